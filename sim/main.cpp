@@ -1,0 +1,6 @@
+#include <cstdio>
+
+int main() {
+  std::fprintf(stderr, "zedasim: not built yet\n");
+  return 1;
+}
