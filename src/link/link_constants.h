@@ -67,6 +67,9 @@ inline constexpr int32_t kScanIntervalMs = 1000;  // device list scan at most th
 inline constexpr int kWorkerIdleSleepMs = 50;
 inline constexpr int kWorkerBusySleepMs = 1;
 inline constexpr int kIoIdleWaitMs = 50;  // port closed: wait for a command
-inline constexpr int kIoOpenWaitMs = 1;   // port open: longest wait on the device
+// Port open: the longest wait on the device. Bytes, a hangup and a wake (Transmit,
+// SendFrame, commands, stop) end the wait at once; the limit only bounds the delay of a
+// transmit buffer filled without a wake.
+inline constexpr int kIoOpenWaitMs = 10;
 
 }  // namespace zeda

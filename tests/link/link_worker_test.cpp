@@ -271,6 +271,25 @@ TEST_F(LinkWorkerTest, RepeatedCancelsNeverLeakAResultIntoTheNextJob) {
   ASSERT_TRUE(WaitUntil([&] { return link_->Job() == JOB_DONE; }));
 }
 
+TEST_F(LinkWorkerTest, JobPostedWhileTheLinkIsOffIsDroppedWhenItComesUp) {
+  link_->linkEnabled.store(0);
+  link_->SuperviseLink();
+  ASSERT_EQ(link_->LinkState(), LINK_OFF);
+  ASSERT_TRUE(WaitUntil([&] { return link_->LinkQuiet(); }));
+  ASSERT_TRUE(link_->PostJob(JOB_READ, 0, kBlock, JOBF_MARK_RANGE));
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(unit_->Requests(), 0);  // nothing is sent while the link is off
+  link_->linkEnabled.store(1);
+  ASSERT_TRUE(WaitUntil([&] {
+    link_->SuperviseLink();
+    return link_->LinkState() == LINK_READY;
+  }));
+  EXPECT_EQ(link_->Job(), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(unit_->Requests(), 0);
+  EXPECT_EQ(link_->LinkState(), LINK_READY);
+}
+
 TEST_F(LinkWorkerTest, VanishedDeviceTakesTheLinkOff) {
   ASSERT_TRUE(link_->PostJob(JOB_READ, 0, kBlock, JOBF_MARK_RANGE));
   ASSERT_TRUE(WaitForRequest(1));
