@@ -89,16 +89,16 @@ void ClearSynchronisation(ParamImage& img, const PageGroups& groups) {
 
 void ApplyEnginePreset(ParamImage& img, const PageGroups& groups) {
   if (!groups.has(GROUP_BIKE)) return;
-  if (const EnginePreset* p = FindEnginePreset(img.byte(Adrb::BIKE))) {
-    img.setByte(Adrb::PICKUP_SYSTEM, static_cast<uint8_t>(p->method));
-    img.setByte(Adrb::LOBE_COUNT, static_cast<uint8_t>(p->lobes));
-    img.setByte(Adrb::CHANNEL_COUNT, static_cast<uint8_t>(p->channels));
-    for (int c = 0; c < p->listed; ++c) {
-      img.setByte(Adrb::LOBE_START + c, p->start[c]);
-      img.setByte(Adrb::LOBE_END + c, p->end[c]);
-    }
-    for (int i = 0; i < p->extraCount; ++i) img.setByte(p->extras[i].addr, p->extras[i].value);
+  const EnginePreset* p = FindEnginePreset(img.byte(Adrb::BIKE));
+  if (!p) return;  // no preset (e.g. Special setting): synchronisation stays as it is
+  img.setByte(Adrb::PICKUP_SYSTEM, static_cast<uint8_t>(p->method));
+  img.setByte(Adrb::LOBE_COUNT, static_cast<uint8_t>(p->lobes));
+  img.setByte(Adrb::CHANNEL_COUNT, static_cast<uint8_t>(p->channels));
+  for (int c = 0; c < p->listed; ++c) {
+    img.setByte(Adrb::LOBE_START + c, p->start[c]);
+    img.setByte(Adrb::LOBE_END + c, p->end[c]);
   }
+  for (int i = 0; i < p->extraCount; ++i) img.setByte(p->extras[i].addr, p->extras[i].value);
   // This unit drives at most two ignition outputs.
   img.setByte(Adrb::CHANNEL_COUNT,
               static_cast<uint8_t>(std::clamp<int>(img.byte(Adrb::CHANNEL_COUNT), 1, 2)));

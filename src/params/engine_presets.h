@@ -30,7 +30,7 @@ const EnginePreset* FindEnginePreset(int bike);
 void ClearSynchronisation(ParamImage& img, const PageGroups& groups);
 
 // Writes the preset row of BIKE when the Bike group is selected, then keeps CHANNEL_COUNT
-// to the 1-2 outputs this unit drives.
+// to the 1-2 outputs this unit drives. A code without a preset changes nothing.
 void ApplyEnginePreset(ParamImage& img, const PageGroups& groups);
 
 }  // namespace zeda
