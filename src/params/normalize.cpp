@@ -235,7 +235,10 @@ bool UpdatePresence(ParamImage& img, Presence& presence) {
   const bool neutralSs = img.byte(Adrb::INPUT_NEUTRAL_SS) != 0;
 
   if (img.byte(Adrb::BIKE) == BIKE_SPECIAL) set(0);
-  if (neutralSs) set(1), set(3);  // the side stand blocks like a Blocking input
+  if (neutralSs) {
+    set(1);
+    set(3);  // the side stand blocks like a Blocking input
+  }
 
   // Function code -> presence flag; Quickshift inv. (4) and N2O (10) have none.
   constexpr int kFlagOfFunction[] = {-1, 2, 3, 4, -1, 5, 6, 7, 8, 9, -1, 11};

@@ -180,8 +180,7 @@ TEST(DefaultsForPage, WriteOnlyTheSelectedGroup) {
         EXPECT_TRUE(FieldHasDefaults(img, f)) << f.name;
       } else if (f.rule == DefaultRule::InGroup && f.group == page) {
         EXPECT_TRUE(FieldHasDefaults(img, f)) << f.name;
-      } else if (f.group != page && !WrittenForAnyPage(f) && f.id != FieldId::GEBER_MODE) {
-        // GEBER_MODE is reset with the Miscellaneous group by the synchronisation clear.
+      } else if (f.group != page && !WrittenForAnyPage(f)) {
         EXPECT_TRUE(FieldEquals(img, before, f)) << f.name << " changed";
       }
     }
@@ -390,6 +389,17 @@ TEST(EnginePresets, RevolutionsWithoutIgnitionFollowTheNewPreset) {
   ParamImage again = img;
   ApplyDefaultsForPage(again, groups, GROUP_BIKE);
   EXPECT_EQ(again, img);
+}
+
+TEST(EnginePresets, MiscellaneousPageKeepsIgnitionsPerRevolution) {
+  for (int page : {int{GROUP_MISC}, int{GROUP_BIKE}, -1}) {
+    ParamImage img = StartImage();
+    img.setByte(Adrb::BIKE, 28);  // two ignitions per revolution
+    img.setByte(Adrb::GEBER_MODE, 4);
+    PageGroups groups;
+    ApplyDefaultsForPage(img, groups, page);
+    EXPECT_EQ(img.byte(Adrb::GEBER_MODE), page == GROUP_MISC ? 4 : 2) << "page " << page;
+  }
 }
 
 TEST(DefaultsRandom, AreIdempotentForEveryPageSelection) {
