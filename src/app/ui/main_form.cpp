@@ -516,12 +516,15 @@ void TMainForm::startHandoverServer() {
   connect(handoverServer_, &QLocalServer::newConnection, this, [this] {
     while (QLocalSocket* socket = handoverServer_->nextPendingConnection()) {
       connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-      connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
-        while (socket->canReadLine())
+      auto serve = [this, socket] {
+        while (socket->canReadLine()) {
           socket->write(handoverLine(socket->readLine(kHandoverMaxLine + 1)));
+        }
         // A peer that sends a long line without an end is dropped.
         if (socket->bytesAvailable() > kHandoverMaxLine) socket->abort();
-      });
+      };
+      connect(socket, &QLocalSocket::readyRead, socket, serve);
+      serve();  // lines that arrived with the connection
     }
   });
 }
