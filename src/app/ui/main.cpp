@@ -1,7 +1,9 @@
 // zeda: the desktop program.
 #include <QApplication>
 #include <QMessageBox>
+#include <QThread>
 #include <QTimer>
+#include <QWindow>
 #include <cstdio>
 #include <cstdlib>
 
@@ -34,6 +36,13 @@ int main(int argc, char** argv) {
 
   // Messages of the core become message boxes.
   zeda::setMessageSink([](const zeda::UserMessage& m) {
+    // A box belongs to the user-interface thread; a report from another thread waits
+    // there for its turn.
+    if (QThread::currentThread() != qApp->thread()) {
+      QMetaObject::invokeMethod(
+          qApp, [m] { zeda::showMessage(m.text, m.caption, m.kind); }, Qt::QueuedConnection);
+      return;
+    }
     const QString text = QString::fromStdString(m.text);
     const QString caption = QString::fromStdString(m.caption);
     QWidget* parent = QApplication::activeWindow();
@@ -57,7 +66,16 @@ int main(int argc, char** argv) {
   // Start-up benchmark: leave as soon as the window has been shown.
   const char* exitAfterShow = std::getenv("ZEDA_EXIT_AFTER_SHOW");
   if (exitAfterShow && *exitAfterShow && *exitAfterShow != '0') {
-    QTimer::singleShot(0, &app, [&form] { form.close(); });
+    // Shown means exposed on the screen, not merely asked to show.
+    auto* poll = new QTimer(&app);
+    poll->setInterval(1);
+    QObject::connect(poll, &QTimer::timeout, &form, [&form, poll] {
+      if (form.windowHandle() && form.windowHandle()->isExposed()) {
+        poll->stop();
+        form.close();
+      }
+    });
+    poll->start();
   }
   const int rc = QApplication::exec();
   zeda::setMessageSink(nullptr);
