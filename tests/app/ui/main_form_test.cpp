@@ -326,6 +326,31 @@ TEST_F(MainFormTest, StaleHandOverSocketIsReplaced) {
   EXPECT_TRUE(server->isListening());
 }
 
+TEST_F(MainFormTest, FirstWorkingTickFocusesTheReadOutLock) {
+  TMainForm form(quiet());
+  form.show();
+  QApplication::setActiveWindow(&form);
+  child<QCheckBox>(form, "CheckBoxProgHned")->setFocus();
+  form.mainTick().run();
+  EXPECT_EQ(QApplication::focusWidget(), child<QCheckBox>(form, "CheckBoxZakazCteni"));
+  // Only the first tick moves the focus.
+  child<QCheckBox>(form, "CheckBoxProgHned")->setFocus();
+  form.mainTick().run();
+  EXPECT_EQ(QApplication::focusWidget(), child<QCheckBox>(form, "CheckBoxProgHned"));
+}
+
+TEST_F(MainFormTest, ClosingFreesTheStatusTextsAndStopsTheTimer) {
+  TMainForm::Options o;
+  o.handoverSocketName = QStringLiteral("zeda-handover-close-%1").arg(::getpid());
+  TMainForm form(o);
+  form.show();
+  form.ShowStatus(4, "Verify: OK", -1, zeda::kColourBlack, zeda::kColourGreen, 1);
+  form.close();
+  EXPECT_EQ(form.statusSlots().text(4), "");
+  EXPECT_FALSE(child<QTimer>(form, "Timer1")->isActive());
+  EXPECT_FALSE(form.findChild<QLocalServer*>(QStringLiteral("HandoverServer"))->isListening());
+}
+
 TEST_F(MainFormTest, TimerTicksAdvanceTheClock) {
   TMainForm form(quiet());
   form.show();
