@@ -1,17 +1,23 @@
 #pragma once
 // The layout sizes of this build, checked at build time and once at start-up.
 //
-// TODO(layout wiring): the image and monitor address tables are not in this tree yet.
-// When they land, fill the Adrw/Adrb/Monw/Monb ends, the area sizes and the bit counts
-// of the six bit-field groups from their constants instead of the zeros below, and take
-// the image length and transfer buffer size from the image and link headers.
+// TODO(layout wiring): the monitor block's Monw/Monb positions and the link's transfer
+// buffer size are not in this tree yet; fill monwEnd/monitorWords, monbEnd/monitorBytes
+// from the monitor area and transferBufferSize from the link's COMMAXBUF when they land.
 #include "app/self_checks.h"
+#include "params/layout_checks.h"
 
 namespace zeda {
 
 inline constexpr LayoutSizes kBuildLayout = [] {
   LayoutSizes s;
-  s.imageLength = 1050;         // RS_LEN_EXE
+  s.adrwEnd = layout::kAdrwEnd;
+  s.wordAreaWords = layout::kWordAreaWords;
+  s.adrbEnd = layout::kAdrbEnd;
+  s.byteAreaEnd = layout::kByteAreaEnd;
+  s.tablesBegin = layout::kTablesBegin;
+  s.bitfieldBits = layout::kBitFieldBits;
+  s.imageLength = layout::kImageLength;
   s.transferBufferSize = 8000;  // COMMAXBUF
   return s;
 }();

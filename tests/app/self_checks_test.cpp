@@ -26,6 +26,11 @@ LayoutSizes fitting() {
 }
 
 TEST(SelfChecks, ThisBuildPasses) {
+  // The parameter image's tables are wired in.
+  EXPECT_EQ(kBuildLayout.imageLength, 1050);
+  EXPECT_EQ(kBuildLayout.wordAreaWords, 85);
+  EXPECT_GT(kBuildLayout.adrbEnd, 0);
+  EXPECT_GT(kBuildLayout.tablesBegin, kBuildLayout.adrbEnd - 1);
   EXPECT_TRUE(layoutFits(kBuildLayout));
   EXPECT_TRUE(selfCheckMessages(kBuildLayout).empty());
   EXPECT_TRUE(selfCheckMessages(fitting()).empty());
