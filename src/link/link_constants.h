@@ -4,14 +4,12 @@
 #include <cstdint>
 
 #include "link/job_codes.h"
+#include "params/param_image.h"  // PARAM_IMAGE_SIZE, RS_LEN_EXE
 
 namespace zeda {
 
 // Size of each transfer buffer, indexed by unit byte address.
 inline constexpr int32_t COMMAXBUF = 8000;
-// The unit's parameter memory.
-inline constexpr int32_t PARAM_IMAGE_SIZE = 1050;
-inline constexpr int32_t RS_LEN_EXE = PARAM_IMAGE_SIZE;
 static_assert(RS_LEN_EXE <= COMMAXBUF, "the image must fit the transfer buffers");
 
 // Job flags of PostJob.
