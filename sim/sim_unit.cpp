@@ -192,8 +192,8 @@ void SimUnit::BuildIdBlock() {
   b[32] = 1;
   b[33] = 3;
   b[34] = 21;
-  // Last update 2023-11-14 22:13:20 UTC.
-  const uint32_t update = 1700000000u;
+  // Last update 2023-11-14 22:15:23 UTC.
+  const uint32_t update = 1700000123u;
   for (int i = 0; i < 4; ++i) b[35 + i] = static_cast<uint8_t>(update >> (8 * i));
   // Serial number 231005-010203-04231f.
   const uint8_t serial[8] = {0x1F, 42, 3, 2, 1, 5, 10, 23};
