@@ -431,7 +431,11 @@ INSTANTIATE_TEST_SUITE_P(Sim, SimCapture,
                          ::testing::Values(CaptureCase{3150, 150, false},
                                            CaptureCase{3150, 150, true},
                                            CaptureCase{3050, 50, false}, CaptureCase{1, 32, false},
-                                           CaptureCase{3300, 300, false}));
+                                           CaptureCase{3300, 300, false}),
+                         [](const auto& info) {
+                           return std::to_string(info.param.protocol) +
+                                  (info.param.bad ? "BadChecks" : "");
+                         });
 
 TEST(SimEngineTest, SynchronisedCaptureGivesTheEngineSpeed) {
   SimEngine engine(EngineMode::Idle);
