@@ -14,6 +14,7 @@
 
 #include "link/capture_record.h"
 #include "link/codec_peer.h"
+#include "params/defaults.h"
 #include "sim_engine.h"
 #include "sim_server.h"
 
@@ -157,8 +158,10 @@ TEST(SimOptionsTest, DefaultsAndBadValues) {
 TEST(SimMemoryTest, FactoryMemoryAndImageFiles) {
   const auto memory = defaultSimMemory();
   EXPECT_EQ(memory.size(), 1050u);
+  EXPECT_EQ(memory, StartImage().bytes);  // the program's own start image
   EXPECT_EQ(memory[185], 7);
-  EXPECT_EQ(std::count(memory.begin(), memory.end(), 0), 1049);
+  EXPECT_EQ(memory[186], 0);
+  EXPECT_EQ(memory[2 * 79] | (memory[2 * 79 + 1] << 8), 11000);  // LIMITER
 
   char dir[] = "/tmp/zeda_sim_memXXXXXX";
   ASSERT_NE(mkdtemp(dir), nullptr);
