@@ -52,8 +52,11 @@ class ScriptedUnit {
         frame[have++] = buf[i];
         if (have < kFrame) continue;
         have = 0;
+        // Decided before the request is counted: a test that saw the count may change
+        // `answer` for the next request only.
+        const bool reply = answer.load();
         requests_.fetch_add(1);
-        if (answer.load()) Answer(frame);
+        if (reply) Answer(frame);
       }
     }
   }
