@@ -46,7 +46,7 @@ class LinkWorkerSimTest : public ::testing::TestWithParam<SimCase> {
     slot.frameSize = c.frameSize;
     slot.overhead = c.overhead;
     slot.codec.ResetCodec(c.protocol, c.gapTimeout);
-    link_->ConnectLink(slot);
+    ASSERT_TRUE(link_->ConnectLink(slot));
     ASSERT_TRUE(test::WaitUntil([&] {
       link_->SuperviseLink();
       return link_->LinkState() == LINK_READY && link_->Job() == 0;

@@ -118,7 +118,7 @@ class LinkWorkerTest : public ::testing::Test {
     slot.overhead = 2;
     slot.codec.ResetCodec(PROTOCOL_IGN150, 175);
     std::snprintf(slot.unitName, sizeof slot.unitName, "test unit");
-    link_->ConnectLink(slot);
+    if (!link_->ConnectLink(slot)) return false;
     return WaitUntil([&] {
       link_->SuperviseLink();
       return link_->LinkState() == LINK_READY && link_->Job() == 0;
