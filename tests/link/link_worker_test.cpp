@@ -293,6 +293,27 @@ TEST_F(LinkWorkerTest, JobPostedWhileTheLinkIsOffIsDroppedWhenItComesUp) {
   EXPECT_EQ(link_->LinkState(), LINK_READY);
 }
 
+// The worker feeds an announced pick-up capture from the line even with no job running.
+TEST_F(LinkWorkerTest, AnnouncedCaptureIsCollectedWhileIdle) {
+  unit_->Stop();  // the bytes on the line are the capture, not requests
+  std::vector<uint8_t> samples(2000);
+  uint8_t x = 0;
+  uint8_t sum = 0;
+  for (size_t i = 0; i < samples.size(); ++i) {
+    samples[i] = static_cast<uint8_t>(i * 29 + 7);
+    x ^= samples[i];
+    sum = static_cast<uint8_t>(sum + samples[i]);
+  }
+  ASSERT_TRUE(AnnounceCapture(link_->capture, CAPTURE_SYNCHRONISED,
+                              static_cast<uint16_t>(samples.size()), x, sum, 0));
+  pty_.Write(samples);
+  ASSERT_TRUE(WaitUntil([&] { return link_->completedCapture.type.load() != CAPTURE_NONE; }));
+  EXPECT_EQ(link_->completedCapture.type.load(), CAPTURE_SYNCHRONISED);
+  EXPECT_EQ(link_->capture.type.load(), CAPTURE_NONE);
+  EXPECT_EQ(std::memcmp(link_->completedCapture.data, samples.data(), samples.size()), 0);
+  EXPECT_EQ(link_->Job(), 0);
+}
+
 TEST_F(LinkWorkerTest, VanishedDeviceTakesTheLinkOff) {
   ASSERT_TRUE(link_->PostJob(JOB_READ, 0, kBlock, JOBF_MARK_RANGE));
   ASSERT_TRUE(WaitForRequest(1));
