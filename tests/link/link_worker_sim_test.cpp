@@ -117,3 +117,71 @@ INSTANTIATE_TEST_SUITE_P(Protocols, LinkWorkerSimTest,
 
 }  // namespace
 }  // namespace zeda
+
+namespace zeda {
+namespace {
+
+// The simulator exits under a running link (as an unplugged adapter would): the link goes
+// off, the port leaves the list once, and when the unit comes back under the same name
+// the port opens again and jobs run.
+TEST(LinkSimRestartTest, SimulatorExitTakesTheLinkOffAndTheComebackWorks) {
+  test::PortFolder folder;
+  const std::string path = folder.PathOf(9);
+  folder.Publish({9});
+  setTickCount(1000);
+  test::SimProcess sim;
+  std::string error;
+  ASSERT_TRUE(sim.Start({"--protocol", "3150", "--link", path}, error)) << error;
+  auto link = std::make_unique<CCOMCOM>();
+  auto tick = [&] {
+    advanceTick();
+    advanceTick();
+    link->SuperviseLink();
+  };
+  auto connect = [&] {
+    link->OpenPort(9, 57600);
+    if (!test::WaitUntil(
+            [&] {
+              tick();
+              return link->Port(9).IsOpen();
+            },
+            10.0)) {
+      return false;
+    }
+    LinkSlot slot;
+    slot.port = 9;
+    slot.frameSize = 152;
+    slot.overhead = 2;
+    slot.codec.ResetCodec(PROTOCOL_IGN150, 175);
+    return link->ConnectLink(slot) && test::WaitUntil([&] {
+             link->SuperviseLink();
+             return link->LinkState() == LINK_READY;
+           });
+  };
+  ASSERT_TRUE(connect());
+  EXPECT_EQ(link->Port(9).present, 1);
+
+  sim.Stop();
+  link->portListChanged = false;
+  ASSERT_TRUE(test::WaitUntil([&] {
+    tick();
+    return link->LinkState() == LINK_OFF && link->connectedPort.load() == 0 &&
+           link->Port(9).present == 0;
+  }));
+  EXPECT_TRUE(link->portListChanged);
+  EXPECT_EQ(link->Job(), 0);
+
+  ASSERT_TRUE(sim.Start({"--protocol", "3150", "--link", path}, error)) << error;
+  ASSERT_TRUE(test::WaitUntil([&] {
+    tick();
+    return link->Port(9).present == 1;
+  }));
+  ASSERT_TRUE(connect());
+  ASSERT_TRUE(link->PostJob(JOB_READ, 0, 150, JOBF_MARK_RANGE));
+  ASSERT_TRUE(test::WaitUntil([&] { return link->Job() == JOB_DONE; }, 10.0));
+  link.reset();
+  sim.Stop();
+}
+
+}  // namespace
+}  // namespace zeda
