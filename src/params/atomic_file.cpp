@@ -83,8 +83,9 @@ bool WriteFileAtomic(const std::string& path, std::string_view data, std::string
   return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::string* out, size_t maxBytes) {
+bool ReadWholeFile(const std::string& path, std::string* out, size_t maxBytes, bool* tooLarge) {
   out->clear();
+  if (tooLarge) *tooLarge = false;
   FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return false;
   char buf[65536];
@@ -94,6 +95,7 @@ bool ReadWholeFile(const std::string& path, std::string* out, size_t maxBytes) {
     if (n > 0) {
       if (out->size() + n >= maxBytes) {
         ok = false;
+        if (tooLarge) *tooLarge = true;
         break;
       }
       out->append(buf, n);

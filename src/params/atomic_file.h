@@ -10,7 +10,9 @@ namespace zeda {
 // removes the temporary file and puts a short reason into *error (when given).
 bool WriteFileAtomic(const std::string& path, std::string_view data, std::string* error = nullptr);
 
-// Reads a whole file into *out; fails for files of maxBytes or more.
-bool ReadWholeFile(const std::string& path, std::string* out, size_t maxBytes);
+// Reads a whole file into *out; fails for files of maxBytes or more (then *tooLarge is set,
+// when given).
+bool ReadWholeFile(const std::string& path, std::string* out, size_t maxBytes,
+                   bool* tooLarge = nullptr);
 
 }  // namespace zeda
