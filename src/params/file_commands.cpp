@@ -71,10 +71,11 @@ QuicksaveOutcome QuicksaveVersion(FileDocument& doc, const IgnIdentification& id
   return out;
 }
 
-void NewDocument(FileDocument& doc, int page) {
-  ign_bridge::ApplyDefaultsForPage(doc.buffers.params, page);
+bool NewDocument(FileDocument& doc, int page, NewAnswer answer) {
+  if (!NewParams(doc.buffers, page, answer)) return false;
   doc.settings.file.clear();
   doc.settings.history.Add(std::string());
+  return true;
 }
 
 }  // namespace zeda

@@ -4,6 +4,7 @@
 // and questions and then calls these; they never show anything themselves, they report.
 #include <string>
 
+#include "params/defaults.h"
 #include "params/ign_load.h"
 #include "params/ign_writer.h"
 #include "params/param_image.h"
@@ -57,7 +58,10 @@ struct QuicksaveOutcome {
 // and fileMatches stay; the caller shows the new name in the title once.
 QuicksaveOutcome QuicksaveVersion(FileDocument& doc, const IgnIdentification& id);
 
-// New / New for actual page after the question was answered Yes.
-void NewDocument(FileDocument& doc, int page);
+// New / New for actual page with the answer to "Do you want default setting?": anything
+// but Yes changes nothing and returns false. Otherwise the defaults for the page selection
+// are applied and normalised, the current file name is cleared and an empty entry heads
+// the history; the caller refreshes the page and runs the after-edit processing.
+bool NewDocument(FileDocument& doc, int page, NewAnswer answer);
 
 }  // namespace zeda
