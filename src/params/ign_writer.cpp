@@ -158,8 +158,7 @@ std::string FormatIgnFile(const ParamImage& img, const IgnIdentification& id) {
   t.Shown(F::SERVO_SENSOR);
   t.Cont();
 
-  const int advOffset = -Field(F::ADVANCE).offset;
-  auto degrees = [advOffset](int b) { return b - advOffset; };
+  auto degrees = [](int b) { return ToShown(Field(F::ADVANCE), b); };
   struct AdvMap {
     const char *map, *iap, *columns, *rpm, *cells;
     F fMap, fIap, fColumns, fRpm;

@@ -113,21 +113,33 @@ std::string Utf16ToUtf8(std::u16string_view s) {
 
 std::string EscapePath(std::string_view utf8Path) {
   static const char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (char16_t u : Utf8ToUtf16(utf8Path)) {
-    // Control characters are escaped too, so that no path can break its ini line.
-    if (u > 0xFF || u < 0x20) {
-      out += "\\x";
-      out += kHex[(u >> 12) & 15];
-      out += kHex[(u >> 8) & 15];
-      out += kHex[(u >> 4) & 15];
-      out += kHex[u & 15];
-    } else if (u == u'\\') {
-      out += "\\\\";
-    } else {
-      out += static_cast<char>(u);
+  const std::u16string units = Utf8ToUtf16(utf8Path);
+  auto hexUnit = [](std::string& out, char16_t u) {
+    out += "\\x";
+    out += kHex[(u >> 12) & 15];
+    out += kHex[(u >> 8) & 15];
+    out += kHex[(u >> 4) & 15];
+    out += kHex[u & 15];
+  };
+  auto escape = [&](bool firstAsHex) {
+    std::string out;
+    for (size_t i = 0; i < units.size(); ++i) {
+      const char16_t u = units[i];
+      // Control characters are escaped too, so that no path can break its ini line.
+      if (u > 0xFF || u < 0x20 || (i == 0 && firstAsHex)) {
+        hexUnit(out, u);
+      } else if (u == u'\\') {
+        out += "\\\\";
+      } else {
+        out += static_cast<char>(u);
+      }
     }
-  }
+    return out;
+  };
+  std::string out = escape(false);
+  // A value that starts like an unescaped path ("\\x..." or "C:\x...") would be read back
+  // literally; writing the first character as a hex unit keeps it unambiguous.
+  if (LooksUnescaped(out)) out = escape(true);
   return out;
 }
 

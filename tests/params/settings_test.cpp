@@ -81,6 +81,10 @@ TEST(PathEscape, AnyByteStringSurvivesTheRoundTrip) {
       "/home/u/\xE9t\xE9.ign",              // Latin-1 bytes, not UTF-8
       "/home/u/line\nbreak.ign",            // control character
       "/home/u/caf\xC3\xA9\\x0041.ign",     // UTF-8 e-acute and a literal backslash-x
+      "\\_\\",                              // one leading backslash: not a UNC name
+      "\\a",
+      "C:\xC4\x8C.ign",  // drive letter, then a unit written as hex
+      "\\\\server\\share",
   };
   for (const auto& p : paths) {
     std::string e = EscapePath(p);
