@@ -10,7 +10,9 @@
 #include <sstream>
 
 #include "params/atomic_file.h"
+#include "params/param_addresses.h"
 #include "params/path_escape.h"
+#include "params/settings_startup.h"
 
 namespace zeda {
 namespace {
@@ -404,6 +406,33 @@ TEST(IniFile, ParsesTolerantly) {
   EXPECT_EQ(ini.Get("FORM_HLAV", "File"), "/a b ");
   EXPECT_FALSE(ini.GetInt("FORM_HLAV", "File").has_value());
   EXPECT_FALSE(ini.Get("FORM_HLAV", "noequals").has_value());
+}
+
+TEST(StartupSettings, ImageIsNormalisedAndSettingsRepaired) {
+  TempFolder dir;
+  WriteText(ApplicationIniPath(dir.path()), "[FORM_HLAV]\nComPort=300\nComPortAuto=0\n");
+  std::string image;
+  for (int i = 0; i < 1050; ++i) image += (i == Adrb::BASE_ADV ? "99 " : "0 ");
+  WriteText(DefaultIniPath(dir.path()), image);
+  AppSettings s;
+  ParamImage img;
+  auto r = LoadStartupSettings(dir.path(), s, img, {}, TestSwitch{});
+  EXPECT_EQ(r.defaultIniBytes, 1050u);
+  EXPECT_EQ(img.byte(Adrb::BASE_ADV), 40);
+  EXPECT_EQ(s.comPort, -1);
+  EXPECT_EQ(s.comPortAuto, 1);
+}
+
+TEST(StartupSettings, TestComReplacesThePortOnlyInTestMode) {
+  TempFolder dir;
+  WriteText(ApplicationIniPath(dir.path()), "[FORM_HLAV]\nComPort=4\n");
+  for (auto [sw, expected] : {std::pair{TestSwitch{true, 9}, 9}, std::pair{TestSwitch{false, 9}, 4},
+                              std::pair{TestSwitch{true, 0}, 4}}) {
+    AppSettings s;
+    ParamImage img;
+    LoadStartupSettings(dir.path(), s, img, {}, sw);
+    EXPECT_EQ(s.comPort, expected);
+  }
 }
 
 }  // namespace
