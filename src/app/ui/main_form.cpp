@@ -74,10 +74,12 @@ TMainForm::TMainForm(const Options& options, QWidget* parent)
   unitDetailTexts_ = {QStringLiteral("Unit = --"), QStringLiteral("Date = --"),
                       QStringLiteral("--:--")};
   mainTick_.setInitialised(false);
+  settingsFolder_ = zeda::SettingsFolder();
   zeda::setPollMask(1);
 
   createControls();
   createMenus();
+  connectFileCommands();
   createStatusBar();
 
   Timer1 = new QTimer(this);
@@ -301,19 +303,21 @@ void TMainForm::FormCreate() {
   // 2. Status message slots: 1 LabelConnection, 2 LabelResult, 4 LabelCongruence.
   statusSlots_.bind(this, {1, 2, 4});
   // 3. Test-mode settings; 4. page bindings and map editors (NormalizeParams first).
+  readTestMode();
   // 5. Hints go to panel 0: see event().
   // 6. Status texts.
   keyCheckKind = zeda::kKeyCheckNotConnected;
   statusPanels_[2]->setText(QString::fromStdString(zeda::buildText()));
   showUnitText();
-  // 7.-8. BIKE 7, COM setting 1 and the defaults of all pages come with the parameter
-  // and settings areas.
+  // 7.-8. BIKE 7, COM setting 1 and the defaults of all pages.
+  applyStartImage();
   // 9. Centre the window on the screen.
   if (QScreen* screen = this->screen()) {
     const QRect s = screen->geometry();
     move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
   }
   // 10.-13. Default file path, application settings, TEST_COM, file history.
+  loadStartupSettings();
   // 14. The first command-line argument.
   const zeda::CommandLine& cmd = options_.commandLine;
   if (cmd.language >= 0) zeda::setCurrentLanguage(cmd.language);
@@ -343,6 +347,7 @@ void TMainForm::FormClose() {
   // A running recording is written out, the update check stopped, every port asked to
   // close, the active page committed and normalised, the settings saved (each by its
   // area); then the status texts are freed.
+  saveSettingsAtClose();
   statusSlots_.clearTexts();
   if (handoverServer_) handoverServer_->close();
 }
@@ -424,9 +429,11 @@ void TMainForm::filesDropped(const QStringList& paths) {
 }
 
 void TMainForm::openIgnFile(const QString& path) {
-  // Opened like a history entry once the file area exists: both file dialogs preset to
-  // the path, then OpenFile for all pages.
+  // Opened like a history entry: both file dialogs preset to the path, then OpenFile for
+  // all pages.
   lastDroppedIgnFile_ = path;
+  openDialogPreset_ = saveDialogPreset_ = path;
+  OpenFile(-1, path);
 }
 
 // StatusView

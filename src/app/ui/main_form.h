@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
 #include <string>
 
 #include "app/command_line.h"
@@ -12,6 +13,9 @@
 #include "app/main_tick.h"
 #include "app/status_slots.h"
 #include "app/title.h"
+#include "params/ign_writer.h"
+#include "params/param_image.h"
+#include "params/settings.h"
 
 class QAction;
 class QCheckBox;
@@ -73,6 +77,41 @@ class TMainForm : public QMainWindow,
   std::string keyCheckText;
   zeda::UnitIdentTexts unitIdent;
 
+  // ---- Parameter image, files and settings (file_commands.cpp) ----
+  // The document: the parameter image and the copies kept of it.
+  zeda::ImageBuffers imageBuffers;
+  // Settings kept between runs (current file, dialogs, history, NEWINSTAL, ...).
+  zeda::AppSettings appSettings;
+
+  struct FileDialogRequest {
+    bool save = false;  // SaveDialog1, else OpenDialog1
+    QString preset;     // the file name the dialog starts with
+  };
+  // Shows a file dialog; returns the chosen path, empty when cancelled.
+  using FileChooser = std::function<QString(const FileDialogRequest&)>;
+  // Asks a Yes/No/Cancel question; returns the QMessageBox::StandardButton pressed.
+  using QuestionAsker = std::function<int(const QString& text)>;
+  void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
+  void setQuestionAsker(QuestionAsker asker) { questionAsker_ = std::move(asker); }
+
+  void NewCommand(bool activePageOnly);
+  void OpenCommand(bool fromExeDir, bool activePageOnly);
+  void SaveCommand(bool toExeDir);
+  void QuicksaveCommand();
+  void OpenHistoryItem(int k);
+  // OpenFile of the file commands (history items and dropped files use it directly).
+  void OpenFile(int page, const QString& path);
+  // Writes application.ini and default.ini from the current state.
+  bool SaveAppSettings();
+
+  const std::string& settingsFolder() const { return settingsFolder_; }
+  bool testMode() const { return testSwitch_.testMode; }
+  bool quickSaveAvailable() const { return quickSaveAvailable_; }
+  // The program folder followed by "data.ign".
+  const QString& defaultFilePath() const { return defaultFilePath_; }
+  // The identification lines written at the end of a parameter file.
+  zeda::IgnIdentification fileIdentification() const;
+
  protected:
   bool event(QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
@@ -89,6 +128,19 @@ class TMainForm : public QMainWindow,
   void ApplyLanguage();
   void Disconnect();
   void openIgnFile(const QString& path);
+
+  // Files and settings (file_commands.cpp).
+  void connectFileCommands();
+  void readTestMode();
+  void applyStartImage();
+  void loadStartupSettings();
+  void saveSettingsAtClose();
+  void rebuildHistoryMenu();
+  void syncFileState();
+  void afterDocumentChange();
+  QString chooseFile(bool save, const QString& preset);
+  QString runFileDialog(const FileDialogRequest& request);
+  void showOpenFileError(const std::string& detail = {});
   void startHandoverServer();
   void showAbout();
 
@@ -135,4 +187,14 @@ class TMainForm : public QMainWindow,
   std::array<QLabel*, 5> statusPanels_{};
   std::array<QLabel*, zeda::StatusSlots::kSlotCount> slotLabels_{};
   QLocalServer* handoverServer_ = nullptr;
+
+  // Files and settings.
+  FileChooser fileChooser_;
+  QuestionAsker questionAsker_;
+  std::string settingsFolder_;
+  zeda::TestSwitch testSwitch_;
+  bool quickSaveAvailable_ = false;
+  QString defaultFilePath_;
+  QString openDialogPreset_;
+  QString saveDialogPreset_;
 };

@@ -42,6 +42,8 @@ QApplication* app() {
   static char* argv[] = {name, nullptr};
   // Run directly (not through ctest) the tests still need no display.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Other test files of this program may have made it first.
+  if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return existing;
   static QApplication* instance = new QApplication(argc, argv);
   return instance;
 }

@@ -1,0 +1,382 @@
+// The main window's file commands (New, Open, Save, Quicksave version, the file history,
+// dropped files) and the settings kept between runs.
+#include "params/file_commands.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "app/build_identity.h"
+#include "app/message_box.h"
+#include "app/page_list.h"
+#include "app/ui/main_form.h"
+#include "lang/lang_string.h"
+#include "params/defaults.h"
+#include "params/settings_startup.h"
+
+namespace {
+
+constexpr char kOpenFileErrorText[] =
+    "###Open file error!##Fehler beim öffnen der Datei!##Chyba při otevírání souboru!";
+constexpr char kNewQuestionText[] =
+    "###Do you want default setting?##Wollen Sie Standardeinstellungen öffnen?##Chcete nastavit "
+    "základní hodnoty?";
+constexpr char kUnmatchedIgnText[] =
+    "###Unmatched version of *.ign file!##Datendatei *.ign ist nicht kompatiebel!##Neshodná verze "
+    "souboru *.ign!";
+constexpr char kCrossTransformationText[] =
+    "###CROSS TRANSFORMATION OF IGN FILE !##CROSS TRANSFORMATION OF IGN FILE !##MEZIDRUHOVA "
+    "TRANSFORMACE IGN SOUBORU !";
+constexpr char kOlderIgnText[] =
+    "###Older or another version of *.ign file!\n\n"
+    "Some parameters won't be changed or will be set to default value.\n"
+    "They are parameters which are not in older version or have another structure."
+    "##Älter oder andere Version von Datendatei *.ign!\n\n"
+    "Einige Kenndaten werden nicht geändert oder werden implizit Wert gestellt.\n"
+    "Sie sind die Kenndaten, die in älter Version nicht sind oder andere Struktur haben"
+    "##Starší nebo odlišná verze souboru *.ign!\n\n"
+    "Některé parametry budou nezměněny nebo nataveny na základní hodnotu.\n"
+    "Jsou to parametry, které v této verzi nebyly obsaženy nebo měly jinou strukturu.";
+
+// Dialog filters. "All Files" matches every name: on this platform many files have no '.'.
+const QString kIgnFilter = QStringLiteral("Ignition Parametrs(*.ign)");
+const QString kAllFilesFilter = QStringLiteral("All Files (*)");
+
+QString fromUtf8(const char* text) { return QString::fromUtf8(text); }
+
+// Menu captions: a '&' in a file name is shown, not taken as the access key.
+QString menuCaption(const std::string& text) {
+  return QString::fromStdString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+zeda::WindowRect toWindowRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
+
+}  // namespace
+
+void TMainForm::connectFileCommands() {
+  auto action = [this](const char* name) { return findChild<QAction*>(QString::fromLatin1(name)); };
+  auto hook = [&](const char* name, auto handler) {
+    if (QAction* a = action(name)) {
+      a->setEnabled(true);
+      connect(a, &QAction::triggered, this, handler);
+    }
+  };
+  hook("MenuNew", [this] { NewCommand(false); });
+  hook("MenuNewPage", [this] { NewCommand(true); });
+  hook("MenuOpen", [this] { OpenCommand(false, false); });
+  hook("MenuOpenExeDir", [this] { OpenCommand(true, false); });
+  hook("MenuOpenPage", [this] { OpenCommand(false, true); });
+  hook("MenuSave", [this] { SaveCommand(false); });
+  hook("MenuSaveExeDir", [this] { SaveCommand(true); });
+  hook("MenuSaveVersion", [this] { QuicksaveCommand(); });
+  for (int k = 1; k <= 9; ++k) {
+    const QByteArray name = "MenuHistory" + QByteArray::number(k);
+    hook(name.constData(), [this, k] { OpenHistoryItem(k); });
+  }
+  // Disabled until the first Open or Save.
+  if (QAction* a = action("MenuSaveVersion")) a->setEnabled(false);
+
+  auto button = [this](const char* name) {
+    QToolButton* b = findChild<QToolButton*>(QString::fromLatin1(name));
+    if (b) b->setEnabled(true);
+    return b;
+  };
+  if (QToolButton* b = button("SpeedButtonNew")) {
+    connect(b, &QToolButton::clicked, this, [this] { NewCommand(false); });
+  }
+  if (QToolButton* b = button("SpeedButtonOpen")) {
+    connect(b, &QToolButton::clicked, this, [this] {
+      OpenCommand(QGuiApplication::keyboardModifiers().testFlag(Qt::ControlModifier), false);
+    });
+  }
+  if (QToolButton* b = button("SpeedButtonSave")) {
+    connect(b, &QToolButton::clicked, this, [this] {
+      const Qt::KeyboardModifiers mods = QGuiApplication::keyboardModifiers();
+      if (mods.testFlag(Qt::ShiftModifier)) {
+        QuicksaveCommand();
+      } else {
+        SaveCommand(mods.testFlag(Qt::ControlModifier));
+      }
+    });
+  }
+}
+
+// Start-up
+
+void TMainForm::readTestMode() { testSwitch_ = zeda::ReadTestSwitch(); }
+
+void TMainForm::applyStartImage() {
+  // A zero image with BIKE 7 and the defaults of all pages; COM1 until the settings say
+  // otherwise.
+  imageBuffers.params = zeda::StartImage();
+  imageBuffers.updateFileMatches();
+  appSettings.comPort = 1;
+}
+
+void TMainForm::loadStartupSettings() {
+  // 10. The default parameter file path.
+  defaultFilePath_ =
+      QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("data.ign"));
+  // 11. Settings; missing keys keep what the window has now.
+  appSettings.window = {x(), y(), width(), height()};
+  appSettings.language = zeda::currentLanguage();
+  appSettings.activePage = PageControl1->currentIndex();
+  std::vector<zeda::WindowRect> monitors;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    monitors.push_back(toWindowRect(screen->geometry()));
+  }
+  // 12. TEST_COM is applied in there too.
+  zeda::LoadStartupSettings(settingsFolder_, appSettings, imageBuffers.params, monitors,
+                            testSwitch_);
+  imageBuffers.updateFileMatches();
+  const zeda::WindowRect& w = appSettings.window;
+  if (w.width > 0 && w.height > 0) resize(w.width, w.height);
+  move(w.left, w.top);
+  zeda::setCurrentLanguage(appSettings.language);
+  const int page = appSettings.activePage;
+  if (page >= 0 && page < PageControl1->count() && PageControl1->isTabVisible(page)) {
+    PageControl1->setCurrentIndex(page);
+  }
+  openDialogPreset_ = saveDialogPreset_ = QString::fromStdString(appSettings.iniFileDir);
+  currentFileName = QString::fromStdString(appSettings.file);
+  fileMatches = imageBuffers.fileMatches;
+  // 13. The history menu.
+  rebuildHistoryMenu();
+}
+
+// Shutdown and saving
+
+void TMainForm::saveSettingsAtClose() {
+  // The active page is committed by the pages; then the image is normalised and saved.
+  zeda::NormalizeWithSettings(imageBuffers.params, appSettings);
+  appSettings.file = currentFileName.toStdString();
+  SaveAppSettings();
+}
+
+bool TMainForm::SaveAppSettings() {
+  const bool normal = !(isMaximized() || isMinimized() || isFullScreen());
+  const QRect bounds = normal ? QRect(pos(), size()) : normalGeometry();
+  appSettings.window = toWindowRect(bounds);
+  appSettings.language = zeda::currentLanguage();
+  appSettings.activePage = PageControl1->currentIndex();
+  std::string error;
+  if (!zeda::SaveSettings(settingsFolder_, appSettings, imageBuffers.params.bytes, &error)) {
+    // Not worth a box: the settings are written again after the next change.
+    qWarning("zeda: settings not saved: %s", error.c_str());
+    return false;
+  }
+  return true;
+}
+
+// Commands
+
+QString TMainForm::chooseFile(bool save, const QString& preset) {
+  FileDialogRequest request;
+  request.save = save;
+  request.preset = preset;
+  return fileChooser_ ? fileChooser_(request) : runFileDialog(request);
+}
+
+QString TMainForm::runFileDialog(const FileDialogRequest& request) {
+  QFileDialog dialog(this);
+  dialog.setObjectName(request.save ? QStringLiteral("SaveDialog1")
+                                    : QStringLiteral("OpenDialog1"));
+  if (request.save) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({kIgnFilter});
+    dialog.setDefaultSuffix(QStringLiteral("ign"));
+  } else {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({kIgnFilter, kAllFilesFilter});
+  }
+  dialog.selectNameFilter(kIgnFilter);
+  if (!request.preset.isEmpty()) {
+    const QFileInfo info(request.preset);
+    dialog.setDirectory(info.absolutePath());
+    dialog.selectFile(info.fileName());
+  }
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return dialog.selectedFiles().value(0);
+}
+
+void TMainForm::showOpenFileError(const std::string& detail) {
+  std::string text = zeda::LangText(kOpenFileErrorText);
+  if (!detail.empty()) text += "\n\n" + detail;
+  zeda::showError(text);
+}
+
+void TMainForm::syncFileState() {
+  currentFileName = QString::fromStdString(appSettings.file);
+  fileMatches = imageBuffers.fileMatches;
+  UpdateTitle();
+  if (QAction* a = findChild<QAction*>(QStringLiteral("MenuSaveVersion"))) {
+    a->setEnabled(quickSaveAvailable_);
+  }
+}
+
+void TMainForm::afterDocumentChange() {
+  // The pages are refreshed from params and an undo step is recorded by the pages area;
+  // until then the comparison with the file and the settings save of that step run here.
+  imageBuffers.updateFileMatches();
+  SaveAppSettings();
+}
+
+void TMainForm::rebuildHistoryMenu() {
+  const zeda::FileHistory& history = appSettings.history;
+  for (int k = 1; k <= 9; ++k) {
+    QAction* a = findChild<QAction*>(QStringLiteral("MenuHistory%1").arg(k));
+    if (!a) continue;
+    const bool visible = history.ItemVisible(k);
+    if (visible) {
+      a->setText(menuCaption(history.Caption(k)));
+      a->setStatusTip(QString::fromStdString(history.entry(k)));
+    }
+    a->setVisible(visible);
+  }
+  if (QAction* end = findChild<QAction*>(QStringLiteral("MenuHistoryEnd"))) {
+    end->setVisible(history.SeparatorVisible());
+  }
+}
+
+void TMainForm::NewCommand(bool activePageOnly) {
+  const int page = activePageOnly ? PageControl1->currentIndex() : -1;
+  const QString question = fromUtf8(zeda::LangText(kNewQuestionText));
+  const int button = questionAsker_ ? questionAsker_(question)
+                                    : QMessageBox::question(
+                                          this, fromUtf8(zeda::kProductText), question,
+                                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  zeda::NewAnswer answer = zeda::NewAnswer::Cancel;
+  if (button == QMessageBox::Yes) answer = zeda::NewAnswer::Yes;
+  if (button == QMessageBox::No) answer = zeda::NewAnswer::No;
+
+  appSettings.file = currentFileName.toStdString();
+  zeda::FileDocument doc{imageBuffers, appSettings, testSwitch_.testMode, quickSaveAvailable_};
+  if (!zeda::NewDocument(doc, page, answer)) return;
+  afterDocumentChange();
+  statusSlots_.ShowStatus(2, nullptr, -1, zeda::kColourUnchanged, zeda::kColourUnchanged, -1);
+  syncFileState();
+  rebuildHistoryMenu();
+}
+
+void TMainForm::OpenCommand(bool fromExeDir, bool activePageOnly) {
+  const int page = activePageOnly ? PageControl1->currentIndex() : -1;
+  if (fromExeDir) openDialogPreset_ = saveDialogPreset_ = defaultFilePath_;
+  const QString path = chooseFile(false, openDialogPreset_);
+  if (path.isEmpty()) return;
+  quickSaveAvailable_ = true;
+  OpenFile(page, path);
+  syncFileState();
+}
+
+void TMainForm::OpenHistoryItem(int k) {
+  const zeda::FileHistory& history = appSettings.history;
+  if (k < 1 || k >= history.count()) return;
+  OpenFile(-1, QString::fromStdString(history.entry(k)));
+}
+
+void TMainForm::OpenFile(int page, const QString& path) {
+  appSettings.file = currentFileName.toStdString();
+  // A file that is not taken leaves the comparison with the last file as it was.
+  const zeda::ParamImage keptFileImage = imageBuffers.fileImage;
+  const bool keptFileMatches = imageBuffers.fileMatches;
+  zeda::FileDocument doc{imageBuffers, appSettings, testSwitch_.testMode, quickSaveAvailable_};
+  const zeda::OpenOutcome out = zeda::OpenFile(doc, path.toStdString(), page);
+  auto clearResult = [this] {
+    statusSlots_.ShowStatus(2, nullptr, -1, zeda::kColourUnchanged, zeda::kColourUnchanged, -1);
+  };
+  if (out.status == zeda::OpenOutcome::OpenError) {
+    showOpenFileError();
+    rebuildHistoryMenu();
+    clearResult();
+    return;
+  }
+  // A pending edit is settled by the pages before the focus moves.
+  CheckBoxProgHned->setFocus();
+  switch (out.message) {
+    case zeda::IgnMessage::None:
+      break;
+    case zeda::IgnMessage::CrossTransformation:
+      zeda::showMessage(zeda::LangText(kCrossTransformationText), zeda::kProductText,
+                        zeda::MessageKind::Warning);
+      break;
+    case zeda::IgnMessage::OlderVersion:
+      zeda::showMessage(zeda::LangText(kOlderIgnText), zeda::kProductText,
+                        zeda::MessageKind::Warning);
+      break;
+    case zeda::IgnMessage::UnmatchedVersion:
+      break;  // shown below with every file that is not taken
+  }
+  if (out.status == zeda::OpenOutcome::NotAccepted) {
+    imageBuffers.fileImage = keptFileImage;
+    imageBuffers.fileMatches = keptFileMatches;
+    // Also a file without header: the user learns why nothing happened.
+    zeda::showError(zeda::LangText(kUnmatchedIgnText));
+    clearResult();
+    return;
+  }
+  afterDocumentChange();
+  openDialogPreset_ = saveDialogPreset_ = path;
+  syncFileState();
+  rebuildHistoryMenu();
+  clearResult();
+}
+
+void TMainForm::SaveCommand(bool toExeDir) {
+  if (toExeDir) openDialogPreset_ = saveDialogPreset_ = defaultFilePath_;
+  const QString path = chooseFile(true, saveDialogPreset_);
+  if (path.isEmpty()) return;
+  // The active page is committed by the pages first.
+  appSettings.file = currentFileName.toStdString();
+  zeda::FileDocument doc{imageBuffers, appSettings, testSwitch_.testMode, quickSaveAvailable_};
+  const zeda::SaveOutcome out = zeda::SaveFile(doc, path.toStdString(), fileIdentification());
+  quickSaveAvailable_ = doc.quickSaveAvailable;
+  if (!out.ok) {
+    showOpenFileError(out.error);
+    return;
+  }
+  openDialogPreset_ = saveDialogPreset_ = path;
+  syncFileState();
+  rebuildHistoryMenu();
+}
+
+void TMainForm::QuicksaveCommand() {
+  appSettings.file = currentFileName.toStdString();
+  zeda::FileDocument doc{imageBuffers, appSettings, testSwitch_.testMode, quickSaveAvailable_};
+  const zeda::QuicksaveOutcome out = zeda::QuicksaveVersion(doc, fileIdentification());
+  if (out.needsSaveDialog) {
+    SaveCommand(false);
+    return;
+  }
+  if (!out.save.ok) {
+    showOpenFileError(out.save.error);
+    return;
+  }
+  // The title shows the new file once; later saves still start from the current file.
+  const QString kept = currentFileName;
+  currentFileName = QString::fromStdString(out.save.path);
+  UpdateTitle();
+  currentFileName = kept;
+}
+
+zeda::IgnIdentification TMainForm::fileIdentification() const {
+  zeda::IgnIdentification id;
+  id.hexVersion = unitDetailTexts_[0].toStdString();
+  id.hexDate = unitDetailTexts_[1].toStdString();
+  id.hexTime = unitDetailTexts_[2].toStdString();
+  id.hardware = unitIdent.hardware;
+  id.unitKey = keyCheckText;
+  id.serialNumber = unitIdent.serial;
+  id.lastUpdate = unitIdent.lastUpdate;
+  id.additional = unitIdent.additional;
+  return id;
+}
