@@ -481,4 +481,52 @@ TEST_F(FileCommandsTest, WindowOutsideEveryScreenIsBroughtBack) {
       << form->x() << "," << form->y() << " " << form->width() << "x" << form->height();
 }
 
+// A file of a related family and of an older one: the first is taken only in test mode
+// (set by the test switch file), the second always, each with its message.
+TEST_F(FileCommandsTest, RelatedFamiliesAndTheTestSwitch) {
+  std::string text = zeda::FormatIgnFile(randomImage(11));
+  std::string cross = text;
+  cross.replace(cross.find("107"), 3, " 96");
+  const QString crossFile = path("cross.ign");
+  writeFile(crossFile, cross);
+  std::string older = text;
+  older.replace(older.find("107"), 3, " 99");
+  const QString olderFile = path("older.ign");
+  writeFile(olderFile, older);
+
+  {
+    auto form = makeForm();
+    EXPECT_FALSE(form->testMode());
+    openFromMenu(*form, crossFile);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Unmatched version of *.ign file!");
+    // A file that was not taken leaves NEWINSTAL set.
+    EXPECT_TRUE(form->appSettings.newInstal);
+    EXPECT_EQ(form->currentFileName, "");
+
+    messages.clear();
+    openFromMenu(*form, olderFile);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text.rfind("Older or another version of *.ign file!\n\n", 0), 0u);
+    EXPECT_EQ(messages[0].kind, zeda::MessageKind::Warning);
+    EXPECT_EQ(form->currentFileName, olderFile);
+    EXPECT_FALSE(form->appSettings.newInstal);
+  }
+
+  const QString switchFile = path("switch.txt");
+  writeFile(switchFile, "DEVS_SWITCH\nTEST_COM 5\n");
+  const QByteArray savedSwitch = qgetenv("ZEDA_TEST_SWITCH");
+  qputenv("ZEDA_TEST_SWITCH", switchFile.toLocal8Bit());
+  auto form = makeForm();
+  qputenv("ZEDA_TEST_SWITCH", savedSwitch);
+  EXPECT_TRUE(form->testMode());
+  EXPECT_EQ(form->appSettings.comPort, 5);
+  messages.clear();
+  openFromMenu(*form, crossFile);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, "CROSS TRANSFORMATION OF IGN FILE !");
+  EXPECT_EQ(form->currentFileName, crossFile);
+  EXPECT_TRUE(form->fileMatches);
+}
+
 }  // namespace
