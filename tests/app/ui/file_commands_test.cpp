@@ -6,12 +6,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <filesystem>
@@ -527,6 +529,51 @@ TEST_F(FileCommandsTest, RelatedFamiliesAndTheTestSwitch) {
   EXPECT_EQ(messages[0].text, "CROSS TRANSFORMATION OF IGN FILE !");
   EXPECT_EQ(form->currentFileName, crossFile);
   EXPECT_TRUE(form->fileMatches);
+}
+
+// The dialogs themselves, answered as soon as they show.
+TEST_F(FileCommandsTest, FileDialogsCarryTheFiltersAndTheDefaultExtension) {
+  auto form = makeForm();
+  form->setFileChooser(nullptr);
+  struct Seen {
+    QString name;
+    QStringList filters;
+    QString selectedFilter;
+    QString suffix;
+  } seen;
+  auto answerWith = [&seen](const QString& file) {
+    QTimer::singleShot(0, [&seen, file] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* d = qobject_cast<QFileDialog*>(w);
+        if (!d || !d->isVisible()) continue;
+        seen = {d->objectName(), d->nameFilters(), d->selectedNameFilter(), d->defaultSuffix()};
+        d->selectFile(file);
+        static_cast<QDialog*>(d)->accept();  // as the OK button does
+      }
+    });
+    // Never left hanging should the dialog not be found.
+    QTimer::singleShot(5000, [] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible()) d->reject();
+      }
+    });
+  };
+
+  const QString p = writeIgn("dialog.ign", randomImage(3));
+  answerWith(p);
+  trigger(*form, "MenuOpen");
+  EXPECT_EQ(seen.name, "OpenDialog1");
+  EXPECT_EQ(seen.filters, (QStringList{"Ignition Parametrs(*.ign)", "All Files (*)"}));
+  EXPECT_EQ(seen.selectedFilter, "Ignition Parametrs(*.ign)");
+  EXPECT_EQ(form->currentFileName, p);
+
+  answerWith(path("saved"));
+  trigger(*form, "MenuSave");
+  EXPECT_EQ(seen.name, "SaveDialog1");
+  EXPECT_EQ(seen.filters, QStringList{"Ignition Parametrs(*.ign)"});
+  EXPECT_EQ(seen.suffix, "ign");
+  EXPECT_TRUE(QFile::exists(path("saved.ign")));
+  EXPECT_EQ(form->currentFileName, path("saved.ign"));
 }
 
 }  // namespace
