@@ -78,9 +78,12 @@ class TMainForm : public QMainWindow,
   zeda::UnitIdentTexts unitIdent;
 
   // ---- Parameter image, files and settings (file_commands.cpp) ----
-  // The document: the parameter image and the copies kept of it.
+  // The document: the parameter image and the copies kept of it. The title's fileMatches
+  // above is set from imageBuffers.fileMatches whenever the file commands change it.
   zeda::ImageBuffers imageBuffers;
-  // Settings kept between runs (current file, dialogs, history, NEWINSTAL, ...).
+  // Settings kept between runs (dialogs, history, NEWINSTAL, ...). The current file is
+  // currentFileName above; the file commands and the settings save take it from there,
+  // so clearing currentFileName (a read from the unit) is enough.
   zeda::AppSettings appSettings;
 
   struct FileDialogRequest {

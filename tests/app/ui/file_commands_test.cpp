@@ -367,6 +367,13 @@ TEST_F(FileCommandsTest, QuicksaveWritesTheNextNumberAndKeepsTheCurrentFile) {
   EXPECT_TRUE(QFile::exists(path("bike_014.ign")));
   EXPECT_EQ(requests.size(), 1u);
   EXPECT_TRUE(messages.empty());
+
+  // Without a current file (as after a read from the unit) it is a Save again.
+  form->currentFileName.clear();
+  trigger(*form, "MenuSaveVersion");
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_TRUE(requests[1].save);
+  EXPECT_FALSE(QFile::exists(path("bike_015.ign")));
 }
 
 TEST_F(FileCommandsTest, NewAsksAndOnlyYesResets) {
