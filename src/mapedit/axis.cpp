@@ -62,8 +62,10 @@ void pushSingle(CAxe& a, int n, int b) {
   }
   // Relax: pushed breakpoints return towards their own value as far as room allows.
   for (int pass = 0; pass < n; ++pass) {
+    bool moved = false;
     for (int k = 0; k < n; ++k) {
       if (!a.pushed[k]) continue;
+      const int32_t was = v[k];
       if (a.origValues[k] > v[k]) {
         int64_t to = a.origValues[k];
         if (k < n - 1) to = std::min<int64_t>(to, int64_t{v[k + 1]} - g);
@@ -74,7 +76,9 @@ void pushSingle(CAxe& a, int n, int b) {
         if (to < v[k]) v[k] = static_cast<int32_t>(to);
       }
       if (v[k] == a.origValues[k]) a.pushed[k] = false;
+      moved |= v[k] != was;
     }
+    if (!moved) break;  // further passes would change nothing
   }
 }
 

@@ -87,11 +87,17 @@ void TTab::CopyTableTexts(std::string& text, std::string& sheetText) const {
   p += "SizeX:\t" + formatValue(X.count, 1.0) + "\n";
   p += "SizeY:\t" + formatValue(Y.count, 1.0) + "\n";
   p += std::string("OnlyXY:\t") + (Y.fixed ? "Y" : X.fixed ? "X" : "") + "\n";
-  for (int c = 0; c < nx; ++c) p += "\t" + breakpointText(X, c);
+  for (int c = 0; c < nx; ++c) {
+    p += '\t';
+    p += breakpointText(X, c);
+  }
   for (int r = 0; r < rows; ++r) {
     p += "\n";
     if (r < ny) p += breakpointText(Y, r);  // a zone table's extra row has no breakpoint
-    for (int c = 0; c < cols; ++c) p += "\t" + cellText(s, c, r);
+    for (int c = 0; c < cols; ++c) {
+      p += '\t';
+      p += cellText(s, c, r);
+    }
   }
 
   // The plain grid shows what the table view shows: a fixed axis only at its index.
