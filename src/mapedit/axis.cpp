@@ -12,10 +12,18 @@ int32_t fixedIndexFor(int32_t rule, int32_t count) {
   if (count <= 0) return 0;
   int32_t i;
   switch (rule) {
-    case -1: i = 0; break;
-    case -2: i = count - 1; break;
-    case -3: i = count / 2; break;
-    default: i = rule; break;
+    case -1:
+      i = 0;
+      break;
+    case -2:
+      i = count - 1;
+      break;
+    case -3:
+      i = count / 2;
+      break;
+    default:
+      i = rule;
+      break;
   }
   return std::clamp(i, 0, count - 1);
 }

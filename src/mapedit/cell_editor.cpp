@@ -56,7 +56,8 @@ bool TTab::OpenEditor(int col, int row, const std::string& text, bool selectAll,
 
 void TTab::EditorInsert(char c) {
   if (!editor.editing || !editorChar(c)) return;
-  size_t kept = editor.text.size() - (hasTextSelection(editor) ? editor.selEnd - editor.selStart : 0);
+  size_t kept =
+      editor.text.size() - (hasTextSelection(editor) ? editor.selEnd - editor.selStart : 0);
   if (kept >= static_cast<size_t>(kEditorMaxChars)) return;
   deleteTextSelection(editor);
   editor.text.insert(editor.text.begin() + editor.caret, c);
@@ -79,14 +80,24 @@ void TTab::EditorMove(TKey key, bool shift) {
   if (!editor.editing) return;
   int len = static_cast<int>(editor.text.size());
   int anchor = editor.caret;
-  if (hasTextSelection(editor)) anchor = editor.caret == editor.selStart ? editor.selEnd : editor.selStart;
+  if (hasTextSelection(editor))
+    anchor = editor.caret == editor.selStart ? editor.selEnd : editor.selStart;
   int to = editor.caret;
   switch (key) {
-    case TKey::Left: to = std::max(0, to - 1); break;
-    case TKey::Right: to = std::min(len, to + 1); break;
-    case TKey::Home: to = 0; break;
-    case TKey::End: to = len; break;
-    default: return;
+    case TKey::Left:
+      to = std::max(0, to - 1);
+      break;
+    case TKey::Right:
+      to = std::min(len, to + 1);
+      break;
+    case TKey::Home:
+      to = 0;
+      break;
+    case TKey::End:
+      to = len;
+      break;
+    default:
+      return;
   }
   editor.caret = to;
   if (shift && anchor != to) {

@@ -40,7 +40,10 @@ int32_t addSaturated(int32_t a, int64_t d) {
 
 int32_t geometricStep(int32_t m, int s, double stepSize) {
   // The ladder is defined on magnitudes: a negative value steps as its mirror image.
-  if (m < 0) return -geometricStep(m == std::numeric_limits<int32_t>::min() ? std::numeric_limits<int32_t>::max() : -m, -s, stepSize);
+  if (m < 0)
+    return -geometricStep(
+        m == std::numeric_limits<int32_t>::min() ? std::numeric_limits<int32_t>::max() : -m, -s,
+        stepSize);
   const auto& p = ladder();
   if (m <= 100 || m >= p[kLadderPoints - 1]) return plainStep(s, stepSize);
   int i = 1;
@@ -94,7 +97,8 @@ void TTab::Increment(int s) {
   }
   if (!(sh.flags & kSheetTrackLive) || sh.actualState <= 0) return;
   if (sh.actualCol == -1 && (sh.flags & kSheetBaseAdvance)) {
-    baseAdvance = addSaturated(baseAdvance, static_cast<int64_t>(std::trunc(s * sh.axisData.scale)));
+    baseAdvance =
+        addSaturated(baseAdvance, static_cast<int64_t>(std::trunc(s * sh.axisData.scale)));
     // Reported as a change of the cells, so the owner copies the overlay back.
     CommitEdit(kPartCells, kKeyBaseAdvance);
     return;
@@ -117,11 +121,13 @@ void TTab::IncrementItem(int col, int row, int d) {
       int parts = 0;
       if (row == -1) {
         for (int c = 0; c < sh.axisX.count; ++c)
-          if (sh.sel.selX[c] & kMarkSelected) sh.axisX.values[c] = addSaturated(sh.axisX.values[c], sign);
+          if (sh.sel.selX[c] & kMarkSelected)
+            sh.axisX.values[c] = addSaturated(sh.axisX.values[c], sign);
         parts = kPartX;
       } else if (col == -1) {
         for (int r = 0; r < sh.axisY.count; ++r)
-          if (sh.sel.selY[r] & kMarkSelected) sh.axisY.values[r] = addSaturated(sh.axisY.values[r], sign);
+          if (sh.sel.selY[r] & kMarkSelected)
+            sh.axisY.values[r] = addSaturated(sh.axisY.values[r], sign);
         parts = kPartY;
       } else {
         for (int r = 0; r < sh.cellRows(); ++r)

@@ -8,8 +8,7 @@ namespace zeda {
 namespace {
 
 // Positions a Left/Right (Up/Down) move runs through on the current row (column).
-std::vector<int> lineStops(const CAxe& along, const CAxe& across, bool onHeaderLine,
-                           int lastCell) {
+std::vector<int> lineStops(const CAxe& along, const CAxe& across, bool onHeaderLine, int lastCell) {
   std::vector<int> stops;
   // The header position (-1) is reachable unless on the other header or the other axis is
   // fixed.
@@ -45,15 +44,33 @@ void TTab::NavigateFrom(TKey key, int mods, int& col, int& row) const {
     // The moving end of a range: clamped, never wrapping; a fixed axis keeps its index.
     int dc = 0, dr = 0;
     switch (key) {
-      case TKey::Left: dc = -1; break;
-      case TKey::Right: dc = 1; break;
-      case TKey::Up: dr = -1; break;
-      case TKey::Down: case TKey::Enter: dr = 1; break;
-      case TKey::Home: dc = -1000; break;
-      case TKey::End: dc = 1000; break;
-      case TKey::PageUp: dr = -1000; break;
-      case TKey::PageDown: dr = 1000; break;
-      default: return;
+      case TKey::Left:
+        dc = -1;
+        break;
+      case TKey::Right:
+        dc = 1;
+        break;
+      case TKey::Up:
+        dr = -1;
+        break;
+      case TKey::Down:
+      case TKey::Enter:
+        dr = 1;
+        break;
+      case TKey::Home:
+        dc = -1000;
+        break;
+      case TKey::End:
+        dc = 1000;
+        break;
+      case TKey::PageUp:
+        dr = -1000;
+        break;
+      case TKey::PageDown:
+        dr = 1000;
+        break;
+      default:
+        return;
     }
     if (col >= 0) col = X.fixed ? X.fixedIndex : std::clamp(col + dc, 0, std::max(0, lastCol(row)));
     if (row >= 0) row = Y.fixed ? Y.fixedIndex : std::clamp(row + dr, 0, std::max(0, lastRow(col)));
@@ -68,17 +85,26 @@ void TTab::NavigateFrom(TKey key, int mods, int& col, int& row) const {
     case TKey::Down:
       row = step(lineStops(Y, X, col == -1, lastRow(col)), row, key == TKey::Down ? 1 : -1);
       break;
-    case TKey::Home: col = X.fixed ? X.fixedIndex : 0; break;
-    case TKey::End: col = X.fixed ? X.fixedIndex : std::max(0, lastCol(row)); break;
-    case TKey::PageUp: row = Y.fixed ? Y.fixedIndex : 0; break;
-    case TKey::PageDown: row = Y.fixed ? Y.fixedIndex : std::max(0, lastRow(col)); break;
+    case TKey::Home:
+      col = X.fixed ? X.fixedIndex : 0;
+      break;
+    case TKey::End:
+      col = X.fixed ? X.fixedIndex : std::max(0, lastCol(row));
+      break;
+    case TKey::PageUp:
+      row = Y.fixed ? Y.fixedIndex : 0;
+      break;
+    case TKey::PageDown:
+      row = Y.fixed ? Y.fixedIndex : std::max(0, lastRow(col));
+      break;
     case TKey::Enter: {
       bool lastLine = Y.fixed || row >= lastRow(col);
       row = step(lineStops(Y, X, col == -1, lastRow(col)), row, 1);
       if (lastLine) col = step(lineStops(X, Y, row == -1, lastCol(row)), col, 1);
       break;
     }
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -105,12 +131,21 @@ bool TTab::KeyDown(TKey key, int mods) {
   }
   if (editor.editing) {
     switch (key) {
-      case TKey::Escape: CancelEditor(); return true;
-      case TKey::Left: case TKey::Right: case TKey::Home: case TKey::End:
+      case TKey::Escape:
+        CancelEditor();
+        return true;
+      case TKey::Left:
+      case TKey::Right:
+      case TKey::Home:
+      case TKey::End:
         EditorMove(key, shift);
         return true;
-      case TKey::Backspace: EditorBackspace(); return true;
-      case TKey::Delete: EditorDelete(); return true;
+      case TKey::Backspace:
+        EditorBackspace();
+        return true;
+      case TKey::Delete:
+        EditorDelete();
+        return true;
       case TKey::CopyKey:
         if (host && !EditorSelectedText().empty()) host->setClipboardText(EditorSelectedText());
         return true;
@@ -124,18 +159,33 @@ bool TTab::KeyDown(TKey key, int mods) {
           EditorPaste(host->clipboardText());
         }
         return true;
-      case TKey::Enter: case TKey::Up: case TKey::Down: case TKey::PageUp: case TKey::PageDown:
+      case TKey::Enter:
+      case TKey::Up:
+      case TKey::Down:
+      case TKey::PageUp:
+      case TKey::PageDown:
         AcceptEditor();
         break;  // then the key moves as usual
-      default: return true;
+      default:
+        return true;
     }
   }
   switch (key) {
-    case TKey::Plus: Increment(1); return true;
-    case TKey::Minus: Increment(-1); return true;
-    case TKey::CopyKey: Copy(); return true;
-    case TKey::PasteKey: Paste(); return true;
-    case TKey::Escape: ClearSelection(); return true;
+    case TKey::Plus:
+      Increment(1);
+      return true;
+    case TKey::Minus:
+      Increment(-1);
+      return true;
+    case TKey::CopyKey:
+      Copy();
+      return true;
+    case TKey::PasteKey:
+      Paste();
+      return true;
+    case TKey::Escape:
+      ClearSelection();
+      return true;
     case TKey::Insert: {
       if (ctrl) return Copy(), true;
       if (shift) return Paste(), true;
@@ -143,13 +193,21 @@ bool TTab::KeyDown(TKey key, int mods) {
       if (CurrentPosition(c, r)) OpenEditor(c, r, ItemText(c, r), false, -1);
       return true;
     }
-    case TKey::Delete: case TKey::Backspace: {
+    case TKey::Delete:
+    case TKey::Backspace: {
       int c, r;
       if (CurrentPosition(c, r)) OpenEditor(c, r, "", false, 0);
       return true;
     }
-    case TKey::Left: case TKey::Right: case TKey::Up: case TKey::Down: case TKey::Home:
-    case TKey::End: case TKey::PageUp: case TKey::PageDown: case TKey::Enter: {
+    case TKey::Left:
+    case TKey::Right:
+    case TKey::Up:
+    case TKey::Down:
+    case TKey::Home:
+    case TKey::End:
+    case TKey::PageUp:
+    case TKey::PageDown:
+    case TKey::Enter: {
       CSheet& s = cur();
       SelGrid g = s.selGrid();
       if (s.sel.count <= 0) {
@@ -172,7 +230,8 @@ bool TTab::KeyDown(TKey key, int mods) {
       if (host) host->requestRedraw(1);
       return true;
     }
-    default: return false;
+    default:
+      return false;
   }
 }
 

@@ -19,9 +19,7 @@ std::string_view trimTrailingBlanks(std::string_view s) {
 
 int mapeditLanguage() { return gLanguage.load(std::memory_order_acquire); }
 
-void setMapeditLanguage(int language) {
-  gLanguage.store(language, std::memory_order_release);
-}
+void setMapeditLanguage(int language) { gLanguage.store(language, std::memory_order_release); }
 
 std::string mapeditText(std::string_view text, int language) {
   if (text.size() < 3 || text.substr(0, 3) != "###") return std::string(text);

@@ -40,7 +40,7 @@ std::string formatValue(int raw, double scale, std::string_view unit) {
       out += frac;
     }
   }
-  if (out == "-0") out = "0";
+  if (out.size() == 2 && out[0] == '-' && out[1] == '0') out.erase(0, 1);  // never "-0"
   if (!unit.empty()) {
     out.push_back(' ');
     out.append(unit);

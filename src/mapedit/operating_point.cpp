@@ -27,14 +27,22 @@ int TTab::LookupAxis(const CSheet& s, const CAxe& a) const {
   double v;
   const std::string& k = a.key;
   double scale = a.scale == 0 ? 1.0 : a.scale;
-  if (k == "RPM") v = liveRpm / scale;
-  else if (k == "TP") v = liveTp / scale;
-  else if (k == "IAP") v = liveIap / scale;
-  else if (k == "TA") v = liveTa / scale;
-  else if (k == "TW") v = liveTw / scale;
-  else if (k == "Tst") v = liveTst / scale;
-  else if (k == "AFR") v = s.lambdaReading;
-  else return kNoLivePoint;
+  if (k == "RPM")
+    v = liveRpm / scale;
+  else if (k == "TP")
+    v = liveTp / scale;
+  else if (k == "IAP")
+    v = liveIap / scale;
+  else if (k == "TA")
+    v = liveTa / scale;
+  else if (k == "TW")
+    v = liveTw / scale;
+  else if (k == "Tst")
+    v = liveTst / scale;
+  else if (k == "AFR")
+    v = s.lambdaReading;
+  else
+    return kNoLivePoint;
   int n = std::min(a.count, kMaxCols);
   if (n <= 0) return kNoLivePoint;
   if (a.values[0] > v) return ((s.flags & kSheetBaseAdvance) && k == "RPM") ? -1 : 0;

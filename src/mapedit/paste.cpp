@@ -168,9 +168,12 @@ bool TTab::PastePlain(const std::string& text) {
         raw = rawOf(v, scale);
       }
       *s.item(c, r) = raw;
-      if (part == kPartX) written.selX[c] |= kMarkSelected;
-      else if (part == kPartY) written.selY[r] |= kMarkSelected;
-      else written.cell(c, r) |= kMarkSelected;
+      if (part == kPartX)
+        written.selX[c] |= kMarkSelected;
+      else if (part == kPartY)
+        written.selY[r] |= kMarkSelected;
+      else
+        written.cell(c, r) |= kMarkSelected;
       any = true;
     }
   }

@@ -92,8 +92,8 @@ PasteGrid parseDelimited(std::string_view text) {
       field.clear();
       endedBySpace = false;
     } else if (c == ' ') {
-      bool group = i + 3 < n && isDigit(text[i + 1]) && isDigit(text[i + 2]) && isDigit(text[i + 3]) &&
-                   (i + 4 >= n || !isDigit(text[i + 4]));
+      bool group = i + 3 < n && isDigit(text[i + 1]) && isDigit(text[i + 2]) &&
+                   isDigit(text[i + 3]) && (i + 4 >= n || !isDigit(text[i + 4]));
       if (group && !field.empty()) continue;  // "25 000"
       while (i + 1 < n && text[i + 1] == ' ') ++i;
       if (!field.empty()) {
@@ -119,8 +119,10 @@ PasteGrid parseDelimited(std::string_view text) {
 std::optional<double> readPasteField(std::string_view f) {
   std::string s;
   for (char c : f) {
-    if (isDigit(c) || c == '-' || c == '.') s.push_back(c);
-    else if (c == ',') s.push_back('.');
+    if (isDigit(c) || c == '-' || c == '.')
+      s.push_back(c);
+    else if (c == ',')
+      s.push_back('.');
   }
   return readNumber(s);
 }
@@ -132,7 +134,8 @@ TablePaste parseTablePaste(std::string_view text) {
   // Header lines up to the first line that starts with a tab.
   while (pos < text.size()) {
     size_t eol = text.find('\n', pos);
-    std::string_view line = trimCr(text.substr(pos, eol == std::string_view::npos ? std::string_view::npos : eol - pos));
+    std::string_view line = trimCr(
+        text.substr(pos, eol == std::string_view::npos ? std::string_view::npos : eol - pos));
     if (!line.empty() && line[0] == '\t') break;
     pos = eol == std::string_view::npos ? text.size() : eol + 1;
     if (!inHeader) continue;
@@ -146,24 +149,33 @@ TablePaste parseTablePaste(std::string_view text) {
     std::string_view value = line.substr(colon + 1);
     if (!value.empty() && value[0] == '\t') value.remove_prefix(1);
     TablePasteHeader& h = out.header;
-    if (name == "Label") h.label = value;
-    else if (name == "LabelX") h.labelX = value;
-    else if (name == "LabelY") h.labelY = value;
-    else if (name == "LabelData") h.labelData = value;
-    else if (name == "SizeX") h.sizeX = readInt(value);
-    else if (name == "SizeY") h.sizeY = readInt(value);
-    else if (name == "OnlyXY") h.onlyXY = (!value.empty() && (value[0] == 'X' || value[0] == 'Y')) ? value[0] : 0;
+    if (name == "Label")
+      h.label = value;
+    else if (name == "LabelX")
+      h.labelX = value;
+    else if (name == "LabelY")
+      h.labelY = value;
+    else if (name == "LabelData")
+      h.labelData = value;
+    else if (name == "SizeX")
+      h.sizeX = readInt(value);
+    else if (name == "SizeY")
+      h.sizeY = readInt(value);
+    else if (name == "OnlyXY")
+      h.onlyXY = (!value.empty() && (value[0] == 'X' || value[0] == 'Y')) ? value[0] : 0;
   }
   // The grid: tab-separated fields, one line per row.
   while (pos < text.size() && out.grid.lines.size() < static_cast<size_t>(kPasteMaxLines)) {
     size_t eol = text.find('\n', pos);
-    std::string_view line = trimCr(text.substr(pos, eol == std::string_view::npos ? std::string_view::npos : eol - pos));
+    std::string_view line = trimCr(
+        text.substr(pos, eol == std::string_view::npos ? std::string_view::npos : eol - pos));
     pos = eol == std::string_view::npos ? text.size() : eol + 1;
     std::vector<std::optional<double>> fields;
     size_t f = 0;
     while (fields.size() < static_cast<size_t>(kPasteMaxFields)) {
       size_t tab = line.find('\t', f);
-      fields.push_back(readPasteField(line.substr(f, tab == std::string_view::npos ? std::string_view::npos : tab - f)));
+      fields.push_back(readPasteField(
+          line.substr(f, tab == std::string_view::npos ? std::string_view::npos : tab - f)));
       if (tab == std::string_view::npos) break;
       f = tab + 1;
     }

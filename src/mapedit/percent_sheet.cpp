@@ -41,7 +41,9 @@ void computeBaseAtCells(CSheet& s) {
       int l = interval(s.baseX.data(), bx, x);
       int l1 = std::min(l + 1, bx - 1);
       double u = fraction(x, s.baseX[l], s.baseX[l1]);
-      auto base = [&s](int c, int r) { return static_cast<double>(s.baseCells[r * kRowStride + c]); };
+      auto base = [&s](int c, int r) {
+        return static_cast<double>(s.baseCells[r * kRowStride + c]);
+      };
       double m = (1 - t) * ((1 - u) * base(l, j) + u * base(l1, j)) +
                  t * ((1 - u) * base(l, j1) + u * base(l1, j1));
       s.baseAtCells[i * kRowStride + k] = roundHalfAway(m);

@@ -104,15 +104,13 @@ void selClear(TSel& s) {
 }
 
 void selPress(TSel& s, const SelGrid& g, int col, int row, int mods, int dragKind) {
-  int kind = (dragKind == kDragColumns || dragKind == kDragRows) ? kSelCells
-                                                                 : kindOfItem(col, row);
+  int kind = (dragKind == kDragColumns || dragKind == kDragRows) ? kSelCells : kindOfItem(col, row);
   if (kind == kSelNone) return;
   clampItem(g, kind, col, row);
   bool shift = mods & kModShift, ctrl = mods & kModCtrl;
   bool keep = shift != ctrl;
   int anchorCol = col, anchorRow = row;
-  if (shift && !ctrl && s.count > 0 && s.kind == kind && s.anchorCol >= -1 &&
-      s.anchorRow >= -1)
+  if (shift && !ctrl && s.count > 0 && s.kind == kind && s.anchorCol >= -1 && s.anchorRow >= -1)
     anchorCol = s.anchorCol, anchorRow = s.anchorRow;
   if (!keep || (s.kind != kSelNone && s.kind != kind)) selClear(s);
   clearMark(s, kMarkInDrag);

@@ -49,9 +49,9 @@ int TTab::AddSheet(const std::string& name, const std::string& labelX, const std
 void TTab::DefineAxis(int sheetIndex, int which, const std::string& key, const std::string& unit,
                       int32_t minValue, int32_t maxValue, double scale, int32_t minGap,
                       const std::vector<TickRange>& tickRanges, bool editable, int options,
-                      int32_t minCount, int32_t count, int32_t fixMode, bool fixed,
-                      bool resizable, int32_t fixedIndexRule, uint32_t groupMask,
-                      uint32_t colour, uint32_t reserved) {
+                      int32_t minCount, int32_t count, int32_t fixMode, bool fixed, bool resizable,
+                      int32_t fixedIndexRule, uint32_t groupMask, uint32_t colour,
+                      uint32_t reserved) {
   if (sheetIndex < 0 || sheetIndex >= sheetCount) return;
   CSheet& sh = sheet(sheetIndex);
   auto common = [&](CAxe& a) {
@@ -148,8 +148,10 @@ void TTab::Rebuild() {
       a->fixedIndex = fixedIndexFor(a->fixedIndexRule, a->count);
     }
     // A zone table's fixed index addresses cells, which run one further.
-    sh.axisX.scrollPos = std::clamp(sh.axisX.scrollPos, 0, std::max(0, sh.cellCols() - visibleCols));
-    sh.axisY.scrollPos = std::clamp(sh.axisY.scrollPos, 0, std::max(0, sh.cellRows() - visibleRows));
+    sh.axisX.scrollPos =
+        std::clamp(sh.axisX.scrollPos, 0, std::max(0, sh.cellCols() - visibleCols));
+    sh.axisY.scrollPos =
+        std::clamp(sh.axisY.scrollPos, 0, std::max(0, sh.cellRows() - visibleRows));
     selUpdate(sh.sel, sh.selGrid());
   }
   if (host) host->layoutChanged();

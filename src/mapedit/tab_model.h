@@ -56,8 +56,25 @@ struct TDrag {
 
 // Keys the table understands (the widget maps toolkit keys to these).
 enum class TKey {
-  Left, Right, Up, Down, Home, End, PageUp, PageDown, Enter, Escape, Tab,
-  Insert, Delete, Backspace, Plus, Minus, CopyKey /* Ctrl+C */, PasteKey /* Ctrl+V */, Other
+  Left,
+  Right,
+  Up,
+  Down,
+  Home,
+  End,
+  PageUp,
+  PageDown,
+  Enter,
+  Escape,
+  Tab,
+  Insert,
+  Delete,
+  Backspace,
+  Plus,
+  Minus,
+  CopyKey /* Ctrl+C */,
+  PasteKey /* Ctrl+V */,
+  Other
 };
 
 class TTab {
@@ -109,8 +126,8 @@ class TTab {
   void DefineAxis(int sheet, int which, const std::string& key, const std::string& unit,
                   int32_t minValue, int32_t maxValue, double scale, int32_t minGap,
                   const std::vector<TickRange>& tickRanges, bool editable, int options,
-                  int32_t minCount, int32_t count, int32_t fixMode, bool fixed,
-                  bool resizable, int32_t fixedIndexRule, uint32_t groupMask, uint32_t colour,
+                  int32_t minCount, int32_t count, int32_t fixMode, bool fixed, bool resizable,
+                  int32_t fixedIndexRule, uint32_t groupMask, uint32_t colour,
                   uint32_t reserved = 0);
   void SelectSheet(int index);
   void Normalise(int sheet, int parts);

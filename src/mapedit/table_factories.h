@@ -30,8 +30,8 @@ const std::vector<TickRange>& rpm();           // advance, servo and PWM tables
 const std::vector<TickRange>& rpmSwitching();  // switching tables
 const std::vector<TickRange>& advance();       // "ADV", "PO"
 const std::vector<TickRange>& throttleSwitching();
-const std::vector<TickRange>& voltage();       // sensor "U", servo volts
-const std::vector<TickRange>& sensorLoad();    // throttle, kPa, AFR of the sensor tables
+const std::vector<TickRange>& voltage();     // sensor "U", servo volts
+const std::vector<TickRange>& sensorLoad();  // throttle, kPa, AFR of the sensor tables
 const std::vector<TickRange>& servoPercent();
 }  // namespace tick_ranges
 

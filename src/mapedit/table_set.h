@@ -42,8 +42,7 @@ class TTableSet {
 
   // For OnTableChanged: the table's overlays into the parameter values; each one that
   // differs from what the table was given sets bit 2 (re-render) of pushOverlays.
-  void TakeOverlays(const TTab& t, int32_t& baseAdvance, int32_t& limiter,
-                    int32_t& startLimiter);
+  void TakeOverlays(const TTab& t, int32_t& baseAdvance, int32_t& limiter, int32_t& startLimiter);
 
  private:
   std::vector<std::unique_ptr<TTab>> tables_;

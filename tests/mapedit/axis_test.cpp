@@ -10,7 +10,8 @@ namespace zeda {
 namespace {
 
 // An rpm axis of 15 breakpoints (raw hundreds), limits 3 ... 250, gap 1.
-CAxe rpmAxis(std::vector<int32_t> v = {10, 15, 20, 25, 30, 35, 40, 45, 50, 60, 70, 80, 90, 100, 110}) {
+CAxe rpmAxis(std::vector<int32_t> v = {10, 15, 20, 25, 30, 35, 40, 45, 50, 60, 70, 80, 90, 100,
+                                       110}) {
   CAxe a;
   a.count = a.maxCount = static_cast<int32_t>(v.size());
   a.minValue = 3;
@@ -56,10 +57,12 @@ TEST(Breakpoints, DraggingDownPushesLowerNeighbours) {
   CAxe a = rpmAxis();
   a.values[5] = 14;
   normaliseBreakpoints(a);
-  EXPECT_EQ(used(a), (std::vector<int32_t>{9, 10, 11, 12, 13, 14, 40, 45, 50, 60, 70, 80, 90, 100, 110}));
+  EXPECT_EQ(used(a),
+            (std::vector<int32_t>{9, 10, 11, 12, 13, 14, 40, 45, 50, 60, 70, 80, 90, 100, 110}));
   a.values[5] = 35;
   normaliseBreakpoints(a);
-  EXPECT_EQ(used(a), (std::vector<int32_t>{10, 15, 20, 25, 30, 35, 40, 45, 50, 60, 70, 80, 90, 100, 110}));
+  EXPECT_EQ(used(a),
+            (std::vector<int32_t>{10, 15, 20, 25, 30, 35, 40, 45, 50, 60, 70, 80, 90, 100, 110}));
 }
 
 TEST(Breakpoints, PointAboveMaximumLeavesRoomForTheOnesAbove) {

@@ -154,8 +154,9 @@ TEST_F(ClipboardTest, TablePasteIntoThePressureSensorIsRefused) {
   int32_t before = iap->cur().cell(0, 0);
   iap->Paste();
   ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0],
-            "Table dimensions are not eqal and there is unable to change it !\nInsertion canceled...");
+  EXPECT_EQ(
+      host.messages[0],
+      "Table dimensions are not eqal and there is unable to change it !\nInsertion canceled...");
   EXPECT_EQ(iap->cur().cell(0, 0), before);
   EXPECT_EQ(other.count(), 0u);
 }
@@ -169,11 +170,15 @@ TEST_F(ClipboardTest, TablePasteRules) {
   };
   const std::string grid = "\t1 000\t2 000\n0\t1\t2\n";
   const Case cases[] = {
-      {"no key matches", "LabelX:\tU\nLabelY:\tV\nLabelData:\tW\nSizeX:\t15\nSizeY:\t10\n" + grid, false, false},
+      {"no key matches", "LabelX:\tU\nLabelY:\tV\nLabelData:\tW\nSizeX:\t15\nSizeY:\t10\n" + grid,
+       false, false},
       {"zero size", "LabelX:\tRPM\nSizeX:\t0\nSizeY:\t10\n" + grid, false, false},
-      {"rows differ on a fixed-point axis", "LabelX:\tRPM\nLabelY:\tTP\nLabelData:\tADV\nSizeX:\t15\nSizeY:\t4\n" + grid, false, true},
-      {"columns differ without the data key", "LabelX:\tRPM\nLabelY:\tTP\nSizeX:\t2\nSizeY:\t10\n" + grid, false, true},
-      {"columns may change with X and data keys", "LabelX:\tRPM\nLabelData:\tADV\nSizeX:\t2\nSizeY:\t10\n" + grid, true, false},
+      {"rows differ on a fixed-point axis",
+       "LabelX:\tRPM\nLabelY:\tTP\nLabelData:\tADV\nSizeX:\t15\nSizeY:\t4\n" + grid, false, true},
+      {"columns differ without the data key",
+       "LabelX:\tRPM\nLabelY:\tTP\nSizeX:\t2\nSizeY:\t10\n" + grid, false, true},
+      {"columns may change with X and data keys",
+       "LabelX:\tRPM\nLabelData:\tADV\nSizeX:\t2\nSizeY:\t10\n" + grid, true, false},
   };
   for (const Case& c : cases) {
     host.messages.clear();
@@ -187,7 +192,8 @@ TEST_F(ClipboardTest, TablePasteRules) {
 }
 
 TEST_F(ClipboardTest, TablePasteOnlyXYFixesTheLoadAxis) {
-  std::string text = "LabelX:\tRPM\nLabelY:\tTP\nLabelData:\tADV\nSizeX:\t15\nSizeY:\t10\nOnlyXY:\tY\n\t10\n";
+  std::string text =
+      "LabelX:\tRPM\nLabelY:\tTP\nLabelData:\tADV\nSizeX:\t15\nSizeY:\t10\nOnlyXY:\tY\n\t10\n";
   ASSERT_TRUE(adv->PasteTable(text));
   EXPECT_TRUE(s().axisY.fixed);
   EXPECT_EQ(s().axisX.values[0], 0 + 3);  // 10 rpm: 0.1 raw, rounded 0, raised to the minimum
@@ -228,7 +234,8 @@ TEST_F(ClipboardTest, LargeValuesAreThousandths) {
     const char* text;
     int32_t expected;
   };
-  for (Case c : {Case{"12500", 13}, Case{"300", 60}, Case{"301", 0}, Case{"-12500", -30}, Case{"59", 59}}) {
+  for (Case c :
+       {Case{"12500", 13}, Case{"300", 60}, Case{"301", 0}, Case{"-12500", -30}, Case{"59", 59}}) {
     adv->SelectItem(2, 2);
     ASSERT_TRUE(adv->PastePlain(c.text)) << c.text;
     EXPECT_EQ(s().cell(2, 2), c.expected) << c.text;

@@ -51,11 +51,13 @@ TEST_F(MapTest, CommitMarks) {
   };
   const Case cases[] = {
       {"end mark without begin is ignored", {{kPartCells, kKeyEnd, 0}}},
-      {"begin then end commits at the end", {{0, kKeyBegin, 0}, {kPartCells, 77, 1}, {0, kKeyEnd, 1}}},
+      {"begin then end commits at the end",
+       {{0, kKeyBegin, 0}, {kPartCells, 77, 1}, {0, kKeyEnd, 1}}},
       {"begin, parts, end", {{0, kKeyBegin, 0}, {kPartCells, kKeyBegin, 0}, {kPartX, kKeyEnd, 1}}},
       {"key 0 commits at once", {{kPartCells, kKeyNow, 1}}},
       {"key 0 with another pending: one commit", {{kPartCells, 55, 0}, {kPartX, kKeyNow, 1}}},
-      {"begin while a key is pending commits it", {{kPartCells, 55, 0}, {0, kKeyBegin, 1}, {kPartX, kKeyEnd, 2}}},
+      {"begin while a key is pending commits it",
+       {{kPartCells, 55, 0}, {0, kKeyBegin, 1}, {kPartX, kKeyEnd, 2}}},
       {"nothing to report", {{0, kKeyNow, 0}}},
   };
   for (const Case& c : cases) {
@@ -178,13 +180,13 @@ TEST(GeometricStep, LadderAndOutside) {
   };
   // Above 100 the value moves to the next ladder point, rounded to tens.
   const Case cases[] = {
-      {50, 1, 2},     {100, 1, 2},      // outside: the step size
-      {1000, 1, 10},  {1000, -1, -10},  // 1000 * 1.01 = 1010
-      {5000, 1, 50},  {5000, -1, -50},
-      {-1000, 1, 10}, {-1000, -1, -10}, // magnitudes: mirrored
-      {20000000, 1, 2},                 // beyond the last point
+      {50, 1, 2},       {100, 1, 2},      // outside: the step size
+      {1000, 1, 10},    {1000, -1, -10},  // 1000 * 1.01 = 1010
+      {5000, 1, 50},    {5000, -1, -50}, {-1000, 1, 10}, {-1000, -1, -10},  // magnitudes: mirrored
+      {20000000, 1, 2},                                                     // beyond the last point
   };
-  for (const Case& c : cases) EXPECT_EQ(geometricStep(c.m, c.s, 2.0), c.expected) << c.m << " " << c.s;
+  for (const Case& c : cases)
+    EXPECT_EQ(geometricStep(c.m, c.s, 2.0), c.expected) << c.m << " " << c.s;
 }
 
 TEST(GeometricStep, LadderEndsUseTheStepSize) {

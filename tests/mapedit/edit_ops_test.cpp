@@ -127,7 +127,7 @@ TEST(Interpolation, RegionCases) {
     const char* name;
     bool proportionalX;
     int32_t xs[4];
-    int32_t corners[4];  // A B C D
+    int32_t corners[4];      // A B C D
     int32_t expectedMid[2];  // cells (1, 1) and (2, 1) of a 4 x 3 block
   };
   const Case cases[] = {
@@ -195,11 +195,10 @@ TEST(AxisUse, RulesByFixMode) {
     bool onlyX, onlyY, both;
   };
   const Case cases[] = {
-      {0, 1, true, false, true},    // advance map: rpm always used
-      {1, 1, true, true, true},     // servo map
-      {0, 2, true, false, false},   // no load sensor
-      {2, 0, false, true, false},
-      {1, 0, false, true, true},
+      {0, 1, true, false, true},   // advance map: rpm always used
+      {1, 1, true, true, true},    // servo map
+      {0, 2, true, false, false},  // no load sensor
+      {2, 0, false, true, false}, {1, 0, false, true, true},
   };
   for (const Case& c : cases) {
     TTab t(1, 0x71);

@@ -14,11 +14,10 @@ TEST_F(MapTest, RpmLookupByMidpoints) {
   };
   // Breakpoints 1 000, 1 500, 2 000 ... 11 000 rpm.
   const Case cases[] = {
-      {999, -1},     // before the first breakpoint on the advance map: base advance column
-      {1000, 0},     {1249, 0},
-      {1250, 1},     // exactly on the midpoint: the upper one
-      {1251, 1},     {5500, 9},  // between 5 000 and 6 000: midpoint
-      {20000, 14},   // beyond the last
+      {999, -1},  // before the first breakpoint on the advance map: base advance column
+      {1000, 0},   {1249, 0}, {1250, 1},  // exactly on the midpoint: the upper one
+      {1251, 1},   {5500, 9},             // between 5 000 and 6 000: midpoint
+      {20000, 14},                        // beyond the last
   };
   for (const Case& c : cases) {
     adv->liveRpm = c.rpm;
@@ -49,13 +48,11 @@ TEST_F(MapTest, AdvanceMapStates) {
     int expectedState;
   };
   const Case cases[] = {
-      {0, 0x00, 3000, 1},   // the unit runs on map 1
-      {1, 0x00, 3000, 2},   // map 2 shown, the unit uses map 1
-      {1, 0x01, 3000, 1},
-      {0, 0x10, 3000, -1},  // map 1 takes its load from the pressure sensor, this axis is TP
-      {1, 0x10, 3000, 2},
-      {1, 0x21, 3000, -1},
-      {0, 0x00, 0, 0},      // engine stopped
+      {0, 0x00, 3000, 1},                       // the unit runs on map 1
+      {1, 0x00, 3000, 2},                       // map 2 shown, the unit uses map 1
+      {1, 0x01, 3000, 1}, {0, 0x10, 3000, -1},  // map 1 takes its load from the pressure sensor,
+                                                // this axis is TP
+      {1, 0x10, 3000, 2}, {1, 0x21, 3000, -1}, {0, 0x00, 0, 0},  // engine stopped
   };
   for (const Case& c : cases) {
     adv->SelectSheet(c.sheet);

@@ -34,6 +34,8 @@ struct PlainCase {
   const char* expected;
 };
 
+void PrintTo(const PlainCase& c, std::ostream* os) { *os << c.name; }
+
 class PlainPaste : public ::testing::TestWithParam<PlainCase> {};
 
 TEST_P(PlainPaste, Parses) {
@@ -42,26 +44,26 @@ TEST_P(PlainPaste, Parses) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PlainPaste,
-    ::testing::Values(
-        PlainCase{"tabs", "1\t2\t3", "1|2|3"},
-        PlainCase{"digit groups", "1 000\t2 000", "1000|2000"},
-        PlainCase{"group then decimal comma", "25 000,5", "25000.5"},
-        PlainCase{"not a group: four digits", "1 2345", "1|2345"},
-        PlainCase{"not a group: two digits", "1 23", "1|23"},
-        PlainCase{"spaces separate", "1  2 3.5", "1|2|3.5"},
-        PlainCase{"leading spaces ignored", "   7\t8", "7|8"},
-        PlainCase{"space before tab adds no field", "1 \t2", "1|2"},
-        PlainCase{"empty field kept", "1\t\t3", "1|_|3"},
-        PlainCase{"decimal comma", "0,5\t-1,25", "0.5|-1.25"},
-        PlainCase{"lines", "1\t2\r\n3\t4\r\n", "1|2/3|4"},
-        PlainCase{"empty line keeps its place", "1\n\n3", "1//3"},
-        PlainCase{"other characters dropped", "12 kg\tx5", "12|5"},
-        PlainCase{"braces", "{{1, 2}, {3, 4}}", "1|2/3|4"},
-        PlainCase{"braces after text", "int m[2][2] = {{10,20},{30,40}};", "10|20/30|40"},
-        PlainCase{"single brace row", "{5,6,7}", "5|6|7"},
-        PlainCase{"brace decimals", "{1.5,-2}", "1.5|-2"},
-        PlainCase{"unreadable field", "-\t.\t3", "_|_|3"},
-        PlainCase{"nothing", "", ""}));
+    ::testing::Values(PlainCase{"tabs", "1\t2\t3", "1|2|3"},
+                      PlainCase{"digit groups", "1 000\t2 000", "1000|2000"},
+                      PlainCase{"group then decimal comma", "25 000,5", "25000.5"},
+                      PlainCase{"not a group: four digits", "1 2345", "1|2345"},
+                      PlainCase{"not a group: two digits", "1 23", "1|23"},
+                      PlainCase{"spaces separate", "1  2 3.5", "1|2|3.5"},
+                      PlainCase{"leading spaces ignored", "   7\t8", "7|8"},
+                      PlainCase{"space before tab adds no field", "1 \t2", "1|2"},
+                      PlainCase{"empty field kept", "1\t\t3", "1|_|3"},
+                      PlainCase{"decimal comma", "0,5\t-1,25", "0.5|-1.25"},
+                      PlainCase{"lines", "1\t2\r\n3\t4\r\n", "1|2/3|4"},
+                      PlainCase{"empty line keeps its place", "1\n\n3", "1//3"},
+                      PlainCase{"other characters dropped", "12 kg\tx5", "12|5"},
+                      PlainCase{"braces", "{{1, 2}, {3, 4}}", "1|2/3|4"},
+                      PlainCase{"braces after text", "int m[2][2] = {{10,20},{30,40}};",
+                                "10|20/30|40"},
+                      PlainCase{"single brace row", "{5,6,7}", "5|6|7"},
+                      PlainCase{"brace decimals", "{1.5,-2}", "1.5|-2"},
+                      PlainCase{"unreadable field", "-\t.\t3", "_|_|3"},
+                      PlainCase{"nothing", "", ""}));
 
 TEST(PlainPasteLimits, KeepsOnlyWhatASheetCanUse) {
   std::string text;

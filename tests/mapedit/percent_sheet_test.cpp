@@ -61,9 +61,9 @@ TEST(PercentSheet, IncrementIsPercentOfTheBase) {
   s.axisData.maxValue = 10000;
   s.baseAtCells[0] = 250;
   s.baseAtCells[1] = 20;
-  EXPECT_EQ(t.CellStep(s, 0, 0, 1), 3);   // 2.5 rounded away from zero
+  EXPECT_EQ(t.CellStep(s, 0, 0, 1), 3);  // 2.5 rounded away from zero
   EXPECT_EQ(t.CellStep(s, 0, 0, -1), -3);
-  EXPECT_EQ(t.CellStep(s, 1, 0, 1), 1);   // 0.2: at least one
+  EXPECT_EQ(t.CellStep(s, 1, 0, 1), 1);  // 0.2: at least one
 }
 
 TEST(PercentSheet, CommitComputesAbsoluteCells) {

@@ -118,9 +118,18 @@ TEST(TableFactories, SensorTables) {
     AxisSpec y;
   };
   const Case cases[] = {
-      {CreateThrottleSensorTable(set, 20, 0), "TP sensor", 0x7A2, {"TP", "%", 0, 100, 1, 2, false, false, 0, 0}},
-      {CreatePressureSensorTable(set, 21, 0), "IAP sensor", 0x7A2, {"P", "kPa", 0, 999, 1, 2, true, false, 0, 0}},
-      {CreateLambdaSensorTable(set, 22, 0), "Lambda sensor", 3, {"AFR", "", 0, 250, 0.1, 6, true, false, 0, 0}},
+      {CreateThrottleSensorTable(set, 20, 0),
+       "TP sensor",
+       0x7A2,
+       {"TP", "%", 0, 100, 1, 2, false, false, 0, 0}},
+      {CreatePressureSensorTable(set, 21, 0),
+       "IAP sensor",
+       0x7A2,
+       {"P", "kPa", 0, 999, 1, 2, true, false, 0, 0}},
+      {CreateLambdaSensorTable(set, 22, 0),
+       "Lambda sensor",
+       3,
+       {"AFR", "", 0, 250, 0.1, 6, true, false, 0, 0}},
   };
   for (const Case& c : cases) {
     ASSERT_NE(c.t, nullptr);
