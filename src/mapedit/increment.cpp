@@ -149,6 +149,17 @@ void TTab::IncrementItem(int col, int row, int d) {
   }
 }
 
+void TTab::HoverOver(int col, int row) {
+  if (hover.pressed && (col != hover.col || row != hover.row)) return;  // held elsewhere
+  bool shown = ItemEditable(col, row);
+  if (shown != hover.shown || col != hover.col || row != hover.row) {
+    if (host) host->requestRedraw(1);
+  }
+  hover.col = col;
+  hover.row = row;
+  hover.shown = shown;
+}
+
 void TTab::HoverPress(int col, int row, int sign) {
   hover.col = col;
   hover.row = row;

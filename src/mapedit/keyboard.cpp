@@ -98,8 +98,9 @@ void TTab::NavigateFrom(TKey key, int mods, int& col, int& row) const {
       row = Y.fixed ? Y.fixedIndex : std::max(0, lastRow(col));
       break;
     case TKey::Enter: {
+      // A single shown row (Y fixed) has no row below: Enter moves along it.
       bool lastLine = Y.fixed || row >= lastRow(col);
-      row = step(lineStops(Y, X, col == -1, lastRow(col)), row, 1);
+      if (!Y.fixed) row = step(lineStops(Y, X, col == -1, lastRow(col)), row, 1);
       if (lastLine) col = step(lineStops(X, Y, row == -1, lastCol(row)), col, 1);
       break;
     }

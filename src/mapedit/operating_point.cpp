@@ -90,7 +90,7 @@ bool TTab::UpdateOperatingPoint() {
   s.actualState = state;
   if (changed) {
     if (host) host->requestRedraw(1);
-    if (autoscroll && *autoscroll && state > 0) ScrollTo(col, row);
+    if (autoscroll && *autoscroll) ScrollTo(col, row);
   }
   return changed;
 }

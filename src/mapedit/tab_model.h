@@ -196,6 +196,8 @@ class TTab {
   int32_t CellStep(const CSheet& sh, int col, int row, int s) const;
   // Steps one item, or the selection of its kind when it is selected, under one key.
   void IncrementItem(int col, int row, int d);
+  // The mouse rests on an item: its two buttons show when it is editable.
+  void HoverOver(int col, int row);
   // Hover buttons: press, release and the per-tick auto-repeat.
   void HoverPress(int col, int row, int sign);
   void HoverRelease();

@@ -198,3 +198,20 @@ TEST(GeometricStep, LadderEndsUseTheStepSize) {
 
 }  // namespace
 }  // namespace zeda
+
+namespace zeda {
+namespace {
+
+TEST_F(MapTest, HoverButtonsShowOnlyOnEditableItems) {
+  adv->HoverOver(3, 3);
+  EXPECT_TRUE(adv->hover.shown);
+  adv->HoverOver(-1, 3);  // throttle breakpoint
+  EXPECT_FALSE(adv->hover.shown);
+  adv->HoverWheel(1);
+  EXPECT_EQ(log.count(), 0u);
+  adv->HoverOver(3, -1);
+  EXPECT_TRUE(adv->hover.shown);
+}
+
+}  // namespace
+}  // namespace zeda

@@ -51,7 +51,8 @@ TEST_F(MapTest, NavigationWithAFixedAxis) {
       {"down alternates with the X row", 4, 9, TKey::Down, 0, 4, -1},
       {"up from the X row back to the fixed row", 4, -1, TKey::Up, 0, 4, 9},
       {"page up is the fixed row", 4, 9, TKey::PageUp, 0, 4, 9},
-      {"enter moves right", 4, 9, TKey::Enter, 0, 5, -1},
+      {"enter moves along the fixed row", 4, 9, TKey::Enter, 0, 5, 9},
+      {"enter wraps at the end of the row", 14, 9, TKey::Enter, 0, 0, 9},
       {"shift keeps the fixed index", 4, 9, TKey::Down, kModShift, 4, 9},
   };
   for (const NavCase& c : cases) {
