@@ -258,6 +258,66 @@ bool TTab::CurrentPosition(int& col, int& row) const {
   return true;
 }
 
+void TTab::PressItem(int col, int row, int mods, int dragKind) {
+  if (!hasSheets()) return;
+  if (editor.editing) AcceptEditor();
+  selPress(cur().sel, cur().selGrid(), col, row, mods, dragKind);
+  if (host) host->requestRedraw(1);
+}
+
+void TTab::DragSelectionTo(int col, int row) {
+  if (!hasSheets()) return;
+  selDragTo(cur().sel, cur().selGrid(), col, row);
+  if (host) host->requestRedraw(1);
+}
+
+void TTab::EndSelectionDrag() {
+  if (!hasSheets()) return;
+  selEndDrag(cur().sel, cur().selGrid());
+  if (host) host->requestRedraw(1);
+}
+
+void TTab::RightPressItem(int col, int row, int dragKind) {
+  if (!hasSheets()) return;
+  if (editor.editing) AcceptEditor();
+  selRightPress(cur().sel, cur().selGrid(), col, row, dragKind);
+  if (host) host->requestRedraw(1);
+}
+
+void TTab::PressSelectorCorner() {
+  if (!hasSheets()) return;
+  if (editor.editing) AcceptEditor();
+  selToggleAllCells(cur().sel, cur().selGrid());
+  if (host) host->requestRedraw(1);
+}
+
+void TTab::PressCornerCell(int x, int y, int w, int h) {
+  if (!hasSheets()) return;
+  if (editor.editing) AcceptEditor();
+  // Above the diagonal from the top-left to the bottom-right corner: y / h < x / w.
+  bool above = int64_t{y} * w < int64_t{x} * h;
+  selAllBreakpoints(cur().sel, cur().selGrid(), above);
+  if (host) host->requestRedraw(1);
+}
+
+int TTab::IncrementTarget() const {
+  if (!hasSheets()) return 0;
+  const CSheet& s = cur();
+  if (s.sel.count > 0) {
+    bool editable = s.sel.kind == kSelX   ? s.axisX.editable
+                    : s.sel.kind == kSelY ? s.axisY.editable
+                                          : s.axisData.editable;
+    return editable ? 1 : 0;
+  }
+  if ((s.flags & kSheetTrackLive) && s.actualState > 0) {
+    if (s.actualCol == -1 && (s.flags & kSheetBaseAdvance)) return 2;
+    if (s.axisData.editable && s.item(s.actualCol, s.actualRow) && s.actualCol >= 0 &&
+        s.actualRow >= 0)
+      return 2;
+  }
+  return 0;
+}
+
 void TTab::SelectionChanged() {
   if (!hasSheets()) return;
   selUpdate(cur().sel, cur().selGrid());

@@ -164,6 +164,22 @@ class TTab {
   bool CurrentPosition(int& col, int& row) const;
   void SelectionChanged();
 
+  // Mouse on the grid: a press on an item ((c, r) cell, (c, -1) X breakpoint, (-1, r) Y
+  // breakpoint; dragKind kDragColumns / kDragRows for the selector strips) starts a range,
+  // moving extends it, releasing ends it. A press accepts an open editor first.
+  void PressItem(int col, int row, int mods, int dragKind = 0);
+  void DragSelectionTo(int col, int row);
+  void EndSelectionDrag();
+  // Right press: the item alone unless it is selected (so the menu acts on it).
+  void RightPressItem(int col, int row, int dragKind = 0);
+  // The square where the selector strips meet: all cells, or none when all were selected.
+  void PressSelectorCorner();
+  // The top-left corner cell: all X breakpoints above its diagonal, all Y ones below.
+  void PressCornerCell(int x, int y, int width, int height);
+
+  // What Increment would act on: 0 nothing, 1 the selection, 2 the operating point.
+  int IncrementTarget() const;
+
   // ---- keys ----
   // A key press (editor closed or open); true when the table used it.
   bool KeyDown(TKey key, int mods);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "mapedit/map_fixture.h"
+
 namespace zeda {
 namespace {
 
@@ -163,6 +165,42 @@ TEST(Selection, BlockTest) {
     selUpdate(s, g);
     EXPECT_EQ(s.blockValid, c.block) << c.name;
   }
+}
+
+}  // namespace
+}  // namespace zeda
+
+namespace zeda {
+namespace {
+
+using test::MapTest;
+
+TEST_F(MapTest, MouseSelectionThroughTheTable) {
+  adv->OpenEditor(0, 0, "9", false, -1);
+  adv->PressItem(2, 2, 0);
+  EXPECT_FALSE(adv->editor.editing);  // a press elsewhere accepts
+  EXPECT_EQ(adv->cur().cell(0, 0), 9);
+  adv->DragSelectionTo(4, 3);
+  adv->EndSelectionDrag();
+  EXPECT_EQ(adv->cur().sel.count, 6);
+  EXPECT_EQ(adv->IncrementTarget(), 1);
+  adv->PressCornerCell(30, 5, 40, 20);  // above the diagonal
+  EXPECT_EQ(adv->cur().sel.kind, kSelX);
+  EXPECT_EQ(adv->cur().sel.count, 15);
+  adv->PressCornerCell(5, 15, 40, 20);  // below: Y breakpoints, which are not editable
+  EXPECT_EQ(adv->cur().sel.kind, kSelY);
+  EXPECT_EQ(adv->IncrementTarget(), 0);
+  adv->PressSelectorCorner();
+  EXPECT_EQ(adv->cur().sel.count, 150);
+  adv->PressSelectorCorner();
+  EXPECT_EQ(adv->cur().sel.count, 0);
+  adv->liveRpm = 3000;
+  adv->liveTp = 50;
+  adv->UpdateOperatingPoint();
+  EXPECT_EQ(adv->IncrementTarget(), 2);
+  adv->RightPressItem(7, 7);
+  EXPECT_EQ(adv->cur().sel.count, 1);
+  EXPECT_EQ(adv->CopyText(), "14");
 }
 
 }  // namespace
