@@ -230,7 +230,9 @@ void TTab::Tick() {
     }
   }
   if (tick & 2) UpdateOperatingPoint();
-  if (pendingParts && tick >= commitDue) commitNow();
+  // An open structural edit (a graph drag) commits at its end mark, not halfway: an early
+  // commit would clear the begin mark and make the end mark, with the last change, ignored.
+  if (pendingParts && tick >= commitDue && pendingKey != kKeyBegin) commitNow();
 }
 
 void TTab::showMessage(const char* langText) {

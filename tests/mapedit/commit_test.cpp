@@ -215,3 +215,25 @@ TEST_F(MapTest, HoverButtonsShowOnlyOnEditableItems) {
 
 }  // namespace
 }  // namespace zeda
+
+namespace zeda {
+namespace {
+
+TEST_F(MapTest, OpenStructuralEditCommitsAtItsEndNotOnTick) {
+  CSheet& s = adv->cur();
+  adv->CommitEdit(0, kKeyBegin);
+  for (int i = 0; i < 20; ++i) {
+    s.cell(2, 2) = i;  // a point dragged in the graph
+    adv->CommitEdit(kPartCells, kKeyBegin);
+    adv->Tick();
+  }
+  EXPECT_EQ(log.count(), 0u);
+  s.cell(2, 2) = 33;
+  adv->CommitEdit(kPartCells, kKeyEnd);
+  EXPECT_EQ(log.count(), 1u);
+  EXPECT_EQ(s.cell(2, 2), 33);
+  EXPECT_EQ(adv->pendingKey, 0);
+}
+
+}  // namespace
+}  // namespace zeda
