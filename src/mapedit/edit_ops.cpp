@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "mapedit/interpolation.h"
+#include "mapedit/lang_select.h"
 #include "mapedit/messages.h"
 #include "mapedit/tab_model.h"
 
@@ -209,6 +210,23 @@ bool TTab::CanDeleteColumns() const {
 bool TTab::CanDeleteRows() const {
   int q = DeletableRows();
   return q > 0 && q < cur().axisY.count;
+}
+
+namespace {
+std::string deleteText(int n, const char* one, const char* several) {
+  if (n == 1) return mapeditText(one);
+  return mapeditText(several) + " (" + std::to_string(n) + ")";
+}
+}  // namespace
+
+std::string TTab::DeleteColumnsText() const {
+  if (!CanDeleteColumns()) return {};
+  return deleteText(DeletableColumns(), mapedit_msg::kDeleteColumn, mapedit_msg::kDeleteColumns);
+}
+
+std::string TTab::DeleteRowsText() const {
+  if (!CanDeleteRows()) return {};
+  return deleteText(DeletableRows(), mapedit_msg::kDeleteRow, mapedit_msg::kDeleteRows);
 }
 
 int TTab::DeleteSelectedColumns() {

@@ -21,6 +21,17 @@ inline constexpr const char* kDimensionsDiffer =
     "##Rozm\u011bry tabulek se li\u0161\u00ed a nelze je zm\u011bnit !\nVlo\u017een\u00ed "
     "zru\u0161eno...";
 
+// Menu items for deleting the selected columns or rows; with several the count follows as
+// "%s (%i)".
+inline constexpr const char* kDeleteColumn =
+    "###Delete column##Spalte l\u00f6schen##Smazat sloupec";
+inline constexpr const char* kDeleteColumns =
+    "###Delete columns##Spalten l\u00f6schen##Smazat sloupce";
+inline constexpr const char* kDeleteRow =
+    "###Delete row##Zeile l\u00f6schen##Smazat \u0159\u00e1dek";
+inline constexpr const char* kDeleteRows =
+    "###Delete rows##Zeilen l\u00f6schen##Smazat \u0159\u00e1dky";
+
 // Programming errors in a string view; shown as error messages, in one language only.
 inline constexpr const char* kStringViewBadIndex = "Spatny index stringview >n";
 inline constexpr const char* kStringViewBadEntry = "Spatny index stringview >MAXSV";

@@ -243,6 +243,9 @@ class TTab {
   int DeletableRows() const;
   bool CanDeleteColumns() const;
   bool CanDeleteRows() const;
+  // The menu item text ("Delete column", "Delete columns (3)"), empty when not offered.
+  std::string DeleteColumnsText() const;
+  std::string DeleteRowsText() const;
   // Grid line nearest to the mouse for "Insert column here".
   static int InsertIndexAt(int mouse, int gridStart, int cellSize, int scrollPos);
   bool CanInterpolate() const;

@@ -90,6 +90,8 @@ TEST_F(MapTest, DeleteSelectedColumnsOneCommitAndMenuRule) {
   selSelectRange(s.sel, g, 2, 0, 4, 9);  // three whole columns
   EXPECT_EQ(adv->DeletableColumns(), 3);
   EXPECT_TRUE(adv->CanDeleteColumns());
+  EXPECT_EQ(adv->DeleteColumnsText(), "Delete columns (3)");
+  EXPECT_EQ(adv->DeleteRowsText(), "");
   EXPECT_FALSE(adv->CanDeleteRows());  // no row is fully selected
   int32_t keep = s.cell(5, 0);
   EXPECT_EQ(adv->DeleteSelectedColumns(), 3);
@@ -101,6 +103,11 @@ TEST_F(MapTest, DeleteSelectedColumnsOneCommitAndMenuRule) {
   selToggleAllCells(s.sel, s.selGrid());
   EXPECT_EQ(adv->DeletableColumns(), 12);
   EXPECT_FALSE(adv->CanDeleteColumns());
+  EXPECT_EQ(adv->DeleteColumnsText(), "");
+  selSelectRange(s.sel, s.selGrid(), 0, 0, 0, 9);
+  EXPECT_EQ(adv->DeleteColumnsText(), "Delete column");
+  selSelectRange(s.sel, s.selGrid(), 0, 4, 11, 4);
+  EXPECT_EQ(adv->DeleteRowsText(), "");  // throttle rows are fixed points
 }
 
 TEST_F(MapTest, DeletionStopsAtMinCount) {

@@ -48,11 +48,14 @@ TEST_F(MapTest, AdvanceMapStates) {
     int expectedState;
   };
   const Case cases[] = {
-      {0, 0x00, 3000, 1},                       // the unit runs on map 1
-      {1, 0x00, 3000, 2},                       // map 2 shown, the unit uses map 1
-      {1, 0x01, 3000, 1}, {0, 0x10, 3000, -1},  // map 1 takes its load from the pressure sensor,
-                                                // this axis is TP
-      {1, 0x10, 3000, 2}, {1, 0x21, 3000, -1}, {0, 0x00, 0, 0},  // engine stopped
+      {0, 0x00, 3000, 1},  // the unit runs on map 1
+      {1, 0x00, 3000, 2},  // map 2 shown, the unit uses map 1
+      {1, 0x01, 3000, 1},
+      {0, 0x10, 3000, -1},  // map 1 takes its load from the pressure sensor,
+                            // this axis is TP
+      {1, 0x10, 3000, 2},
+      {1, 0x21, 3000, -1},
+      {0, 0x00, 0, 0},  // engine stopped
   };
   for (const Case& c : cases) {
     adv->SelectSheet(c.sheet);
