@@ -14,7 +14,7 @@ class TTabHost {
   virtual ~TTabHost() = default;
   // A message box with an OK button; the text is already in the interface language.
   virtual void showMessage(const std::string& text) = 0;
-  // An error message of the program (Part of the diagnostics).
+  // An error message of the program's diagnostics (programming errors).
   virtual void showError(const std::string& text) = 0;
   // Bits kClipText / kClipSheet for the formats the clipboard holds.
   virtual int clipboardFormats() = 0;

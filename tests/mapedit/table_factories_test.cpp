@@ -5,7 +5,7 @@
 namespace zeda {
 namespace {
 
-struct AxisSpec {
+struct AxisExpect {
   const char* key;
   const char* unit;
   int32_t minValue, maxValue;
@@ -16,7 +16,7 @@ struct AxisSpec {
   uint32_t group;
 };
 
-void expectAxis(const CAxe& a, const AxisSpec& e, const char* what) {
+void expectAxis(const CAxe& a, const AxisExpect& e, const char* what) {
   EXPECT_EQ(a.key, e.key) << what;
   EXPECT_EQ(a.unit, e.unit) << what;
   EXPECT_EQ(a.minValue, e.minValue) << what;
@@ -115,7 +115,7 @@ TEST(TableFactories, SensorTables) {
     TTab* t;
     const char* name;
     uint32_t flags;
-    AxisSpec y;
+    AxisExpect y;
   };
   const Case cases[] = {
       {CreateThrottleSensorTable(set, 20, 0),
