@@ -1,7 +1,7 @@
 #pragma once
 // Language selection for the map editor's own texts ("###English##German##Czech").
 //
-// Kept small on purpose: once the program-wide LangText exists, mapeditText forwards to it.
+// Thin names over the program-wide language index and LangText.
 #include <string>
 #include <string_view>
 
