@@ -1,0 +1,57 @@
+// Fuzzes both paste parsers, and applying their result to an advance map and a zone table.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "mapedit/paste_parser.h"
+#include "mapedit/table_factories.h"
+
+namespace {
+
+class NullHost : public zeda::TTabHost {
+ public:
+  void showMessage(const std::string&) override {}
+  void showError(const std::string&) override {}
+  int clipboardFormats() override { return 0; }
+  std::string clipboardText() override { return {}; }
+  std::string clipboardSheet() override { return {}; }
+  void setClipboardText(const std::string&) override {}
+  void setClipboardTable(const std::string&, const std::string&) override {}
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string text(reinterpret_cast<const char*>(data), size);
+  zeda::parseTablePaste(text);
+  zeda::parsePlainPaste(text);
+
+  static zeda::TTableSet set;
+  static NullHost host;
+  static zeda::TTab* adv = [] {
+    zeda::TTab* t = zeda::CreateAdvanceMap(set, 1, {});
+    t->host = &host;
+    return t;
+  }();
+  static zeda::TTab* zone = [] {
+    zeda::TTab* t = zeda::CreateSwitchingTable(set, 2, "PO", 0);
+    t->host = &host;
+    t->sheet(0).axisData.editable = true;
+    return t;
+  }();
+  // The first byte picks the target item, so every part gets pasted into.
+  int pick = size ? data[0] : 0;
+  for (zeda::TTab* t : {adv, zone}) {
+    t->PasteTable(text);
+    zeda::CSheet& s = t->cur();
+    int col = pick % 17 - 1, row = (pick / 17) % 12 - 1;
+    if (col == -1 && row == -1) row = 0;
+    t->SelectItem(col, row);
+    t->PastePlain(text);
+    if (!zeda::breakpointsValid(s.axisX) || !zeda::breakpointsValid(s.axisY)) __builtin_trap();
+    std::string a, b;
+    t->CopyTableTexts(a, b);
+    t->PasteTable(b);  // a table's own copy always pastes back
+  }
+  return 0;
+}

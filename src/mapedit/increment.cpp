@@ -1,0 +1,199 @@
+// Increment and decrement of the selection, the operating point and hovered items.
+#include "mapedit/increment.h"
+
+#include <array>
+#include <cmath>
+#include <limits>
+
+#include "mapedit/percent_sheet.h"
+#include "mapedit/tab_model.h"
+
+namespace zeda {
+namespace {
+
+const std::array<double, kLadderPoints>& ladder() {
+  static const std::array<double, kLadderPoints> points = [] {
+    std::array<double, kLadderPoints> p{};
+    for (int i = 0; i < kLadderPoints; ++i) p[i] = 100.0 * std::pow(1.01, i);
+    return p;
+  }();
+  return points;
+}
+
+int32_t plainStep(int s, double stepSize) {
+  double v = std::trunc(s * stepSize);
+  if (v > 1e9) return 1000000000;
+  if (v < -1e9) return -1000000000;
+  return static_cast<int32_t>(v);
+}
+
+}  // namespace
+
+double ladderPoint(int i) { return ladder()[i]; }
+
+int32_t addSaturated(int32_t a, int64_t d) {
+  int64_t r = int64_t{a} + d;
+  if (r > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  if (r < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(r);
+}
+
+int32_t geometricStep(int32_t m, int s, double stepSize) {
+  // The ladder is defined on magnitudes: a negative value steps as its mirror image.
+  if (m < 0)
+    return -geometricStep(
+        m == std::numeric_limits<int32_t>::min() ? std::numeric_limits<int32_t>::max() : -m, -s,
+        stepSize);
+  const auto& p = ladder();
+  if (m <= 100 || m >= p[kLadderPoints - 1]) return plainStep(s, stepSize);
+  int i = 1;
+  while (i < kLadderPoints && !(p[i - 1] <= m && m < p[i])) ++i;
+  // Near the ends of the ladder there is no neighbour to step to.
+  if (i >= kLadderPoints || i - 1 + s < 0 || i + s >= kLadderPoints) return plainStep(s, stepSize);
+  double f = (m - p[i - 1]) / (p[i] - p[i - 1]);
+  double t = (1 - f) * p[i - 1 + s] + f * p[i + s];
+  int64_t rounded = static_cast<int64_t>(std::trunc(t + 5)) / 10 * 10;
+  int64_t step = rounded - m;
+  if (step == 0) return plainStep(s, stepSize);
+  return static_cast<int32_t>(step);
+}
+
+int32_t TTab::CellStep(const CSheet& sh, int col, int row, int s) const {
+  int32_t m = sh.cell(col, row);
+  if (sh.flags & kSheetGeometric) return geometricStep(m, s, sh.axisData.stepSize);
+  if (sh.isPercent() && !sh.percentStored) {
+    int32_t step = percentOf(s, sh.baseAtCells[row * kRowStride + col]);
+    if (step == 0) step = s > 0 ? 1 : -1;
+    return step;
+  }
+  return s;
+}
+
+void TTab::Increment(int s) {
+  if (!hasSheets() || s == 0) return;
+  s = s > 0 ? 1 : -1;
+  if (editor.editing) AcceptEditor();
+  CSheet& sh = cur();
+  TSel& sel = sh.sel;
+  if (sel.count > 0) {
+    int parts = 0;
+    if (sel.kind == kSelX && sh.axisX.editable) {
+      for (int c = 0; c < sh.axisX.count; ++c)
+        if (sel.selX[c] & kMarkSelected) sh.axisX.values[c] = addSaturated(sh.axisX.values[c], s);
+      parts |= kPartX;
+    } else if (sel.kind == kSelY && sh.axisY.editable) {
+      for (int r = 0; r < sh.axisY.count; ++r)
+        if (sel.selY[r] & kMarkSelected) sh.axisY.values[r] = addSaturated(sh.axisY.values[r], s);
+      parts |= kPartY;
+    } else if (sel.kind == kSelCells && sh.axisData.editable) {
+      for (int r = 0; r < sh.cellRows(); ++r)
+        for (int c = 0; c < sh.cellCols(); ++c)
+          if (sel.cell(c, r) & kMarkSelected)
+            sh.cell(c, r) = addSaturated(sh.cell(c, r), CellStep(sh, c, r, s));
+      parts |= kPartCells;
+    }
+    if (parts) CommitEdit(parts, kKeySelection);
+    return;
+  }
+  if (!(sh.flags & kSheetTrackLive) || sh.actualState <= 0) return;
+  if (sh.actualCol == -1 && (sh.flags & kSheetBaseAdvance)) {
+    baseAdvance =
+        addSaturated(baseAdvance, static_cast<int64_t>(std::trunc(s * sh.axisData.scale)));
+    // Reported as a change of the cells, so the owner copies the overlay back.
+    CommitEdit(kPartCells, kKeyBaseAdvance);
+    return;
+  }
+  int c = sh.actualCol, r = sh.actualRow;
+  if (c < 0 || r < 0 || c >= sh.cellCols() || r >= sh.cellRows() || !sh.axisData.editable) return;
+  sh.cell(c, r) = addSaturated(sh.cell(c, r), CellStep(sh, c, r, s));
+  CommitEdit(kPartCells, kKeyLiveCell);
+}
+
+void TTab::IncrementItem(int col, int row, int d) {
+  if (!hasSheets() || d == 0) return;
+  CSheet& sh = cur();
+  if (!sh.item(col, row) || !ItemEditable(col, row)) return;
+  int sign = d > 0 ? 1 : -1;
+  int times = d > 0 ? d : -d;
+  if (sh.sel.isSelected(col, row)) {
+    // The whole selection of that kind steps, under the selection's key.
+    for (int k = 0; k < times; ++k) {
+      int parts = 0;
+      if (row == -1) {
+        for (int c = 0; c < sh.axisX.count; ++c)
+          if (sh.sel.selX[c] & kMarkSelected)
+            sh.axisX.values[c] = addSaturated(sh.axisX.values[c], sign);
+        parts = kPartX;
+      } else if (col == -1) {
+        for (int r = 0; r < sh.axisY.count; ++r)
+          if (sh.sel.selY[r] & kMarkSelected)
+            sh.axisY.values[r] = addSaturated(sh.axisY.values[r], sign);
+        parts = kPartY;
+      } else {
+        for (int r = 0; r < sh.cellRows(); ++r)
+          for (int c = 0; c < sh.cellCols(); ++c)
+            if (sh.sel.cell(c, r) & kMarkSelected)
+              sh.cell(c, r) = addSaturated(sh.cell(c, r), CellStep(sh, c, r, sign));
+        parts = kPartCells;
+      }
+      CommitEdit(parts, kKeySelection);
+    }
+    return;
+  }
+  int part = row == -1 ? kPartX : col == -1 ? kPartY : kPartCells;
+  for (int k = 0; k < times; ++k) {
+    int32_t* v = sh.item(col, row);
+    int32_t step = part == kPartCells ? CellStep(sh, col, row, sign) : sign;
+    *v = addSaturated(*v, step);
+    CommitEdit(part, keyOfItem(col, row));
+  }
+}
+
+void TTab::HoverOver(int col, int row) {
+  if (hover.pressed && (col != hover.col || row != hover.row)) return;  // held elsewhere
+  bool shown = ItemEditable(col, row);
+  if (shown != hover.shown || col != hover.col || row != hover.row) {
+    if (host) host->requestRedraw(1);
+  }
+  hover.col = col;
+  hover.row = row;
+  hover.shown = shown;
+}
+
+void TTab::HoverPress(int col, int row, int sign) {
+  hover.col = col;
+  hover.row = row;
+  hover.shown = true;
+  hover.pressed = sign > 0 ? 1 : -1;
+  hover.pressTick = tick;
+  hover.repeating = false;
+  hover.repeatTicks = 0;
+}
+
+void TTab::HoverRelease() {
+  if (hover.pressed && !hover.repeating) IncrementItem(hover.col, hover.row, hover.pressed);
+  hover.pressed = 0;
+  hover.repeating = false;
+  hover.repeatTicks = 0;
+}
+
+void TTab::HoverTick() {
+  if (!hover.pressed || !hasSheets()) return;
+  if (tick - hover.pressTick < kRepeatDelayTicks) return;
+  hover.repeating = true;
+  const CSheet& sh = cur();
+  uint32_t accel = hover.row == -1   ? kSheetAccelX
+                   : hover.col == -1 ? kSheetAccelY
+                                     : kSheetAccelCells;
+  int k = hover.repeatTicks++;
+  int d = 1;
+  if (k >= kRepeatSlowTicks && (sh.flags & accel)) d = (k % 2 == 0) ? 10 : 0;
+  if (d) IncrementItem(hover.col, hover.row, hover.pressed * d);
+}
+
+void TTab::HoverWheel(int sign) {
+  if (!hover.shown || sign == 0) return;
+  IncrementItem(hover.col, hover.row, sign > 0 ? 1 : -1);
+}
+
+}  // namespace zeda

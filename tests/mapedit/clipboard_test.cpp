@@ -1,0 +1,305 @@
+// Copy and paste through the clipboard, in both formats.
+#include <gtest/gtest.h>
+
+#include "mapedit/lang_select.h"
+#include "mapedit/map_fixture.h"
+#include "mapedit/messages.h"
+
+namespace zeda {
+namespace {
+
+using test::MapTest;
+
+class ClipboardTest : public MapTest {
+ protected:
+  void TearDown() override { setMapeditLanguage(kLangEnglish); }
+  CSheet& s() { return adv->cur(); }
+};
+
+TEST_F(ClipboardTest, CopyCellsWithGaps) {
+  s().cell(1, 1) = 5;
+  s().cell(3, 1) = -7;
+  s().cell(2, 2) = 12;
+  SelGrid g = s().selGrid();
+  selSelectOne(s().sel, g, 1, 1);
+  s().sel.cell(3, 1) |= kMarkSelected;
+  s().sel.cell(2, 2) |= kMarkSelected;
+  selUpdate(s().sel, g);
+  adv->Copy();
+  EXPECT_EQ(host.text, "5\t\t-7\n\t12\t");
+  EXPECT_EQ(host.formats, kClipText);
+}
+
+TEST_F(ClipboardTest, CopyBreakpoints) {
+  selSelectRange(s().sel, s().selGrid(), 8, -1, 10, -1);
+  EXPECT_EQ(adv->CopyText(), "5 000\t6 000\t7 000");
+  selSelectRange(s().sel, s().selGrid(), -1, 7, -1, 9);
+  EXPECT_EQ(adv->CopyText(), "60\n80\n100");
+}
+
+TEST_F(ClipboardTest, CopyWithAFixedAxisWritesOnlyTheFixedRow) {
+  s().axisY.fixed = true;
+  adv->Rebuild();
+  selSelectRange(s().sel, s().selGrid(), 0, 0, 2, 9);
+  EXPECT_EQ(adv->CopyText(), "9\t10\t11");  // row 9: base 0 + c + 9
+}
+
+TEST_F(ClipboardTest, NothingSelectedPutsNothing) {
+  adv->ClearSelection();
+  adv->Copy();
+  EXPECT_EQ(host.formats, 0);
+}
+
+TEST_F(ClipboardTest, EditorCopiesItsSelectedText) {
+  adv->OpenEditor(2, 2, "12.5", true, 0);
+  EXPECT_EQ(adv->CopyText(), "12.5");
+}
+
+TEST_F(ClipboardTest, CopyTablePrivateFormat) {
+  TTableSet set2;
+  TTab* t = CreatePwmTable(set2, 9, "PWM 1", 0);
+  CSheet& p = t->cur();
+  int32_t xs[6] = {10, 20, 30, 40, 50, 60};
+  test::fillSheet(*t, 0, xs, 6, 0);
+  int32_t ys[4] = {0, 30, 60, 100};
+  for (int i = 0; i < 4; ++i) p.axisY.values[i] = ys[i];
+  std::string text, sheet;
+  t->CopyTableTexts(text, sheet);
+  EXPECT_EQ(sheet,
+            "Label:\tPWM 1\n"
+            "LabelX:\tRPM\n"
+            "LabelY:\tTP\n"
+            "LabelData:\tPO\n"
+            "SizeX:\t6\n"
+            "SizeY:\t4\n"
+            "OnlyXY:\t\n"
+            "\t1 000\t2 000\t3 000\t4 000\t5 000\t6 000\n"
+            "0\t0\t1\t2\t3\t4\t5\n"
+            "30\t1\t2\t3\t4\t5\t6\n"
+            "60\t2\t3\t4\t5\t6\t7\n"
+            "100\t3\t4\t5\t6\t7\t8");
+  EXPECT_EQ(text,
+            "\t1 000\t2 000\t3 000\t4 000\t5 000\t6 000\n"
+            "0\t0\t1\t2\t3\t4\t5\n"
+            "30\t1\t2\t3\t4\t5\t6\n"
+            "60\t2\t3\t4\t5\t6\t7\n"
+            "100\t3\t4\t5\t6\t7\t8");
+}
+
+TEST_F(ClipboardTest, CopyTableOverRpmAloneIsTwoLines) {
+  s().axisY.fixed = true;
+  adv->Rebuild();
+  std::string text, sheet;
+  adv->CopyTableTexts(text, sheet);
+  EXPECT_EQ(text,
+            "1 000\t1 500\t2 000\t2 500\t3 000\t3 500\t4 000\t4 500\t5 000\t6 000\t7 000\t8 000\t"
+            "9 000\t10 000\t11 000\n"
+            "9\t10\t11\t12\t13\t14\t15\t16\t17\t18\t19\t20\t21\t22\t23");
+  EXPECT_NE(sheet.find("OnlyXY:\tY\n"), std::string::npos);
+}
+
+TEST(ClipboardZone, SwitchingTableHasAnExtraColumnAndRow) {
+  TTableSet set;
+  TTab* t = CreateSwitchingTable(set, 4, "PO 1", 0);
+  CSheet& s = t->cur();
+  int32_t xs[3] = {20, 40, 60};
+  test::fillSheet(*t, 0, xs, 3, 0);
+  s.axisY.values[0] = 20;
+  s.axisY.values[1] = 80;
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 4; ++c) s.cell(c, r) = (c + r) % 3;
+  std::string text, sheet;
+  t->CopyTableTexts(text, sheet);
+  EXPECT_NE(sheet.find("\t2 000\t4 000\t6 000\n20\t0\t1\t2\t0\n80\t1\t2\t0\t1\n\t2\t0\t1\t2"),
+            std::string::npos)
+      << sheet;
+}
+
+TEST_F(ClipboardTest, CopyTableBetweenTheAdvanceMapsKeepsEveryValue) {
+  CSheet& a = adv->sheet(0);
+  for (int r = 0; r < 10; ++r)
+    for (int c = 0; c < 15; ++c) a.cell(c, r) = ((c * 7 + r * 13) % 91) - 30;
+  int32_t xs[15] = {5, 9, 14, 18, 22, 27, 31, 36, 44, 52, 63, 75, 90, 120, 160};
+  for (int i = 0; i < 15; ++i) a.axisX.values[i] = xs[i];
+  adv->Normalise(0, kPartAll | kForgetLastEdited);
+  adv->CopyTable();
+  ASSERT_EQ(host.formats, kClipText | kClipSheet);
+  // Into the other map of the same table, which has fewer columns.
+  adv->SelectSheet(1);
+  adv->DeleteColumn(14);
+  adv->DeleteColumn(13);
+  log.ticks.clear();
+  adv->Paste();
+  CSheet& b = adv->sheet(1);
+  EXPECT_EQ(b.axisX.count, 15);
+  for (int i = 0; i < 15; ++i) EXPECT_EQ(b.axisX.values[i], xs[i]) << i;
+  for (int r = 0; r < 10; ++r)
+    for (int c = 0; c < 15; ++c) EXPECT_EQ(b.cell(c, r), a.cell(c, r)) << c << "," << r;
+  EXPECT_EQ(log.count(), 1u);
+  EXPECT_TRUE(host.messages.empty());
+  // And into another advance map table.
+  TTab* other = CreateAdvanceMap(set, 5, {});
+  other->host = &host;
+  other->Paste();
+  for (int r = 0; r < 10; ++r)
+    for (int c = 0; c < 15; ++c) EXPECT_EQ(other->cur().cell(c, r), a.cell(c, r));
+}
+
+TEST_F(ClipboardTest, TablePasteIntoThePressureSensorIsRefused) {
+  adv->CopyTable();
+  TTab* iap = CreatePressureSensorTable(set, 6, 0);
+  iap->host = &host;
+  test::ChangeLog other;
+  other.attach(*iap);
+  int32_t before = iap->cur().cell(0, 0);
+  iap->Paste();
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(
+      host.messages[0],
+      "Table dimensions are not eqal and there is unable to change it !\nInsertion canceled...");
+  EXPECT_EQ(iap->cur().cell(0, 0), before);
+  EXPECT_EQ(other.count(), 0u);
+}
+
+TEST_F(ClipboardTest, TablePasteRules) {
+  struct Case {
+    const char* name;
+    std::string text;
+    bool pasted;
+    bool message;
+  };
+  const std::string grid = "\t1 000\t2 000\n0\t1\t2\n";
+  const Case cases[] = {
+      {"no key matches", "LabelX:\tU\nLabelY:\tV\nLabelData:\tW\nSizeX:\t15\nSizeY:\t10\n" + grid,
+       false, false},
+      {"zero size", "LabelX:\tRPM\nSizeX:\t0\nSizeY:\t10\n" + grid, false, false},
+      {"rows differ on a fixed-point axis",
+       "LabelX:\tRPM\nLabelY:\tTP\nLabelData:\tADV\nSizeX:\t15\nSizeY:\t4\n" + grid, false, true},
+      {"columns differ without the data key",
+       "LabelX:\tRPM\nLabelY:\tTP\nSizeX:\t2\nSizeY:\t10\n" + grid, false, true},
+      {"columns may change with X and data keys",
+       "LabelX:\tRPM\nLabelData:\tADV\nSizeX:\t2\nSizeY:\t10\n" + grid, true, false},
+  };
+  for (const Case& c : cases) {
+    host.messages.clear();
+    EXPECT_EQ(adv->PasteTable(c.text), c.pasted) << c.name;
+    EXPECT_EQ(!host.messages.empty(), c.message) << c.name;
+  }
+  EXPECT_EQ(s().axisX.count, 2);
+  EXPECT_EQ(s().axisX.values[0], 10);
+  EXPECT_EQ(s().axisX.values[1], 20);
+  EXPECT_EQ(s().cell(0, 0), 1);
+}
+
+TEST_F(ClipboardTest, TablePasteOnlyXYFixesTheLoadAxis) {
+  std::string text =
+      "LabelX:\tRPM\nLabelY:\tTP\nLabelData:\tADV\nSizeX:\t15\nSizeY:\t10\nOnlyXY:\tY\n\t10\n";
+  ASSERT_TRUE(adv->PasteTable(text));
+  EXPECT_TRUE(s().axisY.fixed);
+  EXPECT_EQ(s().axisX.values[0], 0 + 3);  // 10 rpm: 0.1 raw, rounded 0, raised to the minimum
+}
+
+TEST_F(ClipboardTest, PlainPasteDigitGroupsIntoRpmBreakpoints) {
+  adv->SelectItem(2, -1);
+  ASSERT_TRUE(adv->PastePlain("1 000\t2 000"));
+  // 1 000 / 100 = 10 and 2 000 / 100 = 20 written at 2 and 3; normalisation then
+  // makes room below them.
+  EXPECT_EQ(s().axisX.values[2], 10);
+  EXPECT_EQ(s().axisX.values[3], 20);
+  EXPECT_EQ(s().sel.kind, kSelX);
+  EXPECT_EQ(s().sel.count, 2);
+  EXPECT_EQ(log.count(), 1u);
+}
+
+TEST_F(ClipboardTest, PlainPasteIntoXBreakpointsExactValues) {
+  adv->SelectItem(0, -1);
+  ASSERT_TRUE(adv->PastePlain("1 000\t2 000"));
+  EXPECT_EQ(s().axisX.values[0], 10);
+  EXPECT_EQ(s().axisX.values[1], 20);
+}
+
+TEST_F(ClipboardTest, BraceListFillsATwoByTwoBlock) {
+  adv->SelectItem(3, 4);
+  ASSERT_TRUE(adv->PastePlain("{{11, 12}, {21, 22}}"));
+  EXPECT_EQ(s().cell(3, 4), 11);
+  EXPECT_EQ(s().cell(4, 4), 12);
+  EXPECT_EQ(s().cell(3, 5), 21);
+  EXPECT_EQ(s().cell(4, 5), 22);
+  EXPECT_EQ(s().sel.count, 4);
+  EXPECT_TRUE(s().sel.cell(4, 5) & kMarkSelected);
+}
+
+TEST_F(ClipboardTest, LargeValuesAreThousandths) {
+  struct Case {
+    const char* text;
+    int32_t expected;
+  };
+  for (Case c :
+       {Case{"12500", 13}, Case{"300", 60}, Case{"301", 0}, Case{"-12500", -30}, Case{"59", 59}}) {
+    adv->SelectItem(2, 2);
+    ASSERT_TRUE(adv->PastePlain(c.text)) << c.text;
+    EXPECT_EQ(s().cell(2, 2), c.expected) << c.text;
+  }
+}
+
+TEST_F(ClipboardTest, PlainPasteTargets) {
+  // Values beyond the sheet are skipped; a Y column takes one field per line.
+  adv->SelectItem(13, 8);
+  ASSERT_TRUE(adv->PastePlain("1\t2\t3\n4\t5\t6\n7\t8\t9"));
+  EXPECT_EQ(s().cell(13, 8), 1);
+  EXPECT_EQ(s().cell(14, 9), 5);
+  EXPECT_EQ(s().sel.count, 4);
+  // Throttle breakpoints are not editable.
+  adv->SelectItem(-1, 2);
+  EXPECT_FALSE(adv->PastePlain("7\n8"));
+  // Nothing selected: no target.
+  adv->ClearSelection();
+  EXPECT_FALSE(adv->PastePlain("1"));
+}
+
+TEST_F(ClipboardTest, PlainPasteWithFixedAxisGoesIntoTheFixedRow) {
+  s().axisY.fixed = true;
+  adv->Rebuild();
+  adv->SelectItem(2, 9);
+  ASSERT_TRUE(adv->PastePlain("31\t32\n41\t42"));
+  EXPECT_EQ(s().cell(2, 9), 31);
+  EXPECT_EQ(s().cell(3, 9), 32);
+  EXPECT_NE(s().cell(2, 8), 41);
+}
+
+TEST(ClipboardCzech, DecimalCommasOutAndBackIn) {
+  TTableSet set;
+  test::FakeHost host;
+  TTab* t = CreateLambdaSensorTable(set, 7, 0);
+  t->host = &host;
+  CSheet& s = t->cur();
+  int32_t afr[6] = {100, 120, 135, 147, 160, 190};
+  for (int i = 0; i < 6; ++i) {
+    s.axisY.values[i] = afr[i];
+    s.cell(0, i) = 500 + 750 * i;
+  }
+  t->Normalise(0, kPartAll | kForgetLastEdited);
+  setMapeditLanguage(kLangCzech);
+  selSelectRange(s.sel, s.selGrid(), 0, 0, 0, 5);
+  t->Copy();
+  EXPECT_EQ(host.text, "0,5\n1,25\n2\n2,75\n3,5\n4,25");
+  std::string text, sheet;
+  t->CopyTableTexts(text, sheet);
+  EXPECT_EQ(text, "10\t0,5\n12\t1,25\n13,5\t2\n14,7\t2,75\n16\t3,5\n19\t4,25");
+  // Back in, over cleared values.
+  for (int i = 0; i < 6; ++i) s.cell(0, i) = 0;
+  t->SelectItem(0, 0);
+  ASSERT_TRUE(t->PastePlain(host.text));
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(s.cell(0, i), 500 + 750 * i) << i;
+  for (int i = 0; i < 6; ++i) s.cell(0, i) = 0, s.axisY.values[i] = 0;
+  t->Normalise(0, kPartAll | kForgetLastEdited);
+  ASSERT_TRUE(t->PasteTable(sheet));
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(s.cell(0, i), 500 + 750 * i) << i;
+    EXPECT_EQ(s.axisY.values[i], afr[i]) << i;
+  }
+  setMapeditLanguage(kLangEnglish);
+}
+
+}  // namespace
+}  // namespace zeda

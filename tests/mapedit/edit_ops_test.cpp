@@ -1,0 +1,261 @@
+// Insertion, deletion, interpolation, axis use and switching sheets.
+#include <gtest/gtest.h>
+
+#include "mapedit/interpolation.h"
+#include "mapedit/lang_select.h"
+#include "mapedit/map_fixture.h"
+#include "mapedit/messages.h"
+
+namespace zeda {
+namespace {
+
+using test::MapTest;
+
+TEST_F(MapTest, InsertColumnBetween3000And4000Rpm) {
+  CSheet& s = adv->cur();
+  // Make 3 000 and 4 000 rpm neighbours (drop 3 500 and the last point).
+  ASSERT_TRUE(adv->DeleteColumn(14));
+  ASSERT_TRUE(adv->DeleteColumn(5));
+  ASSERT_EQ(s.axisX.values[4], 30);
+  ASSERT_EQ(s.axisX.values[5], 40);
+  s.cell(4, 0) = 10;
+  s.cell(5, 0) = 21;
+  s.cell(4, 1) = -7;
+  s.cell(5, 1) = 2;
+  log.ticks.clear();
+  ASSERT_TRUE(adv->InsertColumn(5));
+  EXPECT_EQ(s.axisX.count, 14);
+  EXPECT_EQ(s.axisX.values[4], 30);
+  EXPECT_EQ(s.axisX.values[5], 35);  // 3 500 rpm
+  EXPECT_EQ(s.axisX.values[6], 40);
+  EXPECT_EQ(s.cell(5, 0), 15);  // (10 + 21) / 2
+  EXPECT_EQ(s.cell(5, 1), -2);  // (-7 + 2) / 2, toward zero
+  EXPECT_EQ(s.cell(6, 0), 21);
+  EXPECT_EQ(log.count(), 1u);
+  // The new column is the selection.
+  EXPECT_EQ(s.sel.kind, kSelCells);
+  EXPECT_EQ(s.sel.minCol, 5);
+  EXPECT_EQ(s.sel.maxCol, 5);
+  EXPECT_EQ(s.sel.count, 10);
+}
+
+TEST_F(MapTest, InsertColumnAtTheEnds) {
+  CSheet& s = adv->cur();
+  adv->DeleteColumn(14);
+  adv->DeleteColumn(13);
+  // Front: a copy of the old first breakpoint; normalisation separates the two by moving
+  // the front one down (the first changed breakpoint is the one after it).
+  ASSERT_TRUE(adv->InsertColumn(0));
+  EXPECT_EQ(s.axisX.values[0], 9);
+  EXPECT_EQ(s.axisX.values[1], 10);
+  EXPECT_EQ(s.axisX.values[2], 15);
+  EXPECT_EQ(s.cell(0, 2), s.cell(1, 2));
+  // End: the stored value stays when it lies above its neighbour.
+  int n = s.axisX.count;
+  s.axisX.values[n] = 200;
+  ASSERT_TRUE(adv->InsertColumn(n));
+  EXPECT_EQ(s.axisX.values[n], 200);
+  EXPECT_EQ(s.cell(n, 3), s.cell(n - 1, 3));
+}
+
+TEST_F(MapTest, SixteenthColumnShowsTheMaximumMessage) {
+  CSheet& s = adv->cur();
+  ASSERT_EQ(s.axisX.count, 15);
+  EXPECT_FALSE(adv->InsertColumn(3));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0], "Column count is on maximum !\nDelete some first...");
+  EXPECT_EQ(s.axisX.count, 15);
+  EXPECT_EQ(log.count(), 0u);
+  setMapeditLanguage(kLangGerman);
+  adv->InsertColumn(3);
+  setMapeditLanguage(kLangEnglish);
+  EXPECT_EQ(host.messages[1], mapeditText(mapedit_msg::kColumnsAtMaximum, kLangGerman));
+}
+
+TEST(EditOps, RowMaximumMessageAndNotResizable) {
+  TTableSet set;
+  test::FakeHost host;
+  TTab* t = CreatePwmTable(set, 1, "PWM 1", 0);
+  t->host = &host;
+  EXPECT_FALSE(t->InsertColumn(2));  // not resizable: no message
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_FALSE(t->InsertRow(2));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0], "Row count is on maximum !\nDelete some first...");
+}
+
+TEST_F(MapTest, DeleteSelectedColumnsOneCommitAndMenuRule) {
+  CSheet& s = adv->cur();
+  SelGrid g = s.selGrid();
+  selSelectRange(s.sel, g, 2, 0, 4, 9);  // three whole columns
+  EXPECT_EQ(adv->DeletableColumns(), 3);
+  EXPECT_TRUE(adv->CanDeleteColumns());
+  EXPECT_EQ(adv->DeleteColumnsText(), "Delete columns (3)");
+  EXPECT_EQ(adv->DeleteRowsText(), "");
+  EXPECT_FALSE(adv->CanDeleteRows());  // no row is fully selected
+  int32_t keep = s.cell(5, 0);
+  EXPECT_EQ(adv->DeleteSelectedColumns(), 3);
+  EXPECT_EQ(s.axisX.count, 12);
+  EXPECT_EQ(s.cell(2, 0), keep);
+  EXPECT_EQ(s.sel.count, 0);
+  EXPECT_EQ(log.count(), 1u);
+  // Every column selected: not offered.
+  selToggleAllCells(s.sel, s.selGrid());
+  EXPECT_EQ(adv->DeletableColumns(), 12);
+  EXPECT_FALSE(adv->CanDeleteColumns());
+  EXPECT_EQ(adv->DeleteColumnsText(), "");
+  selSelectRange(s.sel, s.selGrid(), 0, 0, 0, 9);
+  EXPECT_EQ(adv->DeleteColumnsText(), "Delete column");
+  selSelectRange(s.sel, s.selGrid(), 0, 4, 11, 4);
+  EXPECT_EQ(adv->DeleteRowsText(), "");  // throttle rows are fixed points
+}
+
+TEST_F(MapTest, DeletionStopsAtMinCount) {
+  CSheet& s = adv->cur();
+  s.axisX.minCount = 13;
+  selSelectRange(s.sel, s.selGrid(), 0, -1, 5, -1);
+  EXPECT_EQ(adv->DeleteSelectedColumns(), 2);
+  EXPECT_EQ(s.axisX.count, 13);
+  EXPECT_FALSE(adv->DeleteColumn(0));
+}
+
+TEST_F(MapTest, DeletingWithAFixedLoadAxisUsesTheFixedRow) {
+  CSheet& s = adv->cur();
+  s.axisY.fixed = true;
+  adv->Rebuild();
+  selSelectRange(s.sel, s.selGrid(), 3, 0, 4, 9);  // clamped to the fixed row
+  EXPECT_EQ(s.sel.count, 2);
+  EXPECT_EQ(adv->DeletableColumns(), 2);
+  EXPECT_EQ(adv->DeleteSelectedColumns(), 2);
+}
+
+TEST(Interpolation, RegionCases) {
+  struct Case {
+    const char* name;
+    bool proportionalX;
+    int32_t xs[4];
+    int32_t corners[4];      // A B C D
+    int32_t expectedMid[2];  // cells (1, 1) and (2, 1) of a 4 x 3 block
+  };
+  const Case cases[] = {
+      {"by index", false, {0, 0, 0, 0}, {0, 30, 0, 30}, {10, 20}},
+      {"by value", true, {10, 20, 25, 40}, {0, 30, 0, 30}, {10, 15}},
+      {"equal corner columns use the middle", true, {10, 20, 25, 10}, {0, 30, 10, 40}, {20, 20}},
+      {"half away from zero", false, {0, 0, 0, 0}, {-1, -2, -1, -2}, {-1, -2}},
+  };
+  for (const Case& c : cases) {
+    int32_t cells[kMaxCells] = {};
+    auto at = [&cells](int col, int row) -> int32_t& { return cells[row * kRowStride + col]; };
+    at(0, 0) = c.corners[0];
+    at(3, 0) = c.corners[1];
+    at(0, 2) = c.corners[2];
+    at(3, 2) = c.corners[3];
+    interpolateRegion(cells, 0, 3, 0, 2, c.proportionalX ? c.xs : nullptr, nullptr);
+    EXPECT_EQ(at(1, 1), c.expectedMid[0]) << c.name;
+    EXPECT_EQ(at(2, 1), c.expectedMid[1]) << c.name;
+  }
+}
+
+TEST(Interpolation, EqualCornerColumnsGiveUEqualHalfEverywhere) {
+  int32_t cells[kMaxCells] = {};
+  int32_t xs[3] = {50, 70, 50};
+  cells[0] = 0;
+  cells[2] = 100;
+  interpolateRegion(cells, 0, 2, 0, 0, xs, nullptr);
+  EXPECT_EQ(cells[0], 50);
+  EXPECT_EQ(cells[1], 50);
+  EXPECT_EQ(cells[2], 50);
+}
+
+TEST_F(MapTest, InterpolateCommandOnBlockAndBreakpoints) {
+  CSheet& s = adv->cur();
+  s.cell(2, 1) = 0;
+  s.cell(6, 1) = 40;
+  s.cell(2, 3) = 0;
+  s.cell(6, 3) = 40;
+  selSelectRange(s.sel, s.selGrid(), 2, 1, 6, 3);
+  ASSERT_TRUE(s.sel.blockValid);
+  EXPECT_TRUE(s.sel.selCells[1 * 50 + 2] & kMarkCorner);
+  ASSERT_TRUE(adv->Interpolate());
+  // rpm 2 000 ... 4 000 by value: 2 500 is a quarter of the way.
+  EXPECT_EQ(s.cell(3, 2), 10);
+  EXPECT_EQ(s.cell(4, 2), 20);
+  EXPECT_EQ(s.sel.count, 0);
+  EXPECT_EQ(log.count(), 1u);
+  selSelectRange(s.sel, s.selGrid(), 0, -1, 4, -1);
+  s.axisX.values[4] = 50;
+  s.axisX.prevValues[4] = 50;  // as if it had been like that
+  ASSERT_TRUE(adv->Interpolate());
+  EXPECT_EQ(s.axisX.values[1], 20);
+  EXPECT_EQ(s.axisX.values[2], 30);
+  EXPECT_EQ(s.axisX.values[3], 40);
+  // Two items are no block; throttle breakpoints are not editable.
+  selSelectRange(s.sel, s.selGrid(), 0, 0, 1, 0);
+  EXPECT_FALSE(adv->CanInterpolate());
+  selSelectRange(s.sel, s.selGrid(), -1, 0, -1, 5);
+  EXPECT_FALSE(adv->CanInterpolate());
+}
+
+TEST(AxisUse, RulesByFixMode) {
+  struct Case {
+    int fixX, fixY;
+    bool onlyX, onlyY, both;
+  };
+  const Case cases[] = {
+      {0, 1, true, false, true},   // advance map: rpm always used
+      {1, 1, true, true, true},    // servo map
+      {0, 2, true, false, false},  // no load sensor
+      {2, 0, false, true, false}, {1, 0, false, true, true},
+  };
+  for (const Case& c : cases) {
+    TTab t(1, 0x71);
+    t.AddSheet("S", "A", "B", "C", 4, 4, 0);
+    t.sheet(0).axisX.fixMode = c.fixX;
+    t.sheet(0).axisY.fixMode = c.fixY;
+    EXPECT_EQ(t.CanUseOnlyX(), c.onlyX) << c.fixX << c.fixY;
+    EXPECT_EQ(t.CanUseOnlyY(), c.onlyY) << c.fixX << c.fixY;
+    EXPECT_EQ(t.CanUseBoth(), c.both) << c.fixX << c.fixY;
+  }
+}
+
+TEST(AxisUse, SwitchesFixedFlagsAndCommits) {
+  TTableSet set;
+  TTab* t = CreateServoMap(set, 1, {});
+  test::ChangeLog log;
+  log.attach(*t);
+  ASSERT_TRUE(t->UseOnlyX());
+  EXPECT_TRUE(t->cur().axisY.fixed);
+  EXPECT_FALSE(t->cur().axisX.fixed);
+  EXPECT_EQ(t->cur().axisY.fixedIndex, 9);
+  ASSERT_TRUE(t->UseOnlyY());
+  EXPECT_TRUE(t->cur().axisX.fixed);
+  EXPECT_EQ(t->cur().axisX.fixedIndex, 0);
+  ASSERT_TRUE(t->UseBoth());
+  EXPECT_FALSE(t->cur().axisX.fixed || t->cur().axisY.fixed);
+  EXPECT_EQ(log.count(), 3u);
+}
+
+TEST(ToggleSheet, OnlyForSwitchableSheets) {
+  TTableSet set;
+  TTab* servo = CreateServoMap(set, 1, {});
+  test::ChangeLog log;
+  log.attach(*servo);
+  ASSERT_TRUE(servo->ToggleSheet());
+  EXPECT_FALSE(servo->cur().enabled);
+  EXPECT_EQ(log.count(), 1u);
+  ASSERT_TRUE(servo->ToggleSheet());
+  EXPECT_TRUE(servo->cur().enabled);
+  TTab* adv = CreateAdvanceMap(set, 2, {});
+  EXPECT_FALSE(adv->ToggleSheet());
+  EXPECT_TRUE(adv->cur().enabled);
+}
+
+TEST(InsertIndex, NearestGridLine) {
+  EXPECT_EQ(TTab::InsertIndexAt(100, 100, 40, 0), 0);
+  EXPECT_EQ(TTab::InsertIndexAt(119, 100, 40, 0), 0);
+  EXPECT_EQ(TTab::InsertIndexAt(120, 100, 40, 0), 1);
+  EXPECT_EQ(TTab::InsertIndexAt(185, 100, 40, 3), 5);
+}
+
+}  // namespace
+}  // namespace zeda

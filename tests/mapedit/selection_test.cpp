@@ -1,0 +1,207 @@
+#include "mapedit/selection.h"
+
+#include <gtest/gtest.h>
+
+#include "mapedit/map_fixture.h"
+
+namespace zeda {
+namespace {
+
+SelGrid grid(int cols = 10, int rows = 6) {
+  SelGrid g;
+  g.cols = g.countX = cols;
+  g.rows = g.countY = rows;
+  return g;
+}
+
+TEST(Selection, DragSelectsRectangleAndMarksBlockCorners) {
+  TSel s;
+  SelGrid g = grid();
+  selPress(s, g, 2, 1, 0);
+  selDragTo(s, g, 5, 3);
+  EXPECT_EQ(s.count, 12);
+  EXPECT_TRUE(s.cell(3, 2) & kMarkInDrag);
+  selEndDrag(s, g);
+  EXPECT_TRUE(s.cell(3, 2) & kMarkSelected);
+  EXPECT_FALSE(s.cell(3, 2) & kMarkInDrag);
+  EXPECT_EQ(s.kind, kSelCells);
+  EXPECT_EQ(s.minCol, 2);
+  EXPECT_EQ(s.maxCol, 5);
+  EXPECT_EQ(s.minRow, 1);
+  EXPECT_EQ(s.maxRow, 3);
+  EXPECT_TRUE(s.blockValid);
+  EXPECT_TRUE(s.cell(2, 1) & kMarkCorner);
+  EXPECT_TRUE(s.cell(5, 3) & kMarkCorner);
+  EXPECT_FALSE(s.cell(3, 1) & kMarkCorner);
+}
+
+TEST(Selection, DragIsClampedInsideTheGrid) {
+  TSel s;
+  SelGrid g = grid();
+  selPress(s, g, 8, 4, 0);
+  selDragTo(s, g, 40, 40);
+  selEndDrag(s, g);
+  EXPECT_EQ(s.maxCol, 9);
+  EXPECT_EQ(s.maxRow, 5);
+}
+
+TEST(Selection, ModifiersCombine) {
+  struct Case {
+    const char* name;
+    int mods;
+    int expectedCount;
+  };
+  // Existing selection: (1,1)-(2,1). Then press at (5,3) and release.
+  const Case cases[] = {
+      {"plain press replaces", 0, 1},
+      {"ctrl adds the pressed item", kModCtrl, 3},
+      {"shift extends from the anchor", kModShift, 15},  // (1..5) x (1..3), the old two inside
+      {"both replace", kModShift | kModCtrl, 1},
+  };
+  for (const Case& c : cases) {
+    TSel s;
+    SelGrid g = grid();
+    selPress(s, g, 1, 1, 0);
+    selDragTo(s, g, 2, 1);
+    selEndDrag(s, g);
+    selPress(s, g, 5, 3, c.mods);
+    selEndDrag(s, g);
+    EXPECT_EQ(s.count, c.expectedCount) << c.name;
+  }
+}
+
+TEST(Selection, KindsAreNeverMixed) {
+  TSel s;
+  SelGrid g = grid();
+  selPress(s, g, 1, 1, 0);
+  selEndDrag(s, g);
+  selPress(s, g, 3, -1, kModCtrl);  // an X breakpoint with Ctrl: the cells go
+  selEndDrag(s, g);
+  EXPECT_EQ(s.kind, kSelX);
+  EXPECT_EQ(s.count, 1);
+  EXPECT_FALSE(s.cell(1, 1));
+  selPress(s, g, -1, 2, kModCtrl);
+  selDragTo(s, g, 4, 4);  // a Y drag moves along the rows only
+  selEndDrag(s, g);
+  EXPECT_EQ(s.kind, kSelY);
+  EXPECT_EQ(s.count, 3);
+  EXPECT_EQ(s.minCol, -1);
+  EXPECT_EQ(s.maxCol, -1);
+}
+
+TEST(Selection, ColumnAndRowSelectors) {
+  TSel s;
+  SelGrid g = grid();
+  selPress(s, g, 3, 0, 0, kDragColumns);
+  selDragTo(s, g, 4, 0);
+  selEndDrag(s, g);
+  EXPECT_EQ(s.count, 12);
+  EXPECT_TRUE(selColumnFull(s, g, 3));
+  EXPECT_TRUE(selColumnFull(s, g, 4));
+  EXPECT_FALSE(selRowFull(s, g, 0));
+  selPress(s, g, 0, 2, 0, kDragRows);
+  selEndDrag(s, g);
+  EXPECT_EQ(s.count, 10);
+  EXPECT_TRUE(selRowFull(s, g, 2));
+}
+
+TEST(Selection, FixedAxisLimitsWholeColumns) {
+  TSel s;
+  SelGrid g = grid();
+  g.fixedY = true;
+  g.fixedRow = 5;
+  selPress(s, g, 3, 0, 0, kDragColumns);
+  selEndDrag(s, g);
+  EXPECT_EQ(s.count, 1);
+  EXPECT_TRUE(s.cell(3, 5) & kMarkSelected);
+  EXPECT_TRUE(selColumnFull(s, g, 3));
+}
+
+TEST(Selection, CornerSquareTogglesAllCells) {
+  TSel s;
+  SelGrid g = grid(4, 3);
+  selToggleAllCells(s, g);
+  EXPECT_EQ(s.count, 12);
+  selToggleAllCells(s, g);
+  EXPECT_EQ(s.count, 0);
+  selAllBreakpoints(s, g, true);
+  EXPECT_EQ(s.kind, kSelX);
+  EXPECT_EQ(s.count, 4);
+  selAllBreakpoints(s, g, false);
+  EXPECT_EQ(s.kind, kSelY);
+  EXPECT_EQ(s.count, 3);
+}
+
+TEST(Selection, RightPressSelectsUnselectedItemAlone) {
+  TSel s;
+  SelGrid g = grid();
+  selSelectRange(s, g, 1, 1, 3, 3);
+  selRightPress(s, g, 2, 2);
+  EXPECT_EQ(s.count, 9);  // already selected: kept
+  selRightPress(s, g, 7, 4);
+  EXPECT_EQ(s.count, 1);
+  selRightPress(s, g, 6, 0, kDragColumns);
+  EXPECT_EQ(s.count, 6);
+  EXPECT_TRUE(selColumnFull(s, g, 6));
+}
+
+TEST(Selection, BlockTest) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<int, int>> cells;
+    bool block;
+  };
+  const Case cases[] = {
+      {"2 x 2 is too small", {{0, 0}, {1, 0}, {0, 1}, {1, 1}}, false},
+      {"3 in a row", {{0, 0}, {1, 0}, {2, 0}}, true},
+      {"3 x 2", {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {1, 1}, {2, 1}}, true},
+      {"gap", {{0, 0}, {2, 0}, {3, 0}}, false},
+      {"L shape", {{0, 0}, {1, 0}, {2, 0}, {0, 1}}, false},
+  };
+  for (const Case& c : cases) {
+    TSel s;
+    SelGrid g = grid();
+    for (auto [col, row] : c.cells) s.cell(col, row) |= kMarkSelected;
+    selUpdate(s, g);
+    EXPECT_EQ(s.blockValid, c.block) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace zeda
+
+namespace zeda {
+namespace {
+
+using test::MapTest;
+
+TEST_F(MapTest, MouseSelectionThroughTheTable) {
+  adv->OpenEditor(0, 0, "9", false, -1);
+  adv->PressItem(2, 2, 0);
+  EXPECT_FALSE(adv->editor.editing);  // a press elsewhere accepts
+  EXPECT_EQ(adv->cur().cell(0, 0), 9);
+  adv->DragSelectionTo(4, 3);
+  adv->EndSelectionDrag();
+  EXPECT_EQ(adv->cur().sel.count, 6);
+  EXPECT_EQ(adv->IncrementTarget(), 1);
+  adv->PressCornerCell(30, 5, 40, 20);  // above the diagonal
+  EXPECT_EQ(adv->cur().sel.kind, kSelX);
+  EXPECT_EQ(adv->cur().sel.count, 15);
+  adv->PressCornerCell(5, 15, 40, 20);  // below: Y breakpoints, which are not editable
+  EXPECT_EQ(adv->cur().sel.kind, kSelY);
+  EXPECT_EQ(adv->IncrementTarget(), 0);
+  adv->PressSelectorCorner();
+  EXPECT_EQ(adv->cur().sel.count, 150);
+  adv->PressSelectorCorner();
+  EXPECT_EQ(adv->cur().sel.count, 0);
+  adv->liveRpm = 3000;
+  adv->liveTp = 50;
+  adv->UpdateOperatingPoint();
+  EXPECT_EQ(adv->IncrementTarget(), 2);
+  adv->RightPressItem(7, 7);
+  EXPECT_EQ(adv->cur().sel.count, 1);
+  EXPECT_EQ(adv->CopyText(), "14");
+}
+
+}  // namespace
+}  // namespace zeda
