@@ -8,16 +8,14 @@
 
 #include "app/tick_clock.h"
 #include "app/trace.h"
+#include "link/frame_codec.h"
 #include "link/unit_types.h"
 
 namespace zeda {
 
 namespace {
 
-constexpr uint8_t kBlockIdentifyAnswer = 0xB0;
-constexpr uint16_t kIdentifyCommand = 0xFEEE;
-constexpr int kAddressedHeader = 14;
-constexpr int kMaxAddressedBlock = 512;
+constexpr uint8_t kBlockIdentifyAnswer = CODE_MONITOR | kAnswerBit;
 
 uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
@@ -323,7 +321,7 @@ bool PortSearch::DecodeBlockAnswer(int32_t protocol, const uint8_t* frame, int l
     return true;
   }
   slot.frameSize = n + 2;
-  if (protocol == kProtoIgn300) {
+  if (protocol == PROTOCOL_IGN300) {
     slot.unitKey = frame[2] << 8 | frame[3];
   } else {
     slot.unitKey = frame[n];
@@ -339,7 +337,7 @@ bool PortSearch::DecodeBlockAnswer(int32_t protocol, const uint8_t* frame, int l
 
 bool PortSearch::DecodeAddressedAnswer(const uint8_t* frame, int length, SearchSlot& slot) {
   if (length < kAddressedHeader + 2) return false;
-  if ((frame[7] & 0x0F) != 0x0C || Le16(frame + 8) != kIdentifyCommand) return false;
+  if ((frame[7] & 0x0F) != 0x0C || Le16(frame + 8) != CMD_IDENTIFY) return false;
   int dataLength = Le16(frame + 12);
   if (dataLength > length - kAddressedHeader - 2) dataLength = length - kAddressedHeader - 2;
   const uint8_t* data = frame + kAddressedHeader;
@@ -368,7 +366,7 @@ bool PortSearch::DecodeAddressedAnswer(const uint8_t* frame, int length, SearchS
     // Only a frame size whose data block fits a frame; 0 or less would never end a job,
     // more than a frame carries would skip bytes.
     const int32_t block = values[0] - slot.overhead;
-    if (block >= 1 && block <= kMaxAddressedBlock) slot.frameSize = values[0];
+    if (block >= 1 && block <= kMaxAddressedData) slot.frameSize = values[0];
   }
   if (count >= 2) slot.hardwareKey = values[1];
   if (count >= 3) slot.unitKey = values[2];

@@ -9,20 +9,20 @@ constexpr int32_t R = kProtoUnfilled;
 // clang-format off
 constexpr ProtocolRow kRows[kProtocolRowCount] = {
     {R,            57600,  175, true},
-    {kProtoWcom,   57600,  75,  false},
-    {kProtoWcoms,  57600,  125, false},
+    {PROTOCOL_WCOM,   57600,  75,  false},
+    {PROTOCOL_WCOMS,  57600,  125, false},
     {R,            57600,  175, true},
-    {kProtoIgn50,  57600,  125, false},
+    {PROTOCOL_IGN50,  57600,  125, false},
     {R,            57600,  175, true},
-    {kProtoIgn100, 57600,  175, false},
+    {PROTOCOL_IGN100, 57600,  175, false},
     {R,            57600,  175, true},
-    {kProtoIgn150, 57600,  175, false},
+    {PROTOCOL_IGN150, 57600,  175, false},
     {R,            57600,  175, true},
-    {kProtoWcom,   115200, 75,  false},
-    {kProtoWcoms,  115200, 325, false},
+    {PROTOCOL_WCOM,   115200, 75,  false},
+    {PROTOCOL_WCOMS,  115200, 325, false},
     {R,            57600,  175, true},
-    {kProtoIgn300, 115200, 175, false},
-    {kProtoNone,   0,      0,   false},
+    {PROTOCOL_IGN300, 115200, 175, false},
+    {PROTOCOL_NONE,   0,      0,   false},
 };
 // clang-format on
 
@@ -46,46 +46,20 @@ const ProtocolRow& ProtocolTable::Row(int index) const {
   return rows_[index];
 }
 
-bool ProtocolTable::IsEnd(int index) const { return Row(index).protocol == kProtoNone; }
+bool ProtocolTable::IsEnd(int index) const { return Row(index).protocol == PROTOCOL_NONE; }
 
 const char* ProtocolName(int32_t protocol) {
-  switch (protocol) {
-    case kProtoWcom:
-      return "WCOM";
-    case kProtoWcoms:
-      return "WCOMS";
-    case kProtoIgn50:
-      return "IGN50";
-    case kProtoIgn100:
-      return "IGN100";
-    case kProtoIgn150:
-      return "IGN150";
-    case kProtoIgn300:
-      return "IGN300";
-    default:
-      return "?";
-  }
+  const ProtocolInfo* info = FindProtocol(protocol);
+  return info != nullptr ? info->name : "?";
 }
 
-bool IsAddressedProtocol(int32_t protocol) {
-  return protocol == kProtoWcom || protocol == kProtoWcoms;
-}
+bool IsAddressedProtocol(int32_t protocol) { return FamilyOf(protocol) == FrameFamily::Addressed; }
 
-bool IsBlockProtocol(int32_t protocol) { return BlockProtocolSize(protocol) != 0; }
+bool IsBlockProtocol(int32_t protocol) { return FamilyOf(protocol) == FrameFamily::Block; }
 
 int BlockProtocolSize(int32_t protocol) {
-  switch (protocol) {
-    case kProtoIgn50:
-      return 50;
-    case kProtoIgn100:
-      return 100;
-    case kProtoIgn150:
-      return 150;
-    case kProtoIgn300:
-      return 300;
-    default:
-      return 0;
-  }
+  const ProtocolInfo* info = FindProtocol(protocol);
+  return info != nullptr && info->family == FrameFamily::Block ? info->blockSize : 0;
 }
 
 }  // namespace zeda

@@ -2,16 +2,10 @@
 // The protocols the search tries on a port, in order, with baud rate and answer timeout.
 #include <cstdint>
 
+#include "link/protocol.h"
+
 namespace zeda {
 
-// Protocol numbers as they appear in frames, traces and settings.
-inline constexpr int32_t kProtoNone = 0;
-inline constexpr int32_t kProtoWcom = 1;      // addressed frames, CRC-16
-inline constexpr int32_t kProtoWcoms = 2;     // addressed frames, 16-bit sum
-inline constexpr int32_t kProtoIgn50 = 3050;  // block frames, N = 50
-inline constexpr int32_t kProtoIgn100 = 3100;
-inline constexpr int32_t kProtoIgn150 = 3150;
-inline constexpr int32_t kProtoIgn300 = 3300;
 // A reserved row that nobody filled; the search skips it.
 inline constexpr int32_t kProtoUnfilled = -1;
 
@@ -41,7 +35,7 @@ class ProtocolTable {
 };
 
 // This build's own protocol, put into the reserved rows.
-inline constexpr ProtocolRow kOwnProtocolRow{kProtoIgn150, 57600, 175, true};
+inline constexpr ProtocolRow kOwnProtocolRow{PROTOCOL_IGN150, 57600, 175, true};
 
 // "WCOM", "WCOMS", "IGN50", "IGN100", "IGN150", "IGN300"; "?" for anything else.
 const char* ProtocolName(int32_t protocol);

@@ -15,7 +15,7 @@ namespace zeda {
 namespace {
 
 struct FakeUnit {
-  int32_t protocol = kProtoIgn150;
+  int32_t protocol = PROTOCOL_IGN150;
   int32_t baud = 57600;
   int32_t key = 107;
   bool echo = false;
@@ -120,7 +120,7 @@ class FakeIo : public SearchIo, public StatusSink {
     Codec& c = codecs[slot];
     c.request.assign(IsAddressedProtocol(c.protocol) ? 16 : BlockProtocolSize(c.protocol) + 2, 0);
     c.request[0] = IsAddressedProtocol(c.protocol) ? 0xFF : 0x30;
-    if (c.protocol != kProtoIgn300 && !IsAddressedProtocol(c.protocol)) {
+    if (c.protocol != PROTOCOL_IGN300 && !IsAddressedProtocol(c.protocol)) {
       c.request[BlockProtocolSize(c.protocol)] = static_cast<uint8_t>(paramWord);
     }
     c.pending = true;
@@ -156,7 +156,7 @@ class FakeIo : public SearchIo, public StatusSink {
       const int n = BlockProtocolSize(c.protocol);
       c.answer.assign(n + 2, 0);
       c.answer[0] = 0xB0;
-      if (c.protocol == kProtoIgn300) {
+      if (c.protocol == PROTOCOL_IGN300) {
         c.answer[2] = static_cast<uint8_t>(p.unit.key >> 8);
         c.answer[3] = static_cast<uint8_t>(p.unit.key);
       } else {
@@ -229,9 +229,9 @@ TEST_F(PortSearchTest, OrderOfProtocolsOnASilentPort) {
 TEST_F(PortSearchTest, WantedUnitIsConnectedOnEveryProtocol) {
   const struct {
     int32_t protocol, baud;
-  } cases[] = {{kProtoIgn150, 57600}, {kProtoWcom, 57600},   {kProtoWcoms, 57600},
-               {kProtoIgn50, 57600},  {kProtoIgn100, 57600}, {kProtoIgn300, 115200},
-               {kProtoWcom, 115200},  {kProtoWcoms, 115200}};
+  } cases[] = {{PROTOCOL_IGN150, 57600}, {PROTOCOL_WCOM, 57600},   {PROTOCOL_WCOMS, 57600},
+               {PROTOCOL_IGN50, 57600},  {PROTOCOL_IGN100, 57600}, {PROTOCOL_IGN300, 115200},
+               {PROTOCOL_WCOM, 115200},  {PROTOCOL_WCOMS, 115200}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(ProtocolName(c.protocol)) + "@" + std::to_string(c.baud));
     FakeIo fio;
@@ -377,7 +377,7 @@ TEST_F(PortSearchTest, FixedPortHeldByAnotherSlotIsNotProbedTwice) {
 
 TEST_F(PortSearchTest, OffClosesEveryProbedPortAndNeverConnects) {
   for (int n : {1, 2}) AddPort(n, true);
-  for (auto& [n, p] : io.ports) p.unit.protocol = kProtoIgn300;  // not found at once
+  for (auto& [n, p] : io.ports) p.unit.protocol = PROTOCOL_IGN300;  // not found at once
   for (auto& [n, p] : io.ports) p.unit.baud = 115200;
   Run(2);
   ASSERT_TRUE(Open(1) && Open(2));
@@ -505,31 +505,31 @@ TEST(IdentifyAnswer, BlockAnswerRule) {
   std::vector<uint8_t> f(152, 0);
   f[0] = 0xB0;
   f[150] = 107;
-  ASSERT_TRUE(PortSearch::DecodeBlockAnswer(kProtoIgn150, f.data(), 152, slot));
+  ASSERT_TRUE(PortSearch::DecodeBlockAnswer(PROTOCOL_IGN150, f.data(), 152, slot));
   EXPECT_EQ(slot.unitKey, 107);
   EXPECT_EQ(slot.frameSize, 152);
   EXPECT_EQ(slot.overhead, 2);
   EXPECT_EQ(slot.hardwareKey, -1);
   EXPECT_STREQ(slot.unitName, "KESTRA2 ZEDA v107");
   f[150] = 27;  // no model of that key
-  ASSERT_TRUE(PortSearch::DecodeBlockAnswer(kProtoIgn150, f.data(), 152, slot));
+  ASSERT_TRUE(PortSearch::DecodeBlockAnswer(PROTOCOL_IGN150, f.data(), 152, slot));
   EXPECT_STREQ(slot.unitName, "Torvelix 27");
   f[0] = 0xC1;
-  EXPECT_FALSE(PortSearch::DecodeBlockAnswer(kProtoIgn150, f.data(), 152, slot));
+  EXPECT_FALSE(PortSearch::DecodeBlockAnswer(PROTOCOL_IGN150, f.data(), 152, slot));
 
   std::vector<uint8_t> g(302, 0);
   g[0] = 0xB0;
   g[2] = 0x03;
   g[3] = 0xE8;  // 1000, big-endian
   g[300] = 107;
-  ASSERT_TRUE(PortSearch::DecodeBlockAnswer(kProtoIgn300, g.data(), 302, slot));
+  ASSERT_TRUE(PortSearch::DecodeBlockAnswer(PROTOCOL_IGN300, g.data(), 302, slot));
   EXPECT_EQ(slot.unitKey, 1000);
   EXPECT_EQ(slot.frameSize, 302);
 
   std::vector<uint8_t> h(52, 0);
   h[0] = 0xB0;
   h[50] = 107;
-  ASSERT_TRUE(PortSearch::DecodeBlockAnswer(kProtoIgn50, h.data(), 52, slot));
+  ASSERT_TRUE(PortSearch::DecodeBlockAnswer(PROTOCOL_IGN50, h.data(), 52, slot));
   EXPECT_EQ(slot.frameSize, 52);
   EXPECT_EQ(slot.unitKey, 107);
 }

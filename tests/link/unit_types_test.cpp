@@ -75,18 +75,18 @@ TEST(ProtocolTable, ReservedRowsStartUnfilledAndTakeTheOwnProtocol) {
 }
 
 TEST(ProtocolTable, NamesAndBlockSizes) {
-  EXPECT_STREQ(ProtocolName(kProtoWcom), "WCOM");
-  EXPECT_STREQ(ProtocolName(kProtoWcoms), "WCOMS");
-  EXPECT_STREQ(ProtocolName(kProtoIgn50), "IGN50");
-  EXPECT_STREQ(ProtocolName(kProtoIgn100), "IGN100");
-  EXPECT_STREQ(ProtocolName(kProtoIgn150), "IGN150");
-  EXPECT_STREQ(ProtocolName(kProtoIgn300), "IGN300");
-  EXPECT_EQ(BlockProtocolSize(kProtoIgn50), 50);
-  EXPECT_EQ(BlockProtocolSize(kProtoIgn300), 300);
-  EXPECT_EQ(BlockProtocolSize(kProtoWcom), 0);
-  EXPECT_TRUE(IsAddressedProtocol(kProtoWcoms));
-  EXPECT_FALSE(IsAddressedProtocol(kProtoIgn150));
-  EXPECT_TRUE(IsBlockProtocol(kProtoIgn100));
+  EXPECT_STREQ(ProtocolName(PROTOCOL_WCOM), "WCOM");
+  EXPECT_STREQ(ProtocolName(PROTOCOL_WCOMS), "WCOMS");
+  EXPECT_STREQ(ProtocolName(PROTOCOL_IGN50), "IGN50");
+  EXPECT_STREQ(ProtocolName(PROTOCOL_IGN100), "IGN100");
+  EXPECT_STREQ(ProtocolName(PROTOCOL_IGN150), "IGN150");
+  EXPECT_STREQ(ProtocolName(PROTOCOL_IGN300), "IGN300");
+  EXPECT_EQ(BlockProtocolSize(PROTOCOL_IGN50), 50);
+  EXPECT_EQ(BlockProtocolSize(PROTOCOL_IGN300), 300);
+  EXPECT_EQ(BlockProtocolSize(PROTOCOL_WCOM), 0);
+  EXPECT_TRUE(IsAddressedProtocol(PROTOCOL_WCOMS));
+  EXPECT_FALSE(IsAddressedProtocol(PROTOCOL_IGN150));
+  EXPECT_TRUE(IsBlockProtocol(PROTOCOL_IGN100));
   EXPECT_FALSE(IsBlockProtocol(kProtoUnfilled));
 }
 
