@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "link/id_texts.h"
+#include "link/port_list.h"
 
 namespace zeda::cli {
 
@@ -35,6 +36,22 @@ int IdTextCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
   std::fprintf(out, "serial: %s\n", t.serial.c_str());
   std::fprintf(out, "last-update: %s\n", t.lastUpdate.c_str());
   std::fprintf(out, "additional: %s\n", t.additional.c_str());
+  return 0;
+}
+
+int PortsCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
+  (void)argv;
+  if (argc != 0) {
+    std::fprintf(err, "usage: zedactl ports\n");
+    return 2;
+  }
+  static PortList list;  // large; kept off the stack
+  if (!list.Scan()) std::fprintf(err, "zedactl: the system's device list cannot be read\n");
+  // In COM number order.
+  for (int32_t com = 1; com <= 255; ++com) {
+    const PortEntry* e = list.Find(com);
+    if (e != nullptr) std::fprintf(out, "COM%i\t%s\t%s\n", e->com, e->path, e->description);
+  }
   return 0;
 }
 
