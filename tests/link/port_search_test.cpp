@@ -3,13 +3,17 @@
 #include "link/port_search.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "app/tick_clock.h"
+#include "app/trace.h"
 
 namespace zeda {
 namespace {
@@ -411,6 +415,79 @@ TEST_F(PortSearchTest, PortHintOncePerPort) {
   EXPECT_EQ(io.shown[0].slot, 1);
   EXPECT_NE(io.shown[0].text.find("/nonexistent/ttyFAKE"), std::string::npos);
   EXPECT_NE(io.shown[0].text.find("dialout"), std::string::npos);
+}
+
+// Reads the trace texts (without time stamps) written while `body` runs.
+template <typename F>
+std::vector<std::string> TraceOf(F body) {
+  char path[] = "/tmp/zeda-search-trace-XXXXXX";
+  const int fd = mkstemp(path);
+  close(fd);
+  linkTrace().open(path);
+  body();
+  linkTrace().close();
+  std::vector<std::string> lines;
+  std::FILE* f = std::fopen(path, "r");
+  char line[1024];
+  while (f != nullptr && std::fgets(line, sizeof line, f) != nullptr) {
+    std::string l(line);
+    const size_t at = l.find(") ");
+    if (at == std::string::npos) continue;
+    l = l.substr(at + 2);
+    if (!l.empty() && l.back() == '\n') l.pop_back();
+    if (l != "Open LOG") lines.push_back(l);
+  }
+  if (f != nullptr) std::fclose(f);
+  std::remove(path);
+  return lines;
+}
+
+TEST_F(PortSearchTest, TraceLines) {
+  AddPort(4);
+  const auto lines = TraceOf([&] { Run(14); });
+  const std::vector<std::string> expected = {
+      "COM found",
+      "[0]Open Port COM4, Protocol=3150, Timeout=175",
+      "[0] Send Once (IGN150)...",
+      "[0] Send Again...",
+      "[0]FAIL PROTOCOL - skip port closing",
+      "[0]...skip onening port COM4, Protocol=1, Timeout=75",
+      "[0] Send Once (WCOM)...",
+      "[0] Send Again...",
+      "[0]FAIL PROTOCOL - skip port closing",
+      "[0]...skip onening port COM4, Protocol=2, Timeout=125",
+      "[0] Send Once (WCOMS)...",
+      "[0] Send Again...",
+  };
+  ASSERT_GE(lines.size(), expected.size());
+  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + expected.size()), expected);
+}
+
+TEST_F(PortSearchTest, TraceOfAFoundAndAnEchoingPort) {
+  FakeUnit echo;
+  echo.echo = true;
+  AddPort(1, true, echo);
+  AddPort(2, true);
+  const auto lines = TraceOf([&] { Run(3); });
+  auto has = [&](const std::string& l) {
+    return std::find(lines.begin(), lines.end(), l) != lines.end();
+  };
+  EXPECT_TRUE(has("[0] ECHO !"));
+  EXPECT_TRUE(has("[0]FAIL PORT - Close port COM1"));
+  EXPECT_TRUE(has("[1] Frame rec (152)..."));
+  EXPECT_TRUE(
+      has("[1]###KESTRA2 ZEDA v107 connected##KESTRA2 ZEDA v107 verbunden"
+          "##KESTRA2 ZEDA v107 připojen"));
+  EXPECT_EQ(search.connectedPort, 2);
+}
+
+TEST_F(PortSearchTest, NotOpeningPortIsGivenUp) {
+  AddPort(8);
+  io.ports[8].openError = PortOpenError::Other;
+  const auto lines = TraceOf([&] { Run(8); });
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "[0] Not Openning..."), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "[0]FAIL PORT - Close port COM8"), lines.end());
+  EXPECT_TRUE(io.shown.empty());  // no hint for an unexplained failure
 }
 
 TEST(PortHint, Texts) {
