@@ -135,6 +135,7 @@ bool CCOM::TakeInput() {
 
 void CCOM::ThreadMain(const std::atomic<bool>& stop) {
   const int wake = wakeFd.load(std::memory_order_acquire);
+  bool readable = true;  // look at the driver on the first pass
   for (;;) {
     const uint8_t state = portState.load(std::memory_order_relaxed);
     if (stop.load(std::memory_order_acquire)) {
@@ -145,6 +146,7 @@ void CCOM::ThreadMain(const std::atomic<bool>& stop) {
     if (state == PORT_CLOSED) {
       if (command == CMD_OPEN) {
         if (!OpenDevice()) break;
+        readable = true;
         continue;
       }
       if (command == CMD_CLOSE) {
@@ -168,15 +170,14 @@ void CCOM::ThreadMain(const std::atomic<bool>& stop) {
       failed = device_->Write(txBuf, count, kWriteTimeoutMs) < 0;
       txCount.store(0, std::memory_order_release);
     }
-    if (!failed) failed = !TakeInput();
+    if (!failed && readable) failed = !TakeInput();
     if (!failed) {
-      // Wait on the device instead of sleeping: bytes, a hangup, or a wake (transmission,
-      // command, stop) end the wait at once. With a full ring only the wake and the
-      // hangup count, and the ring is looked at again after a short while.
-      const bool room = RingHasRoom();
-      const SerialWaitResult r =
-          device_->Wait(wake, room, room ? kIoIdleWaitMs : kIoBusyWaitMs);
+      // Wait on the device instead of sleeping: bytes, a hangup or a wake (command, stop,
+      // Transmit) end the wait at once; the short limit catches a transmit buffer filled
+      // without a wake. With a full ring only the wake and the hangup count.
+      const SerialWaitResult r = device_->Wait(wake, RingHasRoom(), kIoOpenWaitMs);
       failed = r.hangup;
+      readable = r.readable || !RingHasRoom();
     }
     if (failed) {
       // Unplugged adapter or the pty's other end closed: close cleanly and end, so

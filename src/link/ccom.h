@@ -18,10 +18,13 @@
 #include <memory>
 #include <thread>
 
+#include "link/frame_codec.h"
 #include "link/link_constants.h"
 #include "link/serial_device.h"
 
 namespace zeda {
+
+static_assert(kComBufSize == kPortBufferSize, "the codec works on the port's buffers");
 
 class CCOM {
  public:
@@ -45,6 +48,8 @@ class CCOM {
   int32_t ReadBytes(uint8_t* out, int32_t max);
   // Drops everything in the ring.
   void DiscardReceived();
+  // The ring and transmit buffer as the frame codec sees them.
+  PortBuffers Buffers() { return PortBuffers{rxRing, &rxRead, &rxWrite, txBuf, &txCount}; }
 
   bool IsOpen() const { return portState.load(std::memory_order_acquire) == PORT_OPEN; }
   // The errno of the last failed open, and what it means for the user.
@@ -53,11 +58,11 @@ class CCOM {
 
   // ---- Fields (see the hand-over rules above) ----
   uint8_t index = 0;
-  char portName[8] = {};         // "COM%i"
-  char path[128] = {};           // device path from the device list (main thread)
-  int32_t present = 0;           // found in the device list (main thread)
-  char lineSettings[20] = {};    // "%i,N,8,1", built by the supervisor at each open
-  char openPath[128] = {};       // path the pending open uses (supervisor, before command)
+  char portName[8] = {};       // "COM%i"
+  char path[128] = {};         // device path from the device list (main thread)
+  int32_t present = 0;         // found in the device list (main thread)
+  char lineSettings[20] = {};  // "%i,N,8,1", built by the supervisor at each open
+  char openPath[128] = {};     // path the pending open uses (supervisor, before command)
   int32_t openBaud = kDefaultBaud;
 
   std::atomic<uint8_t> portState{PORT_CLOSED};

@@ -119,8 +119,7 @@ void CCOMIOSYS::SupervisePort(CCOM& port, int32_t now) {
       } else if (command == CMD_OPEN) {
         // The open has not run yet: call it off, or the port would open after all.
         uint8_t expected = CMD_OPEN;
-        port.threadCommand.compare_exchange_strong(expected, CMD_CLOSE,
-                                                   std::memory_order_acq_rel);
+        port.threadCommand.compare_exchange_strong(expected, CMD_CLOSE, std::memory_order_acq_rel);
         port.Wake();
       }
     } else if (state != PORT_CLOSING && command != CMD_CLOSE) {
@@ -132,8 +131,7 @@ void CCOMIOSYS::SupervisePort(CCOM& port, int32_t now) {
   }
 
   // 4. Open wanted.
-  if (port.openResult.load(std::memory_order_acquire) == OPEN_RESULT_FAILED ||
-      state == PORT_OPEN) {
+  if (port.openResult.load(std::memory_order_acquire) == OPEN_RESULT_FAILED || state == PORT_OPEN) {
     port.requests.store(0, std::memory_order_release);
     return;
   }

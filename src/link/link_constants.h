@@ -29,7 +29,7 @@ inline constexpr int32_t LINK_WAITING = 3;
 inline constexpr int32_t LINK_RETRY = 4;
 
 // Ports.
-inline constexpr int kPortCount = 256;  // port numbers 0-255; 0 is never present
+inline constexpr int kPortCount = 256;       // port numbers 0-255; 0 is never present
 inline constexpr int32_t kComBufSize = 330;  // transmit buffer and receive ring
 inline constexpr int32_t kDefaultBaud = 115200;
 
@@ -41,9 +41,9 @@ inline constexpr uint8_t PORT_CLOSING = 48;
 
 // Open results.
 inline constexpr uint8_t OPEN_RESULT_NONE = 0;
-inline constexpr uint8_t OPEN_RESULT_FAILED = 1;        // the device failed to open
-inline constexpr uint8_t OPEN_RESULT_TIMEOUT = 2;       // not open within kOpenLimitMs
-inline constexpr uint8_t OPEN_RESULT_NO_THREAD = 3;     // the I/O thread failed to start
+inline constexpr uint8_t OPEN_RESULT_FAILED = 1;     // the device failed to open
+inline constexpr uint8_t OPEN_RESULT_TIMEOUT = 2;    // not open within kOpenLimitMs
+inline constexpr uint8_t OPEN_RESULT_NO_THREAD = 3;  // the I/O thread failed to start
 
 // Port requests (bit set, written by the link layer, executed by the supervisor).
 inline constexpr uint8_t REQ_OPEN = 1;
@@ -60,13 +60,13 @@ inline constexpr uint8_t THREAD_RUNNING = 1;
 inline constexpr uint8_t THREAD_ENDED = 2;
 
 // Timings, in ms of tickMs unless noted.
-inline constexpr int32_t kOpenLimitMs = 5000;      // an open that takes longer is closed
-inline constexpr int32_t kAnswerTimeoutMs = 400;   // no answer: the request is repeated
-inline constexpr int32_t kScanIntervalMs = 1000;   // device list scan at most this often
+inline constexpr int32_t kOpenLimitMs = 5000;     // an open that takes longer is closed
+inline constexpr int32_t kAnswerTimeoutMs = 400;  // no answer: the request is repeated
+inline constexpr int32_t kScanIntervalMs = 1000;  // device list scan at most this often
 // Real-time waits of the threads (ms of the system clock).
 inline constexpr int kWorkerIdleSleepMs = 50;
 inline constexpr int kWorkerBusySleepMs = 1;
-inline constexpr int kIoIdleWaitMs = 50;  // port closed, or open with nothing to do
-inline constexpr int kIoBusyWaitMs = 1;   // receive ring full: look again soon
+inline constexpr int kIoIdleWaitMs = 50;  // port closed: wait for a command
+inline constexpr int kIoOpenWaitMs = 1;   // port open: longest wait on the device
 
 }  // namespace zeda

@@ -36,7 +36,7 @@ int32_t NumberAfter(const char* name, const char* prefix) {
 }
 
 bool PathExists(const char* path) {
-  struct stat st{};
+  struct stat st {};
   return path[0] && ::stat(path, &st) == 0;
 }
 
@@ -89,8 +89,9 @@ int PortList::ParsePortsVariable(const char* text, PortEntry* out, int max) {
         char* digitsEnd = nullptr;
         const long com = std::strtol(s + 3, &digitsEnd, 10);
         const char* path = eq + 1;
-        if (digitsEnd != s + 3 && *digitsEnd == 0 && std::isdigit(static_cast<unsigned char>(s[3])) &&
-            com >= 1 && com <= 255 && path[0] && std::strlen(path) < sizeof out[0].path) {
+        if (digitsEnd != s + 3 && *digitsEnd == 0 &&
+            std::isdigit(static_cast<unsigned char>(s[3])) && com >= 1 && com <= 255 && path[0] &&
+            std::strlen(path) < sizeof out[0].path) {
           PortEntry& entry = out[count++];
           entry = PortEntry{};
           entry.com = static_cast<int32_t>(com);
@@ -127,10 +128,10 @@ bool PortList::ScanSystem(PortEntry* found, int* foundCount, int max) {
   while (const dirent* de = ::readdir(dir)) {
     const char* name = de->d_name;
     if (name[0] == '.' || std::strlen(name) >= sizeof found[0].name) continue;
-    char attr[256];
+    char attr[512];
     // Only ttys with a device behind them are serial ports (not consoles, ptys, vts).
     std::snprintf(attr, sizeof attr, "%s/%s/device", sysClassDir_, name);
-    struct stat st{};
+    struct stat st {};
     if (::lstat(attr, &st) != 0) continue;
     if (NumberAfter(name, "ttyS") >= 0) {
       // The kernel lists legacy ttyS ports that have no UART behind them; type 0 is
@@ -143,7 +144,7 @@ bool PortList::ScanSystem(PortEntry* found, int* foundCount, int max) {
     PortEntry& entry = found[(*foundCount)++];
     entry = PortEntry{};
     CopyText(entry.name, sizeof entry.name, name);
-    std::snprintf(entry.path, sizeof entry.path, "/dev/%s", name);
+    std::snprintf(entry.path, sizeof entry.path, "/dev/%.47s", name);
   }
   ::closedir(dir);
   return true;
@@ -169,8 +170,8 @@ void PortList::Describe(PortEntry* entry) {
     const char* maker = sp_get_port_usb_manufacturer(port);
     const char* product = sp_get_port_usb_product(port);
     const char* serial = sp_get_port_usb_serial(port);
-    std::snprintf(entry->description, sizeof entry->description, "%04x:%04x %s %s%s%s%s", vid,
-                  pid, maker ? maker : "", product ? product : "", serial ? " (" : "",
+    std::snprintf(entry->description, sizeof entry->description, "%04x:%04x %s %s%s%s%s", vid, pid,
+                  maker ? maker : "", product ? product : "", serial ? " (" : "",
                   serial ? serial : "", serial ? ")" : "");
   }
   sp_free_port(port);
@@ -211,8 +212,8 @@ bool PortList::Scan() {
   }
   // The others in name order.
   for (int i = 1; i < otherFound; ++i) {
-    for (int j = i; j > 0 && std::strcmp(found[otherIndex[j - 1]].name, found[otherIndex[j]].name) > 0;
-         --j) {
+    for (int j = i;
+         j > 0 && std::strcmp(found[otherIndex[j - 1]].name, found[otherIndex[j]].name) > 0; --j) {
       const int t = otherIndex[j];
       otherIndex[j] = otherIndex[j - 1];
       otherIndex[j - 1] = t;

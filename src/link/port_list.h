@@ -13,9 +13,9 @@
 namespace zeda {
 
 struct PortEntry {
-  int32_t com = 0;          // 1-255
-  char path[128] = {};      // device path to open
-  char name[48] = {};       // device name ("ttyUSB0"), or the path for ZEDA_PORTS entries
+  int32_t com = 0;             // 1-255
+  char path[128] = {};         // device path to open
+  char name[48] = {};          // device name ("ttyUSB0"), or the path for ZEDA_PORTS entries
   char description[128] = {};  // USB vendor, product and serial number when known
 };
 
