@@ -41,28 +41,25 @@ const char* PortSearchIo::PortDevice(int port) const {
   return Valid(port) ? ports_.Port(port).path : "";
 }
 
-PortBuffers PortSearchIo::Buffers(int port) {
-  CCOM& p = ports_.Port(port);
-  return PortBuffers{p.rxRing, &p.rxRead, &p.rxWrite, p.txBuf, &p.txCount};
-}
+PortBuffers PortSearchIo::Buffers(int port) { return ports_.Port(port).Buffers(); }
 
 void PortSearchIo::ResetCodec(int slot, int32_t protocol, int32_t timeoutMs) {
-  codecs_[slot].ResetCodec(protocol, timeoutMs);
+  codecs_[slot]->ResetCodec(protocol, timeoutMs);
 }
 
 void PortSearchIo::BuildIdentify(int slot, int32_t paramWord) {
-  codecs_[slot].BuildIdentifyRequest(static_cast<uint16_t>(paramWord));
-  codecs_[slot].RewindTransmit();
+  codecs_[slot]->BuildIdentifyRequest(static_cast<uint16_t>(paramWord));
+  codecs_[slot]->RewindTransmit();
 }
 
 void PortSearchIo::RewindIfSent(int slot) {
-  if (codecs_[slot].transmitRemaining <= 0) codecs_[slot].RewindTransmit();
+  if (codecs_[slot]->transmitRemaining <= 0) codecs_[slot]->RewindTransmit();
 }
 
 void PortSearchIo::ContinueSending(int slot, int port) {
   if (!Valid(port) || !ports_.Port(port).IsOpen()) return;
   const int32_t before = ports_.Port(port).txCount.load(std::memory_order_acquire);
-  codecs_[slot].SendFrame(Buffers(port));
+  codecs_[slot]->SendFrame(Buffers(port));
   // Wake the I/O thread when a part was handed over.
   if (before == 0 && ports_.Port(port).txCount.load(std::memory_order_acquire) != 0) {
     ports_.Port(port).Wake();
@@ -71,15 +68,15 @@ void PortSearchIo::ContinueSending(int slot, int port) {
 
 int PortSearchIo::ReceiveFrame(int slot, int port, const uint8_t** frame) {
   if (!Valid(port) || !ports_.Port(port).IsOpen()) return 0;
-  FrameCodec& c = codecs_[slot];
+  FrameCodec& c = *codecs_[slot];
   if (!c.ReceiveFrame(Buffers(port))) return 0;
   *frame = c.receiveBuffer;
   return c.frameLength;
 }
 
 int PortSearchIo::RequestFrame(int slot, const uint8_t** frame) const {
-  *frame = codecs_[slot].transmitFrame;
-  return codecs_[slot].transmitLength;
+  *frame = codecs_[slot]->transmitFrame;
+  return codecs_[slot]->transmitLength;
 }
 
 }  // namespace zeda

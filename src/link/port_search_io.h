@@ -8,8 +8,10 @@ namespace zeda {
 
 class PortSearchIo final : public SearchIo {
  public:
-  // `active` receives the codec of the slot that found the unit.
-  PortSearchIo(CCOMIOSYS& ports, FrameCodec& active) : ports_(ports), active_(active) {}
+  // codecs: one per search slot; `active` receives the codec of the slot that found the
+  // unit.
+  PortSearchIo(CCOMIOSYS& ports, FrameCodec* const (&codecs)[kSearchSlotCount], FrameCodec& active)
+      : ports_(ports), codecs_{codecs[0], codecs[1], codecs[2]}, active_(active) {}
 
   void SupervisePorts() override { ports_.SupervisePorts(); }
   bool PortsScanned() const override { return ports_.portsScanned; }
@@ -27,17 +29,15 @@ class PortSearchIo final : public SearchIo {
   void ContinueSending(int slot, int port) override;
   int ReceiveFrame(int slot, int port, const uint8_t** frame) override;
   int RequestFrame(int slot, const uint8_t** frame) const override;
-  void TakeOverCodec(int slot) override { active_ = codecs_[slot]; }
-
-  const FrameCodec& Codec(int slot) const { return codecs_[slot]; }
+  void TakeOverCodec(int slot) override { active_ = *codecs_[slot]; }
 
  private:
   static bool Valid(int port) { return port > 0 && port < kPortCount; }
   PortBuffers Buffers(int port);
 
   CCOMIOSYS& ports_;
+  FrameCodec* codecs_[kSearchSlotCount];
   FrameCodec& active_;
-  FrameCodec codecs_[kSearchSlotCount];
 };
 
 }  // namespace zeda
