@@ -9,6 +9,8 @@ namespace zeda::cli {
 
 // ign to-bin / from-bin, normalize, defaults.
 std::vector<const CommandGroup*> IgnCommandGroups();
+// idtext, ports.
+std::vector<const CommandGroup*> DeviceCommandGroups();
 
 // Runs zedactl with its arguments (without the program name); returns the exit code.
 int ZedactlMain(const Args& args);

@@ -168,8 +168,7 @@ TEST_F(IdTextsTest, CommandPrintsEveryLine) {
   char* outBuf = nullptr;
   size_t outLen = 0;
   std::FILE* out = open_memstream(&outBuf, &outLen);
-  char* argv[] = {path};
-  EXPECT_EQ(cli::IdTextCommand(1, argv, out, stderr), 0);
+  EXPECT_EQ(cli::IdTextCommand({path}, out, stderr), 0);
   std::fclose(out);
   EXPECT_EQ(std::string(outBuf, outLen),
             "version: ZED07\n"
@@ -188,15 +187,14 @@ TEST_F(IdTextsTest, CommandPrintsEveryLine) {
   char* errBuf = nullptr;
   size_t errLen = 0;
   std::FILE* err = open_memstream(&errBuf, &errLen);
-  EXPECT_EQ(cli::IdTextCommand(1, argv, stdout, err), 1);
+  EXPECT_EQ(cli::IdTextCommand({path}, stdout, err), 1);
   std::fclose(err);
   EXPECT_NE(std::string(errBuf, errLen).find("149 bytes"), std::string::npos);
   std::free(errBuf);
   std::remove(path);
-  char missing[] = "/nonexistent/zeda.bin";
-  char* argv2[] = {missing};
   err = std::fopen("/dev/null", "w");
-  EXPECT_EQ(cli::IdTextCommand(1, argv2, stdout, err), 1);
+  EXPECT_EQ(cli::IdTextCommand({"/nonexistent/zeda.bin"}, stdout, err), 1);
+  EXPECT_EQ(cli::IdTextCommand({}, stdout, err), 2);
   std::fclose(err);
 }
 

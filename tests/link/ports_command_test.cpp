@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +15,7 @@ std::string RunPorts() {
   size_t len = 0;
   std::FILE* out = open_memstream(&buf, &len);
   std::FILE* err = std::fopen("/dev/null", "w");
-  EXPECT_EQ(cli::PortsCommand(0, nullptr, out, err), 0);
+  EXPECT_EQ(cli::PortsCommand({}, out, err), 0);
   std::fclose(out);
   std::fclose(err);
   std::string s(buf, len);
@@ -38,6 +39,39 @@ TEST(PortsCommand, ListsRegisteredPortsInComOrder) {
   std::remove(a.c_str());
   std::remove(b.c_str());
   rmdir(dir);
+}
+
+}  // namespace
+}  // namespace zeda
+
+namespace zeda {
+namespace {
+
+std::string RunCtl(const std::string& arguments) {
+  const std::string command = std::string(ZEDA_CTL_PATH) + " " + arguments + " 2>&1";
+  std::FILE* p = popen(command.c_str(), "r");
+  std::string out;
+  char buf[256];
+  size_t n;
+  while (p != nullptr && (n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+  if (p != nullptr) pclose(p);
+  return out;
+}
+
+TEST(ZedactlDeviceCommands, RegisteredInTheProgram) {
+  const std::string help = RunCtl("--help");
+  EXPECT_NE(help.find("zedactl idtext FILE"), std::string::npos) << help;
+  EXPECT_NE(help.find("zedactl ports"), std::string::npos) << help;
+  char path[] = "/tmp/zeda-idblock-XXXXXX";
+  const int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  unsigned char block[150] = {'Z', 'E', 'D', 3};
+  ASSERT_EQ(write(fd, block, sizeof block), 150);
+  close(fd);
+  const std::string texts = RunCtl(std::string("idtext ") + path);
+  std::remove(path);
+  EXPECT_EQ(texts.rfind("version: ZED03\ndate:  0.00.2000\ntime: 00:00\nhardware: \n", 0), 0u)
+      << texts;
 }
 
 }  // namespace
