@@ -1,11 +1,6 @@
-#include <cstdio>
+#include "commands.h"
 
 int main(int argc, char** argv) {
-  (void)argv;
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: zedactl <command> ...\n");
-    return 2;
-  }
-  std::fprintf(stderr, "zedactl: unknown command\n");
-  return 2;
+  zeda::cli::Args args(argv + 1, argv + argc);
+  return zeda::cli::ZedactlMain(args);
 }

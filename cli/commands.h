@@ -1,0 +1,18 @@
+#pragma once
+// The command groups of zedactl, one function per source file that defines groups.
+// A new group file adds its function here and to the list in dispatch.cpp.
+#include <vector>
+
+#include "cli_common.h"
+
+namespace zeda::cli {
+
+// ign to-bin / from-bin, normalize, defaults.
+std::vector<const CommandGroup*> IgnCommandGroups();
+// idtext, ports.
+std::vector<const CommandGroup*> DeviceCommandGroups();
+
+// Runs zedactl with its arguments (without the program name); returns the exit code.
+int ZedactlMain(const Args& args);
+
+}  // namespace zeda::cli

@@ -1,0 +1,69 @@
+#pragma once
+// The simulated unit's engine: a small model that fills the 150-byte monitor answer.
+//
+// The rpm sweeps between idle and the limiter (or idles, or stands still); throttle, load,
+// battery, advance, pick-up, inputs, power outputs, gear and speed follow from it and from
+// the unit's parameter memory, so what the program shows moves like a running engine.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace zeda::sim {
+
+inline constexpr int kImageSize = 1050;
+inline constexpr int kMonitorSize = 150;
+
+enum class EngineMode { Stopped, Idle, Sweep };
+
+// Monitor block positions as the program numbers them: position p is answer byte p - 1.
+struct MonitorBlock {
+  std::array<uint8_t, kMonitorSize + 1> pos{};
+  void SetByte(int position, uint8_t value) { pos[position] = value; }
+  void SetWord(int word, uint16_t value) {
+    pos[2 * word] = static_cast<uint8_t>(value & 0xFF);
+    pos[2 * word + 1] = static_cast<uint8_t>(value >> 8);
+  }
+  uint16_t Word(int word) const {
+    return static_cast<uint16_t>(pos[2 * word] | (pos[2 * word + 1] << 8));
+  }
+  const uint8_t* Answer() const { return pos.data() + 1; }
+};
+
+struct EngineFacts {
+  int key = 107;
+  int version = 0;
+  int hwKey = 0x0107;
+  int programmingCount = 0;
+  int64_t lastWriteMs = -1;  // end of the last write burst, -1 none
+  bool restarting = false;   // special command: the unit restarts and the engine stands
+};
+
+class SimEngine {
+ public:
+  explicit SimEngine(EngineMode mode = EngineMode::Sweep) : mode_(mode) {}
+
+  EngineMode mode() const { return mode_; }
+
+  // Engine speed at a time (ms since the simulator started).
+  int RpmAt(int64_t nowMs, const uint8_t* memory) const;
+
+  // The monitor answer at a time. Alternates the minute counter between the hour meter and
+  // the last overvoltage time on every call.
+  MonitorBlock Monitor(int64_t nowMs, const uint8_t* memory, const EngineFacts& facts);
+
+  // A synchronised pick-up capture of about four crank cycles at the current rpm:
+  // little-endian 32-bit samples (24-bit time stamp at 0.4 us, cycle counter, pick-up
+  // levels, ignition bits). Empty while the engine stands. `cycleCode` gets the cycle code.
+  std::vector<uint8_t> Capture(int64_t nowMs, const uint8_t* memory, uint8_t& cycleCode);
+
+  // Advance of a channel in degrees from the memory's advance map at rpm and load.
+  static int AdvanceAt(const uint8_t* memory, int rpm, int loadPercent, int channel);
+
+ private:
+  EngineMode mode_;
+  bool overvoltageTurn_ = false;
+  uint32_t stamp_ = 0x00F00000;  // free-running capture clock, wraps at 2^24
+  uint8_t cycle_ = 0;
+};
+
+}  // namespace zeda::sim

@@ -1,0 +1,40 @@
+#pragma once
+// Serves a SimUnit over a pseudo-terminal until asked to stop.
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <string>
+
+#include "pty.h"
+#include "sim_unit.h"
+
+namespace zeda::sim {
+
+class SimServer {
+ public:
+  explicit SimServer(const SimOptions& options);
+
+  // Loads --image, creates the pty and --link. False with a message.
+  bool Open(std::string& error);
+  const std::string& slavePath() const { return pty_.slavePath(); }
+
+  // Serves until `stop` becomes true; then closes the pty. Runs in one thread.
+  void Run(const std::atomic<bool>& stop);
+
+  // For in-process tests, after Run has returned.
+  const SimUnit& unit() const { return unit_; }
+
+ private:
+  int64_t NowMs() const;
+  void WriteDue(int64_t nowMs);
+
+  SimOptions options_;
+  SimUnit unit_;
+  Pty pty_;
+  int32_t baud_;
+  std::deque<uint8_t> output_;
+  double nextByteMs_ = 0;  // --realtime: when the next byte may go out
+  int64_t startNs_ = 0;
+};
+
+}  // namespace zeda::sim

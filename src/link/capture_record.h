@@ -1,0 +1,61 @@
+#pragma once
+// The pick-up capture record.
+//
+// A monitor answer may announce a capture of raw samples that follows it on the line.
+// The main thread announces it (AnnounceCapture) from the answer's header; from then on
+// the link worker's receiver diverts every received byte into the record. When the
+// announced length is in and both check bytes match, the worker copies the record into
+// the completed capture, which the main thread takes and releases.
+//
+// Hand-over without locks: the header fields are written before `type` (release) by the
+// main thread, and only while `type` is 0; `count` and `data` belong to the worker while
+// `type` is not 0. The completed record is written by the worker only while its `type`
+// is 0 and published by storing `type` (release); the main thread reads it after seeing
+// a non-zero `type` (acquire) and hands it back with ReleaseCompletedCapture.
+#include <atomic>
+#include <cstdint>
+
+namespace zeda {
+
+inline constexpr int32_t kCaptureMaxBytes = 15000;
+
+inline constexpr uint8_t CAPTURE_NONE = 0;
+inline constexpr uint8_t CAPTURE_SYNCHRONISED = 1;
+inline constexpr uint8_t CAPTURE_UNSYNCHRONISED = 2;
+
+struct CaptureRecord {
+  std::atomic<uint8_t> type{0};
+  std::atomic<uint16_t> expectedLength{0};
+  std::atomic<uint16_t> count{0};
+  std::atomic<uint8_t> xorCheck{0};
+  std::atomic<uint8_t> sumCheck{0};
+  std::atomic<uint8_t> cycleCode{0};
+  uint8_t data[kCaptureMaxBytes] = {};
+};
+
+// What the receiver needs to feed a capture: the record being filled, the completed
+// capture and the main tick's polling mask (slowed 1 -> 3 -> 7 on a bad capture).
+// Any pointer may be null: no record means no diversion, no mask means no slowing.
+struct CaptureLink {
+  CaptureRecord* record = nullptr;
+  CaptureRecord* completed = nullptr;
+  std::atomic<int32_t>* pollMask = nullptr;
+};
+
+// Main thread: announces a capture of `length` bytes. Ignored while one is being
+// collected (type not 0) or for type 0. Returns true when announced.
+bool AnnounceCapture(CaptureRecord& record, uint8_t type, uint16_t length, uint8_t xorCheck,
+                     uint8_t sumCheck, uint8_t cycleCode);
+
+// Main thread: drops a capture being collected (the worker also drops one on its own).
+void CancelCapture(CaptureRecord& record);
+
+// Main thread: gives the completed capture back after its samples were taken.
+void ReleaseCompletedCapture(CaptureRecord& completed);
+
+// Link worker: one received byte while a capture is announced. Returns false when the
+// byte ended the call (the record was dropped or completed), true when the byte must
+// still go through the frame receiver.
+bool DivertCaptureByte(const CaptureLink& link, uint8_t byte);
+
+}  // namespace zeda

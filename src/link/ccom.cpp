@@ -1,0 +1,192 @@
+#include "link/ccom.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "app/tick_clock.h"
+#include "app/trace.h"
+
+namespace zeda {
+
+namespace {
+// Time allowed for writing one transmit buffer (the write total constant).
+constexpr int kWriteTimeoutMs = 100;
+}  // namespace
+
+CCOM::CCOM() : device_(MakeSerialDevice()) {}
+
+CCOM::~CCOM() {
+  if (thread.joinable()) thread.join();
+  CloseWakeHandle(wakeFd.exchange(-1));
+}
+
+void CCOM::Init(uint8_t portIndex) {
+  index = portIndex;
+  std::snprintf(portName, sizeof portName, "COM%i", portIndex);
+}
+
+// ---------------------------------------------------------------- link side
+
+bool CCOM::Transmit(const uint8_t* data, int32_t count) {
+  if (count <= 0 || count > kComBufSize) return false;
+  if (txCount.load(std::memory_order_acquire) != 0) return false;
+  std::memcpy(txBuf, data, static_cast<size_t>(count));
+  txCount.store(count, std::memory_order_release);
+  Wake();
+  return true;
+}
+
+int32_t CCOM::Received() {
+  const int32_t w = rxWrite.load(std::memory_order_acquire);
+  const int32_t r = rxRead.load(std::memory_order_relaxed);
+  return (w - r + kComBufSize) % kComBufSize;
+}
+
+int CCOM::ReadByte() {
+  uint8_t b = 0;
+  return ReadBytes(&b, 1) == 1 ? b : -1;
+}
+
+int32_t CCOM::ReadBytes(uint8_t* out, int32_t max) {
+  const int32_t w = rxWrite.load(std::memory_order_acquire);
+  int32_t r = rxRead.load(std::memory_order_relaxed);
+  int32_t n = 0;
+  while (n < max && r != w) {
+    out[n++] = rxRing[r];
+    r = (r + 1) % kComBufSize;
+  }
+  if (n > 0) rxRead.store(r, std::memory_order_release);
+  return n;
+}
+
+void CCOM::DiscardReceived() {
+  rxRead.store(rxWrite.load(std::memory_order_acquire), std::memory_order_release);
+}
+
+// ---------------------------------------------------------------- I/O thread
+
+bool CCOM::RingHasRoom() const {
+  const int32_t w = rxWrite.load(std::memory_order_relaxed);
+  const int32_t r = rxRead.load(std::memory_order_acquire);
+  return (w + 1) % kComBufSize != r;
+}
+
+bool CCOM::OpenDevice() {
+  linkTrace().portOpen(index, tickMs(), portName, lineSettings);
+  portState.store(PORT_OPENING, std::memory_order_release);
+  if (!device_->Open(openPath, openBaud)) {
+    openErrno.store(device_->LastErrno(), std::memory_order_release);
+    // The result first: whoever sees the port closed again also sees why.
+    openResult.store(OPEN_RESULT_FAILED, std::memory_order_release);
+    uint8_t expected = CMD_OPEN;
+    threadCommand.compare_exchange_strong(expected, CMD_NONE, std::memory_order_acq_rel);
+    portState.store(PORT_CLOSED, std::memory_order_release);
+    return false;
+  }
+  openErrno.store(0, std::memory_order_release);
+  lost.store(false, std::memory_order_release);
+  // Nobody reads the ring of a port that is not open, so both indices can be reset here.
+  rxRead.store(0, std::memory_order_release);
+  rxWrite.store(0, std::memory_order_release);
+  txCount.store(0, std::memory_order_release);
+  portState.store(PORT_OPEN, std::memory_order_release);
+  uint8_t expected = CMD_OPEN;
+  threadCommand.compare_exchange_strong(expected, CMD_NONE, std::memory_order_acq_rel);
+  return true;
+}
+
+void CCOM::CloseDevice(bool vanished) {
+  linkTrace().portClose(index, tickMs(), portName);
+  // The ring keeps what came in; the reader may still be busy with it. The next open
+  // empties it.
+  portState.store(PORT_CLOSING, std::memory_order_release);
+  device_->Purge();
+  device_->Close();
+  if (vanished) lost.store(true, std::memory_order_release);
+  portState.store(PORT_CLOSED, std::memory_order_release);
+  uint8_t expected = CMD_CLOSE;
+  threadCommand.compare_exchange_strong(expected, CMD_NONE, std::memory_order_acq_rel);
+}
+
+bool CCOM::TakeInput() {
+  const int32_t waiting = device_->Waiting();
+  if (waiting < 0) return false;
+  if (waiting == 0) return true;
+  const int32_t w = rxWrite.load(std::memory_order_relaxed);
+  const int32_t r = rxRead.load(std::memory_order_acquire);
+  const int32_t room = kComBufSize - 1 - (w - r + kComBufSize) % kComBufSize;
+  const int32_t want = std::min(waiting, room);
+  if (want <= 0) return true;
+  // First up to the end of the ring, then from its start.
+  const int32_t first = std::min(want, kComBufSize - w);
+  const int32_t n = device_->Read(rxRing + w, first);
+  if (n < 0) return false;
+  int32_t next = (w + n) % kComBufSize;
+  // A short first read leaves the rest for the next loop.
+  if (n == first && want > first) {
+    const int32_t m = device_->Read(rxRing, want - first);
+    if (m < 0) return false;
+    next = m;
+  }
+  rxWrite.store(next, std::memory_order_release);
+  return true;
+}
+
+void CCOM::ThreadMain(const std::atomic<bool>& stop) {
+  const int wake = wakeFd.load(std::memory_order_acquire);
+  bool readable = true;  // look at the driver on the first pass
+  for (;;) {
+    const uint8_t state = portState.load(std::memory_order_relaxed);
+    if (stop.load(std::memory_order_acquire)) {
+      if (state == PORT_OPEN) CloseDevice(false);
+      break;
+    }
+    const uint8_t command = threadCommand.load(std::memory_order_acquire);
+    if (state == PORT_CLOSED) {
+      if (command == CMD_OPEN) {
+        if (!OpenDevice()) break;
+        readable = true;
+        continue;
+      }
+      if (command == CMD_CLOSE) {
+        // An open that was called off before it ran.
+        uint8_t expected = CMD_CLOSE;
+        threadCommand.compare_exchange_strong(expected, CMD_NONE, std::memory_order_acq_rel);
+        break;
+      }
+      WaitOnWakeHandle(wake, kIoIdleWaitMs);
+      continue;
+    }
+    // Open.
+    if (command == CMD_CLOSE) {
+      CloseDevice(false);
+      break;
+    }
+    bool failed = false;
+    const int32_t count = txCount.load(std::memory_order_acquire);
+    if (count > 0) {
+      linkTrace().portTransmit(index, tickMs(), txBuf, count);
+      failed = device_->Write(txBuf, count, kWriteTimeoutMs) < 0;
+      txCount.store(0, std::memory_order_release);
+    }
+    if (!failed && readable) failed = !TakeInput();
+    if (!failed) {
+      // Wait on the device instead of sleeping: bytes, a hangup or a wake (command, stop,
+      // Transmit) end the wait at once; the short limit catches a transmit buffer filled
+      // without a wake. With a full ring only the wake and the hangup count.
+      const SerialWaitResult r = device_->Wait(wake, RingHasRoom(), kIoOpenWaitMs);
+      failed = r.hangup;
+      readable = r.readable || !RingHasRoom();
+    }
+    if (failed) {
+      // Unplugged adapter or the pty's other end closed: close cleanly and end, so
+      // nothing spins on a dead handle; the port can be opened again later.
+      CloseDevice(true);
+      break;
+    }
+  }
+  threadState.store(THREAD_ENDED, std::memory_order_release);
+}
+
+}  // namespace zeda

@@ -1,0 +1,72 @@
+#pragma once
+// The port search and the descriptor of the active link. The search steps themselves
+// are filled in with the search; here is what the port stack and the link worker use.
+#include <atomic>
+#include <cstdint>
+
+#include "link/ccomiosys.h"
+#include "link/frame_codec.h"
+#include "link/port_search.h"
+#include "link/port_search_io.h"
+#include "link/status_sink.h"
+
+namespace zeda {
+
+// A port under search, or the active link.
+struct LinkSlot {
+  int32_t port = 0;  // COM number, 0 = none
+  int32_t row = 0;   // protocol table row
+  int32_t time = 0;  // tickMs when the slot entered its state
+  int32_t state = 0;
+  int32_t hardwareKey = -1;
+  int32_t unitKey = -1;
+  char unitName[32] = {};
+  int32_t frameSize = 0;  // longest frame the unit takes
+  int32_t overhead = 0;   // 16 addressed frames, 2 block frames
+  FrameCodec codec;
+};
+
+class CCOMSEARCH : public CCOMIOSYS {
+ public:
+  CCOMSEARCH();
+  ~CCOMSEARCH() override;
+
+  // One search step; first supervises the ports.
+  void SearchRun();
+
+  // Makes `slot` the active link (the search does this when the unit is found).
+  // Main thread, while the link worker is quiet (see CCOMCOM::LinkQuiet).
+  void ConnectLink(const LinkSlot& slot);
+
+  // The active link's port as the codec sees it.
+  PortBuffers ActiveBuffers();
+
+  int32_t comSetting = 0;  // -1 off, 0 automatic, n > 0 only COM n
+  // 0 while another program holds the port (hand-over).
+  std::atomic<int32_t> linkEnabled{1};
+  // COM number of the active link, 0 when none. Written by the main thread.
+  std::atomic<int32_t> connectedPort{0};
+  int32_t wantedKey = 107;
+  int32_t wantedSubKey = 0;
+  int32_t nextPort = 1;
+  // The search slots as the search left them after its last step (codecs included).
+  LinkSlot slots[3];
+  LinkSlot activeLink;
+  // Where the search's messages to the user go (the main window); may stay null.
+  StatusSink* statusSink = nullptr;
+
+  ProtocolTable& Protocols() { return search_.Protocols(); }
+
+ protected:
+  // False while the link worker still holds a job of a closed link: no unit is connected
+  // then. The link object says when it is quiet.
+  virtual bool LinkIdle() const { return true; }
+
+ private:
+  FrameCodec* slotCodecs_[3] = {&slots[0].codec, &slots[1].codec, &slots[2].codec};
+  LinkSlot found_;  // the slot that found the unit, with its codec
+  PortSearchIo searchIo_{*this, slotCodecs_, found_.codec};
+  PortSearch search_{searchIo_, nullptr};
+};
+
+}  // namespace zeda

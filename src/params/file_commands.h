@@ -1,0 +1,67 @@
+#pragma once
+// The file commands of the main window at the level of the document: New, Open (also from
+// the history and by dropping), Save and Quicksave version. The window shows the dialogs
+// and questions and then calls these; they never show anything themselves, they report.
+#include <string>
+
+#include "params/defaults.h"
+#include "params/ign_load.h"
+#include "params/ign_writer.h"
+#include "params/param_image.h"
+#include "params/settings.h"
+
+namespace zeda {
+
+struct FileDocument {
+  ImageBuffers& buffers;
+  AppSettings& settings;  // current file ("File"), dialog path, history, NEWINSTAL
+  bool testMode = false;
+  bool quickSaveAvailable = false;  // after the first Open or Save
+};
+
+// The text shown for a file that cannot be opened or created.
+inline constexpr char kOpenFileError[] = "Open file error!";
+
+struct OpenOutcome {
+  enum Status { OpenError, NotAccepted, Loaded } status = OpenError;
+  IgnMessage message = IgnMessage::None;  // to show after the load
+  bool newInstalCleared = false;          // settings must be saved
+};
+
+// OpenFile(page, path) as used by Open, the history items and dropped files. The caller
+// settles a pending edit first; afterwards it refreshes the pages, and for Loaded records
+// an undo step, runs the after-edit processing and updates title and history menu. A file
+// that does not open is removed from the history.
+OpenOutcome OpenFile(FileDocument& doc, const std::string& path, int page);
+
+// The Open command after its dialog was confirmed: quick save becomes available, then
+// OpenFile.
+OpenOutcome OpenCommand(FileDocument& doc, const std::string& path, int page);
+
+struct SaveOutcome {
+  bool ok = false;
+  std::string path;   // the file written
+  std::string error;  // why it failed
+};
+
+// Save to path (the caller committed the active page): normalise, write atomically, then
+// fileImage = params, fileMatches, current file, dialogs, history, quick save available.
+// A failed write changes none of these.
+SaveOutcome SaveFile(FileDocument& doc, const std::string& path, const IgnIdentification& id);
+
+struct QuicksaveOutcome {
+  bool needsSaveDialog = false;  // no numbered name possible yet: run Save instead
+  SaveOutcome save;
+};
+
+// Quicksave version: writes the next "_%03i" file beside the current one. The current file
+// and fileMatches stay; the caller shows the new name in the title once.
+QuicksaveOutcome QuicksaveVersion(FileDocument& doc, const IgnIdentification& id);
+
+// New / New for actual page with the answer to "Do you want default setting?": anything
+// but Yes changes nothing and returns false. Otherwise the defaults for the page selection
+// are applied and normalised, the current file name is cleared and an empty entry heads
+// the history; the caller refreshes the page and runs the after-edit processing.
+bool NewDocument(FileDocument& doc, int page, NewAnswer answer);
+
+}  // namespace zeda

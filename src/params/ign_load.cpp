@@ -1,0 +1,39 @@
+#include "params/ign_load.h"
+
+#include <cstdio>
+
+#include "params/atomic_file.h"
+#include "params/ign_model_bridge.h"
+
+namespace zeda {
+
+IgnLoadResult LoadIgnText(ImageBuffers& buf, std::string_view text, int page, bool testMode) {
+  IgnLoadResult r;
+  r.opened = true;
+  IgnReadOptions opt;
+  opt.page = page;
+  opt.testMode = testMode;
+  opt.messages = false;
+  IgnReadResult first = ReadIgnText(text, buf.params, opt);
+  if (first.bikeSeen) ign_bridge::ApplyDefaultsForPage(buf.params, page);
+  opt.messages = true;
+  r.read = ReadIgnText(text, buf.params, opt);
+  ign_bridge::Normalize(buf.params);
+  buf.fileImage = buf.params;
+  buf.fileMatches = true;
+  return r;
+}
+
+IgnLoadResult LoadIgnFile(ImageBuffers& buf, const std::string& path, int page, bool testMode) {
+  IgnLoadResult r;
+  std::string text;
+  // The file is read once; both passes work on the same text.
+  if (!ReadWholeFile(path, &text, kIgnMaxFileSize, &r.tooLarge) && !r.tooLarge) return r;
+  if (r.tooLarge) text.clear();
+  const bool tooLarge = r.tooLarge;
+  r = LoadIgnText(buf, text, page, testMode);
+  r.tooLarge = tooLarge;
+  return r;
+}
+
+}  // namespace zeda

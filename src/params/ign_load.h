@@ -1,0 +1,27 @@
+#pragma once
+// The load sequence of a parameter file: read once to learn whether it names an engine
+// preset, apply the defaults for the page selection when it does, read again, normalise.
+#include <string>
+#include <string_view>
+
+#include "params/ign_reader.h"
+#include "params/param_image.h"
+
+namespace zeda {
+
+struct IgnLoadResult {
+  bool opened = false;    // the file could be opened
+  bool tooLarge = false;  // ignored for its size
+  IgnReadResult read;     // the second read, with its message
+  bool accepted() const { return read.accepted(); }
+};
+
+// Loads .ign text into buf.params for page (-1 all pages). Both reads use the page
+// selection, so that "for actual page" really loads only that page's fields. Afterwards
+// params is normalised and becomes fileImage, and fileMatches is set.
+IgnLoadResult LoadIgnText(ImageBuffers& buf, std::string_view text, int page, bool testMode);
+
+// The same from a file; a file that cannot be opened changes nothing.
+IgnLoadResult LoadIgnFile(ImageBuffers& buf, const std::string& path, int page, bool testMode);
+
+}  // namespace zeda

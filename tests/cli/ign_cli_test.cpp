@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "params/defaults.h"
+#include "params/ign_load.h"
+#include "params/ign_writer.h"
+#include "params/normalize.h"
+#include "params/param_addresses.h"
+
+namespace zeda {
+namespace {
+
+namespace fs = std::filesystem;
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string tmpl = (fs::temp_directory_path() / "zeda-cli-XXXXXX").string();
+    dir_ = mkdtemp(tmpl.data());
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+
+  // Runs zedactl with the arguments (quoted), returns its exit code.
+  int Run(const std::string& args) {
+    std::string cmd =
+        std::string("cd '") + dir_ + "' && '" + ZEDA_CTL_PATH + "' " + args + " >out.txt 2>err.txt";
+    int status = std::system(cmd.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  std::string Read(const std::string& name) const {
+    std::ifstream f(Path(name), std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    return ss.str();
+  }
+  void Write(const std::string& name, const std::string& text) const {
+    std::ofstream f(Path(name), std::ios::binary);
+    f << text;
+  }
+  ParamImage ReadImage(const std::string& name) const {
+    std::string data = Read(name);
+    EXPECT_EQ(data.size(), static_cast<size_t>(PARAM_IMAGE_SIZE));
+    ParamImage img;
+    for (size_t i = 0; i < data.size() && i < img.bytes.size(); ++i)
+      img.bytes[i] = static_cast<uint8_t>(data[i]);
+    return img;
+  }
+  void WriteImage(const std::string& name, const ParamImage& img) const {
+    Write(name, std::string(reinterpret_cast<const char*>(img.data()), PARAM_IMAGE_SIZE));
+  }
+
+  std::string dir_;
+};
+
+TEST_F(CliTest, DefaultsFromBinToBinRoundTrip) {
+  ASSERT_EQ(Run("defaults a.bin --bike 28"), 0) << Read("err.txt");
+  ParamImage expected = StartImage();
+  expected.setByte(Adrb::BIKE, 28);
+  PageGroups groups;
+  ApplyDefaultsForPage(expected, groups, -1);
+  NormalizeParams(expected);
+  EXPECT_EQ(ReadImage("a.bin"), expected);
+
+  ASSERT_EQ(Run("ign from-bin a.bin a.ign"), 0) << Read("err.txt");
+  EXPECT_EQ(Read("a.ign").substr(0, 46), "TORVELIX_KEY     107 KESTRA2_RACE/KESTRA2 ZEDA");
+  ASSERT_EQ(Run("ign to-bin a.ign b.bin"), 0) << Read("err.txt");
+  EXPECT_EQ(Read("b.bin"), Read("a.bin"));
+}
+
+TEST_F(CliTest, FromBinNormalisesAndWritesAsSave) {
+  ParamImage img = StartImage();
+  img.setByte(Adrb::BASE_ADV, 99);  // normalised to 40
+  WriteImage("in.bin", img);
+  ASSERT_EQ(Run("ign from-bin in.bin out.ign"), 0);
+  NormalizeParams(img);
+  IgnIdentification none;
+  std::string expected = FormatIgnFile(img, none);
+  // Everything up to the build line is fixed.
+  size_t exe = expected.find("\nEXE    ");
+  ASSERT_NE(exe, std::string::npos);
+  EXPECT_EQ(Read("out.ign").substr(0, exe), expected.substr(0, exe));
+  ASSERT_EQ(Run("normalize in.bin n.bin"), 0);
+  EXPECT_EQ(ReadImage("n.bin"), img);
+}
+
+TEST_F(CliTest, ToBinForOnePageKeepsTheOtherPagesOfTheStartImage) {
+  Write("f.ign", "TORVELIX_KEY   107 X\nBASE_ADV 22\nRETARD 9\nLIMITER 6000 7000 0 9000 9500\n");
+  ASSERT_EQ(Run("ign to-bin f.ign p.bin --page 3"), 0) << Read("err.txt");
+  ImageBuffers buf;
+  buf.params = StartImage();
+  ASSERT_TRUE(LoadIgnText(buf, Read("f.ign"), 3, false).accepted());
+  ParamImage out = ReadImage("p.bin");
+  EXPECT_EQ(out, buf.params);
+  EXPECT_EQ(out.byte(Adrb::BASE_ADV), 22);
+  EXPECT_EQ(out.byte(Adrb::RETARD), StartImage().byte(Adrb::RETARD));
+}
+
+TEST_F(CliTest, FilesNotAcceptedGiveExit4AndWriteNothing) {
+  struct Case {
+    const char* text;
+    const char* args;
+    int code;
+    const char* message;
+  } cases[] = {
+      {"TORVELIX_KEY 96 X\nBASE_ADV 5", "", 4, "Unmatched version of *.ign file!"},
+      {"TORVELIX_KEY 96 X\nBASE_ADV 5", "--test-mode", 0, "CROSS TRANSFORMATION OF IGN FILE !"},
+      {"TORVELIX_KEY 48 X\nBASE_ADV 5", "--test-mode", 4, "Unmatched version of *.ign file!"},
+      {"BASE_ADV 5\n", "", 4, "no TORVELIX_KEY header"},
+      {"", "", 4, "no TORVELIX_KEY header"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    Write("in.ign", c.text);
+    Write("out.bin", "old");
+    EXPECT_EQ(Run(std::string("ign to-bin in.ign out.bin ") + c.args), c.code);
+    EXPECT_NE(Read("err.txt").find(c.message), std::string::npos) << Read("err.txt");
+    if (c.code != 0) {
+      EXPECT_EQ(Read("out.bin"), "old");
+    }
+  }
+}
+
+TEST_F(CliTest, UsageAndFileErrors) {
+  struct Case {
+    const char* args;
+    int code;
+  } cases[] = {
+      {"", 2},
+      {"bogus", 2},
+      {"ign", 2},
+      {"ign to-bin only.ign", 2},
+      {"ign to-bin a.ign b.bin --page 10", 2},
+      {"ign to-bin a.ign b.bin --page x", 2},
+      {"ign to-bin a.ign b.bin --frob", 2},
+      {"defaults", 2},
+      {"defaults o.bin --bike 300", 2},
+      {"normalize a b c", 2},
+      {"ign to-bin missing.ign b.bin", 1},
+      {"normalize missing.bin b.bin", 1},
+      {"normalize short.bin b.bin", 1},
+      {"defaults o.bin --from short.bin", 1},
+      {"defaults nodir/o.bin", 1},
+      {"--help", 0},
+  };
+  Write("short.bin", "abc");
+  for (const auto& c : cases) EXPECT_EQ(Run(c.args), c.code) << c.args;
+  EXPECT_FALSE(fs::exists(Path("o.bin")));
+  EXPECT_FALSE(fs::exists(Path("b.bin")));
+}
+
+TEST_F(CliTest, DefaultsFromAnImageForOnePage) {
+  ParamImage img = StartImage();
+  img.setByte(Adrb::BASE_ADV, 30);
+  img.setByte(Adrb::RETARD, 20);
+  WriteImage("in.bin", img);
+  ASSERT_EQ(Run("defaults out.bin --from in.bin --page 3"), 0) << Read("err.txt");
+  ParamImage out = ReadImage("out.bin");
+  EXPECT_EQ(out.byte(Adrb::BASE_ADV), 10);  // Advance page reset
+  EXPECT_EQ(out.byte(Adrb::RETARD), 20);    // Miscellaneous kept
+}
+
+}  // namespace
+}  // namespace zeda

@@ -1,0 +1,148 @@
+#include "params/file_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "params/defaults.h"
+#include "params/param_addresses.h"
+
+namespace zeda {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string tmpl = (fs::temp_directory_path() / "zeda-files-XXXXXX").string();
+    dir_ = mkdtemp(tmpl.data());
+    buffers_.params = StartImage();
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+  void Write(const std::string& name, const std::string& text) const {
+    std::ofstream f(Path(name), std::ios::binary);
+    f << text;
+  }
+  std::string Read(const std::string& name) const {
+    std::ifstream f(Path(name), std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    return ss.str();
+  }
+
+  std::string dir_;
+  ImageBuffers buffers_;
+  AppSettings settings_;
+  FileDocument doc_{buffers_, settings_};
+};
+
+TEST_F(FileCommandsTest, MissingFileFromHistoryIsRemovedAndChangesNothing) {
+  settings_.history.Assign({"/cur.ign", Path("gone.ign"), "/other.ign"});
+  const ParamImage before = buffers_.params;
+  OpenOutcome r = OpenFile(doc_, Path("gone.ign"), -1);
+  EXPECT_EQ(r.status, OpenOutcome::OpenError);
+  EXPECT_EQ(settings_.history.entries(), (std::vector<std::string>{"/cur.ign", "/other.ign"}));
+  EXPECT_EQ(buffers_.params, before);
+  EXPECT_FALSE(buffers_.fileMatches);
+}
+
+TEST_F(FileCommandsTest, AcceptedFileBecomesCurrentAndClearsNewInstallation) {
+  Write("a.ign", "TORVELIX_KEY 107 X\nBASE_ADV 25\n");
+  settings_.history.Assign({"/1", "/2", "/3", Path("a.ign"), "/5"});
+  OpenOutcome r = OpenCommand(doc_, Path("a.ign"), -1);
+  EXPECT_EQ(r.status, OpenOutcome::Loaded);
+  EXPECT_TRUE(r.newInstalCleared);
+  EXPECT_FALSE(settings_.newInstal);
+  EXPECT_EQ(settings_.file, Path("a.ign"));
+  EXPECT_EQ(settings_.iniFileDir, Path("a.ign"));
+  EXPECT_EQ(settings_.history.count(), 5);
+  EXPECT_EQ(settings_.history.entry(0), Path("a.ign"));
+  EXPECT_EQ(buffers_.params.byte(Adrb::BASE_ADV), 25);
+  EXPECT_TRUE(buffers_.fileMatches);
+  EXPECT_EQ(buffers_.fileImage, buffers_.params);
+  EXPECT_TRUE(doc_.quickSaveAvailable);
+}
+
+TEST_F(FileCommandsTest, RejectedFileKeepsNewInstallationAndCurrentFile) {
+  Write("old.ign", "TORVELIX_KEY 48 X\nBASE_ADV 25\n");
+  settings_.file = "/cur.ign";
+  OpenOutcome r = OpenFile(doc_, Path("old.ign"), -1);
+  EXPECT_EQ(r.status, OpenOutcome::NotAccepted);
+  EXPECT_EQ(r.message, IgnMessage::UnmatchedVersion);
+  EXPECT_TRUE(settings_.newInstal);
+  EXPECT_EQ(settings_.file, "/cur.ign");
+  EXPECT_EQ(buffers_.params.byte(Adrb::BASE_ADV), 10);
+}
+
+TEST_F(FileCommandsTest, OpenForActualPageLoadsOnlyThatPage) {
+  Write("p.ign",
+        "TORVELIX_KEY 107 X\nBIKE 28 0 1 2 1 0 0 1 1 0 1 0 1 1 1 1 1 6 6 6 6\n"
+        "BASE_ADV 25\nRETARD 30\n");
+  buffers_.params.setByte(Adrb::RETARD, 12);
+  OpenOutcome r = OpenFile(doc_, Path("p.ign"), 3);  // Advance page
+  EXPECT_EQ(r.status, OpenOutcome::Loaded);
+  EXPECT_EQ(buffers_.params.byte(Adrb::BASE_ADV), 25);
+  EXPECT_EQ(buffers_.params.byte(Adrb::RETARD), 12);  // Miscellaneous untouched
+  EXPECT_EQ(buffers_.params.byte(Adrb::BIKE), 7);     // Bike untouched
+}
+
+TEST_F(FileCommandsTest, SaveWritesAndFailedSaveChangesNothing) {
+  buffers_.params.setByte(Adrb::BASE_ADV, 200);  // normalised to 40 before writing
+  SaveOutcome s = SaveFile(doc_, Path("s.ign"), {});
+  ASSERT_TRUE(s.ok) << s.error;
+  EXPECT_EQ(buffers_.params.byte(Adrb::BASE_ADV), 40);
+  EXPECT_TRUE(buffers_.fileMatches);
+  EXPECT_EQ(settings_.file, Path("s.ign"));
+  EXPECT_EQ(settings_.history.entry(0), Path("s.ign"));
+  EXPECT_NE(Read("s.ign").find("\nBASE_ADV          40 "), std::string::npos);
+
+  buffers_.fileMatches = false;
+  s = SaveFile(doc_, Path("missing-dir/t.ign"), {});
+  EXPECT_FALSE(s.ok);
+  EXPECT_FALSE(s.error.empty());
+  EXPECT_FALSE(buffers_.fileMatches);
+  EXPECT_EQ(settings_.file, Path("s.ign"));
+  EXPECT_EQ(settings_.history.count(), 1);
+}
+
+TEST_F(FileCommandsTest, QuicksaveNumbersBesideTheCurrentFile) {
+  QuicksaveOutcome q = QuicksaveVersion(doc_, {});
+  EXPECT_TRUE(q.needsSaveDialog);  // nothing opened or saved yet
+
+  ASSERT_TRUE(SaveFile(doc_, Path("bike.ign"), {}).ok);
+  Write("bike_007.ign", "x");
+  Write("bike_012.ign", "x");
+  buffers_.params.setByte(Adrb::BASE_ADV, 33);
+  buffers_.fileMatches = false;
+  q = QuicksaveVersion(doc_, {});
+  ASSERT_FALSE(q.needsSaveDialog);
+  ASSERT_TRUE(q.save.ok);
+  EXPECT_EQ(q.save.path, Path("bike_013.ign"));
+  EXPECT_NE(Read("bike_013.ign").find("\nBASE_ADV          33 "), std::string::npos);
+  EXPECT_EQ(settings_.file, Path("bike.ign"));
+  EXPECT_FALSE(buffers_.fileMatches);
+  EXPECT_EQ(buffers_.fileImage, buffers_.params);
+}
+
+TEST_F(FileCommandsTest, NewOnlyWithYes) {
+  settings_.file = "/cur.ign";
+  settings_.history.Assign({"/cur.ign"});
+  buffers_.params.setByte(Adrb::BASE_ADV, 30);
+  for (NewAnswer a : {NewAnswer::No, NewAnswer::Cancel}) {
+    EXPECT_FALSE(NewDocument(doc_, -1, a));
+    EXPECT_EQ(buffers_.params.byte(Adrb::BASE_ADV), 30);
+    EXPECT_EQ(settings_.file, "/cur.ign");
+  }
+  EXPECT_TRUE(NewDocument(doc_, -1, NewAnswer::Yes));
+  EXPECT_EQ(buffers_.params.byte(Adrb::BASE_ADV), 10);
+  EXPECT_EQ(settings_.file, "");
+  EXPECT_EQ(settings_.history.entries(), (std::vector<std::string>{"", "/cur.ign"}));
+}
+
+}  // namespace
+}  // namespace zeda
