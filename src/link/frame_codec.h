@@ -138,7 +138,10 @@ class FrameCodec {
   uint8_t AnswerType() const { return receiveBuffer[7]; }
   uint16_t AnswerCommand() const { return Word(8); }
   uint16_t AnswerAddress() const { return Word(10); }
-  // True when the completed frame is the request itself (a line that echoes).
+  // True when the completed frame is the request itself (a line that echoes). The
+  // receiver also matches the bytes against the request as they arrive, so an echo
+  // completes as a frame on block protocols too, whose request codes would otherwise be
+  // skipped as not starting a frame.
   bool IsEcho() const;
 
   // Block size N of the protocol (0 for addressed protocols and none).
@@ -171,6 +174,7 @@ class FrameCodec {
   void RewriteShortAnswer();
 
   bool rewound_ = false;
+  int32_t echoPosition_ = 0;  // request bytes matched in a row so far
 };
 
 }  // namespace zeda
