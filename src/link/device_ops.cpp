@@ -162,7 +162,8 @@ void DeviceOps::Disconnect() {
 }
 
 bool DeviceOps::CanRelease() const {
-  return opState_ <= 2 && saveCountdown_ <= 0 && !programmedPending_;
+  // A pending request (a reset asked before the release) runs first.
+  return opState_ <= 2 && opRequest_ == 0 && saveCountdown_ <= 0 && !programmedPending_;
 }
 
 void DeviceOps::RequestRelease() {
@@ -335,6 +336,7 @@ void DeviceOps::JobFailed() {
   if (s == 2) {
     Disconnect();
   } else if (IsCheckingState(s)) {
+    identPassed_ = false;
     Error(OpText::CheckingError);
     GaugeFailed();
     Ended(OP_CHECK, OpOutcome::Failed);
@@ -567,6 +569,7 @@ void DeviceOps::Completion() {
       const size_t n = static_cast<size_t>(rangeEnd_ - rangeStart_);
       if (std::memcmp(link_.readImage + rangeStart_, firstRead_.data() + rangeStart_, n) != 0) {
         if (opAttempt_ > 1) {
+          identPassed_ = false;
           Result(OpText::CheckingError);
           GaugeFailed();
           Ended(OP_CHECK, OpOutcome::Failed);
