@@ -21,7 +21,7 @@ namespace zeda::cli {
 
 namespace {
 
-constexpr int kConnectMs = 30000;
+int connectMs = 30000;  // --wait
 constexpr int kOperationMs = 60000;
 
 const char kUsage[] =
@@ -30,7 +30,8 @@ const char kUsage[] =
     "  zedactl verify  [--port P] FILE.ign|FILE.bin\n"
     "  zedactl program [--port P] FILE.ign|FILE.bin\n"
     "  zedactl reset   [--port P]\n"
-    "                  P: COMn, n, auto (default) or a device path\n";
+    "                  P: COMn, n, auto (default) or a device path\n"
+    "                  --wait S: seconds to find and check the unit (default 30)\n";
 
 int RunInfo(const Args& args);
 int RunRead(const Args& args);
@@ -109,7 +110,7 @@ Prepared Prepare(const CommandGroup& group, OptionScanner& opt,
 }
 
 int ConnectOrFail(UnitSession& s) {
-  const int code = s.Connect(kConnectMs);
+  const int code = s.Connect(connectMs);
   if (code == kExitNoUnit) return Fail(code, "failed: no unit checked");
   if (code == kExitRefused) {
     return Fail(code, "refused: unit " + std::to_string(s.ops.unitKey()) + "." +
@@ -122,13 +123,15 @@ int ConnectOrFail(UnitSession& s) {
 int RunInfo(const Args& args) {
   OptionScanner opt(args);
   const auto port = opt.Text("--port");
+  const auto wait = opt.Int("--wait");
+  if (wait && *wait > 0) connectMs = *wait * 1000;
   const Args& pos = opt.Positional();
   if (opt.error()) return UsageError(kInfo, opt.errorText());
   if (!pos.empty()) return UsageError(kInfo, "no file expected");
   UnitSession s(stderr);
   std::string error;
   if (!s.SetPort(port.value_or("auto"), &error)) return UsageError(kInfo, error);
-  const int code = s.Connect(kConnectMs);
+  const int code = s.Connect(connectMs);
   if (code == kExitNoUnit) return Fail(code, "failed: no unit checked");
   const LinkSlot& l = s.link.activeLink;
   std::printf("port: COM%i\n", s.link.connectedPort.load());
@@ -150,6 +153,8 @@ int RunInfo(const Args& args) {
 int RunRead(const Args& args) {
   OptionScanner opt(args);
   const auto port = opt.Text("--port");
+  const auto wait = opt.Int("--wait");
+  if (wait && *wait > 0) connectMs = *wait * 1000;
   const auto ign = opt.Text("-o");
   const auto raw = opt.Text("--raw");
   const Args pos = opt.Positional();
@@ -178,6 +183,8 @@ int RunRead(const Args& args) {
 int RunVerify(const Args& args) {
   OptionScanner opt(args);
   const auto port = opt.Text("--port");
+  const auto wait = opt.Int("--wait");
+  if (wait && *wait > 0) connectMs = *wait * 1000;
   const Args pos = opt.Positional();
   Prepared p = Prepare(kVerify, opt, port, pos, 1);
   if (!p.session) return p.code;
@@ -209,6 +216,8 @@ int RunVerify(const Args& args) {
 int RunProgram(const Args& args) {
   OptionScanner opt(args);
   const auto port = opt.Text("--port");
+  const auto wait = opt.Int("--wait");
+  if (wait && *wait > 0) connectMs = *wait * 1000;
   const Args pos = opt.Positional();
   Prepared p = Prepare(kProgram, opt, port, pos, 1);
   if (!p.session) return p.code;
@@ -225,6 +234,8 @@ int RunProgram(const Args& args) {
 int RunReset(const Args& args) {
   OptionScanner opt(args);
   const auto port = opt.Text("--port");
+  const auto wait = opt.Int("--wait");
+  if (wait && *wait > 0) connectMs = *wait * 1000;
   const Args pos = opt.Positional();
   Prepared p = Prepare(kReset, opt, port, pos, 0);
   if (!p.session) return p.code;
