@@ -8,6 +8,7 @@
 
 #include "app/main_tick.h"
 #include "app/tick_clock.h"
+#include "app/trace.h"
 #include "lang/lang_string.h"
 #include "link/protocol.h"
 
@@ -31,7 +32,7 @@ const char* ProtocolName(int32_t protocol) {
   return row != nullptr ? row->name : "?";
 }
 
-UnitSession::UnitSession(std::FILE* err) : err_(err) {}
+UnitSession::UnitSession(std::FILE* err) : err_(err) { linkTrace().openFromEnvironment(); }
 UnitSession::~UnitSession() { link.CloseLink(); }
 
 bool UnitSession::SetPort(const std::string& port, std::string* error) {
