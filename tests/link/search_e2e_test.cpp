@@ -1,5 +1,8 @@
 // The port search and the transfer jobs against simulated units on ptys.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -254,6 +257,29 @@ TEST_F(LinkE2E, OffClosesEveryProbedPortAndNeverConnects) {
   EXPECT_FALSE(link->Port(2).IsOpen());
   EXPECT_FALSE(Connected());
   for (int s = 0; s < 3; ++s) EXPECT_EQ(link->slots[s].port, 0);
+}
+
+TEST_F(LinkE2E, BusyPortIsExplainedOncePerRun) {
+  SimUnitThread unit({});
+  ASSERT_TRUE(unit.ok()) << unit.error;
+  // Another program holds the device.
+  const int other = ::open(unit.path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(other, 0);
+  ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+  test::RegisterPorts({{4, unit.path()}});
+  MakeLink();
+  for (int i = 0; i < 40; ++i) RunOnce(*link, 20);  // several attempts on the port
+  ::close(other);
+  EXPECT_GE(trace.Find("[0] Not Openning..."), 0);
+  ASSERT_EQ(status.records.size(), 1u);
+  const test::StatusRecord& m = status.records[0];
+  EXPECT_EQ(m.slot, 1);
+  EXPECT_EQ(m.text, "###" + unit.path() + " is busy: another program holds it.##" + unit.path() +
+                        " ist belegt: ein anderes Programm benutzt ihn.##" + unit.path() +
+                        " je obsazen: používá ho jiný program.");
+  // Released: the unit is found.
+  ASSERT_TRUE(WaitReady(100));
+  EXPECT_EQ(link->connectedPort.load(), 4);
 }
 
 // Requests counted by the unit: one identification answer, then the job's blocks.
