@@ -103,6 +103,9 @@ TEST_P(EveryProtocol, FoundConnectedAndServesJobs) {
   EXPECT_EQ(answer.unitVersion, 0);
   EXPECT_EQ(link->MaxTries(), 1);
   link->ClearJob();
+  ASSERT_EQ(RunJob(JOB_SPECIAL, 0, 1, JOBF_MARK_RANGE), JOB_DONE);
+  EXPECT_EQ(link->LastJob(), JOB_SPECIAL);
+  link->ClearJob();
 
   unit.Stop();
   EXPECT_TRUE(std::equal(image.begin(), image.end(), unit.unit().memory().begin()));
@@ -257,6 +260,34 @@ TEST_F(LinkE2E, OffClosesEveryProbedPortAndNeverConnects) {
   EXPECT_FALSE(link->Port(2).IsOpen());
   EXPECT_FALSE(Connected());
   for (int s = 0; s < 3; ++s) EXPECT_EQ(link->slots[s].port, 0);
+}
+
+TEST_F(LinkE2E, LostMonitorAnswerFailsAfterOneTry) {
+  SimUnitThread unit({"--drop", "0.5", "--seed", "7"});
+  ASSERT_TRUE(unit.ok()) << unit.error;
+  test::RegisterPorts({{6, unit.path()}});
+  MakeLink();
+  ASSERT_TRUE(WaitReady(800));
+  bool failed = false;
+  for (int i = 0; i < 30 && !failed; ++i) {
+    const int before = static_cast<int>(trace.Lines().size());
+    MonitorCommands commands;
+    ASSERT_TRUE(SendMonitor(*link, commands));
+    RunUntil(
+        *link, [&] { return link->Job() == JOB_DONE || link->Job() == JOB_FAILED; }, 100, 25);
+    failed = link->Job() == JOB_FAILED;
+    if (failed) {
+      EXPECT_EQ(link->LastJob(), JOB_MONITOR);
+      int timeouts = 0;
+      const auto lines = trace.Lines();
+      for (size_t l = static_cast<size_t>(before); l < lines.size(); ++l) {
+        timeouts += lines[l].find("COM timeout or redirection") != std::string::npos;
+      }
+      EXPECT_EQ(timeouts, 1);  // no second try
+    }
+    link->ClearJob();
+  }
+  EXPECT_TRUE(failed) << "no monitor answer was lost";
 }
 
 TEST_F(LinkE2E, BusyPortIsExplainedOncePerRun) {
