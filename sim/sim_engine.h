@@ -62,7 +62,7 @@ class SimEngine {
  private:
   EngineMode mode_;
   bool overvoltageTurn_ = false;
-  uint32_t stamp_ = 0x00F00000;  // free-running capture clock, wraps at 2^24
+  uint32_t stamp_ = 0x00FE0000;  // free-running capture clock, wraps at 2^24 soon
   uint8_t cycle_ = 0;
 };
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -36,16 +37,17 @@ bool SimServer::Open(std::string& error) {
   return true;
 }
 
-void SimServer::WriteDue(int64_t nowMs) {
+void SimServer::WriteDue() {
   if (output_.empty()) return;
   size_t due = output_.size();
   if (options_.realtime) {
-    // Ten bits per byte at the line speed.
+    // Ten bits per byte at the line speed, counted from the start of the burst so that
+    // the pace does not drift with the loop's own timing.
+    const double nowMs = static_cast<double>(SteadyNs() - startNs_) / 1e6;
     const double byteMs = 10000.0 / baud_;
-    if (nextByteMs_ < static_cast<double>(nowMs) - byteMs) nextByteMs_ = static_cast<double>(nowMs);
-    if (nextByteMs_ > static_cast<double>(nowMs)) return;
-    due = std::min(output_.size(),
-                   static_cast<size_t>((static_cast<double>(nowMs) - nextByteMs_) / byteMs) + 1);
+    const double allowed = std::floor((nowMs - burstStartMs_) / byteMs) + 1;
+    if (allowed <= static_cast<double>(burstSent_)) return;
+    due = std::min(due, static_cast<size_t>(allowed) - burstSent_);
   }
   uint8_t chunk[4096];
   due = std::min(due, sizeof chunk);
@@ -53,7 +55,7 @@ void SimServer::WriteDue(int64_t nowMs) {
   const ssize_t n = write(pty_.master(), chunk, due);
   if (n > 0) {
     output_.erase(output_.begin(), output_.begin() + n);
-    if (options_.realtime) nextByteMs_ += static_cast<double>(n) * 10000.0 / baud_;
+    burstSent_ += static_cast<size_t>(n);
   }
 }
 
@@ -65,7 +67,8 @@ void SimServer::Run(const std::atomic<bool>& stop) {
     const int64_t now = NowMs();
     int timeout = 20;
     if (!output_.empty()) timeout = options_.realtime ? 1 : 5;
-    pollfd p{pty_.master(), static_cast<short>(POLLIN | (output_.empty() ? 0 : POLLOUT)), 0};
+    pollfd p{pty_.master(),
+             static_cast<short>(POLLIN | (output_.empty() || options_.realtime ? 0 : POLLOUT)), 0};
     const int ready = poll(&p, 1, timeout);
     if (ready < 0 && errno != EINTR) break;
     if (ready > 0 && (p.revents & POLLIN)) {
@@ -76,6 +79,10 @@ void SimServer::Run(const std::atomic<bool>& stop) {
         if (lineBaud == 0 || lineBaud == baud_) {
           answers.clear();
           unit_.Receive(buffer, static_cast<size_t>(n), NowMs(), answers);
+          if (output_.empty() && !answers.empty()) {
+            burstStartMs_ = static_cast<double>(SteadyNs() - startNs_) / 1e6;
+            burstSent_ = 0;
+          }
           output_.insert(output_.end(), answers.begin(), answers.end());
         } else {
           unit_.ResetReceiver();
@@ -91,11 +98,10 @@ void SimServer::Run(const std::atomic<bool>& stop) {
       output_.clear();
       usleep(10000);
     }
-    WriteDue(NowMs());
+    WriteDue();
     unit_.Idle(now);
-    if (!unit_.lastSaveError().empty()) {
-      std::fprintf(stderr, "zedasim: %s\n", unit_.lastSaveError().c_str());
-    }
+    const std::string saveError = unit_.TakeSaveError();
+    if (!saveError.empty()) std::fprintf(stderr, "zedasim: %s\n", saveError.c_str());
   }
   pty_.Close();
 }

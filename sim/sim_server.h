@@ -1,6 +1,7 @@
 #pragma once
 // Serves a SimUnit over a pseudo-terminal until asked to stop.
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -26,14 +27,15 @@ class SimServer {
 
  private:
   int64_t NowMs() const;
-  void WriteDue(int64_t nowMs);
+  void WriteDue();
 
   SimOptions options_;
   SimUnit unit_;
   Pty pty_;
   int32_t baud_;
   std::deque<uint8_t> output_;
-  double nextByteMs_ = 0;  // --realtime: when the next byte may go out
+  double burstStartMs_ = 0;  // --realtime: when the answers now queued began to go out
+  size_t burstSent_ = 0;     // and how many of their bytes are out
   int64_t startNs_ = 0;
 };
 

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "link/frame_checks.h"
+#include "params/defaults.h"
 
 namespace zeda::sim {
 
@@ -22,7 +23,6 @@ constexpr int64_t kBurstQuietMs = 300;   // a write burst ends after this much q
 constexpr int64_t kRestartMs = 1500;     // the special command restarts the unit
 constexpr int kMaxAddressedData = 1024;  // what the program's receive buffer can take
 constexpr int kNoReadingByte = 186;
-constexpr int kBikeByte = 185;
 constexpr int kCaptureRequestByte = 23;
 constexpr char kUnitName[] = "KESTRA2 ZEDA";
 
@@ -55,9 +55,9 @@ bool ParseProbability(const char* text, double& value) {
 }  // namespace
 
 std::array<uint8_t, kImageSize> defaultSimMemory() {
-  std::array<uint8_t, kImageSize> memory{};
-  memory[kBikeByte] = 7;
-  return memory;
+  // A new unit holds the program's own start image: the defaults of engine preset 7.
+  static_assert(PARAM_IMAGE_SIZE == kImageSize, "the unit memory is one parameter image");
+  return StartImage().bytes;
 }
 
 int32_t EffectiveBaud(const SimOptions& options) {
@@ -192,8 +192,8 @@ void SimUnit::BuildIdBlock() {
   b[32] = 1;
   b[33] = 3;
   b[34] = 21;
-  // Last update 2023-11-14 22:13:20 UTC.
-  const uint32_t update = 1700000000u;
+  // Last update 2023-11-14 22:15:23 UTC.
+  const uint32_t update = 1700000123u;
   for (int i = 0; i < 4; ++i) b[35 + i] = static_cast<uint8_t>(update >> (8 * i));
   // Serial number 231005-010203-04231f.
   const uint8_t serial[8] = {0x1F, 42, 3, 2, 1, 5, 10, 23};

@@ -37,6 +37,13 @@ bool CCOM::Transmit(const uint8_t* data, int32_t count) {
   return true;
 }
 
+bool CCOM::SendFrame(FrameCodec& codec) {
+  const int32_t before = txCount.load(std::memory_order_acquire);
+  const bool done = codec.SendFrame(Buffers());
+  if (before == 0 && txCount.load(std::memory_order_acquire) != 0) Wake();
+  return done;
+}
+
 int32_t CCOM::Received() {
   const int32_t w = rxWrite.load(std::memory_order_acquire);
   const int32_t r = rxRead.load(std::memory_order_relaxed);
@@ -173,8 +180,8 @@ void CCOM::ThreadMain(const std::atomic<bool>& stop) {
     if (!failed && readable) failed = !TakeInput();
     if (!failed) {
       // Wait on the device instead of sleeping: bytes, a hangup or a wake (command, stop,
-      // Transmit) end the wait at once; the short limit catches a transmit buffer filled
-      // without a wake. With a full ring only the wake and the hangup count.
+      // Transmit, SendFrame) end the wait at once; the limit catches a transmit buffer
+      // filled without a wake. With a full ring only the wake and the hangup count.
       const SerialWaitResult r = device_->Wait(wake, RingHasRoom(), kIoOpenWaitMs);
       failed = r.hangup;
       readable = r.readable || !RingHasRoom();

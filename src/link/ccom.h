@@ -50,6 +50,9 @@ class CCOM {
   void DiscardReceived();
   // The ring and transmit buffer as the frame codec sees them.
   PortBuffers Buffers() { return PortBuffers{rxRing, &rxRead, &rxWrite, txBuf, &txCount}; }
+  // Runs the codec's sender on this port and wakes the I/O thread when a part was handed
+  // over, so it goes out at once. True when the whole frame has been handed over.
+  bool SendFrame(FrameCodec& codec);
 
   bool IsOpen() const { return portState.load(std::memory_order_acquire) == PORT_OPEN; }
   // The errno of the last failed open, and what it means for the user.

@@ -137,6 +137,12 @@ void CCOMCOM::SuperviseLink() {
     return;
   }
   if (port != 0 && enabled && LinkQuiet()) {
+    if (!Idle(Job())) {
+      // A job posted while the link was off: the worker may hold it, so it is cancelled
+      // like any other before the link comes up.
+      CancelJob();
+      return;
+    }
     // The worker holds nothing now: the transmitter can be cleared from here.
     activeLink.codec.ClearTransmit();
     jobWord_.store(MakeJobWord(jobSerial_, 0), std::memory_order_release);
@@ -176,7 +182,8 @@ void CCOMCOM::WorkerMain() {
 
     // 2. An announced pick-up capture is fed whether or not a job runs (while waiting for
     // an answer the receiver of step 5 feeds it).
-    if (capture.type.load(std::memory_order_acquire) != 0 && LinkState() != LINK_WAITING) {
+    const bool capturing = capture.type.load(std::memory_order_acquire) != 0;
+    if (capturing && LinkState() != LINK_WAITING) {
       const PortBuffers buffers = ActiveBuffers();
       const CaptureLink link = Capture();
       activeLink.codec.ReceiveFrame(buffers, &link);
@@ -187,7 +194,8 @@ void CCOMCOM::WorkerMain() {
     const int32_t code = CodeOf(word);
     if (Idle(code)) {
       workingWord_ = 0;
-      SleepMs(kWorkerIdleSleepMs);
+      // A capture streams in faster than a 330-byte ring emptied every 50 ms can take.
+      SleepMs(capturing ? kWorkerBusySleepMs : kWorkerIdleSleepMs);
       continue;
     }
     if (word != workingWord_) workingWord_ = word;  // a newly posted job
@@ -237,11 +245,7 @@ void CCOMCOM::WorkerStep(int32_t code) {
       // 6. Hand the next part of the request to the port.
       const int32_t port = connectedPort.load(std::memory_order_acquire);
       if (port == 0) break;
-      CCOM& p = Port(port);
-      const int32_t before = activeLink.codec.transmitRemaining;
-      const bool sent = activeLink.codec.SendFrame(p.Buffers());
-      if (activeLink.codec.transmitRemaining != before) p.Wake();
-      if (sent) MoveLink(seen, LINK_WAITING);
+      if (Port(port).SendFrame(activeLink.codec)) MoveLink(seen, LINK_WAITING);
       break;
     }
     case LINK_READY: {

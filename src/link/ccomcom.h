@@ -43,7 +43,7 @@ class CCOMCOM : public CCOMSEARCH {
   // Runs the search, then supervises the link (every second tick).
   void SuperviseLink();
   // True when the worker has acknowledged every cancel (no job of an old link is alive).
-  bool LinkQuiet() const;
+  bool LinkQuiet() const override;
 
   // ---- Any thread ----
   int32_t Job() const;  // 0, the running job code, JOB_DONE or JOB_FAILED

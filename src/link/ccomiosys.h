@@ -28,6 +28,7 @@ class CCOMIOSYS {
   CCOM& Port(int port) { return ports_[port & 0xFF]; }
   const CCOM& Port(int port) const { return ports_[port & 0xFF]; }
   const PortList& Ports() const { return portList_; }
+  PortList& Ports() { return portList_; }
 
   bool portsScanned = false;
   // Set when the set of present ports changed or the link closed; cleared by the COM

@@ -53,12 +53,13 @@ void CCOMSEARCH::SearchRun() {
   ConnectLink(found_);
 }
 
-void CCOMSEARCH::ConnectLink(const LinkSlot& slot) {
-  if (slot.port <= 0 || slot.port > 255) return;
+bool CCOMSEARCH::ConnectLink(const LinkSlot& slot) {
+  if (slot.port <= 0 || slot.port > 255 || !LinkQuiet()) return false;
   activeLink = slot;
   nextPort = slot.port;
   portListChanged = true;
   connectedPort.store(slot.port, std::memory_order_release);
+  return true;
 }
 
 PortBuffers CCOMSEARCH::ActiveBuffers() {

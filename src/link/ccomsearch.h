@@ -34,9 +34,12 @@ class CCOMSEARCH : public CCOMIOSYS {
   // One search step; first supervises the ports.
   void SearchRun();
 
-  // Makes `slot` the active link (the search does this when the unit is found).
-  // Main thread, while the link worker is quiet (see CCOMCOM::LinkQuiet).
-  void ConnectLink(const LinkSlot& slot);
+  // Makes `slot` the active link (the search does this when the unit is found). Main
+  // thread. False (nothing changed) while the link worker still holds a cancelled job of
+  // the previous link; the search tries again on its next run.
+  bool ConnectLink(const LinkSlot& slot);
+  // True when no link thread uses the active link's codec.
+  virtual bool LinkQuiet() const { return true; }
 
   // The active link's port as the codec sees it.
   PortBuffers ActiveBuffers();

@@ -172,7 +172,10 @@ int32_t FrameCodec::BuildJobRequest(int32_t job, int32_t address, int32_t length
   return -1;
 }
 
-void FrameCodec::RewindTransmit() { rewound_ = true; }
+void FrameCodec::RewindTransmit() {
+  rewound_ = true;
+  echoPosition_ = 0;
+}
 
 void FrameCodec::ClearTransmit() {
   rewound_ = false;
@@ -228,14 +231,37 @@ bool FrameCodec::ReceiveByte(uint8_t byte, int32_t now) {
     mode = kModeSeekStart;
   }
   lastByteTime = now;
+  bool complete = false;
   switch (Family()) {
     case FrameFamily::Addressed:
-      return TakeAddressedByte(byte);
+      complete = TakeAddressedByte(byte);
+      break;
     case FrameFamily::Block:
-      return TakeBlockByte(byte);
+      complete = TakeBlockByte(byte);
+      break;
     default:
       return false;
   }
+  // Follow the request's own bytes: a line that echoes sends them back unchanged.
+  const int32_t length = std::min(transmitLength, kFrameBufferSize);
+  if (length > 0) {
+    if (byte == transmitFrame[echoPosition_]) {
+      ++echoPosition_;
+    } else {
+      echoPosition_ = byte == transmitFrame[0] ? 1 : 0;
+    }
+    if (echoPosition_ >= length) {
+      echoPosition_ = 0;
+      if (!complete) {
+        std::memcpy(receiveBuffer, transmitFrame, static_cast<size_t>(length));
+        frameLength = length;
+        position = 0;
+        mode = kModeSeekStart;
+        complete = true;
+      }
+    }
+  }
+  return complete;
 }
 
 bool FrameCodec::TakeAddressedByte(uint8_t byte) {

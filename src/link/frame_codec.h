@@ -7,7 +7,7 @@
 //
 // How the link worker (and the search) drives it:
 //
-//   PortBuffers port{ccom.rxRing, &ccom.rxRead, &ccom.rxWrite, ccom.txBuffer, &ccom.txCount};
+//   PortBuffers port = ccom.Buffers();   // ring + indices, transmit buffer + count
 //   codec.ResetCodec(protocol, rowTimeout);                 // when the link comes up
 //   // LINK_READY: build the block's request, remember the expected answer code
 //   expected = codec.BuildJobRequest(job, address, length, writeImage, COMMAXBUF,
@@ -24,6 +24,10 @@
 //     }
 //   }
 //   // any state, while a capture is announced: codec.ReceiveFrame(port, &captureLink)
+//
+// A completed frame stays in receiveBuffer only until the next ReceiveFrame call. The
+// search checks IsEcho() first: a line that echoes returns the request, and that
+// completes as a frame on every protocol.
 //
 // Threads: the ring's write index belongs to the I/O thread, its read index to the codec;
 // the codec fills the transmit buffer only while its count is 0 and publishes it by
@@ -138,7 +142,10 @@ class FrameCodec {
   uint8_t AnswerType() const { return receiveBuffer[7]; }
   uint16_t AnswerCommand() const { return Word(8); }
   uint16_t AnswerAddress() const { return Word(10); }
-  // True when the completed frame is the request itself (a line that echoes).
+  // True when the completed frame is the request itself (a line that echoes). The
+  // receiver also matches the bytes against the request as they arrive, so an echo
+  // completes as a frame on block protocols too, whose request codes would otherwise be
+  // skipped as not starting a frame.
   bool IsEcho() const;
 
   // Block size N of the protocol (0 for addressed protocols and none).
@@ -171,6 +178,7 @@ class FrameCodec {
   void RewriteShortAnswer();
 
   bool rewound_ = false;
+  int32_t echoPosition_ = 0;  // request bytes matched in a row so far
 };
 
 }  // namespace zeda

@@ -4,14 +4,12 @@
 #include <cstdint>
 
 #include "link/job_codes.h"
+#include "params/param_image.h"  // PARAM_IMAGE_SIZE, RS_LEN_EXE
 
 namespace zeda {
 
 // Size of each transfer buffer, indexed by unit byte address.
 inline constexpr int32_t COMMAXBUF = 8000;
-// The unit's parameter memory.
-inline constexpr int32_t PARAM_IMAGE_SIZE = 1050;
-inline constexpr int32_t RS_LEN_EXE = PARAM_IMAGE_SIZE;
 static_assert(RS_LEN_EXE <= COMMAXBUF, "the image must fit the transfer buffers");
 
 // Job flags of PostJob.
@@ -67,6 +65,9 @@ inline constexpr int32_t kScanIntervalMs = 1000;  // device list scan at most th
 inline constexpr int kWorkerIdleSleepMs = 50;
 inline constexpr int kWorkerBusySleepMs = 1;
 inline constexpr int kIoIdleWaitMs = 50;  // port closed: wait for a command
-inline constexpr int kIoOpenWaitMs = 1;   // port open: longest wait on the device
+// Port open: the longest wait on the device. Bytes, a hangup and a wake (Transmit,
+// SendFrame, commands, stop) end the wait at once; the limit only bounds the delay of a
+// transmit buffer filled without a wake.
+inline constexpr int kIoOpenWaitMs = 10;
 
 }  // namespace zeda

@@ -17,6 +17,8 @@ namespace zeda {
 
 namespace {
 
+constexpr char kSysClassTty[] = "/sys/class/tty";
+
 void CopyText(char* dst, size_t size, const char* src) {
   std::snprintf(dst, size, "%s", src ? src : "");
 }
@@ -159,8 +161,11 @@ void PortList::Describe(PortEntry* entry) {
     }
   }
 #if defined(ZEDA_HAVE_LIBSERIALPORT)
-  // Only USB adapters have something to tell; legacy ttyS ports are not looked at.
-  if (NumberAfter(entry->name, "ttyS") >= 0) return;
+  // Only USB adapters have something to tell; legacy ttyS ports are not looked at, and
+  // neither are devices of a substitute tty folder (tests).
+  if (NumberAfter(entry->name, "ttyS") >= 0 || std::strcmp(sysClassDir_, kSysClassTty) != 0) {
+    return;
+  }
   sp_port* port = nullptr;
   if (sp_get_port_by_name(entry->path, &port) != SP_OK || !port) return;
   if (sp_get_port_transport(port) == SP_TRANSPORT_USB) {

@@ -55,7 +55,12 @@ class SerialDevice {
   virtual SerialWaitResult Wait(int wakeFd, bool wantInput, int timeoutMs) = 0;
 };
 
+// A new device object: the POSIX one, unless a test has put in its own factory.
 std::unique_ptr<SerialDevice> MakeSerialDevice();
+using SerialDeviceFactory = std::unique_ptr<SerialDevice> (*)();
+// Replaces the factory (nullptr: the POSIX one) for ports created from now on; returns
+// the previous one.
+SerialDeviceFactory SetSerialDeviceFactory(SerialDeviceFactory factory);
 
 // A wake handle another thread can signal to end a Wait early (an eventfd).
 int CreateWakeHandle();

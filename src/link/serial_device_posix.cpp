@@ -7,6 +7,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 
@@ -211,7 +212,18 @@ const char* SerialOpenErrorName(SerialOpenError error) {
   return "error";
 }
 
-std::unique_ptr<SerialDevice> MakeSerialDevice() { return std::make_unique<PosixSerialDevice>(); }
+namespace {
+std::atomic<SerialDeviceFactory> deviceFactory{nullptr};
+}  // namespace
+
+std::unique_ptr<SerialDevice> MakeSerialDevice() {
+  const SerialDeviceFactory factory = deviceFactory.load(std::memory_order_acquire);
+  return factory ? factory() : std::make_unique<PosixSerialDevice>();
+}
+
+SerialDeviceFactory SetSerialDeviceFactory(SerialDeviceFactory factory) {
+  return deviceFactory.exchange(factory, std::memory_order_acq_rel);
+}
 
 int CreateWakeHandle() { return ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC); }
 

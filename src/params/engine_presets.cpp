@@ -77,14 +77,15 @@ const EnginePreset* FindEnginePreset(int bike) {
 
 void ClearSynchronisation(ParamImage& img, const PageGroups& groups) {
   if (img.byte(Adrb::BIKE) == BIKE_SPECIAL) return;
-  if (groups.has(GROUP_BIKE)) {
-    for (int c = 0; c < 2; ++c) {
-      img.setByte(Adrb::LOBE_START + c, 0);
-      img.setByte(Adrb::LOBE_END + c, 0);
-    }
-    img.setByte(Adrb::FOUR_STROKE_2ND_TURN, 0);
+  // GEBER_MODE is cleared with the Bike group it belongs to (the preset then sets it), so
+  // resetting another page never changes the ignitions per revolution of the engine.
+  if (!groups.has(GROUP_BIKE)) return;
+  for (int c = 0; c < 2; ++c) {
+    img.setByte(Adrb::LOBE_START + c, 0);
+    img.setByte(Adrb::LOBE_END + c, 0);
   }
-  if (groups.has(GROUP_MISC)) img.setByte(Adrb::GEBER_MODE, 1);
+  img.setByte(Adrb::FOUR_STROKE_2ND_TURN, 0);
+  img.setByte(Adrb::GEBER_MODE, 1);
 }
 
 void ApplyEnginePreset(ParamImage& img, const PageGroups& groups) {

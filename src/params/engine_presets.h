@@ -26,7 +26,7 @@ struct EnginePreset {
 const EnginePreset* FindEnginePreset(int bike);
 
 // Clear synchronisation: unless BIKE is 255, with the Bike group the lobe bytes of channels 0
-// and 1 and FOUR_STROKE_2ND_TURN become 0; with the Miscellaneous group GEBER_MODE becomes 1.
+// and 1 and FOUR_STROKE_2ND_TURN become 0 and GEBER_MODE becomes 1.
 void ClearSynchronisation(ParamImage& img, const PageGroups& groups);
 
 // Writes the preset row of BIKE when the Bike group is selected, then keeps CHANNEL_COUNT

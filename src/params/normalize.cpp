@@ -27,7 +27,7 @@ void WriteElement(ParamImage& img, ParamArea area, int addr, int v) {
     img.setByte(addr, static_cast<uint8_t>(v & 0xFF));
 }
 
-// Byte fields whose out-of-range values have a fixed replacement (steps 1-5, 16).
+// Single bytes whose out-of-range values have a fixed replacement.
 struct ByteRule {
   int addr;
   int lo, hi;       // values kept as they are
@@ -51,7 +51,7 @@ void ApplyByteRule(ParamImage& img, const ByteRule& r) {
   img.setByte(r.addr, static_cast<uint8_t>(fixed));
 }
 
-// Whole-field series (steps 6 and 8).
+// Axes that must rise over the whole field.
 struct SeriesRule {
   FieldId field;
   int lo, hi;  // stored units
@@ -66,7 +66,7 @@ void ClampRising(ParamImage& img, const SeriesRule& s) {
   ClampSeries(img, f.area, SERIES_RISING, f.addr, 0, s.lo, s.hi, f.count, 1);
 }
 
-// The three maps and their column counts (step 10).
+// The three maps and their column counts.
 struct MapRule {
   FieldId map;
   int columnsAddr;
@@ -170,23 +170,23 @@ void RepairSettings(RepairableSettings& s) {
 }
 
 void NormalizeParams(ParamImage& img, RepairableSettings* settings) {
-  // 1-5: single bytes with fixed fallbacks.
+  // Single bytes with fixed fallbacks.
   for (const ByteRule& r : kEarlyByteRules) ApplyByteRule(img, r);
 
-  // 6: IAP load axes rise.
+  // IAP load axes rise.
   for (const SeriesRule& s : kLoadAxes) ClampRising(img, s);
 
-  // 7: the servo sensor input cannot also drive the servo.
+  // The servo sensor input cannot also drive the servo.
   if (img.byte(Adrb::SERVO_SENSOR) != 0) img.setByte(Adrb::SERVO_ENABLE, 0);
 
-  // 8: rpm axes rise.
+  // Rpm axes rise.
   for (const SeriesRule& s : kRpmAxes) ClampRising(img, s);
 
-  // 9: the second IAP calibration point is not below the first.
+  // The second IAP calibration point is not below the first.
   if (img.word(Adrw::IAP_P2) <= img.word(Adrw::IAP_P1))
     img.setWord(Adrw::IAP_P2, img.word(Adrw::IAP_P1));
 
-  // 10: map cells in range; unused columns copy the last used one.
+  // Map cells in range; unused columns copy the last used one.
   const int servoMax = img.byte(Adrb::SERVO_PERCENT) != 0 ? 100 : 250;
   for (const MapRule& m : kMaps) {
     const ParamField& f = Field(m.map);
@@ -198,31 +198,31 @@ void NormalizeParams(ParamImage& img, RepairableSettings* settings) {
     FillUnusedColumns(img, f.addr, img.byte(m.columnsAddr));
   }
 
-  // 11: column counts 1-15.
+  // Column counts 1-15.
   for (const MapRule& m : kMaps)
     img.setByte(m.columnsAddr,
                 static_cast<uint8_t>(std::clamp<int>(img.byte(m.columnsAddr), 1, MAP_COLUMNS)));
 
-  // 12: lobe count by method. A count of 0 would leave no valid lobe, so it becomes 1.
+  // Lobe count by method. A count of 0 would leave no valid lobe, so it becomes 1.
   const int method = img.byte(Adrb::PICKUP_SYSTEM);
   if (method == 0) img.setByte(Adrb::LOBE_COUNT, 1);
   const int maxLobes = method == PICKUP_SYSTEM_120_LOBES ? 120 : 58;
   img.setByte(Adrb::LOBE_COUNT,
               static_cast<uint8_t>(std::clamp<int>(img.byte(Adrb::LOBE_COUNT), 1, maxLobes)));
 
-  // 13: lobe numbers within the lobe count, flags kept.
+  // Lobe numbers within the lobe count, flags kept.
   NormalizeLobeBytes(img);
 
-  // 14: power outputs.
+  // Power outputs.
   for (int k = 0; k < POUT_COUNT; ++k) NormalizePowerOutput(img, k);
 
-  // 15: limiters.
+  // Limiters.
   ClampSeries(img, ParamArea::Word, SERIES_BOUNDS, Adrw::START_SOFT_LIMITER, 0, 1000, 25000, 4, 0);
 
-  // 16: base advance.
+  // Base advance.
   if (img.byte(Adrb::BASE_ADV) > 40) img.setByte(Adrb::BASE_ADV, 40);
 
-  // 17: the application settings checked by the same pass.
+  // The application settings checked by the same pass.
   if (settings) RepairSettings(*settings);
 
   // Byte 500 is reserved and always 0 in every image the program hands on.
@@ -235,7 +235,10 @@ bool UpdatePresence(ParamImage& img, Presence& presence) {
   const bool neutralSs = img.byte(Adrb::INPUT_NEUTRAL_SS) != 0;
 
   if (img.byte(Adrb::BIKE) == BIKE_SPECIAL) set(0);
-  if (neutralSs) set(1), set(3);  // the side stand blocks like a Blocking input
+  if (neutralSs) {
+    set(1);
+    set(3);  // the side stand blocks like a Blocking input
+  }
 
   // Function code -> presence flag; Quickshift inv. (4) and N2O (10) have none.
   constexpr int kFlagOfFunction[] = {-1, 2, 3, 4, -1, 5, 6, 7, 8, 9, -1, 11};

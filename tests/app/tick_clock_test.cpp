@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 namespace zeda {
 namespace {
 
@@ -14,6 +17,20 @@ TEST(TickClock, MillisecondsAdvanceByFiftyPerTick) {
   EXPECT_EQ(tickMs(), 500);
   setTickCount(1000);
   EXPECT_EQ(tickMs(), 50000);
+}
+
+}  // namespace
+}  // namespace zeda
+
+namespace zeda {
+namespace {
+
+TEST(TestEnvironment, KeepsTestsAwayFromSystemDevicesAndSettings) {
+  ASSERT_NE(std::getenv("ZEDA_PORTS_ONLY"), nullptr);
+  EXPECT_STREQ(std::getenv("ZEDA_PORTS_ONLY"), "1");
+  ASSERT_NE(std::getenv("ZEDA_SETTINGS_DIR"), nullptr);
+  EXPECT_NE(std::string(std::getenv("ZEDA_SETTINGS_DIR")).find("zeda-settings-"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -205,14 +205,28 @@ TEST_F(SimLine, OtherProtocolsGetNoAnswer) {
 }
 
 TEST_F(SimLine, EchoingLineReturnsTheRequest) {
-  ASSERT_NO_FATAL_FAILURE(Start({"--protocol", "1", "--echo"}, B57600));
+  ASSERT_NO_FATAL_FAILURE(Start({"--protocol", "3150", "--echo"}, B57600));
   FdLine line(fd_);
-  CodecPeer peer(line, PROTOCOL_WCOM, 75);
-  peer.codec().BuildIdentifyRequest(107);
-  const AnswerVerdict v = peer.SendAndWait(
-      [&] { return peer.codec().IsEcho() ? AnswerVerdict::Accepted : AnswerVerdict::Ignored; },
-      1500);
-  EXPECT_EQ(v, AnswerVerdict::Accepted);
+  for (int32_t protocol : {PROTOCOL_WCOM, PROTOCOL_IGN150}) {
+    CodecPeer peer(line, protocol, 175);
+    peer.codec().BuildIdentifyRequest(107);
+    const AnswerVerdict v = peer.SendAndWait(
+        [&] { return peer.codec().IsEcho() ? AnswerVerdict::Accepted : AnswerVerdict::Ignored; },
+        1500);
+    EXPECT_EQ(v, AnswerVerdict::Accepted) << protocol;
+  }
+}
+
+// Paced answers cannot arrive faster than the line speed allows (10 bits per byte).
+TEST_F(SimLine, RealtimeAnswersArePacedAtTheLineSpeed) {
+  ASSERT_NO_FATAL_FAILURE(Start({"--protocol", "3150", "--baud", "9600", "--realtime"}, B9600));
+  FdLine line(fd_);
+  CodecPeer peer(line, PROTOCOL_IGN150, 175);
+  int32_t key = 0, n = 0;
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(peer.Identify(key, n, 3000));
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(took, std::chrono::milliseconds(152 * 10 * 1000 / 9600 - 10));
 }
 
 TEST_F(SimLine, ShortWriteAnswersAreAccepted) {

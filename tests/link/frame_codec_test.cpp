@@ -502,6 +502,32 @@ TEST(FrameCodecAccept, EchoOfTheRequestIsRecognised) {
   EXPECT_EQ(codec.CheckAnswer(0, 0, 0, CMD_IDENTIFY, 0), AnswerVerdict::Ignored);
 }
 
+TEST(FrameCodecAccept, EchoOfABlockRequestCompletesAsAFrame) {
+  TraceFile trace;
+  for (int32_t protocol : {3050, 3100, 3150, 3300}) {
+    FrameCodec codec;
+    codec.ResetCodec(protocol, 175);
+    codec.BuildIdentifyRequest(107);
+    codec.RewindTransmit();
+    int frames = 0;
+    // A stray byte first, then the echo.
+    codec.ReceiveByte(0x30, 0);
+    for (int i = 0; i < codec.transmitLength; ++i)
+      frames += codec.ReceiveByte(codec.transmitFrame[i], 0);
+    EXPECT_EQ(frames, 1) << protocol;
+    EXPECT_TRUE(codec.IsEcho()) << protocol;
+    EXPECT_EQ(codec.frameLength, codec.transmitLength);
+    EXPECT_EQ(codec.CheckAnswer(JOB_MONITOR, 0, 150, 0xB0, 1), AnswerVerdict::Rejected);
+    // A real answer after the echo is still received.
+    const Bytes answer = Block(0xB0, {}, static_cast<size_t>(codec.BlockSize()));
+    bool complete = false;
+    for (uint8_t b : answer) complete = codec.ReceiveByte(b, 0) || complete;
+    EXPECT_TRUE(complete);
+    EXPECT_FALSE(codec.IsEcho());
+  }
+  EXPECT_NE(trace.Text().find("COM not expected answer 0x30!=0xb0 (1)..."), std::string::npos);
+}
+
 // ---------------------------------------------------------------- port buffers
 
 struct FakePort {

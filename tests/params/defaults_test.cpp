@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "params/engine_presets.h"
@@ -180,8 +181,7 @@ TEST(DefaultsForPage, WriteOnlyTheSelectedGroup) {
         EXPECT_TRUE(FieldHasDefaults(img, f)) << f.name;
       } else if (f.rule == DefaultRule::InGroup && f.group == page) {
         EXPECT_TRUE(FieldHasDefaults(img, f)) << f.name;
-      } else if (f.group != page && !WrittenForAnyPage(f) && f.id != FieldId::GEBER_MODE) {
-        // GEBER_MODE is reset with the Miscellaneous group by the synchronisation clear.
+      } else if (f.group != page && !WrittenForAnyPage(f)) {
         EXPECT_TRUE(FieldEquals(img, before, f)) << f.name << " changed";
       }
     }
@@ -390,6 +390,74 @@ TEST(EnginePresets, RevolutionsWithoutIgnitionFollowTheNewPreset) {
   ParamImage again = img;
   ApplyDefaultsForPage(again, groups, GROUP_BIKE);
   EXPECT_EQ(again, img);
+}
+
+TEST(EnginePresets, MiscellaneousPageKeepsIgnitionsPerRevolution) {
+  for (int page : {int{GROUP_MISC}, int{GROUP_BIKE}, -1}) {
+    ParamImage img = StartImage();
+    img.setByte(Adrb::BIKE, 28);  // two ignitions per revolution
+    img.setByte(Adrb::GEBER_MODE, 4);
+    PageGroups groups;
+    ApplyDefaultsForPage(img, groups, page);
+    EXPECT_EQ(img.byte(Adrb::GEBER_MODE), page == GROUP_MISC ? 4 : 2) << "page " << page;
+  }
+}
+
+TEST(EnginePresets, EveryRowAsListed) {
+  struct Row {
+    int bike, method, lobes, channels;
+    std::vector<std::pair<int, int>> lobePairs;  // start / end per listed channel
+  };
+  // clang-format off
+  const Row rows[] = {
+      {0, 1, 3, 2, {{1, 65}, {2, 66}}},           {1, 4, 7, 2, {{2, 67}, {6, 71}}},
+      {2, 3, 9, 2, {{1, 67}, {7, 73}}},           {3, 3, 9, 2, {{6, 7}, {8, 9}}},
+      {4, 4, 7, 2, {{4, 5}, {6, 7}}},             {5, 4, 7, 2, {{65, 66}, {197, 198}}},
+      {6, 4, 7, 2, {{3, 68}, {4, 69}}},
+      {7, 0, 1, 2, {{1, 65}, {129, 193}, {129, 193}, {1, 65}}},
+      {8, 3, 4, 2, {{1, 2}, {3, 4}}},             {9, 2, 6, 2, {{1, 2}, {4, 5}}},
+      {10, 2, 6, 2, {{2, 3}, {5, 6}}},            {11, 2, 4, 2, {{4, 1}, {2, 3}}},
+      {21, 2, 4, 2, {{4, 1}, {2, 3}}},            {12, 2, 4, 2, {{4, 1}, {1, 2}}},
+      {13, 3, 4, 2, {{2, 3}, {3, 4}}},            {14, 2, 4, 2, {{3, 4}, {2, 3}}},
+      {15, 2, 4, 2, {{3, 4}, {4, 1}}},            {16, 3, 2, 2, {{1, 65}, {2, 66}}},
+      {17, 4, 2, 2, {{2, 193}, {193, 194}}},      {18, 2, 8, 2, {{3, 4}, {7, 8}}},
+      {19, 2, 4, 2, {{3, 4}, {1, 2}}},            {20, 1, 5, 2, {{65, 66}, {67, 68}}},
+      {23, 1, 4, 3, {{1, 65}, {2, 66}, {3, 67}}},
+      {24, 4, 11, 4, {{68, 69}, {71, 72}, {74, 75}, {65, 66}}},
+      {25, 1, 7, 4, {{65, 66}, {66, 67}, {68, 69}, {69, 70}}},
+      {26, 5, 7, 3, {{2, 3}, {4, 5}, {6, 1}}},
+      {27, 2, 4, 4, {{4, 1}, {2, 3}, {2, 3}, {4, 1}}},
+      {28, 0, 1, 2, {{1, 65}, {129, 193}, {129, 193}, {1, 65}}},
+      {29, 0, 1, 1, {{1, 65}, {129, 193}, {129, 193}, {1, 65}}},
+      {30, 0, 1, 2, {{1, 65}, {129, 193}, {129, 193}, {1, 65}}},
+      {31, 7, 2, 2, {{1, 65}, {2, 66}}},          {32, 8, 46, 2, {{82, 87}, {100, 105}}},
+      {33, 9, 2, 3, {{1, 65}, {129, 193}, {130, 194}}},
+      {34, 10, 4, 3, {{2, 66}, {3, 67}, {4, 68}}},
+      {35, 9, 4, 3, {{1, 2}, {129, 130}, {131, 132}}},
+      {36, 12, 44, 4, {{90, 93}, {102, 105}, {80, 83}, {68, 71}}},
+      {37, 12, 46, 4, {{91, 94}, {103, 106}, {80, 83}, {68, 71}}},
+      {38, 13, 18, 1, {{79, 91}}},
+      {39, 14, 116, 4, {{198, 205}, {106, 113}, {228, 235}, {76, 83}}},
+      {40, 16, 1, 1, {{1, 65}}},                  {41, 17, 4, 2, {{66, 67}, {194, 195}}},
+      {42, 18, 6, 1, {{66, 67}, {194, 195}}},
+      {43, 20, 30, 4, {{30, 65}, {14, 81}, {14, 81}, {30, 65}}},
+  };
+  // clang-format on
+  int found = 0;
+  for (int bike = 0; bike < 256; ++bike) found += FindEnginePreset(bike) != nullptr;
+  EXPECT_EQ(found, static_cast<int>(std::size(rows)));
+  for (const Row& r : rows) {
+    const EnginePreset* p = FindEnginePreset(r.bike);
+    ASSERT_NE(p, nullptr) << r.bike;
+    EXPECT_EQ(p->method, r.method) << r.bike;
+    EXPECT_EQ(p->lobes, r.lobes) << r.bike;
+    EXPECT_EQ(p->channels, r.channels) << r.bike;
+    ASSERT_EQ(p->listed, static_cast<int>(r.lobePairs.size())) << r.bike;
+    for (int c = 0; c < p->listed; ++c) {
+      EXPECT_EQ(p->start[c], r.lobePairs[c].first) << r.bike << " channel " << c;
+      EXPECT_EQ(p->end[c], r.lobePairs[c].second) << r.bike << " channel " << c;
+    }
+  }
 }
 
 TEST(DefaultsRandom, AreIdempotentForEveryPageSelection) {

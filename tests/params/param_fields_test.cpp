@@ -122,6 +122,20 @@ TEST(LayoutChecks, EveryExcessPasses) {
   EXPECT_LE(layout::kAdrwExcess, 0);
   EXPECT_LE(layout::kAdrbExcess, 0);
   EXPECT_LE(layout::kBytesIntoTablesExcess, 0);
+  EXPECT_LE(layout::kTablesExcess, 0);
+  EXPECT_EQ(layout::kAdrwEnd, 85);
+  EXPECT_EQ(layout::kAdrbEnd, 516);
+  EXPECT_EQ(layout::kTablesBegin, 555);
+  // Every field lies inside the area its enumeration claims.
+  for (const ParamField& f : ParamFields()) {
+    if (f.area == ParamArea::Word) {
+      EXPECT_LE(f.address(f.count - 1) + 1, layout::kAdrwEnd) << f.name;
+    } else if (f.addr < layout::kTablesBegin) {
+      EXPECT_LE(f.endByte(), layout::kAdrbEnd) << f.name;
+    } else {
+      EXPECT_LE(f.endByte(), layout::kTablesEnd) << f.name;
+    }
+  }
   for (const auto& g : layout::kBitFieldGroups) EXPECT_LE(g.bits, layout::kBitFieldLimit) << g.name;
   EXPECT_LE(layout::kImageLength, 8000);
 }

@@ -1,10 +1,83 @@
+// zeda: the desktop program.
 #include <QApplication>
-#include <QMainWindow>
+#include <QMessageBox>
+#include <QThread>
+#include <QTimer>
+#include <QWindow>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/command_line.h"
+#include "app/message_box.h"
+#include "app/trace.h"
+#include "app/ui/main_form.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QMainWindow window;
-  window.setWindowTitle("  KESTRA2 ZEDA (v107)");
-  window.show();
-  return app.exec();
+
+  QStringList qtArgs = QApplication::arguments();
+  std::vector<std::string> args;
+  for (int i = 1; i < qtArgs.size(); ++i) args.push_back(qtArgs[i].toStdString());
+  TMainForm::Options options;
+  options.commandLine = zeda::parseCommandLine(args);
+  for (const std::string& p : options.commandLine.problems) {
+    std::fprintf(stderr, "zeda: %s\n", p.c_str());
+  }
+
+  // The link trace, closed unless asked for.
+  if (!options.commandLine.tracePath.empty()) {
+    if (!zeda::linkTrace().open(options.commandLine.tracePath)) {
+      std::fprintf(stderr, "zeda: cannot open the trace file %s\n",
+                   options.commandLine.tracePath.c_str());
+    }
+  } else {
+    zeda::linkTrace().openFromEnvironment();
+  }
+
+  // Messages of the core become message boxes.
+  zeda::setMessageSink([](const zeda::UserMessage& m) {
+    // A box belongs to the user-interface thread; a report from another thread waits
+    // there for its turn.
+    if (QThread::currentThread() != qApp->thread()) {
+      QMetaObject::invokeMethod(
+          qApp, [m] { zeda::showMessage(m.text, m.caption, m.kind); }, Qt::QueuedConnection);
+      return;
+    }
+    const QString text = QString::fromStdString(m.text);
+    const QString caption = QString::fromStdString(m.caption);
+    QWidget* parent = QApplication::activeWindow();
+    switch (m.kind) {
+      case zeda::MessageKind::Error:
+        QMessageBox::critical(parent, caption, text);
+        break;
+      case zeda::MessageKind::Warning:
+        QMessageBox::warning(parent, caption, text);
+        break;
+      case zeda::MessageKind::Information:
+        QMessageBox::information(parent, caption, text);
+        break;
+    }
+  });
+
+  // --simulate: the built-in simulated unit is started by the link area once it exists.
+  TMainForm form(options);
+  form.show();
+
+  // Start-up benchmark: leave as soon as the window has been shown.
+  const char* exitAfterShow = std::getenv("ZEDA_EXIT_AFTER_SHOW");
+  if (exitAfterShow && *exitAfterShow && *exitAfterShow != '0') {
+    // Shown means exposed on the screen, not merely asked to show.
+    auto* poll = new QTimer(&app);
+    poll->setInterval(1);
+    QObject::connect(poll, &QTimer::timeout, &form, [&form, poll] {
+      if (form.windowHandle() && form.windowHandle()->isExposed()) {
+        poll->stop();
+        form.close();
+      }
+    });
+    poll->start();
+  }
+  const int rc = QApplication::exec();
+  zeda::setMessageSink(nullptr);
+  return rc;
 }

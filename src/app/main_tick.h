@@ -1,0 +1,60 @@
+#pragma once
+// The main tick: the fixed list of periodic steps that the 55 ms window timer runs in
+// the user-interface thread. The window supplies the steps (empty until their areas
+// exist); the order lives here, so tests can drive ticks by hand.
+#include <atomic>
+#include <cstdint>
+
+namespace zeda {
+
+class StatusSlots;
+
+inline constexpr int kTickIntervalMs = 55;
+// Ticks that write "T%03i" to the link trace after start.
+inline constexpr int kTracedTicks = 50;
+
+// The device-operation machine runs on ticks where (tickCount & pollMask) == 0: 1 means
+// every second tick; the pickup monitor raises it to 3 or 7 while it backs off.
+int32_t pollMask();
+void setPollMask(int32_t mask);
+
+class TickSteps {
+ public:
+  virtual ~TickSteps() = default;
+  virtual void focusNoReadingCheckBox() {}  // first working tick only
+  virtual void runDeviceOps() {}            // with it the search and link supervision
+  virtual bool portListChanged() { return false; }
+  virtual void rebuildComMenu() {}
+  virtual void commitPendingEdit() {}
+  virtual void feedOperatingPoint() {}  // live point to the map editors
+  virtual void activePageTick() {}
+  virtual void updateCheckStep() {}
+  virtual void pickupCaptureHandOver() {}
+  virtual bool unitConnected() { return false; }
+  virtual void setDeviceCommandsEnabled(bool /*enabled*/) {}
+  virtual void tachoPulseNames() {}
+  virtual void pickupPeriodic() {}  // every 16th tick
+  virtual void pickupTick() {}
+  virtual void selfTestCountdown() {}
+  virtual void playerStep() {}
+};
+
+class MainTick {
+ public:
+  MainTick(TickSteps& steps, StatusSlots& statusSlots) : steps_(steps), slots_(statusSlots) {}
+
+  // Set as the last step of start-up; until then a tick only advances the clock.
+  void setInitialised(bool on) { initialised_ = on; }
+  bool initialised() const { return initialised_; }
+
+  // One tick (Timer1Timer).
+  void run();
+
+ private:
+  TickSteps& steps_;
+  StatusSlots& slots_;
+  bool initialised_ = false;
+  bool focusDone_ = false;
+};
+
+}  // namespace zeda

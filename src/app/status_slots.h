@@ -1,0 +1,78 @@
+#pragma once
+// The status message slots: the one way the device side talks to the user.
+//
+// Five slots, 0-4. Slots 1, 2 and 4 have a label on the window (LabelConnection,
+// LabelResult, LabelCongruence); 0 and 3 have none and ignore every message. A message
+// replaces the current one unless its priority is 0 or more and lower than the current
+// priority; an empty slot, or one whose label is hidden, counts as priority -1. So a
+// negative priority always wins, and an expired message (label hidden) loses to anything.
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+
+#include "app/colours.h"
+
+namespace zeda {
+
+// What the window does for the slots; the core decides, the window only renders.
+class StatusView {
+ public:
+  virtual ~StatusView() = default;
+  virtual void setSlotVisible(int slot, bool visible) = 0;
+  virtual void setSlotCaption(int slot, const std::string& caption) = 0;
+  // Either colour may be kColourUnchanged.
+  virtual void setSlotColours(int slot, Colour font, Colour back) = 0;
+  // The progress gauge shares slot 2's fate when that slot is hidden.
+  virtual void setGaugeVisible(bool visible) = 0;
+};
+
+class StatusSlots {
+ public:
+  static constexpr int kSlotCount = 5;
+  static constexpr int kGaugeSlot = 2;
+
+  // Binds the slots that have a label, sets every priority to -1 and hides the bound
+  // labels. Slots 1, 2 and 4 on the main window.
+  void bind(StatusView* view, std::initializer_list<int> slotsWithControl = {1, 2, 4});
+
+  // text: a LangString or plain text, nullptr clears the slot. durationMs > 0 expires the
+  // message after durationMs / 50 ticks; otherwise it stays until replaced.
+  void ShowStatus(int slot, const char* text, int32_t durationMs, Colour font, Colour back,
+                  int32_t priority);
+
+  // The tick's expiry step: hides every slot whose expiry tick lies in (0, tickCount).
+  // The text stays stored, but the hidden label makes the slot count as priority -1.
+  void expire(int32_t tickCount);
+
+  // Rewrites the shown captions in the current language (after a language switch).
+  void refreshCaptions();
+
+  // Drops every stored text (shutdown).
+  void clearTexts();
+
+  // Inspection (tests, window).
+  bool hasControl(int slot) const { return valid(slot) && slots_[slot].hasControl; }
+  bool visible(int slot) const { return valid(slot) && slots_[slot].visible; }
+  const std::string& text(int slot) const;
+  int32_t priority(int slot) const { return valid(slot) ? slots_[slot].priority : -1; }
+  int32_t expiryTick(int slot) const { return valid(slot) ? slots_[slot].expiry : -1; }
+  // The priority a new message is compared with.
+  int32_t effectivePriority(int slot) const;
+
+ private:
+  struct Slot {
+    bool hasControl = false;
+    bool visible = false;
+    bool hasText = false;
+    std::string text;
+    int32_t priority = -1;
+    int32_t expiry = -1;
+  };
+  static bool valid(int slot) { return slot >= 0 && slot < kSlotCount; }
+  void hide(int slot);
+
+  StatusView* view_ = nullptr;
+  Slot slots_[kSlotCount];
+};
+
+}  // namespace zeda

@@ -1,0 +1,538 @@
+#include "app/ui/main_form.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHash>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "app/build_identity.h"
+#include "app/dropped_files.h"
+#include "app/menu_table.h"
+#include "app/page_list.h"
+#include "app/self_check_layout.h"
+#include "app/tick_clock.h"
+#include "app/trace.h"
+#include "lang/lang_string.h"
+
+namespace {
+
+// Status-bar panels: 0 hint, 1 "EXE", 2 build text, 3 "HEX", 4 unit text.
+constexpr int kPanelWidths[5] = {400, 0, 350, 0, 100};
+constexpr int kHandoverMaxLine = 256;
+
+QColor toQColor(zeda::Colour c, const QPalette& palette) {
+  if (zeda::isSystemColour(c)) {
+    // Only the button face is used by the program.
+    return palette.color(QPalette::Button);
+  }
+  return QColor(zeda::colourRed(c), zeda::colourGreen(c), zeda::colourBlue(c));
+}
+
+QLabel* makeSlotLabel(QWidget* parent, const char* name) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setAutoFillBackground(true);
+  label->setMargin(3);
+  label->setMinimumWidth(160);
+  QFont f = label->font();
+  f.setBold(true);
+  label->setFont(f);
+  return label;
+}
+
+}  // namespace
+
+TMainForm::TMainForm(const Options& options, QWidget* parent)
+    : QMainWindow(parent), options_(options), mainTick_(*this, statusSlots_) {
+  setObjectName(QStringLiteral("TMainForm"));
+  // Construction: link object (started by the link area), settings folder, device-operation
+  // state. The unit detail texts start as placeholders; every status text is empty.
+  unitDetailTexts_ = {QStringLiteral("Unit = --"), QStringLiteral("Date = --"),
+                      QStringLiteral("--:--")};
+  mainTick_.setInitialised(false);
+  zeda::setPollMask(1);
+
+  createControls();
+  createMenus();
+  createStatusBar();
+
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1->setInterval(zeda::kTickIntervalMs);
+  Timer1->setTimerType(Qt::PreciseTimer);
+  connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+  Timer1->start();
+
+  FormCreate();
+}
+
+TMainForm::~TMainForm() {
+  // The link object goes first (its ports closed, its threads stopped), then the
+  // translation tables, then the window.
+  if (Timer1) Timer1->stop();
+}
+
+void TMainForm::createControls() {
+  auto* central = new QWidget(this);
+  central->setObjectName(QStringLiteral("PanelMain"));
+  auto* outer = new QVBoxLayout(central);
+  outer->setContentsMargins(6, 6, 6, 0);
+  outer->setSpacing(6);
+
+  // Tool buttons, device buttons and the two common check boxes.
+  auto* top = new QFrame(central);
+  top->setObjectName(QStringLiteral("PanelTop"));
+  top->setFrameShape(QFrame::StyledPanel);
+  auto* topRow = new QHBoxLayout(top);
+  topRow->setContentsMargins(6, 4, 6, 4);
+  topRow->setSpacing(4);
+  const QStyle* st = style();
+  const QHash<QString, QIcon> icons = {
+      {QStringLiteral("SpeedButtonNew"), st->standardIcon(QStyle::SP_FileIcon)},
+      {QStringLiteral("SpeedButtonOpen"), st->standardIcon(QStyle::SP_DialogOpenButton)},
+      {QStringLiteral("SpeedButtonSave"), st->standardIcon(QStyle::SP_DialogSaveButton)},
+      {QStringLiteral("SpeedButtonPrint"),
+       QIcon::fromTheme(QStringLiteral("document-print"),
+                        st->standardIcon(QStyle::SP_FileDialogDetailedView))},
+      {QStringLiteral("SpeedButtonZpet"), st->standardIcon(QStyle::SP_ArrowBack)},
+      {QStringLiteral("SpeedButtonZnovu"), st->standardIcon(QStyle::SP_ArrowForward)},
+  };
+  for (const zeda::SpeedButtonEntry& e : zeda::speedButtonTable()) {
+    auto* b = new QToolButton(top);
+    const QString name = QString::fromUtf8(e.name);
+    b->setObjectName(name);
+    b->setText(QString::fromUtf8(e.caption));
+    b->setIcon(icons.value(name));
+    b->setAutoRaise(true);
+    b->setIconSize(QSize(22, 22));
+    b->setToolTip(QString::fromUtf8(*e.hint ? e.hint : e.caption));
+    b->setStatusTip(QString::fromUtf8(e.hint));
+    // Same command as its menu item; those commands come with the file, print and undo
+    // areas, so the buttons stay disabled until then.
+    b->setEnabled(false);
+    topRow->addWidget(b);
+    if (name == QLatin1String("SpeedButtonPrint")) {
+      auto* sep = new QFrame(top);
+      sep->setFrameShape(QFrame::VLine);
+      sep->setFrameShadow(QFrame::Sunken);
+      topRow->addWidget(sep);
+    }
+  }
+  topRow->addSpacing(16);
+
+  auto makeButton = [top](const char* name, const char* caption, const char* hint) {
+    auto* b = new QPushButton(QString::fromUtf8(caption), top);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(QString::fromUtf8(hint));
+    b->setStatusTip(QString::fromUtf8(hint));
+    b->setMinimumWidth(90);
+    b->setEnabled(false);  // only while a unit is connected
+    return b;
+  };
+  ButtonRead = makeButton("ButtonRead", "&Read", "Reading parametrs from ignition");
+  ButtonVerify =
+      makeButton("ButtonVerify", "&Verify", "Compare set parametrs  with parametrs of ignition");
+  ButtonProgram = makeButton("ButtonProgram", "&Program", "Programing  set parametrs to ignition");
+  topRow->addWidget(ButtonRead);
+  topRow->addWidget(ButtonVerify);
+  topRow->addWidget(ButtonProgram);
+  topRow->addSpacing(16);
+
+  CheckBoxProgHned = new QCheckBox(QStringLiteral("Programming after change"), top);
+  CheckBoxProgHned->setObjectName(QStringLiteral("CheckBoxProgHned"));
+  CheckBoxProgHned->setStatusTip(QStringLiteral("Programing at once after change"));
+  CheckBoxProgHned->setToolTip(CheckBoxProgHned->statusTip());
+  CheckBoxZakazCteni = new QCheckBox(QStringLiteral("Read-out lock"), top);
+  CheckBoxZakazCteni->setObjectName(QStringLiteral("CheckBoxZakazCteni"));
+  topRow->addWidget(CheckBoxProgHned);
+  topRow->addWidget(CheckBoxZakazCteni);
+  topRow->addStretch(1);
+
+  LabelCom = new QLabel(top);
+  LabelCom->setObjectName(QStringLiteral("LabelCom"));
+  LabelCom->setMinimumWidth(140);
+  LabelCom->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  topRow->addWidget(LabelCom);
+  outer->addWidget(top);
+
+  // The status message labels and the progress gauge.
+  auto* messages = new QWidget(central);
+  messages->setObjectName(QStringLiteral("PanelMessages"));
+  messages->setMinimumHeight(26);
+  auto* msgRow = new QHBoxLayout(messages);
+  msgRow->setContentsMargins(0, 0, 0, 0);
+  msgRow->setSpacing(8);
+  LabelConnection = makeSlotLabel(messages, "LabelConnection");
+  LabelResult = makeSlotLabel(messages, "LabelResult");
+  CGaugeProgram = new QProgressBar(messages);
+  CGaugeProgram->setObjectName(QStringLiteral("CGaugeProgram"));
+  CGaugeProgram->setTextVisible(true);
+  CGaugeProgram->setMinimumWidth(180);
+  LabelCongruence = makeSlotLabel(messages, "LabelCongruence");
+  msgRow->addWidget(LabelConnection);
+  msgRow->addWidget(LabelResult);
+  msgRow->addWidget(CGaugeProgram);
+  msgRow->addWidget(LabelCongruence);
+  msgRow->addStretch(1);
+  outer->addWidget(messages);
+  slotLabels_ = {nullptr, LabelConnection, LabelResult, nullptr, LabelCongruence};
+
+  // The parameter pages; their controls are built by the pages area.
+  PageControl1 = new QTabWidget(central);
+  PageControl1->setObjectName(QStringLiteral("PageControl1"));
+  for (const zeda::PageEntry& p : zeda::pageList()) {
+    auto* page = new QWidget(PageControl1);
+    page->setObjectName(QString::fromLatin1(p.name));
+    PageControl1->addTab(page, QString::fromUtf8(p.caption));
+    PageControl1->setTabVisible(p.index, p.visible);
+  }
+  // The pickup monitor button sits on the test page.
+  QWidget* testPage = PageControl1->widget(9);
+  auto* testLayout = new QVBoxLayout(testPage);
+  ButtonMonPu = new QPushButton(QStringLiteral("monitor PickUps"), testPage);
+  ButtonMonPu->setObjectName(QStringLiteral("ButtonMonPu"));
+  ButtonMonPu->setEnabled(false);  // the pickup monitor comes with its own area
+  testLayout->addWidget(ButtonMonPu, 0, Qt::AlignLeft | Qt::AlignTop);
+  testLayout->addStretch(1);
+  outer->addWidget(PageControl1, 1);
+
+  setCentralWidget(central);
+  resize(1024, 720);
+}
+
+void TMainForm::createMenus() {
+  QHash<QString, QMenu*> menus;
+  QActionGroup* languages = nullptr;
+  for (const zeda::MenuEntry& e : zeda::menuTable()) {
+    const QString name = QString::fromUtf8(e.name);
+    const QString caption = QString::fromUtf8(e.caption);
+    const bool enabled = (e.flags & zeda::kMenuEnabled) != 0;
+    const bool hidden = (e.flags & zeda::kMenuHidden) != 0;
+    if (!*e.parent) {
+      QMenu* menu = menuBar()->addMenu(caption);
+      menu->setObjectName(name);
+      menu->menuAction()->setObjectName(name);
+      menu->menuAction()->setVisible(!hidden);
+      menu->menuAction()->setStatusTip(QString::fromUtf8(e.hint));
+      menu->setToolTipsVisible(false);
+      menus.insert(name, menu);
+      continue;
+    }
+    QMenu* parent = menus.value(QString::fromUtf8(e.parent));
+    QAction* action =
+        (e.flags & zeda::kMenuSeparator) ? parent->addSeparator() : parent->addAction(caption);
+    action->setObjectName(name);
+    action->setShortcut(QKeySequence(QString::fromUtf8(e.shortcut)));
+    action->setStatusTip(QString::fromUtf8(e.hint));
+    action->setCheckable((e.flags & zeda::kMenuCheckable) != 0);
+    action->setEnabled(enabled);
+    action->setVisible(!hidden);
+    if (parent->objectName() == QLatin1String("MenuLanguage")) {
+      if (!languages) languages = new QActionGroup(this);
+      languages->addAction(action);
+    }
+  }
+  if (QAction* exit = findChild<QAction*>(QStringLiteral("MenuExit"))) {
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+  }
+  if (QAction* about = findChild<QAction*>(QStringLiteral("MenuAbout"))) {
+    connect(about, &QAction::triggered, this, &TMainForm::showAbout);
+  }
+}
+
+void TMainForm::createStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setObjectName(QStringLiteral("StatusBar1"));
+  bar->setSizeGripEnabled(true);
+  // The five panels sit left to right in one strip; the window takes the hints itself
+  // (event()), so the bar never covers them with a temporary message.
+  auto* strip = new QWidget(bar);
+  strip->setObjectName(QStringLiteral("StatusBar1Panels"));
+  auto* row = new QHBoxLayout(strip);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(2);
+  const char* fixed[5] = {"", "EXE", "", "HEX", ""};
+  for (int i = 0; i < 5; ++i) {
+    auto* panel = new QLabel(QString::fromLatin1(fixed[i]), strip);
+    panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    panel->setContentsMargins(4, 0, 4, 0);
+    if (kPanelWidths[i] > 0) {
+      panel->setMinimumWidth(kPanelWidths[i]);
+    } else {
+      panel->setAlignment(Qt::AlignCenter);
+    }
+    // The last panel takes what is left.
+    row->addWidget(panel, i == 4 ? 1 : 0);
+    statusPanels_[i] = panel;
+  }
+  // The hint panel keeps its width whatever the hint's length.
+  statusPanels_[0]->setMaximumWidth(kPanelWidths[0]);
+  bar->addWidget(strip, 1);
+}
+
+void TMainForm::FormCreate() {
+  // 1. The archive store and its defaults folder come with the store area.
+  // 2. Status message slots: 1 LabelConnection, 2 LabelResult, 4 LabelCongruence.
+  statusSlots_.bind(this, {1, 2, 4});
+  // 3. Test-mode settings; 4. page bindings and map editors (NormalizeParams first).
+  // 5. Hints go to panel 0: see event().
+  // 6. Status texts.
+  keyCheckKind = zeda::kKeyCheckNotConnected;
+  statusPanels_[2]->setText(QString::fromStdString(zeda::buildText()));
+  showUnitText();
+  // 7.-8. BIKE 7, COM setting 1 and the defaults of all pages come with the parameter
+  // and settings areas.
+  // 9. Centre the window on the screen.
+  if (QScreen* screen = this->screen()) {
+    const QRect s = screen->geometry();
+    move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
+  }
+  // 10.-13. Default file path, application settings, TEST_COM, file history.
+  // 14. The first command-line argument.
+  const zeda::CommandLine& cmd = options_.commandLine;
+  if (cmd.language >= 0) zeda::setCurrentLanguage(cmd.language);
+  if (cmd.noPatchCheck) updateCheckSuppressed_ = true;
+  // 15. Page captions, pages refreshed, undo history, language, COM menu.
+  ApplyLanguage();
+  // 16. The gauge.
+  CGaugeProgram->hide();
+  CGaugeProgram->setMaximum(100);
+  // 17. Map editors redrawn, page visibility.
+  // 18. Dropped files.
+  setAcceptDrops(true);
+  // 19. Self-checks of the static layout.
+  zeda::runSelfChecks(zeda::kBuildLayout);
+  // 20. No connection yet.
+  Disconnect();
+  // 21.-23. Monitor display, update check thread, recorder and player.
+  if (options_.listenForHandover) startHandoverServer();
+  // 24.
+  mainTick_.setInitialised(true);
+  zeda::linkTrace().trace("FORM Initialised");
+}
+
+void TMainForm::FormClose() {
+  if (closed_) return;
+  closed_ = true;
+  // A running recording is written out, the update check stopped, every port asked to
+  // close, the active page committed and normalised, the settings saved (each by its
+  // area); then the status texts are freed.
+  statusSlots_.clearTexts();
+  if (handoverServer_) handoverServer_->close();
+}
+
+void TMainForm::closeEvent(QCloseEvent* e) {
+  FormClose();
+  Timer1->stop();
+  e->accept();
+}
+
+void TMainForm::Timer1Timer() { mainTick_.run(); }
+
+void TMainForm::ApplyLanguage() {
+  // The translation tables of menus, hints and page captions are applied by the
+  // language area; the window's own texts follow here.
+  const int lang = zeda::currentLanguage();
+  const char* names[3] = {"MenuEnglish", "MenuGerman", "MenuCzech"};
+  for (int i = 0; i < 3; ++i) {
+    if (QAction* a = findChild<QAction*>(QString::fromLatin1(names[i]))) a->setChecked(i == lang);
+  }
+  UpdateTitle();
+  statusSlots_.refreshCaptions();
+}
+
+void TMainForm::Disconnect() {
+  // The link resets to "not connected" with the link area; while the link is enabled
+  // that shows "###No connection with PC...##Keine Verbindung zum PC...##Není spojení s
+  // PC..." in slot 1, black on red.
+}
+
+void TMainForm::ShowStatus(int slot, const char* text, int32_t durationMs, zeda::Colour font,
+                           zeda::Colour back, int32_t priority) {
+  statusSlots_.ShowStatus(slot, text, durationMs, font, back, priority);
+}
+
+void TMainForm::UpdateTitle() {
+  zeda::TitleInputs in;
+  in.fileMatches = fileMatches;
+  in.linkEnabled = portHandover_.linkEnabled();
+  in.fileName = currentFileName.toStdString();
+  in.csvPath = csvOutputPath.toStdString();
+  setWindowTitle(QString::fromStdString(zeda::composeTitle(in)));
+}
+
+void TMainForm::OnHint(const QString& hint) { statusPanels_[0]->setText(hint); }
+
+void TMainForm::showUnitText() {
+  statusPanels_[4]->setText(
+      QString::fromStdString(zeda::unitText(keyCheckKind, keyCheckText, unitIdent)));
+}
+
+bool TMainForm::event(QEvent* e) {
+  if (e->type() == QEvent::StatusTip) {
+    OnHint(static_cast<QStatusTipEvent*>(e)->tip());
+    return true;
+  }
+  return QMainWindow::event(e);
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* e) {
+  if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* e) {
+  QStringList paths;
+  for (const QUrl& url : e->mimeData()->urls()) {
+    if (url.isLocalFile()) paths << url.toLocalFile();
+  }
+  filesDropped(paths);
+  e->acceptProposedAction();  // the drop is always finished
+}
+
+void TMainForm::filesDropped(const QStringList& paths) {
+  std::vector<std::string> names;
+  names.reserve(static_cast<size_t>(paths.size()));
+  for (const QString& p : paths) names.push_back(p.toStdString());
+  const int index = zeda::firstIgnFile(names);
+  if (index >= 0) openIgnFile(paths[index]);
+}
+
+void TMainForm::openIgnFile(const QString& path) {
+  // Opened like a history entry once the file area exists: both file dialogs preset to
+  // the path, then OpenFile for all pages.
+  lastDroppedIgnFile_ = path;
+}
+
+// StatusView
+
+void TMainForm::setSlotVisible(int slot, bool visible) {
+  if (QLabel* label = slotLabels_[static_cast<size_t>(slot)]) label->setVisible(visible);
+}
+
+void TMainForm::setSlotCaption(int slot, const std::string& caption) {
+  if (QLabel* label = slotLabels_[static_cast<size_t>(slot)]) {
+    label->setText(QString::fromStdString(caption));
+  }
+}
+
+void TMainForm::setSlotColours(int slot, zeda::Colour font, zeda::Colour back) {
+  QLabel* label = slotLabels_[static_cast<size_t>(slot)];
+  if (!label) return;
+  QPalette pal = label->palette();
+  if (font != zeda::kColourUnchanged) pal.setColor(QPalette::WindowText, toQColor(font, pal));
+  if (back != zeda::kColourUnchanged) pal.setColor(QPalette::Window, toQColor(back, pal));
+  label->setPalette(pal);
+}
+
+void TMainForm::setGaugeVisible(bool visible) { CGaugeProgram->setVisible(visible); }
+
+// TickSteps
+
+void TMainForm::focusNoReadingCheckBox() { CheckBoxZakazCteni->setFocus(); }
+
+void TMainForm::setDeviceCommandsEnabled(bool enabled) {
+  ButtonRead->setEnabled(enabled);
+  ButtonVerify->setEnabled(enabled);
+  ButtonProgram->setEnabled(enabled);
+  for (const char* name : {"MenuRead", "MenuVerify", "MenuProgram", "MenuReset"}) {
+    if (QAction* a = findChild<QAction*>(QString::fromLatin1(name))) a->setEnabled(enabled);
+  }
+}
+
+// Port hand-over
+
+int TMainForm::connectedPort() const {
+  return -1;  // no unit can be connected before the link area exists
+}
+
+void TMainForm::disconnectLink() { Disconnect(); }
+
+void TMainForm::requestSpecialCommand() {
+  // opRequest 129 for the device operations: the unit gets its special command, then
+  // they call portHandover().release() with the connected port.
+}
+
+void TMainForm::resumeSearch() {
+  // The port search looks at the remembered port again (link area).
+}
+
+void TMainForm::linkEnabledChanged() {
+  UpdateTitle();
+  ApplyLanguage();
+}
+
+QByteArray TMainForm::handoverLine(const QByteArray& line) {
+  const auto msg = zeda::parseHandoverLine(std::string_view(line.constData(), line.size()));
+  if (!msg) return QByteArrayLiteral("error\n");
+  const zeda::HandoverAction action = portHandover_.handle(*msg, *this);
+  return action == zeda::HandoverAction::Ignore ? QByteArrayLiteral("ignored\n")
+                                                : QByteArrayLiteral("ok\n");
+}
+
+void TMainForm::startHandoverServer() {
+  handoverServer_ = new QLocalServer(this);
+  handoverServer_->setObjectName(QStringLiteral("HandoverServer"));
+  handoverServer_->setSocketOptions(QLocalServer::UserAccessOption);
+  const QString name = options_.handoverSocketName;
+  if (!handoverServer_->listen(name)) {
+    // A socket left behind by a crashed run blocks the name; a live one belongs to
+    // another instance, which then keeps the hand-over to itself.
+    QLocalSocket probe;
+    probe.connectToServer(name);
+    const bool alive = probe.waitForConnected(100);
+    probe.abort();
+    if (alive || !QLocalServer::removeServer(name) || !handoverServer_->listen(name)) {
+      qWarning("zeda: port hand-over socket %s not available: %s", qPrintable(name),
+               qPrintable(handoverServer_->errorString()));
+      return;
+    }
+  }
+  connect(handoverServer_, &QLocalServer::newConnection, this, [this] {
+    while (QLocalSocket* socket = handoverServer_->nextPendingConnection()) {
+      connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+      auto serve = [this, socket] {
+        while (socket->canReadLine()) {
+          socket->write(handoverLine(socket->readLine(kHandoverMaxLine + 1)));
+        }
+        // A peer that sends a long line without an end is dropped.
+        if (socket->bytesAvailable() > kHandoverMaxLine) socket->abort();
+      };
+      connect(socket, &QLocalSocket::readyRead, socket, serve);
+      serve();  // lines that arrived with the connection
+    }
+  });
+}
+
+void TMainForm::showAbout() {
+  QMessageBox::about(this, QStringLiteral("About"),
+                     QStringLiteral("%1 (v%2)\n%3")
+                         .arg(QString::fromUtf8(zeda::kProductText))
+                         .arg(zeda::kProgramVersion)
+                         .arg(QString::fromStdString(zeda::buildText())));
+}

@@ -1,0 +1,138 @@
+#pragma once
+// The main window. It owns everything for the whole run and drives the program with
+// its 55 ms timer.
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <string>
+
+#include "app/command_line.h"
+#include "app/handover.h"
+#include "app/main_tick.h"
+#include "app/status_slots.h"
+#include "app/title.h"
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLocalServer;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+class QToolButton;
+
+class TMainForm : public QMainWindow,
+                  public zeda::StatusView,
+                  public zeda::TickSteps,
+                  public zeda::HandoverHooks {
+  Q_OBJECT
+
+ public:
+  struct Options {
+    zeda::CommandLine commandLine;
+    // Listen for port hand-over requests (off in most tests).
+    bool listenForHandover = true;
+    QString handoverSocketName = QString::fromLatin1(zeda::kHandoverSocketName);
+  };
+
+  explicit TMainForm(const Options& options, QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // The device side's one way to talk to the user.
+  void ShowStatus(int slot, const char* text, int32_t durationMs, zeda::Colour font,
+                  zeda::Colour back, int32_t priority);
+  zeda::StatusSlots& statusSlots() { return statusSlots_; }
+  zeda::MainTick& mainTick() { return mainTick_; }
+  zeda::PortHandover& portHandover() { return portHandover_; }
+
+  void UpdateTitle();
+  // Shows a hint in status-bar panel 0 (empty hint, empty panel).
+  void OnHint(const QString& hint);
+  // Status-bar panel 4 from keyCheckKind, keyCheckText and the unit's texts.
+  void showUnitText();
+
+  bool initialised() const { return mainTick_.initialised(); }
+  bool updateCheckSuppressed() const { return updateCheckSuppressed_; }
+  // The .ign file picked from the last drop, empty when none (see openIgnFile).
+  const QString& lastDroppedIgnFile() const { return lastDroppedIgnFile_; }
+  // Handles a dropped list of files: opens the first parameter file among them.
+  void filesDropped(const QStringList& paths);
+  // Applies one hand-over line as received on the socket; returns the reply.
+  QByteArray handoverLine(const QByteArray& line);
+
+  // Title inputs kept by the window.
+  bool fileMatches = false;
+  QString currentFileName;
+  QString csvOutputPath;  // empty while the CSV output is off
+
+  // Panel 4 inputs (written by the device operations).
+  int keyCheckKind = zeda::kKeyCheckNotConnected;
+  std::string keyCheckText;
+  zeda::UnitIdentTexts unitIdent;
+
+ protected:
+  bool event(QEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
+
+ private:
+  void createControls();
+  void createMenus();
+  void createStatusBar();
+  void FormCreate();
+  void FormClose();
+  void Timer1Timer();
+  void ApplyLanguage();
+  void Disconnect();
+  void openIgnFile(const QString& path);
+  void startHandoverServer();
+  void showAbout();
+
+  // StatusView
+  void setSlotVisible(int slot, bool visible) override;
+  void setSlotCaption(int slot, const std::string& caption) override;
+  void setSlotColours(int slot, zeda::Colour font, zeda::Colour back) override;
+  void setGaugeVisible(bool visible) override;
+
+  // TickSteps
+  void focusNoReadingCheckBox() override;
+  void setDeviceCommandsEnabled(bool enabled) override;
+
+  // HandoverHooks
+  int connectedPort() const override;
+  void disconnectLink() override;
+  void requestSpecialCommand() override;
+  void resumeSearch() override;
+  void linkEnabledChanged() override;
+
+  Options options_;
+  zeda::StatusSlots statusSlots_;
+  zeda::MainTick mainTick_;
+  zeda::PortHandover portHandover_;
+  bool updateCheckSuppressed_ = false;
+  bool closed_ = false;
+  QString lastDroppedIgnFile_;
+  // Unit detail texts until a unit has told its own.
+  std::array<QString, 3> unitDetailTexts_;
+
+  QTimer* Timer1 = nullptr;
+  QTabWidget* PageControl1 = nullptr;
+  QLabel* LabelConnection = nullptr;
+  QLabel* LabelResult = nullptr;
+  QLabel* LabelCongruence = nullptr;
+  QLabel* LabelCom = nullptr;
+  QProgressBar* CGaugeProgram = nullptr;
+  QCheckBox* CheckBoxZakazCteni = nullptr;
+  QCheckBox* CheckBoxProgHned = nullptr;
+  QPushButton* ButtonRead = nullptr;
+  QPushButton* ButtonVerify = nullptr;
+  QPushButton* ButtonProgram = nullptr;
+  QPushButton* ButtonMonPu = nullptr;
+  std::array<QLabel*, 5> statusPanels_{};
+  std::array<QLabel*, zeda::StatusSlots::kSlotCount> slotLabels_{};
+  QLocalServer* handoverServer_ = nullptr;
+};

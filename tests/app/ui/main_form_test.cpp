@@ -1,0 +1,362 @@
+#include "app/ui/main_form.h"
+
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/menu_table.h"
+#include "app/message_box.h"
+#include "app/page_list.h"
+#include "app/tick_clock.h"
+#include "app/trace.h"
+#include "lang/lang_string.h"
+
+namespace {
+
+QApplication* app() {
+  static int argc = 1;
+  static char name[] = "test_app_ui";
+  static char* argv[] = {name, nullptr};
+  // Run directly (not through ctest) the tests still need no display.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static QApplication* instance = new QApplication(argc, argv);
+  return instance;
+}
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app();
+    zeda::setCurrentLanguage(zeda::kEnglish);
+    zeda::setMessageSink([this](const zeda::UserMessage& m) { messages.push_back(m); });
+  }
+  void TearDown() override {
+    zeda::setMessageSink(nullptr);
+    zeda::setCurrentLanguage(zeda::kEnglish);
+  }
+  static TMainForm::Options quiet() {
+    TMainForm::Options o;
+    o.listenForHandover = false;
+    return o;
+  }
+  QLabel* panel(TMainForm& f, int i) {
+    return f.findChild<QLabel*>(QStringLiteral("StatusBar1Panel%1").arg(i));
+  }
+  std::vector<zeda::UserMessage> messages;
+};
+
+template <typename T>
+T* child(QObject& parent, const char* name) {
+  return parent.findChild<T*>(QString::fromLatin1(name));
+}
+
+TEST_F(MainFormTest, TitleAndStatusBar) {
+  TMainForm form(quiet());
+  form.show();
+  EXPECT_EQ(form.objectName(), "TMainForm");
+  EXPECT_EQ(form.windowTitle(), "  KESTRA2 ZEDA (v107)");
+  ASSERT_NE(child<QStatusBar>(form, "StatusBar1"), nullptr);
+  EXPECT_EQ(panel(form, 1)->text(), "EXE");
+  EXPECT_EQ(panel(form, 2)->text(), "KESTRA2_RACE   RSKEY=107.00   COMPILE=2023_10_19");
+  EXPECT_EQ(panel(form, 3)->text(), "HEX");
+  EXPECT_EQ(panel(form, 4)->text(), "not connected");
+  EXPECT_EQ(panel(form, 0)->width(), 400);
+  EXPECT_GE(panel(form, 2)->width(), 350);
+  EXPECT_GE(panel(form, 4)->width(), 100);
+  EXPECT_TRUE(form.initialised());
+  EXPECT_TRUE(messages.empty());  // the self-checks pass
+}
+
+TEST_F(MainFormTest, NamedControls) {
+  TMainForm form(quiet());
+  EXPECT_NE(child<QTabWidget>(form, "PageControl1"), nullptr);
+  for (const char* name : {"LabelConnection", "LabelResult", "LabelCongruence", "LabelCom"}) {
+    EXPECT_NE(child<QLabel>(form, name), nullptr) << name;
+  }
+  EXPECT_NE(child<QProgressBar>(form, "CGaugeProgram"), nullptr);
+  EXPECT_NE(child<QCheckBox>(form, "CheckBoxZakazCteni"), nullptr);
+  EXPECT_NE(child<QCheckBox>(form, "CheckBoxProgHned"), nullptr);
+  for (const char* name : {"ButtonRead", "ButtonVerify", "ButtonProgram", "ButtonMonPu"}) {
+    EXPECT_NE(child<QPushButton>(form, name), nullptr) << name;
+  }
+  for (const zeda::SpeedButtonEntry& e : zeda::speedButtonTable()) {
+    EXPECT_NE(child<QToolButton>(form, e.name), nullptr) << e.name;
+  }
+  auto* timer = child<QTimer>(form, "Timer1");
+  ASSERT_NE(timer, nullptr);
+  EXPECT_EQ(timer->interval(), 55);
+  EXPECT_TRUE(timer->isActive());
+  // Device commands stay off while no unit is connected.
+  EXPECT_FALSE(child<QPushButton>(form, "ButtonRead")->isEnabled());
+  EXPECT_EQ(child<QProgressBar>(form, "CGaugeProgram")->maximum(), 100);
+}
+
+TEST_F(MainFormTest, MenusByNameCaptionAndShortcut) {
+  TMainForm form(quiet());
+  QStringList topLevel;
+  for (QAction* a : form.menuBar()->actions()) topLevel << a->objectName();
+  EXPECT_EQ(topLevel, (QStringList{"MenuFile", "MenuCom", "MenuDevice", "MenuTools", "MenuLanguage",
+                                   "MenuServis", "MenuHelp"}));
+  for (const zeda::MenuEntry& e : zeda::menuTable()) {
+    if (!*e.parent) {
+      EXPECT_NE(child<QMenu>(form, e.name), nullptr) << e.name;
+      continue;
+    }
+    auto* a = child<QAction>(form, e.name);
+    ASSERT_NE(a, nullptr) << e.name;
+    if (!(e.flags & zeda::kMenuSeparator)) {
+      EXPECT_EQ(a->text(), QString::fromUtf8(e.caption));
+    }
+    EXPECT_EQ(a->shortcut(), QKeySequence(QString::fromUtf8(e.shortcut))) << e.name;
+  }
+  struct Key {
+    const char* name;
+    const char* caption;
+    QKeySequence key;
+  };
+  const Key keys[] = {
+      {"MenuNew", "&New", QKeySequence(Qt::CTRL | Qt::Key_N)},
+      {"MenuNewPage", "&New for actual page", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N)},
+      {"MenuOpen", "&Open", QKeySequence(Qt::Key_F3)},
+      {"MenuOpenExeDir", "Open from exe dir", QKeySequence(Qt::CTRL | Qt::Key_F3)},
+      {"MenuOpenPage", "&Open for actual page", QKeySequence(Qt::SHIFT | Qt::Key_F3)},
+      {"MenuSave", "&Save", QKeySequence(Qt::Key_F2)},
+      {"MenuSaveExeDir", "Save to exe dir", QKeySequence(Qt::CTRL | Qt::Key_F2)},
+      {"MenuSaveVersion", "Quicksave version", QKeySequence(Qt::SHIFT | Qt::Key_F2)},
+      {"MenuPrint", "&Print", QKeySequence(Qt::CTRL | Qt::Key_P)},
+      {"MenuRead", "&Read", QKeySequence(Qt::Key_F7)},
+      {"MenuVerify", "&Verify", QKeySequence(Qt::Key_F8)},
+      {"MenuProgram", "&Program", QKeySequence(Qt::Key_F9)},
+      {"MenuAdvanceMinus", "Advance -", QKeySequence(Qt::Key_F4)},
+      {"MenuAdvancePlus", "Advance +", QKeySequence(Qt::Key_F5)},
+      {"MenuZpet", "Undo", QKeySequence(Qt::CTRL | Qt::Key_Z)},
+      {"MenuZnovu", "Redo", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z)},
+      {"MenuMonitorPlayer", "Monitor Player", QKeySequence(Qt::CTRL | Qt::Key_M)},
+      {"MenuContens", "&Contens", QKeySequence(Qt::Key_F1)},
+      {"MenuExit", "E&xit", QKeySequence()},
+      {"MenuReset", "&Reset", QKeySequence()},
+      {"MenuUpdate", "&Update", QKeySequence()},
+      {"MenuCSVout", "CSV output monitor", QKeySequence()},
+      {"MenuAbout", "&About...", QKeySequence()},
+      {"MenuPrintAll", "Print All", QKeySequence()},
+  };
+  for (const Key& k : keys) {
+    auto* a = child<QAction>(form, k.name);
+    ASSERT_NE(a, nullptr) << k.name;
+    EXPECT_EQ(a->text(), k.caption);
+    EXPECT_EQ(a->shortcut(), k.key) << k.name;
+  }
+  for (int i = 1; i <= 9; ++i) {
+    auto* a = form.findChild<QAction*>(QStringLiteral("MenuHistory%1").arg(i));
+    ASSERT_NE(a, nullptr);
+    EXPECT_FALSE(a->isVisible());
+  }
+  EXPECT_FALSE(child<QAction>(form, "MenuPrintAll")->isVisible());
+  EXPECT_FALSE(child<QMenu>(form, "MenuServis")->menuAction()->isVisible());
+  EXPECT_TRUE(child<QAction>(form, "MenuEnglish")->isChecked());
+}
+
+TEST_F(MainFormTest, TabSheets) {
+  TMainForm form(quiet());
+  auto* pages = child<QTabWidget>(form, "PageControl1");
+  ASSERT_EQ(pages->count(), 10);
+  const char* names[] = {"TabSheetRuzne", "TabSheetBike",   "TabSheetSensors", "TabSheetAdvance",
+                         "TabSheetPOut",  "TabSheetServo",  "TabSheet_Gear",   "TabSheet_Race",
+                         "TabSheet_N2O",  "TabSheet_Ladeni"};
+  const char* captions[] = {"Miscellaneous", "Bike", "Sensors", "Advance Map", "Power out",
+                            "Servo",         "Gear", "Race",    "N2O",         "Test"};
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_EQ(pages->widget(i)->objectName(), names[i]);
+    EXPECT_EQ(pages->tabText(i), captions[i]);
+    EXPECT_EQ(pages->isTabVisible(i), i != 8) << names[i];
+  }
+}
+
+TEST_F(MainFormTest, StatusSlotsRenderOnTheLabels) {
+  TMainForm form(quiet());
+  form.show();
+  auto* connection = child<QLabel>(form, "LabelConnection");
+  auto* result = child<QLabel>(form, "LabelResult");
+  auto* gauge = child<QProgressBar>(form, "CGaugeProgram");
+  // Until the link exists nothing is shown in slot 1.
+  EXPECT_FALSE(connection->isVisible());
+  EXPECT_FALSE(result->isVisible());
+  EXPECT_FALSE(child<QLabel>(form, "LabelCongruence")->isVisible());
+  form.ShowStatus(1,
+                  "###No connection with PC...##Keine Verbindung zum PC...##Není spojení s PC...",
+                  -1, zeda::kColourBlack, zeda::kColourRed, 100);
+  EXPECT_TRUE(connection->isVisible());
+  EXPECT_EQ(connection->text(), "No connection with PC...");
+  EXPECT_EQ(connection->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+  EXPECT_EQ(connection->palette().color(QPalette::Window), QColor(255, 0, 0));
+  form.ShowStatus(1, "lower", -1, zeda::kColourBlack, zeda::kColourGreen, 10);
+  EXPECT_EQ(connection->text(), "No connection with PC...");
+  gauge->show();
+  form.ShowStatus(2, "Verify: OK", -1, zeda::kColourBlack, zeda::kColourButtonFace, -1);
+  EXPECT_TRUE(result->isVisible());
+  EXPECT_EQ(result->palette().color(QPalette::Window), form.palette().color(QPalette::Button));
+  form.ShowStatus(2, nullptr, -1, zeda::kColourUnchanged, zeda::kColourUnchanged, -1);
+  EXPECT_FALSE(result->isVisible());
+  EXPECT_FALSE(gauge->isVisible());
+}
+
+TEST_F(MainFormTest, HintsGoToPanelZero) {
+  TMainForm form(quiet());
+  QStatusTipEvent tip(QStringLiteral("Reading parametrs from ignition"));
+  QApplication::sendEvent(&form, &tip);
+  EXPECT_EQ(panel(form, 0)->text(), "Reading parametrs from ignition");
+  QStatusTipEvent none{QString()};
+  QApplication::sendEvent(&form, &none);
+  EXPECT_EQ(panel(form, 0)->text(), "");
+  EXPECT_EQ(child<QAction>(form, "MenuRead")->statusTip(), "Reading parametrs from ignition");
+}
+
+TEST_F(MainFormTest, CommandLineWordsApply) {
+  TMainForm::Options o = quiet();
+  o.commandLine = zeda::parseCommandLine({"CESKY"});
+  TMainForm czech(o);
+  EXPECT_EQ(zeda::currentLanguage(), zeda::kCzech);
+  EXPECT_TRUE(child<QAction>(czech, "MenuCzech")->isChecked());
+  EXPECT_FALSE(czech.updateCheckSuppressed());
+  o.commandLine = zeda::parseCommandLine({"nopatchcheck"});
+  TMainForm quietUpdate(o);
+  EXPECT_TRUE(quietUpdate.updateCheckSuppressed());
+}
+
+TEST_F(MainFormTest, DroppedFiles) {
+  TMainForm form(quiet());
+  form.filesDropped({"/tmp/a.txt", "/tmp/x.ign.txt"});
+  EXPECT_EQ(form.lastDroppedIgnFile(), "");
+  form.filesDropped({"/tmp/a.txt", "/tmp/B.IGN", "/tmp/c.ign"});
+  EXPECT_EQ(form.lastDroppedIgnFile(), "/tmp/B.IGN");
+}
+
+TEST_F(MainFormTest, StartUpWritesTheTrace) {
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("zeda-form-trace-" + std::to_string(::getpid()) + ".trc");
+  std::filesystem::remove(path);
+  ASSERT_TRUE(zeda::linkTrace().open(path.string()));
+  { TMainForm form(quiet()); }
+  zeda::linkTrace().close();
+  std::ifstream in(path);
+  std::stringstream s;
+  s << in.rdbuf();
+  std::filesystem::remove(path);
+  EXPECT_NE(s.str().find(":   (0) FORM Initialised\n"), std::string::npos) << s.str();
+}
+
+TEST_F(MainFormTest, PortHandOverSocket) {
+  TMainForm::Options o;
+  o.handoverSocketName = QStringLiteral("zeda-handover-test-%1").arg(::getpid());
+  TMainForm form(o);
+  auto* server = form.findChild<QLocalServer*>(QStringLiteral("HandoverServer"));
+  ASSERT_NE(server, nullptr);
+  ASSERT_TRUE(server->isListening());
+  auto exchange = [](const QString& name, const QByteArray& line) {
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    if (!socket.waitForConnected(2000)) return QByteArray("no connection");
+    socket.write(line);
+    socket.flush();
+    QByteArray reply;
+    for (int i = 0; i < 100 && !reply.endsWith('\n'); ++i) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+      // Both ends live in this thread: the reply may already sit in the buffer.
+      socket.waitForReadyRead(20);
+      reply += socket.readAll();
+    }
+    return reply;
+  };
+  // Without a connected unit a release is ignored; so is a take-back of no port.
+  EXPECT_EQ(exchange(o.handoverSocketName, "3 0x7FFFFFA1\n"), "ignored\n");
+  EXPECT_EQ(exchange(o.handoverSocketName, "3 0x7FFFFFA4\n"), "ignored\n");
+  EXPECT_EQ(exchange(o.handoverSocketName, "three\n"), "error\n");
+  // Once the port has been given away the title says so, and the take-back restores it.
+  form.portHandover().release(3, form);
+  EXPECT_EQ(form.windowTitle(), "  KESTRA2 ZEDA (v107)       (Disconnected by bootloader)");
+  EXPECT_EQ(exchange(o.handoverSocketName, "4 0x7FFFFFA4\n"), "ignored\n");
+  EXPECT_EQ(exchange(o.handoverSocketName, "3 2147483556\n"), "ok\n");
+  EXPECT_TRUE(form.portHandover().linkEnabled());
+  EXPECT_EQ(form.windowTitle(), "  KESTRA2 ZEDA (v107)");
+}
+
+TEST_F(MainFormTest, StaleHandOverSocketIsReplaced) {
+  // A socket file left behind by a crashed run: bound once, nobody listening.
+  const QString name = QStringLiteral("zeda-handover-stale-%1").arg(::getpid());
+  const QString path = QDir::tempPath() + QLatin1Char('/') + name;
+  QFile::remove(path);
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(fd, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  const QByteArray native = QFile::encodeName(path);
+  ASSERT_LT(static_cast<size_t>(native.size()), sizeof addr.sun_path);
+  std::memcpy(addr.sun_path, native.constData(), static_cast<size_t>(native.size()));
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  ::close(fd);
+  ASSERT_TRUE(QFile::exists(path));
+  TMainForm::Options o;
+  o.handoverSocketName = name;
+  TMainForm form(o);
+  auto* server = form.findChild<QLocalServer*>(QStringLiteral("HandoverServer"));
+  ASSERT_NE(server, nullptr);
+  EXPECT_TRUE(server->isListening());
+}
+
+TEST_F(MainFormTest, FirstWorkingTickFocusesTheReadOutLock) {
+  TMainForm form(quiet());
+  form.show();
+  QApplication::setActiveWindow(&form);
+  child<QCheckBox>(form, "CheckBoxProgHned")->setFocus();
+  form.mainTick().run();
+  EXPECT_EQ(QApplication::focusWidget(), child<QCheckBox>(form, "CheckBoxZakazCteni"));
+  // Only the first tick moves the focus.
+  child<QCheckBox>(form, "CheckBoxProgHned")->setFocus();
+  form.mainTick().run();
+  EXPECT_EQ(QApplication::focusWidget(), child<QCheckBox>(form, "CheckBoxProgHned"));
+}
+
+TEST_F(MainFormTest, ClosingFreesTheStatusTextsAndStopsTheTimer) {
+  TMainForm::Options o;
+  o.handoverSocketName = QStringLiteral("zeda-handover-close-%1").arg(::getpid());
+  TMainForm form(o);
+  form.show();
+  form.ShowStatus(4, "Verify: OK", -1, zeda::kColourBlack, zeda::kColourGreen, 1);
+  form.close();
+  EXPECT_EQ(form.statusSlots().text(4), "");
+  EXPECT_FALSE(child<QTimer>(form, "Timer1")->isActive());
+  EXPECT_FALSE(form.findChild<QLocalServer*>(QStringLiteral("HandoverServer"))->isListening());
+}
+
+TEST_F(MainFormTest, TimerTicksAdvanceTheClock) {
+  TMainForm form(quiet());
+  form.show();
+  const int32_t before = zeda::tickCount();
+  for (int i = 0; i < 3; ++i) form.mainTick().run();
+  EXPECT_EQ(zeda::tickCount(), before + 3);
+}
+
+}  // namespace
