@@ -67,8 +67,6 @@ class CCOMCOM : public CCOMSEARCH {
   std::atomic<int32_t>* pollMask = nullptr;
 
  protected:
-  bool LinkIdle() const override { return LinkQuiet(); }
-
   // ---- Per-job logic, run by the worker while a job runs ----
   // Chooses the next block from the current address up to the job end and sets
   // blockAddress_, blockLength_ and the current address; false when none is left.

@@ -8,7 +8,8 @@ CCOMSEARCH::CCOMSEARCH() = default;
 CCOMSEARCH::~CCOMSEARCH() = default;
 
 void CCOMSEARCH::SearchRun() {
-  if (!LinkIdle()) {
+  // No unit is connected while the worker still holds a job of a closed link.
+  if (!LinkQuiet()) {
     SupervisePorts();
     return;
   }

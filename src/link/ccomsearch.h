@@ -60,11 +60,6 @@ class CCOMSEARCH : public CCOMIOSYS {
 
   ProtocolTable& Protocols() { return search_.Protocols(); }
 
- protected:
-  // False while the link worker still holds a job of a closed link: no unit is connected
-  // then. The link object says when it is quiet.
-  virtual bool LinkIdle() const { return true; }
-
  private:
   FrameCodec* slotCodecs_[3] = {&slots[0].codec, &slots[1].codec, &slots[2].codec};
   LinkSlot found_;  // the slot that found the unit, with its codec
