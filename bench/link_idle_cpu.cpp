@@ -51,7 +51,10 @@ void BM_LinkIdleCpu(benchmark::State& state) {
   slot.frameSize = 152;
   slot.overhead = 2;
   slot.codec.ResetCodec(zeda::PROTOCOL_IGN150, 175);
-  link->ConnectLink(slot);
+  if (!link->ConnectLink(slot)) {
+    state.SkipWithError("link did not come up");
+    return;
+  }
   tick();
 
   const double seconds = static_cast<double>(state.range(0));

@@ -100,9 +100,8 @@ void SimServer::Run(const std::atomic<bool>& stop) {
     }
     WriteDue();
     unit_.Idle(now);
-    if (!unit_.lastSaveError().empty()) {
-      std::fprintf(stderr, "zedasim: %s\n", unit_.lastSaveError().c_str());
-    }
+    const std::string saveError = unit_.TakeSaveError();
+    if (!saveError.empty()) std::fprintf(stderr, "zedasim: %s\n", saveError.c_str());
   }
   pty_.Close();
 }

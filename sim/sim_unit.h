@@ -69,7 +69,12 @@ class SimUnit {
   const std::array<uint8_t, kIdBlockSize>& idBlock() const { return idBlock_; }
   int programmingCount() const { return facts_.programmingCount; }
   int answersSent() const { return answers_; }
-  const std::string& lastSaveError() const { return saveError_; }
+  // The message of a failed save, once (empty when none is new).
+  std::string TakeSaveError() {
+    std::string error;
+    error.swap(saveError_);
+    return error;
+  }
 
  private:
   bool Addressed() const { return options_.protocol == 1 || options_.protocol == 2; }

@@ -43,7 +43,7 @@ class CCOMCOM : public CCOMSEARCH {
   // Runs the search, then supervises the link (every second tick).
   void SuperviseLink();
   // True when the worker has acknowledged every cancel (no job of an old link is alive).
-  bool LinkQuiet() const;
+  bool LinkQuiet() const override;
 
   // ---- Any thread ----
   int32_t Job() const;  // 0, the running job code, JOB_DONE or JOB_FAILED
@@ -67,8 +67,6 @@ class CCOMCOM : public CCOMSEARCH {
   std::atomic<int32_t>* pollMask = nullptr;
 
  protected:
-  bool LinkIdle() const override { return LinkQuiet(); }
-
   // ---- Per-job logic, run by the worker while a job runs ----
   // Chooses the next block from the current address up to the job end and sets
   // blockAddress_, blockLength_ and the current address; false when none is left.

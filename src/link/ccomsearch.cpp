@@ -8,7 +8,8 @@ CCOMSEARCH::CCOMSEARCH() = default;
 CCOMSEARCH::~CCOMSEARCH() = default;
 
 void CCOMSEARCH::SearchRun() {
-  if (!LinkIdle()) {
+  // No unit is connected while the worker still holds a job of a closed link.
+  if (!LinkQuiet()) {
     SupervisePorts();
     return;
   }
@@ -53,12 +54,13 @@ void CCOMSEARCH::SearchRun() {
   ConnectLink(found_);
 }
 
-void CCOMSEARCH::ConnectLink(const LinkSlot& slot) {
-  if (slot.port <= 0 || slot.port > 255) return;
+bool CCOMSEARCH::ConnectLink(const LinkSlot& slot) {
+  if (slot.port <= 0 || slot.port > 255 || !LinkQuiet()) return false;
   activeLink = slot;
   nextPort = slot.port;
   portListChanged = true;
   connectedPort.store(slot.port, std::memory_order_release);
+  return true;
 }
 
 PortBuffers CCOMSEARCH::ActiveBuffers() {

@@ -34,9 +34,12 @@ class CCOMSEARCH : public CCOMIOSYS {
   // One search step; first supervises the ports.
   void SearchRun();
 
-  // Makes `slot` the active link (the search does this when the unit is found).
-  // Main thread, while the link worker is quiet (see CCOMCOM::LinkQuiet).
-  void ConnectLink(const LinkSlot& slot);
+  // Makes `slot` the active link (the search does this when the unit is found). Main
+  // thread. False (nothing changed) while the link worker still holds a cancelled job of
+  // the previous link; the search tries again on its next run.
+  bool ConnectLink(const LinkSlot& slot);
+  // True when no link thread uses the active link's codec.
+  virtual bool LinkQuiet() const { return true; }
 
   // The active link's port as the codec sees it.
   PortBuffers ActiveBuffers();
@@ -56,11 +59,6 @@ class CCOMSEARCH : public CCOMIOSYS {
   StatusSink* statusSink = nullptr;
 
   ProtocolTable& Protocols() { return search_.Protocols(); }
-
- protected:
-  // False while the link worker still holds a job of a closed link: no unit is connected
-  // then. The link object says when it is quiet.
-  virtual bool LinkIdle() const { return true; }
 
  private:
   FrameCodec* slotCodecs_[3] = {&slots[0].codec, &slots[1].codec, &slots[2].codec};

@@ -7,7 +7,7 @@
 //
 // How the link worker (and the search) drives it:
 //
-//   PortBuffers port{ccom.rxRing, &ccom.rxRead, &ccom.rxWrite, ccom.txBuffer, &ccom.txCount};
+//   PortBuffers port = ccom.Buffers();   // ring + indices, transmit buffer + count
 //   codec.ResetCodec(protocol, rowTimeout);                 // when the link comes up
 //   // LINK_READY: build the block's request, remember the expected answer code
 //   expected = codec.BuildJobRequest(job, address, length, writeImage, COMMAXBUF,
@@ -24,6 +24,10 @@
 //     }
 //   }
 //   // any state, while a capture is announced: codec.ReceiveFrame(port, &captureLink)
+//
+// A completed frame stays in receiveBuffer only until the next ReceiveFrame call. The
+// search checks IsEcho() first: a line that echoes returns the request, and that
+// completes as a frame on every protocol.
 //
 // Threads: the ring's write index belongs to the I/O thread, its read index to the codec;
 // the codec fills the transmit buffer only while its count is 0 and publishes it by

@@ -45,11 +45,6 @@ void PortSearch::Show(int statusSlot, const char* text, int durationMs, uint32_t
   if (status_ != nullptr) status_->ShowStatus(statusSlot, text, durationMs, font, back, priority);
 }
 
-void PortSearch::DropActiveLink() {
-  active_ = SearchSlot{};
-  connectedPort = 0;
-}
-
 bool PortSearch::HeldBySlot(int port) const {
   for (const SearchSlot& s : slots_) {
     if (s.port == port) return true;

@@ -102,9 +102,6 @@ class PortSearch {
   const SearchSlot& Slot(int s) const { return slots_[s]; }
   const SearchSlot& ActiveLink() const { return active_; }
   ProtocolTable& Protocols() { return table_; }
-  // Forgets the active link (the link was closed); the search resumes.
-  void DropActiveLink();
-
   void SetStatusSink(StatusSink* status) { status_ = status; }
 
   // Decoding of identification answers (exposed for tests). Both fill hardwareKey,

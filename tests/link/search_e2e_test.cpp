@@ -1,5 +1,8 @@
 // The port search and the transfer jobs against simulated units on ptys.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -100,6 +103,9 @@ TEST_P(EveryProtocol, FoundConnectedAndServesJobs) {
   EXPECT_EQ(answer.unitVersion, 0);
   EXPECT_EQ(link->MaxTries(), 1);
   link->ClearJob();
+  ASSERT_EQ(RunJob(JOB_SPECIAL, 0, 1, JOBF_MARK_RANGE), JOB_DONE);
+  EXPECT_EQ(link->LastJob(), JOB_SPECIAL);
+  link->ClearJob();
 
   unit.Stop();
   EXPECT_TRUE(std::equal(image.begin(), image.end(), unit.unit().memory().begin()));
@@ -163,12 +169,8 @@ TEST_F(LinkE2E, EchoingLineIsGivenUp) {
   const int fail = trace.Find("[0]FAIL PORT - Close port COM5", echo);
   EXPECT_GT(fail, echo);
   EXPECT_GT(trace.Find("CLOSE COM5", fail), fail);
-  // A block receiver never starts a frame on a request's code byte, so the echo shows on
-  // the first addressed row; the port is given up there, before any further row.
-  const int once = trace.Find("[0] Send Once (WCOM)");
-  ASSERT_GE(once, 0);
-  EXPECT_LT(once, echo);
-  EXPECT_EQ(trace.Find("[0] Send Once (WCOMS)"), -1);
+  // Given up at once: no further row on that port.
+  EXPECT_EQ(trace.Find("skip onening port COM5", echo), -1);
   EXPECT_FALSE(Connected());
 }
 
@@ -254,6 +256,57 @@ TEST_F(LinkE2E, OffClosesEveryProbedPortAndNeverConnects) {
   EXPECT_FALSE(link->Port(2).IsOpen());
   EXPECT_FALSE(Connected());
   for (int s = 0; s < 3; ++s) EXPECT_EQ(link->slots[s].port, 0);
+}
+
+TEST_F(LinkE2E, LostMonitorAnswerFailsAfterOneTry) {
+  SimUnitThread unit({"--drop", "0.5", "--seed", "7"});
+  ASSERT_TRUE(unit.ok()) << unit.error;
+  test::RegisterPorts({{6, unit.path()}});
+  MakeLink();
+  ASSERT_TRUE(WaitReady(800));
+  bool failed = false;
+  for (int i = 0; i < 30 && !failed; ++i) {
+    const int before = static_cast<int>(trace.Lines().size());
+    MonitorCommands commands;
+    ASSERT_TRUE(SendMonitor(*link, commands));
+    RunUntil(
+        *link, [&] { return link->Job() == JOB_DONE || link->Job() == JOB_FAILED; }, 100, 25);
+    failed = link->Job() == JOB_FAILED;
+    if (failed) {
+      EXPECT_EQ(link->LastJob(), JOB_MONITOR);
+      int timeouts = 0;
+      const auto lines = trace.Lines();
+      for (size_t l = static_cast<size_t>(before); l < lines.size(); ++l) {
+        timeouts += lines[l].find("COM timeout or redirection") != std::string::npos;
+      }
+      EXPECT_EQ(timeouts, 1);  // no second try
+    }
+    link->ClearJob();
+  }
+  EXPECT_TRUE(failed) << "no monitor answer was lost";
+}
+
+TEST_F(LinkE2E, BusyPortIsExplainedOncePerRun) {
+  SimUnitThread unit({});
+  ASSERT_TRUE(unit.ok()) << unit.error;
+  // Another program holds the device.
+  const int other = ::open(unit.path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(other, 0);
+  ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+  test::RegisterPorts({{4, unit.path()}});
+  MakeLink();
+  for (int i = 0; i < 40; ++i) RunOnce(*link, 20);  // several attempts on the port
+  ::close(other);
+  EXPECT_GE(trace.Find("[0] Not Openning..."), 0);
+  ASSERT_EQ(status.records.size(), 1u);
+  const test::StatusRecord& m = status.records[0];
+  EXPECT_EQ(m.slot, 1);
+  EXPECT_EQ(m.text, "###" + unit.path() + " is busy: another program holds it.##" + unit.path() +
+                        " ist belegt: ein anderes Programm benutzt ihn.##" + unit.path() +
+                        " je obsazen: používá ho jiný program.");
+  // Released: the unit is found.
+  ASSERT_TRUE(WaitReady(100));
+  EXPECT_EQ(link->connectedPort.load(), 4);
 }
 
 // Requests counted by the unit: one identification answer, then the job's blocks.

@@ -390,6 +390,36 @@ std::vector<ReadCase> ReadCases() {
                  EXPECT_EQ(img.byte(Adrb::SERVO_NO), 0);
                  EXPECT_EQ(img.byte(Adrb::ZERO_BYTE), 0);
                }});
+  c.push_back({"key 81: a gear shift light output receives its preset",
+               Header(81) + "POWER_OUT1 2 40 50 60 10 1 2 1 1 1 1 1 1 1 1 1 1 1 1\n"
+                            "POWER_OUT2 1 40 50 60 10 1 2 1 1 1 1 1 1 1 1 1 1 1 1",
+               -1, false, nullptr, [](const ParamImage& img, const IgnReadResult& r) {
+                 EXPECT_EQ(r.message, IgnMessage::OlderVersion);
+                 EXPECT_EQ(img.byte(Adrb::POUT_MODE), 2);
+                 EXPECT_EQ(img.byte(Adrb::POUT_SW_RPM + 0), 90);
+                 EXPECT_EQ(img.byte(Adrb::POUT_SW_RPM + 2), 140);
+                 EXPECT_EQ(img.word(Adrw::POUT_SW_LOAD + 1), 90);
+                 EXPECT_EQ(img.byte(Adrb::POUT_SW_BITS + 0), 12);
+                 EXPECT_EQ(img.byte(Adrb::POUT_HYSTER), 10);
+                 // Other modes keep what the file says.
+                 EXPECT_EQ(img.byte(Adrb::POUT_SW_RPM + 3), 0);
+                 EXPECT_EQ(img.word(Adrw::POUT_SW_LOAD + 3), 2);
+                 EXPECT_EQ(img.byte(Adrb::POUT_SW_BITS + 3), 15);
+               }});
+  c.push_back({"older file for one page: defaults of that page, nothing else",
+               Header(106) + "RETARD 9\nBASE_ADV 30", 3, false,
+               [](ParamImage& img) {
+                 img.setByte(Adrb::RETARD, 12);
+                 img.setByte(Adrb::SYNC_POLARITY, 2);
+                 img.setByte(Adrb::ADV_COLUMNS, 4);
+               },
+               [](const ParamImage& img, const IgnReadResult& r) {
+                 EXPECT_EQ(r.acceptedKey, 106);
+                 EXPECT_EQ(img.byte(Adrb::RETARD), 12);
+                 EXPECT_EQ(img.byte(Adrb::SYNC_POLARITY), 2);
+                 EXPECT_EQ(img.byte(Adrb::ADV_COLUMNS), 15);  // Advance defaults
+                 EXPECT_EQ(img.byte(Adrb::BASE_ADV), 30);
+               }});
   c.push_back(
       {"family 2 old preset codes", Header(99) + "BIKE 0", -1, false, nullptr,
        [](const ParamImage& img, const IgnReadResult&) { EXPECT_EQ(img.byte(Adrb::BIKE), 7); }});

@@ -305,6 +305,23 @@ TEST(SimUnitTest, WriteBurstIsSavedOnceAndCounted) {
   rmdir(dir);
 }
 
+TEST(SimUnitTest, FailedSaveIsReportedOnceAndTheUnitGoesOn) {
+  SimOptions o = Options(3150);
+  o.savePath = "/nonexistent-zeda-dir/saved.bin";
+  SimUnit unit(o);
+  UnitLine line(unit);
+  CodecPeer peer(line, PROTOCOL_IGN150, 175);
+  std::vector<uint8_t> image(1050, 0x11);
+  ASSERT_TRUE(peer.WriteImage(150, image));
+  EXPECT_FALSE(unit.Idle(10000));
+  const std::string error = unit.TakeSaveError();
+  EXPECT_NE(error.find("/nonexistent-zeda-dir/saved.bin"), std::string::npos) << error;
+  EXPECT_TRUE(unit.TakeSaveError().empty());
+  std::vector<uint8_t> back;
+  ASSERT_TRUE(peer.ReadImage(150, back));
+  EXPECT_EQ(back, image);
+}
+
 // ------------------------------------------------------------------ monitor
 
 TEST(SimUnitTest, MonitorFollowsTheEngine) {
