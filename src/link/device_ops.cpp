@@ -175,12 +175,12 @@ void DeviceOps::RequestRelease() {
   }
 }
 
-void DeviceOps::ReleasePort() {
+void DeviceOps::ReleasePort(int32_t com) {
   releaseWanted_ = false;
   if (!LinkEnabled()) return;
   const int32_t port = link_.connectedPort.load();
   link_.linkEnabled.store(0);
-  rememberedPort_ = port != 0 ? port : rememberedPort_;
+  rememberedPort_ = port != 0 ? port : (com > 0 ? com : rememberedPort_);
   Disconnect();
   ui_.UpdateTitle();
 }

@@ -99,7 +99,8 @@ class DeviceOps {
   // Another program takes the port: at once when nothing runs, else once the operation
   // and the unit's save have ended.
   void RequestRelease();
-  void ReleasePort();
+  // com: the port to remember when no unit is connected (0: keep the remembered one).
+  void ReleasePort(int32_t com = 0);
   void TakeBackPort();
   void CompareUnitAndPc();
 
@@ -110,6 +111,7 @@ class DeviceOps {
   // ---- State (read by the front ends and tests) ----
   bool UnitConnected() const { return link_.connectedPort.load() != 0; }
   bool LinkEnabled() const { return link_.linkEnabled.load() != 0; }
+  int32_t connectedPortNumber() const { return link_.connectedPort.load(); }
   int32_t opState() const { return opState_; }
   int32_t opRequest() const { return opRequest_; }
   int32_t opAttempt() const { return opAttempt_; }

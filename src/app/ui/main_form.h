@@ -13,6 +13,13 @@
 #include "app/status_slots.h"
 #include "app/title.h"
 
+namespace zeda {
+class CCOMCOM;
+class DeviceOps;
+struct ImageBuffers;
+}  // namespace zeda
+class DeviceUiBridge;
+class QProcess;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -68,6 +75,21 @@ class TMainForm : public QMainWindow,
   QString currentFileName;
   QString csvOutputPath;  // empty while the CSV output is off
 
+  // ---- Device operations (ui/device_commands.cpp) ----
+  zeda::DeviceOps& deviceOps() { return *deviceOps_; }
+  zeda::CCOMCOM& link() { return *link_; }
+  zeda::ImageBuffers& images() { return *images_; }
+  // The commands of ButtonRead/F7, ButtonVerify/F8, ButtonProgram/F9 and MenuReset.
+  void ReadCommand();
+  void VerifyCommand();
+  void ProgramCommand();
+  void ResetCommand();
+  // zeda --simulate: starts zedasim with `args` on a pty and makes it the only port
+  // searched. False with a message on stderr when it cannot start.
+  bool startSimulator(const QStringList& args);
+  // Set until a unit has been read or a parameter file accepted (Program refuses).
+  bool newInstal = true;
+
   // Panel 4 inputs (written by the device operations).
   int keyCheckKind = zeda::kKeyCheckNotConnected;
   std::string keyCheckText;
@@ -98,7 +120,22 @@ class TMainForm : public QMainWindow,
   void setSlotColours(int slot, zeda::Colour font, zeda::Colour back) override;
   void setGaugeVisible(bool visible) override;
 
+  friend class DeviceUiBridge;
+  void createDeviceOps();
+  void destroyDeviceOps();
+  void connectDeviceCommands();
+  void showDeviceMessages();
+  // portHandover_ follows a release the device machine has made.
+  void syncHandover();
+  // What the rest of the window asks of the device side.
+  void deviceDisconnect();
+  bool deviceLinkEnabled() const;
+  void closeDevicePorts();
+  zeda::HandoverAction deviceHandover(const zeda::HandoverMessage& msg);
+
   // TickSteps
+  void runDeviceOps() override;
+  bool unitConnected() override;
   void focusNoReadingCheckBox() override;
   void setDeviceCommandsEnabled(bool enabled) override;
 
@@ -135,4 +172,12 @@ class TMainForm : public QMainWindow,
   std::array<QLabel*, 5> statusPanels_{};
   std::array<QLabel*, zeda::StatusSlots::kSlotCount> slotLabels_{};
   QLocalServer* handoverServer_ = nullptr;
+
+  // Device operations: the link object, the parameter buffers and the machine; created
+  // and destroyed in device_commands.cpp (createDeviceOps, destroyDeviceOps).
+  zeda::CCOMCOM* link_ = nullptr;
+  zeda::ImageBuffers* images_ = nullptr;
+  DeviceUiBridge* deviceUi_ = nullptr;
+  zeda::DeviceOps* deviceOps_ = nullptr;
+  QProcess* simulator_ = nullptr;
 };
