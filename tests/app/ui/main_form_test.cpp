@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLocalServer>
@@ -25,6 +26,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "app/menu_table.h"
@@ -363,3 +365,75 @@ TEST_F(MainFormTest, TimerTicksAdvanceTheClock) {
 }
 
 }  // namespace
+
+// ---- The device side with the built-in simulated unit ----
+
+bool waitFor(const std::function<bool()>& done, int ms) {
+  QElapsedTimer t;
+  t.start();
+  while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  return done();
+}
+
+TEST_F(MainFormTest, SimulatedUnitIsCheckedReadAndProgrammed) {
+  qputenv("ZEDA_SIM_PATH", ZEDA_SIM_PATH);
+  TMainForm form(quiet());
+  form.show();
+  auto* read = child<QPushButton>(form, "ButtonRead");
+  EXPECT_FALSE(read->isEnabled());
+  ASSERT_TRUE(form.startSimulator({}));
+  auto* congruence = child<QLabel>(form, "LabelCongruence");
+  auto* result = child<QLabel>(form, "LabelResult");
+  ASSERT_TRUE(waitFor([&] { return congruence->isVisible(); }, 30000));
+  EXPECT_EQ(congruence->text(), "Unit and PC settings are identical");
+  EXPECT_TRUE(read->isEnabled());
+  EXPECT_TRUE(child<QAction>(form, "MenuReset")->isEnabled());
+  EXPECT_EQ(child<QLabel>(form, "LabelCom")->text(), "COM=240");
+  ASSERT_TRUE(waitFor([&] { return panel(form, 4)->text().contains("RSKEY=107.00"); }, 5000));
+  EXPECT_TRUE(panel(form, 4)->text().contains("ZDA12")) << panel(form, 4)->text().toStdString();
+
+  // A new installation refuses to program until the unit has been read.
+  QString boxName;
+  QTimer::singleShot(300, [&] {
+    if (QWidget* w = QApplication::activeModalWidget()) {
+      boxName = w->objectName();
+      w->close();
+    }
+  });
+  form.ProgramCommand();
+  EXPECT_EQ(boxName, "NewInstalBox");
+
+  read->click();
+  ASSERT_TRUE(waitFor([&] { return result->text() == "Verify: OK"; }, 10000))
+      << result->text().toStdString();
+  EXPECT_FALSE(form.newInstal);
+
+  form.ProgramCommand();
+  ASSERT_TRUE(waitFor([&] { return result->text() == "Saving:"; }, 10000))
+      << result->text().toStdString();
+  ASSERT_TRUE(waitFor([&] { return result->text() == "Program device: OK"; }, 10000))
+      << result->text().toStdString();
+  EXPECT_EQ(congruence->text(), "Unit and PC settings are identical");
+
+  // The loader borrows the port and gives it back.
+  EXPECT_EQ(form.handoverLine("240 0x7FFFFFA1\n"), "ok\n");
+  EXPECT_TRUE(form.windowTitle().endsWith("(Disconnected by bootloader)"));
+  EXPECT_FALSE(form.portHandover().linkEnabled());
+  ASSERT_TRUE(waitFor([&] { return !read->isEnabled(); }, 2000));
+  auto* labelCom = child<QLabel>(form, "LabelCom");
+  ASSERT_TRUE(waitFor([&] { return labelCom->text() == "COM=240 (DISCONECTED)"; }, 2000))
+      << labelCom->text().toStdString();
+  EXPECT_EQ(form.handoverLine("240 0x7FFFFFA4\n"), "ok\n");
+  EXPECT_TRUE(form.portHandover().linkEnabled());
+  ASSERT_TRUE(waitFor([&] { return read->isEnabled(); }, 30000));
+}
+
+TEST_F(MainFormTest, SimulatedUnitOfAnotherVersionGetsTheBoxAfterTheTick) {
+  qputenv("ZEDA_SIM_PATH", ZEDA_SIM_PATH);
+  TMainForm form(quiet());
+  ASSERT_TRUE(form.startSimulator({"--version", "1"}));
+  ASSERT_TRUE(waitFor([&] { return !messages.empty(); }, 30000));
+  EXPECT_EQ(messages[0].text,
+            "Unmatched subversion of PC and Ignition programs!  PC-107.00, IGN-107.01");
+  EXPECT_EQ(messages[0].kind, zeda::MessageKind::Error);
+}
