@@ -357,5 +357,24 @@ TEST_F(DeviceOpsMends, PortVanishingWhileProgrammingIsAFailureAndNothingIsLost) 
   EXPECT_EQ(rig->images.params, wanted);
 }
 
+TEST_F(DeviceOpsMends, TestModeDropsOnlyTheIdlePolls) {
+  StartUnit({});
+  rig = std::make_unique<OpsRig>();
+  rig->ops.testMode = true;
+  ASSERT_TRUE(rig->WaitChecked());
+  EXPECT_TRUE(rig->ui.EndedWith(OP_CHECK, OpOutcome::Ok));
+  // The check's own monitor exchange counts; the idle polls after it are dropped.
+  const int afterCheck = rig->ui.monitors;
+  EXPECT_EQ(afterCheck, 1);
+  for (int i = 0; i < 20; ++i) rig->Run();
+  EXPECT_TRUE(rig->SawState(2));
+  EXPECT_EQ(rig->ui.monitors, afterCheck);
+  EXPECT_TRUE(rig->ops.UnitConnected());
+  rig->ops.Request(OP_READ);
+  ASSERT_TRUE(rig->RunUntil([&] { return rig->ui.EndedOp(OP_READ); }));
+  EXPECT_TRUE(rig->ui.EndedWith(OP_READ, OpOutcome::Ok));
+  EXPECT_EQ(rig->images.params, UnitMemory());
+}
+
 }  // namespace
 }  // namespace zeda

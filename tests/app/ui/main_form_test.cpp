@@ -35,6 +35,7 @@
 #include "app/tick_clock.h"
 #include "app/trace.h"
 #include "lang/lang_string.h"
+#include "params/param_fields.h"
 
 namespace {
 
@@ -414,6 +415,22 @@ TEST_F(MainFormTest, SimulatedUnitIsCheckedReadAndProgrammed) {
   ASSERT_TRUE(waitFor([&] { return result->text() == "Program device: OK"; }, 10000))
       << result->text().toStdString();
   EXPECT_EQ(congruence->text(), "Unit and PC settings are identical");
+
+  // A unit that reports another bike is programmed only after a warning; Cancel stops.
+  const int bike = zeda::ReadStored(form.images().params, zeda::FieldId::BIKE);
+  zeda::WriteStored(form.images().params, zeda::FieldId::BIKE, 0, bike == 1 ? 2 : 1);
+  boxName.clear();
+  QTimer::singleShot(300, [&] {
+    if (QWidget* w = QApplication::activeModalWidget()) {
+      boxName = w->objectName();
+      w->close();  // the same as Cancel
+    }
+  });
+  form.ProgramCommand();
+  EXPECT_EQ(boxName, "DifferentBikeBox");
+  waitFor([] { return false; }, 600);
+  EXPECT_NE(result->text(), "Program device:");
+  EXPECT_NE(result->text(), "Saving:");
 
   // The loader borrows the port and gives it back.
   EXPECT_EQ(form.handoverLine("240 0x7FFFFFA1\n"), "ok\n");
