@@ -15,6 +15,7 @@ namespace {
 
 using test::RunOnce;
 using test::RunUntil;
+using test::SimUnitProcess;
 using test::SimUnitThread;
 using test::StatusRecorder;
 using test::TraceFile;
@@ -131,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(Protocols, EveryProtocol,
                          });
 
 TEST_F(LinkE2E, OtherUnitIsUnmatchedInRedAndItsPortClosed) {
-  SimUnitThread unit({"--key", "42"});
+  SimUnitProcess unit({"--key", "42"});
   ASSERT_TRUE(unit.ok()) << unit.error;
   test::RegisterPorts({{3, unit.path()}});
   MakeLink();
@@ -156,7 +157,7 @@ TEST_F(LinkE2E, OtherUnitIsUnmatchedInRedAndItsPortClosed) {
 }
 
 TEST_F(LinkE2E, EchoingLineIsGivenUp) {
-  SimUnitThread unit({"--echo"});
+  SimUnitProcess unit({"--echo"});
   ASSERT_TRUE(unit.ok()) << unit.error;
   test::RegisterPorts({{5, unit.path()}});
   MakeLink();
@@ -176,10 +177,10 @@ TEST_F(LinkE2E, EchoingLineIsGivenUp) {
 
 TEST_F(LinkE2E, ThreePortsInParallelAndAFourthWaits) {
   // Units of another type on IGN300: every slot works through all rows of its port.
-  std::vector<std::unique_ptr<SimUnitThread>> units;
+  std::vector<std::unique_ptr<SimUnitProcess>> units;
   std::vector<std::pair<int, std::string>> ports;
   for (int com = 1; com <= 4; ++com) {
-    units.push_back(std::make_unique<SimUnitThread>(
+    units.push_back(std::make_unique<SimUnitProcess>(
         std::vector<std::string>{"--protocol", "3300", "--key", "42"}));
     ASSERT_TRUE(units.back()->ok()) << units.back()->error;
     ports.push_back({com, units.back()->path()});
@@ -206,8 +207,8 @@ TEST_F(LinkE2E, ThreePortsInParallelAndAFourthWaits) {
 }
 
 TEST_F(LinkE2E, FixedSettingProbesOnlyThatPortAndChangingItForceCloses) {
-  SimUnitThread one({});                      // would be found at once
-  SimUnitThread two({"--protocol", "3300"});  // found on the last row only
+  SimUnitProcess one({});                      // would be found at once
+  SimUnitProcess two({"--protocol", "3300"});  // found on the last row only
   ASSERT_TRUE(one.ok() && two.ok());
   test::RegisterPorts({{1, one.path()}, {2, two.path()}});
   MakeLink();
@@ -230,8 +231,8 @@ TEST_F(LinkE2E, FixedSettingProbesOnlyThatPortAndChangingItForceCloses) {
 }
 
 TEST_F(LinkE2E, FixedSettingFindsTheUnitOnItsPort) {
-  SimUnitThread one({});
-  SimUnitThread two({"--protocol", "3300"});
+  SimUnitProcess one({});
+  SimUnitProcess two({"--protocol", "3300"});
   ASSERT_TRUE(one.ok() && two.ok());
   test::RegisterPorts({{1, one.path()}, {2, two.path()}});
   MakeLink();
@@ -242,8 +243,8 @@ TEST_F(LinkE2E, FixedSettingFindsTheUnitOnItsPort) {
 }
 
 TEST_F(LinkE2E, OffClosesEveryProbedPortAndNeverConnects) {
-  SimUnitThread one({"--protocol", "3300"});
-  SimUnitThread two({"--protocol", "3300"});
+  SimUnitProcess one({"--protocol", "3300"});
+  SimUnitProcess two({"--protocol", "3300"});
   ASSERT_TRUE(one.ok() && two.ok());
   test::RegisterPorts({{1, one.path()}, {2, two.path()}});
   MakeLink();
@@ -259,7 +260,7 @@ TEST_F(LinkE2E, OffClosesEveryProbedPortAndNeverConnects) {
 }
 
 TEST_F(LinkE2E, LostMonitorAnswerFailsAfterOneTry) {
-  SimUnitThread unit({"--drop", "0.5", "--seed", "7"});
+  SimUnitProcess unit({"--drop", "0.5", "--seed", "7"});
   ASSERT_TRUE(unit.ok()) << unit.error;
   test::RegisterPorts({{6, unit.path()}});
   MakeLink();
@@ -287,7 +288,7 @@ TEST_F(LinkE2E, LostMonitorAnswerFailsAfterOneTry) {
 }
 
 TEST_F(LinkE2E, BusyPortIsExplainedOncePerRun) {
-  SimUnitThread unit({});
+  SimUnitProcess unit({});
   ASSERT_TRUE(unit.ok()) << unit.error;
   // Another program holds the device.
   const int other = ::open(unit.path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
