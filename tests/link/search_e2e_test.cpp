@@ -38,7 +38,7 @@ class LinkE2E : public ::testing::Test {
   int32_t RunJob(int32_t job, int32_t start, int32_t length, int32_t flags) {
     if (!link->PostJob(job, start, length, flags)) return -1;
     RunUntil(
-        *link, [&] { return link->Job() == JOB_DONE || link->Job() == JOB_FAILED; }, 400, 25);
+        *link, [&] { return link->Job() == JOB_DONE || link->Job() == JOB_FAILED; }, 400);
     return link->Job();
   }
 
@@ -97,7 +97,7 @@ TEST_P(EveryProtocol, FoundConnectedAndServesJobs) {
     }
   }
   RunUntil(
-      *link, [&] { return link->Job() == JOB_DONE || link->Job() == JOB_FAILED; }, 200, 25);
+      *link, [&] { return link->Job() == JOB_DONE || link->Job() == JOB_FAILED; }, 200);
   MonitorAnswer answer;
   ASSERT_TRUE(TakeMonitorAnswer(*link, answer));
   EXPECT_EQ(answer.unitKey, 107);
@@ -271,7 +271,7 @@ TEST_F(LinkE2E, LostMonitorAnswerFailsAfterOneTry) {
     MonitorCommands commands;
     ASSERT_TRUE(SendMonitor(*link, commands));
     RunUntil(
-        *link, [&] { return link->Job() == JOB_DONE || link->Job() == JOB_FAILED; }, 100, 25);
+        *link, [&] { return link->Job() == JOB_DONE || link->Job() == JOB_FAILED; }, 100);
     failed = link->Job() == JOB_FAILED;
     if (failed) {
       EXPECT_EQ(link->LastJob(), JOB_MONITOR);
