@@ -81,29 +81,24 @@ enum class Kw {
   Bike,
   PickupSystem,
   Compensation,
-  FourStroke,
   FourStroke2nd,
   PickupPolarity,
   Rpm,
   Single,
-  SpecialStart,
   Limiter,
   StartLim,
   StartLimDelay,
   Input,
   InputN,
   Potentiometer,
-  Map2Accel,
   Excitation,
   Dwell,
   DurDischarg,
-  TpsIapSensor,
   Tps,
   IapSensor,
   AdvanceMisc,
   CorrAdvance,
   TpsMapa,
-  AdvMap,
   AdvIap,
   RpmAdv,
   Advance,
@@ -111,10 +106,8 @@ enum class Kw {
   RpmAdv2,
   Advance2,
   SerrvoMisc,
-  ServoHyster,
   ServoNo,
   SerrvoMiscHo,
-  ServoMap,
   ServoIap,
   ServoRpm,
   Servo,
@@ -130,7 +123,6 @@ enum class Kw {
   GearCorr6,
   GearCorrPout,
   Proprietary,
-  NoReading,
   PowerOut,
   PowerOutPwm,
   PowerOutSpPwm,
@@ -149,8 +141,8 @@ constexpr KwRow kKeywords[] = {
     {"BIKE", Kw::Bike, F::BIKE},
     {"PICKUP_SYSTEM", Kw::PickupSystem, F::PICKUP_SYSTEM},
     {"COMPENSATION", Kw::Compensation, F::COMPENSATION},
-    {"FOUR_STROKE", Kw::FourStroke, F::FOUR_STROKE},
-    {"4_TAKT", Kw::FourStroke, F::FOUR_STROKE},
+    {"FOUR_STROKE", Kw::Single, F::FOUR_STROKE},
+    {"4_TAKT", Kw::Single, F::FOUR_STROKE},
     {"FOUR_STROKE_2ND_TURN", Kw::FourStroke2nd, F::FOUR_STROKE_2ND_TURN},
     {"PICKUP_POLARITY", Kw::PickupPolarity, F::PICKUP_POLARITY},
     {"INV_PICKUP", Kw::PickupPolarity, F::PICKUP_POLARITY},
@@ -460,7 +452,6 @@ class Reader {
         }
         break;
       case Kw::Single:
-      case Kw::FourStroke:
         Read(field);
         break;
       case Kw::FourStroke2nd:
@@ -472,9 +463,6 @@ class Reader {
       case Kw::Rpm:
         Read(F::RPM_PULSES, 0, 0, true);
         Read(F::RPM_CORRECTION);
-        break;
-      case Kw::SpecialStart:
-        Read(F::SPECIAL_START);
         break;
       case Kw::Limiter:
         if (version_ == 4) {
@@ -513,9 +501,6 @@ class Reader {
         Read(F::POTENTIOMETER);
         Read(F::POTENTIOMETER_RANGE);
         break;
-      case Kw::Map2Accel:
-        Read(F::MAP2_ACCEL);
-        break;
       case Kw::Excitation:
         Read(F::DWELL, 0);
         break;
@@ -525,9 +510,6 @@ class Reader {
         break;
       case Kw::DurDischarg:
         Read(F::DWELL, 5);
-        break;
-      case Kw::TpsIapSensor:
-        Read(F::TPSIAP_SENSOR);
         break;
       case Kw::Tps:
         Read(F::TPS_0);
@@ -556,9 +538,6 @@ class Reader {
           img_.setByte(Adrb::TPSIAP_SENSOR, 1);
           if (img_.byte(Adrb::ADV_MAP) > 1) img_.setByte(Adrb::ADV_MAP, 1);
         }
-        break;
-      case Kw::AdvMap:
-        Read(F::ADV_MAP);
         break;
       case Kw::AdvIap:
         ReadAll(F::ADV_IAP);
@@ -590,17 +569,11 @@ class Reader {
           if (m <= 2) img_.setByte(Adrb::SERVO_MAP, kMap[m]);
         }
         break;
-      case Kw::ServoHyster:
-        Read(F::SERVO_HYSTER);
-        break;
       case Kw::ServoNo:
         Read(F::SERVO_NO, 0, 0, true);
         break;
       case Kw::SerrvoMiscHo:
         Read(F::SERVO_NO);
-        break;
-      case Kw::ServoMap:
-        Read(F::SERVO_MAP);
         break;
       case Kw::ServoIap:
         ReadAll(F::SERVO_IAP);
@@ -682,9 +655,6 @@ class Reader {
         break;
       case Kw::Proprietary:
         ReadAll(F::PROPRIETARY);
-        break;
-      case Kw::NoReading:
-        Read(F::NO_READING);
         break;
     }
   }

@@ -82,8 +82,7 @@ void IniFile::Parse(std::string_view text) {
     std::string_view value = line.substr(eq + 1);
     while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
       value.remove_prefix(1);
-    // Later duplicates win, as a profile reader that returns the first would surprise
-    // nobody either way; keep one entry per key.
+    // Of duplicate keys the first counts, as with the system's profile reader.
     bool found = false;
     for (auto& e : current->entries) {
       if (EqualNoCase(e.key, key)) {

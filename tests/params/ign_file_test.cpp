@@ -6,6 +6,7 @@
 #include <functional>
 #include <random>
 
+#include "params/defaults.h"
 #include "params/ign_load.h"
 #include "params/ign_model_bridge.h"
 #include "params/ign_reader.h"
@@ -195,6 +196,32 @@ TEST(IgnRoundTrip, RandomImagesSurviveSaveAndOpen) {
     EXPECT_EQ(target.params.byte(Adrb::NO_READING) != 0, saved.byte(Adrb::NO_READING) != 0);
     EXPECT_TRUE(target.fileMatches);
   }
+}
+
+TEST(IgnRoundTrip, UnwrittenFieldsGetDefaultsOnlyWhenTheFileNamesAPreset) {
+  ParamImage saved = StartImage();
+  saved.setByte(Adrb::TEST_RPM, 200);
+  saved.setByte(Adrb::DWELL + 3, 77);
+  saved.setByte(Adrb::SPECIAL_DWELL_START, 1);
+  const std::string text = FormatIgnFile(saved);
+
+  ImageBuffers buf;
+  buf.params = StartImage();
+  buf.params.setByte(Adrb::TEST_RPM, 120);
+  buf.params.setByte(Adrb::DWELL + 3, 5);
+  buf.params.setByte(Adrb::SPECIAL_DWELL_START, 1);
+  ASSERT_TRUE(LoadIgnText(buf, text, -1, false).accepted());
+  EXPECT_EQ(buf.params.byte(Adrb::TEST_RPM), 50);            // default of step 4
+  EXPECT_EQ(buf.params.byte(Adrb::SPECIAL_DWELL_START), 0);  // default of step 4
+  EXPECT_EQ(buf.params.byte(Adrb::DWELL + 3), 5);            // no default: kept
+
+  // Without "BIKE" no defaults are applied.
+  std::string noBike = text;
+  noBike.replace(noBike.find("\nBIKE "), 6, "\nXBIKE");
+  buf.params = StartImage();
+  buf.params.setByte(Adrb::TEST_RPM, 120);
+  ASSERT_TRUE(LoadIgnText(buf, noBike, -1, false).accepted());
+  EXPECT_EQ(buf.params.byte(Adrb::TEST_RPM), 120);
 }
 
 // ---- reader cases ----
