@@ -60,10 +60,13 @@ std::string IdTimeText(const uint8_t* b) {
 
 std::string IdHardwareText(const uint8_t* b) {
   if (IsUnset(b[31]) || b[34] == 0xFF) return {};
-  char text[32];
-  std::snprintf(text, sizeof text, "%02i%02i%02i%c%c", b[34], b[33], b[32],
-                static_cast<char>(b[31] & 0x7F), (b[31] & 0x80) ? '+' : '_');
-  return text + IdVersionText(b);
+  char digits[16];
+  std::snprintf(digits, sizeof digits, "%02i%02i%02i", b[34], b[33], b[32]);
+  std::string out = digits;
+  // A zero letter is left out rather than ending the text there.
+  if ((b[31] & 0x7F) != 0) out.push_back(static_cast<char>(b[31] & 0x7F));
+  out.push_back((b[31] & 0x80) ? '+' : '_');
+  return out + IdVersionText(b);
 }
 
 std::string IdSerialText(const uint8_t* b) {

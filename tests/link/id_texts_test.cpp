@@ -96,6 +96,8 @@ TEST_F(IdTextsTest, Hardware) {
   EXPECT_EQ(IdHardwareText(b), "241103C+ZED07");
   b[31] = 'C';
   EXPECT_EQ(IdHardwareText(b), "241103C_ZED07");
+  b[31] = 0x80;  // no letter, the mark stays
+  EXPECT_EQ(IdHardwareText(b), "241103+ZED07");
   b[34] = 255;
   EXPECT_EQ(IdHardwareText(b), "");
   b[34] = 24;

@@ -1,7 +1,7 @@
 #pragma once
-// End-to-end helpers: simulated units (the zedasim server, in-process, on its own pty)
-// registered through ZEDA_PORTS, a link object driven tick by tick, its status messages
-// and its trace.
+// End-to-end helpers: simulated units on their own ptys registered through ZEDA_PORTS (the
+// zedasim program, or its server run in-process where a test reads the unit afterwards),
+// a link object driven tick by tick, its status messages and its trace.
 #include <unistd.h>
 
 #include <atomic>
@@ -17,6 +17,7 @@
 #include "app/trace.h"
 #include "link/ccomcom.h"
 #include "link/status_sink.h"
+#include "sim_process.h"
 #include "sim_server.h"
 
 namespace zeda::test {
@@ -54,6 +55,21 @@ class SimUnitThread {
   std::unique_ptr<sim::SimServer> server_;
   std::atomic<bool> stop_{false};
   std::thread thread_;
+};
+
+// The zedasim program serving one unit on its pty.
+class SimUnitProcess {
+ public:
+  explicit SimUnitProcess(const std::vector<std::string>& args) {
+    started_ = sim_.Start(args, error);
+  }
+  bool ok() const { return started_; }
+  std::string path() const { return sim_.path(); }
+  std::string error;
+
+ private:
+  SimProcess sim_;
+  bool started_ = false;
 };
 
 struct StatusRecord {
