@@ -63,5 +63,37 @@ TEST_F(DeviceOpsIdle, OneRequestSlot) {
   EXPECT_EQ(rig->ops.opRequest(), OP_RESET_RELEASE);
 }
 
+// A front end that runs the machine again from inside a callback (as a nested event loop
+// would): the inner call does nothing.
+class ReentrantUi : public test::RecordingUi {
+ public:
+  void ShowStatus(int slot, const char* text, int32_t durationMs, Colour font, Colour back,
+                  int32_t priority) override {
+    test::RecordingUi::ShowStatus(slot, text, durationMs, font, back, priority);
+    if (ops == nullptr || inside) return;
+    inside = true;
+    ops->RunDeviceOps();
+    inside = false;
+  }
+  void SetLabelCom(const char* text) override {
+    if (inside) labelSetInside = true;
+    test::RecordingUi::SetLabelCom(text);
+  }
+  DeviceOps* ops = nullptr;
+  bool inside = false;
+  bool labelSetInside = false;
+};
+
+TEST_F(DeviceOpsIdle, RunDeviceOpsIsNotReentered) {
+  ReentrantUi ui;
+  DeviceOps ops(rig->link, rig->images, ui);
+  ui.ops = &ops;
+  rig->link.comSetting = -1;
+  ops.RunDeviceOps();  // the first run shows "No connection" and so calls back
+  EXPECT_EQ(ui.Slot(1), "No connection with PC...");
+  EXPECT_EQ(ui.labelCom, "COM=OFF");
+  EXPECT_FALSE(ui.labelSetInside);
+}
+
 }  // namespace
 }  // namespace zeda
