@@ -45,6 +45,8 @@ class PeerUnit {
   bool ok() const { return ok_; }
   std::string path() const { return pty_.slavePath(); }
   void Mute(bool on) { mute_.store(on); }
+  // The next n answers to identification-block requests are not sent.
+  void DropIdBlockAnswers(int n) { dropIdAnswers_.store(n); }
   // Closes the pty: the port vanishes.
   void Stop() {
     stop_.store(true);
@@ -82,7 +84,12 @@ class PeerUnit {
             std::lock_guard<std::mutex> lock(mutex_);
             unit_->Receive(buffer, static_cast<size_t>(n), NowMs(), out);
           }
-          if (!mute_.load()) {
+          bool drop = mute_.load();
+          if (!drop && !out.empty() && out[0] == 0xC0 && dropIdAnswers_.load() > 0) {
+            dropIdAnswers_.fetch_sub(1);
+            drop = true;
+          }
+          if (!drop) {
             size_t done = 0;
             while (done < out.size() && !stop_.load()) {
               const ssize_t w = write(pty_.master(), out.data() + done, out.size() - done);
@@ -109,6 +116,7 @@ class PeerUnit {
   std::mutex mutex_;
   std::atomic<bool> stop_{false};
   std::atomic<bool> mute_{false};
+  std::atomic<int> dropIdAnswers_{0};
   std::thread thread_;
   bool ok_ = false;
   std::chrono::steady_clock::time_point start_;
