@@ -9,6 +9,10 @@ namespace zeda::cli {
 
 // ign to-bin / from-bin, normalize, defaults.
 std::vector<const CommandGroup*> IgnCommandGroups();
+// idtext, ports.
+std::vector<const CommandGroup*> DeviceCommandGroups();
+// info, read, verify, program, reset (a connected unit).
+std::vector<const CommandGroup*> UnitCommandGroups();
 
 // Runs zedactl with its arguments (without the program name); returns the exit code.
 int ZedactlMain(const Args& args);

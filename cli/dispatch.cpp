@@ -8,7 +8,7 @@ namespace {
 
 std::vector<const CommandGroup*> AllGroups() {
   std::vector<const CommandGroup*> all;
-  for (auto* list : {IgnCommandGroups}) {
+  for (auto* list : {IgnCommandGroups, DeviceCommandGroups, UnitCommandGroups}) {
     for (const CommandGroup* g : list()) all.push_back(g);
   }
   return all;

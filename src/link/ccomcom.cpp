@@ -19,9 +19,6 @@ uint32_t NextWord(uint32_t seen, int32_t state) {
 }
 int32_t CodeOf(uint64_t word) { return static_cast<int32_t>(word & 0xFFFFFFFFu); }
 bool Idle(int32_t code) { return code == 0 || code == JOB_DONE || code == JOB_FAILED; }
-bool StoresAnswer(int32_t job) {
-  return job == JOB_READ || job == JOB_IDBLOCK || job == JOB_MONITOR;
-}
 
 void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
@@ -276,62 +273,6 @@ void CCOMCOM::WorkerStep(int32_t code) {
   }
 }
 
-// ---------------------------------------------------------------- per-job logic
-
-bool CCOMCOM::SelectNextBlock() {
-  const int32_t end = std::min(jobEnd_, COMMAXBUF);
-  int32_t a = std::max(currentAddress_.load(std::memory_order_relaxed), 0);
-  const int32_t blockSize = activeLink.codec.BlockSize();
-  if (blockSize > 0) {
-    // Block frames: the first whole aligned block holding a marked address.
-    for (int32_t b = a / blockSize * blockSize; b < end; b += blockSize) {
-      const int32_t stop = std::min(b + blockSize, COMMAXBUF);
-      for (int32_t i = b; i < stop; ++i) {
-        if (transferMask[i]) {
-          blockAddress_ = b;
-          blockLength_ = blockSize;
-          currentAddress_.store(b, std::memory_order_release);
-          return true;
-        }
-      }
-    }
-    return false;
-  }
-  // Addressed frames: from the first marked address, as much as one frame takes.
-  const int32_t n = std::max(activeLink.frameSize - activeLink.overhead, 1);
-  while (a < end && !transferMask[a]) ++a;
-  if (a >= end) return false;
-  int32_t last = a;
-  for (int32_t i = a; i < end && i < a + n; ++i) {
-    if (transferMask[i]) last = i;
-  }
-  blockAddress_ = a;
-  blockLength_ = last - a + 1;
-  currentAddress_.store(a, std::memory_order_release);
-  return true;
-}
-
-int32_t CCOMCOM::BuildRequest() {
-  expectedAnswer_ =
-      activeLink.codec.BuildJobRequest(jobCode_, blockAddress_, blockLength_, writeImage, COMMAXBUF,
-                                       static_cast<uint16_t>(wantedSubKey * 256 + wantedKey));
-  return expectedAnswer_ < 0 ? 0 : activeLink.codec.transmitLength;
-}
-
-void CCOMCOM::TakeAnswer() {
-  const bool block = activeLink.codec.BlockSize() > 0;
-  const int32_t taken = block ? activeLink.codec.BlockSize() : blockLength_;
-  if (StoresAnswer(jobCode_)) {
-    const uint8_t* data = activeLink.codec.AnswerData();
-    const int32_t count = std::min(activeLink.codec.AnswerDataLength(), taken);
-    for (int32_t i = 0; i < count; ++i) {
-      const int32_t at = blockAddress_ + i;
-      if (at < 0 || at >= COMMAXBUF) break;
-      readImage[at] = data[i];
-      readFlags[at] = 1;
-    }
-  }
-  currentAddress_.store(blockAddress_ + taken, std::memory_order_release);
-}
+// The per-job logic (SelectNextBlock, BuildRequest, TakeAnswer) is in ccomcom_jobs.cpp.
 
 }  // namespace zeda

@@ -6,6 +6,9 @@
 
 #include "link/ccomiosys.h"
 #include "link/frame_codec.h"
+#include "link/port_search.h"
+#include "link/port_search_io.h"
+#include "link/status_sink.h"
 
 namespace zeda {
 
@@ -49,8 +52,19 @@ class CCOMSEARCH : public CCOMIOSYS {
   int32_t wantedKey = 107;
   int32_t wantedSubKey = 0;
   int32_t nextPort = 1;
+  // The search slots as the search left them after its last step (codecs included).
   LinkSlot slots[3];
   LinkSlot activeLink;
+  // Where the search's messages to the user go (the main window); may stay null.
+  StatusSink* statusSink = nullptr;
+
+  ProtocolTable& Protocols() { return search_.Protocols(); }
+
+ private:
+  FrameCodec* slotCodecs_[3] = {&slots[0].codec, &slots[1].codec, &slots[2].codec};
+  LinkSlot found_;  // the slot that found the unit, with its codec
+  PortSearchIo searchIo_{*this, slotCodecs_, found_.codec};
+  PortSearch search_{searchIo_, nullptr};
 };
 
 }  // namespace zeda

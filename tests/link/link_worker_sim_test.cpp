@@ -34,6 +34,7 @@ class LinkWorkerSimTest : public ::testing::TestWithParam<SimCase> {
     ::setenv("ZEDA_PORTS_ONLY", "1", 1);
     setTickCount(1000);
     link_ = std::make_unique<CCOMCOM>();
+    link_->comSetting = kComSettingOff;  // the port is opened by hand, not by the search
     link_->OpenPort(9, c.baud);
     ASSERT_TRUE(test::WaitUntil(
         [&] {
@@ -133,6 +134,7 @@ TEST(LinkSimRestartTest, SimulatorExitTakesTheLinkOffAndTheComebackWorks) {
   std::string error;
   ASSERT_TRUE(sim.Start({"--protocol", "3150", "--link", path}, error)) << error;
   auto link = std::make_unique<CCOMCOM>();
+  link->comSetting = kComSettingOff;  // the port is opened by hand, not by the search
   auto tick = [&] {
     advanceTick();
     advanceTick();

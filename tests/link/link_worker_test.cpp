@@ -88,6 +88,7 @@ class LinkWorkerTest : public ::testing::Test {
     folder_.Link(kCom, pty_.slave());
     folder_.Publish({kCom});
     link_ = std::make_unique<CCOMCOM>();
+    link_->comSetting = kComSettingOff;  // the port is opened by hand, not by the search
     EXPECT_EQ(link_->Job(), JOB_DONE);  // idle until a link comes up
     EXPECT_EQ(link_->LinkState(), LINK_OFF);
     ASSERT_TRUE(Connect());

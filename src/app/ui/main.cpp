@@ -59,8 +59,20 @@ int main(int argc, char** argv) {
     }
   });
 
-  // --simulate: the built-in simulated unit is started by the link area once it exists.
   TMainForm form(options);
+  if (options.commandLine.simulate) {
+    // The words after --simulate are the simulated unit's options.
+    QStringList simArgs;
+    const int at = qtArgs.indexOf(QStringLiteral("--simulate"));
+    for (int i = at + 1; at >= 0 && i < qtArgs.size(); ++i) {
+      if (qtArgs[i] == QLatin1String("--trace")) {
+        ++i;
+      } else if (!qtArgs[i].startsWith(QLatin1String("--trace="))) {
+        simArgs << qtArgs[i];
+      }
+    }
+    if (!form.startSimulator(simArgs)) return 1;
+  }
   form.show();
 
   // Start-up benchmark: leave as soon as the window has been shown.

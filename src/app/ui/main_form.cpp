@@ -81,6 +81,8 @@ TMainForm::TMainForm(const Options& options, QWidget* parent)
   createMenus();
   connectFileCommands();
   createStatusBar();
+  createDeviceOps();
+  connectDeviceCommands();
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -96,6 +98,7 @@ TMainForm::~TMainForm() {
   // The link object goes first (its ports closed, its threads stopped), then the
   // translation tables, then the window.
   if (Timer1) Timer1->stop();
+  destroyDeviceOps();
 }
 
 void TMainForm::createControls() {
@@ -347,6 +350,7 @@ void TMainForm::FormClose() {
   // A running recording is written out, the update check stopped, every port asked to
   // close, the active page committed and normalised, the settings saved (each by its
   // area); then the status texts are freed.
+  closeDevicePorts();
   saveSettingsAtClose();
   statusSlots_.clearTexts();
   if (handoverServer_) handoverServer_->close();
@@ -373,9 +377,8 @@ void TMainForm::ApplyLanguage() {
 }
 
 void TMainForm::Disconnect() {
-  // The link resets to "not connected" with the link area; while the link is enabled
-  // that shows "###No connection with PC...##Keine Verbindung zum PC...##Není spojení s
-  // PC..." in slot 1, black on red.
+  // While the link is enabled this shows "No connection with PC..." in slot 1.
+  deviceDisconnect();
 }
 
 void TMainForm::ShowStatus(int slot, const char* text, int32_t durationMs, zeda::Colour font,
@@ -386,7 +389,7 @@ void TMainForm::ShowStatus(int slot, const char* text, int32_t durationMs, zeda:
 void TMainForm::UpdateTitle() {
   zeda::TitleInputs in;
   in.fileMatches = fileMatches;
-  in.linkEnabled = portHandover_.linkEnabled();
+  in.linkEnabled = deviceLinkEnabled();
   in.fileName = currentFileName.toStdString();
   in.csvPath = csvOutputPath.toStdString();
   setWindowTitle(QString::fromStdString(zeda::composeTitle(in)));
@@ -474,20 +477,8 @@ void TMainForm::setDeviceCommandsEnabled(bool enabled) {
 
 // Port hand-over
 
-int TMainForm::connectedPort() const {
-  return -1;  // no unit can be connected before the link area exists
-}
-
-void TMainForm::disconnectLink() { Disconnect(); }
-
-void TMainForm::requestSpecialCommand() {
-  // opRequest 129 for the device operations: the unit gets its special command, then
-  // they call portHandover().release() with the connected port.
-}
-
-void TMainForm::resumeSearch() {
-  // The port search looks at the remembered port again (link area).
-}
+// connectedPort, disconnectLink, requestSpecialCommand and resumeSearch are in
+// device_commands.cpp with the device machine.
 
 void TMainForm::linkEnabledChanged() {
   UpdateTitle();
@@ -497,7 +488,7 @@ void TMainForm::linkEnabledChanged() {
 QByteArray TMainForm::handoverLine(const QByteArray& line) {
   const auto msg = zeda::parseHandoverLine(std::string_view(line.constData(), line.size()));
   if (!msg) return QByteArrayLiteral("error\n");
-  const zeda::HandoverAction action = portHandover_.handle(*msg, *this);
+  const zeda::HandoverAction action = deviceHandover(*msg);
   return action == zeda::HandoverAction::Ignore ? QByteArrayLiteral("ignored\n")
                                                 : QByteArrayLiteral("ok\n");
 }

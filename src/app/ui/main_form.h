@@ -17,6 +17,13 @@
 #include "params/param_image.h"
 #include "params/settings.h"
 
+namespace zeda {
+class CCOMCOM;
+class DeviceOps;
+struct ImageBuffers;
+}  // namespace zeda
+class DeviceUiBridge;
+class QProcess;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -71,6 +78,19 @@ class TMainForm : public QMainWindow,
   bool fileMatches = false;
   QString currentFileName;
   QString csvOutputPath;  // empty while the CSV output is off
+
+  // ---- Device operations (ui/device_commands.cpp) ----
+  zeda::DeviceOps& deviceOps() { return *deviceOps_; }
+  zeda::CCOMCOM& link() { return *link_; }
+  zeda::ImageBuffers& images() { return *images_; }
+  // The commands of ButtonRead/F7, ButtonVerify/F8, ButtonProgram/F9 and MenuReset.
+  void ReadCommand();
+  void VerifyCommand();
+  void ProgramCommand();
+  void ResetCommand();
+  // zeda --simulate: starts zedasim with `args` on a pty and makes it the only port
+  // searched. False with a message on stderr when it cannot start.
+  bool startSimulator(const QStringList& args);
 
   // Panel 4 inputs (written by the device operations).
   int keyCheckKind = zeda::kKeyCheckNotConnected;
@@ -153,7 +173,22 @@ class TMainForm : public QMainWindow,
   void setSlotColours(int slot, zeda::Colour font, zeda::Colour back) override;
   void setGaugeVisible(bool visible) override;
 
+  friend class DeviceUiBridge;
+  void createDeviceOps();
+  void destroyDeviceOps();
+  void connectDeviceCommands();
+  void showDeviceMessages();
+  // portHandover_ follows a release the device machine has made.
+  void syncHandover();
+  // What the rest of the window asks of the device side.
+  void deviceDisconnect();
+  bool deviceLinkEnabled() const;
+  void closeDevicePorts();
+  zeda::HandoverAction deviceHandover(const zeda::HandoverMessage& msg);
+
   // TickSteps
+  void runDeviceOps() override;
+  bool unitConnected() override;
   void focusNoReadingCheckBox() override;
   void setDeviceCommandsEnabled(bool enabled) override;
 
@@ -200,4 +235,12 @@ class TMainForm : public QMainWindow,
   QString defaultFilePath_;
   QString openDialogPreset_;
   QString saveDialogPreset_;
+
+  // Device operations: the link object and the machine; created and destroyed in
+  // device_commands.cpp (createDeviceOps, destroyDeviceOps). images_ points at imageBuffers.
+  zeda::CCOMCOM* link_ = nullptr;
+  zeda::ImageBuffers* images_ = &imageBuffers;
+  DeviceUiBridge* deviceUi_ = nullptr;
+  zeda::DeviceOps* deviceOps_ = nullptr;
+  QProcess* simulator_ = nullptr;
 };

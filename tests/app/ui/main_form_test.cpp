@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLocalServer>
@@ -25,6 +26,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "app/menu_table.h"
@@ -33,6 +35,7 @@
 #include "app/tick_clock.h"
 #include "app/trace.h"
 #include "lang/lang_string.h"
+#include "params/param_fields.h"
 
 namespace {
 
@@ -203,8 +206,10 @@ TEST_F(MainFormTest, StatusSlotsRenderOnTheLabels) {
   auto* connection = child<QLabel>(form, "LabelConnection");
   auto* result = child<QLabel>(form, "LabelResult");
   auto* gauge = child<QProgressBar>(form, "CGaugeProgram");
-  // Until the link exists nothing is shown in slot 1.
-  EXPECT_FALSE(connection->isVisible());
+  // Start-up resets the link to "not connected": slot 1 says so, black on red.
+  EXPECT_TRUE(connection->isVisible());
+  EXPECT_EQ(connection->text(), "No connection with PC...");
+  EXPECT_EQ(connection->palette().color(QPalette::Window), QColor(255, 0, 0));
   EXPECT_FALSE(result->isVisible());
   EXPECT_FALSE(child<QLabel>(form, "LabelCongruence")->isVisible());
   form.ShowStatus(1,
@@ -267,7 +272,8 @@ TEST_F(MainFormTest, StartUpWritesTheTrace) {
   std::stringstream s;
   s << in.rdbuf();
   std::filesystem::remove(path);
-  EXPECT_NE(s.str().find(":   (0) FORM Initialised\n"), std::string::npos) << s.str();
+  // The number in brackets is the link worker's loop count, running since construction.
+  EXPECT_NE(s.str().find(") FORM Initialised\n"), std::string::npos) << s.str();
 }
 
 TEST_F(MainFormTest, PortHandOverSocket) {
@@ -362,3 +368,91 @@ TEST_F(MainFormTest, TimerTicksAdvanceTheClock) {
 }
 
 }  // namespace
+
+// ---- The device side with the built-in simulated unit ----
+
+bool waitFor(const std::function<bool()>& done, int ms) {
+  QElapsedTimer t;
+  t.start();
+  while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  return done();
+}
+
+TEST_F(MainFormTest, SimulatedUnitIsCheckedReadAndProgrammed) {
+  qputenv("ZEDA_SIM_PATH", ZEDA_SIM_PATH);
+  TMainForm form(quiet());
+  form.show();
+  auto* read = child<QPushButton>(form, "ButtonRead");
+  EXPECT_FALSE(read->isEnabled());
+  ASSERT_TRUE(form.startSimulator({}));
+  auto* congruence = child<QLabel>(form, "LabelCongruence");
+  auto* result = child<QLabel>(form, "LabelResult");
+  ASSERT_TRUE(waitFor([&] { return congruence->isVisible(); }, 30000));
+  EXPECT_EQ(congruence->text(), "Unit and PC settings are identical");
+  EXPECT_TRUE(read->isEnabled());
+  EXPECT_TRUE(child<QAction>(form, "MenuReset")->isEnabled());
+  EXPECT_EQ(child<QLabel>(form, "LabelCom")->text(), "COM=240");
+  ASSERT_TRUE(waitFor([&] { return panel(form, 4)->text().contains("RSKEY=107.00"); }, 5000));
+  EXPECT_TRUE(panel(form, 4)->text().contains("ZDA12")) << panel(form, 4)->text().toStdString();
+
+  // A new installation refuses to program until the unit has been read.
+  QString boxName;
+  QTimer::singleShot(300, [&] {
+    if (QWidget* w = QApplication::activeModalWidget()) {
+      boxName = w->objectName();
+      w->close();
+    }
+  });
+  form.ProgramCommand();
+  EXPECT_EQ(boxName, "NewInstalBox");
+
+  read->click();
+  ASSERT_TRUE(waitFor([&] { return result->text() == "Verify: OK"; }, 10000))
+      << result->text().toStdString();
+  EXPECT_FALSE(form.appSettings.newInstal);
+
+  form.ProgramCommand();
+  ASSERT_TRUE(waitFor([&] { return result->text() == "Saving:"; }, 10000))
+      << result->text().toStdString();
+  ASSERT_TRUE(waitFor([&] { return result->text() == "Program device: OK"; }, 10000))
+      << result->text().toStdString();
+  EXPECT_EQ(congruence->text(), "Unit and PC settings are identical");
+
+  // A unit that reports another bike is programmed only after a warning; Cancel stops.
+  const int bike = zeda::ReadStored(form.images().params, zeda::FieldId::BIKE);
+  zeda::WriteStored(form.images().params, zeda::FieldId::BIKE, 0, bike == 1 ? 2 : 1);
+  boxName.clear();
+  QTimer::singleShot(300, [&] {
+    if (QWidget* w = QApplication::activeModalWidget()) {
+      boxName = w->objectName();
+      w->close();  // the same as Cancel
+    }
+  });
+  form.ProgramCommand();
+  EXPECT_EQ(boxName, "DifferentBikeBox");
+  waitFor([] { return false; }, 600);
+  EXPECT_NE(result->text(), "Program device:");
+  EXPECT_NE(result->text(), "Saving:");
+
+  // The loader borrows the port and gives it back.
+  EXPECT_EQ(form.handoverLine("240 0x7FFFFFA1\n"), "ok\n");
+  EXPECT_TRUE(form.windowTitle().endsWith("(Disconnected by bootloader)"));
+  EXPECT_FALSE(form.portHandover().linkEnabled());
+  ASSERT_TRUE(waitFor([&] { return !read->isEnabled(); }, 2000));
+  auto* labelCom = child<QLabel>(form, "LabelCom");
+  ASSERT_TRUE(waitFor([&] { return labelCom->text() == "COM=240 (DISCONECTED)"; }, 2000))
+      << labelCom->text().toStdString();
+  EXPECT_EQ(form.handoverLine("240 0x7FFFFFA4\n"), "ok\n");
+  EXPECT_TRUE(form.portHandover().linkEnabled());
+  ASSERT_TRUE(waitFor([&] { return read->isEnabled(); }, 30000));
+}
+
+TEST_F(MainFormTest, SimulatedUnitOfAnotherVersionGetsTheBoxAfterTheTick) {
+  qputenv("ZEDA_SIM_PATH", ZEDA_SIM_PATH);
+  TMainForm form(quiet());
+  ASSERT_TRUE(form.startSimulator({"--version", "1"}));
+  ASSERT_TRUE(waitFor([&] { return !messages.empty(); }, 30000));
+  EXPECT_EQ(messages[0].text,
+            "Unmatched subversion of PC and Ignition programs!  PC-107.00, IGN-107.01");
+  EXPECT_EQ(messages[0].kind, zeda::MessageKind::Error);
+}

@@ -1,0 +1,16 @@
+#pragma once
+// zedactl commands about the unit and its ports.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace zeda::cli {
+
+// zedactl idtext FILE: the identification texts of the block in the first 150 bytes of
+// FILE, one "name: text" line each.
+int IdTextCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+
+// zedactl ports: the ports the scan sees, "COM<n><TAB><device path><TAB><description>".
+int PortsCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+
+}  // namespace zeda::cli

@@ -1,0 +1,255 @@
+// zedactl commands that work with a connected unit: info, read, verify, program, reset.
+// Each runs the port search and the unit's check first, prints progress to stderr and
+// ends with one result line on stdout.
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "cli_common.h"
+#include "commands.h"
+#include "link/id_texts.h"
+#include "params/defaults.h"
+#include "params/ign_load.h"
+#include "params/ign_writer.h"
+#include "params/normalize.h"
+#include "params/param_fields.h"
+#include "unit_session.h"
+
+namespace zeda::cli {
+
+namespace {
+
+int connectMs = 30000;  // --wait
+constexpr int kOperationMs = 60000;
+
+const char kUsage[] =
+    "  zedactl info    [--port P]\n"
+    "  zedactl read    [--port P] (-o FILE.ign | --raw FILE.bin)\n"
+    "  zedactl verify  [--port P] FILE.ign|FILE.bin\n"
+    "  zedactl program [--port P] FILE.ign|FILE.bin\n"
+    "  zedactl reset   [--port P]\n"
+    "                  P: COMn, n, auto (default) or a device path\n"
+    "                  --wait S: seconds to find and check the unit (default 30)\n";
+
+int RunInfo(const Args& args);
+int RunRead(const Args& args);
+int RunVerify(const Args& args);
+int RunProgram(const Args& args);
+int RunReset(const Args& args);
+
+const CommandGroup kInfo{"info", kUsage, RunInfo};
+const CommandGroup kRead{"read", kUsage, RunRead};
+const CommandGroup kVerify{"verify", kUsage, RunVerify};
+const CommandGroup kProgram{"program", kUsage, RunProgram};
+const CommandGroup kReset{"reset", kUsage, RunReset};
+
+int Fail(int code, const std::string& what) {
+  std::fprintf(stdout, "%s\n", what.c_str());
+  return code;
+}
+
+bool EndsWith(const std::string& s, const char* tail) {
+  const size_t n = std::strlen(tail);
+  if (s.size() < n) return false;
+  for (size_t i = 0; i < n; ++i) {
+    char c = s[s.size() - n + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != tail[i]) return false;
+  }
+  return true;
+}
+
+// Reads a parameter set: a .ign file, or a 1050-byte image; normalised.
+bool LoadSet(const std::string& path, ImageBuffers& images, std::string* error) {
+  if (EndsWith(path, ".ign")) {
+    images.params = StartImage();
+    const IgnLoadResult r = LoadIgnFile(images, path, -1, false);
+    if (!r.opened) {
+      *error = path + ": Open file error!";
+      return false;
+    }
+    if (!r.accepted()) {
+      *error = path + ": " +
+               (r.read.message != IgnMessage::None ? IgnMessageText(r.read.message)
+                                                   : "not a parameter file");
+      return false;
+    }
+  } else if (!ReadImageFile(path, images.params, error)) {
+    return false;
+  }
+  NormalizeParams(images.params);
+  return true;
+}
+
+// The session with --port applied; nullptr after a usage error (printed).
+struct Prepared {
+  std::unique_ptr<UnitSession> session;
+  int code = 0;
+};
+
+Prepared Prepare(const CommandGroup& group, OptionScanner& opt,
+                 const std::optional<std::string>& port, const Args& pos, size_t positional) {
+  Prepared p;
+  if (opt.error()) {
+    p.code = UsageError(group, opt.errorText());
+    return p;
+  }
+  if (pos.size() != positional) {
+    p.code = UsageError(group, positional == 0 ? "no file expected" : "one FILE expected");
+    return p;
+  }
+  p.session = std::make_unique<UnitSession>(stderr);
+  std::string error;
+  if (!p.session->SetPort(port.value_or("auto"), &error)) {
+    p.session.reset();
+    p.code = UsageError(group, error);
+  }
+  return p;
+}
+
+int ConnectOrFail(UnitSession& s) {
+  const int code = s.Connect(connectMs);
+  if (code == kExitNoUnit) return Fail(code, "failed: no unit checked");
+  if (code == kExitRefused) {
+    return Fail(code, "refused: unit " + std::to_string(s.ops.unitKey()) + "." +
+                          (s.ops.unitVersion() < 10 ? "0" : "") +
+                          std::to_string(s.ops.unitVersion()) + " does not match 107.00");
+  }
+  return code;
+}
+
+int RunInfo(const Args& args) {
+  OptionScanner opt(args);
+  const auto port = opt.Text("--port");
+  const auto wait = opt.Int("--wait");
+  if (wait && *wait > 0) connectMs = *wait * 1000;
+  const Args& pos = opt.Positional();
+  if (opt.error()) return UsageError(kInfo, opt.errorText());
+  if (!pos.empty()) return UsageError(kInfo, "no file expected");
+  UnitSession s(stderr);
+  std::string error;
+  if (!s.SetPort(port.value_or("auto"), &error)) return UsageError(kInfo, error);
+  const int code = s.Connect(connectMs);
+  if (code == kExitNoUnit) return Fail(code, "failed: no unit checked");
+  const LinkSlot& l = s.link.activeLink;
+  std::printf("port: COM%i\n", s.link.connectedPort.load());
+  std::printf("protocol: %s\n", ProtocolName(l.codec.protocol));
+  std::printf("unit: %s\n", l.unitName);
+  std::printf("rskey: %i.%02i\n", s.ops.unitKey(), s.ops.unitVersion());
+  const IdTexts& t = s.ops.idTexts();
+  std::printf("version: %s\n", t.version.c_str());
+  std::printf("date: %s\n", t.date.c_str());
+  std::printf("time: %s\n", t.time.c_str());
+  std::printf("hardware: %s\n", t.hardware.c_str());
+  std::printf("serial: %s\n", t.serial.c_str());
+  std::printf("last-update: %s\n", t.lastUpdate.c_str());
+  std::printf("additional: %s\n", t.additional.c_str());
+  if (code == kExitRefused) return Fail(code, "refused: the unit does not match 107.00");
+  return code;
+}
+
+int RunRead(const Args& args) {
+  OptionScanner opt(args);
+  const auto port = opt.Text("--port");
+  const auto wait = opt.Int("--wait");
+  if (wait && *wait > 0) connectMs = *wait * 1000;
+  const auto ign = opt.Text("-o");
+  const auto raw = opt.Text("--raw");
+  const Args pos = opt.Positional();
+  Prepared p = Prepare(kRead, opt, port, pos, 0);
+  if (!p.session) return p.code;
+  if (ign.has_value() == raw.has_value())
+    return UsageError(kRead, "give -o FILE.ign or --raw FILE.bin");
+  UnitSession& s = *p.session;
+  if (const int code = ConnectOrFail(s)) return code;
+  if (s.readLocked()) return Fail(kExitRefused, "refused: No reading !");
+  const OpOutcome r = s.Run(OP_READ, kOperationMs);
+  if (r == OpOutcome::Refused) return Fail(kExitRefused, "refused: No reading !");
+  if (r != OpOutcome::Ok && r != OpOutcome::Corrected)
+    return Fail(kExitNoUnit, "failed: Read error !");
+  std::string error;
+  if (raw) {
+    // What the unit holds, as it holds it.
+    if (!WriteImageFile(*raw, s.images.unitImage, &error))
+      return Fail(kExitFileError, "failed: " + error);
+  } else if (!WriteIgnFile(*ign, s.images.params, IgnIdentification{}, &error)) {
+    return Fail(kExitFileError, "failed: " + error);
+  }
+  return Fail(kExitOk, r == OpOutcome::Ok ? "read: OK" : "read: OK (values corrected)");
+}
+
+int RunVerify(const Args& args) {
+  OptionScanner opt(args);
+  const auto port = opt.Text("--port");
+  const auto wait = opt.Int("--wait");
+  if (wait && *wait > 0) connectMs = *wait * 1000;
+  const Args pos = opt.Positional();
+  Prepared p = Prepare(kVerify, opt, port, pos, 1);
+  if (!p.session) return p.code;
+  UnitSession& s = *p.session;
+  std::string error;
+  if (!LoadSet(pos[0], s.images, &error)) return Fail(kExitFileError, "failed: " + error);
+  if (const int code = ConnectOrFail(s)) return code;
+  if (s.readLocked()) return Fail(kExitRefused, "refused: No reading !");
+  const OpOutcome r = s.Run(OP_VERIFY, kOperationMs);
+  if (r == OpOutcome::Ok) return Fail(kExitOk, "verify: same");
+  if (r == OpOutcome::Refused) return Fail(kExitRefused, "refused: No reading !");
+  if (r != OpOutcome::Different) return Fail(kExitNoUnit, "failed: Verify error !");
+  // The fields that differ, each once.
+  const ParamField* last = nullptr;
+  for (int a = 0; a < PARAM_IMAGE_SIZE; ++a) {
+    if (a == kNoReadingAddress || s.images.params.byte(a) == s.link.readImage[a]) continue;
+    const ParamField* f = FieldAtByte(a);
+    if (f != nullptr && f == last) continue;
+    last = f;
+    if (f != nullptr) {
+      std::printf("different: %s\n", f->name);
+    } else {
+      std::printf("different: byte %i\n", a);
+    }
+  }
+  return Fail(kExitDifferent, "verify: different");
+}
+
+int RunProgram(const Args& args) {
+  OptionScanner opt(args);
+  const auto port = opt.Text("--port");
+  const auto wait = opt.Int("--wait");
+  if (wait && *wait > 0) connectMs = *wait * 1000;
+  const Args pos = opt.Positional();
+  Prepared p = Prepare(kProgram, opt, port, pos, 1);
+  if (!p.session) return p.code;
+  UnitSession& s = *p.session;
+  std::string error;
+  if (!LoadSet(pos[0], s.images, &error)) return Fail(kExitFileError, "failed: " + error);
+  if (const int code = ConnectOrFail(s)) return code;
+  const OpOutcome r = s.Run(OP_PROGRAM, kOperationMs);
+  if (r == OpOutcome::Ok) return Fail(kExitOk, "program: OK");
+  if (r == OpOutcome::Refused) return Fail(kExitRefused, "refused: the unit does not match 107.00");
+  return Fail(kExitNoUnit, "failed: the unit was not programmed completely");
+}
+
+int RunReset(const Args& args) {
+  OptionScanner opt(args);
+  const auto port = opt.Text("--port");
+  const auto wait = opt.Int("--wait");
+  if (wait && *wait > 0) connectMs = *wait * 1000;
+  const Args pos = opt.Positional();
+  Prepared p = Prepare(kReset, opt, port, pos, 0);
+  if (!p.session) return p.code;
+  UnitSession& s = *p.session;
+  if (const int code = ConnectOrFail(s)) return code;
+  const OpOutcome r = s.Run(OP_RESET, kOperationMs);
+  if (r == OpOutcome::Ok) return Fail(kExitOk, "reset: OK");
+  return Fail(kExitNoUnit, "failed: the unit did not take the reset");
+}
+
+}  // namespace
+
+std::vector<const CommandGroup*> UnitCommandGroups() {
+  return {&kInfo, &kRead, &kVerify, &kProgram, &kReset};
+}
+
+}  // namespace zeda::cli

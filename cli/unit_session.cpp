@@ -1,0 +1,135 @@
+#include "unit_session.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include "app/main_tick.h"
+#include "app/tick_clock.h"
+#include "app/trace.h"
+#include "lang/lang_string.h"
+#include "link/protocol.h"
+
+namespace zeda::cli {
+
+namespace {
+
+// COM number given to a device path named on the command line.
+constexpr int kPathCom = 250;
+constexpr int kTickMs = 55;
+
+bool AllDigits(const std::string& s) {
+  return !s.empty() && s.size() <= 3 &&
+         std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+const char* ProtocolName(int32_t protocol) {
+  const ProtocolInfo* row = FindProtocol(protocol);
+  return row != nullptr ? row->name : "?";
+}
+
+UnitSession::UnitSession(std::FILE* err) : err_(err) { linkTrace().openFromEnvironment(); }
+UnitSession::~UnitSession() { link.CloseLink(); }
+
+bool UnitSession::SetPort(const std::string& port, std::string* error) {
+  if (port == "auto") {
+    link.comSetting = 0;
+    return true;
+  }
+  std::string number = port;
+  if (number.size() > 3 && (number.compare(0, 3, "COM") == 0 || number.compare(0, 3, "com") == 0))
+    number = number.substr(3);
+  if (AllDigits(number)) {
+    const int com = std::atoi(number.c_str());
+    if (com < 1 || com > 255) {
+      *error = "--port: COM numbers run from 1 to 255";
+      return false;
+    }
+    link.comSetting = com;
+    return true;
+  }
+  if (port.empty() || port[0] != '/') {
+    *error = "--port needs COMn, n, auto or a device path, not \"" + port + "\"";
+    return false;
+  }
+  // A device path becomes a port of its own with a fixed number.
+  std::string ports = "COM" + std::to_string(kPathCom) + "=" + port;
+  if (const char* old = std::getenv("ZEDA_PORTS"); old != nullptr && *old != '\0')
+    ports = std::string(old) + ";" + ports;
+  setenv("ZEDA_PORTS", ports.c_str(), 1);
+  link.comSetting = kPathCom;
+  return true;
+}
+
+void UnitSession::ShowStatus(int slot, const char* text, int32_t, Colour, Colour, int32_t) {
+  if (slot < 1 || slot > 4 || text == nullptr) return;
+  const std::string shown = LangText(text, kEnglish);
+  if (shown.empty() || shown == lastSlotText_[slot]) return;
+  lastSlotText_[slot] = shown;
+  std::fprintf(err_, "zedactl: %s\n", shown.c_str());
+}
+
+void UnitSession::OperationEnded(int32_t op, OpOutcome outcome) {
+  endedOp_ = op;
+  outcome_ = outcome;
+  ended_ = true;
+}
+
+void UnitSession::Tick() {
+  const auto start = std::chrono::steady_clock::now();
+  advanceTick();
+  if ((tickCount() & pollMask()) == 0) {
+    ops.RunDeviceOps();
+    UserMessage box;
+    while (ops.TakeMessage(&box)) std::fprintf(err_, "zedactl: %s\n", box.text.c_str());
+  }
+  // A job that ends during this tick ends the wait; the clock never runs ahead while the
+  // search or a job is waiting for an answer.
+  const auto end = start + std::chrono::milliseconds(kTickMs);
+  const auto finished = [](int32_t job) {
+    return job == 0 || job == JOB_DONE || job == JOB_FAILED;
+  };
+  const bool running = ops.UnitConnected() && !finished(link.Job());
+  while (std::chrono::steady_clock::now() < end) {
+    const int32_t job = link.Job();
+    if (running && (job == JOB_DONE || job == JOB_FAILED)) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
+
+bool UnitSession::WaitFor(int32_t op, int timeoutMs) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  ended_ = false;
+  while (std::chrono::steady_clock::now() < end) {
+    Tick();
+    if (ended_ && endedOp_ == op) return true;
+    ended_ = false;
+  }
+  return false;
+}
+
+int UnitSession::Connect(int timeoutMs) {
+  if (!WaitFor(OP_CHECK, timeoutMs)) {
+    std::fprintf(err_, "zedactl: %s\n",
+                 ops.UnitConnected() ? "the unit's check did not end" : "no unit found");
+    return kExitNoUnit;
+  }
+  if (outcome_ == OpOutcome::Ok) return 0;
+  if (outcome_ == OpOutcome::Refused && ops.identPassed()) {
+    readLocked_ = true;  // identified, but its settings may not be read
+    return 0;
+  }
+  return outcome_ == OpOutcome::Refused ? kExitRefused : kExitNoUnit;
+}
+
+OpOutcome UnitSession::Run(int32_t op, int timeoutMs) {
+  if (!ops.Request(op)) return OpOutcome::Refused;
+  if (!WaitFor(op, timeoutMs)) return OpOutcome::Failed;
+  return outcome_;
+}
+
+}  // namespace zeda::cli

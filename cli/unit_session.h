@@ -1,0 +1,65 @@
+#pragma once
+// A zedactl session with a unit: the link, the parameter images and the device-operation
+// machine, run on the program's 55 ms tick by a loop with sleeps. Progress goes to stderr.
+#include <cstdio>
+#include <string>
+
+#include "link/ccomcom.h"
+#include "link/device_ops.h"
+#include "params/param_image.h"
+
+namespace zeda::cli {
+
+inline constexpr int kExitDifferent = 1;  // verify: the unit differs from the file
+inline constexpr int kExitNoUnit = 3;     // no unit found, or the link failed
+inline constexpr int kExitRefused = 4;    // other key or version, read-out lock
+
+class UnitSession : public DeviceOpsUi {
+ public:
+  explicit UnitSession(std::FILE* err);
+  ~UnitSession() override;
+
+  // --port: "COMn", "n", "auto" or a device path. False with a message when malformed.
+  bool SetPort(const std::string& port, std::string* error);
+
+  // Runs until a unit is connected and its check has ended. Returns 0 when the unit passed
+  // its identification (NO_READING units included), else an exit code.
+  int Connect(int timeoutMs);
+  // Runs request `op` until it ends (a program: until the unit has saved).
+  OpOutcome Run(int32_t op, int timeoutMs);
+
+  // What the check found.
+  bool readLocked() const { return readLocked_; }
+
+  CCOMCOM link;
+  ImageBuffers images;
+  DeviceOps ops{link, images, *this};
+
+  // DeviceOpsUi
+  void ShowStatus(int slot, const char* text, int32_t durationMs, Colour font, Colour back,
+                  int32_t priority) override;
+  void SetGauge(Colour, int32_t) override {}
+  void ShowGauge() override {}
+  void SetLabelCom(const char*) override {}
+  void UpdateTitle() override {}
+  void UnitTextChanged() override {}
+  void OperationEnded(int32_t op, OpOutcome outcome) override;
+
+ private:
+  // One tick; the machine runs on every second one. Returns when the tick is over, or
+  // earlier when a job has ended, so the next step follows without waiting out the tick.
+  void Tick();
+  bool WaitFor(int32_t op, int timeoutMs);
+
+  std::FILE* err_;
+  std::string lastSlotText_[5];
+  int32_t endedOp_ = 0;
+  OpOutcome outcome_ = OpOutcome::Failed;
+  bool ended_ = false;
+  bool readLocked_ = false;
+};
+
+// The protocol name of a protocol number ("IGN150"), "?" when unknown.
+const char* ProtocolName(int32_t protocol);
+
+}  // namespace zeda::cli

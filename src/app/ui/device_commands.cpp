@@ -1,0 +1,287 @@
+// The main window's device side: the link object, the device-operation machine and its
+// view on the window (status slots, gauge, LabelCom, panel 4, title), the device
+// commands, and the built-in simulated unit of "zeda --simulate".
+//
+// The link headers come before any Qt header: Qt defines "slots" as a macro.
+#include "link/ccomcom.h"
+#include "link/device_ops.h"
+// Qt from here on.
+#include <signal.h>
+#include <sys/prctl.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/message_box.h"
+#include "app/ui/main_form.h"
+#include "lang/lang_string.h"
+#include "params/defaults.h"
+#include "params/normalize.h"
+#include "params/param_fields.h"
+
+namespace {
+
+// COM number under which the simulated unit is offered to the search.
+constexpr int kSimulatorCom = 240;
+
+const char kNewInstalText[] =
+    "###This is a new installation of set software for Torvelix ignitions.\nYou have to read "
+    "actual setting of ignition before first programming of unit (the Read button),\nor open "
+    "valid .ign file (e.g. from attached CD) !##Dies ist eine neue Installation der "
+    "Einstellsoftware für Torvelix-Zündungen.\nSie müssen die aktuelle Einstellung der Zündung "
+    "vor der ersten Programmierung lesen (Taste Lesen),\noder eine gültige .ign-Datei öffnen "
+    "(z.B. von der beigelegten CD) !##Toto je nová instalace nastavovacího software pro "
+    "zapalování Torvelix.\nPřed prvním programováním jednotky musíte načíst aktuální nastavení "
+    "zapalování (tlačítko Čtení),\nnebo otevřít platný soubor .ign (např. z přiloženého CD) !";
+const char kAttention[] = "###Attention##Achtung##Upozornění";
+const char kDifferentBikeText[] =
+    "###There is a different bike choosen in set software and in ignition unit,\n are you sure "
+    "to reprogram it ?\n##In der Einstellsoftware und in der Zündeinheit ist ein anderes "
+    "Motorrad gewählt,\n wollen Sie sie wirklich umprogrammieren ?\n##V nastavovacím software a "
+    "v jednotce je zvolen jiný motocykl,\n opravdu ji chcete přeprogramovat ?\n";
+const char kWarning[] = "###Warning##Warnung##Varování";
+
+QString Lang(const char* text) { return QString::fromUtf8(zeda::LangText(text)); }
+
+QColor GaugeColour(zeda::Colour c) {
+  return QColor(zeda::colourRed(c), zeda::colourGreen(c), zeda::colourBlue(c));
+}
+
+}  // namespace
+
+// The machine's view on the window.
+class DeviceUiBridge : public zeda::DeviceOpsUi, public zeda::StatusSink {
+ public:
+  explicit DeviceUiBridge(TMainForm& form) : form_(form) {}
+
+  // DeviceOpsUi and StatusSink (the search reports through the same slots).
+  void ShowStatus(int slot, const char* text, int32_t durationMs, zeda::Colour font,
+                  zeda::Colour back, int32_t priority) override {
+    form_.ShowStatus(slot, text, durationMs, font, back, priority);
+  }
+  void SetGauge(zeda::Colour foreground, int32_t progress) override {
+    QProgressBar* g = form_.CGaugeProgram;
+    if (foreground != zeda::kColourUnchanged) {
+      QPalette pal = g->palette();
+      pal.setColor(QPalette::Highlight, GaugeColour(foreground));
+      g->setPalette(pal);
+    }
+    g->setValue(progress);
+  }
+  void ShowGauge() override { form_.CGaugeProgram->show(); }
+  void SetLabelCom(const char* text) override { form_.LabelCom->setText(QString::fromUtf8(text)); }
+  void UpdateTitle() override {
+    form_.fileMatches = form_.images_->fileMatches;
+    form_.UpdateTitle();
+  }
+  void UnitTextChanged() override {
+    const zeda::DeviceOps& ops = *form_.deviceOps_;
+    form_.keyCheckKind = ops.keyCheckKind();
+    form_.keyCheckText = ops.keyCheckText();
+    const zeda::IdTexts& t = ops.idTexts();
+    form_.unitIdent = {t.version, t.date, t.time, t.hardware, t.serial, t.lastUpdate, t.additional};
+    form_.showUnitText();
+  }
+  void ClearCurrentFile() override {
+    form_.currentFileName.clear();
+    UpdateTitle();
+  }
+  void ClearNewInstal() override {
+    if (!form_.appSettings.newInstal) return;
+    form_.appSettings.newInstal = false;
+    form_.SaveAppSettings();
+  }
+  // Pages, undo, monitor display and recorder attach here with their areas.
+
+ private:
+  TMainForm& form_;
+};
+
+void TMainForm::createDeviceOps() {
+  // Construction of the link object starts its worker thread.
+  link_ = new zeda::CCOMCOM();
+  deviceUi_ = new DeviceUiBridge(*this);
+  link_->statusSink = deviceUi_;
+  deviceOps_ = new zeda::DeviceOps(*link_, *images_, *deviceUi_);
+}
+
+void TMainForm::destroyDeviceOps() {
+  if (simulator_) {
+    simulator_->terminate();
+    if (!simulator_->waitForFinished(2000)) simulator_->kill();
+    simulator_->waitForFinished(1000);
+  }
+  // The link goes first: its ports closed, its threads stopped.
+  if (link_) link_->CloseLink();
+  delete deviceOps_;
+  deviceOps_ = nullptr;
+  delete link_;
+  link_ = nullptr;
+  delete deviceUi_;
+  deviceUi_ = nullptr;
+}
+
+void TMainForm::connectDeviceCommands() {
+  const auto bind = [this](const char* menu, QPushButton* button, void (TMainForm::*cmd)()) {
+    if (QAction* a = findChild<QAction*>(QString::fromLatin1(menu))) {
+      connect(a, &QAction::triggered, this, cmd);
+    }
+    if (button) connect(button, &QPushButton::clicked, this, cmd);
+  };
+  bind("MenuRead", ButtonRead, &TMainForm::ReadCommand);
+  bind("MenuVerify", ButtonVerify, &TMainForm::VerifyCommand);
+  bind("MenuProgram", ButtonProgram, &TMainForm::ProgramCommand);
+  bind("MenuReset", nullptr, &TMainForm::ResetCommand);
+}
+
+void TMainForm::ReadCommand() {
+  if (deviceOps_->UnitConnected()) deviceOps_->Request(zeda::OP_READ);
+}
+
+void TMainForm::VerifyCommand() {
+  if (!deviceOps_->UnitConnected()) return;
+  // The active page's controls are committed by the pages area first.
+  zeda::NormalizeParams(images_->params);
+  deviceOps_->Request(zeda::OP_VERIFY);
+}
+
+void TMainForm::ProgramCommand() {
+  if (!deviceOps_->UnitConnected()) return;
+  if (appSettings.newInstal) {
+    QMessageBox box(QMessageBox::Critical, Lang(kAttention), Lang(kNewInstalText), QMessageBox::Ok,
+                    this);
+    box.setObjectName(QStringLiteral("NewInstalBox"));
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+    return;
+  }
+  const int unitBike = deviceOps_->reportedBike();
+  if (unitBike >= 0 && unitBike != zeda::ReadStored(images_->params, zeda::FieldId::BIKE)) {
+    QMessageBox box(QMessageBox::Warning, Lang(kWarning), Lang(kDifferentBikeText),
+                    QMessageBox::Ok | QMessageBox::Cancel, this);
+    box.setObjectName(QStringLiteral("DifferentBikeBox"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setWindowModality(Qt::ApplicationModal);
+    if (box.exec() != QMessageBox::Ok) return;
+  }
+  zeda::NormalizeParams(images_->params);
+  deviceOps_->Request(zeda::OP_PROGRAM);
+}
+
+void TMainForm::ResetCommand() {
+  if (deviceOps_->UnitConnected()) deviceOps_->Request(zeda::OP_RESET);
+}
+
+void TMainForm::runDeviceOps() {
+  deviceOps_->RunDeviceOps();
+  syncHandover();
+  showDeviceMessages();
+}
+
+bool TMainForm::unitConnected() { return deviceOps_->UnitConnected(); }
+
+void TMainForm::syncHandover() {
+  if (!deviceOps_->LinkEnabled() && portHandover_.linkEnabled()) {
+    // The machine has given the port away: the hand-over state and the title follow.
+    portHandover_.release(deviceOps_->rememberedPort(), *this);
+  }
+}
+
+void TMainForm::showDeviceMessages() {
+  zeda::UserMessage m;
+  while (deviceOps_->TakeMessage(&m)) {
+    // Shown from the event loop, never from inside the tick.
+    QTimer::singleShot(0, this, [m] { zeda::showMessage(m.text, m.caption, m.kind); });
+  }
+}
+
+bool TMainForm::startSimulator(const QStringList& args) {
+  QString program = QString::fromLocal8Bit(qgetenv("ZEDA_SIM_PATH"));
+  if (program.isEmpty()) program = QCoreApplication::applicationDirPath() + "/zedasim";
+  if (!QFileInfo(program).isExecutable()) {
+    std::fprintf(stderr, "zeda: the simulated unit %s is not there\n", qPrintable(program));
+    return false;
+  }
+  simulator_ = new QProcess(this);
+  simulator_->setObjectName(QStringLiteral("Simulator"));
+  simulator_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  // The simulator ends with the window, even when the window is killed.
+  simulator_->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+  simulator_->start(program, args);
+  QByteArray line;
+  for (int i = 0; i < 100 && !line.contains('\n'); ++i) {
+    if (!simulator_->waitForReadyRead(100) && simulator_->state() != QProcess::Running) break;
+    line += simulator_->readLine();
+  }
+  const QString path = QString::fromLocal8Bit(line).trimmed();
+  if (path.isEmpty()) {
+    std::fprintf(stderr, "zeda: the simulated unit did not start\n");
+    simulator_->kill();
+    simulator_->waitForFinished(1000);
+    delete simulator_;
+    simulator_ = nullptr;
+    return false;
+  }
+  // Offered to the search as a port of its own, and the only one searched.
+  QByteArray ports = qgetenv("ZEDA_PORTS");
+  if (!ports.isEmpty()) ports += ';';
+  ports += QStringLiteral("COM%1=%2").arg(kSimulatorCom).arg(path).toLocal8Bit();
+  qputenv("ZEDA_PORTS", ports);
+  link_->comSetting = kSimulatorCom;
+  return true;
+}
+
+void TMainForm::deviceDisconnect() { deviceOps_->Disconnect(); }
+
+bool TMainForm::deviceLinkEnabled() const {
+  return deviceOps_ ? deviceOps_->LinkEnabled() : portHandover_.linkEnabled();
+}
+
+void TMainForm::closeDevicePorts() {
+  if (link_) link_->CloseLink();
+}
+
+// The device machine holds the hand-over state; portHandover_ follows it (the tick brings
+// it in line after a release that had to wait for an operation).
+
+int TMainForm::connectedPort() const {
+  return deviceOps_->UnitConnected() ? deviceOps_->connectedPortNumber() : -1;
+}
+
+void TMainForm::disconnectLink() { deviceOps_->ReleasePort(portHandover_.rememberedPort()); }
+
+void TMainForm::requestSpecialCommand() { deviceOps_->Request(zeda::OP_RESET_RELEASE); }
+
+void TMainForm::resumeSearch() { deviceOps_->TakeBackPort(); }
+
+zeda::HandoverAction TMainForm::deviceHandover(const zeda::HandoverMessage& msg) {
+  const zeda::HandoverAction action =
+      zeda::decideHandover(msg, connectedPort(), deviceOps_->rememberedPort());
+  switch (action) {
+    case zeda::HandoverAction::ReleasePort:
+      // At once when idle; else once the operation and the unit's save have ended.
+      deviceOps_->RequestRelease();
+      syncHandover();
+      break;
+    case zeda::HandoverAction::SpecialThenRelease:
+      requestSpecialCommand();
+      break;
+    case zeda::HandoverAction::TakeBackPort:
+      deviceOps_->TakeBackPort();
+      portHandover_.takeBack(*this);
+      break;
+    case zeda::HandoverAction::Ignore:
+      break;
+  }
+  return action;
+}

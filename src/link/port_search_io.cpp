@@ -1,0 +1,82 @@
+#include "link/port_search_io.h"
+
+namespace zeda {
+
+bool PortSearchIo::PortPresent(int port) const {
+  return Valid(port) && ports_.Port(port).present != 0;
+}
+
+bool PortSearchIo::PortIsOpen(int port) const {
+  if (!Valid(port)) return false;
+  const CCOM& p = ports_.Port(port);
+  return p.IsOpen() && p.requests.load(std::memory_order_acquire) == 0;
+}
+
+bool PortSearchIo::PortIsClosed(int port) const {
+  if (!Valid(port)) return true;
+  const CCOM& p = ports_.Port(port);
+  return p.portState.load(std::memory_order_acquire) == PORT_CLOSED &&
+         p.requests.load(std::memory_order_acquire) == 0;
+}
+
+PortOpenError PortSearchIo::OpenError(int port) const {
+  if (!Valid(port)) return PortOpenError::None;
+  const CCOM& p = ports_.Port(port);
+  if (p.openResult.load(std::memory_order_acquire) != OPEN_RESULT_FAILED) {
+    return PortOpenError::None;
+  }
+  switch (p.OpenError()) {
+    case SerialOpenError::None:
+      return PortOpenError::None;
+    case SerialOpenError::PermissionDenied:
+      return PortOpenError::PermissionDenied;
+    case SerialOpenError::Busy:
+      return PortOpenError::Busy;
+    default:
+      return PortOpenError::Other;
+  }
+}
+
+const char* PortSearchIo::PortDevice(int port) const {
+  return Valid(port) ? ports_.Port(port).path : "";
+}
+
+PortBuffers PortSearchIo::Buffers(int port) { return ports_.Port(port).Buffers(); }
+
+void PortSearchIo::ResetCodec(int slot, int32_t protocol, int32_t timeoutMs) {
+  codecs_[slot]->ResetCodec(protocol, timeoutMs);
+}
+
+void PortSearchIo::BuildIdentify(int slot, int32_t paramWord) {
+  codecs_[slot]->BuildIdentifyRequest(static_cast<uint16_t>(paramWord));
+  codecs_[slot]->RewindTransmit();
+}
+
+void PortSearchIo::RewindIfSent(int slot) {
+  if (codecs_[slot]->transmitRemaining <= 0) codecs_[slot]->RewindTransmit();
+}
+
+void PortSearchIo::ContinueSending(int slot, int port) {
+  if (!Valid(port) || !ports_.Port(port).IsOpen()) return;
+  const int32_t before = ports_.Port(port).txCount.load(std::memory_order_acquire);
+  codecs_[slot]->SendFrame(Buffers(port));
+  // Wake the I/O thread when a part was handed over.
+  if (before == 0 && ports_.Port(port).txCount.load(std::memory_order_acquire) != 0) {
+    ports_.Port(port).Wake();
+  }
+}
+
+int PortSearchIo::ReceiveFrame(int slot, int port, const uint8_t** frame) {
+  if (!Valid(port) || !ports_.Port(port).IsOpen()) return 0;
+  FrameCodec& c = *codecs_[slot];
+  if (!c.ReceiveFrame(Buffers(port))) return 0;
+  *frame = c.receiveBuffer;
+  return c.frameLength;
+}
+
+int PortSearchIo::RequestFrame(int slot, const uint8_t** frame) const {
+  *frame = codecs_[slot]->transmitFrame;
+  return codecs_[slot]->transmitLength;
+}
+
+}  // namespace zeda

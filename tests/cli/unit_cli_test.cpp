@@ -1,0 +1,162 @@
+// zedactl info, read, verify, program and reset against zedasim on a pty.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "link/sim_process.h"
+#include "params/normalize.h"
+#include "params/param_image.h"
+#include "sim_unit.h"
+
+namespace zeda {
+namespace {
+
+namespace fs = std::filesystem;
+
+class UnitCli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string tmpl = (fs::temp_directory_path() / "zeda-unitcli-XXXXXX").string();
+    dir_ = mkdtemp(tmpl.data());
+  }
+  void TearDown() override {
+    sim_.Stop();
+    fs::remove_all(dir_);
+  }
+  void StartSim(std::vector<std::string> args) {
+    args.push_back("--save");
+    args.push_back(Path("unit.bin"));
+    std::string error;
+    ASSERT_TRUE(sim_.Start(args, error)) << error;
+  }
+  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+  // Runs zedactl against the simulator; stdout in out, the exit code returned.
+  int Run(const std::string& args) {
+    const std::string cmd = "cd '" + dir_ + "' && ZEDA_PORTS_ONLY=1 '" + ZEDA_CTL_PATH + "' " +
+                            args + " --port '" + sim_.path() + "' >out.txt 2>err.txt";
+    const int status = std::system(cmd.c_str());
+    out = Read("out.txt");
+    err = Read("err.txt");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  std::string Read(const std::string& name) const {
+    std::ifstream f(Path(name), std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    return ss.str();
+  }
+  void WriteImage(const std::string& name, const ParamImage& img) const {
+    std::ofstream f(Path(name), std::ios::binary);
+    f.write(reinterpret_cast<const char*>(img.data()), PARAM_IMAGE_SIZE);
+  }
+  ParamImage ReadImage(const std::string& name) const {
+    const std::string data = Read(name);
+    EXPECT_EQ(data.size(), static_cast<size_t>(PARAM_IMAGE_SIZE));
+    ParamImage img;
+    for (size_t i = 0; i < data.size() && i < img.bytes.size(); ++i)
+      img.bytes[i] = static_cast<uint8_t>(data[i]);
+    return img;
+  }
+  static ParamImage Factory() {
+    ParamImage img;
+    const auto m = sim::defaultSimMemory();
+    std::copy(m.begin(), m.end(), img.bytes.begin());
+    NormalizeParams(img);
+    return img;
+  }
+  // The last line of stdout.
+  std::string LastLine() const {
+    std::string s = out;
+    while (!s.empty() && s.back() == '\n') s.pop_back();
+    const size_t at = s.rfind('\n');
+    return at == std::string::npos ? s : s.substr(at + 1);
+  }
+
+  test::SimProcess sim_;
+  std::string dir_, out, err;
+};
+
+TEST_F(UnitCli, InfoPrintsTheUnit) {
+  StartSim({});
+  ASSERT_EQ(Run("info"), 0) << err;
+  EXPECT_NE(out.find("port: COM"), std::string::npos);
+  EXPECT_NE(out.find("protocol: IGN150\n"), std::string::npos);
+  EXPECT_NE(out.find("rskey: 107.00\n"), std::string::npos);
+  EXPECT_NE(out.find("version: "), std::string::npos);
+  EXPECT_NE(out.find("additional: "), std::string::npos);
+  EXPECT_NE(err.find("Checking: OK"), std::string::npos);
+}
+
+TEST_F(UnitCli, ReadVerifyProgramAndReset) {
+  StartSim({});
+  ASSERT_EQ(Run("read --raw unit-read.bin"), 0) << err;
+  EXPECT_EQ(LastLine(), "read: OK");
+  EXPECT_EQ(ReadImage("unit-read.bin"), Factory());
+  ASSERT_EQ(Run("read -o unit-read.ign"), 0) << err;
+  ASSERT_EQ(Run("verify unit-read.ign"), 0) << err;
+  EXPECT_EQ(LastLine(), "verify: same");
+
+  ParamImage other = Factory();
+  other.setByte(330, static_cast<uint8_t>(other.byte(330) ^ 0x08));
+  NormalizeParams(other);
+  WriteImage("other.bin", other);
+  ASSERT_EQ(Run("verify other.bin"), 1) << err;
+  EXPECT_EQ(LastLine(), "verify: different");
+  EXPECT_NE(out.find("different: "), std::string::npos);
+  EXPECT_EQ(out.find("OK"), std::string::npos);
+
+  ASSERT_EQ(Run("program other.bin"), 0) << err;
+  EXPECT_EQ(LastLine(), "program: OK");
+  EXPECT_NE(err.find("Saving:"), std::string::npos);
+  EXPECT_NE(err.find("Program device: OK"), std::string::npos);
+  EXPECT_EQ(ReadImage("unit.bin"), other);  // the unit saved it
+  ASSERT_EQ(Run("verify other.bin"), 0) << err;
+
+  ASSERT_EQ(Run("reset"), 0) << err;
+  EXPECT_EQ(LastLine(), "reset: OK");
+}
+
+TEST_F(UnitCli, RefusedOperationsNeverSaySuccess) {
+  StartSim({"--version", "1"});
+  WriteImage("set.bin", Factory());
+  for (const char* cmd : {"read --raw x.bin", "verify set.bin", "program set.bin"}) {
+    SCOPED_TRACE(cmd);
+    EXPECT_EQ(Run(cmd), 4) << err;
+    EXPECT_EQ(LastLine().rfind("refused: ", 0), 0u) << LastLine();
+    EXPECT_EQ(out.find("OK"), std::string::npos);
+    EXPECT_NE(err.find("Unmatched subversion of PC and Ignition programs!  PC-107.00, IGN-107.01"),
+              std::string::npos);
+  }
+  EXPECT_FALSE(fs::exists(Path("x.bin")));
+  EXPECT_FALSE(fs::exists(Path("unit.bin")));  // never programmed
+}
+
+TEST_F(UnitCli, ReadLockRefusesReadButProgramWorks) {
+  StartSim({"--no-reading"});
+  EXPECT_EQ(Run("read --raw x.bin"), 4) << err;
+  EXPECT_EQ(LastLine(), "refused: No reading !");
+  ParamImage set = Factory();
+  set.setByte(186, 1);
+  WriteImage("set.bin", set);
+  EXPECT_EQ(Run("program set.bin"), 0) << err;
+  EXPECT_EQ(LastLine(), "program: OK");
+}
+
+TEST_F(UnitCli, UsageAndNoUnit) {
+  StartSim({});
+  EXPECT_EQ(Run("read"), 2);  // neither -o nor --raw
+  EXPECT_EQ(Run("verify"), 2);
+  const std::string cmd = "cd '" + dir_ + "' && ZEDA_PORTS_ONLY=1 ZEDA_PORTS= '" + ZEDA_CTL_PATH +
+                          "' reset --wait 2 --port COM77 >out.txt 2>err.txt";
+  const int status = std::system(cmd.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 3);
+  EXPECT_EQ(Read("out.txt"), "failed: no unit checked\n");
+}
+
+}  // namespace
+}  // namespace zeda
