@@ -50,8 +50,11 @@ std::string SettingsFolder() {
   return folder;
 }
 
-std::string ApplicationIniPath(const std::string& folder) { return folder + "application.ini"; }
-std::string DefaultIniPath(const std::string& folder) { return folder + "default.ini"; }
+// A folder given without its final "/" still names the folder, not a file prefix.
+std::string ApplicationIniPath(const std::string& folder) {
+  return WithSlash(folder) + "application.ini";
+}
+std::string DefaultIniPath(const std::string& folder) { return WithSlash(folder) + "default.ini"; }
 
 WindowRect FitWindowToMonitors(WindowRect w, const std::vector<WindowRect>& monitors) {
   if (monitors.empty()) return w;

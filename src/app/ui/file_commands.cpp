@@ -1,7 +1,7 @@
 // The main window's file commands (New, Open, Save, Quicksave version, the file history,
 // dropped files) and the settings kept between runs.
 #include "params/file_commands.h"
-
+// The link headers come before Qt's, whose "slots" keyword would clash with a member.
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -19,6 +19,7 @@
 #include "app/page_list.h"
 #include "app/ui/main_form.h"
 #include "lang/lang_string.h"
+#include "link/ccomcom.h"
 #include "params/defaults.h"
 #include "params/settings_startup.h"
 
@@ -137,6 +138,11 @@ void TMainForm::loadStartupSettings() {
   zeda::LoadStartupSettings(settingsFolder_, appSettings, imageBuffers.params, monitors,
                             testSwitch_);
   imageBuffers.updateFileMatches();
+  // The port search follows the stored port choice: off, automatic or one port.
+  link_->comSetting = appSettings.comPort;
+  if (appSettings.comPortAuto >= 1 && appSettings.comPortAuto <= 255) {
+    link_->nextPort = appSettings.comPortAuto;
+  }
   const zeda::WindowRect& w = appSettings.window;
   if (w.width > 0 && w.height > 0) resize(w.width, w.height);
   move(w.left, w.top);

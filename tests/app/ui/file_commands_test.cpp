@@ -1,5 +1,6 @@
 // The main window's file commands and settings, driven through its menus, tool buttons and
 // drops, with the file dialogs and the question replaced by scripted answers.
+// Link headers before Qt's ("slots" is a member name there).
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -25,6 +26,7 @@
 #include "app/message_box.h"
 #include "app/ui/main_form.h"
 #include "lang/lang_string.h"
+#include "link/ccomcom.h"
 #include "params/defaults.h"
 #include "params/ign_load.h"
 #include "params/ign_writer.h"
@@ -584,3 +586,22 @@ TEST_F(FileCommandsTest, FileDialogsCarryTheFiltersAndTheDefaultExtension) {
 }
 
 }  // namespace
+
+TEST_F(FileCommandsTest, PortSearchFollowsTheStoredPortChoice) {
+  {
+    auto fresh = makeForm();
+    EXPECT_EQ(fresh->link().comSetting, 0);  // no settings yet: automatic search
+  }
+  for (int choice : {-1, 7}) {
+    zeda::AppSettings stored;
+    stored.comPort = choice;
+    stored.comPortAuto = 5;
+    const zeda::ParamImage image = zeda::StartImage();
+    // The folder as a user would name it, without a final "/".
+    ASSERT_TRUE(zeda::SaveSettings(settings.path().toStdString(), stored, image.bytes, nullptr));
+    auto form = makeForm();
+    EXPECT_EQ(form->appSettings.comPort, choice);
+    EXPECT_EQ(form->link().comSetting, choice);
+    EXPECT_EQ(form->link().nextPort, 5);
+  }
+}
