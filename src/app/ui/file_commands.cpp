@@ -1,7 +1,6 @@
 // The main window's file commands (New, Open, Save, Quicksave version, the file history,
 // dropped files) and the settings kept between runs.
 #include "params/file_commands.h"
-// The link headers come before Qt's, whose "slots" keyword would clash with a member.
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>

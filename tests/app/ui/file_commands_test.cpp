@@ -1,6 +1,5 @@
 // The main window's file commands and settings, driven through its menus, tool buttons and
 // drops, with the file dialogs and the question replaced by scripted answers.
-// Link headers before Qt's ("slots" is a member name there).
 #include <gtest/gtest.h>
 
 #include <QAction>
