@@ -155,7 +155,12 @@ TEST(LinkSimRestartTest, SimulatorExitTakesTheLinkOffAndTheComebackWorks) {
     slot.frameSize = 152;
     slot.overhead = 2;
     slot.codec.ResetCodec(PROTOCOL_IGN150, 175);
-    return link->ConnectLink(slot) && test::WaitUntil([&] {
+    // The link takes a new slot only once the worker has let go of the lost one.
+    return test::WaitUntil([&] {
+             link->SuperviseLink();
+             return link->ConnectLink(slot);
+           }) &&
+           test::WaitUntil([&] {
              link->SuperviseLink();
              return link->LinkState() == LINK_READY;
            });
