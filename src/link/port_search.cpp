@@ -3,6 +3,7 @@
 #include <grp.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -365,8 +366,13 @@ bool PortSearch::DecodeAddressedAnswer(const uint8_t* frame, int length, SearchS
   }
   if (count >= 2) slot.hardwareKey = values[1];
   if (count >= 3) slot.unitKey = values[2];
-  std::snprintf(slot.unitName, sizeof slot.unitName, "%s v%i (hw:%x)", text, slot.unitKey,
+  // The name is cut to what the slot holds (31 characters).
+  char full[96];
+  std::snprintf(full, sizeof full, "%s v%i (hw:%x)", text, slot.unitKey,
                 static_cast<unsigned>(slot.hardwareKey));
+  const size_t cut = std::min(std::strlen(full), sizeof slot.unitName - 1);
+  std::memcpy(slot.unitName, full, cut);
+  slot.unitName[cut] = '\0';
   return true;
 }
 
