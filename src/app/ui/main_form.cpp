@@ -398,8 +398,11 @@ void TMainForm::UpdateTitle() {
 void TMainForm::OnHint(const QString& hint) { statusPanels_[0]->setText(hint); }
 
 void TMainForm::showUnitText() {
-  statusPanels_[4]->setText(
-      QString::fromStdString(zeda::unitText(keyCheckKind, keyCheckText, unitIdent)));
+  const QString text =
+      QString::fromStdString(zeda::unitText(keyCheckKind, keyCheckText, unitIdent));
+  statusPanels_[4]->setText(text);
+  // The unit's texts are often wider than the panel: the whole line stays readable.
+  statusPanels_[4]->setToolTip(text);
 }
 
 bool TMainForm::event(QEvent* e) {
