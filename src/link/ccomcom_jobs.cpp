@@ -71,9 +71,11 @@ void CCOMCOM::TakeAnswer() {
 
 bool SendMonitor(CCOMCOM& link, MonitorCommands& commands) {
   if (link.Job() != 0 || !link.LinkQuiet()) return false;
-  // Clear the link's whole block, not only the 150 monitor bytes: a block protocol sends
-  // all of it, and it must not carry image bytes left from programming.
-  const int32_t clear = std::clamp(LinkBlockSize(link.activeLink), kMonitorBlockSize,
+  // Clear every block the job sends, not only the 150 monitor bytes: a block protocol
+  // sends whole blocks (0-199 on IGN100), and they must not carry image bytes left from
+  // programming.
+  const int32_t n = std::max(LinkBlockSize(link.activeLink), 1);
+  const int32_t clear = std::clamp((kMonitorBlockSize + n - 1) / n * n, kMonitorBlockSize,
                                    static_cast<int32_t>(COMMAXBUF));
   std::memset(link.writeImage, 0, static_cast<size_t>(clear));
   FillMonitorRequest(link.writeImage, commands, link.wantedKey, link.wantedSubKey);

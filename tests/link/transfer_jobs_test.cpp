@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "link/ccomcom.h"
+
 namespace zeda {
 namespace {
 
@@ -107,6 +109,32 @@ TEST(MonitorRequest, CalibrationSequences) {
     EXPECT_EQ(c.calibration, s.after) << s.before;
     EXPECT_EQ(r[148], 3);
     EXPECT_EQ(r[23], 0);
+  }
+}
+
+// Every block a monitor job sends must be cleared of left-over image bytes: on IGN100
+// the 150 monitor bytes take two blocks, addresses 0-199.
+TEST(MonitorRequest, ClearsEveryBlockTheJobSends) {
+  struct Case {
+    int32_t protocol;
+    int32_t sent;  // addresses covered by the job's blocks
+  };
+  const Case cases[] = {{PROTOCOL_IGN50, 150},
+                        {PROTOCOL_IGN100, 200},
+                        {PROTOCOL_IGN150, 150},
+                        {PROTOCOL_IGN300, 300}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.protocol);
+    CCOMCOM link;  // no port: the job stays posted and untouched
+    link.activeLink.codec.ResetCodec(c.protocol, 175);
+    link.ClearJob();
+    std::memset(link.writeImage, 0x77, 1050);  // left over from programming
+    MonitorCommands commands;
+    ASSERT_TRUE(SendMonitor(link, commands));
+    for (int a = 0; a < c.sent; ++a) {
+      if (a == 148 || a == 149) continue;
+      ASSERT_EQ(link.writeImage[a], 0) << a;
+    }
   }
 }
 
