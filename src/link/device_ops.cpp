@@ -277,9 +277,11 @@ void DeviceOps::RunDeviceOps() {
     ReleasePort();
     return;
   }
-  // 5. Test mode keeps the unit quiet: an idle poll's result is dropped.
+  // 5. Test mode keeps the unit quiet: an idle poll's result is dropped, except while a
+  // save is awaited, whose end only these answers report.
   int32_t job = link_.Job();
-  if (testMode && opState_ == 2 && (job == JOB_FAILED || job == JOB_DONE)) {
+  const bool saveAwaited = programmedPending_ || saveCountdown_ > 0;
+  if (testMode && opState_ == 2 && !saveAwaited && (job == JOB_FAILED || job == JOB_DONE)) {
     link_.ClearJob();
     jobFailCount_ = 0;
     opState_ = 1;

@@ -379,5 +379,24 @@ TEST_F(DeviceOpsMends, TestModeDropsOnlyTheIdlePolls) {
   EXPECT_EQ(rig->images.params, UnitMemory());
 }
 
+// Test mode drops idle-poll results, but the unit's save is only seen through them: a
+// program must still end and a reset asked meanwhile must still run.
+TEST_F(DeviceOpsMends, TestModeStillSeesTheSaveEnd) {
+  StartUnit({});
+  rig = std::make_unique<OpsRig>();
+  rig->ops.testMode = true;
+  ASSERT_TRUE(rig->WaitChecked());
+  ReadUnit();
+  Edit(kFreeByte, static_cast<uint8_t>(rig->images.params.byte(kFreeByte) + 1));
+  rig->ops.Request(OP_PROGRAM);
+  ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.programmedPending(); }));
+  rig->ops.Request(OP_RESET);
+  ASSERT_TRUE(rig->RunUntil([&] { return rig->ui.EndedOp(OP_RESET); }, 300))
+      << "countdown " << rig->ops.saveCountdown() << " pending " << rig->ops.programmedPending();
+  EXPECT_TRUE(rig->ui.EndedWith(OP_PROGRAM, OpOutcome::Ok));
+  EXPECT_TRUE(rig->ui.Said("Program device: OK"));
+  EXPECT_TRUE(rig->ui.EndedWith(OP_RESET, OpOutcome::Ok));
+}
+
 }  // namespace
 }  // namespace zeda
