@@ -251,8 +251,11 @@ void DeviceOps::RunDeviceOps() {
   link_.SuperviseLink();
   // 3.
   if (!UnitConnected() || !LinkEnabled()) {
+    // A hand-over asked for on the lost connection still gives its port away.
+    const bool handOver = releaseWanted_ || opState_ == OP_RESET_RELEASE;
     if (opState_ != 0 || programmedPending_) Disconnect();  // the connection was lost
     opState_ = 0;
+    if (handOver && LinkEnabled()) ReleasePort(lastPort_);
     ShowComText();
     return;
   }
@@ -267,8 +270,9 @@ void DeviceOps::RunDeviceOps() {
     jobFailCount_ = 0;
     identPassed_ = false;
     unitKey_ = unitVersion_ = -1;
+    lastPort_ = link_.connectedPort.load();
     char text[32];
-    std::snprintf(text, sizeof text, "COM=%i", link_.connectedPort.load());
+    std::snprintf(text, sizeof text, "COM=%i", lastPort_);
     std::memcpy(labelCom_, text, sizeof text);
     ui_.SetLabelCom(labelCom_);
   }

@@ -398,5 +398,38 @@ TEST_F(DeviceOpsMends, TestModeStillSeesTheSaveEnd) {
   EXPECT_TRUE(rig->ui.EndedWith(OP_RESET, OpOutcome::Ok));
 }
 
+// A port hand-over that waits for the save, or a reset-and-release under way, still gives
+// the port away when the unit vanishes meanwhile, instead of the search taking it again.
+TEST_F(DeviceOpsMends, HandOverSurvivesTheLossOfTheUnit) {
+  for (const bool waitingRelease : {true, false}) {
+    SCOPED_TRACE(waitingRelease ? "release waiting for the save" : "reset-and-release running");
+    Connect({});
+    if (waitingRelease) {
+      ReadUnit();
+      Edit(kFreeByte, static_cast<uint8_t>(rig->images.params.byte(kFreeByte) + 1));
+      rig->ops.Request(OP_PROGRAM);
+      ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.programmedPending(); }));
+      rig->ops.RequestRelease();
+      ASSERT_TRUE(rig->ops.releaseWanted());
+    } else {
+      ASSERT_TRUE(rig->WaitIdle());
+      unit->Mute(true);
+      ASSERT_TRUE(rig->ops.Request(OP_RESET_RELEASE));
+      ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.opState() == OP_RESET_RELEASE; }));
+    }
+    unit->Stop();
+    ASSERT_TRUE(rig->RunUntil([&] { return !rig->ops.UnitConnected(); }));
+    for (int i = 0; i < 5; ++i) rig->Run();
+    EXPECT_FALSE(rig->ops.LinkEnabled());
+    EXPECT_EQ(rig->ops.rememberedPort(), 5);
+    EXPECT_EQ(rig->ui.labelCom, "COM=5 (DISCONECTED)");
+    if (waitingRelease) {
+      EXPECT_TRUE(rig->ui.EndedWith(OP_PROGRAM, OpOutcome::Failed));
+    }
+    rig.reset();
+    unit.reset();
+  }
+}
+
 }  // namespace
 }  // namespace zeda
