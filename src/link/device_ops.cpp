@@ -154,6 +154,8 @@ void DeviceOps::Disconnect() {
     ui_.ShowStatus(1, DeviceText(OpText::NoConnection), kNoExpiry, kColourBlack, kColourRed, -5);
   }
   identPassed_ = false;
+  // An automatic program belongs to this connection; its bytes stay in changedMask.
+  if (opRequest_ == OP_PROGRAM_CHANGED) opRequest_ = 0;
   img_.unitImageValid = false;
   CompareUnitAndPc();
   keyCheckKind_ = 0;

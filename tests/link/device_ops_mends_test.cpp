@@ -431,5 +431,32 @@ TEST_F(DeviceOpsMends, HandOverSurvivesTheLossOfTheUnit) {
   }
 }
 
+// An automatic program asked for on one connection is not carried to the next one (which
+// may be another unit): the edit stays marked, nothing is written unasked.
+TEST_F(DeviceOpsMends, AutomaticProgramDoesNotOutliveItsConnection) {
+  Connect({});
+  ReadUnit();
+  // A Read that hangs on a silent unit keeps the request slot's 98 waiting.
+  unit->Mute(true);
+  rig->ops.Request(OP_READ);
+  ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.opState() == OP_READ; }));
+  Edit(kFreeByte, static_cast<uint8_t>(rig->images.params.byte(kFreeByte) + 5));
+  rig->ops.RequestAutoProgram();
+  ASSERT_EQ(rig->ops.opRequest(), OP_PROGRAM_CHANGED);
+  unit->Stop();
+  ASSERT_TRUE(rig->RunUntil([&] { return !rig->ops.UnitConnected(); }));
+  const ParamImage edited = rig->images.params;
+
+  StartUnit({});
+  rig->ui.ended.clear();
+  ASSERT_TRUE(rig->WaitChecked());
+  for (int i = 0; i < 30; ++i) rig->Run();
+  EXPECT_FALSE(rig->ui.EndedOp(OP_PROGRAM_CHANGED));
+  EXPECT_EQ(unit->Programmings(), 0);
+  EXPECT_EQ(rig->images.params, edited);
+  EXPECT_TRUE(rig->images.changedMask[kFreeByte]);
+  EXPECT_EQ(rig->ui.Slot(4), kDifferent);
+}
+
 }  // namespace
 }  // namespace zeda
