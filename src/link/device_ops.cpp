@@ -154,6 +154,8 @@ void DeviceOps::Disconnect() {
     ui_.ShowStatus(1, DeviceText(OpText::NoConnection), kNoExpiry, kColourBlack, kColourRed, -5);
   }
   identPassed_ = false;
+  // An automatic program belongs to this connection; its bytes stay in changedMask.
+  if (opRequest_ == OP_PROGRAM_CHANGED) opRequest_ = 0;
   img_.unitImageValid = false;
   CompareUnitAndPc();
   keyCheckKind_ = 0;
@@ -251,8 +253,11 @@ void DeviceOps::RunDeviceOps() {
   link_.SuperviseLink();
   // 3.
   if (!UnitConnected() || !LinkEnabled()) {
+    // A hand-over asked for on the lost connection still gives its port away.
+    const bool handOver = releaseWanted_ || opState_ == OP_RESET_RELEASE;
     if (opState_ != 0 || programmedPending_) Disconnect();  // the connection was lost
     opState_ = 0;
+    if (handOver && LinkEnabled()) ReleasePort(lastPort_);
     ShowComText();
     return;
   }
@@ -267,8 +272,9 @@ void DeviceOps::RunDeviceOps() {
     jobFailCount_ = 0;
     identPassed_ = false;
     unitKey_ = unitVersion_ = -1;
+    lastPort_ = link_.connectedPort.load();
     char text[32];
-    std::snprintf(text, sizeof text, "COM=%i", link_.connectedPort.load());
+    std::snprintf(text, sizeof text, "COM=%i", lastPort_);
     std::memcpy(labelCom_, text, sizeof text);
     ui_.SetLabelCom(labelCom_);
   }
@@ -277,9 +283,11 @@ void DeviceOps::RunDeviceOps() {
     ReleasePort();
     return;
   }
-  // 5. Test mode keeps the unit quiet: an idle poll's result is dropped.
+  // 5. Test mode keeps the unit quiet: an idle poll's result is dropped, except while a
+  // save is awaited, whose end only these answers report.
   int32_t job = link_.Job();
-  if (testMode && opState_ == 2 && (job == JOB_FAILED || job == JOB_DONE)) {
+  const bool saveAwaited = programmedPending_ || saveCountdown_ > 0;
+  if (testMode && opState_ == 2 && !saveAwaited && (job == JOB_FAILED || job == JOB_DONE)) {
     link_.ClearJob();
     jobFailCount_ = 0;
     opState_ = 1;

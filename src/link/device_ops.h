@@ -200,6 +200,7 @@ class DeviceOps {
   uint32_t autoProgramFor_ = 0;  // connection that wants an automatic program, 0 none
   bool releaseWanted_ = false;
   int32_t rememberedPort_ = -1;
+  int32_t lastPort_ = 0;   // the port of the current or last connection
   int32_t pendingOp_ = 0;  // the program whose save is awaited
   char labelCom_[96] = {};
   int32_t reportedBike_ = -1;

@@ -379,5 +379,84 @@ TEST_F(DeviceOpsMends, TestModeDropsOnlyTheIdlePolls) {
   EXPECT_EQ(rig->images.params, UnitMemory());
 }
 
+// Test mode drops idle-poll results, but the unit's save is only seen through them: a
+// program must still end and a reset asked meanwhile must still run.
+TEST_F(DeviceOpsMends, TestModeStillSeesTheSaveEnd) {
+  StartUnit({});
+  rig = std::make_unique<OpsRig>();
+  rig->ops.testMode = true;
+  ASSERT_TRUE(rig->WaitChecked());
+  ReadUnit();
+  Edit(kFreeByte, static_cast<uint8_t>(rig->images.params.byte(kFreeByte) + 1));
+  rig->ops.Request(OP_PROGRAM);
+  ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.programmedPending(); }));
+  rig->ops.Request(OP_RESET);
+  ASSERT_TRUE(rig->RunUntil([&] { return rig->ui.EndedOp(OP_RESET); }, 300))
+      << "countdown " << rig->ops.saveCountdown() << " pending " << rig->ops.programmedPending();
+  EXPECT_TRUE(rig->ui.EndedWith(OP_PROGRAM, OpOutcome::Ok));
+  EXPECT_TRUE(rig->ui.Said("Program device: OK"));
+  EXPECT_TRUE(rig->ui.EndedWith(OP_RESET, OpOutcome::Ok));
+}
+
+// A port hand-over that waits for the save, or a reset-and-release under way, still gives
+// the port away when the unit vanishes meanwhile, instead of the search taking it again.
+TEST_F(DeviceOpsMends, HandOverSurvivesTheLossOfTheUnit) {
+  for (const bool waitingRelease : {true, false}) {
+    SCOPED_TRACE(waitingRelease ? "release waiting for the save" : "reset-and-release running");
+    Connect({});
+    if (waitingRelease) {
+      ReadUnit();
+      Edit(kFreeByte, static_cast<uint8_t>(rig->images.params.byte(kFreeByte) + 1));
+      rig->ops.Request(OP_PROGRAM);
+      ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.programmedPending(); }));
+      rig->ops.RequestRelease();
+      ASSERT_TRUE(rig->ops.releaseWanted());
+    } else {
+      ASSERT_TRUE(rig->WaitIdle());
+      unit->Mute(true);
+      ASSERT_TRUE(rig->ops.Request(OP_RESET_RELEASE));
+      ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.opState() == OP_RESET_RELEASE; }));
+    }
+    unit->Stop();
+    ASSERT_TRUE(rig->RunUntil([&] { return !rig->ops.UnitConnected(); }));
+    for (int i = 0; i < 5; ++i) rig->Run();
+    EXPECT_FALSE(rig->ops.LinkEnabled());
+    EXPECT_EQ(rig->ops.rememberedPort(), 5);
+    EXPECT_EQ(rig->ui.labelCom, "COM=5 (DISCONECTED)");
+    if (waitingRelease) {
+      EXPECT_TRUE(rig->ui.EndedWith(OP_PROGRAM, OpOutcome::Failed));
+    }
+    rig.reset();
+    unit.reset();
+  }
+}
+
+// An automatic program asked for on one connection is not carried to the next one (which
+// may be another unit): the edit stays marked, nothing is written unasked.
+TEST_F(DeviceOpsMends, AutomaticProgramDoesNotOutliveItsConnection) {
+  Connect({});
+  ReadUnit();
+  // A Read that hangs on a silent unit keeps the request slot's 98 waiting.
+  unit->Mute(true);
+  rig->ops.Request(OP_READ);
+  ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.opState() == OP_READ; }));
+  Edit(kFreeByte, static_cast<uint8_t>(rig->images.params.byte(kFreeByte) + 5));
+  rig->ops.RequestAutoProgram();
+  ASSERT_EQ(rig->ops.opRequest(), OP_PROGRAM_CHANGED);
+  unit->Stop();
+  ASSERT_TRUE(rig->RunUntil([&] { return !rig->ops.UnitConnected(); }));
+  const ParamImage edited = rig->images.params;
+
+  StartUnit({});
+  rig->ui.ended.clear();
+  ASSERT_TRUE(rig->WaitChecked());
+  for (int i = 0; i < 30; ++i) rig->Run();
+  EXPECT_FALSE(rig->ui.EndedOp(OP_PROGRAM_CHANGED));
+  EXPECT_EQ(unit->Programmings(), 0);
+  EXPECT_EQ(rig->images.params, edited);
+  EXPECT_TRUE(rig->images.changedMask[kFreeByte]);
+  EXPECT_EQ(rig->ui.Slot(4), kDifferent);
+}
+
 }  // namespace
 }  // namespace zeda
