@@ -83,6 +83,14 @@ bool LoadSet(const std::string& path, ImageBuffers& images, std::string* error) 
   return true;
 }
 
+// The options every unit command takes: --port P (returned) and --wait S.
+std::optional<std::string> ScanUnitOptions(OptionScanner& opt) {
+  const auto port = opt.Text("--port");
+  const auto wait = opt.Int("--wait");
+  if (wait && *wait > 0) connectMs = *wait * 1000;
+  return port;
+}
+
 // The session with --port applied; nullptr after a usage error (printed).
 struct Prepared {
   std::unique_ptr<UnitSession> session;
@@ -122,9 +130,7 @@ int ConnectOrFail(UnitSession& s) {
 
 int RunInfo(const Args& args) {
   OptionScanner opt(args);
-  const auto port = opt.Text("--port");
-  const auto wait = opt.Int("--wait");
-  if (wait && *wait > 0) connectMs = *wait * 1000;
+  const auto port = ScanUnitOptions(opt);
   const Args& pos = opt.Positional();
   if (opt.error()) return UsageError(kInfo, opt.errorText());
   if (!pos.empty()) return UsageError(kInfo, "no file expected");
@@ -152,9 +158,7 @@ int RunInfo(const Args& args) {
 
 int RunRead(const Args& args) {
   OptionScanner opt(args);
-  const auto port = opt.Text("--port");
-  const auto wait = opt.Int("--wait");
-  if (wait && *wait > 0) connectMs = *wait * 1000;
+  const auto port = ScanUnitOptions(opt);
   const auto ign = opt.Text("-o");
   const auto raw = opt.Text("--raw");
   const Args pos = opt.Positional();
@@ -182,9 +186,7 @@ int RunRead(const Args& args) {
 
 int RunVerify(const Args& args) {
   OptionScanner opt(args);
-  const auto port = opt.Text("--port");
-  const auto wait = opt.Int("--wait");
-  if (wait && *wait > 0) connectMs = *wait * 1000;
+  const auto port = ScanUnitOptions(opt);
   const Args pos = opt.Positional();
   Prepared p = Prepare(kVerify, opt, port, pos, 1);
   if (!p.session) return p.code;
@@ -215,9 +217,7 @@ int RunVerify(const Args& args) {
 
 int RunProgram(const Args& args) {
   OptionScanner opt(args);
-  const auto port = opt.Text("--port");
-  const auto wait = opt.Int("--wait");
-  if (wait && *wait > 0) connectMs = *wait * 1000;
+  const auto port = ScanUnitOptions(opt);
   const Args pos = opt.Positional();
   Prepared p = Prepare(kProgram, opt, port, pos, 1);
   if (!p.session) return p.code;
@@ -233,9 +233,7 @@ int RunProgram(const Args& args) {
 
 int RunReset(const Args& args) {
   OptionScanner opt(args);
-  const auto port = opt.Text("--port");
-  const auto wait = opt.Int("--wait");
-  if (wait && *wait > 0) connectMs = *wait * 1000;
+  const auto port = ScanUnitOptions(opt);
   const Args pos = opt.Positional();
   Prepared p = Prepare(kReset, opt, port, pos, 0);
   if (!p.session) return p.code;
