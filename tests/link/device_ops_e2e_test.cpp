@@ -13,6 +13,7 @@ namespace {
 
 using test::OpsRig;
 using test::PeerUnit;
+using test::WriteTempImage;
 
 const char kChecking[] = "Checking:";
 const char kCheckingOk[] = "Checking: OK";
@@ -34,22 +35,11 @@ class DeviceOpsE2E : public ::testing::Test {
       ASSERT_TRUE(rig->ui.EndedWith(OP_CHECK, OpOutcome::Ok));
     }
   }
-  ParamImage UnitMemory() {
-    ParamImage img;
-    const auto m = unit->Memory();
-    std::copy(m.begin(), m.end(), img.bytes.begin());
-    return img;
-  }
+  ParamImage UnitMemory() { return unit->MemoryImage(); }
   // An image file for --image; removed with the fixture.
   std::string ImageFile(const ParamImage& img) {
-    char name[] = "/tmp/zeda-ops-image-XXXXXX";
-    const int fd = mkstemp(name);
-    if (fd >= 0) {
-      (void)!write(fd, img.data(), PARAM_IMAGE_SIZE);
-      close(fd);
-    }
-    files.push_back(name);
-    return name;
+    files.push_back(WriteTempImage(img));
+    return files.back();
   }
   void TearDown() override {
     rig.reset();

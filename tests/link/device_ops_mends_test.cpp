@@ -13,6 +13,7 @@ namespace {
 
 using test::OpsRig;
 using test::PeerUnit;
+using test::WriteTempImage;
 
 const char kIdentical[] = "Unit and PC settings are identical";
 const char kDifferent[] = "Unit and PC settings are different";
@@ -36,21 +37,10 @@ class DeviceOpsMends : public ::testing::Test {
     rig = std::make_unique<OpsRig>();
     ASSERT_TRUE(rig->WaitChecked()) << "no check ended";
   }
-  ParamImage UnitMemory() {
-    ParamImage img;
-    const auto m = unit->Memory();
-    std::copy(m.begin(), m.end(), img.bytes.begin());
-    return img;
-  }
+  ParamImage UnitMemory() { return unit->MemoryImage(); }
   std::string ImageFile(const ParamImage& img) {
-    char name[] = "/tmp/zeda-ops-image-XXXXXX";
-    const int fd = mkstemp(name);
-    if (fd >= 0) {
-      (void)!write(fd, img.data(), PARAM_IMAGE_SIZE);
-      close(fd);
-    }
-    files.push_back(name);
-    return name;
+    files.push_back(WriteTempImage(img));
+    return files.back();
   }
   static ParamImage NormalFactory() {
     ParamImage img;

@@ -57,6 +57,13 @@ class PeerUnit {
     std::lock_guard<std::mutex> lock(mutex_);
     return unit_->memory();
   }
+  // The unit's memory as a parameter image.
+  ParamImage MemoryImage() {
+    ParamImage img;
+    const auto m = Memory();
+    std::copy(m.begin(), m.end(), img.bytes.begin());
+    return img;
+  }
   int Programmings() {
     std::lock_guard<std::mutex> lock(mutex_);
     return unit_->programmingCount();
@@ -245,5 +252,17 @@ class OpsRig {
  private:
   Sink sink_{ui};
 };
+
+// Writes an image to a new temporary file (for --image) and returns its name; the caller
+// removes it.
+inline std::string WriteTempImage(const ParamImage& img) {
+  char name[] = "/tmp/zeda-ops-image-XXXXXX";
+  const int fd = mkstemp(name);
+  if (fd >= 0) {
+    (void)!write(fd, img.data(), PARAM_IMAGE_SIZE);
+    close(fd);
+  }
+  return name;
+}
 
 }  // namespace zeda::test
