@@ -71,6 +71,7 @@ void SimServer::Run(const std::atomic<bool>& stop) {
              static_cast<short>(POLLIN | (output_.empty() || options_.realtime ? 0 : POLLOUT)), 0};
     const int ready = poll(&p, 1, timeout);
     if (ready < 0 && errno != EINTR) break;
+    if (ready == 0) unit_.LineIdle(NowMs());
     if (ready > 0 && (p.revents & POLLIN)) {
       const ssize_t n = read(pty_.master(), buffer, sizeof buffer);
       if (n > 0) {

@@ -262,10 +262,13 @@ void SimUnit::Receive(const uint8_t* data, size_t length, int64_t nowMs,
     out.insert(out.end(), data, data + length);
     return;
   }
-  if (!pending_.empty() && nowMs - lastByteMs_ > kGapMs) pending_.clear();
   lastByteMs_ = nowMs;
   pending_.insert(pending_.end(), data, data + length);
   Parse(nowMs, out);
+}
+
+void SimUnit::LineIdle(int64_t nowMs) {
+  if (!pending_.empty() && nowMs - lastByteMs_ > kGapMs) pending_.clear();
 }
 
 void SimUnit::Parse(int64_t nowMs, std::vector<uint8_t>& out) {

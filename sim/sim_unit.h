@@ -63,6 +63,10 @@ class SimUnit {
   bool Idle(int64_t nowMs);
   // The line was closed or its speed is wrong: half-received requests are dropped.
   void ResetReceiver() { pending_.clear(); }
+  // The line was seen silent at nowMs: a request that paused longer than the gap is dropped.
+  // Only silence the server saw counts, so a late read of bytes that came in one go (a busy
+  // machine) never splits a request.
+  void LineIdle(int64_t nowMs);
 
   const std::array<uint8_t, kImageSize>& memory() const { return memory_; }
   std::array<uint8_t, kImageSize>& memory() { return memory_; }

@@ -531,6 +531,7 @@ TEST(SimFaultsTest, GarbageAndWrongFramesGetNoAnswer) {
   std::vector<uint8_t> junk(5000);
   for (uint8_t& b : junk) b = static_cast<uint8_t>(random());
   unit.Receive(junk.data(), junk.size(), 0, out);
+  unit.LineIdle(500);  // the line falls silent: whatever was half received is dropped
   // A sum-checked request does not belong to the CRC protocol.
   const uint8_t wcoms[] = {0xFF, 0xFF, 0xFF, 0xFF, 0xA5, 0x5A, 0xBB, 0xFB,
                            0xEE, 0xFE, 0x00, 0x00, 0x00, 0x00, 0xB3, 0xAA};
@@ -540,9 +541,24 @@ TEST(SimFaultsTest, GarbageAndWrongFramesGetNoAnswer) {
   const uint8_t wcom[] = {0xFF, 0xFF, 0xFF, 0xFF, 0xA5, 0x5A, 0xBB, 0xBB,
                           0xEE, 0xFE, 0x00, 0x00, 0x00, 0x00, 0xD8, 0x69};
   unit.Receive(wcom, 8, 2000, out);
+  unit.LineIdle(2100);
   unit.Receive(wcom + 8, 8, 2500, out);
   EXPECT_TRUE(out.empty());
+  unit.LineIdle(2600);
   unit.Receive(wcom, sizeof wcom, 3000, out);
+  EXPECT_FALSE(out.empty());
+}
+
+// Only silence the unit saw splits a request: bytes that were read late in two parts (a busy
+// machine) still make one request.
+TEST(SimFaultsTest, LateReadOfOneRequestIsStillOneRequest) {
+  SimUnit unit(Options(1));
+  std::vector<uint8_t> out;
+  const uint8_t wcom[] = {0xFF, 0xFF, 0xFF, 0xFF, 0xA5, 0x5A, 0xBB, 0xBB,
+                          0xEE, 0xFE, 0x00, 0x00, 0x00, 0x00, 0xD8, 0x69};
+  unit.Receive(wcom, 8, 2000, out);
+  unit.LineIdle(2050);  // silent, but not for longer than the gap
+  unit.Receive(wcom + 8, 8, 2500, out);
   EXPECT_FALSE(out.empty());
 }
 
