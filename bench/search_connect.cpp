@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "app/tick_clock.h"
+#include "base/tick_clock.h"
 #include "link/ccomcom.h"
 #include "sim_server.h"
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "base/identity.h"
 #include "cli_common.h"
 #include "commands.h"
 #include "link/id_texts.h"
@@ -123,7 +124,8 @@ int ConnectOrFail(UnitSession& s) {
   if (code == kExitRefused) {
     return Fail(code, "refused: unit " + std::to_string(s.ops.unitKey()) + "." +
                           (s.ops.unitVersion() < 10 ? "0" : "") +
-                          std::to_string(s.ops.unitVersion()) + " does not match 107.00");
+                          std::to_string(s.ops.unitVersion()) + " does not match " +
+                          kUnitVersionText);
   }
   return code;
 }
@@ -152,7 +154,8 @@ int RunInfo(const Args& args) {
   std::printf("serial: %s\n", t.serial.c_str());
   std::printf("last-update: %s\n", t.lastUpdate.c_str());
   std::printf("additional: %s\n", t.additional.c_str());
-  if (code == kExitRefused) return Fail(code, "refused: the unit does not match 107.00");
+  if (code == kExitRefused)
+    return Fail(code, std::string("refused: the unit does not match ") + kUnitVersionText);
   return code;
 }
 
@@ -227,7 +230,8 @@ int RunProgram(const Args& args) {
   if (const int code = ConnectOrFail(s)) return code;
   const OpOutcome r = s.Run(OP_PROGRAM, kOperationMs);
   if (r == OpOutcome::Ok) return Fail(kExitOk, "program: OK");
-  if (r == OpOutcome::Refused) return Fail(kExitRefused, "refused: the unit does not match 107.00");
+  if (r == OpOutcome::Refused)
+    return Fail(kExitRefused, std::string("refused: the unit does not match ") + kUnitVersionText);
   return Fail(kExitNoUnit, "failed: the unit was not programmed completely");
 }
 

@@ -7,8 +7,8 @@
 #include <thread>
 
 #include "app/main_tick.h"
-#include "app/tick_clock.h"
-#include "app/trace.h"
+#include "base/tick_clock.h"
+#include "base/trace.h"
 #include "lang/lang_string.h"
 #include "link/protocol.h"
 

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/identity.h"
+
 namespace zeda::sim {
 
 inline constexpr int kImageSize = 1050;
@@ -30,7 +32,7 @@ struct MonitorBlock {
 };
 
 struct EngineFacts {
-  int key = 107;
+  int key = zeda::kUnitKey;
   int version = 0;
   int hwKey = 0x0107;
   int programmingCount = 0;

@@ -19,7 +19,7 @@ inline constexpr int kIdBlockSize = 150;
 struct SimOptions {
   int32_t protocol = 3150;
   int32_t baud = 0;  // 0: the protocol's default (57600, 115200 on 3300)
-  int key = 107;
+  int key = zeda::kUnitKey;
   int version = 0;
   int hwKey = 0x0107;
   int frameSize = 166;  // addressed protocols: the frame size the unit announces

@@ -5,11 +5,14 @@
 // window message the loaders were written for.
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+
+#include "base/identity.h"
 
 namespace zeda {
 
-inline constexpr const char* kHandoverSocketName = "zeda-handover-107";
+inline const std::string kHandoverSocketName = std::string("zeda-handover-") + kUnitKeyText;
 inline constexpr int kPortHandoverMessage = 0x8309;
 
 inline constexpr uint32_t kHandoverRelease = 0x7FFFFFA1;         // give up the port now

@@ -1,8 +1,8 @@
 #include "app/main_tick.h"
 
 #include "app/status_slots.h"
-#include "app/tick_clock.h"
-#include "app/trace.h"
+#include "base/tick_clock.h"
+#include "base/trace.h"
 
 namespace zeda {
 namespace {

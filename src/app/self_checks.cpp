@@ -1,6 +1,6 @@
 #include "app/self_checks.h"
 
-#include "app/message_box.h"
+#include "base/message_box.h"
 
 namespace zeda {
 

@@ -1,6 +1,6 @@
 #include "app/status_slots.h"
 
-#include "app/tick_clock.h"
+#include "base/tick_clock.h"
 #include "lang/lang_string.h"
 
 namespace zeda {

@@ -10,7 +10,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "app/colours.h"
+#include "base/colours.h"
 
 namespace zeda {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/build_identity.h"
+#include "base/identity.h"
 #include "lang/lang_string.h"
 
 namespace zeda {
@@ -53,8 +53,8 @@ std::string formatBuildDate(const char* date) {
 
 std::string buildText() {
   char out[256];
-  std::snprintf(out, sizeof out, "%s   RSKEY=%i.%02i   COMPILE=%s", kProductIdentifier, kOwnRsKey,
-                kOwnSubKey, formatBuildDate(kBuildDate).c_str());
+  std::snprintf(out, sizeof out, "%s   RSKEY=%i.%02i   COMPILE=%s", kProductIdentifier, kUnitKey,
+                kUnitVersion, formatBuildDate(kBuildDate).c_str());
   return out;
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "app/message_box.h"
+#include "base/message_box.h"
 
 namespace zeda {
 namespace {

@@ -4,8 +4,8 @@
 #include <chrono>
 #include <cstring>
 
-#include "app/tick_clock.h"
-#include "app/trace.h"
+#include "base/tick_clock.h"
+#include "base/trace.h"
 
 namespace zeda {
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <system_error>
 
-#include "app/tick_clock.h"
-#include "app/trace.h"
+#include "base/tick_clock.h"
+#include "base/trace.h"
 
 namespace zeda {
 

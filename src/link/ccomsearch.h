@@ -49,7 +49,7 @@ class CCOMSEARCH : public CCOMIOSYS {
   std::atomic<int32_t> linkEnabled{1};
   // COM number of the active link, 0 when none. Written by the main thread.
   std::atomic<int32_t> connectedPort{0};
-  int32_t wantedKey = 107;
+  int32_t wantedKey = kUnitKey;
   int32_t wantedSubKey = 0;
   int32_t nextPort = 1;
   // The search slots as the search left them after its last step (codecs included).

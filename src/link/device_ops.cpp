@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/tick_clock.h"
+#include "base/tick_clock.h"
 #include "lang/lang_string.h"
 #include "link/op_progress.h"
 #include "params/normalize.h"

@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "app/colours.h"
-#include "app/message_box.h"
+#include "base/colours.h"
+#include "base/identity.h"
+#include "base/message_box.h"
 #include "link/ccomcom.h"
 #include "link/device_texts.h"
 #include "link/id_texts.h"
@@ -30,8 +31,8 @@ inline constexpr int32_t OP_RESET = 128;
 inline constexpr int32_t OP_RESET_RELEASE = 129;
 inline constexpr int32_t OP_CHECK = 32;  // reported only: the check of a new connection
 
-inline constexpr int32_t kOwnKey = 107;
-inline constexpr int32_t kOwnVersion = 0;
+inline constexpr int32_t kOwnKey = kUnitKey;
+inline constexpr int32_t kOwnVersion = kUnitVersion;
 inline constexpr int kMonitorBlockPositions = 151;  // position 0 stays 0
 inline constexpr int32_t kSaveStart = 2100;         // the unit's countdown when a save starts
 inline constexpr int kNoReadingAddress = 186;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/tick_clock.h"
-#include "app/trace.h"
+#include "base/tick_clock.h"
+#include "base/trace.h"
 #include "link/frame_checks.h"
 #include "link/job_codes.h"
 

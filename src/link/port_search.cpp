@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/tick_clock.h"
-#include "app/trace.h"
+#include "base/tick_clock.h"
+#include "base/trace.h"
 #include "link/frame_codec.h"
 #include "link/unit_types.h"
 

@@ -7,6 +7,7 @@
 // port; the link object implements SearchIo over its real ports.
 #include <cstdint>
 
+#include "base/identity.h"
 #include "link/protocol_table.h"
 #include "link/status_sink.h"
 
@@ -94,7 +95,7 @@ class PortSearch {
   int32_t comSetting = kComSettingAuto;
   int32_t linkEnabled = 1;
   int32_t connectedPort = 0;
-  int32_t wantedKey = 107;
+  int32_t wantedKey = kUnitKey;
   int32_t wantedSubKey = 0;
   int32_t nextPort = 1;
   bool portListChanged = false;  // set when a unit is found; cleared by the caller

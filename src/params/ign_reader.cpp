@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "base/identity.h"
 #include "params/atomic_file.h"
 #include "params/ign_model_bridge.h"
 #include "params/lobe_byte.h"
@@ -268,7 +269,7 @@ struct FamilyInfo {
 
 FamilyInfo Family(int key, bool testMode) {
   switch (key) {
-    case 107:
+    case kUnitKey:
     case 106:
       return {3, 4, true, false};
     case 99:
@@ -318,7 +319,7 @@ class Reader {
     r.acceptedKey = key_;
     family_ = fam.family;
     version_ = fam.version;
-    if (key_ != 107) ConvertForeign(fam, r);
+    if (key_ != kUnitKey) ConvertForeign(fam, r);
 
     while (s_.NextToken(tok)) Keyword(tok);
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/identity.h"
 #include "params/atomic_file.h"
 #include "params/lobe_byte.h"
 #include "params/param_addresses.h"
@@ -76,8 +77,8 @@ std::string BuildTime() { return __TIME__; }
 std::string FormatIgnFile(const ParamImage& img, const IgnIdentification& id) {
   IgnText t(img);
   t.Raw("TORVELIX_KEY   ");
-  t.Value(107);
-  t.Raw("KESTRA2_RACE/KESTRA2 ZEDA");
+  t.Value(kUnitKey);
+  t.Raw(std::string(kProductIdentifier) + "/" + kProductText);
   t.Cont();
 
   const int method = img.byte(Adrb::PICKUP_SYSTEM);

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "params/atomic_file.h"
+#include "base/identity.h"
 #include "params/path_escape.h"
 
 namespace zeda {
@@ -43,7 +44,7 @@ std::string SettingsFolder() {
       if (home.empty()) return std::string();
       base = WithSlash(home) + ".config";
     }
-    folder = WithSlash(base) + "Torvelix/" + kProductName + "/" + std::to_string(kFamilyKey);
+    folder = WithSlash(base) + kMakerFolder + "/" + kProductText + "/" + kUnitKeyText;
   }
   folder = WithSlash(folder);
   EnsureFolder(folder);

@@ -14,8 +14,6 @@
 namespace zeda {
 
 inline constexpr char kSettingsSection[] = "FORM_HLAV";
-inline constexpr char kProductName[] = "KESTRA2 ZEDA";
-inline constexpr int kFamilyKey = 107;
 
 // Default location of the test switch file; ZEDA_TEST_SWITCH overrides it.
 inline constexpr char kTestSwitchDefaultPath[] = "/etc/torvelix/zeda_test_switch.txt";

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/status_slots.h"
-#include "app/tick_clock.h"
-#include "app/trace.h"
+#include "base/tick_clock.h"
+#include "base/trace.h"
 
 namespace zeda {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/message_box.h"
+#include "base/message_box.h"
 #include "app/self_check_layout.h"
 
 namespace zeda {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/tick_clock.h"
+#include "base/tick_clock.h"
 #include "lang/lang_string.h"
 
 namespace zeda {

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/message_box.h"
+#include "base/message_box.h"
 
 namespace zeda {
 namespace {

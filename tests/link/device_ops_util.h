@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "app/status_slots.h"
-#include "app/tick_clock.h"
+#include "base/tick_clock.h"
 #include "lang/lang_string.h"
 #include "link/device_ops.h"
 #include "link_e2e_util.h"

@@ -10,8 +10,8 @@
 #include <sstream>
 #include <string>
 
-#include "app/tick_clock.h"
-#include "app/trace.h"
+#include "base/tick_clock.h"
+#include "base/trace.h"
 #include "link/frame_checks.h"
 #include "link/frame_test_util.h"
 #include "link/job_codes.h"

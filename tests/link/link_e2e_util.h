@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/tick_clock.h"
-#include "app/trace.h"
+#include "base/tick_clock.h"
+#include "base/trace.h"
 #include "link/ccomcom.h"
 #include "link/status_sink.h"
 #include "sim_process.h"

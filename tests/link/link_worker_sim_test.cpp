@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "app/tick_clock.h"
+#include "base/tick_clock.h"
 #include "link/ccomcom.h"
 #include "port_test_util.h"
 #include "sim_process.h"

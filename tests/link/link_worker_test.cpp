@@ -8,7 +8,7 @@
 #include <memory>
 #include <thread>
 
-#include "app/tick_clock.h"
+#include "base/tick_clock.h"
 #include "link/ccomcom.h"
 #include "link/frame_checks.h"
 #include "port_test_util.h"

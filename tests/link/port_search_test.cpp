@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/tick_clock.h"
-#include "app/trace.h"
+#include "base/tick_clock.h"
+#include "base/trace.h"
 
 namespace zeda {
 namespace {

@@ -12,8 +12,8 @@
 #include <regex>
 #include <sstream>
 
-#include "app/tick_clock.h"
-#include "app/trace.h"
+#include "base/tick_clock.h"
+#include "base/trace.h"
 #include "link/ccomiosys.h"
 #include "port_test_util.h"
 

@@ -22,7 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/message_box.h"
+#include "base/message_box.h"
 #include "app/ui/main_form.h"
 #include "lang/lang_string.h"
 #include "params/defaults.h"

@@ -13,8 +13,8 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-#include "app/build_identity.h"
-#include "app/message_box.h"
+#include "base/identity.h"
+#include "base/message_box.h"
 #include "app/page_list.h"
 #include "app/ui/main_form.h"
 #include "lang/lang_string.h"

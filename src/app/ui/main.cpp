@@ -8,8 +8,8 @@
 #include <cstdlib>
 
 #include "app/command_line.h"
-#include "app/message_box.h"
-#include "app/trace.h"
+#include "base/message_box.h"
+#include "base/trace.h"
 #include "app/ui/main_form.h"
 
 int main(int argc, char** argv) {

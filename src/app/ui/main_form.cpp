@@ -29,13 +29,13 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "app/build_identity.h"
+#include "base/identity.h"
 #include "app/dropped_files.h"
 #include "app/menu_table.h"
 #include "app/page_list.h"
 #include "app/self_check_layout.h"
-#include "app/tick_clock.h"
-#include "app/trace.h"
+#include "base/tick_clock.h"
+#include "base/trace.h"
 #include "lang/lang_string.h"
 
 namespace {

@@ -46,7 +46,7 @@ class TMainForm : public QMainWindow,
     zeda::CommandLine commandLine;
     // Listen for port hand-over requests (off in most tests).
     bool listenForHandover = true;
-    QString handoverSocketName = QString::fromLatin1(zeda::kHandoverSocketName);
+    QString handoverSocketName = QString::fromStdString(zeda::kHandoverSocketName);
   };
 
   explicit TMainForm(const Options& options, QWidget* parent = nullptr);

@@ -22,7 +22,7 @@
 #include <random>
 #include <sstream>
 
-#include "app/message_box.h"
+#include "base/message_box.h"
 #include "app/ui/main_form.h"
 #include "lang/lang_string.h"
 #include "link/ccomcom.h"

@@ -30,10 +30,10 @@
 #include <sstream>
 
 #include "app/menu_table.h"
-#include "app/message_box.h"
+#include "base/message_box.h"
 #include "app/page_list.h"
-#include "app/tick_clock.h"
-#include "app/trace.h"
+#include "base/tick_clock.h"
+#include "base/trace.h"
 #include "lang/lang_string.h"
 #include "params/param_fields.h"
 

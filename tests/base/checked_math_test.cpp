@@ -1,4 +1,4 @@
-#include "app/checked_math.h"
+#include "base/checked_math.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

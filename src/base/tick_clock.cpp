@@ -1,4 +1,4 @@
-#include "app/tick_clock.h"
+#include "base/tick_clock.h"
 
 namespace zeda {
 namespace {

@@ -1,10 +1,10 @@
-#include "app/checked_math.h"
+#include "base/checked_math.h"
 
 #include <cmath>
 #include <cstdio>
 #include <mutex>
 
-#include "app/build_identity.h"
+#include "base/identity.h"
 
 namespace zeda {
 namespace {

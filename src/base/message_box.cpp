@@ -1,4 +1,4 @@
-#include "app/message_box.h"
+#include "base/message_box.h"
 
 #include <cstdio>
 #include <mutex>
