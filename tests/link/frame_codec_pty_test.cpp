@@ -189,7 +189,13 @@ TEST_F(SimLine, WrongLineSpeedGetsNoAnswer) {
   cfsetispeed(&t, B57600);
   cfsetospeed(&t, B57600);
   tcsetattr(fd_, TCSANOW, &t);
-  EXPECT_TRUE(peer.Identify(key, n));
+  // A pty has no per-byte speed: on a loaded machine the simulator may read the first request
+  // only after the speed changed, take it as the start of a frame and drop the next one with
+  // it. A program's search sends again, so the test does too.
+  bool answered = false;
+  for (int attempt = 0; attempt < 3 && !answered; ++attempt) answered = peer.Identify(key, n);
+  EXPECT_TRUE(answered);
+  EXPECT_EQ(key, 107);
 }
 
 TEST_F(SimLine, OtherProtocolsGetNoAnswer) {
