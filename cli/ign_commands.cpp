@@ -63,7 +63,9 @@ int RunIgnFromBin(const Args& args) {
   std::string error;
   if (!ReadImageFile(pos[0], img, &error)) return Fail(kExitFileError, error);
   NormalizeParams(img);
-  if (!WriteIgnFile(pos[1], img, IgnIdentification{}, &error)) return Fail(kExitFileError, error);
+  // The window's Save says the same for a file it cannot write.
+  if (!WriteIgnFile(pos[1], img, IgnIdentification{}, &error))
+    return Fail(kExitFileError, "Open file error! " + error);
   return kExitOk;
 }
 

@@ -2,6 +2,7 @@
 // The file commands of the main window at the level of the document: New, Open (also from
 // the history and by dropping), Save and Quicksave version. The window shows the dialogs
 // and questions and then calls these; they never show anything themselves, they report.
+#include <functional>
 #include <string>
 
 #include "params/defaults.h"
@@ -17,6 +18,9 @@ struct FileDocument {
   AppSettings& settings;  // current file ("File"), dialog path, history, NEWINSTAL
   bool testMode = false;
   bool quickSaveAvailable = false;  // after the first Open or Save
+  // Takes the active page's pending edit into params. Open calls it once the file has
+  // been read, before the load; Save and Quicksave before they normalise and write.
+  std::function<void()> commitActivePage = {};
 };
 
 // The text shown for a file that cannot be opened or created.
@@ -28,8 +32,10 @@ struct OpenOutcome {
   bool newInstalCleared = false;          // settings must be saved
 };
 
-// OpenFile(page, path) as used by Open, the history items and dropped files. The caller
-// settles a pending edit first; afterwards it refreshes the pages, and for Loaded records
+// OpenFile(page, path) as used by Open, the history items and dropped files. A pending
+// edit is committed through the document's hook between reading the file and loading it
+// (not at all for a file that does not open); afterwards the caller refreshes the pages,
+// and for Loaded records
 // an undo step, runs the after-edit processing and updates title and history menu. A file
 // that does not open is removed from the history.
 OpenOutcome OpenFile(FileDocument& doc, const std::string& path, int page);
@@ -44,7 +50,7 @@ struct SaveOutcome {
   std::string error;  // why it failed
 };
 
-// Save to path (the caller committed the active page): normalise, write atomically, then
+// Save to path: commit the active page, normalise, write atomically, then
 // fileImage = params, fileMatches, current file, dialogs, history, quick save available.
 // A failed write changes none of these.
 SaveOutcome SaveFile(FileDocument& doc, const std::string& path, const IgnIdentification& id);
@@ -54,8 +60,9 @@ struct QuicksaveOutcome {
   SaveOutcome save;
 };
 
-// Quicksave version: writes the next "_%03i" file beside the current one. The current file
-// and fileMatches stay; the caller shows the new name in the title once.
+// Quicksave version: writes the next "_%03i" file beside the current one, never over an
+// existing file (a name taken meanwhile gives the next number). The current file and
+// fileMatches stay; the caller shows the new name in the title once.
 QuicksaveOutcome QuicksaveVersion(FileDocument& doc, const IgnIdentification& id);
 
 // New / New for actual page with the answer to "Do you want default setting?": anything

@@ -24,12 +24,14 @@ IgnLoadResult LoadIgnText(ImageBuffers& buf, std::string_view text, int page, bo
   return r;
 }
 
-IgnLoadResult LoadIgnFile(ImageBuffers& buf, const std::string& path, int page, bool testMode) {
+IgnLoadResult LoadIgnFile(ImageBuffers& buf, const std::string& path, int page, bool testMode,
+                          const std::function<void()>& beforeLoad) {
   IgnLoadResult r;
   std::string text;
   // The file is read once; both passes work on the same text.
   if (!ReadWholeFile(path, &text, kIgnMaxFileSize, &r.tooLarge) && !r.tooLarge) return r;
   if (r.tooLarge) text.clear();
+  if (beforeLoad) beforeLoad();
   const bool tooLarge = r.tooLarge;
   r = LoadIgnText(buf, text, page, testMode);
   r.tooLarge = tooLarge;

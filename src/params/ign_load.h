@@ -1,6 +1,7 @@
 #pragma once
 // The load sequence of a parameter file: read once to learn whether it names an engine
 // preset, apply the defaults for the page selection when it does, read again, normalise.
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -21,7 +22,10 @@ struct IgnLoadResult {
 // params is normalised and becomes fileImage, and fileMatches is set.
 IgnLoadResult LoadIgnText(ImageBuffers& buf, std::string_view text, int page, bool testMode);
 
-// The same from a file; a file that cannot be opened changes nothing.
-IgnLoadResult LoadIgnFile(ImageBuffers& buf, const std::string& path, int page, bool testMode);
+// The same from a file; a file that cannot be opened changes nothing. beforeLoad (when
+// given) runs once the file has been read and before the image changes: the place where a
+// pending page edit is committed.
+IgnLoadResult LoadIgnFile(ImageBuffers& buf, const std::string& path, int page, bool testMode,
+                          const std::function<void()>& beforeLoad = {});
 
 }  // namespace zeda

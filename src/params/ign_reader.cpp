@@ -321,7 +321,9 @@ class Reader {
     version_ = fam.version;
     if (key_ != kUnitKey) ConvertForeign(fam, r);
 
-    while (s_.NextToken(tok)) Keyword(tok);
+    // What follows "VERSIONS" is for people: the unit's free texts there may hold words
+    // that are keywords and numbers that would be taken as their values.
+    while (s_.NextToken(tok) && tok != "VERSIONS") Keyword(tok);
 
     if (!advance2Seen_ && Sel(GROUP_ADVANCE)) CopyMap1ToMap2();
     r.bikeSeen = bikeSeen_;

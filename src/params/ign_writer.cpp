@@ -298,4 +298,9 @@ bool WriteIgnFile(const std::string& path, const ParamImage& img, const IgnIdent
   return WriteFileAtomic(path, FormatIgnFile(img, id), error);
 }
 
+NewFileResult WriteNewIgnFile(const std::string& path, const ParamImage& img,
+                              const IgnIdentification& id, std::string* error) {
+  return WriteNewFileAtomic(path, FormatIgnFile(img, id), error);
+}
+
 }  // namespace zeda

@@ -3,6 +3,7 @@
 // fixed column layout that people compare by eye and older programs read.
 #include <string>
 
+#include "params/atomic_file.h"
 #include "params/param_image.h"
 
 namespace zeda {
@@ -27,5 +28,9 @@ std::string FormatIgnFile(const ParamImage& img, const IgnIdentification& id = {
 // stays as it was and *error says why.
 bool WriteIgnFile(const std::string& path, const ParamImage& img, const IgnIdentification& id,
                   std::string* error = nullptr);
+
+// The same for a file that must not exist yet: nothing that has the name is replaced.
+NewFileResult WriteNewIgnFile(const std::string& path, const ParamImage& img,
+                              const IgnIdentification& id, std::string* error = nullptr);
 
 }  // namespace zeda

@@ -53,6 +53,8 @@ std::optional<int> ParseIntPrefix(std::string_view text) {
 
 void IniFile::Parse(std::string_view text) {
   sections_.clear();
+  // Editors like to put a UTF-8 byte-order mark first; it would hide the first section.
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   Section* current = nullptr;
   while (!text.empty()) {
     size_t eol = text.find('\n');

@@ -125,8 +125,10 @@ std::string EscapePath(std::string_view utf8Path) {
     std::string out;
     for (size_t i = 0; i < units.size(); ++i) {
       const char16_t u = units[i];
-      // Control characters are escaped too, so that no path can break its ini line.
-      if (u > 0xFF || u < 0x20 || (i == 0 && firstAsHex)) {
+      // Control characters are escaped too, so that no path can break its ini line; so is
+      // a blank at either end, which ini readers and editors trim away.
+      const bool edgeBlank = u == u' ' && (i == 0 || i + 1 == units.size());
+      if (u > 0xFF || u < 0x20 || edgeBlank || (i == 0 && firstAsHex)) {
         hexUnit(out, u);
       } else if (u == u'\\') {
         out += "\\\\";

@@ -8,6 +8,37 @@
 
 namespace zeda {
 
+namespace {
+
+char FoldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// FAT and network shares compare names without case, so bike_014.IGN takes the number 14.
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+  return true;
+}
+
+// Decimal digit strings without leading zeros compare by length, then by text: numbers of
+// any length keep their order and are never cut.
+bool DigitsLess(const std::string& a, const std::string& b) {
+  return a.size() != b.size() ? a.size() < b.size() : a < b;
+}
+
+std::string DigitsPlusOne(std::string n) {
+  for (size_t i = n.size(); i-- > 0;) {
+    if (n[i] != '9') {
+      ++n[i];
+      return n;
+    }
+    n[i] = '0';
+  }
+  return "1" + n;
+}
+
+}  // namespace
+
 std::string QuicksaveName(const std::string& currentFile,
                           const std::vector<std::string>& namesInFolder) {
   size_t slash = currentFile.find_last_of("/\\");
@@ -18,23 +49,23 @@ std::string QuicksaveName(const std::string& currentFile,
   const std::string stem = currentFile.substr(nameStart, dot - nameStart);
   const std::string ext = currentFile.substr(dot);
 
-  long best = 0;
+  std::string best;  // the largest number found, without leading zeros
   for (const std::string& name : namesInFolder) {
     if (name.size() < stem.size() + ext.size()) continue;
-    if (name.compare(0, stem.size(), stem) != 0) continue;
-    if (name.compare(name.size() - ext.size(), ext.size(), ext) != 0) continue;
+    if (!EqualNoCase(std::string_view(name).substr(0, stem.size()), stem)) continue;
+    if (!EqualNoCase(std::string_view(name).substr(name.size() - ext.size()), ext)) continue;
     size_t us = name.find_last_of('_');
     if (us == std::string::npos) continue;
-    long n = 0;
+    std::string digits;
     for (size_t i = us + 1; i < name.size() && name[i] >= '0' && name[i] <= '9'; ++i) {
-      n = n * 10 + (name[i] - '0');
-      if (n > 99999999) break;  // keeps the new number printable
+      if (digits.empty() && name[i] == '0') continue;
+      digits += name[i];
     }
-    if (n > best) best = n;
+    if (DigitsLess(best, digits)) best = digits;
   }
-  char num[32];
-  std::snprintf(num, sizeof num, "_%03li", best + 1);
-  return stemPath + num + ext;
+  std::string next = DigitsPlusOne(best.empty() ? "0" : best);
+  if (next.size() < 3) next.insert(0, 3 - next.size(), '0');  // as "_%03i"
+  return stemPath + "_" + next + ext;
 }
 
 std::string QuicksaveName(const std::string& currentFile) {

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "params/atomic_file.h"
 #include "base/identity.h"
+#include "params/atomic_file.h"
 #include "params/path_escape.h"
 
 namespace zeda {
@@ -131,8 +131,9 @@ void ApplyApplicationIni(const IniFile& ini, AppSettings& s,
   const char* sec = kSettingsSection;
   s.window.left = ini.GetInt(sec, "Left").value_or(s.window.left);
   s.window.top = ini.GetInt(sec, "Top").value_or(s.window.top);
-  s.window.height = ini.GetInt(sec, "Height").value_or(s.window.height);
-  s.window.width = ini.GetInt(sec, "Width").value_or(s.window.width);
+  // A size of 0 or less would put the window off every monitor: the current size stands.
+  if (int h = ini.GetInt(sec, "Height").value_or(0); h > 0) s.window.height = h;
+  if (int w = ini.GetInt(sec, "Width").value_or(0); w > 0) s.window.width = w;
   s.window = FitWindowToMonitors(s.window, monitors);
   s.newInstal = ini.GetInt(sec, "NEWINSTAL").value_or(1) != 0;
   s.comPort = ini.GetInt(sec, "ComPort").value_or(0);
@@ -196,6 +197,7 @@ std::string FormatDefaultIni(std::span<const uint8_t> image) {
 
 size_t ParseDefaultIni(std::string_view text, std::span<uint8_t> image) {
   size_t pos = 0, filled = 0;
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") pos = 3;  // a byte-order mark from an editor
   while (filled < image.size()) {
     while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t' || text[pos] == '\n' ||
                                  text[pos] == '\r' || text[pos] == '\v' || text[pos] == '\f'))

@@ -1,6 +1,7 @@
 // The main window's file commands (New, Open, Save, Quicksave version, the file history,
 // dropped files) and the settings kept between runs.
 #include "params/file_commands.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -13,10 +14,10 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-#include "base/identity.h"
-#include "base/message_box.h"
 #include "app/page_list.h"
 #include "app/ui/main_form.h"
+#include "base/identity.h"
+#include "base/message_box.h"
 #include "lang/lang_string.h"
 #include "link/ccomcom.h"
 #include "params/defaults.h"
@@ -220,6 +221,18 @@ void TMainForm::showOpenFileError(const std::string& detail) {
   zeda::showError(text);
 }
 
+void TMainForm::CommitActivePage() {
+  // Leaving the control settles an edit in progress; the pages then commit it.
+  CheckBoxProgHned->setFocus();
+  if (activePageCommitter_) activePageCommitter_();
+}
+
+zeda::FileDocument TMainForm::fileDocument() {
+  zeda::FileDocument doc{imageBuffers, appSettings, testSwitch_.testMode, quickSaveAvailable_};
+  doc.commitActivePage = [this] { CommitActivePage(); };
+  return doc;
+}
+
 void TMainForm::syncFileState() {
   currentFileName = QString::fromStdString(appSettings.file);
   fileMatches = imageBuffers.fileMatches;
@@ -265,7 +278,7 @@ void TMainForm::NewCommand(bool activePageOnly) {
   if (button == QMessageBox::No) answer = zeda::NewAnswer::No;
 
   appSettings.file = currentFileName.toStdString();
-  zeda::FileDocument doc{imageBuffers, appSettings, testSwitch_.testMode, quickSaveAvailable_};
+  zeda::FileDocument doc = fileDocument();
   if (!zeda::NewDocument(doc, page, answer)) return;
   afterDocumentChange();
   statusSlots_.ShowStatus(2, nullptr, -1, zeda::kColourUnchanged, zeda::kColourUnchanged, -1);
@@ -294,7 +307,7 @@ void TMainForm::OpenFile(int page, const QString& path) {
   // A file that is not taken leaves the comparison with the last file as it was.
   const zeda::ParamImage keptFileImage = imageBuffers.fileImage;
   const bool keptFileMatches = imageBuffers.fileMatches;
-  zeda::FileDocument doc{imageBuffers, appSettings, testSwitch_.testMode, quickSaveAvailable_};
+  zeda::FileDocument doc = fileDocument();
   const zeda::OpenOutcome out = zeda::OpenFile(doc, path.toStdString(), page);
   auto clearResult = [this] {
     statusSlots_.ShowStatus(2, nullptr, -1, zeda::kColourUnchanged, zeda::kColourUnchanged, -1);
@@ -305,8 +318,6 @@ void TMainForm::OpenFile(int page, const QString& path) {
     clearResult();
     return;
   }
-  // A pending edit is settled by the pages before the focus moves.
-  CheckBoxProgHned->setFocus();
   switch (out.message) {
     case zeda::IgnMessage::None:
       break;
@@ -340,9 +351,8 @@ void TMainForm::SaveCommand(bool toExeDir) {
   if (toExeDir) openDialogPreset_ = saveDialogPreset_ = defaultFilePath_;
   const QString path = chooseFile(true, saveDialogPreset_);
   if (path.isEmpty()) return;
-  // The active page is committed by the pages first.
   appSettings.file = currentFileName.toStdString();
-  zeda::FileDocument doc{imageBuffers, appSettings, testSwitch_.testMode, quickSaveAvailable_};
+  zeda::FileDocument doc = fileDocument();
   const zeda::SaveOutcome out = zeda::SaveFile(doc, path.toStdString(), fileIdentification());
   quickSaveAvailable_ = doc.quickSaveAvailable;
   if (!out.ok) {
@@ -356,7 +366,7 @@ void TMainForm::SaveCommand(bool toExeDir) {
 
 void TMainForm::QuicksaveCommand() {
   appSettings.file = currentFileName.toStdString();
-  zeda::FileDocument doc{imageBuffers, appSettings, testSwitch_.testMode, quickSaveAvailable_};
+  zeda::FileDocument doc = fileDocument();
   const zeda::QuicksaveOutcome out = zeda::QuicksaveVersion(doc, fileIdentification());
   if (out.needsSaveDialog) {
     SaveCommand(false);

@@ -13,6 +13,7 @@
 #include "app/main_tick.h"
 #include "app/status_slots.h"
 #include "app/title.h"
+#include "params/file_commands.h"
 #include "params/ign_writer.h"
 #include "params/param_image.h"
 #include "params/settings.h"
@@ -116,6 +117,14 @@ class TMainForm : public QMainWindow,
   using QuestionAsker = std::function<int(const QString& text)>;
   void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
   void setQuestionAsker(QuestionAsker asker) { questionAsker_ = std::move(asker); }
+  // Takes the active page's pending edit into the image; installed by the pages.
+  using PageCommitter = std::function<void()>;
+  void setActivePageCommitter(PageCommitter committer) {
+    activePageCommitter_ = std::move(committer);
+  }
+  // Moves the focus off the page's controls and commits its pending edit. Open calls it
+  // after the file was read and before the load, Save and Quicksave before writing.
+  void CommitActivePage();
 
   void NewCommand(bool activePageOnly);
   void OpenCommand(bool fromExeDir, bool activePageOnly);
@@ -164,6 +173,7 @@ class TMainForm : public QMainWindow,
   QString chooseFile(bool save, const QString& preset);
   QString runFileDialog(const FileDialogRequest& request);
   void showOpenFileError(const std::string& detail = {});
+  zeda::FileDocument fileDocument();
   void startHandoverServer();
   void showAbout();
 
@@ -229,6 +239,7 @@ class TMainForm : public QMainWindow,
   // Files and settings.
   FileChooser fileChooser_;
   QuestionAsker questionAsker_;
+  PageCommitter activePageCommitter_;
   std::string settingsFolder_;
   zeda::TestSwitch testSwitch_;
   bool quickSaveAvailable_ = false;
