@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -11,6 +12,8 @@
 #include "params/ign_writer.h"
 #include "params/normalize.h"
 #include "params/param_addresses.h"
+#include "support/fifo_guard.h"
+#include "support/unprivileged.h"
 
 namespace zeda {
 namespace {
@@ -165,6 +168,48 @@ TEST_F(CliTest, DefaultsFromAnImageForOnePage) {
   ParamImage out = ReadImage("out.bin");
   EXPECT_EQ(out.byte(Adrb::BASE_ADV), 10);  // Advance page reset
   EXPECT_EQ(out.byte(Adrb::RETARD), 20);    // Miscellaneous kept
+}
+
+// from-bin writes through the window's careful writer: through a link, keeping the mode,
+// refusing a file the user may not write; a named pipe as input is refused at once.
+TEST_F(CliTest, FromBinTreatsTheOutputFileWithCare) {
+  WriteImage("in.bin", StartImage());
+  Write("real.ign", "old");
+  ASSERT_EQ(chmod(Path("real.ign").c_str(), 0640), 0);
+  fs::create_symlink("real.ign", Path("link.ign"));
+  ASSERT_EQ(Run("ign from-bin in.bin link.ign"), 0) << Read("err.txt");
+  EXPECT_TRUE(fs::is_symlink(Path("link.ign")));
+  EXPECT_EQ(Read("real.ign").substr(0, 12), "TORVELIX_KEY");
+  struct stat st {};
+  ASSERT_EQ(stat(Path("real.ign").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+  Write("ro.ign", "old");
+  if (testing::RunsAsRoot()) {
+    ASSERT_EQ(chown(Path("ro.ign").c_str(), testing::kNobodyUid, testing::kNobodyGid), 0);
+  }
+  ASSERT_EQ(chmod(Path("ro.ign").c_str(), 0444), 0);
+  ASSERT_EQ(chmod(dir_.c_str(), 0777), 0);
+  // The ordinary user makes its own output files.
+  fs::remove(Path("out.txt"));
+  fs::remove(Path("err.txt"));
+  const std::string failures = testing::RunUnprivileged([&] {
+    std::string f;
+    if (Run("ign from-bin in.bin ro.ign") != 1) f += "read-only output not refused; ";
+    if (Read("err.txt").find("Open file error!") == std::string::npos)
+      f += "message: " + Read("err.txt");
+    return f;
+  });
+  EXPECT_EQ(failures, "");
+  EXPECT_EQ(Read("ro.ign"), "old");
+
+  testing::FifoGuard pipe(Path("pipe.ign"));
+  ASSERT_TRUE(pipe.ok());
+  int code = 0;
+  EXPECT_LT(testing::Timed([&] { code = Run("ign to-bin pipe.ign out.bin"); }), testing::kAtOnce);
+  EXPECT_EQ(code, 1);
+  EXPECT_NE(Read("err.txt").find("Open file error!"), std::string::npos);
+  EXPECT_FALSE(fs::exists(Path("out.bin")));
 }
 
 }  // namespace

@@ -144,5 +144,69 @@ TEST_F(FileCommandsTest, NewOnlyWithYes) {
   EXPECT_EQ(settings_.history.entries(), (std::vector<std::string>{"", "/cur.ign"}));
 }
 
+// The identification lines after "VERSIONS" carry the unit's free texts, which may hold
+// keywords followed by numbers; none of them may come back as a parameter.
+TEST_F(FileCommandsTest, IdentificationTextsAfterVersionsAreNotRead) {
+  IgnIdentification id;
+  id.hexDate = "RPM 9000";
+  id.hexTime = "LIMITER 7";
+  id.hexVersion = "ADVANCE 1 2 3";
+  id.hardware = "Race GEAR kit";
+  id.unitKey = "BIKE 41";
+  id.serialNumber = "BASE_ADV 33";
+  id.lastUpdate = "SERVO_NO 5";
+  id.additional = "TPS IAP calibrated 2023";
+  id.exeDate = "Oct 19 2023";
+  id.exeTime = "12:34:56";
+  id.unitConnected = true;  // the calibration lines follow the texts
+  id.calibEE = 17;
+  id.calibFlash = 18;
+  id.calibNew = 19;
+  buffers_.params.setWord(Adrw::TPS_0, 700);
+  ASSERT_TRUE(SaveFile(doc_, Path("id.ign"), id).ok);
+  const ParamImage saved = buffers_.params;
+  ASSERT_NE(Read("id.ign").find("TPS IAP calibrated 2023"), std::string::npos);
+
+  ImageBuffers other;
+  other.params = StartImage();
+  AppSettings otherSettings;
+  FileDocument otherDoc{other, otherSettings};
+  ASSERT_EQ(OpenFile(otherDoc, Path("id.ign"), -1).status, OpenOutcome::Loaded);
+  EXPECT_EQ(other.params.word(Adrw::TPS_0), saved.word(Adrw::TPS_0));
+  EXPECT_EQ(other.params, saved);
+}
+
+// Open takes the pending page edit after the file was read and before the load, so that the
+// load (and its undo step) start from the edited image; Save and Quicksave take it before
+// they write. A file that does not open commits nothing.
+TEST_F(FileCommandsTest, OpenAndSaveCommitThePendingEditFirst) {
+  int pendingBaseAdv = 0;
+  std::vector<int> seen;  // BASE_ADV at each commit
+  doc_.commitActivePage = [&] {
+    seen.push_back(buffers_.params.byte(Adrb::BASE_ADV));
+    buffers_.params.setByte(Adrb::BASE_ADV, static_cast<uint8_t>(pendingBaseAdv));
+  };
+  pendingBaseAdv = 33;
+  ASSERT_TRUE(SaveFile(doc_, Path("s.ign"), {}).ok);
+  EXPECT_NE(Read("s.ign").find("\nBASE_ADV          33 "), std::string::npos);
+  EXPECT_EQ(seen.size(), 1u);
+
+  pendingBaseAdv = 34;
+  QuicksaveOutcome q = QuicksaveVersion(doc_, {});
+  ASSERT_TRUE(q.save.ok) << q.save.error;
+  EXPECT_NE(Read("s_001.ign").find("\nBASE_ADV          34 "), std::string::npos);
+  EXPECT_EQ(seen.size(), 2u);
+
+  EXPECT_EQ(OpenFile(doc_, Path("gone.ign"), -1).status, OpenOutcome::OpenError);
+  EXPECT_EQ(seen.size(), 2u);
+
+  Write("a.ign", "TORVELIX_KEY 107 X\nBASE_ADV 25\n");
+  pendingBaseAdv = 35;
+  ASSERT_EQ(OpenFile(doc_, Path("a.ign"), -1).status, OpenOutcome::Loaded);
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[2], 34);  // the image before the load
+  EXPECT_EQ(buffers_.params.byte(Adrb::BASE_ADV), 25);
+}
+
 }  // namespace
 }  // namespace zeda

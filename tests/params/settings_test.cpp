@@ -435,5 +435,70 @@ TEST(StartupSettings, TestComReplacesThePortOnlyInTestMode) {
   }
 }
 
+// Small damage that editors and other programs do to application.ini must not cost the
+// settings: a byte-order mark before the section, blanks at the ends of a path, a window
+// size of 0 or less.
+TEST(ApplicationIni, SmallDamageIsSurvived) {
+  TempFolder dir;
+  AppSettings saved;
+  saved.newInstal = false;
+  saved.file = " lead and trail.ign ";
+  saved.iniFileDir = "/data/ trailing blank ";
+  saved.history.Assign({saved.file, "/a/b.ign"});
+  ASSERT_TRUE(SaveSettings(dir.path(), saved, ParamImage{}.bytes));
+  const std::string text = ReadText(ApplicationIniPath(dir.path()));
+  EXPECT_NE(text.find("File=\\x0020lead and trail.ign\\x0020\n"), std::string::npos) << text;
+  WriteText(ApplicationIniPath(dir.path()), "\xEF\xBB\xBF" + text);
+  WriteText(DefaultIniPath(dir.path()), "\xEF\xBB\xBF    7     8 ");
+
+  AppSettings loaded;
+  ParamImage img;
+  LoadSettingsResult r = LoadSettings(dir.path(), loaded, img.bytes, {});
+  EXPECT_TRUE(r.applicationIniFound);
+  EXPECT_FALSE(loaded.newInstal);  // programming stays allowed
+  EXPECT_EQ(loaded.file, saved.file);
+  EXPECT_EQ(loaded.iniFileDir, saved.iniFileDir);
+  EXPECT_EQ(loaded.history.entries(), saved.history.entries());
+  EXPECT_EQ(r.defaultIniBytes, 2u);
+  EXPECT_EQ(img.byte(1), 8);
+
+  // A stored size of 0 or less keeps the current one, then the window is fitted.
+  const std::vector<WindowRect> monitor = {{0, 0, 1920, 1080}};
+  struct Case {
+    const char* ini;
+    WindowRect out;
+  } cases[] = {
+      {"Left=100\nTop=1000\nWidth=800\nHeight=0\n", {100, 480, 800, 600}},
+      {"Left=100\nTop=1000\nWidth=800\nHeight=-500\n", {100, 480, 800, 600}},
+      {"Left=1800\nTop=10\nWidth=-1\nHeight=300\n", {1120, 10, 800, 300}},
+      {"Left=10\nTop=10\nWidth=700\nHeight=500\n", {10, 10, 700, 500}},
+  };
+  for (const auto& c : cases) {
+    IniFile ini;
+    ini.Parse(std::string("\xEF\xBB\xBF[FORM_HLAV]\n") + c.ini);
+    AppSettings s;
+    s.window = {0, 0, 800, 600};  // the form's current bounds
+    ApplyApplicationIni(ini, s, monitor);
+    EXPECT_EQ(s.window, c.out) << c.ini;
+  }
+}
+
+TEST(PathEscape, BlanksAtTheEndsAreEscapedAndComeBack) {
+  struct Case {
+    const char* path;
+    const char* stored;
+  } cases[] = {
+      {" a", "\\x0020a"},
+      {"a ", "a\\x0020"},
+      {" ", "\\x0020"},
+      {"a b", "a b"},
+      {"  two  ", "\\x0020 two \\x0020"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(EscapePath(c.path), c.stored) << "[" << c.path << "]";
+    EXPECT_EQ(UnescapePath(c.stored), c.path) << "[" << c.path << "]";
+  }
+}
+
 }  // namespace
 }  // namespace zeda

@@ -1,6 +1,7 @@
 // The main window's file commands and settings, driven through its menus, tool buttons and
 // drops, with the file dialogs and the question replaced by scripted answers.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QApplication>
@@ -22,8 +23,8 @@
 #include <random>
 #include <sstream>
 
-#include "base/message_box.h"
 #include "app/ui/main_form.h"
+#include "base/message_box.h"
 #include "lang/lang_string.h"
 #include "link/ccomcom.h"
 #include "params/defaults.h"
@@ -32,6 +33,7 @@
 #include "params/normalize.h"
 #include "params/param_addresses.h"
 #include "params/settings.h"
+#include "support/fifo_guard.h"
 
 namespace {
 
@@ -603,4 +605,88 @@ TEST_F(FileCommandsTest, PortSearchFollowsTheStoredPortChoice) {
     EXPECT_EQ(form->link().comSetting, choice);
     EXPECT_EQ(form->link().nextPort, 5);
   }
+}
+
+// A named pipe is refused at once from the dialog, the history and a drop, instead of
+// blocking the window until someone writes to it.
+TEST_F(FileCommandsTest, NamedPipeIsRefusedAtOnceFromEveryWayOfOpening) {
+  auto form = makeForm();
+  zeda::testing::FifoGuard fifo(path("pipe.ign").toStdString());
+  ASSERT_TRUE(fifo.ok());
+  const QString pipe = QString::fromStdString(fifo.path());
+  const zeda::ParamImage before = form->imageBuffers.params;
+
+  answers << pipe;
+  EXPECT_LT(zeda::testing::Timed([&] { trigger(*form, "MenuOpen"); }), zeda::testing::kAtOnce);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages.back().text, "Open file error!");
+
+  form->appSettings.history.Assign({path("cur.ign").toStdString(), fifo.path()});
+  EXPECT_LT(zeda::testing::Timed([&] { form->OpenHistoryItem(1); }), zeda::testing::kAtOnce);
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(history(*form), QStringList{path("cur.ign")});
+
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(pipe)});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(form.get(), &enter);
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  EXPECT_LT(zeda::testing::Timed([&] { QApplication::sendEvent(form.get(), &drop); }),
+            zeda::testing::kAtOnce);
+  ASSERT_EQ(messages.size(), 3u);
+  EXPECT_EQ(messages.back().text, "Open file error!");
+  EXPECT_EQ(form->imageBuffers.params, before);
+}
+
+// The window's Save uses the careful writer: through a link to the real file, keeping the
+// file's mode.
+TEST_F(FileCommandsTest, SaveWritesThroughALinkAndKeepsTheMode) {
+  auto form = makeForm();
+  const QString real = path("real.ign");
+  writeFile(real, "old");
+  ASSERT_EQ(chmod(real.toStdString().c_str(), 0640), 0);
+  const QString link = path("link.ign");
+  std::filesystem::create_symlink("real.ign", link.toStdString());
+  answers << link;
+  trigger(*form, "MenuSave");
+  EXPECT_TRUE(messages.empty());
+  EXPECT_TRUE(std::filesystem::is_symlink(link.toStdString()));
+  EXPECT_EQ(readFile(real),
+            zeda::FormatIgnFile(form->imageBuffers.params, form->fileIdentification()));
+  struct stat st {};
+  ASSERT_EQ(stat(real.toStdString().c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+// Open, Save and Quicksave take the active page's pending edit first: Open after the file
+// was read and before the load, the saves before writing.
+TEST_F(FileCommandsTest, FileCommandsCommitTheActivePageFirst) {
+  auto form = makeForm();
+  int pending = 0;
+  std::vector<int> seen;  // BASE_ADV when the page was committed
+  form->setActivePageCommitter([&] {
+    seen.push_back(form->imageBuffers.params.byte(zeda::Adrb::BASE_ADV));
+    form->imageBuffers.params.setByte(zeda::Adrb::BASE_ADV, static_cast<uint8_t>(pending));
+  });
+  writeFile(path("a.ign"), "TORVELIX_KEY 107 X\nBASE_ADV 25\n");
+  pending = 30;
+  openFromMenu(*form, path("a.ign"));
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(form->imageBuffers.params.byte(zeda::Adrb::BASE_ADV), 25);
+
+  pending = 31;
+  answers << path("s.ign");
+  trigger(*form, "MenuSave");
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_NE(readFile(path("s.ign")).find("\nBASE_ADV          31 "), std::string::npos);
+
+  pending = 32;
+  trigger(*form, "MenuSaveVersion");
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_NE(readFile(path("s_001.ign")).find("\nBASE_ADV          32 "), std::string::npos);
+
+  // A file that does not open commits nothing.
+  answers << path("gone.ign");
+  trigger(*form, "MenuOpen");
+  EXPECT_EQ(seen.size(), 3u);
 }
