@@ -1,6 +1,7 @@
 // The main window's file commands (New, Open, Save, Quicksave version, the file history,
 // dropped files) and the settings kept between runs.
 #include "params/file_commands.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -13,10 +14,10 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-#include "base/identity.h"
-#include "base/message_box.h"
 #include "app/page_list.h"
 #include "app/ui/main_form.h"
+#include "base/identity.h"
+#include "base/message_box.h"
 #include "lang/lang_string.h"
 #include "link/ccomcom.h"
 #include "params/defaults.h"
@@ -268,7 +269,8 @@ void TMainForm::NewCommand(bool activePageOnly) {
   zeda::FileDocument doc{imageBuffers, appSettings, testSwitch_.testMode, quickSaveAvailable_};
   if (!zeda::NewDocument(doc, page, answer)) return;
   afterDocumentChange();
-  statusSlots_.ShowStatus(2, nullptr, -1, zeda::kColourUnchanged, zeda::kColourUnchanged, -1);
+  statusSlots_.ShowStatus(zeda::StatusSlot::kResult, nullptr, zeda::kNoExpiry,
+                          zeda::kColourUnchanged, zeda::kColourUnchanged, zeda::kPriorityClear);
   syncFileState();
   rebuildHistoryMenu();
 }
@@ -297,7 +299,8 @@ void TMainForm::OpenFile(int page, const QString& path) {
   zeda::FileDocument doc{imageBuffers, appSettings, testSwitch_.testMode, quickSaveAvailable_};
   const zeda::OpenOutcome out = zeda::OpenFile(doc, path.toStdString(), page);
   auto clearResult = [this] {
-    statusSlots_.ShowStatus(2, nullptr, -1, zeda::kColourUnchanged, zeda::kColourUnchanged, -1);
+    statusSlots_.ShowStatus(zeda::StatusSlot::kResult, nullptr, zeda::kNoExpiry,
+                            zeda::kColourUnchanged, zeda::kColourUnchanged, zeda::kPriorityClear);
   };
   if (out.status == zeda::OpenOutcome::OpenError) {
     showOpenFileError();
