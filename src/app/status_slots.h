@@ -29,7 +29,7 @@ class StatusView {
 
 class StatusSlots : public StatusSink {
  public:
-  static constexpr int kSlotCount = 5;
+  static constexpr int kSlotCount = StatusSlot::kCount;
   static constexpr int kGaugeSlot = StatusSlot::kResult;
 
   // Binds the slots that have a label, sets every priority to -1 and hides the bound

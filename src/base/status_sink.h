@@ -11,8 +11,10 @@
 
 namespace zeda {
 
-// The slots that have a label on the window; 0 and 3 have none and ignore every message.
+// The status message slots, 0-4. The named ones have a label on the window; 0 and 3 have
+// none and ignore every message.
 struct StatusSlot {
+  static constexpr int kCount = 5;
   static constexpr int kConnection = 1;  // LabelConnection: connected, no connection, unmatched
   static constexpr int kResult = 2;      // LabelResult, with the progress gauge
   static constexpr int kCongruence = 4;  // LabelCongruence: unit and PC settings alike or not
