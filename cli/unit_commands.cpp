@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "base/ascii_case.h"
 #include "base/identity.h"
 #include "cli_common.h"
 #include "commands.h"
@@ -51,20 +52,9 @@ int Fail(int code, const std::string& what) {
   return code;
 }
 
-bool EndsWith(const std::string& s, const char* tail) {
-  const size_t n = std::strlen(tail);
-  if (s.size() < n) return false;
-  for (size_t i = 0; i < n; ++i) {
-    char c = s[s.size() - n + i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != tail[i]) return false;
-  }
-  return true;
-}
-
 // Reads a parameter set: a .ign file, or a 1050-byte image; normalised.
 bool LoadSet(const std::string& path, ImageBuffers& images, std::string* error) {
-  if (EndsWith(path, ".ign")) {
+  if (EndsWithIgnoringAsciiCase(path, ".ign")) {
     images.params = StartImage();
     const IgnLoadResult r = LoadIgnFile(images, path, -1, false);
     if (!r.opened) {

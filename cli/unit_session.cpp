@@ -66,7 +66,7 @@ bool UnitSession::SetPort(const std::string& port, std::string* error) {
 }
 
 void UnitSession::ShowStatus(int slot, const char* text, int32_t, Colour, Colour, int32_t) {
-  if (slot < 1 || slot > 4 || text == nullptr) return;
+  if (slot < StatusSlot::kConnection || slot > StatusSlot::kCongruence || text == nullptr) return;
   const std::string shown = LangText(text, kEnglish);
   if (shown.empty() || shown == lastSlotText_[slot]) return;
   lastSlotText_[slot] = shown;

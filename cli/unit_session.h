@@ -52,7 +52,7 @@ class UnitSession : public DeviceOpsUi {
   bool WaitFor(int32_t op, int timeoutMs);
 
   std::FILE* err_;
-  std::string lastSlotText_[5];
+  std::string lastSlotText_[StatusSlot::kCount];
   int32_t endedOp_ = 0;
   OpOutcome outcome_ = OpOutcome::Failed;
   bool ended_ = false;

@@ -1,19 +1,13 @@
 #include "app/dropped_files.h"
 
+#include "base/ascii_case.h"
+
 namespace zeda {
 
 bool isIgnFileName(std::string_view name) {
   // The suffix is plain ASCII, so comparing the last four bytes equals comparing the
   // last four characters of a UTF-8 name.
-  if (name.size() < 4) return false;
-  const std::string_view tail = name.substr(name.size() - 4);
-  static constexpr char kSuffix[] = ".ign";
-  for (int i = 0; i < 4; ++i) {
-    char c = tail[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != kSuffix[i]) return false;
-  }
-  return true;
+  return EndsWithIgnoringAsciiCase(name, ".ign");
 }
 
 int firstIgnFile(const std::vector<std::string>& names) {

@@ -35,7 +35,9 @@ void StatusSlots::hide(int slot) {
 
 void StatusSlots::ShowStatus(int slot, const char* text, int32_t durationMs, Colour font,
                              Colour back, int32_t priority) {
-  if (slot < 1 || slot > 4 || !slots_[slot].hasControl) return;
+  // Only the labelled slots show anything.
+  if (slot < StatusSlot::kConnection || slot > StatusSlot::kCongruence || !slots_[slot].hasControl)
+    return;
   Slot& s = slots_[slot];
   if (priority >= 0 && priority < effectivePriority(slot)) return;
   s.priority = priority;

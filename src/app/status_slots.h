@@ -11,6 +11,7 @@
 #include <string>
 
 #include "base/colours.h"
+#include "base/status_sink.h"
 
 namespace zeda {
 
@@ -26,19 +27,21 @@ class StatusView {
   virtual void setGaugeVisible(bool visible) = 0;
 };
 
-class StatusSlots {
+class StatusSlots : public StatusSink {
  public:
-  static constexpr int kSlotCount = 5;
-  static constexpr int kGaugeSlot = 2;
+  static constexpr int kSlotCount = StatusSlot::kCount;
+  static constexpr int kGaugeSlot = StatusSlot::kResult;
 
   // Binds the slots that have a label, sets every priority to -1 and hides the bound
   // labels. Slots 1, 2 and 4 on the main window.
-  void bind(StatusView* view, std::initializer_list<int> slotsWithControl = {1, 2, 4});
+  void bind(StatusView* view,
+            std::initializer_list<int> slotsWithControl = {
+                StatusSlot::kConnection, StatusSlot::kResult, StatusSlot::kCongruence});
 
   // text: a LangString or plain text, nullptr clears the slot. durationMs > 0 expires the
   // message after durationMs / 50 ticks; otherwise it stays until replaced.
   void ShowStatus(int slot, const char* text, int32_t durationMs, Colour font, Colour back,
-                  int32_t priority);
+                  int32_t priority) override;
 
   // The tick's expiry step: hides every slot whose expiry tick lies in (0, tickCount).
   // The text stays stored, but the hidden label makes the slot count as priority -1.

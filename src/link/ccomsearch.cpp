@@ -1,7 +1,5 @@
 #include "link/ccomsearch.h"
 
-#include <cstring>
-
 namespace zeda {
 
 CCOMSEARCH::CCOMSEARCH() = default;
@@ -27,30 +25,10 @@ void CCOMSEARCH::SearchRun() {
     portListChanged = true;
     search_.portListChanged = false;
   }
-  for (int s = 0; s < 3; ++s) {
-    const SearchSlot& from = search_.Slot(s);
-    LinkSlot& to = slots[s];
-    to.port = from.port;
-    to.row = from.row;
-    to.time = from.time;
-    to.state = from.state;
-    to.hardwareKey = from.hardwareKey;
-    to.unitKey = from.unitKey;
-    std::memcpy(to.unitName, from.unitName, sizeof to.unitName);
-    to.frameSize = from.frameSize;
-    to.overhead = from.overhead;
-  }
+  // The codecs stay with the slots; the search only reports what it found out.
+  for (int s = 0; s < kSearchSlotCount; ++s) static_cast<SearchSlot&>(slots[s]) = search_.Slot(s);
   if (wasConnected || search_.connectedPort == 0) return;
-  const SearchSlot& unit = search_.ActiveLink();
-  found_.port = unit.port;
-  found_.row = unit.row;
-  found_.time = unit.time;
-  found_.state = unit.state;
-  found_.hardwareKey = unit.hardwareKey;
-  found_.unitKey = unit.unitKey;
-  std::memcpy(found_.unitName, unit.unitName, sizeof found_.unitName);
-  found_.frameSize = unit.frameSize;
-  found_.overhead = unit.overhead;
+  static_cast<SearchSlot&>(found_) = search_.ActiveLink();
   ConnectLink(found_);
 }
 

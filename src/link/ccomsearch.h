@@ -4,25 +4,17 @@
 #include <atomic>
 #include <cstdint>
 
+#include "base/status_sink.h"
 #include "link/ccomiosys.h"
 #include "link/frame_codec.h"
 #include "link/port_search.h"
 #include "link/port_search_io.h"
-#include "link/status_sink.h"
 
 namespace zeda {
 
-// A port under search, or the active link.
-struct LinkSlot {
-  int32_t port = 0;  // COM number, 0 = none
-  int32_t row = 0;   // protocol table row
-  int32_t time = 0;  // tickMs when the slot entered its state
-  int32_t state = 0;
-  int32_t hardwareKey = -1;
-  int32_t unitKey = -1;
-  char unitName[32] = {};
-  int32_t frameSize = 0;  // longest frame the unit takes
-  int32_t overhead = 0;   // 16 addressed frames, 2 block frames
+// A port under search, or the active link: what the search knows about the port and the
+// unit on it, with the slot's frame codec.
+struct LinkSlot : SearchSlot {
   FrameCodec codec;
 };
 
@@ -53,7 +45,7 @@ class CCOMSEARCH : public CCOMIOSYS {
   int32_t wantedSubKey = 0;
   int32_t nextPort = 1;
   // The search slots as the search left them after its last step (codecs included).
-  LinkSlot slots[3];
+  LinkSlot slots[kSearchSlotCount];
   LinkSlot activeLink;
   // Where the search's messages to the user go (the main window); may stay null.
   StatusSink* statusSink = nullptr;
@@ -61,7 +53,8 @@ class CCOMSEARCH : public CCOMIOSYS {
   ProtocolTable& Protocols() { return search_.Protocols(); }
 
  private:
-  FrameCodec* slotCodecs_[3] = {&slots[0].codec, &slots[1].codec, &slots[2].codec};
+  static_assert(kSearchSlotCount == 3, "one codec pointer per search slot");
+  FrameCodec* slotCodecs_[kSearchSlotCount] = {&slots[0].codec, &slots[1].codec, &slots[2].codec};
   LinkSlot found_;  // the slot that found the unit, with its codec
   PortSearchIo searchIo_{*this, slotCodecs_, found_.codec};
   PortSearch search_{searchIo_, nullptr};

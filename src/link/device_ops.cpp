@@ -13,16 +13,53 @@ namespace zeda {
 
 namespace {
 
+using S = OpState;
+
 constexpr int32_t kResultMs = 2000;
 constexpr int32_t kCongruenceMs = 4000;
-constexpr int32_t kNoExpiry = -1;
 constexpr int32_t kFailTries = 3;
 constexpr int32_t kPollTicks = 6;  // an idle poll when more ticks than this have passed
-constexpr int32_t kConnectedPriority = 10;
 constexpr int kImage = PARAM_IMAGE_SIZE;
+constexpr int32_t kGaugeFull = 100;
+constexpr int32_t kQuarterRetryGauge = 12;  // where the quarter reads start on the plan
+// Identification block bytes this machine looks at.
+constexpr int kIdReadAllowedByte = 9;  // 1: the unit may be read
+constexpr int kIdKeyByte = 10;
+constexpr int kIdVersionByte = 11;
+constexpr int kResetWordByte = 12;
+constexpr uint16_t kResetWord = 0x10A5;
+
+// What follows each step of the connection check once its job is done (the second reads
+// only when they agree with the first; the last ones end the check).
+struct CheckStep {
+  int32_t state, next;
+};
+constexpr CheckStep kCheckNext[] = {
+    {S::kCheckPoll, S::kCheckRead1},        {S::kCheckRead1, S::kCheckRead2},
+    {S::kQuarter0Poll1, S::kQuarter0Read1}, {S::kQuarter0Read1, S::kQuarter1Poll1},
+    {S::kQuarter1Poll1, S::kQuarter1Read1}, {S::kQuarter1Read1, S::kQuarter2Poll1},
+    {S::kQuarter2Poll1, S::kQuarter2Read1}, {S::kQuarter2Read1, S::kQuarter3Poll1},
+    {S::kQuarter3Poll1, S::kQuarter3Read1}, {S::kQuarter3Read1, S::kQuarter0Poll2},
+    {S::kQuarter0Poll2, S::kQuarter0Read2}, {S::kQuarter0Read2, S::kQuarter1Poll2},
+    {S::kQuarter1Poll2, S::kQuarter1Read2}, {S::kQuarter1Read2, S::kQuarter2Poll2},
+    {S::kQuarter2Poll2, S::kQuarter2Read2}, {S::kQuarter2Read2, S::kQuarter3Poll2},
+    {S::kQuarter3Poll2, S::kQuarter3Read2},
+};
+
+int32_t NextCheckState(int32_t state) {
+  for (const CheckStep& step : kCheckNext) {
+    if (step.state == state) return step.next;
+  }
+  return S::kIdle;
+}
 
 bool InRange(int32_t v, int32_t lo, int32_t hi) { return v >= lo && v <= hi; }
-bool IsCheckingState(int32_t s) { return InRange(s, 29, 33) || InRange(s, 48, 63); }
+bool IsCheckingState(int32_t s) {
+  return InRange(s, S::kCheckPoll, S::kCheckId2) ||
+         InRange(s, S::kQuarter0Read1, S::kQuarter3Poll2);
+}
+bool IsReadState(int32_t s) { return s == S::kRead || s == S::kReadAgain; }
+bool IsProgramState(int32_t s) { return InRange(s, S::kProgramId1, S::kProgramReadBack); }
 
 }  // namespace
 
@@ -32,11 +69,13 @@ DeviceOps::DeviceOps(CCOMCOM& link, ImageBuffers& images, DeviceOpsUi& ui)
 // ------------------------------------------------------------------ user-visible effects
 
 void DeviceOps::Result(OpText text) {
-  ui_.ShowStatus(2, DeviceText(text), kResultMs, kColourUnchanged, kColourButtonFace, 10);
+  ui_.ShowStatus(StatusSlot::kResult, DeviceText(text), kResultMs, kColourUnchanged,
+                 kColourButtonFace, kPriorityNormal);
 }
 
 void DeviceOps::Error(OpText text) {
-  ui_.ShowStatus(2, DeviceText(text), kResultMs, kColourUnchanged, kColourRed, 10);
+  ui_.ShowStatus(StatusSlot::kResult, DeviceText(text), kResultMs, kColourUnchanged, kColourRed,
+                 kPriorityNormal);
 }
 
 void DeviceOps::GaugeStart() {
@@ -45,27 +84,32 @@ void DeviceOps::GaugeStart() {
 }
 
 void DeviceOps::GaugeRed100() {
-  ui_.SetGauge(kColourRed, 100);
+  ui_.SetGauge(kColourRed, kGaugeFull);
   ui_.ShowGauge();
 }
 
 void DeviceOps::GaugeFailed() {
   GaugeRed100();
-  opState_ = 1;
+  opState_ = S::kIdle;
+}
+
+void DeviceOps::ShowNoConnection() {
+  ui_.ShowStatus(StatusSlot::kConnection, DeviceText(OpText::NoConnection), kNoExpiry, kColourBlack,
+                 kColourRed, kPriorityNoConnection);
 }
 
 void DeviceOps::Ended(int32_t op, OpOutcome outcome) { ui_.OperationEnded(op, outcome); }
 
 int32_t DeviceOps::OpOfState(int32_t state) const {
   if (IsCheckingState(state)) return OP_CHECK;
-  if (state == 64 || state == 65) return OP_READ;
-  if (state == 80) return OP_VERIFY;
-  if (InRange(state, 96, 99)) return programAll_ ? OP_PROGRAM : OP_PROGRAM_CHANGED;
+  if (IsReadState(state)) return OP_READ;
+  if (state == S::kVerify) return OP_VERIFY;
+  if (IsProgramState(state)) return programAll_ ? OP_PROGRAM : OP_PROGRAM_CHANGED;
   return state;
 }
 
 bool DeviceOps::Busy() const {
-  return opState_ > 2 || opRequest_ != 0 || programmedPending_ || saveCountdown_ > 0;
+  return opState_ > S::kPoll || opRequest_ != 0 || programmedPending_ || saveCountdown_ > 0;
 }
 
 void DeviceOps::ShowComText() {
@@ -109,17 +153,18 @@ void DeviceOps::ShowComText() {
 void DeviceOps::CompareUnitAndPc() {
   img_.updateFileMatches();
   ui_.UpdateTitle();
+  constexpr int kSlot = StatusSlot::kCongruence;
   if (!img_.unitImageValid) {
-    ui_.ShowStatus(4, nullptr, 0, kColourUnchanged, kColourUnchanged, 10);
+    ui_.ShowStatus(kSlot, nullptr, 0, kColourUnchanged, kColourUnchanged, kPriorityNormal);
   } else if (img_.unitImage.byte(kNoReadingAddress) != 0) {
-    ui_.ShowStatus(4, DeviceText(OpText::NoReading), kCongruenceMs, kColourUnchanged, kColourYellow,
-                   10);
+    ui_.ShowStatus(kSlot, DeviceText(OpText::NoReading), kCongruenceMs, kColourUnchanged,
+                   kColourYellow, kPriorityNormal);
   } else if (img_.unitImage != img_.params) {
-    ui_.ShowStatus(4, DeviceText(OpText::Different), kNoExpiry, kColourUnchanged, kColourYellow,
-                   10);
+    ui_.ShowStatus(kSlot, DeviceText(OpText::Different), kNoExpiry, kColourUnchanged, kColourYellow,
+                   kPriorityNormal);
   } else {
-    ui_.ShowStatus(4, DeviceText(OpText::Identical), kCongruenceMs, kColourUnchanged, kColourGreen,
-                   10);
+    ui_.ShowStatus(kSlot, DeviceText(OpText::Identical), kCongruenceMs, kColourUnchanged,
+                   kColourGreen, kPriorityNormal);
   }
 }
 
@@ -129,30 +174,31 @@ void DeviceOps::LostDuringOperation() {
   const int32_t s = opState_;
   if (IsCheckingState(s)) {
     Error(OpText::CheckingError);
-  } else if (s == 64 || s == 65) {
+  } else if (IsReadState(s)) {
     Error(OpText::ReadError);
-  } else if (s == 80 || InRange(s, 96, 99) || programmedPending_) {
+  } else if (s == S::kVerify || IsProgramState(s) || programmedPending_) {
     Error(OpText::VerifyError);
   } else {
-    opState_ = 0;
+    opState_ = S::kNotConnected;
     return;
   }
   GaugeRed100();
-  Ended(programmedPending_ && !InRange(s, 29, 99) ? pendingOp_ : OpOfState(s), OpOutcome::Failed);
+  // A state of the check or of an operation reports that operation; otherwise the loss cut
+  // off the save of the last program.
+  const bool inOperation = InRange(s, S::kCheckPoll, S::kProgramReadBack);
+  Ended(programmedPending_ && !inOperation ? pendingOp_ : OpOfState(s), OpOutcome::Failed);
   programmedPending_ = false;
   saveCountdown_ = 0;
-  opState_ = 0;
+  opState_ = S::kNotConnected;
 }
 
 void DeviceOps::Disconnect() {
   LostDuringOperation();
   link_.CloseLink();
-  opState_ = 0;
+  opState_ = S::kNotConnected;
   programmedPending_ = false;
   saveCountdown_ = 0;
-  if (LinkEnabled()) {
-    ui_.ShowStatus(1, DeviceText(OpText::NoConnection), kNoExpiry, kColourBlack, kColourRed, -5);
-  }
+  if (LinkEnabled()) ShowNoConnection();
   identPassed_ = false;
   // An automatic program belongs to this connection; its bytes stay in changedMask.
   if (opRequest_ == OP_PROGRAM_CHANGED) opRequest_ = 0;
@@ -165,7 +211,7 @@ void DeviceOps::Disconnect() {
 
 bool DeviceOps::CanRelease() const {
   // A pending request (a reset asked before the release) runs first.
-  return opState_ <= 2 && opRequest_ == 0 && saveCountdown_ <= 0 && !programmedPending_;
+  return opState_ <= S::kPoll && opRequest_ == 0 && saveCountdown_ <= 0 && !programmedPending_;
 }
 
 void DeviceOps::RequestRelease() {
@@ -245,9 +291,7 @@ void DeviceOps::RunDeviceOps() {
   // 1.
   if (firstRun_) {
     firstRun_ = false;
-    if (LinkEnabled()) {
-      ui_.ShowStatus(1, DeviceText(OpText::NoConnection), kNoExpiry, kColourBlack, kColourRed, -5);
-    }
+    if (LinkEnabled()) ShowNoConnection();
   }
   // 2.
   link_.SuperviseLink();
@@ -255,16 +299,16 @@ void DeviceOps::RunDeviceOps() {
   if (!UnitConnected() || !LinkEnabled()) {
     // A hand-over asked for on the lost connection still gives its port away.
     const bool handOver = releaseWanted_ || opState_ == OP_RESET_RELEASE;
-    if (opState_ != 0 || programmedPending_) Disconnect();  // the connection was lost
-    opState_ = 0;
+    if (opState_ != S::kNotConnected || programmedPending_) Disconnect();  // connection lost
+    opState_ = S::kNotConnected;
     if (handOver && LinkEnabled()) ReleasePort(lastPort_);
     ShowComText();
     return;
   }
   // 4.
-  if (opState_ == 0) {
+  if (opState_ == S::kNotConnected) {
     ++connection_;
-    opState_ = 32;
+    opState_ = S::kCheckId1;
     opAttempt_ = 0;
     lastPollTick_ = 0;
     programmedPending_ = false;
@@ -287,10 +331,10 @@ void DeviceOps::RunDeviceOps() {
   // save is awaited, whose end only these answers report.
   int32_t job = link_.Job();
   const bool saveAwaited = programmedPending_ || saveCountdown_ > 0;
-  if (testMode && opState_ == 2 && !saveAwaited && (job == JOB_FAILED || job == JOB_DONE)) {
+  if (testMode && opState_ == S::kPoll && !saveAwaited && (job == JOB_FAILED || job == JOB_DONE)) {
     link_.ClearJob();
     jobFailCount_ = 0;
-    opState_ = 1;
+    opState_ = S::kIdle;
     job = 0;
   }
   // 6.
@@ -304,7 +348,7 @@ void DeviceOps::RunDeviceOps() {
     if (!UnitConnected() || !LinkEnabled()) return;
   }
   // 7.
-  if (opState_ == 1) {
+  if (opState_ == S::kIdle) {
     opAttempt_ = 0;
     const bool resetWaits = (opRequest_ == OP_RESET || opRequest_ == OP_RESET_RELEASE) &&
                             (saveCountdown_ > 0 || programmedPending_);
@@ -322,7 +366,7 @@ void DeviceOps::RunDeviceOps() {
       jobFailCount_ = 0;
     } else if (tickCount() - lastPollTick_ > kPollTicks) {
       lastPollTick_ = tickCount();
-      opState_ = 2;
+      opState_ = S::kPoll;
     }
   }
   // 8.
@@ -341,23 +385,23 @@ void DeviceOps::JobFailed() {
   if (++jobFailCount_ < kFailTries) return;  // the same step is posted again
   jobFailCount_ = 0;
   const int32_t s = opState_;
-  if (s == 2) {
+  if (s == S::kPoll) {
     Disconnect();
   } else if (IsCheckingState(s)) {
     identPassed_ = false;
     Error(OpText::CheckingError);
     GaugeFailed();
     Ended(OP_CHECK, OpOutcome::Failed);
-  } else if (s == 64 || s == 65) {
+  } else if (IsReadState(s)) {
     Error(OpText::ReadError);
     GaugeFailed();
     Ended(OP_READ, OpOutcome::Failed);
-  } else if (s == 80 || InRange(s, 96, 99)) {
+  } else if (s == S::kVerify || IsProgramState(s)) {
     Error(OpText::VerifyError);
     GaugeFailed();
     Ended(OpOfState(s), OpOutcome::Failed);
   } else {
-    opState_ = 1;
+    opState_ = S::kIdle;
     if (s == OP_RESET_RELEASE) ReleasePort();  // the port is given away all the same
     if (s == OP_RESET || s == OP_RESET_RELEASE) Ended(s, OpOutcome::Failed);
   }
@@ -367,7 +411,7 @@ void DeviceOps::JobDone() {
   link_.ClearJob();
   jobFailCount_ = 0;
   if (link_.LastJob() == JOB_MONITOR) MonitorHandOver();
-  if (opState_ == 2) opState_ = 1;
+  if (opState_ == S::kPoll) opState_ = S::kIdle;
   Completion();
 }
 
@@ -392,8 +436,9 @@ void DeviceOps::MonitorHandOver() {
                   kOwnKey, kOwnVersion, key, version);
   }
   if (keyCheckText_ != text) keyCheckText_ = text;
-  // Priority 10: the connected message (100) stays, a no-connection message goes.
-  ui_.ShowStatus(1, nullptr, 0, kColourUnchanged, kColourUnchanged, kConnectedPriority);
+  // The connected message outlives this; a no-connection or unmatched message goes.
+  ui_.ShowStatus(StatusSlot::kConnection, nullptr, 0, kColourUnchanged, kColourUnchanged,
+                 kPriorityNormal);
   ui_.UnitTextChanged();
   ui_.MonitorBlockReady(monitorBlock_.data());
 }
@@ -405,51 +450,51 @@ void DeviceOps::PostRead(int32_t start, int32_t end) {
 }
 
 bool DeviceOps::ReadPermitted() const {
-  return idBlock_[9] == 1 && img_.unitImage.byte(kNoReadingAddress) == 0;
+  return idBlock_[kIdReadAllowedByte] == 1 && img_.unitImage.byte(kNoReadingAddress) == 0;
 }
 
 void DeviceOps::StartAction() {
   const int32_t s = opState_;
   switch (s) {
-    case 2:
-    case 29:
-    case 52:
-    case 53:
-    case 54:
-    case 55:
-    case 60:
-    case 61:
-    case 62:
-    case 63:
+    case S::kPoll:
+    case S::kCheckPoll:
+    case S::kQuarter0Poll1:
+    case S::kQuarter1Poll1:
+    case S::kQuarter2Poll1:
+    case S::kQuarter3Poll1:
+    case S::kQuarter0Poll2:
+    case S::kQuarter1Poll2:
+    case S::kQuarter2Poll2:
+    case S::kQuarter3Poll2:
       SendMonitor(link_, monitorCommands);
       return;
-    case 30:
-    case 31:
+    case S::kCheckRead1:
+    case S::kCheckRead2:
       Result(OpText::Checking);
       PostRead(0, kImage);
       return;
-    case 32:
-    case 96:
+    case S::kCheckId1:
+    case S::kProgramId1:
       ++opAttempt_;
       [[fallthrough]];
-    case 33:
-    case 97:
+    case S::kCheckId2:
+    case S::kProgramId2:
       rangeStart_ = 0;
       rangeEnd_ = kIdBlockSize;
       link_.PostJob(JOB_IDBLOCK, 0, kIdBlockSize, JOBF_MARK_RANGE | JOBF_CLEAR_WRITE);
       Result(OpText::Checking);
       GaugeStart();
       return;
-    case 48:
+    case S::kQuarter0Read1:
       ++opAttempt_;
       [[fallthrough]];
-    case 49:
-    case 50:
-    case 51:
-    case 56:
-    case 57:
-    case 58:
-    case 59: {
+    case S::kQuarter1Read1:
+    case S::kQuarter2Read1:
+    case S::kQuarter3Read1:
+    case S::kQuarter0Read2:
+    case S::kQuarter1Read2:
+    case S::kQuarter2Read2:
+    case S::kQuarter3Read2: {
       int32_t start = 0;
       int32_t end = 0;
       QuarterRange(s, &start, &end);
@@ -457,36 +502,36 @@ void DeviceOps::StartAction() {
       PostRead(start, end);
       return;
     }
-    case OP_READ:
-    case OP_VERIFY:
+    case S::kRead:
+    case S::kVerify:
       if (!identPassed_) {
         // No passed identification on this connection: nothing is read or loaded.
-        opState_ = 1;
+        opState_ = S::kIdle;
         Ended(s, OpOutcome::Refused);
         return;
       }
       if (!ReadPermitted()) {
         Error(OpText::NoReading);
         GaugeRed100();
-        opState_ = 1;
+        opState_ = S::kIdle;
         Ended(s, OpOutcome::Refused);
         return;
       }
-      if (s == OP_READ) programmedPending_ = false;
+      if (s == S::kRead) programmedPending_ = false;
       ++opAttempt_;
-      Result(s == OP_READ ? OpText::Read : OpText::Verify);
+      Result(s == S::kRead ? OpText::Read : OpText::Verify);
       GaugeStart();
       PostRead(0, kImage);
       return;
-    case 65:
+    case S::kReadAgain:
       Result(OpText::Verify);
       GaugeStart();
       PostRead(0, kImage);
       return;
-    case 98:
+    case S::kProgramWrite:
       ProgramStart();
       return;
-    case 99:
+    case S::kProgramReadBack:
       rangeStart_ = 0;
       rangeEnd_ = kImage;
       Result(OpText::Verify);
@@ -497,8 +542,8 @@ void DeviceOps::StartAction() {
         link_.PostJob(JOB_READ, 0, kImage, JOBF_CLEAR_WRITE);
       }
       return;
-    case OP_RESET:
-    case OP_RESET_RELEASE:
+    case S::kReset:
+    case S::kResetRelease:
       ResetStart();
       return;
     default:
@@ -507,16 +552,17 @@ void DeviceOps::StartAction() {
 }
 
 void DeviceOps::ResetStart() {
+  // The special job's command block: zero but for the reset word at bytes 12-13.
   std::memset(link_.writeImage, 0, kIdBlockSize);
-  link_.writeImage[12] = 0xA5;
-  link_.writeImage[13] = 0x10;
+  link_.writeImage[kResetWordByte] = kResetWord & 0xFF;
+  link_.writeImage[kResetWordByte + 1] = kResetWord >> 8;
   link_.PostJob(JOB_SPECIAL, 0, 1, JOBF_MARK_RANGE);
 }
 
 void DeviceOps::ProgramStart() {
   const int32_t op = programAll_ ? OP_PROGRAM : OP_PROGRAM_CHANGED;
   if (!identPassed_) {
-    opState_ = 1;
+    opState_ = S::kIdle;
     Ended(op, OpOutcome::Refused);
     return;
   }
@@ -527,7 +573,7 @@ void DeviceOps::ProgramStart() {
     programMask_ = img_.changedMask;
     if (ChangedMaskEmpty()) {
       Result(OpText::NothingToProgram);
-      opState_ = 1;
+      opState_ = S::kIdle;
       Ended(op, OpOutcome::Nothing);
       return;
     }
@@ -557,23 +603,31 @@ void DeviceOps::ProgramStart() {
 void DeviceOps::Completion() {
   const int32_t s = opState_;
   switch (s) {
-    case 29:
-      opState_ = 30;
+    case S::kCheckPoll:
+    case S::kQuarter0Poll1:
+    case S::kQuarter1Poll1:
+    case S::kQuarter2Poll1:
+    case S::kQuarter3Poll1:
+    case S::kQuarter0Poll2:
+    case S::kQuarter1Poll2:
+    case S::kQuarter2Poll2:
+    case S::kQuarter3Poll2:
+      opState_ = NextCheckState(s);
       return;
-    case 30:
-    case 48:
-    case 49:
-    case 50:
-    case 51:
+    case S::kCheckRead1:
+    case S::kQuarter0Read1:
+    case S::kQuarter1Read1:
+    case S::kQuarter2Read1:
+    case S::kQuarter3Read1:
       std::memcpy(firstRead_.data() + rangeStart_, link_.readImage + rangeStart_,
                   static_cast<size_t>(rangeEnd_ - rangeStart_));
-      opState_ = s == 30 ? 31 : (s == 51 ? 60 : s + 5);
+      opState_ = NextCheckState(s);
       return;
-    case 31:
-    case 56:
-    case 57:
-    case 58:
-    case 59: {
+    case S::kCheckRead2:
+    case S::kQuarter0Read2:
+    case S::kQuarter1Read2:
+    case S::kQuarter2Read2:
+    case S::kQuarter3Read2: {
       const size_t n = static_cast<size_t>(rangeEnd_ - rangeStart_);
       if (std::memcmp(link_.readImage + rangeStart_, firstRead_.data() + rangeStart_, n) != 0) {
         if (opAttempt_ > 1) {
@@ -582,58 +636,49 @@ void DeviceOps::Completion() {
           GaugeFailed();
           Ended(OP_CHECK, OpOutcome::Failed);
         } else {
-          ui_.SetGauge(kColourUnchanged, 12);
-          opState_ = 52;
+          // Read the image again in quarters.
+          ui_.SetGauge(kColourUnchanged, kQuarterRetryGauge);
+          opState_ = S::kQuarter0Poll1;
         }
         return;
       }
       std::memcpy(img_.unitImage.data() + rangeStart_, link_.readImage + rangeStart_, n);
-      if (s == 31 || s == 59) {
+      if (s == S::kCheckRead2 || s == S::kQuarter3Read2) {
         CheckingDone();
       } else {
-        opState_ = s + 5;
+        opState_ = NextCheckState(s);
       }
       return;
     }
-    case 32:
-    case 96:
+    case S::kCheckId1:
+    case S::kProgramId1:
       std::memcpy(firstRead_.data(), link_.readImage, kIdBlockSize);
-      opState_ = s + 1;
+      opState_ = s == S::kCheckId1 ? S::kCheckId2 : S::kProgramId2;
       return;
-    case 33:
-    case 97:
+    case S::kCheckId2:
+    case S::kProgramId2:
       IdentificationCheck();
       return;
-    case 52:
-    case 53:
-    case 54:
-    case 55:
-    case 60:
-    case 61:
-    case 62:
-    case 63:
-      opState_ = s - 4;
-      return;
-    case OP_READ:
+    case S::kRead:
       std::memcpy(firstRead_.data(), link_.readImage, kImage);
-      opState_ = 65;
+      opState_ = S::kReadAgain;
       return;
-    case 65:
+    case S::kReadAgain:
       ReadResult();
       return;
-    case OP_VERIFY:
+    case S::kVerify:
       VerifyResult();
       return;
-    case 98:
-      opState_ = 99;
+    case S::kProgramWrite:
+      opState_ = S::kProgramReadBack;
       return;
-    case 99:
+    case S::kProgramReadBack:
       ProgramResult();
       return;
-    case OP_RESET:
-    case OP_RESET_RELEASE:
-      opState_ = 1;
-      if (s == OP_RESET_RELEASE) ReleasePort();
+    case S::kReset:
+    case S::kResetRelease:
+      opState_ = S::kIdle;
+      if (s == S::kResetRelease) ReleasePort();
       Ended(s, OpOutcome::Ok);
       return;
     default:
@@ -643,12 +688,13 @@ void DeviceOps::Completion() {
 
 void DeviceOps::IdentificationCheck() {
   const int32_t s = opState_;
-  const int32_t op = s == 33 ? OP_CHECK : OpOfState(s);
+  const bool checking = s == S::kCheckId2;
+  const int32_t op = checking ? OP_CHECK : OpOfState(s);
   const uint8_t* block = link_.readImage;
   if (std::memcmp(block, firstRead_.data(), kIdBlockSize) != 0) {
     if (opAttempt_ < 2) {
       ui_.SetGauge(kColourUnchanged, 0);
-      opState_ = s - 1;
+      opState_ = checking ? S::kCheckId1 : S::kProgramId1;
     } else {
       identPassed_ = false;
       Result(OpText::CheckingError);
@@ -659,36 +705,36 @@ void DeviceOps::IdentificationCheck() {
   }
   std::memcpy(idBlock_.data(), block, kIdBlockSize);
   idTexts_ = DeriveIdTexts(idBlock_.data());
-  unitKey_ = idBlock_[10];
-  unitVersion_ = idBlock_[11];
+  unitKey_ = idBlock_[kIdKeyByte];
+  unitVersion_ = idBlock_[kIdVersionByte];
   NormalizeParams(img_.params);
   ui_.RefreshActivePage();
   ui_.UnitTextChanged();
   if (unitKey_ != kOwnKey || unitVersion_ != kOwnVersion) {
     identPassed_ = false;
-    opState_ = 1;
+    opState_ = S::kIdle;
     QueueVersionBox(unitKey_, unitVersion_);
     GaugeRed100();
     Ended(op, OpOutcome::Refused);
     return;
   }
   identPassed_ = true;
-  if (s == 33 && idBlock_[9] != 1) {
+  if (checking && idBlock_[kIdReadAllowedByte] != 1) {
     Error(OpText::NoReading);
     GaugeFailed();
     Ended(OP_CHECK, OpOutcome::Refused);
     return;
   }
   opAttempt_ = 0;
-  opState_ = s == 33 ? 29 : 98;
+  opState_ = checking ? S::kCheckPoll : S::kProgramWrite;
 }
 
 void DeviceOps::CheckingDone() {
   img_.unitImageValid = true;
   CompareUnitAndPc();
   Result(OpText::CheckingOk);
-  ui_.SetGauge(kColourUnchanged, 100);
-  opState_ = 1;
+  ui_.SetGauge(kColourUnchanged, kGaugeFull);
+  opState_ = S::kIdle;
   Ended(OP_CHECK, OpOutcome::Ok);
 }
 
@@ -701,11 +747,11 @@ void DeviceOps::ReadResult() {
       Ended(OP_READ, OpOutcome::Failed);
     } else {
       ui_.SetGauge(kColourUnchanged, 0);
-      opState_ = OP_READ;
+      opState_ = S::kRead;
     }
     return;
   }
-  opState_ = 1;
+  opState_ = S::kIdle;
   if (read[kNoReadingAddress] != 0) {
     Error(OpText::NoReading);
     Ended(OP_READ, OpOutcome::Refused);
@@ -731,7 +777,7 @@ void DeviceOps::ReadResult() {
   NormalizeParams(img_.params);
   ui_.RefreshPages();
   Result(corrected == 0 ? OpText::VerifyOk : OpText::VerifyCorrected);
-  ui_.SetGauge(kColourUnchanged, 100);
+  ui_.SetGauge(kColourUnchanged, kGaugeFull);
   Ended(OP_READ, corrected == 0 ? OpOutcome::Ok : OpOutcome::Corrected);
 }
 
@@ -752,8 +798,8 @@ void DeviceOps::VerifyResult() {
     return;
   }
   Result(OpText::VerifyOk);
-  ui_.SetGauge(kColourUnchanged, 100);
-  opState_ = 1;
+  ui_.SetGauge(kColourUnchanged, kGaugeFull);
+  opState_ = S::kIdle;
   Ended(OP_VERIFY, OpOutcome::Ok);
 }
 
@@ -772,12 +818,12 @@ void DeviceOps::ProgramResult() {
       Ended(op, OpOutcome::Failed);
     } else {
       ui_.SetGauge(kColourUnchanged, 0);
-      opState_ = 98;
+      opState_ = S::kProgramWrite;
     }
     return;
   }
   if (programMask_[kNoReadingAddress]) {
-    idBlock_[9] = programImage_.byte(kNoReadingAddress) != 0 ? 0 : 1;
+    idBlock_[kIdReadAllowedByte] = programImage_.byte(kNoReadingAddress) != 0 ? 0 : 1;
   }
   for (int a = 0; a < kImage; ++a) {
     const size_t i = static_cast<size_t>(a);
@@ -788,8 +834,8 @@ void DeviceOps::ProgramResult() {
   }
   if (!programAll_) CompareUnitAndPc();
   Result(OpText::VerifyOk);
-  ui_.SetGauge(kColourUnchanged, 100);
-  opState_ = 1;
+  ui_.SetGauge(kColourUnchanged, kGaugeFull);
+  opState_ = S::kIdle;
   programmedPending_ = true;
   pendingSetsValid_ = programAll_;
   pendingOp_ = op;
@@ -799,15 +845,16 @@ void DeviceOps::ProgramResult() {
 void DeviceOps::SaveProgress() {
   if (saveCountdown_ > 0) {
     if (link_.Job() == 0) Result(OpText::Saving);
-    ui_.SetGauge(kColourUnchanged,
-                 std::clamp((kSaveStart - saveCountdown_) * 100 / kSaveStart, 0, 100));
+    ui_.SetGauge(
+        kColourUnchanged,
+        std::clamp((kSaveStart - saveCountdown_) * kGaugeFull / kSaveStart, 0, kGaugeFull));
     ui_.ShowGauge();
   } else if (programmedPending_) {
     if (pendingSetsValid_) img_.unitImageValid = true;
     programmedPending_ = false;
     CompareUnitAndPc();
     Result(OpText::ProgramOk);
-    ui_.SetGauge(kColourUnchanged, 100);
+    ui_.SetGauge(kColourUnchanged, kGaugeFull);
     Ended(pendingOp_, OpOutcome::Ok);
   }
 }

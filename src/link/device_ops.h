@@ -14,22 +14,25 @@
 #include "base/colours.h"
 #include "base/identity.h"
 #include "base/message_box.h"
+#include "base/status_sink.h"
 #include "link/ccomcom.h"
 #include "link/device_texts.h"
 #include "link/id_texts.h"
+#include "link/op_states.h"
 #include "link/transfer_jobs.h"
 #include "params/param_image.h"
 
 namespace zeda {
 
-// Requests (opRequest) and the states they start.
-inline constexpr int32_t OP_READ = 64;
-inline constexpr int32_t OP_VERIFY = 80;
-inline constexpr int32_t OP_PROGRAM = 96;
-inline constexpr int32_t OP_PROGRAM_CHANGED = 98;
-inline constexpr int32_t OP_RESET = 128;
-inline constexpr int32_t OP_RESET_RELEASE = 129;
-inline constexpr int32_t OP_CHECK = 32;  // reported only: the check of a new connection
+// Requests (opRequest): each starts the state of its own code.
+inline constexpr int32_t OP_READ = OpState::kRead;
+inline constexpr int32_t OP_VERIFY = OpState::kVerify;
+inline constexpr int32_t OP_PROGRAM = OpState::kProgramId1;
+inline constexpr int32_t OP_PROGRAM_CHANGED = OpState::kProgramWrite;
+inline constexpr int32_t OP_RESET = OpState::kReset;
+inline constexpr int32_t OP_RESET_RELEASE = OpState::kResetRelease;
+inline constexpr int32_t OP_CHECK =
+    OpState::kCheckId1;  // reported only: the check of a new connection
 
 inline constexpr int32_t kOwnKey = kUnitKey;
 inline constexpr int32_t kOwnVersion = kUnitVersion;
@@ -47,13 +50,10 @@ enum class OpOutcome {
   Nothing,    // an automatic program with no changed byte
 };
 
-// What the machine needs from its front end.
-class DeviceOpsUi {
+// What the machine needs from its front end: the status messages (the same interface the
+// search reports through, so one object serves both) and the rest of the window.
+class DeviceOpsUi : public StatusSink {
  public:
-  virtual ~DeviceOpsUi() = default;
-  // durationMs > 0 expires the message; otherwise it stays until replaced.
-  virtual void ShowStatus(int slot, const char* text, int32_t durationMs, Colour font, Colour back,
-                          int32_t priority) = 0;
   // The progress gauge (CGaugeProgram, maximum 100): colour kColourUnchanged keeps it.
   virtual void SetGauge(Colour foreground, int32_t progress) = 0;
   virtual void ShowGauge() = 0;
@@ -144,6 +144,7 @@ class DeviceOps {
  private:
   void Result(OpText text);
   void Error(OpText text);
+  void ShowNoConnection();
   void GaugeStart();
   void GaugeFailed();
   void GaugeRed100();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "link/op_states.h"
 #include "params/param_image.h"
 
 namespace zeda {
@@ -14,8 +15,11 @@ struct PlanRow {
 
 // The checking sequence in units of a 2400-unit plan.
 constexpr PlanRow kPlan[] = {
-    {30, 300, 1350},  {31, 1350, 2400}, {48, 300, 562},   {49, 562, 825},   {50, 825, 1087},
-    {51, 1087, 1350}, {56, 1350, 1612}, {57, 1612, 1875}, {58, 1875, 2137}, {59, 2137, 2400},
+    {OpState::kCheckRead1, 300, 1350},     {OpState::kCheckRead2, 1350, 2400},
+    {OpState::kQuarter0Read1, 300, 562},   {OpState::kQuarter1Read1, 562, 825},
+    {OpState::kQuarter2Read1, 825, 1087},  {OpState::kQuarter3Read1, 1087, 1350},
+    {OpState::kQuarter0Read2, 1350, 1612}, {OpState::kQuarter1Read2, 1612, 1875},
+    {OpState::kQuarter2Read2, 1875, 2137}, {OpState::kQuarter3Read2, 2137, 2400},
 };
 constexpr int32_t kPlanUnits = 2400;
 constexpr int32_t kQuarterRound = 150;
@@ -38,9 +42,11 @@ int32_t GaugeForState(int32_t state, int32_t p) {
 }
 
 void QuarterRange(int32_t state, int32_t* start, int32_t* end) {
-  const int32_t k = state % 4;
-  *start = std::min(RoundUp(k * PARAM_IMAGE_SIZE / 4, kQuarterRound), PARAM_IMAGE_SIZE);
-  *end = std::min(RoundUp((k + 1) * PARAM_IMAGE_SIZE / 4, kQuarterRound), PARAM_IMAGE_SIZE);
+  constexpr int32_t kQuarters = OpState::kQuarterCount;
+  // The first and the second reads of a quarter lie kQuarters * 2 states apart.
+  const int32_t k = (state - OpState::kQuarter0Read1) % kQuarters;
+  *start = std::min(RoundUp(k * PARAM_IMAGE_SIZE / kQuarters, kQuarterRound), PARAM_IMAGE_SIZE);
+  *end = std::min(RoundUp((k + 1) * PARAM_IMAGE_SIZE / kQuarters, kQuarterRound), PARAM_IMAGE_SIZE);
 }
 
 }  // namespace zeda

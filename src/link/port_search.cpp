@@ -18,6 +18,11 @@ namespace {
 
 constexpr uint8_t kBlockIdentifyAnswer = CODE_MONITOR | kAnswerBit;
 
+// How long the search's messages stay (0: until replaced).
+constexpr int32_t kConnectedMs = 0;
+constexpr int32_t kUnmatchedMs = 6000;
+constexpr int32_t kPortHintMs = 10000;
+
 uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
 int32_t Elapsed(const SearchSlot& slot) { return tickMs() - slot.time; }
@@ -41,8 +46,8 @@ PortSearch::PortSearch(SearchIo& io, StatusSink* status) : io_(io), status_(stat
   table_.FillReserved(kOwnProtocolRow.protocol, kOwnProtocolRow.baud, kOwnProtocolRow.timeoutMs);
 }
 
-void PortSearch::Show(int statusSlot, const char* text, int durationMs, uint32_t font,
-                      uint32_t back, int priority) {
+void PortSearch::Show(int statusSlot, const char* text, int32_t durationMs, Colour font,
+                      Colour back, int32_t priority) {
   if (status_ != nullptr) status_->ShowStatus(statusSlot, text, durationMs, font, back, priority);
 }
 
@@ -180,7 +185,8 @@ PortSearch::Step PortSearch::RunSlot(int s, bool again) {
       connectedPort = port;
       const char* n = active_.unitName;
       std::snprintf(text, sizeof text, "###%s connected##%s verbunden##%s připojen", n, n, n);
-      Show(1, text, 0, kColorBlack, kColorWhite, 100);
+      Show(StatusSlot::kConnection, text, kConnectedMs, kColourBlack, kColourWhite,
+           kPriorityConnected);
       linkTrace().tracef("[%i]%s", s, text);
       return Step::Found;
     }
@@ -191,7 +197,7 @@ PortSearch::Step PortSearch::RunSlot(int s, bool again) {
                   "##COM %i:%s připojen (nekompatibilní)",
                   p, n, p, n, p, n);
     linkTrace().tracef("[%i]%s", s, text);
-    Show(1, text, 6000, kColorBlack, kColorRed, 10);
+    Show(StatusSlot::kConnection, text, kUnmatchedMs, kColourBlack, kColourRed, kPriorityNormal);
     slot.state = SLOT_PORT_FAIL;
   }
 
@@ -276,7 +282,7 @@ void PortSearch::ShowPortHint(int s) {
   char text[640];
   FormatPortHint(text, sizeof text, device != nullptr ? device : "", error, group);
   linkTrace().tracef("[%i]%s", s, text);
-  Show(1, text, 10000, kColorBlack, kColorRed, 20);
+  Show(StatusSlot::kConnection, text, kPortHintMs, kColourBlack, kColourRed, kPriorityPortHint);
 }
 
 void FormatPortHint(char* out, int size, const char* device, PortOpenError error,

@@ -7,9 +7,10 @@
 // port; the link object implements SearchIo over its real ports.
 #include <cstdint>
 
+#include "base/colours.h"
 #include "base/identity.h"
+#include "base/status_sink.h"
 #include "link/protocol_table.h"
-#include "link/status_sink.h"
 
 namespace zeda {
 
@@ -42,9 +43,9 @@ struct SearchSlot {
   int32_t hardwareKey = -1;
   int32_t unitKey = -1;
   char unitName[kUnitNameSize] = {};
-  int32_t frameSize = 0;
-  int32_t overhead = 0;
-  int32_t protocol = 0;  // protocol of the row the slot answered on
+  int32_t frameSize = 0;  // longest frame the unit takes
+  int32_t overhead = 0;   // 16 addressed frames, 2 block frames
+  int32_t protocol = 0;   // protocol of the row the slot answered on
 };
 
 // Why the last open of a port failed, as far as the port layer knows it.
@@ -119,8 +120,8 @@ class PortSearch {
   void ShowPortHint(int s);
   int ChoosePort();
   bool HeldBySlot(int port) const;
-  void Show(int statusSlot, const char* text, int durationMs, uint32_t font, uint32_t back,
-            int priority);
+  void Show(int statusSlot, const char* text, int32_t durationMs, Colour font, Colour back,
+            int32_t priority);
 
   SearchIo& io_;
   StatusSink* status_;

@@ -3,20 +3,11 @@
 #include <climits>
 #include <cstdint>
 
+#include "base/ascii_case.h"
+
 namespace zeda {
 
 namespace {
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -87,7 +78,7 @@ void IniFile::Parse(std::string_view text) {
     // Of duplicate keys the first counts, as with the system's profile reader.
     bool found = false;
     for (auto& e : current->entries) {
-      if (EqualNoCase(e.key, key)) {
+      if (EqualsIgnoringAsciiCase(e.key, key)) {
         found = true;
         break;
       }
@@ -115,13 +106,13 @@ std::string IniFile::Serialize() const {
 
 IniFile::Section* IniFile::FindSection(std::string_view name) {
   for (auto& s : sections_)
-    if (EqualNoCase(s.name, name)) return &s;
+    if (EqualsIgnoringAsciiCase(s.name, name)) return &s;
   return nullptr;
 }
 
 const IniFile::Section* IniFile::FindSection(std::string_view name) const {
   for (const auto& s : sections_)
-    if (EqualNoCase(s.name, name)) return &s;
+    if (EqualsIgnoringAsciiCase(s.name, name)) return &s;
   return nullptr;
 }
 
@@ -129,7 +120,7 @@ std::optional<std::string> IniFile::Get(std::string_view section, std::string_vi
   const Section* s = FindSection(section);
   if (!s) return std::nullopt;
   for (const auto& e : s->entries)
-    if (EqualNoCase(e.key, key)) return e.value;
+    if (EqualsIgnoringAsciiCase(e.key, key)) return e.value;
   return std::nullopt;
 }
 
@@ -150,7 +141,7 @@ void IniFile::Set(std::string_view section, std::string_view key, std::string_vi
   for (char c : value)
     if (c != '\n' && c != '\r') clean += c;
   for (auto& e : s->entries) {
-    if (EqualNoCase(e.key, key)) {
+    if (EqualsIgnoringAsciiCase(e.key, key)) {
       e.value = clean;
       return;
     }
@@ -166,7 +157,7 @@ void IniFile::Remove(std::string_view section, std::string_view key) {
   Section* s = FindSection(section);
   if (!s) return;
   for (auto it = s->entries.begin(); it != s->entries.end(); ++it) {
-    if (EqualNoCase(it->key, key)) {
+    if (EqualsIgnoringAsciiCase(it->key, key)) {
       s->entries.erase(it);
       return;
     }

@@ -1,10 +1,7 @@
 #include "params/quicksave.h"
 
-#include <climits>
 #include <cstdio>
 #include <filesystem>
-
-#include "params/file_history.h"
 
 namespace zeda {
 
@@ -78,29 +75,6 @@ std::string QuicksaveName(const std::string& currentFile) {
     names.push_back(it->path().filename().string());
   }
   return QuicksaveName(currentFile, names);
-}
-
-int PickDroppedIgn(const std::vector<std::string>& names) {
-  for (size_t i = 0; i < names.size(); ++i) {
-    const std::string& n = names[i];
-    if (n.size() <= 3) continue;
-    std::string tail = n.substr(n.size() - 4);
-    for (char& c : tail)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (tail == ".ign") return static_cast<int>(i);
-  }
-  return -1;
-}
-
-std::string ComposeTitle(bool fileMatches, bool linkEnabled, const std::string& currentFile,
-                         const std::string& csvFile, const std::string& disconnectedText) {
-  const std::string p = "  KESTRA2 ZEDA (v107)";
-  const std::string s = "       ";
-  std::string c;
-  if (!csvFile.empty()) c = "       (CSV output: " + FileNamePart(csvFile) + ")      ";
-  std::string d = linkEnabled ? std::string() : disconnectedText;
-  if (!fileMatches) return linkEnabled ? p + c : p + s + c + d;
-  return p + s + currentFile + c + d;
 }
 
 }  // namespace zeda

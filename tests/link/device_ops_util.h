@@ -21,6 +21,7 @@
 #include "link_e2e_util.h"
 #include "pty.h"
 #include "sim_unit.h"
+#include "support/sim_args.h"
 
 namespace zeda::test {
 
@@ -28,12 +29,8 @@ namespace zeda::test {
 class PeerUnit {
  public:
   explicit PeerUnit(const std::vector<std::string>& args) {
-    std::vector<std::string> all = {"zedasim"};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : all) argv.push_back(a.data());
     sim::SimOptions options;
-    if (!sim::ParseSimOptions(static_cast<int>(argv.size()), argv.data(), options, error)) return;
+    if (!ParseSimArgs(args, options, error)) return;
     unit_ = std::make_unique<sim::SimUnit>(options);
     if (!options.imagePath.empty() && !unit_->LoadImage(options.imagePath, error)) return;
     if (!pty_.Open(error)) return;

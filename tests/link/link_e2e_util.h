@@ -13,12 +13,13 @@
 #include <thread>
 #include <vector>
 
+#include "base/status_sink.h"
 #include "base/tick_clock.h"
 #include "base/trace.h"
 #include "link/ccomcom.h"
-#include "link/status_sink.h"
 #include "sim_process.h"
 #include "sim_server.h"
+#include "support/sim_args.h"
 
 namespace zeda::test {
 
@@ -26,12 +27,8 @@ namespace zeda::test {
 class SimUnitThread {
  public:
   explicit SimUnitThread(const std::vector<std::string>& args) {
-    std::vector<std::string> all = {"zedasim"};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : all) argv.push_back(a.data());
     sim::SimOptions options;
-    if (!sim::ParseSimOptions(static_cast<int>(argv.size()), argv.data(), options, error)) return;
+    if (!ParseSimArgs(args, options, error)) return;
     server_ = std::make_unique<sim::SimServer>(options);
     if (!server_->Open(error)) {
       server_.reset();

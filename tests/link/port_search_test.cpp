@@ -262,8 +262,8 @@ TEST_F(PortSearchTest, WantedUnitIsConnectedOnEveryProtocol) {
     const Shown& m = fio.shown.back();
     EXPECT_EQ(m.slot, 1);
     EXPECT_EQ(m.duration, 0);
-    EXPECT_EQ(m.font, kColorBlack);
-    EXPECT_EQ(m.back, kColorWhite);
+    EXPECT_EQ(m.font, kColourBlack);
+    EXPECT_EQ(m.back, kColourWhite);
     EXPECT_EQ(m.priority, 100);
     const std::string name = s.ActiveLink().unitName;
     if (IsAddressedProtocol(c.protocol)) {
@@ -293,8 +293,8 @@ TEST_F(PortSearchTest, OtherUnitIsReportedInRedAndItsPortClosed) {
   const Shown& m = io.shown.front();
   EXPECT_EQ(m.slot, 1);
   EXPECT_EQ(m.duration, 6000);
-  EXPECT_EQ(m.font, kColorBlack);
-  EXPECT_EQ(m.back, kColorRed);
+  EXPECT_EQ(m.font, kColourBlack);
+  EXPECT_EQ(m.back, kColourRed);
   EXPECT_EQ(m.priority, 10);
   EXPECT_EQ(m.text,
             "###COM 3:KESTRA2 BETA 1 v42 (unmatched)##COM 3:KESTRA2 BETA 1 v42 verbunden "

@@ -71,8 +71,8 @@ TEST_P(EveryProtocol, FoundConnectedAndServesJobs) {
   const test::StatusRecord& m = status.records.back();
   EXPECT_EQ(m.slot, 1);
   EXPECT_EQ(m.durationMs, 0);
-  EXPECT_EQ(m.font, kColorBlack);
-  EXPECT_EQ(m.back, kColorWhite);
+  EXPECT_EQ(m.font, kColourBlack);
+  EXPECT_EQ(m.back, kColourWhite);
   EXPECT_EQ(m.priority, 100);
   const std::string name = link->activeLink.unitName;
   EXPECT_EQ(m.text, "###" + name + " connected##" + name + " verbunden##" + name + " připojen");
@@ -142,8 +142,8 @@ TEST_F(LinkE2E, OtherUnitIsUnmatchedInRedAndItsPortClosed) {
   const test::StatusRecord& m = status.records.front();
   EXPECT_EQ(m.slot, 1);
   EXPECT_EQ(m.durationMs, 6000);
-  EXPECT_EQ(m.font, kColorBlack);
-  EXPECT_EQ(m.back, kColorRed);
+  EXPECT_EQ(m.font, kColourBlack);
+  EXPECT_EQ(m.back, kColourRed);
   EXPECT_EQ(m.priority, 10);
   EXPECT_EQ(m.text.rfind("###COM 3:", 0), 0u) << m.text;
   EXPECT_NE(m.text.find(" v42 (unmatched)##"), std::string::npos) << m.text;

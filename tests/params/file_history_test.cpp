@@ -76,20 +76,5 @@ TEST(Quicksave, Numbering) {
   for (const auto& c : cases) EXPECT_EQ(QuicksaveName(c.current, c.names), c.expected);
 }
 
-TEST(DroppedFiles, FirstIgnNameIsTaken) {
-  EXPECT_EQ(PickDroppedIgn(Paths({"x.ign.txt", "ign", "A.IGN", "b.ign"})), 2);
-  EXPECT_EQ(PickDroppedIgn(Paths({".ign"})), 0);
-  EXPECT_EQ(PickDroppedIgn(Paths({"a.txt"})), -1);
-}
-
-TEST(Title, Combinations) {
-  const std::string d = "(Disconnected by bootloader)";
-  EXPECT_EQ(ComposeTitle(false, true, "/f.ign", "", d), "  KESTRA2 ZEDA (v107)");
-  EXPECT_EQ(ComposeTitle(true, true, "/f.ign", "", d), "  KESTRA2 ZEDA (v107)       /f.ign");
-  EXPECT_EQ(ComposeTitle(false, false, "/f.ign", "", d), "  KESTRA2 ZEDA (v107)       " + d);
-  EXPECT_EQ(ComposeTitle(true, false, "/f.ign", "/t/m.csv", d),
-            "  KESTRA2 ZEDA (v107)       /f.ign       (CSV output: m.csv)      " + d);
-}
-
 }  // namespace
 }  // namespace zeda

@@ -22,8 +22,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "base/message_box.h"
 #include "app/ui/main_form.h"
+#include "base/message_box.h"
 #include "lang/lang_string.h"
 #include "params/defaults.h"
 #include "params/normalize.h"
@@ -60,11 +60,11 @@ QColor GaugeColour(zeda::Colour c) {
 }  // namespace
 
 // The machine's view on the window.
-class DeviceUiBridge : public zeda::DeviceOpsUi, public zeda::StatusSink {
+class DeviceUiBridge : public zeda::DeviceOpsUi {
  public:
   explicit DeviceUiBridge(TMainForm& form) : form_(form) {}
 
-  // DeviceOpsUi and StatusSink (the search reports through the same slots).
+  // The machine and the search report through the same slots.
   void ShowStatus(int slot, const char* text, int32_t durationMs, zeda::Colour font,
                   zeda::Colour back, int32_t priority) override {
     form_.ShowStatus(slot, text, durationMs, font, back, priority);

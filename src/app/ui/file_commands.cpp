@@ -281,7 +281,8 @@ void TMainForm::NewCommand(bool activePageOnly) {
   zeda::FileDocument doc = fileDocument();
   if (!zeda::NewDocument(doc, page, answer)) return;
   afterDocumentChange();
-  statusSlots_.ShowStatus(2, nullptr, -1, zeda::kColourUnchanged, zeda::kColourUnchanged, -1);
+  statusSlots_.ShowStatus(zeda::StatusSlot::kResult, nullptr, zeda::kNoExpiry,
+                          zeda::kColourUnchanged, zeda::kColourUnchanged, zeda::kPriorityClear);
   syncFileState();
   rebuildHistoryMenu();
 }
@@ -310,7 +311,8 @@ void TMainForm::OpenFile(int page, const QString& path) {
   zeda::FileDocument doc = fileDocument();
   const zeda::OpenOutcome out = zeda::OpenFile(doc, path.toStdString(), page);
   auto clearResult = [this] {
-    statusSlots_.ShowStatus(2, nullptr, -1, zeda::kColourUnchanged, zeda::kColourUnchanged, -1);
+    statusSlots_.ShowStatus(zeda::StatusSlot::kResult, nullptr, zeda::kNoExpiry,
+                            zeda::kColourUnchanged, zeda::kColourUnchanged, zeda::kPriorityClear);
   };
   if (out.status == zeda::OpenOutcome::OpenError) {
     showOpenFileError();

@@ -29,11 +29,11 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "base/identity.h"
 #include "app/dropped_files.h"
 #include "app/menu_table.h"
 #include "app/page_list.h"
 #include "app/self_check_layout.h"
+#include "base/identity.h"
 #include "base/tick_clock.h"
 #include "base/trace.h"
 #include "lang/lang_string.h"
@@ -304,7 +304,8 @@ void TMainForm::createStatusBar() {
 void TMainForm::FormCreate() {
   // 1. The archive store and its defaults folder come with the store area.
   // 2. Status message slots: 1 LabelConnection, 2 LabelResult, 4 LabelCongruence.
-  statusSlots_.bind(this, {1, 2, 4});
+  statusSlots_.bind(this, {zeda::StatusSlot::kConnection, zeda::StatusSlot::kResult,
+                           zeda::StatusSlot::kCongruence});
   // 3. Test-mode settings; 4. page bindings and map editors (NormalizeParams first).
   readTestMode();
   // 5. Hints go to panel 0: see event().
