@@ -2,9 +2,11 @@
 
 #include <cstring>
 
+#include "params/known_ports.h"
+
 namespace zeda {
 
-CCOMSEARCH::CCOMSEARCH() = default;
+CCOMSEARCH::CCOMSEARCH() { searchIo_.SetKnownPorts(&knownPortsIni, &search_.Protocols()); }
 CCOMSEARCH::~CCOMSEARCH() = default;
 
 void CCOMSEARCH::SearchRun() {
@@ -51,7 +53,12 @@ void CCOMSEARCH::SearchRun() {
   std::memcpy(found_.unitName, unit.unitName, sizeof found_.unitName);
   found_.frameSize = unit.frameSize;
   found_.overhead = unit.overhead;
-  ConnectLink(found_);
+  if (ConnectLink(found_) && !knownPortsIni.empty()) {
+    const CCOM& port = Port(unit.port);
+    const ProtocolRow& row = search_.Protocols().Row(unit.row);
+    StoreKnownPort(knownPortsIni, KnownPortKey(port.path, port.serial),
+                   KnownPort{unit.row, row.protocol, row.baud});
+  }
 }
 
 bool CCOMSEARCH::ConnectLink(const LinkSlot& slot) {

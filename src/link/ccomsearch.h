@@ -3,6 +3,7 @@
 // are filled in with the search; here is what the port stack and the link worker use.
 #include <atomic>
 #include <cstdint>
+#include <string>
 
 #include "link/ccomiosys.h"
 #include "link/frame_codec.h"
@@ -57,8 +58,13 @@ class CCOMSEARCH : public CCOMIOSYS {
   LinkSlot activeLink;
   // Where the search's messages to the user go (the main window); may stay null.
   StatusSink* statusSink = nullptr;
+  // application.ini, where the row that connected each device is remembered and probed
+  // first next time; empty: nothing remembered (set before the first SearchRun).
+  std::string knownPortsIni;
 
   ProtocolTable& Protocols() { return search_.Protocols(); }
+  // What the search last saw on a port (echo, another unit).
+  const PortSeen& SearchSeen(int port) const { return search_.Seen(port); }
 
  private:
   FrameCodec* slotCodecs_[3] = {&slots[0].codec, &slots[1].codec, &slots[2].codec};

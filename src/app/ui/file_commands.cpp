@@ -1,6 +1,7 @@
 // The main window's file commands (New, Open, Save, Quicksave version, the file history,
 // dropped files) and the settings kept between runs.
 #include "params/file_commands.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -13,10 +14,10 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-#include "base/identity.h"
-#include "base/message_box.h"
 #include "app/page_list.h"
 #include "app/ui/main_form.h"
+#include "base/identity.h"
+#include "base/message_box.h"
 #include "lang/lang_string.h"
 #include "link/ccomcom.h"
 #include "params/defaults.h"
@@ -139,6 +140,8 @@ void TMainForm::loadStartupSettings() {
   imageBuffers.updateFileMatches();
   // The port search follows the stored port choice: off, automatic or one port.
   link_->comSetting = appSettings.comPort;
+  // The row that last connected each device is remembered beside the settings.
+  link_->knownPortsIni = zeda::ApplicationIniPath(settingsFolder_);
   if (appSettings.comPortAuto >= 1 && appSettings.comPortAuto <= 255) {
     link_->nextPort = appSettings.comPortAuto;
   }
