@@ -42,17 +42,22 @@ int IdTextCommand(const std::vector<std::string>& args, std::FILE* out, std::FIL
   return kExitOk;
 }
 
-int PortsCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+int PortsCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err,
+                 PortList* ports) {
   if (!args.empty()) {
     std::fprintf(err, "usage: zedactl ports\n");
     return kExitUsage;
   }
-  static PortList list;  // large; kept off the stack
+  static PortList system;  // large; kept off the stack
+  PortList& list = ports != nullptr ? *ports : system;
   if (!list.Scan()) std::fprintf(err, "zedactl: the system's device list cannot be read\n");
-  // In COM number order.
+  // In COM number order. A console is never searched; saying so tells why.
   for (int32_t com = 1; com <= 255; ++com) {
     const PortEntry* e = list.Find(com);
-    if (e != nullptr) std::fprintf(out, "COM%i\t%s\t%s\n", e->com, e->path, e->description);
+    if (e == nullptr) continue;
+    std::fprintf(out, "COM%i\t%s\t%s%s%s\n", e->com, e->path,
+                 e->console ? "system console (not searched; use --port to force)" : "",
+                 e->console && e->description[0] ? "; " : "", e->description);
   }
   return kExitOk;
 }

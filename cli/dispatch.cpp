@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <vector>
 
 #include "commands.h"
 
@@ -16,7 +17,15 @@ std::vector<const CommandGroup*> AllGroups() {
 
 int Usage(const std::vector<const CommandGroup*>& groups, FILE* to, int code) {
   std::fprintf(to, "usage:\n");
-  for (const CommandGroup* g : groups) std::fprintf(to, "%s", g->usage);
+  // Groups that share one usage text (the unit commands) print it once.
+  std::vector<const char*> printed;
+  for (const CommandGroup* g : groups) {
+    bool seen = false;
+    for (const char* u : printed) seen = seen || u == g->usage;
+    if (seen) continue;
+    printed.push_back(g->usage);
+    std::fprintf(to, "%s", g->usage);
+  }
   return code;
 }
 

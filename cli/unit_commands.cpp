@@ -110,6 +110,7 @@ Prepared Prepare(const CommandGroup& group, OptionScanner& opt,
 
 int ConnectOrFail(UnitSession& s) {
   const int code = s.Connect(connectMs);
+  if (!s.failureLine().empty()) return Fail(code, s.failureLine());
   if (code == kExitNoUnit) return Fail(code, "failed: no unit checked");
   if (code == kExitRefused) {
     return Fail(code, "refused: unit " + std::to_string(s.ops.unitKey()) + "." +
@@ -130,6 +131,7 @@ int RunInfo(const Args& args) {
   std::string error;
   if (!s.SetPort(port.value_or("auto"), &error)) return UsageError(kInfo, error);
   const int code = s.Connect(connectMs);
+  if (!s.failureLine().empty()) return Fail(code, s.failureLine());
   if (code == kExitNoUnit) return Fail(code, "failed: no unit checked");
   const LinkSlot& l = s.link.activeLink;
   std::printf("port: COM%i\n", s.link.connectedPort.load());
@@ -171,7 +173,7 @@ int RunRead(const Args& args) {
     // What the unit holds, as it holds it.
     if (!WriteImageFile(*raw, s.images.unitImage, &error))
       return Fail(kExitFileError, "failed: " + error);
-  } else if (!WriteIgnFile(*ign, s.images.params, IgnIdentification{}, &error)) {
+  } else if (!WriteIgnFile(*ign, s.images.params, s.FileIdentification(), &error)) {
     return Fail(kExitFileError, "failed: " + error);
   }
   return Fail(kExitOk, r == OpOutcome::Ok ? "read: OK" : "read: OK (values corrected)");

@@ -10,7 +10,9 @@
 #include "base/tick_clock.h"
 #include "base/trace.h"
 #include "lang/lang_string.h"
+#include "link/port_diagnosis.h"
 #include "link/protocol.h"
+#include "params/settings.h"
 
 namespace zeda::cli {
 
@@ -32,7 +34,11 @@ const char* ProtocolName(int32_t protocol) {
   return row != nullptr ? row->name : "?";
 }
 
-UnitSession::UnitSession(std::FILE* err) : err_(err) { linkTrace().openFromEnvironment(); }
+UnitSession::UnitSession(std::FILE* err) : err_(err) {
+  linkTrace().openFromEnvironment();
+  // Shared with the window: a unit connected before is probed on its row first.
+  link.knownPortsIni = ApplicationIniPath(SettingsFolder());
+}
 UnitSession::~UnitSession() { link.CloseLink(); }
 
 bool UnitSession::SetPort(const std::string& port, std::string* error) {
@@ -108,15 +114,107 @@ bool UnitSession::WaitFor(int32_t op, int timeoutMs) {
     Tick();
     if (ended_ && endedOp_ == op) return true;
     ended_ = false;
+    if (op == OP_CHECK && CauseCertain()) return false;
   }
   return false;
 }
 
-int UnitSession::Connect(int timeoutMs) {
-  if (!WaitFor(OP_CHECK, timeoutMs)) {
-    std::fprintf(err_, "zedactl: %s\n",
-                 ops.UnitConnected() ? "the unit's check did not end" : "no unit found");
+bool UnitSession::CauseCertain() const {
+  const int port = link.comSetting;
+  if (port <= 0 || ops.UnitConnected()) return false;
+  return link.SearchSeen(port).finding != PortFinding::None;
+}
+
+int UnitSession::DescribeNoUnit() {
+  // The ports the search had to look at.
+  int ports[256];
+  int count = 0;
+  if (link.comSetting > 0) {
+    ports[count++] = link.comSetting;
+  } else {
+    for (int p = 1; p < kPortCount; ++p) {
+      const CCOM& port = link.Port(p);
+      if (port.present != 0 && !port.console) ports[count++] = p;
+    }
+  }
+  const auto device = [&](int p) {
+    const char* path = link.Port(p).path;
+    return std::string(path[0] != 0 ? path : link.Port(p).portName);
+  };
+  if (count == 0 || (count == 1 && link.Port(ports[0]).present == 0)) {
+    failureLine_ = link.comSetting > 0
+                       ? "failed: COM" + std::to_string(link.comSetting) + " is not present"
+                       : std::string("failed: no serial port found");
     return kExitNoUnit;
+  }
+  // The most telling cause first: another unit, an echo, an open refused, then silence.
+  for (int i = 0; i < count; ++i) {
+    const PortSeen& seen = link.SearchSeen(ports[i]);
+    if (seen.finding == PortFinding::OtherUnit) {
+      failureLine_ = "refused: a unit with key " + std::to_string(seen.unitKey) + " answered on " +
+                     device(ports[i]) + ", not " + std::to_string(kUnitKey) + " (" + kProductText +
+                     ")";
+      return kExitRefused;
+    }
+  }
+  for (int i = 0; i < count; ++i) {
+    if (link.SearchSeen(ports[i]).finding == PortFinding::Echo) {
+      failureLine_ = "failed: " + device(ports[i]) +
+                     " echoes what is sent (a loop-back, an echoing cable, or no unit at its end)";
+      return kExitNoUnit;
+    }
+  }
+  for (int i = 0; i < count; ++i) {
+    const CCOM& port = link.Port(ports[i]);
+    const SerialOpenError error = port.OpenError();
+    const std::string dev = device(ports[i]);
+    if (error == SerialOpenError::PermissionDenied) {
+      std::string group = DeviceGroup(dev.c_str());
+      if (group.empty() || group == "root") group = "dialout";
+      failureLine_ = "failed: cannot open " + dev +
+                     ": permission denied; add your user to the group " + group +
+                     " and log in again";
+      return kExitNoUnit;
+    }
+    if (error == SerialOpenError::Busy) {
+      const PortHolder holder = FindPortHolder(dev.c_str());
+      failureLine_ =
+          "failed: " + dev + " is busy: " +
+          (holder.pid != 0 ? holder.name + " (pid " + std::to_string(holder.pid) + ") holds it"
+                           : std::string("another program holds it"));
+      return kExitNoUnit;
+    }
+  }
+  if (count == 1) {
+    failureLine_ = "failed: no answer on any protocol on " + device(ports[0]);
+  } else {
+    failureLine_ = "failed: no answer on any protocol on " + std::to_string(count) + " ports";
+  }
+  return kExitNoUnit;
+}
+
+IgnIdentification UnitSession::FileIdentification() const {
+  IgnIdentification id;
+  const IdTexts& t = ops.idTexts();
+  id.hexVersion = t.version;
+  id.hexDate = t.date;
+  id.hexTime = t.time;
+  id.hardware = t.hardware;
+  id.unitKey = ops.keyCheckText();
+  id.serialNumber = t.serial;
+  id.lastUpdate = t.lastUpdate;
+  id.additional = t.additional;
+  return id;
+}
+
+int UnitSession::Connect(int timeoutMs) {
+  failureLine_.clear();
+  if (!WaitFor(OP_CHECK, timeoutMs)) {
+    if (ops.UnitConnected()) {
+      failureLine_ = "failed: the unit's check did not end";
+      return kExitNoUnit;
+    }
+    return DescribeNoUnit();
   }
   if (outcome_ == OpOutcome::Ok) return 0;
   if (outcome_ == OpOutcome::Refused && ops.identPassed()) {

@@ -6,6 +6,7 @@
 
 #include "link/ccomcom.h"
 #include "link/device_ops.h"
+#include "params/ign_writer.h"
 #include "params/param_image.h"
 
 namespace zeda::cli {
@@ -30,6 +31,11 @@ class UnitSession : public DeviceOpsUi {
 
   // What the check found.
   bool readLocked() const { return readLocked_; }
+  // After Connect failed: the result line saying what the search saw ("failed: ...",
+  // "refused: ...").
+  const std::string& failureLine() const { return failureLine_; }
+  // The unit's identification lines for a .ign file, as the window writes them.
+  IgnIdentification FileIdentification() const;
 
   CCOMCOM link;
   ImageBuffers images;
@@ -50,6 +56,11 @@ class UnitSession : public DeviceOpsUi {
   // earlier when a job has ended, so the next step follows without waiting out the tick.
   void Tick();
   bool WaitFor(int32_t op, int timeoutMs);
+  // With one port given: true once the search saw a certain cause there (an echo,
+  // another unit), so waiting longer cannot help.
+  bool CauseCertain() const;
+  // Fills failureLine_ from what the search and the ports saw; the exit code.
+  int DescribeNoUnit();
 
   std::FILE* err_;
   std::string lastSlotText_[StatusSlot::kCount];
@@ -57,6 +68,7 @@ class UnitSession : public DeviceOpsUi {
   OpOutcome outcome_ = OpOutcome::Failed;
   bool ended_ = false;
   bool readLocked_ = false;
+  std::string failureLine_;
 };
 
 // The protocol name of a protocol number ("IGN150"), "?" when unknown.

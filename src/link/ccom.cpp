@@ -14,11 +14,48 @@ namespace {
 constexpr int kWriteTimeoutMs = 100;
 }  // namespace
 
-CCOM::CCOM() : device_(MakeSerialDevice()) {}
+namespace {
+std::shared_ptr<PortLifeline> NewLifeline() {
+  auto life = std::make_shared<PortLifeline>();
+  life->device = MakeSerialDevice();
+  return life;
+}
+}  // namespace
+
+CCOM::CCOM() : life_(NewLifeline()) {}
 
 CCOM::~CCOM() {
-  if (thread.joinable()) thread.join();
+  EndThread();
+  // A thread that was let go never touches the wake handle again.
   CloseWakeHandle(wakeFd.exchange(-1));
+}
+
+bool CCOM::LetGoIfInOpen(PortLifeline& life, bool stopping) {
+  std::lock_guard<std::mutex> lock(life.mutex);
+  if (stopping) life.stopping = true;
+  if (life.inOpen) life.abandoned = true;
+  return life.abandoned;
+}
+
+void CCOM::EndThread() {
+  if (!thread.joinable()) return;
+  if (LetGoIfInOpen(*life_, true)) {
+    // The open may never return; the thread owns its share of the device and ends on
+    // its own when it does.
+    thread.detach();
+    return;
+  }
+  thread.join();
+}
+
+bool CCOM::AbandonStuckOpen() {
+  if (!thread.joinable() || !LetGoIfInOpen(*life_, false)) return false;
+  thread.detach();
+  life_ = NewLifeline();
+  threadCommand.store(CMD_NONE, std::memory_order_release);
+  portState.store(PORT_CLOSED, std::memory_order_release);
+  threadState.store(THREAD_NONE, std::memory_order_release);
+  return true;
 }
 
 void CCOM::Init(uint8_t portIndex) {
@@ -79,17 +116,44 @@ bool CCOM::RingHasRoom() const {
   return (w + 1) % kComBufSize != r;
 }
 
-bool CCOM::OpenDevice() {
+CCOM::OpenOutcome CCOM::OpenDevice(PortLifeline& life) {
   linkTrace().portOpen(index, tickMs(), portName, lineSettings);
   portState.store(PORT_OPENING, std::memory_order_release);
-  if (!device_->Open(openPath, openBaud)) {
+  {
+    std::lock_guard<std::mutex> lock(life.mutex);
+    if (life.stopping) {
+      portState.store(PORT_CLOSED, std::memory_order_release);
+      return OpenOutcome::Failed;
+    }
+    life.inOpen = true;
+  }
+  // Copies: once the thread is let go, nothing of the port may be read.
+  char path[sizeof openPath];
+  std::memcpy(path, openPath, sizeof path);
+  const bool opened = life.device->Open(path, openBaud);
+  {
+    std::lock_guard<std::mutex> lock(life.mutex);
+    life.inOpen = false;
+    if (life.abandoned) {
+      // The port went on without this thread (exit, or the open limit): the device is
+      // this thread's alone now.
+      if (opened) life.device->Close();
+      return OpenOutcome::Abandoned;
+    }
+  }
+  if (!opened) {
     openErrno.store(device_->LastErrno(), std::memory_order_release);
     // The result first: whoever sees the port closed again also sees why.
     openResult.store(OPEN_RESULT_FAILED, std::memory_order_release);
+    // The port is closed again, so a close asked for during the open is done as well;
+    // left set, it would keep the port's requests pending for good.
     uint8_t expected = CMD_OPEN;
-    threadCommand.compare_exchange_strong(expected, CMD_NONE, std::memory_order_acq_rel);
+    if (!threadCommand.compare_exchange_strong(expected, CMD_NONE, std::memory_order_acq_rel)) {
+      expected = CMD_CLOSE;
+      threadCommand.compare_exchange_strong(expected, CMD_NONE, std::memory_order_acq_rel);
+    }
     portState.store(PORT_CLOSED, std::memory_order_release);
-    return false;
+    return OpenOutcome::Failed;
   }
   openErrno.store(0, std::memory_order_release);
   lost.store(false, std::memory_order_release);
@@ -100,7 +164,7 @@ bool CCOM::OpenDevice() {
   portState.store(PORT_OPEN, std::memory_order_release);
   uint8_t expected = CMD_OPEN;
   threadCommand.compare_exchange_strong(expected, CMD_NONE, std::memory_order_acq_rel);
-  return true;
+  return OpenOutcome::Opened;
 }
 
 void CCOM::CloseDevice(bool vanished) {
@@ -140,7 +204,8 @@ bool CCOM::TakeInput() {
   return true;
 }
 
-void CCOM::ThreadMain(const std::atomic<bool>& stop) {
+void CCOM::ThreadMain(const std::atomic<bool>& stop, std::shared_ptr<PortLifeline> life) {
+  device_ = life->device.get();
   const int wake = wakeFd.load(std::memory_order_acquire);
   bool readable = true;  // look at the driver on the first pass
   for (;;) {
@@ -152,7 +217,9 @@ void CCOM::ThreadMain(const std::atomic<bool>& stop) {
     const uint8_t command = threadCommand.load(std::memory_order_acquire);
     if (state == PORT_CLOSED) {
       if (command == CMD_OPEN) {
-        if (!OpenDevice()) break;
+        const OpenOutcome outcome = OpenDevice(*life);
+        if (outcome == OpenOutcome::Abandoned) return;  // touches nothing of the port
+        if (outcome == OpenOutcome::Failed) break;
         readable = true;
         continue;
       }

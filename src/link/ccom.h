@@ -13,9 +13,13 @@
 // - requests: the link layer (main thread); thread command and command time: the
 //   supervisor (main thread), the I/O thread clears a command it has executed with a
 //   compare-exchange; port state and open result: the I/O thread.
+// - the device and the open guard live in a PortLifeline that the I/O thread co-owns: a
+//   thread stuck in an open that never returns is let go (detached) and, once let go,
+//   touches nothing of the port again, so the port can be opened anew or destroyed.
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include "link/frame_codec.h"
@@ -25,6 +29,15 @@
 namespace zeda {
 
 static_assert(kComBufSize == kPortBufferSize, "the codec works on the port's buffers");
+
+// What the I/O thread shares with its port and may outlive it.
+struct PortLifeline {
+  std::mutex mutex;
+  bool inOpen = false;     // the thread is inside SerialDevice::Open
+  bool stopping = false;   // the port is ending the thread: no new open may start
+  bool abandoned = false;  // the port went on without the thread
+  std::unique_ptr<SerialDevice> device;
+};
 
 class CCOM {
  public:
@@ -64,6 +77,8 @@ class CCOM {
   char portName[8] = {};       // "COM%i"
   char path[128] = {};         // device path from the device list (main thread)
   int32_t present = 0;         // found in the device list (main thread)
+  bool console = false;        // an active system console: never searched automatically
+  char serial[64] = {};        // a USB adapter's serial number, when known (main thread)
   char lineSettings[20] = {};  // "%i,N,8,1", built by the supervisor at each open
   char openPath[128] = {};     // path the pending open uses (supervisor, before command)
   int32_t openBaud = kDefaultBaud;
@@ -92,16 +107,30 @@ class CCOM {
   void Wake() const { SignalWakeHandle(wakeFd.load(std::memory_order_acquire)); }
 
   // The I/O thread's body; ends when the port closes, fails to open, vanishes, or stop.
-  void ThreadMain(const std::atomic<bool>& stop);
+  // life is the thread's own share of the device.
+  void ThreadMain(const std::atomic<bool>& stop, std::shared_ptr<PortLifeline> life);
+  // The lifeline the next I/O thread is to share (supervisor).
+  std::shared_ptr<PortLifeline> Lifeline() const { return life_; }
+  // Ends the I/O thread (the stop flag must be raised and the thread woken first): joins
+  // it, or lets it go when it is stuck in an open, so this never waits on the device.
+  void EndThread();
+  // Lets go of an I/O thread stuck in an open (supervisor, after the open limit): the
+  // port gets a fresh device and counts as closed without a thread. False when the thread
+  // is not inside an open.
+  bool AbandonStuckOpen();
 
  private:
+  enum class OpenOutcome { Opened, Failed, Abandoned };
   // I/O thread helpers.
-  bool OpenDevice();
+  OpenOutcome OpenDevice(PortLifeline& life);
   void CloseDevice(bool vanished);
   bool TakeInput();  // false when the device failed
   bool RingHasRoom() const;
+  // Marks the thread let go when it is inside an open; true then.
+  static bool LetGoIfInOpen(PortLifeline& life, bool stopping);
 
-  std::unique_ptr<SerialDevice> device_;  // I/O thread only
+  std::shared_ptr<PortLifeline> life_;
+  SerialDevice* device_ = nullptr;  // life_'s device; I/O thread only
 };
 
 }  // namespace zeda

@@ -32,7 +32,7 @@ void CCOMIOSYS::StopPortThreads() {
   // Each I/O thread closes its device on the stop flag; join them all before the ports
   // (and their buffers) go away.
   for (CCOM& port : ports_) {
-    if (port.thread.joinable()) port.thread.join();
+    port.EndThread();
     port.threadState.store(THREAD_NONE, std::memory_order_release);
   }
 }
@@ -71,6 +71,8 @@ void CCOMIOSYS::ScanPorts() {
     // When the list cannot be read, the first ports count as present (port 0 never).
     const int32_t present = (entry || (!listed && i > 0 && i < 30)) ? 1 : 0;
     if (entry) std::snprintf(p.path, sizeof p.path, "%s", entry->path);
+    p.console = entry != nullptr && entry->console;
+    std::snprintf(p.serial, sizeof p.serial, "%s", entry != nullptr ? entry->serial : "");
     if (present != p.present) changed = true;
     p.present = present;
   }
@@ -91,7 +93,10 @@ bool CCOMIOSYS::StartPortThread(CCOM& port) {
     port.wakeFd.store(CreateWakeHandle(), std::memory_order_release);
   }
   try {
-    port.thread = std::thread([this, &port] { port.ThreadMain(linkStop); });
+    // The thread co-owns the device, so a thread let go while stuck in an open never
+    // reaches into a port that went on without it.
+    port.thread =
+        std::thread([this, &port, life = port.Lifeline()] { port.ThreadMain(linkStop, life); });
   } catch (const std::system_error&) {
     return false;
   }
@@ -114,7 +119,10 @@ void CCOMIOSYS::SupervisePort(CCOM& port, int32_t now) {
   // 3. Close wanted.
   if (requests & REQ_CLOSE) {
     if (state == PORT_CLOSED) {
-      if (command == CMD_NONE) {
+      const bool threadGone = port.threadState.load(std::memory_order_acquire) != THREAD_RUNNING;
+      if (command == CMD_NONE || (command == CMD_CLOSE && threadGone)) {
+        // A close command left behind by a thread that ended (its open failed) is done.
+        if (command == CMD_CLOSE) port.threadCommand.store(CMD_NONE, std::memory_order_release);
         port.requests.store(requests & ~REQ_CLOSE, std::memory_order_release);
       } else if (command == CMD_OPEN) {
         // The open has not run yet: call it off, or the port would open after all.
@@ -138,7 +146,9 @@ void CCOMIOSYS::SupervisePort(CCOM& port, int32_t now) {
   if (state == PORT_OPENING || command == CMD_OPEN) {
     if (now - port.commandTime > kOpenLimitMs) {
       port.openResult.store(OPEN_RESULT_TIMEOUT, std::memory_order_release);
-      port.threadCommand.store(CMD_CLOSE, std::memory_order_release);
+      // A thread still inside the open is let go: the port can be opened again later
+      // with a fresh device, whatever that open finally does.
+      if (!port.AbandonStuckOpen()) port.threadCommand.store(CMD_CLOSE, std::memory_order_release);
       port.requests.store(REQ_CLOSE, std::memory_order_release);
       port.Wake();
     }

@@ -1,8 +1,10 @@
 #include "link/ccomsearch.h"
 
+#include "params/known_ports.h"
+
 namespace zeda {
 
-CCOMSEARCH::CCOMSEARCH() = default;
+CCOMSEARCH::CCOMSEARCH() { searchIo_.SetKnownPorts(&knownPortsIni, &search_.Protocols()); }
 CCOMSEARCH::~CCOMSEARCH() = default;
 
 void CCOMSEARCH::SearchRun() {
@@ -29,7 +31,12 @@ void CCOMSEARCH::SearchRun() {
   for (int s = 0; s < kSearchSlotCount; ++s) static_cast<SearchSlot&>(slots[s]) = search_.Slot(s);
   if (wasConnected || search_.connectedPort == 0) return;
   static_cast<SearchSlot&>(found_) = search_.ActiveLink();
-  ConnectLink(found_);
+  if (ConnectLink(found_) && !knownPortsIni.empty()) {
+    const CCOM& port = Port(found_.port);
+    const ProtocolRow& row = search_.Protocols().Row(found_.row);
+    StoreKnownPort(knownPortsIni, KnownPortKey(port.path, port.serial),
+                   KnownPort{found_.row, row.protocol, row.baud});
+  }
 }
 
 bool CCOMSEARCH::ConnectLink(const LinkSlot& slot) {

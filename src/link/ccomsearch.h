@@ -3,6 +3,7 @@
 // are filled in with the search; here is what the port stack and the link worker use.
 #include <atomic>
 #include <cstdint>
+#include <string>
 
 #include "base/status_sink.h"
 #include "link/ccomiosys.h"
@@ -49,8 +50,13 @@ class CCOMSEARCH : public CCOMIOSYS {
   LinkSlot activeLink;
   // Where the search's messages to the user go (the main window); may stay null.
   StatusSink* statusSink = nullptr;
+  // application.ini, where the row that connected each device is remembered and probed
+  // first next time; empty: nothing remembered (set before the first SearchRun).
+  std::string knownPortsIni;
 
   ProtocolTable& Protocols() { return search_.Protocols(); }
+  // What the search last saw on a port (echo, another unit).
+  const PortSeen& SearchSeen(int port) const { return search_.Seen(port); }
 
  private:
   static_assert(kSearchSlotCount == 3, "one codec pointer per search slot");

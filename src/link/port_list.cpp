@@ -109,6 +109,24 @@ int PortList::ParsePortsVariable(const char* text, PortEntry* out, int max) {
 }
 
 void PortList::SetSysClassDir(const char* dir) { CopyText(sysClassDir_, sizeof sysClassDir_, dir); }
+void PortList::SetDevDir(const char* dir) { CopyText(devDir_, sizeof devDir_, dir); }
+
+void PortList::MarkConsoles(const char* active, PortEntry* entries, int count) {
+  if (active == nullptr) return;
+  const char* p = active;
+  while (*p) {
+    while (*p && std::isspace(static_cast<unsigned char>(*p))) ++p;
+    const char* end = p;
+    while (*end && !std::isspace(static_cast<unsigned char>(*end))) ++end;
+    const size_t len = static_cast<size_t>(end - p);
+    for (int i = 0; i < count && len > 0; ++i) {
+      if (std::strlen(entries[i].name) == len && std::strncmp(entries[i].name, p, len) == 0) {
+        entries[i].console = true;
+      }
+    }
+    p = end;
+  }
+}
 
 const PortEntry* PortList::Find(int32_t com) const {
   for (int i = 0; i < count_; ++i) {
@@ -146,9 +164,19 @@ bool PortList::ScanSystem(PortEntry* found, int* foundCount, int max) {
     PortEntry& entry = found[(*foundCount)++];
     entry = PortEntry{};
     CopyText(entry.name, sizeof entry.name, name);
-    std::snprintf(entry.path, sizeof entry.path, "/dev/%.47s", name);
+    std::snprintf(entry.path, sizeof entry.path, "%.79s/%.47s", devDir_, name);
   }
   ::closedir(dir);
+  // The kernel's consoles ("tty0 ttyS0"); a missing file means none.
+  char active[512] = "";
+  char attr[512];
+  std::snprintf(attr, sizeof attr, "%s/console/active", sysClassDir_);
+  if (std::FILE* f = std::fopen(attr, "r")) {
+    const size_t n = std::fread(active, 1, sizeof active - 1, f);
+    active[n] = 0;
+    std::fclose(f);
+  }
+  MarkConsoles(active, found, *foundCount);
   return true;
 }
 
@@ -157,6 +185,7 @@ void PortList::Describe(PortEntry* entry) {
   for (int i = 0; i < previousCount_; ++i) {
     if (std::strcmp(previous_[i].path, entry->path) == 0) {
       CopyText(entry->description, sizeof entry->description, previous_[i].description);
+      CopyText(entry->serial, sizeof entry->serial, previous_[i].serial);
       return;
     }
   }
@@ -175,6 +204,7 @@ void PortList::Describe(PortEntry* entry) {
     const char* maker = sp_get_port_usb_manufacturer(port);
     const char* product = sp_get_port_usb_product(port);
     const char* serial = sp_get_port_usb_serial(port);
+    CopyText(entry->serial, sizeof entry->serial, serial);
     std::snprintf(entry->description, sizeof entry->description, "%04x:%04x %s %s%s%s%s", vid, pid,
                   maker ? maker : "", product ? product : "", serial ? " (" : "",
                   serial ? serial : "", serial ? ")" : "");

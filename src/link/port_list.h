@@ -8,6 +8,10 @@
 // ZEDA_PORTS="COM7=/dev/pts/3;COM9=/tmp/sim0" adds entries with fixed numbers (present
 // while the path exists; they win over a system device with the same number), and
 // ZEDA_PORTS_ONLY=1 leaves the system's own devices out.
+//
+// A tty the kernel uses as an active console (listed in <tty class>/console/active) is
+// kept in the list but marked: the automatic search must never open it, set it raw and
+// write frames into the system's console; only a COM number fixed by hand reaches it.
 #include <cstdint>
 
 namespace zeda {
@@ -17,6 +21,8 @@ struct PortEntry {
   char path[128] = {};         // device path to open
   char name[48] = {};          // device name ("ttyUSB0"), or the path for ZEDA_PORTS entries
   char description[128] = {};  // USB vendor, product and serial number when known
+  bool console = false;        // an active system console
+  char serial[64] = {};        // a USB adapter's serial number when known
 };
 
 class PortList {
@@ -38,8 +44,14 @@ class PortList {
   // malformed items are skipped. Returns the number of entries.
   static int ParsePortsVariable(const char* text, PortEntry* out, int max);
 
-  // Directory of the system's tty class (tests may point it elsewhere).
+  // Directory of the system's tty class and of the device nodes (tests may point them
+  // elsewhere).
   void SetSysClassDir(const char* dir);
+  void SetDevDir(const char* dir);
+
+  // Marks the entries whose device name is listed in `active` (blank-separated names,
+  // the content of console/active).
+  static void MarkConsoles(const char* active, PortEntry* entries, int count);
 
  private:
   struct OtherName {
@@ -61,6 +73,7 @@ class PortList {
   OtherName others_[kMaxEntries];
   int otherCount_ = 0;
   char sysClassDir_[128] = "/sys/class/tty";
+  char devDir_[128] = "/dev";
 };
 
 }  // namespace zeda

@@ -156,6 +156,7 @@ PortSearch::Step PortSearch::RunSlot(int s, bool again) {
       const int32_t protocol = table_.Row(slot.row).protocol;
       if (length == requestLength && std::memcmp(frame, request, length) == 0) {
         linkTrace().tracef("[%i] ECHO !", s);
+        seen_[slot.port & 0xFF] = PortSeen{PortFinding::Echo, -1};
         SetState(slot, SLOT_PORT_FAIL);
       } else if (IsAddressedProtocol(protocol)) {
         if (DecodeAddressedAnswer(frame, length, slot)) {
@@ -198,6 +199,7 @@ PortSearch::Step PortSearch::RunSlot(int s, bool again) {
                   p, n, p, n, p, n);
     linkTrace().tracef("[%i]%s", s, text);
     Show(StatusSlot::kConnection, text, kUnmatchedMs, kColourBlack, kColourRed, kPriorityNormal);
+    seen_[slot.port & 0xFF] = PortSeen{PortFinding::OtherUnit, slot.unitKey};
     slot.state = SLOT_PORT_FAIL;
   }
 
@@ -226,6 +228,9 @@ PortSearch::Step PortSearch::RunSlot(int s, bool again) {
   // i. Free: the next row on the same port, or a new port.
   if (slot.state != SLOT_FREE) return Step::Next;
   if (slot.port != 0) {
+    // After the remembered row the port is searched from the start as usual.
+    if (slot.knownFirst) slot.row = -1;
+    slot.knownFirst = false;
     do {
       ++slot.row;
     } while (table_.Row(slot.row).protocol == kProtoUnfilled);
@@ -244,6 +249,10 @@ PortSearch::Step PortSearch::RunSlot(int s, bool again) {
     slot.port = port;
     slot.row = 0;
     while (table_.Row(slot.row).protocol == kProtoUnfilled) ++slot.row;
+    // A unit connected here before: its row first, so it is back in a second.
+    const int32_t known = io_.KnownRow(port);
+    slot.knownFirst = known > 0 && !table_.IsEnd(known);
+    if (slot.knownFirst) slot.row = known;
   }
   ClearUnit(slot);
   const ProtocolRow& row = table_.Row(slot.row);

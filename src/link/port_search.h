@@ -46,6 +46,14 @@ struct SearchSlot {
   int32_t frameSize = 0;  // longest frame the unit takes
   int32_t overhead = 0;   // 16 addressed frames, 2 block frames
   int32_t protocol = 0;   // protocol of the row the slot answered on
+  bool knownFirst = false;  // probing the row that last connected this port, out of order
+};
+
+// What the search last saw on a port, so a caller can say why no unit was found there.
+enum class PortFinding : uint8_t { None, Echo, OtherUnit };
+struct PortSeen {
+  PortFinding finding = PortFinding::None;
+  int32_t unitKey = -1;  // OtherUnit: the key that answered
 };
 
 // Why the last open of a port failed, as far as the port layer knows it.
@@ -66,6 +74,9 @@ class SearchIo {
   virtual const char* PortDevice(int port) const = 0;
   virtual void OpenPort(int port, int baud) = 0;
   virtual void ClosePort(int port) = 0;
+  // The protocol row that last connected a unit on this port's device, probed first; -1
+  // when none is known.
+  virtual int32_t KnownRow(int /*port*/) const { return -1; }
 
   // The codec of search slot `slot`.
   virtual void ResetCodec(int slot, int32_t protocol, int32_t timeoutMs) = 0;
@@ -103,6 +114,7 @@ class PortSearch {
 
   const SearchSlot& Slot(int s) const { return slots_[s]; }
   const SearchSlot& ActiveLink() const { return active_; }
+  const PortSeen& Seen(int port) const { return seen_[port & 0xFF]; }
   ProtocolTable& Protocols() { return table_; }
   void SetStatusSink(StatusSink* status) { status_ = status; }
 
@@ -130,6 +142,7 @@ class PortSearch {
   SearchSlot active_;
   bool comFoundTraced_ = false;
   uint8_t hinted_[256] = {};  // ports whose open failure was explained this run
+  PortSeen seen_[256];
 };
 
 // The slot-1 message for a port that cannot be opened; empty for PortOpenError::None and

@@ -1,9 +1,13 @@
 #include "link/port_search_io.h"
 
+#include "params/known_ports.h"
+
 namespace zeda {
 
 bool PortSearchIo::PortPresent(int port) const {
-  return Valid(port) && ports_.Port(port).present != 0;
+  // The automatic search never touches a system console (a COM number fixed by hand is
+  // opened without asking this).
+  return Valid(port) && ports_.Port(port).present != 0 && !ports_.Port(port).console;
 }
 
 bool PortSearchIo::PortIsOpen(int port) const {
@@ -35,6 +39,17 @@ PortOpenError PortSearchIo::OpenError(int port) const {
     default:
       return PortOpenError::Other;
   }
+}
+
+int32_t PortSearchIo::KnownRow(int port) const {
+  if (!Valid(port) || knownIni_ == nullptr || knownIni_->empty() || table_ == nullptr) return -1;
+  const CCOM& p = ports_.Port(port);
+  const auto known = LoadKnownPort(*knownIni_, KnownPortKey(p.path, p.serial));
+  // An entry from another protocol table is no use.
+  if (!known || table_->IsEnd(known->row)) return -1;
+  const ProtocolRow& row = table_->Row(known->row);
+  if (row.protocol != known->protocol || row.baud != known->baud) return -1;
+  return known->row;
 }
 
 const char* PortSearchIo::PortDevice(int port) const {

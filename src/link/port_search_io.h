@@ -1,5 +1,7 @@
 #pragma once
 // The search's view of the real ports: CCOMIOSYS for the ports, one FrameCodec per slot.
+#include <string>
+
 #include "link/ccomiosys.h"
 #include "link/frame_codec.h"
 #include "link/port_search.h"
@@ -22,6 +24,13 @@ class PortSearchIo final : public SearchIo {
   const char* PortDevice(int port) const override;
   void OpenPort(int port, int baud) override { ports_.OpenPort(port, baud); }
   void ClosePort(int port) override { ports_.ClosePort(port); }
+  int32_t KnownRow(int port) const override;
+  // Where the rows that last connected are kept (empty: nowhere), and the table they
+  // must still fit.
+  void SetKnownPorts(const std::string* iniPath, const ProtocolTable* table) {
+    knownIni_ = iniPath;
+    table_ = table;
+  }
 
   void ResetCodec(int slot, int32_t protocol, int32_t timeoutMs) override;
   void BuildIdentify(int slot, int32_t paramWord) override;
@@ -38,6 +47,8 @@ class PortSearchIo final : public SearchIo {
   CCOMIOSYS& ports_;
   FrameCodec* codecs_[kSearchSlotCount];
   FrameCodec& active_;
+  const std::string* knownIni_ = nullptr;
+  const ProtocolTable* table_ = nullptr;
 };
 
 }  // namespace zeda

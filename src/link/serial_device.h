@@ -57,6 +57,8 @@ class SerialDevice {
 
 // A new device object: the POSIX one, unless a test has put in its own factory.
 std::unique_ptr<SerialDevice> MakeSerialDevice();
+// The POSIX device itself (test factories wrap it).
+std::unique_ptr<SerialDevice> MakePosixSerialDevice();
 using SerialDeviceFactory = std::unique_ptr<SerialDevice> (*)();
 // Replaces the factory (nullptr: the POSIX one) for ports created from now on; returns
 // the previous one.

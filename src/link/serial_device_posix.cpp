@@ -62,6 +62,9 @@ class PosixSerialDevice final : public SerialDevice {
     }
     termios tio{};
     if (::tcgetattr(fd, &tio) != 0) return Fail(errno, fd);
+    // What the device was set to before; put back at close, so a line that served
+    // something else (a terminal, a console) is left as it was found.
+    saved_ = tio;
     if (::ioctl(fd, TIOCEXCL) != 0) return Fail(errno, fd);
     ::cfmakeraw(&tio);
     tio.c_cflag &= ~static_cast<tcflag_t>(CSTOPB | PARENB | CSIZE | CRTSCTS);
@@ -71,7 +74,9 @@ class PosixSerialDevice final : public SerialDevice {
     tio.c_cc[VTIME] = 0;
     if (::cfsetispeed(&tio, speed) != 0 || ::cfsetospeed(&tio, speed) != 0 ||
         ::tcsetattr(fd, TCSANOW, &tio) != 0) {
-      return Fail(errno, fd);
+      const int err = errno;
+      ::tcsetattr(fd, TCSANOW, &saved_);
+      return Fail(err, fd);
     }
     ::tcflush(fd, TCIOFLUSH);
     fd_ = fd;
@@ -122,6 +127,7 @@ class PosixSerialDevice final : public SerialDevice {
 
   void Close() override {
     if (fd_ < 0) return;
+    ::tcsetattr(fd_, TCSANOW, &saved_);
     ::ioctl(fd_, TIOCNXCL);
     ::flock(fd_, LOCK_UN);
     ::close(fd_);
@@ -165,6 +171,7 @@ class PosixSerialDevice final : public SerialDevice {
 
   int fd_ = -1;
   int lastErrno_ = 0;
+  termios saved_{};
 };
 
 }  // namespace
@@ -216,9 +223,13 @@ namespace {
 std::atomic<SerialDeviceFactory> deviceFactory{nullptr};
 }  // namespace
 
+std::unique_ptr<SerialDevice> MakePosixSerialDevice() {
+  return std::make_unique<PosixSerialDevice>();
+}
+
 std::unique_ptr<SerialDevice> MakeSerialDevice() {
   const SerialDeviceFactory factory = deviceFactory.load(std::memory_order_acquire);
-  return factory ? factory() : std::make_unique<PosixSerialDevice>();
+  return factory ? factory() : MakePosixSerialDevice();
 }
 
 SerialDeviceFactory SetSerialDeviceFactory(SerialDeviceFactory factory) {

@@ -1,16 +1,24 @@
 // zedactl info, read, verify, program and reset against zedasim on a pty.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "link/gated_device.h"
 #include "link/sim_process.h"
 #include "params/normalize.h"
 #include "params/param_image.h"
 #include "sim_unit.h"
+#include "unit_session.h"
 
 namespace zeda {
 namespace {
@@ -155,7 +163,119 @@ TEST_F(UnitCli, UsageAndNoUnit) {
   const int status = std::system(cmd.c_str());
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 3);
-  EXPECT_EQ(Read("out.txt"), "failed: no unit checked\n");
+  EXPECT_EQ(Read("out.txt"), "failed: COM77 is not present\n");
+}
+
+// The failure line names what the search saw on the wire; with one port given, an echo
+// or another unit ends the search at once instead of after --wait.
+TEST_F(UnitCli, FailureLineSaysWhatTheSearchSaw) {
+  const struct {
+    std::vector<std::string> sim;
+    int code;
+    std::string line;  // %s: the device path
+  } cases[] = {
+      {{"--echo"},
+       3,
+       "failed: %s echoes what is sent (a loop-back, an echoing cable, or no unit at its end)"},
+      {{"--key", "42"}, 4, "refused: a unit with key 42 answered on %s, not 107 ("},
+      {{"--version", "1"}, 4, "refused: unit 107.01 does not match 107.00"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sim.front());
+    sim_.Stop();
+    StartSim(c.sim);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Run("read --raw x.bin --wait 30"), c.code) << err;
+    const auto took = std::chrono::steady_clock::now() - start;
+    std::string line = c.line;
+    if (const size_t at = line.find("%s"); at != std::string::npos)
+      line.replace(at, 2, sim_.path());
+    EXPECT_EQ(LastLine().rfind(line, 0), 0u) << LastLine();
+    EXPECT_LT(took, std::chrono::seconds(15)) << "waited for --wait";
+  }
+}
+
+// A port another program holds: the line names that program, found through /proc.
+TEST_F(UnitCli, BusyPortNamesTheProgramHoldingIt) {
+  StartSim({});
+  const int fd = open(sim_.path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(flock(fd, LOCK_EX | LOCK_NB), 0);
+  EXPECT_EQ(Run("info --wait 2"), 3) << err;
+  close(fd);
+  char comm[64] = "";
+  std::FILE* f = std::fopen("/proc/self/comm", "r");
+  ASSERT_NE(f, nullptr);
+  ASSERT_NE(std::fgets(comm, sizeof comm, f), nullptr);
+  std::fclose(f);
+  comm[std::strcspn(comm, "\n")] = 0;
+  EXPECT_EQ(LastLine(), "failed: " + sim_.path() + " is busy: " + comm + " (pid " +
+                            std::to_string(getpid()) + ") holds it");
+}
+
+// Permission denied (injected: tests run as root) names the group to join.
+TEST_F(UnitCli, PermissionDeniedNamesTheGroupToJoin) {
+  StartSim({});
+  test::GatedDevices devices;
+  test::Gate().failErrno = EACCES;
+  setenv("ZEDA_PORTS_ONLY", "1", 1);
+  std::FILE* quiet = std::fopen("/dev/null", "w");
+  {
+    cli::UnitSession s(quiet);
+    std::string error;
+    ASSERT_TRUE(s.SetPort(sim_.path(), &error)) << error;
+    EXPECT_EQ(s.Connect(1500), cli::kExitNoUnit);
+    const std::string want =
+        "failed: cannot open " + sim_.path() + ": permission denied; add your user to the group ";
+    EXPECT_EQ(s.failureLine().rfind(want, 0), 0u) << s.failureLine();
+    EXPECT_EQ(s.failureLine().find(" root "), std::string::npos);
+    EXPECT_NE(s.failureLine().find(" and log in again"), std::string::npos);
+  }
+  std::fclose(quiet);
+  unsetenv("ZEDA_PORTS");
+}
+
+// read -o writes the unit's identification lines into the file, as the window does.
+TEST_F(UnitCli, ReadIntoIgnCarriesTheUnitsIdentification) {
+  StartSim({});
+  ASSERT_EQ(Run("info"), 0) << err;
+  const auto value = [&](const std::string& key) {
+    const size_t at = out.find(key + ": ");
+    return at == std::string::npos
+               ? std::string()
+               : out.substr(at + key.size() + 2, out.find('\n', at) - at - key.size() - 2);
+  };
+  const std::string hex = "HEX   " + value("date") + "\t" + value("time") + "\t" + value("version");
+  ASSERT_EQ(Run("read -o set.ign"), 0) << err;
+  const std::string file = Read("set.ign");
+  EXPECT_NE(file.find(hex), std::string::npos) << hex;
+  EXPECT_EQ(file.find("Unit = --"), std::string::npos);
+}
+
+TEST(ZedactlUsage, PrintedOnceHelpExitsZero) {
+  const auto run = [](const std::string& args, std::string* text) {
+    const std::string cmd = std::string("'") + ZEDA_CTL_PATH + "' " + args + " 2>&1";
+    std::FILE* p = popen(cmd.c_str(), "r");
+    char buf[512];
+    size_t n;
+    text->clear();
+    while (p != nullptr && (n = std::fread(buf, 1, sizeof buf, p)) > 0) text->append(buf, n);
+    const int status = p != nullptr ? pclose(p) : -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  std::string text;
+  EXPECT_EQ(run("", &text), 2);
+  const auto count = [&](const std::string& what) {
+    int n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("zedactl info"), 1) << text;
+  EXPECT_EQ(count("zedactl ports"), 1) << text;
+  for (const char* help : {"--help", "help"}) {
+    EXPECT_EQ(run(help, &text), 0) << help;
+    EXPECT_EQ(count("zedactl info"), 1) << text;
+  }
 }
 
 }  // namespace

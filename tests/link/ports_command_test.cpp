@@ -3,6 +3,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "device_commands.h"
@@ -72,6 +74,44 @@ TEST(ZedactlDeviceCommands, RegisteredInTheProgram) {
   std::remove(path);
   EXPECT_EQ(texts.rfind("version: ZED03\ndate:  0.00.2000\ntime: 00:00\nhardware: \n", 0), 0u)
       << texts;
+}
+
+}  // namespace
+}  // namespace zeda
+
+namespace zeda {
+namespace {
+
+TEST(PortsCommand, MarksTheSystemConsole) {
+  namespace fs = std::filesystem;
+  char dir[] = "/tmp/zeda-ports-console-XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string sys = std::string(dir) + "/class";
+  for (const char* tty : {"ttyS0", "ttyS1"}) {
+    fs::create_directories(sys + "/" + tty + "/device");
+    std::ofstream(sys + "/" + tty + "/type") << "4\n";
+  }
+  fs::create_directories(sys + "/console");
+  std::ofstream(sys + "/console/active") << "tty0 ttyS0\n";
+  unsetenv("ZEDA_PORTS");
+  unsetenv("ZEDA_PORTS_ONLY");
+  PortList list;
+  list.SetSysClassDir(sys.c_str());
+  list.SetDevDir("/devx");
+  char* buf = nullptr;
+  size_t len = 0;
+  std::FILE* out = open_memstream(&buf, &len);
+  std::FILE* err = std::fopen("/dev/null", "w");
+  EXPECT_EQ(cli::PortsCommand({}, out, err, &list), 0);
+  std::fclose(out);
+  std::fclose(err);
+  const std::string listed(buf, len);
+  std::free(buf);
+  setenv("ZEDA_PORTS_ONLY", "1", 1);
+  EXPECT_EQ(listed,
+            "COM1\t/devx/ttyS0\tsystem console (not searched; use --port to force)\n"
+            "COM2\t/devx/ttyS1\t\n");
+  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -140,6 +140,8 @@ void TMainForm::loadStartupSettings() {
   imageBuffers.updateFileMatches();
   // The port search follows the stored port choice: off, automatic or one port.
   link_->comSetting = appSettings.comPort;
+  // The row that last connected each device is remembered beside the settings.
+  link_->knownPortsIni = zeda::ApplicationIniPath(settingsFolder_);
   if (appSettings.comPortAuto >= 1 && appSettings.comPortAuto <= 255) {
     link_->nextPort = appSettings.comPortAuto;
   }
