@@ -292,7 +292,8 @@ TEST_F(DeviceOpsE2E, ResetAskedDuringAReadRunsAfterIt) {
 
 // Program, then Verify and Read on the same connection: the identification kept from the
 // check follows the programmed read-out lock, so a lock set by the program refuses the next
-// Read and Verify, and a lock cleared by it lets them work again, without reconnecting.
+// Read and Verify, and a lock cleared by programming after change (which reads no new
+// identification) lets them work again, without reconnecting.
 TEST_F(DeviceOpsE2E, VerifyAndReadAfterProgramFollowTheProgrammedLock) {
   Connect({});
   ASSERT_EQ(rig->ops.idBlock()[9], 1);
@@ -304,16 +305,23 @@ TEST_F(DeviceOpsE2E, VerifyAndReadAfterProgramFollowTheProgrammedLock) {
   struct Step {
     const char* name;
     const ParamImage& set;
+    bool afterChange;  // the changed bytes by automatic programming, else Program
     uint8_t idByte9;
     OpOutcome outcome;  // of Verify and Read
   };
-  for (const Step& step :
-       {Step{"lock off", open, 1, OpOutcome::Ok}, Step{"lock on", locked, 0, OpOutcome::Refused},
-        Step{"lock off again", open, 1, OpOutcome::Ok}}) {
+  for (const Step& step : {Step{"lock off", open, false, 1, OpOutcome::Ok},
+                           Step{"lock on", locked, false, 0, OpOutcome::Refused},
+                           Step{"lock off after change", open, true, 1, OpOutcome::Ok}}) {
     SCOPED_TRACE(step.name);
-    rig->images.params = step.set;
     rig->states.clear();
-    rig->ops.Request(OP_PROGRAM);
+    if (step.afterChange) {
+      Edit(186, step.set.byte(186));
+      ASSERT_EQ(rig->images.params, step.set);
+      rig->ops.RequestAutoProgram();
+    } else {
+      rig->images.params = step.set;
+      rig->ops.Request(OP_PROGRAM);
+    }
     // Verify and Read are asked for once the read-back passed, while the unit saves.
     ASSERT_TRUE(rig->RunUntil([&] { return rig->SawState(99) && rig->ops.opState() <= 2; }));
     ASSERT_TRUE(rig->ops.programmedPending());
