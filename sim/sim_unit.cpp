@@ -365,9 +365,14 @@ void SimUnit::ReadMemory(int address, int length, uint8_t* dst) {
     dst[i] = at >= 0 && at < kImageSize ? memory_[at] : 0;
   }
   if (address == 0 && length > 8) {
-    // The first --unstable-reads whole-image reads come back with one wrong byte.
+    // The first --unstable-reads whole-image reads come back with one wrong byte, and so
+    // do the ones a test spoils.
     ++fullReads_;
-    if (fullReads_ <= options_.unstableReads) dst[8] ^= 0x5A;
+    if (fullReads_ <= options_.unstableReads) {
+      dst[8] ^= 0x5A;
+    } else if (spoiledReads_ > 0) {
+      dst[8] ^= static_cast<uint8_t>(spoiledReads_--);  // a different byte every time
+    }
   }
 }
 
@@ -515,6 +520,7 @@ void SimUnit::HandleBlock(uint8_t code, const uint8_t* data, int64_t nowMs,
   const int n = BlockSize();
   uint8_t buffer[300] = {};
   std::vector<uint8_t> capture;
+  ++blockRequests_[code];
   if (code == 0x00) {  // special command: the unit restarts
     NoteRequest(false, nowMs);
     if (data[12] == 0xA5 && data[13] == 0x10) restartUntilMs_ = nowMs + kRestartMs;

@@ -73,6 +73,12 @@ class SimUnit {
   const std::array<uint8_t, kIdBlockSize>& idBlock() const { return idBlock_; }
   int programmingCount() const { return facts_.programmingCount; }
   int answersSent() const { return answers_; }
+  // Requests received per block code (block protocols), answered or not: tests count the
+  // attempts of an operation with it.
+  int blockRequests(uint8_t code) const { return blockRequests_[code]; }
+  // The next n (at most 255) whole-image reads come back each with another wrong byte, so
+  // no two of them agree; 0 ends it.
+  void SpoilNextImageReads(int n) { spoiledReads_ = n < 0 ? 0 : (n > 255 ? 255 : n); }
   // The message of a failed save, once (empty when none is new).
   std::string TakeSaveError() {
     std::string error;
@@ -118,6 +124,8 @@ class SimUnit {
   bool captureWanted_ = false;
   std::vector<uint8_t> capture_;
   int answers_ = 0;
+  std::array<int, 256> blockRequests_{};
+  int spoiledReads_ = 0;
   std::string saveError_;
 };
 

@@ -290,5 +290,111 @@ TEST_F(DeviceOpsE2E, ResetAskedDuringAReadRunsAfterIt) {
   EXPECT_TRUE(rig->ui.EndedWith(OP_READ, OpOutcome::Ok));
 }
 
+// Program, then Verify and Read on the same connection: the identification kept from the
+// check follows the programmed read-out lock, so a lock set by the program refuses the next
+// Read and Verify, and a lock cleared by programming after change (which reads no new
+// identification) lets them work again, without reconnecting.
+TEST_F(DeviceOpsE2E, VerifyAndReadAfterProgramFollowTheProgrammedLock) {
+  Connect({});
+  ASSERT_EQ(rig->ops.idBlock()[9], 1);
+  ParamImage open = NormalFactory();
+  open.setByte(kFreeByte, static_cast<uint8_t>(open.byte(kFreeByte) ^ 0x11));
+  NormalizeParams(open);
+  ParamImage locked = open;
+  locked.setByte(186, 1);
+  struct Step {
+    const char* name;
+    const ParamImage& set;
+    bool afterChange;  // the changed bytes by automatic programming, else Program
+    uint8_t idByte9;
+    OpOutcome outcome;  // of Verify and Read
+  };
+  for (const Step& step : {Step{"lock off", open, false, 1, OpOutcome::Ok},
+                           Step{"lock on", locked, false, 0, OpOutcome::Refused},
+                           Step{"lock off after change", open, true, 1, OpOutcome::Ok}}) {
+    SCOPED_TRACE(step.name);
+    rig->states.clear();
+    if (step.afterChange) {
+      Edit(186, step.set.byte(186));
+      ASSERT_EQ(rig->images.params, step.set);
+      rig->ops.RequestAutoProgram();
+    } else {
+      rig->images.params = step.set;
+      rig->ops.Request(OP_PROGRAM);
+    }
+    // Verify and Read are asked for once the read-back passed, while the unit saves.
+    ASSERT_TRUE(rig->RunUntil([&] { return rig->SawState(99) && rig->ops.opState() <= 2; }));
+    ASSERT_TRUE(rig->ops.programmedPending());
+    EXPECT_EQ(UnitMemory(), step.set);
+    EXPECT_EQ(rig->ops.idBlock()[9], step.idByte9);
+    for (int32_t op : {OP_VERIFY, OP_READ}) {
+      rig->ui.ended.clear();
+      rig->ui.results.clear();
+      rig->ops.Request(op);
+      ASSERT_TRUE(rig->RunUntil([&] { return rig->ui.EndedOp(op); }));
+      EXPECT_TRUE(rig->ui.EndedWith(op, step.outcome)) << op;
+      EXPECT_EQ(rig->ui.Said("No reading !"), step.outcome == OpOutcome::Refused) << op;
+    }
+    EXPECT_EQ(rig->images.params, step.set);
+  }
+}
+
+// The give-up counts, counted by the unit: a Read whose two reads disagree is read once
+// more, and an operation ends at its third failed job (three tries each).
+TEST_F(DeviceOpsE2E, GiveUpCountsAsTheUnitSeesThem) {
+  constexpr uint8_t kReadBlock0 = 0x41;
+  constexpr uint8_t kIdBlockRequest = 0x40;
+  Connect({});
+  ASSERT_TRUE(rig->WaitIdle());
+  const ParamImage memory = UnitMemory();
+  const auto requests = [&](uint8_t code) {
+    return unit->WithUnit([code](sim::SimUnit& u) { return u.blockRequests(code); });
+  };
+  const auto spoilReads = [&](int n) {
+    unit->WithUnit([n](sim::SimUnit& u) { u.SpoilNextImageReads(n); });
+  };
+
+  // The first read of the pair is wrong: one more pair, which agrees.
+  int before = requests(kReadBlock0);
+  spoilReads(1);
+  rig->ops.Request(OP_READ);
+  ASSERT_TRUE(rig->RunUntil([&] { return rig->ui.EndedOp(OP_READ); }));
+  EXPECT_TRUE(rig->ui.EndedWith(OP_READ, OpOutcome::Ok));
+  EXPECT_EQ(requests(kReadBlock0) - before, 4);
+  EXPECT_EQ(rig->images.params, memory);
+
+  // No two reads agree: two pairs, then the error; nothing is loaded.
+  ParamImage edited = memory;
+  edited.setByte(kFreeByte, static_cast<uint8_t>(memory.byte(kFreeByte) ^ 0x08));
+  rig->images.params = edited;
+  rig->ui.ended.clear();
+  before = requests(kReadBlock0);
+  spoilReads(255);
+  rig->ops.Request(OP_READ);
+  ASSERT_TRUE(rig->RunUntil([&] { return rig->ui.EndedOp(OP_READ); }));
+  spoilReads(0);
+  EXPECT_TRUE(rig->ui.EndedWith(OP_READ, OpOutcome::Failed));
+  EXPECT_EQ(rig->ui.Slot(2), "Verify error !");
+  EXPECT_EQ(requests(kReadBlock0) - before, 4);
+  EXPECT_EQ(rig->images.params, edited);
+
+  // The identification block is never answered: a Program ends at its third failed job,
+  // each of three tries, and writes nothing.
+  ASSERT_TRUE(rig->WaitIdle());
+  rig->ui.ended.clear();
+  before = requests(kIdBlockRequest);
+  unit->DropIdBlockAnswers(1000);
+  rig->ops.Request(OP_PROGRAM);
+  // Only answer timeouts pass here: short real pauses keep the test quick.
+  for (int i = 0; i < 600 && !rig->ui.EndedOp(OP_PROGRAM); ++i) rig->Run(20);
+  unit->DropIdBlockAnswers(0);
+  EXPECT_TRUE(rig->ui.EndedWith(OP_PROGRAM, OpOutcome::Failed));
+  EXPECT_EQ(rig->ui.Slot(2), "Verify error !");
+  EXPECT_EQ(requests(kIdBlockRequest) - before, 3 * 3);
+  EXPECT_EQ(unit->Programmings(), 0);
+  EXPECT_EQ(UnitMemory(), memory);
+  EXPECT_TRUE(rig->ops.UnitConnected());
+}
+
 }  // namespace
 }  // namespace zeda

@@ -448,5 +448,28 @@ TEST_F(DeviceOpsMends, AutomaticProgramDoesNotOutliveItsConnection) {
   EXPECT_EQ(rig->ui.Slot(4), kDifferent);
 }
 
+// With programming after change, the byte being programmed is edited again meanwhile (a
+// map value dragged on): the step wrote the older value, so the byte stays marked and the
+// next automatic program sends the newer one.
+TEST_F(DeviceOpsMends, ByteReEditedWhileItIsProgrammedStaysMarked) {
+  Connect({});
+  ReadUnit();
+  const uint8_t first = static_cast<uint8_t>(rig->images.params.byte(kFreeByte) + 3);
+  const uint8_t second = static_cast<uint8_t>(first + 3);
+  Edit(kFreeByte, first);
+  rig->ops.RequestAutoProgram();
+  ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.opState() == 98; }));
+  Edit(kFreeByte, second);
+  rig->ops.RequestAutoProgram();
+  ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.programmedPending(); }));
+  ASSERT_TRUE(rig->images.changedMask[kFreeByte]);
+  ASSERT_TRUE(rig->RunUntil([&] {
+    return !rig->images.changedMask[kFreeByte] && rig->ops.opState() <= 2 &&
+           UnitMemory().byte(kFreeByte) == second;
+  }));
+  EXPECT_EQ(UnitMemory(), rig->images.params);
+  EXPECT_EQ(unit->Programmings(), 2);
+}
+
 }  // namespace
 }  // namespace zeda

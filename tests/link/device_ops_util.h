@@ -65,6 +65,12 @@ class PeerUnit {
     std::lock_guard<std::mutex> lock(mutex_);
     return unit_->programmingCount();
   }
+  // Runs f(SimUnit&) between two requests: the unit's counters and fault switches.
+  template <typename F>
+  auto WithUnit(F f) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return f(*unit_);
+  }
 
   std::string error;
 

@@ -399,7 +399,7 @@ struct AcceptCase {
   int32_t address;
   int32_t length;
   Bytes answer;   // empty: echo the request itself (block write)
-  int spoilEcho;  // for empty answers: number of echoed data bytes to change
+  int spoilEcho;  // for empty answers: number of echoed data bytes to change; -1 the last
   AnswerVerdict verdict;
   const char* trace;  // expected trace text, or nullptr for none beyond "Frame rec"
 };
@@ -451,6 +451,15 @@ const AcceptCase kAccepts[] = {
      2,
      AnswerVerdict::Rejected,
      "COM verify fail, 2 errors (2)..."},
+    {"Ign150WriteEchoLastByteDiffers",
+     3150,
+     JOB_WRITE,
+     150,
+     150,
+     {},
+     -1,
+     AnswerVerdict::Rejected,
+     "COM verify fail, 1 errors (2)..."},
 };
 
 class AcceptTable : public ::testing::TestWithParam<AcceptCase> {};
@@ -468,6 +477,7 @@ TEST_P(AcceptTable, Judges) {
     answer = Sent(codec);
     answer[0] |= 0x80;
     for (int i = 0; i < c.spoilEcho; ++i) answer[1 + i * 7] ^= 0x40;
+    if (c.spoilEcho < 0) answer[answer.size() - 2] ^= 0x40;
     answer.back() = BlockCheck(answer.data(), answer.size() - 1);
   }
   bool complete = false;

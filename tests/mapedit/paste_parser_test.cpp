@@ -55,6 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
                       PlainCase{"empty field kept", "1\t\t3", "1|_|3"},
                       PlainCase{"decimal comma", "0,5\t-1,25", "0.5|-1.25"},
                       PlainCase{"lines", "1\t2\r\n3\t4\r\n", "1|2/3|4"},
+                      PlainCase{"blanks before a line break", "1 2  \n3 4", "1|2/3|4"},
+                      PlainCase{"row ending in an empty cell", "1\t2\t\n3\n", "1|2|_/3"},
                       PlainCase{"empty line keeps its place", "1\n\n3", "1//3"},
                       PlainCase{"other characters dropped", "12 kg\tx5", "12|5"},
                       PlainCase{"braces", "{{1, 2}, {3, 4}}", "1|2/3|4"},

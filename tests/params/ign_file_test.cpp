@@ -360,6 +360,27 @@ std::vector<ReadCase> ReadCases() {
                  EXPECT_EQ(img.byte(Adrb::COMPENSATION), 6);
                  EXPECT_EQ(img.byte(Adrb::RETARD), 4);
                }});
+  c.push_back({"key 104 (version 2) with four channel pairs",
+               Header(104) + "BIKE 255 3 8 2 1 0 0 2 0 0 3 0 0 4 0 0 5 0 0 6 0 0 7 0 0 8 0 0 "
+                             "1 6 9 9 9\nRETARD 4",
+               -1, true, nullptr, [](const ParamImage& img, const IgnReadResult& r) {
+                 EXPECT_EQ(r.acceptedKey, 104);
+                 EXPECT_EQ(img.byte(Adrb::LOBE_START + 3), 7);
+                 EXPECT_EQ(img.byte(Adrb::LOBE_END + 3), 8);
+                 EXPECT_EQ(img.byte(Adrb::REV_WITHOUT_IGNITION), 1);
+                 EXPECT_EQ(img.byte(Adrb::COMPENSATION), 6);
+                 EXPECT_EQ(img.byte(Adrb::RETARD), 4);
+               }});
+  c.push_back({"a number above 2^32 does not wrap to a small value",
+               Header(107) + "RETARD 4294967303\nBASE_ADV -4294967286", -1, false,
+               [](ParamImage& img) {
+                 img.setByte(Adrb::RETARD, 9);
+                 img.setByte(Adrb::BASE_ADV, 9);
+               },
+               [](const ParamImage& img, const IgnReadResult&) {
+                 EXPECT_EQ(img.byte(Adrb::RETARD), 0);  // out of range, not 2^32 + 7 - 2^32
+                 EXPECT_EQ(img.byte(Adrb::BASE_ADV), 0);
+               }});
   for (int key : {48, 54, 75, 80, 88, 93, 95, 97, 91, 85, 79, 76, 60, 0, 1000}) {
     c.push_back({"rejected keys", Header(key) + "BASE_ADV 20", -1, true, nullptr,
                  [](const ParamImage& img, const IgnReadResult& r) {

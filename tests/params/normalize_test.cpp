@@ -383,6 +383,15 @@ TEST(Normalize, PwmCellsBoundedByMode) {
   EXPECT_EQ(img.byte(Adrb::POUT_PWM_MAP + POUT_PWM_CELLS + 1), 100);
 }
 
+TEST(Normalize, SpecialPulsePeriodIsRoundedUpToCoverThePulse) {
+  ParamImage img = StartImage();
+  img.setByte(Adrb::POUT_MODE + 0, POUT_SPECIAL_PULSE);
+  img.setByte(Adrb::POUT_SPULSE + 0, 21);  // 105 ms: 2 periods (100 ms) would cut it short
+  for (int i = 0; i < POUT_PWM_CELLS; ++i) img.setByte(Adrb::POUT_PWM_MAP + i, i % 2 ? 3 : 2);
+  img = Normalized(img);
+  for (int i = 0; i < POUT_PWM_CELLS; ++i) EXPECT_EQ(img.byte(Adrb::POUT_PWM_MAP + i), 3) << i;
+}
+
 // --- settings -------------------------------------------------------------------------------
 
 struct SettingsCase {
