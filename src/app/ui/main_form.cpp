@@ -29,11 +29,11 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "base/identity.h"
 #include "app/dropped_files.h"
 #include "app/menu_table.h"
 #include "app/page_list.h"
 #include "app/self_check_layout.h"
+#include "base/identity.h"
 #include "base/tick_clock.h"
 #include "base/trace.h"
 #include "lang/lang_string.h"
@@ -342,6 +342,9 @@ void TMainForm::FormCreate() {
   // 24.
   mainTick_.setInitialised(true);
   zeda::linkTrace().trace("FORM Initialised");
+  // A parameter file named on the command line (the file manager's double-click) is opened
+  // like a dropped one, now that the window is complete.
+  if (!cmd.openPath.empty()) openIgnFile(QString::fromStdString(cmd.openPath));
 }
 
 void TMainForm::FormClose() {
