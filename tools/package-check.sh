@@ -59,17 +59,31 @@ for f in "${expected[@]}"; do
 done
 [ $missing = 1 ] || pass "${#expected[@]} files in place"
 
-# Package fields: the run-time libraries found by dpkg-shlibdeps, and the platform plugins.
+# Package fields: every library the programs load comes from a package named in Depends
+# (dpkg-shlibdeps finds them; Qt's platform plugins are loaded at run time and named by hand).
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "package-check: Depends: $depends"
-for lib in libqt6widgets6 libqt6network6 libqt6printsupport6 libqt6core6 zlib1g libserialport0 \
-  libstdc++6 qt6-qpa-plugins; do
-  [[ $depends == *"$lib"* ]] || fail "Depends lacks $lib"
+owners=(qt6-qpa-plugins)
+declare -A seen=()
+for prog in zeda zedactl zedasim; do
+  paths=$(LD_LIBRARY_PATH= ldd "$root/usr/bin/$prog")
+  for soname in $(readelf -d "$root/usr/bin/$prog" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
+    [ -z "${seen[$soname]:-}" ] || continue
+    seen[$soname]=1
+    lib=$(awk -v so="$soname" '$1 == so && $2 == "=>" {print $3}' <<<"$paths")
+    owner=$(dpkg -S "$lib" 2>/dev/null || dpkg -S "$(realpath "$lib")" 2>/dev/null || true)
+    [ -n "$owner" ] || { fail "no package owns $soname, needed by $prog"; continue; }
+    owners+=("${owner%%:*}")
+  done
 done
-[ $failures != 0 ] || pass "Depends names Qt 6, zlib, libserialport and the platform plugins"
+before=$failures
+for pkg in $(printf '%s\n' "${owners[@]}" | sort -u); do
+  [[ ", $depends," == *", $pkg "* || ", $depends," == *", $pkg,"* ]] || fail "Depends lacks $pkg"
+done
+[ $failures != $before ] || pass "Depends names the package of every library the programs need"
 [ "$(dpkg-deb -f "$deb" Package)" = zeda ] || fail "package name is not zeda"
 # Whether apt can satisfy them here (needs the package lists; skipped without them).
-if compgen -G "/var/lib/apt/lists/*Packages" >/dev/null; then
+if compgen -G "/var/lib/apt/lists/*_Packages*" >/dev/null; then
   if apt-get install --simulate -qq "$deb" >"$scratch/apt.log" 2>&1; then
     pass "apt can install the package's dependencies"
   else
@@ -133,7 +147,7 @@ else
 fi
 
 # A double-click: the desktop puts the file's path in place of %f as one argument. zeda opens
-# it, and its closing settings name it in the file history.
+# it, and its closing settings name it in the file history (non-ASCII letters kept as \xNNNN).
 home=$scratch/home
 mkdir -p "$home/settings" "$home/runtime" "$home/My bikes"
 chmod 700 "$home/runtime"
@@ -148,7 +162,8 @@ done
 argv[0]=$root/usr/bin/${argv[0]}
 if ZEDA_SETTINGS_DIR="$home/settings" XDG_RUNTIME_DIR="$home/runtime" ZEDA_EXIT_AFTER_SHOW=1 \
   timeout 60 "${argv[@]}" >"$scratch/zeda.log" 2>&1 &&
-  grep -qF "$file" "$home/settings/application.ini"; then
+  grep -qxF 'MenuHistory00='"$home"'/My bikes/\x010Cezeta \x0159ada 2.ign' \
+    "$home/settings/application.ini"; then
   pass "zeda opens a file passed as %f (spaces, non-ASCII)"
 else
   cat "$scratch/zeda.log" >&2
