@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "app/dropped_files.h"
 #include "lang/lang_string.h"
 
 namespace zeda {
@@ -9,6 +10,8 @@ namespace zeda {
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
   CommandLine out;
   std::vector<std::string> words;
+  // Words after --simulate belong to the simulated unit, so a file name there is not ours.
+  std::vector<std::string> ownWords;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string_view a = args[i];
     if (a == "--trace") {
@@ -24,8 +27,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
       out.simulate = true;
     } else {
       words.push_back(args[i]);
+      if (!out.simulate) ownWords.push_back(args[i]);
     }
   }
+  const int file = firstIgnFile(ownWords);
+  if (file >= 0) out.openPath = ownWords[static_cast<size_t>(file)];
   if (words.empty()) return out;
   const std::string& first = words.front();
   if (first == "ENGLISH") {

@@ -55,5 +55,27 @@ TEST(CommandLine, TraceAndSimulateOptions) {
   EXPECT_EQ(cl.problems.size(), 1u);
 }
 
+TEST(CommandLine, ParameterFileToOpen) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string openPath;
+    int language;
+  };
+  const Case cases[] = {
+      {{"/home/u/My bikes/Čezeta řada 2.ign"}, "/home/u/My bikes/Čezeta řada 2.ign", -1},
+      {{"/tmp/A.IGN"}, "/tmp/A.IGN", -1},
+      {{"DEUTSCH", "a.ign", "b.ign"}, "a.ign", kGerman},  // the first file only
+      {{"notes.txt", "x.ign.txt", "ign"}, "", -1},        // not parameter files
+      {{"--trace", "t.ign", "u.ign"}, "u.ign", -1},       // t.ign is the trace file
+      {{"a.ign", "--simulate"}, "a.ign", -1},
+      {{"--simulate", "--image", "b.ign"}, "", -1},  // the simulated unit's words
+  };
+  for (const Case& c : cases) {
+    const CommandLine cl = parseCommandLine(c.args);
+    EXPECT_EQ(cl.openPath, c.openPath) << c.args.front();
+    EXPECT_EQ(cl.language, c.language) << c.args.front();
+  }
+}
+
 }  // namespace
 }  // namespace zeda

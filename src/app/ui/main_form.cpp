@@ -343,6 +343,9 @@ void TMainForm::FormCreate() {
   // 24.
   mainTick_.setInitialised(true);
   zeda::linkTrace().trace("FORM Initialised");
+  // A parameter file named on the command line (the file manager's double-click) is opened
+  // like a dropped one, now that the window is complete.
+  if (!cmd.openPath.empty()) openIgnFile(QString::fromStdString(cmd.openPath));
 }
 
 void TMainForm::FormClose() {

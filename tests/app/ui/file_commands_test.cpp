@@ -298,6 +298,20 @@ TEST_F(FileCommandsTest, DroppedIgnFileIsOpenedAndPresetsTheDialogs) {
   EXPECT_EQ(requests.back().preset, p);
 }
 
+// The desktop passes a double-clicked file as one argument, spaces and all.
+TEST_F(FileCommandsTest, FileOnTheCommandLineIsOpenedAtStartUp) {
+  const QString p = writeIgn(QStringLiteral("My bikes Čezeta řada 2.ign"), randomImage(4));
+  TMainForm::Options o;
+  o.listenForHandover = false;
+  o.commandLine = zeda::parseCommandLine({p.toStdString()});
+  TMainForm form(o);
+  EXPECT_EQ(form.imageBuffers.params, loadedFromStart(p, -1));
+  EXPECT_EQ(form.currentFileName, p);
+  EXPECT_EQ(history(form), QStringList{p});
+  EXPECT_TRUE(form.windowTitle().endsWith(p)) << form.windowTitle().toStdString();
+  EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(FileCommandsTest, SaveWritesWhatTheCoreWriterWrites) {
   auto form = makeForm();
   openFromMenu(*form, writeIgn("in.ign", randomImage(3)));
