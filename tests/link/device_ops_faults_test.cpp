@@ -178,7 +178,6 @@ TEST_P(MonitorIdentity, AnotherUnitInAMonitorAnswerRevokesTheIdentification) {
   ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.keyCheckKind() == 1; }));
   EXPECT_FALSE(rig->ops.identPassed());
   const int from = Lines();
-  const ParamImage params = rig->images.params;
   EXPECT_EQ(RunOp(OP_READ), OpOutcome::Refused);
   EXPECT_EQ(RunOp(OP_VERIFY), OpOutcome::Refused);
   Edit(kFreeByte, static_cast<uint8_t>(memory.byte(kFreeByte) ^ 0x40));

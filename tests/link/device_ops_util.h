@@ -97,6 +97,11 @@ class PeerUnit {
     while (!stop_.load()) {
       pollfd p{pty_.master(), POLLIN, 0};
       const int ready = poll(&p, 1, 5);
+      if (ready == 0) {
+        // A silent line ends a request cut short (a probe at another protocol's frame size).
+        std::lock_guard<std::mutex> lock(mutex_);
+        unit_->LineIdle(NowMs());
+      }
       if (ready > 0 && (p.revents & POLLIN)) {
         const ssize_t n = read(pty_.master(), buffer, sizeof buffer);
         if (n > 0) {
