@@ -173,6 +173,14 @@ SimUnit::SimUnit(const SimOptions& options)
   pending_.reserve(2048);
 }
 
+void SimUnit::SwapIdentity(int key, int version) {
+  options_.key = key;
+  options_.version = version;
+  facts_.key = key;
+  facts_.version = version;
+  BuildIdBlock();
+}
+
 void SimUnit::BuildIdBlock() {
   idBlock_.fill(0);
   uint8_t* b = idBlock_.data();
@@ -184,7 +192,7 @@ void SimUnit::BuildIdBlock() {
   b[6] = 23;                         // year 2023
   b[7] = 14;                         // 14:32
   b[8] = 32;
-  b[9] = options_.noReading ? 0 : 1;
+  b[9] = memory_[kNoReadingByte] != 0 ? 0 : 1;  // the read-out lock is memory byte 186
   b[10] = static_cast<uint8_t>(options_.key);
   b[11] = static_cast<uint8_t>(options_.version);
   // Hardware 21.03.01, variant B with the plus option.
@@ -218,6 +226,7 @@ bool SimUnit::LoadImage(const std::string& path, std::string& error) {
   }
   std::copy(buffer.begin(), buffer.begin() + kImageSize, memory_.begin());
   if (options_.noReading) memory_[kNoReadingByte] = 1;
+  BuildIdBlock();
   return true;
 }
 
@@ -365,11 +374,11 @@ void SimUnit::ReadMemory(int address, int length, uint8_t* dst) {
     dst[i] = at >= 0 && at < kImageSize ? memory_[at] : 0;
   }
   if (address == 0 && length > 8) {
-    // The first --unstable-reads whole-image reads come back with one wrong byte, and so
-    // do the ones a test spoils.
+    // The first --unstable-reads whole-image reads come back with one wrong byte, a
+    // different one each time, so two of them never agree; so do the ones a test spoils.
     ++fullReads_;
     if (fullReads_ <= options_.unstableReads) {
-      dst[8] ^= 0x5A;
+      dst[8 + (fullReads_ - 1) % (length - 8)] ^= 0x5A;
     } else if (spoiledReads_ > 0) {
       dst[8] ^= static_cast<uint8_t>(spoiledReads_--);  // a different byte every time
     }
@@ -381,7 +390,8 @@ void SimUnit::WriteMemory(int address, const uint8_t* data, int length, int64_t 
     const int at = address + i;
     if (at >= 0 && at < kImageSize) memory_[at] = data[i];
   }
-  if (options_.noReading) memory_[kNoReadingByte] = 1;
+  // --no-reading only locks the unit at start; from then on a program sets the lock.
+  if (address <= kNoReadingByte && kNoReadingByte < address + length) BuildIdBlock();
   NoteRequest(true, nowMs);
 }
 

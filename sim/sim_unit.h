@@ -68,6 +68,10 @@ class SimUnit {
   // machine) never splits a request.
   void LineIdle(int64_t nowMs);
 
+  // Another unit takes this one's place on the same line (a swapped cable end): from now
+  // on it answers with this key and version.
+  void SwapIdentity(int key, int version);
+
   const std::array<uint8_t, kImageSize>& memory() const { return memory_; }
   std::array<uint8_t, kImageSize>& memory() { return memory_; }
   const std::array<uint8_t, kIdBlockSize>& idBlock() const { return idBlock_; }

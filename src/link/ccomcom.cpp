@@ -254,6 +254,7 @@ void CCOMCOM::WorkerStep(int32_t code) {
         if (MoveLink(seen, LINK_READY)) FinishJob(JOB_DONE);
         break;
       }
+      DropStaleBytes();
       const int32_t length = BuildRequest();
       if (length <= 0) {
         if (MoveLink(seen, LINK_READY)) FinishJob(JOB_FAILED);
@@ -271,6 +272,16 @@ void CCOMCOM::WorkerStep(int32_t code) {
     default:
       break;  // LINK_OFF: wait for the supervision
   }
+}
+
+void CCOMCOM::DropStaleBytes() {
+  // An answer that came after its time-out (or a second answer to a repeated request) is
+  // still in the ring: left there it would be taken for the answer to this request,
+  // rejected, and make every later request go out twice. Capture bytes are the exception:
+  // they stream in behind a monitor answer and are fed to the record between requests.
+  if (capture.type.load(std::memory_order_acquire) != 0) return;
+  const int32_t dropped = activeLink.codec.DropReceived(ActiveBuffers());
+  if (dropped > 0) linkTrace().tracef("Stale bytes dropped (%i)...", dropped);
 }
 
 // The per-job logic (SelectNextBlock, BuildRequest, TakeAnswer) is in ccomcom_jobs.cpp.

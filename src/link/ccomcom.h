@@ -103,6 +103,9 @@ class CCOMCOM : public CCOMSEARCH {
   // Worker: a link-state transition from the word `seen`; false when the state changed
   // meanwhile (the step is then dropped).
   bool MoveLink(uint32_t seen, int32_t state);
+  // Worker: before a new request, drops what is left in the receive ring from earlier
+  // exchanges (traced), unless capture bytes are being received.
+  void DropStaleBytes();
   // Main thread: drop the running job and take the link to LINK_OFF.
   void CancelJob();
   void SetLinkOff();

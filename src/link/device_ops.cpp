@@ -176,6 +176,8 @@ void DeviceOps::LostDuringOperation() {
     Error(OpText::CheckingError);
   } else if (IsReadState(s)) {
     Error(OpText::ReadError);
+  } else if (s == S::kReset || s == S::kResetRelease) {
+    Error(OpText::ResetError);
   } else if (s == S::kVerify || IsProgramState(s) || programmedPending_) {
     Error(OpText::VerifyError);
   } else {
@@ -185,7 +187,8 @@ void DeviceOps::LostDuringOperation() {
   GaugeRed100();
   // A state of the check or of an operation reports that operation; otherwise the loss cut
   // off the save of the last program.
-  const bool inOperation = InRange(s, S::kCheckPoll, S::kProgramReadBack);
+  const bool inOperation =
+      InRange(s, S::kCheckPoll, S::kProgramReadBack) || s == S::kReset || s == S::kResetRelease;
   Ended(programmedPending_ && !inOperation ? pendingOp_ : OpOfState(s), OpOutcome::Failed);
   programmedPending_ = false;
   saveCountdown_ = 0;
@@ -202,6 +205,14 @@ void DeviceOps::Disconnect() {
   identPassed_ = false;
   // An automatic program belongs to this connection; its bytes stay in changedMask.
   if (opRequest_ == OP_PROGRAM_CHANGED) opRequest_ = 0;
+  // So does a command still waiting: it was meant for this unit, never for the next one.
+  if (opRequest_ == OP_READ || opRequest_ == OP_VERIFY || opRequest_ == OP_PROGRAM ||
+      opRequest_ == OP_RESET) {
+    const int32_t dropped = opRequest_;
+    opRequest_ = 0;
+    Error(OpText::CommandDropped);
+    Ended(dropped, OpOutcome::Failed);
+  }
   img_.unitImageValid = false;
   CompareUnitAndPc();
   keyCheckKind_ = 0;
@@ -350,16 +361,20 @@ void DeviceOps::RunDeviceOps() {
   // 7.
   if (opState_ == S::kIdle) {
     opAttempt_ = 0;
-    const bool resetWaits = (opRequest_ == OP_RESET || opRequest_ == OP_RESET_RELEASE) &&
-                            (saveCountdown_ > 0 || programmedPending_);
-    if (opRequest_ != 0 && !resetWaits) {
+    // A reset or another program waits for the save of the last program: the unit is
+    // busy saving, and the end of that program must still be reported.
+    const bool saving = saveCountdown_ > 0 || programmedPending_;
+    const bool waitsForSave =
+        saving && (opRequest_ == OP_RESET || opRequest_ == OP_RESET_RELEASE ||
+                   opRequest_ == OP_PROGRAM || opRequest_ == OP_PROGRAM_CHANGED);
+    if (opRequest_ != 0 && !waitsForSave) {
       opState_ = opRequest_;
       opRequest_ = 0;
       jobFailCount_ = 0;
       if (opState_ == OP_PROGRAM) programAll_ = true;
       if (opState_ == OP_PROGRAM_CHANGED) programAll_ = false;
-    } else if (opRequest_ == 0 && autoProgramFor_ != 0 && autoProgramFor_ == connection_ &&
-               identPassed_ && !ChangedMaskEmpty()) {
+    } else if (opRequest_ == 0 && !saving && autoProgramFor_ != 0 &&
+               autoProgramFor_ == connection_ && identPassed_ && !ChangedMaskEmpty()) {
       autoProgramFor_ = 0;
       opState_ = OP_PROGRAM_CHANGED;
       programAll_ = false;
@@ -431,6 +446,9 @@ void DeviceOps::MonitorHandOver() {
     std::snprintf(text, sizeof text, "RSKEY=%d.%02d", key, version);
   } else {
     keyCheckKind_ = 1;
+    // Another unit answers on this line: nothing may be read from or written to it until
+    // a new check has identified it.
+    identPassed_ = false;
     const OpText which = key != kOwnKey ? OpText::VersionMismatch : OpText::SubversionMismatch;
     std::snprintf(text, sizeof text, "%s  PC-%d.%02d, IGN-%d.%02d", LangText(DeviceText(which)),
                   kOwnKey, kOwnVersion, key, version);
@@ -552,8 +570,10 @@ void DeviceOps::StartAction() {
 }
 
 void DeviceOps::ResetStart() {
-  // The special job's command block: zero but for the reset word at bytes 12-13.
-  std::memset(link_.writeImage, 0, kIdBlockSize);
+  // The special job's command block: zero but for the reset word at bytes 12-13. The whole
+  // buffer is cleared: a protocol with 300-byte blocks sends bytes 150-299 too, which must
+  // not carry what the last program left there.
+  std::memset(link_.writeImage, 0, sizeof link_.writeImage);
   link_.writeImage[kResetWordByte] = kResetWord & 0xFF;
   link_.writeImage[kResetWordByte + 1] = kResetWord >> 8;
   link_.PostJob(JOB_SPECIAL, 0, 1, JOBF_MARK_RANGE);
@@ -830,7 +850,11 @@ void DeviceOps::ProgramResult() {
     if (!programMask_[i]) continue;
     // Only what still equals the written value is done; a later edit stays marked.
     if (img_.params.byte(a) == programImage_.byte(a)) img_.changedMask[i] = false;
-    if (!programAll_) img_.unitImage.setByte(a, link_.readImage[a]);
+  }
+  // Whole blocks were written, so bytes beside the marked ones may have changed in the
+  // unit too: everything read back is what the unit now holds.
+  for (int a = 0; a < kImage; ++a) {
+    if (link_.readFlags[a] != 0) img_.unitImage.setByte(a, link_.readImage[a]);
   }
   if (!programAll_) CompareUnitAndPc();
   Result(OpText::VerifyOk);

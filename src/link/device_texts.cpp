@@ -33,6 +33,10 @@ constexpr const char* kTexts[] = {
     "Zündungsprogramme!##Nesouhlasí verze programu PC a zapalování!",
     "###Unmatched subversion of PC and Ignition programs!##Unpassende Unterversion der PC- "
     "und Zündungsprogramme!##Nesouhlasí podverze programu PC a zapalování!",
+    "###Reset error !##Reset-Fehler !##Chyba resetu !",
+    // A command still waiting when its connection ended: never run on the next unit.
+    "###Connection lost: command not done##Verbindung verloren: Befehl nicht "
+    "ausgeführt##Spojení ztraceno: příkaz neproveden",
 };
 static_assert(std::size(kTexts) == static_cast<int>(OpText::COUNT_), "one text per OpText");
 

@@ -22,6 +22,8 @@ enum class OpText : int {
   NothingToProgram,
   VersionMismatch,
   SubversionMismatch,
+  ResetError,
+  CommandDropped,
   COUNT_
 };
 

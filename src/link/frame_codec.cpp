@@ -165,7 +165,10 @@ int32_t FrameCodec::BuildJobRequest(int32_t job, int32_t address, int32_t length
       default:
         return -1;
     }
-    CopyFromImage(transmitFrame + 1, writeImage, writeImageSize, block * n, n);
+    // Reads carry no data: their block is zeros whatever the transfer buffer holds.
+    const bool carriesData = job != JOB_READ && job != JOB_IDBLOCK;
+    CopyFromImage(transmitFrame + 1, carriesData ? writeImage : nullptr, writeImageSize, block * n,
+                  n);
     SealBlock(code, word);
     return static_cast<uint8_t>(code | kAnswerBit);
   }
@@ -223,6 +226,19 @@ bool FrameCodec::ReceiveFrame(const PortBuffers& port, const CaptureLink* captur
   }
   port.readIndex->store(read, std::memory_order_release);
   return complete;
+}
+
+int32_t FrameCodec::DropReceived(const PortBuffers& port) {
+  position = 0;
+  mode = kModeSeekStart;
+  if (!port.ring || !port.readIndex || !port.writeIndex) return 0;
+  const int32_t write = port.writeIndex->load(std::memory_order_acquire);
+  const int32_t read = port.readIndex->load(std::memory_order_relaxed);
+  if (write < 0 || write >= kPortBufferSize || read == write) return 0;
+  const int32_t dropped =
+      read >= 0 && read < kPortBufferSize ? (write - read + kPortBufferSize) % kPortBufferSize : 0;
+  port.readIndex->store(write, std::memory_order_release);
+  return dropped;
 }
 
 bool FrameCodec::ReceiveByte(uint8_t byte, int32_t now) {

@@ -129,6 +129,9 @@ class FrameCodec {
   // is complete (it stays in receiveBuffer, frameLength bytes, until the next call).
   // `capture` (may be null) diverts bytes into an announced pick-up capture.
   bool ReceiveFrame(const PortBuffers& port, const CaptureLink* capture = nullptr);
+  // Drops what the ring holds and any frame begun in the receiver (bytes left from earlier
+  // exchanges). Returns the number of bytes dropped from the ring.
+  int32_t DropReceived(const PortBuffers& port);
   // The same for bytes that do not come from a ring (tests, fuzzing, the simulator's
   // peers). `now` is the tickMs of arrival. Returns true when the byte completed a frame.
   bool ReceiveByte(uint8_t byte, int32_t now);

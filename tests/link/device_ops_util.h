@@ -44,6 +44,23 @@ class PeerUnit {
   void Mute(bool on) { mute_.store(on); }
   // The next n answers to identification-block requests are not sent.
   void DropIdBlockAnswers(int n) { dropIdAnswers_.store(n); }
+  // The next answer whose code byte is `code` comes late: only once the request has been
+  // repeated, right before the answer to the repeat (a unit busy for a moment).
+  void AnswerLate(uint8_t code) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    lateCode_ = code;
+    lateArmed_ = true;
+  }
+  // Another unit takes this one's place on the line.
+  void SwapIdentity(int key, int version) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    unit_->SwapIdentity(key, version);
+  }
+  // Every byte the unit received so far.
+  std::vector<uint8_t> Received() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return received_;
+  }
   // Closes the pty: the port vanishes.
   void Stop() {
     stop_.store(true);
@@ -86,29 +103,39 @@ class PeerUnit {
     while (!stop_.load()) {
       pollfd p{pty_.master(), POLLIN, 0};
       const int ready = poll(&p, 1, 5);
+      if (ready == 0) {
+        // A silent line ends a request cut short (a probe at another protocol's frame size).
+        std::lock_guard<std::mutex> lock(mutex_);
+        unit_->LineIdle(NowMs());
+      }
       if (ready > 0 && (p.revents & POLLIN)) {
         const ssize_t n = read(pty_.master(), buffer, sizeof buffer);
         if (n > 0) {
           out.clear();
+          bool hold = false;
           {
             std::lock_guard<std::mutex> lock(mutex_);
+            received_.insert(received_.end(), buffer, buffer + n);
             unit_->Receive(buffer, static_cast<size_t>(n), NowMs(), out);
+            if (!out.empty() && out[0] == lateCode_ && (lateArmed_ || holding_)) {
+              hold = lateArmed_;  // the first answer waits, the repeat's releases it
+              holding_ = lateArmed_;
+              lateArmed_ = false;
+            } else {
+              hold = holding_;
+            }
           }
           bool drop = mute_.load();
           if (!drop && !out.empty() && out[0] == 0xC0 && dropIdAnswers_.load() > 0) {
             dropIdAnswers_.fetch_sub(1);
             drop = true;
           }
-          if (!drop) {
-            size_t done = 0;
-            while (done < out.size() && !stop_.load()) {
-              const ssize_t w = write(pty_.master(), out.data() + done, out.size() - done);
-              if (w > 0) {
-                done += static_cast<size_t>(w);
-              } else {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-              }
-            }
+          if (!drop && hold) {
+            held_.insert(held_.end(), out.begin(), out.end());
+          } else if (!drop) {
+            held_.insert(held_.end(), out.begin(), out.end());
+            WriteAll(held_);
+            held_.clear();
           }
         } else if (n < 0) {
           std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -120,6 +147,17 @@ class PeerUnit {
       unit_->Idle(NowMs());
     }
   }
+  void WriteAll(const std::vector<uint8_t>& bytes) {
+    size_t done = 0;
+    while (done < bytes.size() && !stop_.load()) {
+      const ssize_t w = write(pty_.master(), bytes.data() + done, bytes.size() - done);
+      if (w > 0) {
+        done += static_cast<size_t>(w);
+      } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+    }
+  }
 
   std::unique_ptr<sim::SimUnit> unit_;
   sim::Pty pty_;
@@ -127,6 +165,11 @@ class PeerUnit {
   std::atomic<bool> stop_{false};
   std::atomic<bool> mute_{false};
   std::atomic<int> dropIdAnswers_{0};
+  std::vector<uint8_t> received_;  // guarded by mutex_
+  uint8_t lateCode_ = 0;           // guarded by mutex_
+  bool lateArmed_ = false;         // guarded by mutex_
+  bool holding_ = false;           // guarded by mutex_
+  std::vector<uint8_t> held_;      // the run thread's: answers that come late
   std::thread thread_;
   bool ok_ = false;
   std::chrono::steady_clock::time_point start_;

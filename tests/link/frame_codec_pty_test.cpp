@@ -81,6 +81,7 @@ class SimOverPty : public ::testing::TestWithParam<ProtocolCase> {
     imagePath_ = dir_ + "/unit.bin";
     savePath_ = dir_ + "/saved.bin";
     image_ = RandomImage(static_cast<uint32_t>(c.protocol));
+    image_[186] = 0;  // byte 186 is the unit's read-out lock
     ASSERT_TRUE(WriteFile(imagePath_, image_));
     std::vector<std::string> args = {"--protocol", std::to_string(c.protocol),
                                      "--image",    imagePath_,

@@ -158,11 +158,11 @@ const RequestCase kRequests[] = {
     {"WriteWcomsOddLength", 2, JOB_WRITE, 2, 3, 107, 0x7020,
      "FF FF FF FF A5 5A BB FB 20 70 02 00 03 00 0F 16 1D", true, 19},
     {"ReadIgn150LastBlock", 3150, JOB_READ, 900, 150, 107, 0xC7, "47", true, 152},
-    {"ReadIgn100Block10", 3100, JOB_READ, 1000, 100, 107, 0xCB, "4B 59 60", true, 102},
+    {"ReadIgn100Block10", 3100, JOB_READ, 1000, 100, 107, 0xCB, "4B 00 00", true, 102},
     {"WriteIgn50Block14", 3050, JOB_WRITE, 700, 50, 107, 0x8F, "0F 25 2C", true, 52},
     {"MonitorIgn150", 3150, JOB_MONITOR, 0, 150, 107, 0xB0, "30 01 08", true, 152},
     {"MonitorIgn50Block2", 3050, JOB_MONITOR, 100, 50, 107, 0xB2, "32 BD C4", true, 52},
-    {"IdBlockIgn150", 3150, JOB_IDBLOCK, 0, 150, 107, 0xC0, "40 01 08", true, 152},
+    {"IdBlockIgn150", 3150, JOB_IDBLOCK, 0, 150, 107, 0xC0, "40 00 00", true, 152},
     {"SpecialIgn150", 3150, JOB_SPECIAL, 0, 1, 107, 0x80,
      "00 01 08 0F 16 1D 24 2B 32 39 40 47 4E A5 10", true, 152},
 };

@@ -206,7 +206,7 @@ TEST(SimUnitTest, IdentificationBlockTexts) {
   EXPECT_NE(id[47], 0);
 }
 
-TEST(SimUnitTest, NoReadingClearsByte9AndSetsTheLockByte) {
+TEST(SimUnitTest, NoReadingLocksAtStartAndByte186RulesAfterwards) {
   SimOptions o = Options(3150);
   o.noReading = true;
   SimUnit unit(o);
@@ -217,10 +217,14 @@ TEST(SimUnitTest, NoReadingClearsByte9AndSetsTheLockByte) {
   EXPECT_EQ(id[9], 0);
   ASSERT_TRUE(peer.ReadImage(150, image));
   EXPECT_EQ(image[186], 1);
-  // Writing the lock byte away does not unlock the unit.
+  // The option only locks the unit at start: writing the lock byte away unlocks it, and
+  // the identification block follows.
   std::vector<uint8_t> cleared(1050, 0);
   ASSERT_TRUE(peer.WriteImage(150, cleared));
-  EXPECT_EQ(unit.memory()[186], 1);
+  EXPECT_EQ(unit.memory()[186], 0);
+  std::vector<uint8_t> after;
+  ASSERT_TRUE(peer.Exchange(JOB_IDBLOCK, 0, 150, zeros.data(), 8000, &after, 50));
+  EXPECT_EQ(after.at(9), 1);
 }
 
 TEST(SimUnitTest, SmallBlockProtocolsAnswerTheFirstBytesOfTheIdentificationBlock) {
