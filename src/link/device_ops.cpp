@@ -7,6 +7,7 @@
 #include "base/tick_clock.h"
 #include "lang/lang_string.h"
 #include "link/op_progress.h"
+#include "link/op_verdicts.h"
 #include "params/normalize.h"
 
 namespace zeda {
@@ -76,6 +77,12 @@ void DeviceOps::Result(OpText text) {
 void DeviceOps::Error(OpText text) {
   ui_.ShowStatus(StatusSlot::kResult, DeviceText(text), kResultMs, kColourUnchanged, kColourRed,
                  kPriorityNormal);
+}
+
+// Stays until the window clears it when the next operation starts.
+void DeviceOps::ProgrammingInterrupted() {
+  ui_.ShowStatus(StatusSlot::kResult, InterruptedText(), kNoExpiry, kColourWhite, kColourRed,
+                 kPriorityVerdict);
 }
 
 void DeviceOps::GaugeStart() {
@@ -176,7 +183,9 @@ void DeviceOps::LostDuringOperation() {
     Error(OpText::CheckingError);
   } else if (IsReadState(s)) {
     Error(OpText::ReadError);
-  } else if (s == S::kVerify || IsProgramState(s) || programmedPending_) {
+  } else if (IsProgramState(s) || programmedPending_) {
+    ProgrammingInterrupted();
+  } else if (s == S::kVerify) {
     Error(OpText::VerifyError);
   } else {
     opState_ = S::kNotConnected;
@@ -186,7 +195,9 @@ void DeviceOps::LostDuringOperation() {
   // A state of the check or of an operation reports that operation; otherwise the loss cut
   // off the save of the last program.
   const bool inOperation = InRange(s, S::kCheckPoll, S::kProgramReadBack);
-  Ended(programmedPending_ && !inOperation ? pendingOp_ : OpOfState(s), OpOutcome::Failed);
+  const int32_t op = programmedPending_ && !inOperation ? pendingOp_ : OpOfState(s);
+  if (IsProgramState(s) || programmedPending_) ui_.OperationInterrupted(op);
+  Ended(op, OpOutcome::Failed);
   programmedPending_ = false;
   saveCountdown_ = 0;
   opState_ = S::kNotConnected;
@@ -396,7 +407,13 @@ void DeviceOps::JobFailed() {
     Error(OpText::ReadError);
     GaugeFailed();
     Ended(OP_READ, OpOutcome::Failed);
-  } else if (s == S::kVerify || IsProgramState(s)) {
+  } else if (IsProgramState(s)) {
+    // The link failed while writing or reading back: the unit may hold part of the set.
+    ProgrammingInterrupted();
+    GaugeFailed();
+    ui_.OperationInterrupted(OpOfState(s));
+    Ended(OpOfState(s), OpOutcome::Failed);
+  } else if (s == S::kVerify) {
     Error(OpText::VerifyError);
     GaugeFailed();
     Ended(OpOfState(s), OpOutcome::Failed);

@@ -235,6 +235,9 @@ zeda::FileDocument TMainForm::fileDocument() {
 
 void TMainForm::syncFileState() {
   currentFileName = QString::fromStdString(appSettings.file);
+  // A file command may have changed params or fileImage: slot 4 and fileMatches follow at
+  // once, not on the next tick.
+  CompareIfChanged();
   fileMatches = imageBuffers.fileMatches;
   UpdateTitle();
   if (QAction* a = findChild<QAction*>(QStringLiteral("MenuSaveVersion"))) {
@@ -378,6 +381,7 @@ void TMainForm::QuicksaveCommand() {
     showOpenFileError(out.save.error);
     return;
   }
+  CompareIfChanged();
   // The title shows the new file once; later saves still start from the current file.
   const QString kept = currentFileName;
   currentFileName = QString::fromStdString(out.save.path);

@@ -399,8 +399,12 @@ void TMainForm::UpdateTitle() {
 void TMainForm::OnHint(const QString& hint) { statusPanels_[0]->setText(hint); }
 
 void TMainForm::showUnitText() {
-  const QString text =
-      QString::fromStdString(zeda::unitText(keyCheckKind, keyCheckText, unitIdent));
+  // A refused unit shows its mismatch from the identification check on, before any monitor
+  // answer has told it again.
+  const std::string refused =
+      keyCheckKind == zeda::kKeyCheckText ? std::string() : refusedUnitText();
+  const QString text = QString::fromStdString(
+      !refused.empty() ? refused : zeda::unitText(keyCheckKind, keyCheckText, unitIdent));
   statusPanels_[4]->setText(text);
   // The unit's texts are often wider than the panel: the whole line stays readable.
   statusPanels_[4]->setToolTip(text);
@@ -471,12 +475,16 @@ void TMainForm::setGaugeVisible(bool visible) { CGaugeProgram->setVisible(visibl
 void TMainForm::focusNoReadingCheckBox() { CheckBoxZakazCteni->setFocus(); }
 
 void TMainForm::setDeviceCommandsEnabled(bool enabled) {
-  ButtonRead->setEnabled(enabled);
-  ButtonVerify->setEnabled(enabled);
-  ButtonProgram->setEnabled(enabled);
-  for (const char* name : {"MenuRead", "MenuVerify", "MenuProgram", "MenuReset"}) {
-    if (QAction* a = findChild<QAction*>(QString::fromLatin1(name))) a->setEnabled(enabled);
+  // A refused unit cannot be read, verified or programmed: the commands say so by being
+  // off. Reset stays, it is the one thing such a unit still takes.
+  const bool transfer = enabled && !UnitRefused();
+  ButtonRead->setEnabled(transfer);
+  ButtonVerify->setEnabled(transfer);
+  ButtonProgram->setEnabled(transfer);
+  for (const char* name : {"MenuRead", "MenuVerify", "MenuProgram"}) {
+    if (QAction* a = findChild<QAction*>(QString::fromLatin1(name))) a->setEnabled(transfer);
   }
+  if (QAction* a = findChild<QAction*>(QStringLiteral("MenuReset"))) a->setEnabled(enabled);
 }
 
 // Port hand-over
