@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
@@ -13,10 +14,12 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <cmath>
 #include <fstream>
 #include <functional>
 #include <memory>
 
+#include "app/ui/elided_label.h"
 #include "app/ui/main_form.h"
 #include "base/message_box.h"
 #include "lang/lang_string.h"
@@ -64,9 +67,13 @@ class WindowTruthTest : public ::testing::Test {
     savedSettingsDir = qgetenv("ZEDA_SETTINGS_DIR");
     qputenv("ZEDA_SETTINGS_DIR", settings.path().toLocal8Bit());
     qputenv("ZEDA_SIM_PATH", ZEDA_SIM_PATH);
+    // Each simulated unit adds its port to ZEDA_PORTS; an earlier test's stale one must not
+    // be searched first.
+    savedPorts = qgetenv("ZEDA_PORTS");
   }
   void TearDown() override {
     qputenv("ZEDA_SETTINGS_DIR", savedSettingsDir);
+    qputenv("ZEDA_PORTS", savedPorts);
     zeda::setMessageSink(nullptr);
     zeda::setCurrentLanguage(zeda::kEnglish);
   }
@@ -96,6 +103,7 @@ class WindowTruthTest : public ::testing::Test {
   QTemporaryDir files;
   QTemporaryDir settings;
   QByteArray savedSettingsDir;
+  QByteArray savedPorts;
   QStringList answers;
   std::vector<zeda::UserMessage> messages;
 };
@@ -270,6 +278,63 @@ TEST_F(WindowTruthTest, LinkLostWhileProgrammingSaysInterruptedUntilTheNextOpera
   EXPECT_EQ(result->text(), interrupted);
   EXPECT_EQ(label(*form, "LabelConnection")->text(), "No connection with PC...");
   shot(*form, "interrupted");
+}
+
+double luminance(const QColor& c) {
+  auto lin = [](double v) {
+    v /= 255.0;
+    return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * lin(c.red()) + 0.7152 * lin(c.green()) + 0.0722 * lin(c.blue());
+}
+double contrast(const QColor& a, const QColor& b) {
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST_F(WindowTruthTest, GaugeTextHasOneColourReadableOnEveryBar) {
+  auto form = makeForm();
+  auto* gauge = form->findChild<QProgressBar*>(QStringLiteral("CGaugeProgram"));
+  const QPalette pal = gauge->palette();
+  EXPECT_EQ(pal.color(QPalette::Text), pal.color(QPalette::HighlightedText));
+  for (const QColor& bar : {QColor(0, 255, 255), QColor(255, 0, 0), pal.color(QPalette::Window),
+                            pal.color(QPalette::Base)}) {
+    EXPECT_GE(contrast(pal.color(QPalette::Text), bar), 4.5) << bar.name().toStdString();
+  }
+}
+
+TEST_F(WindowTruthTest, StatusPanelsElideAtAWordAndKeepTheWholeTextAsTooltip) {
+  const QFontMetrics fm(QApplication::font());
+  const QString text = "Unmatched subversion of PC and Ignition programs!  PC-107.00, IGN-107.01";
+  EXPECT_EQ(ElidedLabel::Elide(text, fm, fm.horizontalAdvance(text)), text);
+  const QString cut = ElidedLabel::Elide(text, fm, fm.horizontalAdvance("Unmatched subvers"));
+  EXPECT_EQ(cut, "Unmatched...");
+  EXPECT_LE(fm.horizontalAdvance(cut), fm.horizontalAdvance("Unmatched subvers"));
+  // A first word too long for the panel is cut inside, still with the dots.
+  EXPECT_TRUE(ElidedLabel::Elide("Unmatched", fm, fm.horizontalAdvance("Unma...")).endsWith("..."));
+
+  auto form = makeForm();
+  form->resize(1366, 700);
+  form->show();
+  form->keyCheckKind = zeda::kKeyCheckText;
+  form->keyCheckText = text.toStdString();
+  form->showUnitText();
+  QApplication::processEvents();
+  auto* panel4 =
+      qobject_cast<ElidedLabel*>(form->findChild<QLabel*>(QStringLiteral("StatusBar1Panel4")));
+  ASSERT_NE(panel4, nullptr);
+  EXPECT_EQ(panel4->text(), text);
+  EXPECT_EQ(panel4->toolTip(), text);
+  panel4->grab();  // paints
+  const QString shown =
+      ElidedLabel::Elide(text, panel4->fontMetrics(), panel4->contentsRect().width());
+  EXPECT_TRUE(shown == text || shown.endsWith("...")) << shown.toStdString();
+  auto* panel2 =
+      qobject_cast<ElidedLabel*>(form->findChild<QLabel*>(QStringLiteral("StatusBar1Panel2")));
+  ASSERT_NE(panel2, nullptr);
+  EXPECT_EQ(panel2->toolTip(), panel2->text());
+  EXPECT_FALSE(panel2->elided());  // the build text fits at 1366 px
+  shot(*form, "status_bar_1366");
 }
 
 }  // namespace
