@@ -160,3 +160,35 @@ TEST_F(UnitCli, UsageAndNoUnit) {
 
 }  // namespace
 }  // namespace zeda
+
+namespace zeda {
+namespace {
+
+// A file cut in the middle of a table is not programmed as if whole.
+TEST_F(UnitCli, CutIgnFileIsRefusedUnlessPartial) {
+  StartSim({});
+  ASSERT_EQ(Run("read -o whole.ign"), 0) << err;
+  const std::string whole = Read("whole.ign");
+  const size_t advance2 = whole.find("\nADVANCE2 ");
+  ASSERT_NE(advance2, std::string::npos);
+  {
+    std::ofstream f(Path("cut.ign"), std::ios::binary);
+    f << whole.substr(0, advance2 + 200);  // inside the map's first line
+  }
+  for (const char* cmd : {"program cut.ign", "verify cut.ign"}) {
+    EXPECT_EQ(Run(cmd), 4) << cmd << ": " << out;
+    EXPECT_NE(LastLine().find("incomplete file, missing ADVANCE2, SERVO_ENABLE"), std::string::npos)
+        << LastLine();
+    EXPECT_NE(LastLine().find("NO_READING"), std::string::npos) << LastLine();
+    EXPECT_EQ(LastLine().find("RPM_ADV2"), std::string::npos) << "before the cut: whole";
+  }
+  ASSERT_EQ(Run("program --partial cut.ign"), 0) << err << out;
+  EXPECT_EQ(LastLine(), "program: OK");
+  // A whole file still goes through without the option.
+  const int code = Run("verify whole.ign");
+  EXPECT_TRUE(code == 0 || code == 1) << out;
+  EXPECT_EQ(LastLine().rfind("verify: ", 0), 0u) << LastLine();
+}
+
+}  // namespace
+}  // namespace zeda
