@@ -337,4 +337,25 @@ TEST_F(WindowTruthTest, StatusPanelsElideAtAWordAndKeepTheWholeTextAsTooltip) {
   shot(*form, "status_bar_1366");
 }
 
+TEST_F(WindowTruthTest, CutFileIsLoadedButTheUserIsToldWhatWasMissing) {
+  auto form = makeForm();
+  const std::string whole = zeda::FormatIgnFile(otherImage());
+  const QString cut = files.filePath("cut.ign");
+  std::ofstream(cut.toStdString(), std::ios::binary)
+      << whole.substr(0, whole.find("\nGEAR_CORR_POUT ") + 60);
+  answers << cut;
+  form->OpenCommand(false, false);
+  EXPECT_EQ(form->currentFileName, cut);  // taken as the reader takes it
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].kind, zeda::MessageKind::Warning);
+  EXPECT_EQ(messages[0].text,
+            "The file is incomplete. These parameters were not in it and got default "
+            "values:\n\nGEAR_CORR_POUT, NO_READING");
+  // A whole file says nothing.
+  messages.clear();
+  answers << writeIgn("whole.ign", otherImage());
+  form->OpenCommand(false, false);
+  EXPECT_TRUE(messages.empty());
+}
+
 }  // namespace
