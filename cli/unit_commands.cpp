@@ -1,12 +1,14 @@
 // zedactl commands that work with a connected unit: info, read, verify, program, reset.
 // Each runs the port search and the unit's check first, prints progress to stderr and
 // ends with one result line on stdout.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "app/page_list.h"
 #include "base/ascii_case.h"
 #include "base/identity.h"
 #include "cli_common.h"
@@ -17,6 +19,7 @@
 #include "params/ign_load.h"
 #include "params/ign_writer.h"
 #include "params/normalize.h"
+#include "params/param_diff.h"
 #include "params/param_fields.h"
 #include "unit_session.h"
 
@@ -207,18 +210,11 @@ int RunVerify(const Args& args) {
   if (r == OpOutcome::Ok) return Fail(kExitOk, "verify: same");
   if (r == OpOutcome::Refused) return Fail(kExitRefused, "refused: No reading !");
   if (r != OpOutcome::Different) return Fail(kExitNoUnit, "failed: Verify error !");
-  // The fields that differ, each once.
-  const ParamField* last = nullptr;
-  for (int a = 0; a < PARAM_IMAGE_SIZE; ++a) {
-    if (a == kNoReadingAddress || s.images.params.byte(a) == s.link.readImage[a]) continue;
-    const ParamField* f = FieldAtByte(a);
-    if (f != nullptr && f == last) continue;
-    last = f;
-    if (f != nullptr) {
-      std::printf("different: %s\n", f->name);
-    } else {
-      std::printf("different: byte %i\n", a);
-    }
+  // The fields that differ, each element once, with the page, unit and both values.
+  ParamImage unit;
+  std::copy(s.link.readImage, s.link.readImage + PARAM_IMAGE_SIZE, unit.bytes.begin());
+  for (const FieldDifference& d : DifferencesByField(s.images.params, unit)) {
+    std::printf("different: %s\n", FormatDifference(d, PageCaption(d.group)).c_str());
   }
   return Fail(kExitDifferent, "verify: different");
 }

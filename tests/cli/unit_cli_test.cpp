@@ -7,8 +7,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/page_list.h"
 #include "link/sim_process.h"
 #include "params/normalize.h"
+#include "params/param_diff.h"
 #include "params/param_image.h"
 #include "sim_unit.h"
 
@@ -107,6 +109,12 @@ TEST_F(UnitCli, ReadVerifyProgramAndReset) {
   ASSERT_EQ(Run("verify other.bin"), 1) << err;
   EXPECT_EQ(LastLine(), "verify: different");
   EXPECT_NE(out.find("different: "), std::string::npos);
+  // The same list the window's compare view shows, from the one core function.
+  std::string expected;
+  for (const FieldDifference& d : DifferencesByField(other, Factory())) {
+    expected += "different: " + FormatDifference(d, PageCaption(d.group)) + "\n";
+  }
+  EXPECT_EQ(out, expected + "verify: different\n");
   EXPECT_EQ(out.find("OK"), std::string::npos);
 
   ASSERT_EQ(Run("program other.bin"), 0) << err;
