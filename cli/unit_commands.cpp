@@ -1,21 +1,25 @@
 // zedactl commands that work with a connected unit: info, read, verify, program, reset.
 // Each runs the port search and the unit's check first, prints progress to stderr and
 // ends with one result line on stdout.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "app/page_list.h"
 #include "base/ascii_case.h"
 #include "base/identity.h"
 #include "cli_common.h"
 #include "commands.h"
 #include "link/id_texts.h"
 #include "params/defaults.h"
+#include "params/ign_completeness.h"
 #include "params/ign_load.h"
 #include "params/ign_writer.h"
 #include "params/normalize.h"
+#include "params/param_diff.h"
 #include "params/param_fields.h"
 #include "unit_session.h"
 
@@ -29,11 +33,12 @@ constexpr int kOperationMs = 60000;
 const char kUsage[] =
     "  zedactl info    [--port P]\n"
     "  zedactl read    [--port P] (-o FILE.ign | --raw FILE.bin)\n"
-    "  zedactl verify  [--port P] FILE.ign|FILE.bin\n"
-    "  zedactl program [--port P] FILE.ign|FILE.bin\n"
+    "  zedactl verify  [--port P] [--partial] FILE.ign|FILE.bin\n"
+    "  zedactl program [--port P] [--partial] FILE.ign|FILE.bin\n"
     "  zedactl reset   [--port P]\n"
     "                  P: COMn, n, auto (default) or a device path\n"
-    "                  --wait S: seconds to find and check the unit (default 30)\n";
+    "                  --wait S: seconds to find and check the unit (default 30)\n"
+    "                  --partial: take a cut .ign file, its missing fields as defaults\n";
 
 int RunInfo(const Args& args);
 int RunRead(const Args& args);
@@ -52,8 +57,11 @@ int Fail(int code, const std::string& what) {
   return code;
 }
 
-// Reads a parameter set: a .ign file, or a 1050-byte image; normalised.
-bool LoadSet(const std::string& path, ImageBuffers& images, std::string* error) {
+// Reads a parameter set: a .ign file, or a 1050-byte image; normalised. A cut .ign file
+// (lacking keywords the writer always writes) is refused unless `partial`: its missing
+// fields would be defaults, not what the user meant to send.
+bool LoadSet(const std::string& path, ImageBuffers& images, std::string* error, bool partial,
+             bool* incomplete = nullptr) {
   if (EndsWithIgnoringAsciiCase(path, ".ign")) {
     images.params = StartImage();
     const IgnLoadResult r = LoadIgnFile(images, path, -1, false);
@@ -65,6 +73,12 @@ bool LoadSet(const std::string& path, ImageBuffers& images, std::string* error) 
       *error = path + ": " +
                (r.read.message != IgnMessage::None ? IgnMessageText(r.read.message)
                                                    : "not a parameter file");
+      return false;
+    }
+    if (r.partial() && !partial) {
+      *error = path + ": incomplete file, missing " + JoinKeywords(r.missing, r.missing.size()) +
+               " (give --partial to use it with defaults)";
+      if (incomplete) *incomplete = true;
       return false;
     }
   } else if (!ReadImageFile(path, images.params, error)) {
@@ -182,30 +196,27 @@ int RunRead(const Args& args) {
 int RunVerify(const Args& args) {
   OptionScanner opt(args);
   const auto port = ScanUnitOptions(opt);
+  const bool partial = opt.Flag("--partial");
   const Args pos = opt.Positional();
   Prepared p = Prepare(kVerify, opt, port, pos, 1);
   if (!p.session) return p.code;
   UnitSession& s = *p.session;
   std::string error;
-  if (!LoadSet(pos[0], s.images, &error)) return Fail(kExitFileError, "failed: " + error);
+  bool incomplete = false;
+  if (!LoadSet(pos[0], s.images, &error, partial, &incomplete)) {
+    return Fail(incomplete ? kExitNotAccepted : kExitFileError, "failed: " + error);
+  }
   if (const int code = ConnectOrFail(s)) return code;
   if (s.readLocked()) return Fail(kExitRefused, "refused: No reading !");
   const OpOutcome r = s.Run(OP_VERIFY, kOperationMs);
   if (r == OpOutcome::Ok) return Fail(kExitOk, "verify: same");
   if (r == OpOutcome::Refused) return Fail(kExitRefused, "refused: No reading !");
   if (r != OpOutcome::Different) return Fail(kExitNoUnit, "failed: Verify error !");
-  // The fields that differ, each once.
-  const ParamField* last = nullptr;
-  for (int a = 0; a < PARAM_IMAGE_SIZE; ++a) {
-    if (a == kNoReadingAddress || s.images.params.byte(a) == s.link.readImage[a]) continue;
-    const ParamField* f = FieldAtByte(a);
-    if (f != nullptr && f == last) continue;
-    last = f;
-    if (f != nullptr) {
-      std::printf("different: %s\n", f->name);
-    } else {
-      std::printf("different: byte %i\n", a);
-    }
+  // The fields that differ, each element once, with the page, unit and both values.
+  ParamImage unit;
+  std::copy(s.link.readImage, s.link.readImage + PARAM_IMAGE_SIZE, unit.bytes.begin());
+  for (const FieldDifference& d : DifferencesByField(s.images.params, unit)) {
+    std::printf("different: %s\n", FormatDifference(d, PageCaption(d.group)).c_str());
   }
   return Fail(kExitDifferent, "verify: different");
 }
@@ -213,12 +224,16 @@ int RunVerify(const Args& args) {
 int RunProgram(const Args& args) {
   OptionScanner opt(args);
   const auto port = ScanUnitOptions(opt);
+  const bool partial = opt.Flag("--partial");
   const Args pos = opt.Positional();
   Prepared p = Prepare(kProgram, opt, port, pos, 1);
   if (!p.session) return p.code;
   UnitSession& s = *p.session;
   std::string error;
-  if (!LoadSet(pos[0], s.images, &error)) return Fail(kExitFileError, "failed: " + error);
+  bool incomplete = false;
+  if (!LoadSet(pos[0], s.images, &error, partial, &incomplete)) {
+    return Fail(incomplete ? kExitNotAccepted : kExitFileError, "failed: " + error);
+  }
   if (const int code = ConnectOrFail(s)) return code;
   const OpOutcome r = s.Run(OP_PROGRAM, kOperationMs);
   if (r == OpOutcome::Ok) return Fail(kExitOk, "program: OK");

@@ -24,4 +24,7 @@ inline constexpr PageEntry kPages[kPageCount] = {
 
 inline std::span<const PageEntry> pageList() { return kPages; }
 
+// The caption of page (group) g, "" outside 0-9.
+inline const char* PageCaption(int g) { return g >= 0 && g < kPageCount ? kPages[g].caption : ""; }
+
 }  // namespace zeda

@@ -7,6 +7,7 @@
 #include "base/tick_clock.h"
 #include "lang/lang_string.h"
 #include "link/op_progress.h"
+#include "link/op_verdicts.h"
 #include "params/normalize.h"
 
 namespace zeda {
@@ -76,6 +77,12 @@ void DeviceOps::Result(OpText text) {
 void DeviceOps::Error(OpText text) {
   ui_.ShowStatus(StatusSlot::kResult, DeviceText(text), kResultMs, kColourUnchanged, kColourRed,
                  kPriorityNormal);
+}
+
+// Stays until the window clears it when the next operation starts.
+void DeviceOps::ProgrammingInterrupted() {
+  ui_.ShowStatus(StatusSlot::kResult, InterruptedText(), kNoExpiry, kColourWhite, kColourRed,
+                 kPriorityVerdict);
 }
 
 void DeviceOps::GaugeStart() {
@@ -178,7 +185,9 @@ void DeviceOps::LostDuringOperation() {
     Error(OpText::ReadError);
   } else if (s == S::kReset || s == S::kResetRelease) {
     Error(OpText::ResetError);
-  } else if (s == S::kVerify || IsProgramState(s) || programmedPending_) {
+  } else if (IsProgramState(s) || programmedPending_) {
+    ProgrammingInterrupted();
+  } else if (s == S::kVerify) {
     Error(OpText::VerifyError);
   } else {
     opState_ = S::kNotConnected;
@@ -189,7 +198,9 @@ void DeviceOps::LostDuringOperation() {
   // off the save of the last program.
   const bool inOperation =
       InRange(s, S::kCheckPoll, S::kProgramReadBack) || s == S::kReset || s == S::kResetRelease;
-  Ended(programmedPending_ && !inOperation ? pendingOp_ : OpOfState(s), OpOutcome::Failed);
+  const int32_t op = programmedPending_ && !inOperation ? pendingOp_ : OpOfState(s);
+  if (IsProgramState(s) || programmedPending_) ui_.OperationInterrupted(op);
+  Ended(op, OpOutcome::Failed);
   programmedPending_ = false;
   saveCountdown_ = 0;
   opState_ = S::kNotConnected;
@@ -411,7 +422,13 @@ void DeviceOps::JobFailed() {
     Error(OpText::ReadError);
     GaugeFailed();
     Ended(OP_READ, OpOutcome::Failed);
-  } else if (s == S::kVerify || IsProgramState(s)) {
+  } else if (IsProgramState(s)) {
+    // The link failed while writing or reading back: the unit may hold part of the set.
+    ProgrammingInterrupted();
+    GaugeFailed();
+    ui_.OperationInterrupted(OpOfState(s));
+    Ended(OpOfState(s), OpOutcome::Failed);
+  } else if (s == S::kVerify) {
     Error(OpText::VerifyError);
     GaugeFailed();
     Ended(OpOfState(s), OpOutcome::Failed);

@@ -76,6 +76,9 @@ class DeviceOpsUi : public StatusSink {
   virtual bool PlayerActive() const { return false; }
   // An operation ended (request code or OP_CHECK).
   virtual void OperationEnded(int32_t /*op*/, OpOutcome /*outcome*/) {}
+  // A program (or the unit's save after it) was cut off by the loss of the link; called
+  // just before OperationEnded(op, Failed).
+  virtual void OperationInterrupted(int32_t /*op*/) {}
 };
 
 class DeviceOps {
@@ -145,6 +148,7 @@ class DeviceOps {
   void Result(OpText text);
   void Error(OpText text);
   void ShowNoConnection();
+  void ProgrammingInterrupted();
   void GaugeStart();
   void GaugeFailed();
   void GaugeRed100();

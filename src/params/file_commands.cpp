@@ -24,6 +24,8 @@ OpenOutcome OpenFile(FileDocument& doc, const std::string& path, int page) {
     return out;
   }
   out.status = OpenOutcome::Loaded;
+  out.missing = std::move(r.missing);
+  out.defaultsApplied = r.defaultsApplied;
   out.newInstalCleared = doc.settings.newInstal;
   doc.settings.newInstal = false;
   doc.settings.iniFileDir = path;

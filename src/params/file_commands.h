@@ -4,6 +4,7 @@
 // and questions and then calls these; they never show anything themselves, they report.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "params/defaults.h"
 #include "params/ign_load.h"
@@ -30,6 +31,9 @@ struct OpenOutcome {
   enum Status { OpenError, NotAccepted, Loaded } status = OpenError;
   IgnMessage message = IgnMessage::None;  // to show after the load
   bool newInstalCleared = false;          // settings must be saved
+  // A cut file of the current format: the keywords it lacked (see IgnLoadResult).
+  std::vector<std::string> missing;
+  bool defaultsApplied = false;
 };
 
 // OpenFile(page, path) as used by Open, the history items and dropped files. A pending

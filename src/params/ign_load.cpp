@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+#include "base/identity.h"
 #include "params/atomic_file.h"
+#include "params/ign_completeness.h"
 #include "params/ign_model_bridge.h"
 
 namespace zeda {
@@ -18,6 +20,9 @@ IgnLoadResult LoadIgnText(ImageBuffers& buf, std::string_view text, int page, bo
   if (first.bikeSeen) ign_bridge::ApplyDefaultsForPage(buf.params, page);
   opt.messages = true;
   r.read = ReadIgnText(text, buf.params, opt);
+  r.defaultsApplied = first.bikeSeen;
+  // Older and related files lack keywords by nature and say so with their own message.
+  if (r.read.acceptedKey == kUnitKey) r.missing = MissingIgnKeywords(text);
   ign_bridge::Normalize(buf.params);
   buf.fileImage = buf.params;
   buf.fileMatches = true;

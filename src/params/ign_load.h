@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "params/ign_reader.h"
 #include "params/param_image.h"
@@ -14,6 +15,12 @@ struct IgnLoadResult {
   bool opened = false;    // the file could be opened
   bool tooLarge = false;  // ignored for its size
   IgnReadResult read;     // the second read, with its message
+  // A file of this program's key that lacks keywords (or values) the writer always writes:
+  // those keywords. Their fields got the defaults when defaultsApplied, else kept their
+  // values.
+  std::vector<std::string> missing;
+  bool defaultsApplied = false;
+  bool partial() const { return !missing.empty(); }
   bool accepted() const { return read.accepted(); }
 };
 

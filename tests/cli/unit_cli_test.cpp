@@ -13,9 +13,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/page_list.h"
 #include "link/gated_device.h"
 #include "link/sim_process.h"
 #include "params/normalize.h"
+#include "params/param_diff.h"
 #include "params/param_image.h"
 #include "sim_unit.h"
 #include "unit_session.h"
@@ -115,6 +117,12 @@ TEST_F(UnitCli, ReadVerifyProgramAndReset) {
   ASSERT_EQ(Run("verify other.bin"), 1) << err;
   EXPECT_EQ(LastLine(), "verify: different");
   EXPECT_NE(out.find("different: "), std::string::npos);
+  // The same list the window's compare view shows, from the one core function.
+  std::string expected;
+  for (const FieldDifference& d : DifferencesByField(other, Factory())) {
+    expected += "different: " + FormatDifference(d, PageCaption(d.group)) + "\n";
+  }
+  EXPECT_EQ(out, expected + "verify: different\n");
   EXPECT_EQ(out.find("OK"), std::string::npos);
 
   ASSERT_EQ(Run("program other.bin"), 0) << err;
@@ -276,6 +284,38 @@ TEST(ZedactlUsage, PrintedOnceHelpExitsZero) {
     EXPECT_EQ(run(help, &text), 0) << help;
     EXPECT_EQ(count("zedactl info"), 1) << text;
   }
+}
+
+}  // namespace
+}  // namespace zeda
+
+namespace zeda {
+namespace {
+
+// A file cut in the middle of a table is not programmed as if whole.
+TEST_F(UnitCli, CutIgnFileIsRefusedUnlessPartial) {
+  StartSim({});
+  ASSERT_EQ(Run("read -o whole.ign"), 0) << err;
+  const std::string whole = Read("whole.ign");
+  const size_t advance2 = whole.find("\nADVANCE2 ");
+  ASSERT_NE(advance2, std::string::npos);
+  {
+    std::ofstream f(Path("cut.ign"), std::ios::binary);
+    f << whole.substr(0, advance2 + 200);  // inside the map's first line
+  }
+  for (const char* cmd : {"program cut.ign", "verify cut.ign"}) {
+    EXPECT_EQ(Run(cmd), 4) << cmd << ": " << out;
+    EXPECT_NE(LastLine().find("incomplete file, missing ADVANCE2, SERVO_ENABLE"), std::string::npos)
+        << LastLine();
+    EXPECT_NE(LastLine().find("NO_READING"), std::string::npos) << LastLine();
+    EXPECT_EQ(LastLine().find("RPM_ADV2"), std::string::npos) << "before the cut: whole";
+  }
+  ASSERT_EQ(Run("program --partial cut.ign"), 0) << err << out;
+  EXPECT_EQ(LastLine(), "program: OK");
+  // A whole file still goes through without the option.
+  const int code = Run("verify whole.ign");
+  EXPECT_TRUE(code == 0 || code == 1) << out;
+  EXPECT_EQ(LastLine().rfind("verify: ", 0), 0u) << LastLine();
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 // The link headers come before any Qt header: Qt defines "slots" as a macro.
 #include "link/ccomcom.h"
 #include "link/device_ops.h"
+#include "link/op_states.h"
+#include "link/op_verdicts.h"
 // Qt from here on.
 #include <signal.h>
 #include <sys/prctl.h>
@@ -101,6 +103,7 @@ class DeviceUiBridge : public zeda::DeviceOpsUi {
     form_.appSettings.newInstal = false;
     form_.SaveAppSettings();
   }
+  void OperationInterrupted(int32_t /*op*/) override { form_.showInterrupted(); }
   // Pages, undo, monitor display and recorder attach here with their areas.
 
  private:
@@ -156,8 +159,9 @@ void TMainForm::VerifyCommand() {
 }
 
 void TMainForm::ProgramCommand() {
-  if (!deviceOps_->UnitConnected()) return;
-  if (appSettings.newInstal) {
+  if (!deviceOps_->UnitConnected() || UnitRefused()) return;
+  // The advice to read the unit first is no use for a unit that cannot be read.
+  if (appSettings.newInstal && UnitReadable()) {
     QMessageBox box(QMessageBox::Critical, Lang(kAttention), Lang(kNewInstalText), QMessageBox::Ok,
                     this);
     box.setObjectName(QStringLiteral("NewInstalBox"));
@@ -185,7 +189,65 @@ void TMainForm::ResetCommand() {
 void TMainForm::runDeviceOps() {
   deviceOps_->RunDeviceOps();
   syncHandover();
+  applyUnitVerdicts();
+  CompareIfChanged();
   showDeviceMessages();
+}
+
+void TMainForm::CompareIfChanged() {
+  if (!deviceOps_ || !congruenceWatch_.Changed(*images_)) return;
+  deviceOps_->CompareUnitAndPc();
+  congruenceWatch_.Mark(*images_);
+}
+
+bool TMainForm::UnitRefused() const {
+  return deviceOps_ && deviceOps_->UnitConnected() &&
+         zeda::UnitRefused(deviceOps_->unitKey(), deviceOps_->unitVersion());
+}
+
+std::string TMainForm::refusedUnitText() const {
+  if (!UnitRefused()) return {};
+  return zeda::MismatchText(deviceOps_->unitKey(), deviceOps_->unitVersion());
+}
+
+bool TMainForm::UnitReadable() const {
+  if (UnitRefused()) return false;
+  if (!deviceOps_->identPassed()) return true;  // not known yet
+  constexpr int kIdReadAllowedByte = 9;
+  return deviceOps_->idBlock()[kIdReadAllowedByte] == 1 &&
+         !(images_->unitImageValid && images_->unitImage.byte(zeda::kNoReadingAddress) != 0);
+}
+
+void TMainForm::showInterrupted() {
+  interruptedShown_ = true;
+  idleSinceInterrupted_ = false;
+}
+
+void TMainForm::applyUnitVerdicts() {
+  const zeda::DeviceOps& ops = *deviceOps_;
+  const bool refused = UnitRefused();
+  if (refused && !refusalShown_) {
+    refusalShown_ = true;
+    const std::string reason = zeda::RefusalReason(ops.unitKey(), ops.unitVersion());
+    ShowStatus(zeda::StatusSlot::kResult, reason.c_str(), zeda::kNoExpiry, zeda::kColourWhite,
+               zeda::kColourRed, zeda::kPriorityVerdict);
+    showUnitText();
+  } else if (refusalShown_ && !refused && ops.UnitConnected()) {
+    // Another unit is being checked: the reason goes with the unit it belonged to.
+    refusalShown_ = false;
+    ShowStatus(zeda::StatusSlot::kResult, nullptr, zeda::kNoExpiry, zeda::kColourUnchanged,
+               zeda::kColourUnchanged, zeda::kPriorityClear);
+    showUnitText();
+  }
+  // "Programming interrupted" stays through the reconnection until the next operation.
+  const int32_t s = ops.opState();
+  const bool operating = s >= zeda::OpState::kRead;
+  if (!operating) idleSinceInterrupted_ = true;
+  if (interruptedShown_ && operating && idleSinceInterrupted_) {
+    interruptedShown_ = false;
+    ShowStatus(zeda::StatusSlot::kResult, nullptr, zeda::kNoExpiry, zeda::kColourUnchanged,
+               zeda::kColourUnchanged, zeda::kPriorityClear);
+  }
 }
 
 bool TMainForm::unitConnected() { return deviceOps_->UnitConnected(); }

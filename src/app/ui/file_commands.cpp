@@ -21,6 +21,7 @@
 #include "lang/lang_string.h"
 #include "link/ccomcom.h"
 #include "params/defaults.h"
+#include "params/ign_completeness.h"
 #include "params/settings_startup.h"
 
 namespace {
@@ -46,6 +47,19 @@ constexpr char kOlderIgnText[] =
     "##Starší nebo odlišná verze souboru *.ign!\n\n"
     "Některé parametry budou nezměněny nebo nataveny na základní hodnotu.\n"
     "Jsou to parametry, které v této verzi nebyly obsaženy nebo měly jinou strukturu.";
+
+// A cut file of the current format: which parameters did not come from it.
+constexpr char kPartialDefaultsText[] =
+    "###The file is incomplete. These parameters were not in it and got default values:"
+    "##Die Datei ist unvollständig. Diese Parameter fehlten darin und erhielten "
+    "Standardwerte:"
+    "##Soubor je neúplný. Tyto parametry v něm chyběly a dostaly základní hodnoty:";
+constexpr char kPartialKeptText[] =
+    "###The file is incomplete. These parameters were not in it and kept their previous "
+    "values:"
+    "##Die Datei ist unvollständig. Diese Parameter fehlten darin und behielten ihre "
+    "bisherigen Werte:"
+    "##Soubor je neúplný. Tyto parametry v něm chyběly a ponechaly si předchozí hodnoty:";
 
 // Dialog filters. "All Files" matches every name: on this platform many files have no '.'.
 const QString kIgnFilter = QStringLiteral("Ignition Parametrs(*.ign)");
@@ -237,6 +251,9 @@ zeda::FileDocument TMainForm::fileDocument() {
 
 void TMainForm::syncFileState() {
   currentFileName = QString::fromStdString(appSettings.file);
+  // A file command may have changed params or fileImage: slot 4 and fileMatches follow at
+  // once, not on the next tick.
+  CompareIfChanged();
   fileMatches = imageBuffers.fileMatches;
   UpdateTitle();
   if (QAction* a = findChild<QAction*>(QStringLiteral("MenuSaveVersion"))) {
@@ -345,6 +362,13 @@ void TMainForm::OpenFile(int page, const QString& path) {
     return;
   }
   afterDocumentChange();
+  if (!out.missing.empty()) {
+    // Taken as the reader takes it, but never silently.
+    zeda::showMessage(
+        std::string(zeda::LangText(out.defaultsApplied ? kPartialDefaultsText : kPartialKeptText)) +
+            "\n\n" + zeda::JoinKeywords(out.missing),
+        zeda::kProductText, zeda::MessageKind::Warning);
+  }
   openDialogPreset_ = saveDialogPreset_ = path;
   syncFileState();
   rebuildHistoryMenu();
@@ -380,6 +404,7 @@ void TMainForm::QuicksaveCommand() {
     showOpenFileError(out.save.error);
     return;
   }
+  CompareIfChanged();
   // The title shows the new file once; later saves still start from the current file.
   const QString kept = currentFileName;
   currentFileName = QString::fromStdString(out.save.path);

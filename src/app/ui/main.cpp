@@ -8,9 +8,9 @@
 #include <cstdlib>
 
 #include "app/command_line.h"
+#include "app/ui/main_form.h"
 #include "base/message_box.h"
 #include "base/trace.h"
-#include "app/ui/main_form.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

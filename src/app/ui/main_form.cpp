@@ -33,6 +33,7 @@
 #include "app/menu_table.h"
 #include "app/page_list.h"
 #include "app/self_check_layout.h"
+#include "app/ui/elided_label.h"
 #include "base/identity.h"
 #include "base/tick_clock.h"
 #include "base/trace.h"
@@ -196,10 +197,23 @@ void TMainForm::createControls() {
   CGaugeProgram = new QProgressBar(messages);
   CGaugeProgram->setObjectName(QStringLiteral("CGaugeProgram"));
   CGaugeProgram->setTextVisible(true);
+  {
+    // One text colour over the bar and beside it: black reads on aqua, red and the face.
+    QPalette pal = CGaugeProgram->palette();
+    pal.setColor(QPalette::Text, Qt::black);
+    pal.setColor(QPalette::HighlightedText, Qt::black);
+    CGaugeProgram->setPalette(pal);
+  }
   CGaugeProgram->setMinimumWidth(180);
   LabelCongruence = makeSlotLabel(messages, "LabelCongruence");
+  // Slots 1 and 4 keep their short texts whole; slot 2 takes the room left and wraps a
+  // long verdict (an interrupted program) onto a second line rather than cutting it.
+  LabelConnection->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
+  LabelCongruence->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
+  LabelResult->setWordWrap(true);
+  LabelResult->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
   msgRow->addWidget(LabelConnection);
-  msgRow->addWidget(LabelResult);
+  msgRow->addWidget(LabelResult, 3);
   msgRow->addWidget(CGaugeProgram);
   msgRow->addWidget(LabelCongruence);
   msgRow->addStretch(1);
@@ -282,7 +296,9 @@ void TMainForm::createStatusBar() {
   row->setSpacing(2);
   const char* fixed[5] = {"", "EXE", "", "HEX", ""};
   for (int i = 0; i < 5; ++i) {
-    auto* panel = new QLabel(QString::fromLatin1(fixed[i]), strip);
+    // The texts of panels 2 and 4 can be longer than the window is wide.
+    QLabel* panel = (i == 2 || i == 4) ? new ElidedLabel(QString::fromLatin1(fixed[i]), strip)
+                                       : new QLabel(QString::fromLatin1(fixed[i]), strip);
     panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Sunken);
@@ -311,7 +327,8 @@ void TMainForm::FormCreate() {
   // 5. Hints go to panel 0: see event().
   // 6. Status texts.
   keyCheckKind = zeda::kKeyCheckNotConnected;
-  statusPanels_[2]->setText(QString::fromStdString(zeda::buildText()));
+  static_cast<ElidedLabel*>(statusPanels_[2])
+      ->setFullText(QString::fromStdString(zeda::buildText()));
   showUnitText();
   // 7.-8. BIKE 7, COM setting 1 and the defaults of all pages.
   applyStartImage();
@@ -402,11 +419,14 @@ void TMainForm::UpdateTitle() {
 void TMainForm::OnHint(const QString& hint) { statusPanels_[0]->setText(hint); }
 
 void TMainForm::showUnitText() {
-  const QString text =
-      QString::fromStdString(zeda::unitText(keyCheckKind, keyCheckText, unitIdent));
-  statusPanels_[4]->setText(text);
-  // The unit's texts are often wider than the panel: the whole line stays readable.
-  statusPanels_[4]->setToolTip(text);
+  // A refused unit shows its mismatch from the identification check on, before any monitor
+  // answer has told it again.
+  const std::string refused =
+      keyCheckKind == zeda::kKeyCheckText ? std::string() : refusedUnitText();
+  const QString text = QString::fromStdString(
+      !refused.empty() ? refused : zeda::unitText(keyCheckKind, keyCheckText, unitIdent));
+  // The unit's texts are often wider than the panel: the whole line stays the tooltip.
+  static_cast<ElidedLabel*>(statusPanels_[4])->setFullText(text);
 }
 
 bool TMainForm::event(QEvent* e) {
@@ -474,12 +494,16 @@ void TMainForm::setGaugeVisible(bool visible) { CGaugeProgram->setVisible(visibl
 void TMainForm::focusNoReadingCheckBox() { CheckBoxZakazCteni->setFocus(); }
 
 void TMainForm::setDeviceCommandsEnabled(bool enabled) {
-  ButtonRead->setEnabled(enabled);
-  ButtonVerify->setEnabled(enabled);
-  ButtonProgram->setEnabled(enabled);
-  for (const char* name : {"MenuRead", "MenuVerify", "MenuProgram", "MenuReset"}) {
-    if (QAction* a = findChild<QAction*>(QString::fromLatin1(name))) a->setEnabled(enabled);
+  // A refused unit cannot be read, verified or programmed: the commands say so by being
+  // off. Reset stays, it is the one thing such a unit still takes.
+  const bool transfer = enabled && !UnitRefused();
+  ButtonRead->setEnabled(transfer);
+  ButtonVerify->setEnabled(transfer);
+  ButtonProgram->setEnabled(transfer);
+  for (const char* name : {"MenuRead", "MenuVerify", "MenuProgram"}) {
+    if (QAction* a = findChild<QAction*>(QString::fromLatin1(name))) a->setEnabled(transfer);
   }
+  if (QAction* a = findChild<QAction*>(QStringLiteral("MenuReset"))) a->setEnabled(enabled);
 }
 
 // Port hand-over

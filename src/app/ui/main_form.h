@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/command_line.h"
+#include "app/congruence_watch.h"
 #include "app/handover.h"
 #include "app/main_tick.h"
 #include "app/status_slots.h"
@@ -89,6 +90,15 @@ class TMainForm : public QMainWindow,
   void VerifyCommand();
   void ProgramCommand();
   void ResetCommand();
+  // Compares unit, PC and file again when an input changed since the last comparison
+  // (called on every run of the device machine and after every file command).
+  void CompareIfChanged();
+  // The connected unit told a key or version this program does not work with.
+  bool UnitRefused() const;
+  // Whether the connected unit can be read at all (not refused, not read-locked).
+  bool UnitReadable() const;
+  // Panel 4's mismatch text while the connected unit is refused, else empty.
+  std::string refusedUnitText() const;
   // zeda --simulate: starts zedasim with `args` on a pty and makes it the only port
   // searched. False with a message on stderr when it cannot start.
   bool startSimulator(const QStringList& args);
@@ -188,6 +198,9 @@ class TMainForm : public QMainWindow,
   void destroyDeviceOps();
   void connectDeviceCommands();
   void showDeviceMessages();
+  // Slot 2's lasting verdicts: the refusal of a unit, interrupted programming.
+  void applyUnitVerdicts();
+  void showInterrupted();
   // portHandover_ follows a release the device machine has made.
   void syncHandover();
   // What the rest of the window asks of the device side.
@@ -254,4 +267,8 @@ class TMainForm : public QMainWindow,
   DeviceUiBridge* deviceUi_ = nullptr;
   zeda::DeviceOps* deviceOps_ = nullptr;
   QProcess* simulator_ = nullptr;
+  zeda::CongruenceWatch congruenceWatch_;
+  bool refusalShown_ = false;      // slot 2 holds the refusal reason
+  bool interruptedShown_ = false;  // slot 2 holds "Programming interrupted"
+  bool idleSinceInterrupted_ = false;
 };

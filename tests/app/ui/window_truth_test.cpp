@@ -1,0 +1,361 @@
+// What the window says about the unit stays true: slot 4 after every file command and
+// edit, a refused unit that looks refused, programming cut off by a lost link.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cmath>
+#include <fstream>
+#include <functional>
+#include <memory>
+
+#include "app/ui/elided_label.h"
+#include "app/ui/main_form.h"
+#include "base/message_box.h"
+#include "lang/lang_string.h"
+#include "params/defaults.h"
+#include "params/ign_writer.h"
+#include "params/normalize.h"
+#include "params/param_fields.h"
+
+namespace {
+
+QApplication* app() {
+  static int argc = 1;
+  static char name[] = "test_app_ui";
+  static char* argv[] = {name, nullptr};
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return existing;
+  static QApplication* instance = new QApplication(argc, argv);
+  return instance;
+}
+
+bool waitUntil(const std::function<bool()>& done, int ms) {
+  QElapsedTimer t;
+  t.start();
+  while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  return done();
+}
+
+// Saves what the window shows when ZEDA_SHOT_DIR names a folder (for looking at by eye).
+void shot(QWidget& w, const char* name) {
+  const QString dir = qEnvironmentVariable("ZEDA_SHOT_DIR");
+  if (dir.isEmpty()) return;
+  w.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
+}
+
+constexpr char kIdentical[] = "Unit and PC settings are identical";
+constexpr char kDifferent[] = "Unit and PC settings are different";
+
+class WindowTruthTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app();
+    zeda::setCurrentLanguage(zeda::kEnglish);
+    zeda::setMessageSink([this](const zeda::UserMessage& m) { messages.push_back(m); });
+    ASSERT_TRUE(files.isValid());
+    savedSettingsDir = qgetenv("ZEDA_SETTINGS_DIR");
+    qputenv("ZEDA_SETTINGS_DIR", settings.path().toLocal8Bit());
+    qputenv("ZEDA_SIM_PATH", ZEDA_SIM_PATH);
+    // Each simulated unit adds its port to ZEDA_PORTS; an earlier test's stale one must not
+    // be searched first.
+    savedPorts = qgetenv("ZEDA_PORTS");
+  }
+  void TearDown() override {
+    qputenv("ZEDA_SETTINGS_DIR", savedSettingsDir);
+    qputenv("ZEDA_PORTS", savedPorts);
+    zeda::setMessageSink(nullptr);
+    zeda::setCurrentLanguage(zeda::kEnglish);
+  }
+  std::unique_ptr<TMainForm> makeForm() {
+    TMainForm::Options o;
+    o.listenForHandover = false;
+    auto form = std::make_unique<TMainForm>(o);
+    form->setFileChooser([this](const TMainForm::FileDialogRequest&) {
+      return answers.isEmpty() ? QString() : answers.takeFirst();
+    });
+    form->setQuestionAsker([](const QString&) { return int(QMessageBox::Yes); });
+    return form;
+  }
+  QString writeIgn(const QString& name, const zeda::ParamImage& img) {
+    const QString p = files.filePath(name);
+    std::ofstream(p.toStdString(), std::ios::binary) << zeda::FormatIgnFile(img);
+    return p;
+  }
+  static QLabel* label(QObject& f, const char* name) {
+    return f.findChild<QLabel*>(QString::fromLatin1(name));
+  }
+  static QString congruence(TMainForm& f) {
+    QLabel* l = label(f, "LabelCongruence");
+    return l->isVisibleTo(&f) ? l->text() : QString();
+  }
+
+  QTemporaryDir files;
+  QTemporaryDir settings;
+  QByteArray savedSettingsDir;
+  QByteArray savedPorts;
+  QStringList answers;
+  std::vector<zeda::UserMessage> messages;
+};
+
+// An image that differs from the defaults in one harmless field.
+zeda::ParamImage otherImage() {
+  zeda::ParamImage img = zeda::StartImage();
+  const int base = zeda::ReadShown(img, zeda::Field(zeda::FieldId::BASE_ADV), 0);
+  zeda::WriteShown(img, zeda::Field(zeda::FieldId::BASE_ADV), 0, base == 12 ? 14 : 12);
+  zeda::NormalizeParams(img);
+  return img;
+}
+
+// Every file command changes params or fileImage; slot 4 must follow at once, without a
+// tick. The unit is "read" by hand: unitImage holds the defaults.
+TEST_F(WindowTruthTest, SlotFourFollowsEveryFileCommandAtOnce) {
+  auto form = makeForm();
+  form->show();
+  zeda::ImageBuffers& img = form->imageBuffers;
+  const QString other = writeIgn("other.ign", otherImage());
+  struct Step {
+    const char* what;
+    std::function<void()> run;
+    const char* expected;
+  };
+  auto setUnitToDefaults = [&] {
+    img.params = zeda::StartImage();
+    img.unitImage = img.params;
+    img.unitImageValid = true;
+    form->CompareIfChanged();
+  };
+  setUnitToDefaults();
+  ASSERT_EQ(congruence(*form), kIdentical);
+  const Step steps[] = {
+      {"Open",
+       [&] {
+         answers << other;
+         form->OpenCommand(false, false);
+       },
+       kDifferent},
+      {"New", [&] { form->NewCommand(false); }, kIdentical},
+      {"Open for actual page (Advance)",
+       [&] {
+         form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(3);
+         answers << other;
+         form->OpenCommand(false, true);
+       },
+       kDifferent},
+      {"New for actual page (Advance)", [&] { form->NewCommand(true); }, kIdentical},
+      {"history", [&] { form->OpenHistoryItem(1); }, kDifferent},
+      {"drop",
+       [&] {
+         form->NewCommand(false);
+         form->filesDropped({other});
+       },
+       kDifferent},
+  };
+  for (const Step& s : steps) {
+    s.run();
+    EXPECT_EQ(congruence(*form), s.expected) << s.what;
+    EXPECT_EQ(form->fileMatches, img.params == img.fileImage) << s.what;
+  }
+  // Save: the file now matches and the title shows it.
+  answers << files.filePath("saved.ign");
+  form->SaveCommand(false);
+  EXPECT_TRUE(form->fileMatches);
+  EXPECT_TRUE(form->windowTitle().contains("saved.ign")) << form->windowTitle().toStdString();
+  EXPECT_EQ(congruence(*form), kDifferent);
+}
+
+// An edit path that compares nothing itself is caught on the next run of the machine.
+TEST_F(WindowTruthTest, SlotFourFollowsAnyEditOnTheTick) {
+  auto form = makeForm();
+  form->show();
+  zeda::ImageBuffers& img = form->imageBuffers;
+  img.unitImage = img.params;
+  img.unitImageValid = true;
+  form->CompareIfChanged();
+  ASSERT_EQ(congruence(*form), kIdentical);
+  img.params = otherImage();  // no comparison asked for
+  for (int i = 0; i < 4; ++i) form->mainTick().run();
+  EXPECT_EQ(congruence(*form), kDifferent);
+  img.unitImageValid = false;
+  for (int i = 0; i < 4; ++i) form->mainTick().run();
+  EXPECT_EQ(congruence(*form), "");
+  EXPECT_FALSE(form->fileMatches);
+}
+
+TEST_F(WindowTruthTest, NewThenSlotFourWithTheSimulatedUnit) {
+  auto form = makeForm();
+  form->show();
+  ASSERT_TRUE(form->startSimulator({}));
+  ASSERT_TRUE(waitUntil([&] { return congruence(*form) == kIdentical; }, 30000));
+  const QString other = writeIgn("other.ign", otherImage());
+  answers << other;
+  form->OpenCommand(false, false);
+  EXPECT_EQ(congruence(*form), kDifferent);
+  form->NewCommand(false);
+  EXPECT_EQ(congruence(*form), kIdentical);
+  // Verify then agrees with slot 4.
+  form->VerifyCommand();
+  QLabel* result = label(*form, "LabelResult");
+  ASSERT_TRUE(waitUntil([&] { return result->text() == "Verify: OK"; }, 10000))
+      << result->text().toStdString();
+  EXPECT_EQ(congruence(*form), kIdentical);
+}
+
+TEST_F(WindowTruthTest, RefusedUnitLooksRefusedUntilAnotherUnitConnects) {
+  auto form = makeForm();
+  form->show();
+  ASSERT_TRUE(form->startSimulator({"--version", "1"}));
+  ASSERT_TRUE(waitUntil([&] { return !messages.empty(); }, 30000));
+  QLabel* result = label(*form, "LabelResult");
+  ASSERT_TRUE(waitUntil([&] { return result->isVisible(); }, 2000));
+  EXPECT_EQ(result->text(), "IGN-107.01: this program needs 107.00");
+  // Long after the 2 s results, everything still says so.
+  waitUntil([] { return false; }, 2600);
+  EXPECT_TRUE(result->isVisible());
+  EXPECT_EQ(result->text(), "IGN-107.01: this program needs 107.00");
+  QLabel* panel4 = form->findChild<QLabel*>(QStringLiteral("StatusBar1Panel4"));
+  EXPECT_EQ(panel4->text(),
+            "Unmatched subversion of PC and Ignition programs!  PC-107.00, IGN-107.01");
+  for (const char* name : {"ButtonRead", "ButtonVerify", "ButtonProgram"}) {
+    EXPECT_FALSE(form->findChild<QPushButton*>(QString::fromLatin1(name))->isEnabled()) << name;
+  }
+  for (const char* name : {"MenuRead", "MenuVerify", "MenuProgram"}) {
+    EXPECT_FALSE(form->findChild<QAction*>(QString::fromLatin1(name))->isEnabled()) << name;
+  }
+  EXPECT_TRUE(form->findChild<QAction*>(QStringLiteral("MenuReset"))->isEnabled());
+  // F9 reached some other way: no advice to read a unit that cannot be read.
+  ASSERT_TRUE(form->appSettings.newInstal);
+  QString boxName;
+  QTimer::singleShot(300, [&] {
+    if (QWidget* w = QApplication::activeModalWidget()) {
+      boxName = w->objectName();
+      w->close();
+    }
+  });
+  form->ProgramCommand();
+  waitUntil([] { return false; }, 500);
+  EXPECT_EQ(boxName, "");
+  // German follows a language switch.
+  zeda::setCurrentLanguage(zeda::kGerman);
+  form->statusSlots().refreshCaptions();
+  EXPECT_EQ(result->text(), "IGN-107.01: dieses Programm braucht 107.00");
+  zeda::setCurrentLanguage(zeda::kEnglish);
+  form->statusSlots().refreshCaptions();
+  shot(*form, "refused");
+}
+
+TEST_F(WindowTruthTest, LinkLostWhileProgrammingSaysInterruptedUntilTheNextOperation) {
+  auto form = makeForm();
+  form->show();
+  ASSERT_TRUE(form->startSimulator({}));
+  QLabel* result = label(*form, "LabelResult");
+  ASSERT_TRUE(waitUntil([&] { return congruence(*form) == kIdentical; }, 30000));
+  form->appSettings.newInstal = false;
+  form->imageBuffers.params = otherImage();
+  form->ProgramCommand();
+  ASSERT_TRUE(waitUntil([&] { return result->text() == "Program device:"; }, 10000))
+      << result->text().toStdString();
+  auto* sim = form->findChild<QProcess*>(QStringLiteral("Simulator"));
+  ASSERT_NE(sim, nullptr);
+  sim->kill();
+  const QString interrupted =
+      "Programming interrupted: the unit may hold part of the new settings. Connect it and "
+      "program again.";
+  ASSERT_TRUE(waitUntil([&] { return result->text() == interrupted; }, 15000))
+      << result->text().toStdString();
+  waitUntil([] { return false; }, 2600);
+  EXPECT_TRUE(result->isVisible());
+  EXPECT_EQ(result->text(), interrupted);
+  EXPECT_EQ(label(*form, "LabelConnection")->text(), "No connection with PC...");
+  shot(*form, "interrupted");
+}
+
+double luminance(const QColor& c) {
+  auto lin = [](double v) {
+    v /= 255.0;
+    return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * lin(c.red()) + 0.7152 * lin(c.green()) + 0.0722 * lin(c.blue());
+}
+double contrast(const QColor& a, const QColor& b) {
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST_F(WindowTruthTest, GaugeTextHasOneColourReadableOnEveryBar) {
+  auto form = makeForm();
+  auto* gauge = form->findChild<QProgressBar*>(QStringLiteral("CGaugeProgram"));
+  const QPalette pal = gauge->palette();
+  EXPECT_EQ(pal.color(QPalette::Text), pal.color(QPalette::HighlightedText));
+  for (const QColor& bar : {QColor(0, 255, 255), QColor(255, 0, 0), pal.color(QPalette::Window),
+                            pal.color(QPalette::Base)}) {
+    EXPECT_GE(contrast(pal.color(QPalette::Text), bar), 4.5) << bar.name().toStdString();
+  }
+}
+
+TEST_F(WindowTruthTest, StatusPanelsElideAtAWordAndKeepTheWholeTextAsTooltip) {
+  const QFontMetrics fm(QApplication::font());
+  const QString text = "Unmatched subversion of PC and Ignition programs!  PC-107.00, IGN-107.01";
+  EXPECT_EQ(ElidedLabel::Elide(text, fm, fm.horizontalAdvance(text)), text);
+  const QString cut = ElidedLabel::Elide(text, fm, fm.horizontalAdvance("Unmatched subvers"));
+  EXPECT_EQ(cut, "Unmatched...");
+  EXPECT_LE(fm.horizontalAdvance(cut), fm.horizontalAdvance("Unmatched subvers"));
+  // A first word too long for the panel is cut inside, still with the dots.
+  EXPECT_TRUE(ElidedLabel::Elide("Unmatched", fm, fm.horizontalAdvance("Unma...")).endsWith("..."));
+
+  auto form = makeForm();
+  form->resize(1366, 700);
+  form->show();
+  form->keyCheckKind = zeda::kKeyCheckText;
+  form->keyCheckText = text.toStdString();
+  form->showUnitText();
+  QApplication::processEvents();
+  auto* panel4 =
+      qobject_cast<ElidedLabel*>(form->findChild<QLabel*>(QStringLiteral("StatusBar1Panel4")));
+  ASSERT_NE(panel4, nullptr);
+  EXPECT_EQ(panel4->text(), text);
+  EXPECT_EQ(panel4->toolTip(), text);
+  panel4->grab();  // paints
+  const QString shown =
+      ElidedLabel::Elide(text, panel4->fontMetrics(), panel4->contentsRect().width());
+  EXPECT_TRUE(shown == text || shown.endsWith("...")) << shown.toStdString();
+  auto* panel2 =
+      qobject_cast<ElidedLabel*>(form->findChild<QLabel*>(QStringLiteral("StatusBar1Panel2")));
+  ASSERT_NE(panel2, nullptr);
+  EXPECT_EQ(panel2->toolTip(), panel2->text());
+  EXPECT_FALSE(panel2->elided());  // the build text fits at 1366 px
+  shot(*form, "status_bar_1366");
+}
+
+TEST_F(WindowTruthTest, CutFileIsLoadedButTheUserIsToldWhatWasMissing) {
+  auto form = makeForm();
+  const std::string whole = zeda::FormatIgnFile(otherImage());
+  const QString cut = files.filePath("cut.ign");
+  std::ofstream(cut.toStdString(), std::ios::binary)
+      << whole.substr(0, whole.find("\nGEAR_CORR_POUT ") + 60);
+  answers << cut;
+  form->OpenCommand(false, false);
+  EXPECT_EQ(form->currentFileName, cut);  // taken as the reader takes it
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].kind, zeda::MessageKind::Warning);
+  EXPECT_EQ(messages[0].text,
+            "The file is incomplete. These parameters were not in it and got default "
+            "values:\n\nGEAR_CORR_POUT, NO_READING");
+  // A whole file says nothing.
+  messages.clear();
+  answers << writeIgn("whole.ign", otherImage());
+  form->OpenCommand(false, false);
+  EXPECT_TRUE(messages.empty());
+}
+
+}  // namespace
