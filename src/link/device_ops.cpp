@@ -61,6 +61,9 @@ bool IsCheckingState(int32_t s) {
 }
 bool IsReadState(int32_t s) { return s == S::kRead || s == S::kReadAgain; }
 bool IsProgramState(int32_t s) { return InRange(s, S::kProgramId1, S::kProgramReadBack); }
+// Only once the write has begun may the unit hold part of the new set; a Program that fails
+// while it still checks the unit's identification has changed nothing there.
+bool MayHaveWritten(int32_t s) { return s == S::kProgramWrite || s == S::kProgramReadBack; }
 
 }  // namespace
 
@@ -185,9 +188,9 @@ void DeviceOps::LostDuringOperation() {
     Error(OpText::ReadError);
   } else if (s == S::kReset || s == S::kResetRelease) {
     Error(OpText::ResetError);
-  } else if (IsProgramState(s) || programmedPending_) {
+  } else if (MayHaveWritten(s) || programmedPending_) {
     ProgrammingInterrupted();
-  } else if (s == S::kVerify) {
+  } else if (s == S::kVerify || IsProgramState(s)) {
     Error(OpText::VerifyError);
   } else {
     opState_ = S::kNotConnected;
@@ -199,7 +202,7 @@ void DeviceOps::LostDuringOperation() {
   const bool inOperation =
       InRange(s, S::kCheckPoll, S::kProgramReadBack) || s == S::kReset || s == S::kResetRelease;
   const int32_t op = programmedPending_ && !inOperation ? pendingOp_ : OpOfState(s);
-  if (IsProgramState(s) || programmedPending_) ui_.OperationInterrupted(op);
+  if (MayHaveWritten(s) || programmedPending_) ui_.OperationInterrupted(op);
   Ended(op, OpOutcome::Failed);
   programmedPending_ = false;
   saveCountdown_ = 0;
@@ -422,13 +425,13 @@ void DeviceOps::JobFailed() {
     Error(OpText::ReadError);
     GaugeFailed();
     Ended(OP_READ, OpOutcome::Failed);
-  } else if (IsProgramState(s)) {
+  } else if (MayHaveWritten(s)) {
     // The link failed while writing or reading back: the unit may hold part of the set.
     ProgrammingInterrupted();
     GaugeFailed();
     ui_.OperationInterrupted(OpOfState(s));
     Ended(OpOfState(s), OpOutcome::Failed);
-  } else if (s == S::kVerify) {
+  } else if (s == S::kVerify || IsProgramState(s)) {
     Error(OpText::VerifyError);
     GaugeFailed();
     Ended(OpOfState(s), OpOutcome::Failed);
