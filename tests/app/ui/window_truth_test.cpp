@@ -23,6 +23,8 @@
 #include "app/ui/main_form.h"
 #include "base/message_box.h"
 #include "lang/lang_string.h"
+#include "link/device_ops.h"
+#include "link/op_states.h"
 #include "params/defaults.h"
 #include "params/ign_writer.h"
 #include "params/normalize.h"
@@ -265,6 +267,9 @@ TEST_F(WindowTruthTest, LinkLostWhileProgrammingSaysInterruptedUntilTheNextOpera
   form->ProgramCommand();
   ASSERT_TRUE(waitUntil([&] { return result->text() == "Program device:"; }, 10000))
       << result->text().toStdString();
+  // Cut the link once the write has begun: before that the unit holds nothing new.
+  ASSERT_TRUE(waitUntil([&] { return form->deviceOps().opState() >= zeda::OpState::kProgramWrite; },
+                        10000));
   auto* sim = form->findChild<QProcess*>(QStringLiteral("Simulator"));
   ASSERT_NE(sim, nullptr);
   sim->kill();
