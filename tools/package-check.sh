@@ -140,6 +140,13 @@ if out=$(env -u LD_LIBRARY_PATH "$root/usr/bin/zedactl" --help 2>&1) && [[ $out 
 else
   fail "/usr/bin/zedactl --help: $out"
 fi
+# The window program answers --version on the terminal, without a display.
+if out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/zeda" --version 2>&1) &&
+  [[ $out == zeda\ * ]]; then
+  pass "/usr/bin/zeda --version"
+else
+  fail "/usr/bin/zeda --version: $out"
+fi
 if out=$("$root/usr/bin/zedasim" --help 2>&1) && [[ $out == usage:* ]]; then
   pass "/usr/bin/zedasim --help"
 else

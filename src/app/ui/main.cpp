@@ -6,13 +6,48 @@
 #include <QWindow>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "app/command_line.h"
 #include "app/ui/main_form.h"
+#include "base/identity.h"
 #include "base/message_box.h"
 #include "base/trace.h"
 
+namespace {
+
+// --help and --version answer on the terminal without a display, a window or a port. Words
+// after --simulate belong to the simulator.
+bool AnswerInfoOption(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (word == "--simulate") return false;
+    if (word == "--version") {
+      std::printf("zeda %s for %s (unit key %d)\n", zeda::kUnitVersionText, zeda::kProductText,
+                  zeda::kUnitKey);
+      return true;
+    }
+    if (word == "--help" || word == "-h") {
+      std::printf(
+          "Usage: zeda [FILE.ign] [--trace FILE] [--simulate [zedasim options]]\n"
+          "Configures and diagnoses %s ignition units over a serial line.\n"
+          "  FILE.ign            open this parameter file at start\n"
+          "  --trace FILE        write every frame, port open and search step to FILE\n"
+          "  --simulate [...]    start the built-in simulated unit (zedasim) as COM240;\n"
+          "                      the words after it go to the simulator\n"
+          "  --version           print the version and exit\n"
+          "  --help              print this text and exit\n",
+          zeda::kProductText);
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (AnswerInfoOption(argc, argv)) return 0;
   QApplication app(argc, argv);
 
   QStringList qtArgs = QApplication::arguments();
