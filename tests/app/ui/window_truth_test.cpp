@@ -281,7 +281,11 @@ TEST_F(WindowTruthTest, LinkLostWhileProgrammingSaysInterruptedUntilTheNextOpera
   waitUntil([] { return false; }, 2600);
   EXPECT_TRUE(result->isVisible());
   EXPECT_EQ(result->text(), interrupted);
-  EXPECT_EQ(label(*form, "LabelConnection")->text(), "No connection with PC...");
+  // Slot 1 no longer claims a unit. What it says instead depends on the machine: the search
+  // goes on, and the killed simulator's pty name may already belong to another program (a
+  // "busy" hint).
+  const QString connection = label(*form, "LabelConnection")->text();
+  EXPECT_FALSE(connection.contains("connected", Qt::CaseInsensitive)) << connection.toStdString();
   shot(*form, "interrupted");
 }
 
