@@ -26,7 +26,8 @@ void CMonPickup::Toggle() {
 }
 
 void CMonPickup::Tick() {
-  core_->Tick(form_ && form_->ViewChanged());
+  // A view change is drawn once at the next tick, not at every tick from then on.
+  core_->Tick(form_ && form_->TakeViewChanged());
   if (core_->RedrawNeeded()) Redraw();
 }
 

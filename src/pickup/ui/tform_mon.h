@@ -29,9 +29,12 @@ class TFormMon : public QWidget {
 
   // Prepares and draws the picture (the core's redraw-needed flag is cleared).
   void Redraw();
-  // The view was changed by the user since the window opened (wheel, drag, release,
-  // leave): the picture follows every tick from then on.
-  bool ViewChanged() const { return viewChanged_; }
+  // Whether the user changed the view (wheel, drag, release, leave) since the last call.
+  bool TakeViewChanged() {
+    const bool changed = viewChanged_;
+    viewChanged_ = false;
+    return changed;
+  }
   // Start colours into the slots and the boxes.
   void SetStartColours();
   // The pause caption follows the core's state.
