@@ -34,6 +34,9 @@ bool PickupCore::TakeCompletedCapture(CaptureRecord& completed) {
 void PickupCore::FeedCapture(uint8_t type, uint8_t cycleCode, const uint8_t* bytes,
                              int32_t length) {
   mode_ = type == CAPTURE_SYNCHRONISED ? kModeSynchronised : kModeUnsynchronised;
+  // The old mode's events and dimensions go now, before this capture is processed: left
+  // to the tick, a capture processed in the same tick would be wiped with them.
+  ClearOnModeChange();
   cycleCode_ = cycleCode;
   ring_->MarkAllRead();
   ring_->AppendBytes(bytes, length);
@@ -64,13 +67,16 @@ void PickupCore::Periodic() {
   Process();
 }
 
+void PickupCore::ClearOnModeChange() {
+  if (mode_ == seenMode_) return;
+  seenMode_ = mode_;
+  events_.Clear();
+  dimensions_.Clear();
+  redrawNeeded_ = true;
+}
+
 void PickupCore::Tick(bool viewChanged) {
-  if (mode_ != seenMode_) {
-    seenMode_ = mode_;
-    events_.Clear();
-    dimensions_.Clear();
-    redrawNeeded_ = true;
-  }
+  ClearOnModeChange();
   if (viewChanged) redrawNeeded_ = true;
 }
 

@@ -76,6 +76,7 @@ class PickupCore {
 
  private:
   void SetPollMask(int32_t mask);
+  void ClearOnModeChange();
 
   std::atomic<int32_t>* pollMask_;
   std::unique_ptr<SampleRing> ring_;

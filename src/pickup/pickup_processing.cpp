@@ -7,6 +7,9 @@ namespace zeda {
 namespace {
 
 constexpr uint32_t kChangeBits = EV_LEVELS | EV_IGNITION_MASK;
+// Shares of the window width left of the trigger and right of it, inside the margins.
+constexpr double kPreTriggerShare = 0.2;
+constexpr double kPostTriggerShare = 0.65;
 
 // Unwraps the 24-bit stamps of the unread samples into scratch.times (counts since the
 // first one; a smaller stamp than the last means the counter wrapped).
@@ -170,12 +173,13 @@ ProcessOutcome ProcessUnsynchronised(SampleRing& ring, ProcessScratch& scratch, 
   }
   Keep(scratch.candidates, total, from, count, events);
 
-  // The view: the trigger sits at the origin a quarter into the picture; size it so that
-  // both what came before and what came after the trigger fit.
+  // The view: the trigger sits at the origin a quarter into the plotting width; size it
+  // so that what came before and what came after the trigger both fit between the
+  // margins at zoom 1, in any window the monitor allows (300 pixels wide or more).
   const double before = -events.items[0].position;
   const double after = events.items[events.count - 1].position;
   *viewStart = 0;
-  *viewEnd = std::max({after * 4.0 / 3.0, before * 4.0, 0.01});
+  *viewEnd = std::max({after / kPostTriggerShare, before / kPreTriggerShare, 0.01});
   ring.MarkAllRead();
   outcome.picture = true;
   return outcome;

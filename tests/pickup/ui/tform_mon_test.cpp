@@ -24,6 +24,8 @@
 #include "link/ccomcom.h"
 #include "link/device_ops.h"
 #include "pickup/ui/cmon_pickup.h"
+#include "sim_engine.h"
+#include "sim_unit.h"
 
 namespace {
 
@@ -172,6 +174,50 @@ TEST_F(FormMonTest, SavesPictureAndCaptureAndSaysWhenItCannot) {
   EXPECT_FALSE(form->SavePictureTo(dir.filePath("missing/p.png"), &error));
   EXPECT_TRUE(error.contains("Choose another folder")) << error.toStdString();
   EXPECT_FALSE(QFile::exists(dir.filePath("missing/p.png")));
+}
+
+TEST_F(FormMonTest, UnsynchronisedViewIsInMillisecondsOnRed) {
+  zeda::sim::SimEngine engine(zeda::sim::EngineMode::Steady, 2000);
+  const auto memory = zeda::sim::defaultSimMemory();
+  uint8_t cycleCode = 0;
+  const auto capture = engine.Capture(0, memory.data(), false, cycleCode);
+  monitor->core().FeedCapture(zeda::CAPTURE_UNSYNCHRONISED, cycleCode, capture.data(),
+                              static_cast<int32_t>(capture.size()));
+  monitor->Periodic();
+  monitor->Tick();
+  ASSERT_FALSE(monitor->core().Synchronised());
+  int red = 0;  // "RPM=0.0 (no synchro)" on red
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 100; ++x) red += At(x, y) == qRgb(255, 0, 0);
+  }
+  EXPECT_GT(red, 300);
+  zeda::Scene scene;
+  zeda::BuildScene(monitor->core(), form->View(), nullptr, scene);
+  int times = 0;
+  for (const zeda::DrawStep& st : scene.steps) {
+    if (st.kind != zeda::StepKind::Text) continue;
+    const std::string text = st.text;
+    if (text.rfind("RPM=", 0) == 0) {
+      EXPECT_EQ(text, "RPM=0.0 (no synchro)");
+    }
+    if (text.size() > 2 && text.substr(text.size() - 2) == "ms") ++times;
+    EXPECT_EQ(text.find("CH"), std::string::npos);  // no degrees here
+  }
+  EXPECT_GE(times, 2);  // both channels' ignitions, in ms after the trigger
+  // The record (two revolutions, 60 ms) fits between the margins at zoom 1, also in the
+  // narrowest window.
+  const zeda::EventList& ev = monitor->core().Events();
+  for (int width : {300, 800, 1600}) {
+    form->resize(width, 400);
+    monitor->Redraw();
+    EXPECT_TRUE(form->View().InsideMargins(form->View().XOf(ev.items[0].position))) << width;
+    EXPECT_TRUE(form->View().InsideMargins(form->View().XOf(ev.items[ev.count - 1].position)))
+        << width;
+  }
+  form->resize(800, 600);
+  monitor->Redraw();
+  const QByteArray shot = qgetenv("ZEDA_PICKUP_SHOT_UNSYNC");
+  if (!shot.isEmpty()) form->grab().save(QString::fromLocal8Bit(shot));
 }
 
 // ---- zeda --simulate: the simulator's capture in the window ----
