@@ -76,5 +76,14 @@ TEST_F(PickupCaptureE2E, BadChecksSlowThePollingStepByStep) {
   EXPECT_TRUE(rig->ops.UnitConnected());
 }
 
+TEST_F(PickupCaptureE2E, ClosingTheLinkDropsACaptureInFlight) {
+  Connect({"--rpm", "3000"});
+  // A capture announced whose bytes never come (the unit went away mid-capture).
+  CancelCapture(rig->link.capture);
+  ASSERT_TRUE(AnnounceCapture(rig->link.capture, CAPTURE_SYNCHRONISED, 9000, 0, 0, 1));
+  rig->link.CloseLink();
+  EXPECT_EQ(rig->link.capture.type.load(), CAPTURE_NONE);
+}
+
 }  // namespace
 }  // namespace zeda
