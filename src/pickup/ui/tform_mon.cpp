@@ -98,7 +98,9 @@ TFormMon::TFormMon(zeda::PickupCore& core, QWidget* parent)
   setMouseTracking(true);
   setAutoFillBackground(false);
   setAttribute(Qt::WA_OpaquePaintEvent);
-  setFocusPolicy(Qt::StrongFocus);
+  // A click on the picture must find a colour box still focused (it then only takes the
+  // focus away), so the picture does not take the focus itself.
+  setFocusPolicy(Qt::NoFocus);
   view_.placementX = 25;
   view_.placementY = 25;
   view_.margin = 20;

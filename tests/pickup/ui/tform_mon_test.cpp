@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 #include <cmath>
 #include <functional>
 
@@ -156,6 +157,41 @@ TEST_F(FormMonTest, DragDrawsADimensionRightButtonDropsOrDeletesIt) {
   EXPECT_EQ(monitor->core().Dimensions().Count(), 0);
 }
 
+TEST_F(FormMonTest, WheelZoomsAroundThePointerAndTheMiddleButtonPans) {
+  Feed();
+  const int x36 = form->View().XOf(36);
+  QWheelEvent wheel(QPointF(x36, 300), QPointF(x36, 300), QPoint(), QPoint(0, 120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(form, &wheel);
+  monitor->Tick();  // the change is drawn at the next tick
+  EXPECT_EQ(form->View().zoomX, 2);
+  EXPECT_NEAR(form->View().XOf(36), x36, 1);
+  EXPECT_EQ(At(form->View().XOf(36), 225), qRgb(255, 0, 0));
+  const int x108 = form->View().XOf(108);
+  // Zoomed in, the middle button drags the picture.
+  QTest::mousePress(form, Qt::MiddleButton, Qt::NoModifier, QPoint(400, 300));
+  QMouseEvent move(QEvent::MouseMove, QPointF(350, 300), QPointF(), Qt::NoButton, Qt::MiddleButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(form, &move);
+  QTest::mouseRelease(form, Qt::MiddleButton, Qt::NoModifier, QPoint(350, 300));
+  monitor->Tick();
+  EXPECT_EQ(form->View().XOf(108), x108 - 50);
+  EXPECT_EQ(At(x108 - 50, 225), qRgb(0, 0, 255));
+  // While a colour box has the focus the wheel does nothing.
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form, 2000));
+  auto* box = form->findChild<QComboBox*>("ComboBoxColorC3");
+  box->setFocus();
+  ASSERT_TRUE(box->hasFocus());
+  QApplication::sendEvent(form, &wheel);
+  EXPECT_EQ(form->View().zoomX, 2);
+  // A click on the picture only takes the focus away (to the pause button from the last
+  // box) and draws nothing.
+  QTest::mouseClick(form, Qt::LeftButton, Qt::NoModifier, QPoint(x36, 220));
+  EXPECT_TRUE(form->findChild<QPushButton*>("ButtonPause")->hasFocus());
+  EXPECT_EQ(monitor->core().Dimensions().Count(), 0);
+}
+
 TEST_F(FormMonTest, SavesPictureAndCaptureAndSaysWhenItCannot) {
   QTemporaryDir dir;
   QString error;
@@ -218,6 +254,28 @@ TEST_F(FormMonTest, UnsynchronisedViewIsInMillisecondsOnRed) {
   monitor->Redraw();
   const QByteArray shot = qgetenv("ZEDA_PICKUP_SHOT_UNSYNC");
   if (!shot.isEmpty()) form->grab().save(QString::fromLocal8Bit(shot));
+}
+
+TEST(PickupMenu, TheMenuItemSpeaksTheProgramsLanguage) {
+  app();
+  const struct {
+    int language;
+    const char* text;
+  } cases[] = {{zeda::kEnglish, "Pickup monitor"},
+               {zeda::kGerman, "PickUp-Monitor"},
+               {zeda::kCzech, "Monitor snímačů"}};
+  for (const auto& c : cases) {
+    TMainForm::Options o;
+    o.listenForHandover = false;
+    o.commandLine.language = c.language;
+    TMainForm form(o);
+    QAction* item = form.findChild<QAction*>("MenuMonPickup");
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), QString::fromUtf8(c.text));
+    EXPECT_FALSE(item->statusTip().isEmpty());
+    EXPECT_TRUE(item->isEnabled());
+  }
+  zeda::setCurrentLanguage(zeda::kEnglish);
 }
 
 // ---- zeda --simulate: the simulator's capture in the window ----
