@@ -124,7 +124,10 @@ TFormMon::TFormMon(zeda::PickupCore& core, QWidget* parent)
   for (int slot = 0; slot < zeda::kColourSlotCount; ++slot) {
     auto* box = new QComboBox(this);
     box->setObjectName(QString::fromLatin1(kBoxes[slot].name));
+    // On Linux a combo box is read out by its current text; what it colours is its
+    // description (the legend is drawn on the picture, not a label it could point to).
     box->setAccessibleName(QString::fromLatin1(kBoxes[slot].legend));
+    box->setAccessibleDescription(QStringLiteral("Colour of %1").arg(kBoxes[slot].legend));
     for (const NamedColour& c : kBoxColours) {
       QPixmap swatch(12, 12);
       swatch.fill(ToQColor(c.colour));
