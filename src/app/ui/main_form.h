@@ -108,7 +108,7 @@ class TMainForm : public QMainWindow,
   // ButtonMonPu and MenuMonPickup: the first click opens the pickup monitor, later ones
   // show or hide it.
   void ButtonMonPuClick();
-  CMonPickup* monPickup() { return monPickup_.get(); }
+  CMonPickup* MonPickup() { return monPickup_.get(); }
 
   // Panel 4 inputs (written by the device operations).
   int keyCheckKind = zeda::kKeyCheckNotConnected;

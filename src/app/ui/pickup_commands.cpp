@@ -32,6 +32,6 @@ void TMainForm::pickupPeriodic() {
 void TMainForm::pickupTick() {
   if (!monPickup_) return;
   // Monitor requests ask for a capture while the window is shown and not paused.
-  if (deviceOps_) deviceOps_->monitorCommands.pickupActive = monPickup_->core().CaptureWanted();
+  if (deviceOps_) deviceOps_->monitorCommands.pickupActive = monPickup_->Core().CaptureWanted();
   monPickup_->Tick();
 }

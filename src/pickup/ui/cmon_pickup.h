@@ -29,8 +29,8 @@ class CMonPickup {
   virtual bool IsShown() const;
   virtual void Redraw();
 
-  zeda::PickupCore& core() { return *core_; }
-  TFormMon* form() { return form_.data(); }
+  zeda::PickupCore& Core() { return *core_; }
+  TFormMon* Form() { return form_.data(); }
 
  private:
   std::unique_ptr<zeda::PickupCore> core_;

@@ -55,14 +55,14 @@ class FormMonTest : public ::testing::Test {
     app();
     monitor = std::make_unique<CMonPickup>(&mask, nullptr);
     monitor->Open();
-    form = monitor->form();
+    form = monitor->Form();
     ASSERT_NE(form, nullptr);
   }
   // Five cycles of 20 ms: pick-up 1 high from 36 to 108 degrees, channel 1 at 72.
   void Feed() {
     CaptureBuilder b;
     b.Cycles(5, 50000, 0.1, 0.3, 0.2);
-    monitor->core().FeedCapture(zeda::CAPTURE_SYNCHRONISED, 1, b.Bytes().data(), b.Size());
+    monitor->Core().FeedCapture(zeda::CAPTURE_SYNCHRONISED, 1, b.Bytes().data(), b.Size());
     monitor->Periodic();
     monitor->Tick();
   }
@@ -98,17 +98,17 @@ TEST_F(FormMonTest, NamedControlsCaptionAndSize) {
 
 TEST_F(FormMonTest, PauseTogglesCaptionAndRequestsAndShowingAgainResumes) {
   auto* pause = form->findChild<QPushButton*>("ButtonPause");
-  EXPECT_TRUE(monitor->core().CaptureWanted());
+  EXPECT_TRUE(monitor->Core().CaptureWanted());
   QTest::mouseClick(pause, Qt::LeftButton);
   EXPECT_EQ(pause->text(), "Continue");
-  EXPECT_FALSE(monitor->core().CaptureWanted());
+  EXPECT_FALSE(monitor->Core().CaptureWanted());
   monitor->Toggle();  // hidden: no capture is asked for
   EXPECT_FALSE(monitor->IsShown());
-  EXPECT_FALSE(monitor->core().Shown());
+  EXPECT_FALSE(monitor->Core().Shown());
   monitor->Toggle();
   EXPECT_TRUE(monitor->IsShown());
   EXPECT_EQ(pause->text(), "Pause");
-  EXPECT_TRUE(monitor->core().CaptureWanted());
+  EXPECT_TRUE(monitor->Core().CaptureWanted());
 }
 
 TEST_F(FormMonTest, PictureShowsEdgesInTheirColoursAndTheSpeed) {
@@ -137,8 +137,8 @@ TEST_F(FormMonTest, DragDrawsADimensionRightButtonDropsOrDeletesIt) {
                    Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(form, &move);
   QTest::mouseRelease(form, Qt::LeftButton, Qt::NoModifier, QPoint(v.XOf(108) - 2, 150));
-  ASSERT_EQ(monitor->core().Dimensions().Count(), 1);
-  const zeda::Dimension& d = monitor->core().Dimensions().At(0);
+  ASSERT_EQ(monitor->Core().Dimensions().Count(), 1);
+  const zeda::Dimension& d = monitor->Core().Dimensions().At(0);
   EXPECT_NEAR(d.start, 36, 0.01);
   EXPECT_NEAR(d.end, 108, 0.01);
   EXPECT_EQ(d.y, 150);
@@ -148,13 +148,13 @@ TEST_F(FormMonTest, DragDrawsADimensionRightButtonDropsOrDeletesIt) {
   QTest::mousePress(form, Qt::RightButton, Qt::NoModifier, QPoint(v.XOf(72), 150));
   QTest::mouseRelease(form, Qt::LeftButton, Qt::NoModifier, QPoint(v.XOf(72), 150));
   QTest::mouseRelease(form, Qt::RightButton, Qt::NoModifier, QPoint(v.XOf(72), 150));
-  EXPECT_EQ(monitor->core().Dimensions().Count(), 1);
+  EXPECT_EQ(monitor->Core().Dimensions().Count(), 1);
 
   // The right button over the label removes the kept one.
   const int cx = (v.XOf(36) + v.XOf(108)) / 2;
   QTest::mousePress(form, Qt::RightButton, Qt::NoModifier, QPoint(cx, 150 - 15));
   QTest::mouseRelease(form, Qt::RightButton, Qt::NoModifier, QPoint(cx, 150 - 15));
-  EXPECT_EQ(monitor->core().Dimensions().Count(), 0);
+  EXPECT_EQ(monitor->Core().Dimensions().Count(), 0);
 }
 
 TEST_F(FormMonTest, WheelZoomsAroundThePointerAndTheMiddleButtonPans) {
@@ -189,7 +189,7 @@ TEST_F(FormMonTest, WheelZoomsAroundThePointerAndTheMiddleButtonPans) {
   // box) and draws nothing.
   QTest::mouseClick(form, Qt::LeftButton, Qt::NoModifier, QPoint(x36, 220));
   EXPECT_TRUE(form->findChild<QPushButton*>("ButtonPause")->hasFocus());
-  EXPECT_EQ(monitor->core().Dimensions().Count(), 0);
+  EXPECT_EQ(monitor->Core().Dimensions().Count(), 0);
 }
 
 TEST_F(FormMonTest, SavesPictureAndCaptureAndSaysWhenItCannot) {
@@ -217,18 +217,18 @@ TEST_F(FormMonTest, UnsynchronisedViewIsInMillisecondsOnRed) {
   const auto memory = zeda::sim::defaultSimMemory();
   uint8_t cycleCode = 0;
   const auto capture = engine.Capture(0, memory.data(), false, cycleCode);
-  monitor->core().FeedCapture(zeda::CAPTURE_UNSYNCHRONISED, cycleCode, capture.data(),
+  monitor->Core().FeedCapture(zeda::CAPTURE_UNSYNCHRONISED, cycleCode, capture.data(),
                               static_cast<int32_t>(capture.size()));
   monitor->Periodic();
   monitor->Tick();
-  ASSERT_FALSE(monitor->core().Synchronised());
+  ASSERT_FALSE(monitor->Core().Synchronised());
   int red = 0;  // "RPM=0.0 (no synchro)" on red
   for (int y = 0; y < 16; ++y) {
     for (int x = 0; x < 100; ++x) red += At(x, y) == qRgb(255, 0, 0);
   }
   EXPECT_GT(red, 300);
   zeda::Scene scene;
-  zeda::BuildScene(monitor->core(), form->View(), nullptr, scene);
+  zeda::BuildScene(monitor->Core(), form->View(), nullptr, scene);
   int times = 0;
   for (const zeda::DrawStep& st : scene.steps) {
     if (st.kind != zeda::StepKind::Text) continue;
@@ -242,7 +242,7 @@ TEST_F(FormMonTest, UnsynchronisedViewIsInMillisecondsOnRed) {
   EXPECT_GE(times, 2);  // both channels' ignitions, in ms after the trigger
   // The record (two revolutions, 60 ms) fits between the margins at zoom 1, also in the
   // narrowest window.
-  const zeda::EventList& ev = monitor->core().Events();
+  const zeda::EventList& ev = monitor->Core().Events();
   for (int width : {300, 800, 1600}) {
     form->resize(width, 400);
     monitor->Redraw();
@@ -297,12 +297,12 @@ TEST(PickupSimulated, OpeningTheMonitorShowsTheSimulatorsCapture) {
   QAction* item = form.findChild<QAction*>("MenuMonPickup");
   ASSERT_NE(item, nullptr);
   item->trigger();
-  CMonPickup* monitor = form.monPickup();
+  CMonPickup* monitor = form.MonPickup();
   ASSERT_NE(monitor, nullptr);
   ASSERT_TRUE(monitor->IsShown());
   ASSERT_TRUE(WaitFor(
-      [&] { return monitor->core().Events().count > 2 && monitor->core().Speed() > 0; }, 30000));
-  const zeda::PickupCore& core = monitor->core();
+      [&] { return monitor->Core().Events().count > 2 && monitor->Core().Speed() > 0; }, 30000));
+  const zeda::PickupCore& core = monitor->Core();
   EXPECT_TRUE(core.Synchronised());
   EXPECT_NEAR(core.Speed(), kRpm, kRpm * 0.01);
   // Default preset 7: one lobe on each pick-up, pick-up 1 at 0 degrees, pick-up 2 at 180.
@@ -325,11 +325,11 @@ TEST(PickupSimulated, OpeningTheMonitorShowsTheSimulatorsCapture) {
   // Let a few redraws pass, then keep a picture to look at.
   WaitFor([] { return false; }, 1500);
   const QByteArray shot = qgetenv("ZEDA_PICKUP_SHOT");
-  if (!shot.isEmpty()) monitor->form()->grab().save(QString::fromLocal8Bit(shot));
+  if (!shot.isEmpty()) monitor->Form()->grab().save(QString::fromLocal8Bit(shot));
   // Closing the monitor stops the requests.
   button->click();
   EXPECT_FALSE(monitor->IsShown());
-  EXPECT_FALSE(monitor->core().CaptureWanted());
+  EXPECT_FALSE(monitor->Core().CaptureWanted());
   EXPECT_TRUE(WaitFor([&] { return !form.deviceOps().monitorCommands.pickupActive; }, 2000));
   zeda::setMessageSink(nullptr);
 }
