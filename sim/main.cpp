@@ -15,8 +15,9 @@ const char kUsage[] =
     "usage: zedasim [--protocol 1|2|3050|3100|3150|3300] [--baud N] [--key N] [--version N]\n"
     "               [--hwkey N] [--frame-size N] [--image FILE.bin] [--save FILE.bin]\n"
     "               [--no-reading] [--echo] [--noise P] [--drop P] [--realtime] [--seed N]\n"
-    "               [--link PATH] [--engine stopped|idle|sweep] [--unstable-reads N]\n"
-    "               [--bad-capture] [--short-answers]\n";
+    "               [--link PATH] [--engine stopped|idle|sweep|steady] [--rpm N]\n"
+    "               [--unstable-reads N] [--bad-capture] [--capture sync|unsync]\n"
+    "               [--short-answers]\n";
 
 }  // namespace
 

@@ -74,6 +74,8 @@ int SimEngine::RpmAt(int64_t nowMs, const uint8_t* memory) const {
   switch (mode_) {
     case EngineMode::Stopped:
       return 0;
+    case EngineMode::Steady:
+      return steadyRpm_;
     case EngineMode::Idle:
       return kIdleRpm + static_cast<int>(30 * std::sin(nowMs / 700.0));
     case EngineMode::Sweep:
@@ -262,59 +264,155 @@ MonitorBlock SimEngine::Monitor(int64_t nowMs, const uint8_t* memory, const Engi
   return m;
 }
 
-std::vector<uint8_t> SimEngine::Capture(int64_t nowMs, const uint8_t* memory, uint8_t& cycleCode) {
+namespace {
+
+// Crank methods whose cycle is two revolutions (cam sensor, or one lobe per 2 revolutions).
+constexpr int kCamMethods[] = {6, 11, 12};
+constexpr int kByteBikeCode = 185;
+constexpr int kCamPreset = 30;
+constexpr int kByteLobeCount = 200;
+constexpr int kByteLobeStart = 203;
+constexpr int kByteLobeEnd = 207;
+constexpr int kMethod120Lobes = 14;
+constexpr double kLobeWidthDegrees = 20;
+
+}  // namespace
+
+CapturePlan SimEngine::PlanCapture(const uint8_t* memory) {
+  CapturePlan plan;
+  const int method = memory[kBytePickupSystem];
+  const bool cam =
+      std::find(std::begin(kCamMethods), std::end(kCamMethods), method) != std::end(kCamMethods) ||
+      memory[kByteBikeCode] == kCamPreset;
+  plan.cycleCode = cam ? 0 : 1;
+  plan.span = cam ? 720 : 360;
+  const int maxLobes = method == kMethod120Lobes ? 120 : 58;
+  plan.lobes = std::clamp<int>(memory[kByteLobeCount], 1, maxLobes);
+  plan.pitch = static_cast<double>(plan.span) / plan.lobes;
+  plan.width = std::min(kLobeWidthDegrees, plan.pitch / 2);
+  plan.channels = Channels(memory);
+  plan.secondPickup = UsesSecondPickup(memory);
+  // Pick-up 2 sees the lobes a channel names with the "2nd Pick-up" flag; a two-pick-up
+  // method without any such lobe has one phase lobe opposite lobe 1.
+  for (int c = 0; c < plan.channels; ++c) {
+    for (const int at : {kByteLobeStart + c, kByteLobeEnd + c}) {
+      const uint8_t b = memory[at];
+      const bool second = method != kMethod120Lobes && (b & 0x80);
+      const int lobe = std::clamp(
+          method == kMethod120Lobes ? (b & 0x3F) + ((b & 0x80) ? 64 : 0) : b & 0x3F, 1, plan.lobes);
+      if (second && plan.secondPickup) plan.pickup2Lobes[lobe - 1] = true;
+    }
+  }
+  if (plan.secondPickup && std::none_of(std::begin(plan.pickup2Lobes), std::end(plan.pickup2Lobes),
+                                        [](bool b) { return b; })) {
+    plan.pickup2Lobes[0] = true;
+  }
+  for (int c = 0; c < plan.channels; ++c) {
+    plan.windowStart[c] = plan.EdgeAngle(memory[kByteLobeStart + c], method);
+    plan.windowEnd[c] = plan.EdgeAngle(memory[kByteLobeEnd + c], method);
+  }
+  return plan;
+}
+
+double CapturePlan::LobeAngle(int lobe, bool secondPickup) const {
+  // Pick-up 2 sits half a cycle away from pick-up 1.
+  const double angle = (lobe - 1) * pitch + (secondPickup ? span / 2.0 : 0.0);
+  return std::fmod(angle, span);
+}
+
+double CapturePlan::EdgeAngle(uint8_t lobeByte, int method) const {
+  const bool second = method != kMethod120Lobes && (lobeByte & 0x80) && secondPickup;
+  const int lobe =
+      std::clamp(method == kMethod120Lobes ? (lobeByte & 0x3F) + ((lobeByte & 0x80) ? 64 : 0)
+                                           : lobeByte & 0x3F,
+                 1, lobes);
+  const double edge = LobeAngle(lobe, second) + ((lobeByte & 0x40) ? width : 0.0);
+  return std::fmod(edge, span);
+}
+
+double CapturePlan::IgnitionAngle(int channel, int advance) const {
+  // The channel fires inside its lobe window: at the window's end (the "start advance"
+  // edge) with no advance, earlier towards the window's start ("maximum advance") as the
+  // advance grows to kFullAdvance.
+  const double start = windowStart[channel];
+  const double end = windowEnd[channel];
+  double window = std::fmod(end - start + span, static_cast<double>(span));
+  const double fraction = std::clamp(advance / kFullAdvance, 0.0, 1.0);
+  return std::fmod(end - fraction * window + span, static_cast<double>(span));
+}
+
+std::vector<uint8_t> SimEngine::Capture(int64_t nowMs, const uint8_t* memory, bool synchronised,
+                                        uint8_t& cycleCode) {
   std::vector<uint8_t> out;
-  cycleCode = 1;  // 360 degrees per cycle
+  const CapturePlan plan = PlanCapture(memory);
+  cycleCode = static_cast<uint8_t>(plan.cycleCode);
   const int rpm = RpmAt(nowMs, memory);
   if (rpm <= 0) return out;
-  const double countsPerCycle = 60.0 / rpm / 0.0000004;
-  const double countsPerDegree = countsPerCycle / 360.0;
-  const int channels = Channels(memory);
+  // Counts of the 0.4 us capture clock per degree of the capture's cycle.
+  const double countsPerRevolution = 60.0 / rpm / 0.0000004;
+  const double countsPerDegree = countsPerRevolution / 360.0;
+  const double countsPerCycle = countsPerDegree * plan.span;
   const int advance = AdvanceAt(memory, rpm, ThrottleFor(rpm, Limiter(memory)), 0);
-  const bool second = UsesSecondPickup(memory);
 
-  struct Edge {
+  // The signal changes of one cycle, in degrees.
+  struct Change {
     double degree;
-    uint8_t flags;  // bits 2..7 of the sample's top byte: levels and ignition
+    uint8_t set;    // bits of the sample's top byte switched on here
+    uint8_t clear;  // and off
   };
-  // One cycle: pick-up 1 tooth 20..40 deg, pick-up 2 tooth 200..215 deg on two-pick-up
-  // methods, ignition of channel c at 360 / channels * c - advance (one sample wide).
-  out.reserve(4 * 64);
+  std::vector<Change> changes;
+  for (int k = 1; k <= plan.lobes; ++k) {
+    const double at = plan.LobeAngle(k, false);
+    changes.push_back({at, 0x04, 0});
+    changes.push_back({at + plan.width, 0, 0x04});
+    if (plan.pickup2Lobes[k - 1]) {
+      const double at2 = plan.LobeAngle(k, true);
+      changes.push_back({at2, 0x08, 0});
+      changes.push_back({at2 + plan.width, 0, 0x08});
+    }
+  }
+  for (int c = 0; c < plan.channels; ++c) {
+    const double at = plan.IgnitionAngle(c, advance);
+    changes.push_back({at, static_cast<uint8_t>(0x10 << c), 0});
+    changes.push_back({at + 0.5, 0, static_cast<uint8_t>(0x10 << c)});
+  }
+  for (Change& ch : changes) ch.degree = std::fmod(ch.degree, static_cast<double>(plan.span));
+  std::sort(changes.begin(), changes.end(),
+            [](const Change& a, const Change& b) { return a.degree < b.degree; });
+
   auto put = [&out](uint32_t sample) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(sample >> (8 * i)));
   };
-  auto sample = [&](double counts, uint8_t flags) {
-    const uint32_t stamp = (stamp_ + static_cast<uint32_t>(counts)) & 0xFFFFFF;
-    put(stamp | (static_cast<uint32_t>(cycle_ & 3) << 24) | (static_cast<uint32_t>(flags) << 24));
-  };
-  for (int k = 0; k < 5; ++k) {
-    ++cycle_;
+  // The levels at the start of a cycle: whatever a lobe that runs over the cycle's end
+  // left on.
+  uint8_t levels = 0;
+  for (const Change& ch : changes) levels = static_cast<uint8_t>((levels | ch.set) & ~ch.clear);
+  levels &= 0x0C;
+  // A synchronised capture covers four cycles and a bit (the processing needs four
+  // changes of the cycle counter); an unsynchronised one two cycles, with the counter
+  // standing still.
+  const int cycles = synchronised ? 5 : 2;
+  uint8_t state = levels;
+  for (int k = 0; k < cycles; ++k) {
+    if (synchronised) ++cycle_;
     const double base = k * countsPerCycle;
-    std::vector<Edge> edges = {{0, 0}, {20, 0x04}, {40, 0}};
-    if (second) {
-      edges.push_back({200, 0x08});
-      edges.push_back({215, 0});
-    }
-    for (int c = 0; c < channels; ++c) {
-      double at = 360.0 / channels * (c + 1) - advance;
-      while (at >= 360) at -= 360;
-      while (at < 0) at += 360;
-      edges.push_back({at, static_cast<uint8_t>(0x10 << c)});
-      edges.push_back({at + 0.5, 0});
-    }
-    std::sort(edges.begin(), edges.end(),
-              [](const Edge& a, const Edge& b) { return a.degree < b.degree; });
-    uint8_t levels = 0;
-    for (const Edge& e : edges) {
-      if (e.flags & 0x0C)
-        levels = e.flags & 0x0C;
-      else if (e.degree == 40 || e.degree == 215)
-        levels = 0;
-      const uint8_t ignition = e.flags & 0xF0;
-      sample(base + e.degree * countsPerDegree, static_cast<uint8_t>((levels | ignition) & 0xFC));
+    const uint32_t counter = static_cast<uint32_t>(synchronised ? (cycle_ & 3) : 0) << 24;
+    auto sample = [&](double counts, uint8_t flags) {
+      const uint32_t stamp = (stamp_ + static_cast<uint32_t>(counts)) & 0xFFFFFF;
+      put(stamp | counter | (static_cast<uint32_t>(flags & 0xFC) << 24));
+    };
+    // The cycle starts with a sample where the counter changes.
+    sample(base, state);
+    for (const Change& ch : changes) {
+      state = static_cast<uint8_t>((state | ch.set) & ~ch.clear);
+      sample(base + ch.degree * countsPerDegree, state);
     }
   }
-  stamp_ = (stamp_ + static_cast<uint32_t>(5 * countsPerCycle)) & 0xFFFFFF;
+  // A last sample closes the record at the end of the last cycle.
+  const uint32_t counter = static_cast<uint32_t>(synchronised ? (cycle_ & 3) : 0) << 24;
+  const uint32_t end = (stamp_ + static_cast<uint32_t>(cycles * countsPerCycle)) & 0xFFFFFF;
+  put(end | counter | (static_cast<uint32_t>(state & 0xFC) << 24));
+  stamp_ = end;
   return out;
 }
 

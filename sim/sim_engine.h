@@ -15,7 +15,7 @@ namespace zeda::sim {
 inline constexpr int kImageSize = 1050;
 inline constexpr int kMonitorSize = 150;
 
-enum class EngineMode { Stopped, Idle, Sweep };
+enum class EngineMode { Stopped, Idle, Sweep, Steady };
 
 // Monitor block positions as the program numbers them: position p is answer byte p - 1.
 struct MonitorBlock {
@@ -40,9 +40,33 @@ struct EngineFacts {
   bool restarting = false;   // special command: the unit restarts and the engine stands
 };
 
+// The pick-up wheel of the memory's synchronisation, as the simulated unit sees it:
+// LOBE_COUNT lobes of pick-up 1 evenly spread over the cycle (lobe 1 at 0 degrees, each
+// kLobeWidth wide or half the pitch); pick-up 2 sees, half a cycle later, the lobes that a
+// channel names with the "2nd Pick-up" flag. A channel fires inside the window from its
+// LOBE_START edge to its LOBE_END edge ("2nd Edge": the lobe's falling edge).
+struct CapturePlan {
+  int cycleCode = 1;
+  int span = 360;  // degrees per cycle
+  int lobes = 1;
+  double pitch = 360;
+  double width = 20;
+  int channels = 1;
+  bool secondPickup = false;
+  bool pickup2Lobes[120] = {};
+  double windowStart[4] = {};
+  double windowEnd[4] = {};
+
+  static constexpr double kFullAdvance = 40;  // degrees: the window's start is reached
+  double LobeAngle(int lobe, bool secondPickup) const;
+  double EdgeAngle(uint8_t lobeByte, int method) const;
+  double IgnitionAngle(int channel, int advance) const;
+};
+
 class SimEngine {
  public:
-  explicit SimEngine(EngineMode mode = EngineMode::Sweep) : mode_(mode) {}
+  explicit SimEngine(EngineMode mode = EngineMode::Sweep, int steadyRpm = 3000)
+      : mode_(mode), steadyRpm_(steadyRpm) {}
 
   EngineMode mode() const { return mode_; }
 
@@ -53,16 +77,22 @@ class SimEngine {
   // the last overvoltage time on every call.
   MonitorBlock Monitor(int64_t nowMs, const uint8_t* memory, const EngineFacts& facts);
 
-  // A synchronised pick-up capture of about four crank cycles at the current rpm:
-  // little-endian 32-bit samples (24-bit time stamp at 0.4 us, cycle counter, pick-up
-  // levels, ignition bits). Empty while the engine stands. `cycleCode` gets the cycle code.
-  std::vector<uint8_t> Capture(int64_t nowMs, const uint8_t* memory, uint8_t& cycleCode);
+  // A pick-up capture at the current rpm: little-endian 32-bit samples (24-bit time stamp
+  // at 0.4 us, cycle counter, pick-up levels, ignition bits), one at every change of a
+  // signal. Synchronised: five cycles, the counter changing at the start of each;
+  // otherwise two cycles with the counter standing. The signals follow the lobe pattern in
+  // the memory (PlanCapture). Empty while the engine stands. `cycleCode` gets the code.
+  std::vector<uint8_t> Capture(int64_t nowMs, const uint8_t* memory, bool synchronised,
+                               uint8_t& cycleCode);
+  // Where the lobes and the ignitions of the memory's synchronisation lie.
+  static CapturePlan PlanCapture(const uint8_t* memory);
 
   // Advance of a channel in degrees from the memory's advance map at rpm and load.
   static int AdvanceAt(const uint8_t* memory, int rpm, int loadPercent, int channel);
 
  private:
   EngineMode mode_;
+  int steadyRpm_;
   bool overvoltageTurn_ = false;
   uint32_t stamp_ = 0x00FE0000;  // free-running capture clock, wraps at 2^24 soon
   uint8_t cycle_ = 0;

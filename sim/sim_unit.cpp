@@ -148,8 +148,25 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& o, std::string& error) {
         o.engine = EngineMode::Idle;
       } else if (mode == "sweep") {
         o.engine = EngineMode::Sweep;
+      } else if (mode == "steady") {
+        o.engine = EngineMode::Steady;
       } else {
-        error = "unknown engine mode " + mode + " (stopped, idle or sweep)";
+        error = "unknown engine mode " + mode + " (stopped, idle, sweep or steady)";
+        return false;
+      }
+    } else if (arg == "--rpm") {
+      if (!needInt(100, 30000)) return false;
+      o.steadyRpm = static_cast<int>(n);
+      o.engine = EngineMode::Steady;
+    } else if (arg == "--capture") {
+      std::string kind;
+      if (!needText(kind)) return false;
+      if (kind == "sync") {
+        o.unsyncCapture = false;
+      } else if (kind == "unsync") {
+        o.unsyncCapture = true;
+      } else {
+        error = "unknown capture kind " + kind + " (sync or unsync)";
         return false;
       }
     } else {
@@ -163,7 +180,7 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& o, std::string& error) {
 SimUnit::SimUnit(const SimOptions& options)
     : options_(options),
       memory_(defaultSimMemory()),
-      engine_(options.engine),
+      engine_(options.engine, options.steadyRpm),
       random_(options.seed) {
   facts_.key = options.key;
   facts_.version = options.version;
@@ -406,7 +423,7 @@ void SimUnit::MonitorPart(int address, int length, const uint8_t* command, int64
     captureWanted_ = command[kCaptureRequestByte - address] == 1;
     if (captureWanted_ && !facts_.restarting) {
       uint8_t cycleCode = 1;
-      capture_ = engine_.Capture(nowMs, memory_.data(), cycleCode);
+      capture_ = engine_.Capture(nowMs, memory_.data(), !options_.unsyncCapture, cycleCode);
       if (!capture_.empty() && capture_.size() <= 15000) {
         uint8_t x = 0, sum = 0;
         for (uint8_t b : capture_) {
@@ -417,7 +434,7 @@ void SimUnit::MonitorPart(int address, int length, const uint8_t* command, int64
           x ^= 0x5A;
           sum = static_cast<uint8_t>(sum + 1);
         }
-        monitor_.SetByte(128, 1);
+        monitor_.SetByte(128, options_.unsyncCapture ? 2 : 1);
         monitor_.SetWord(49, static_cast<uint16_t>(capture_.size()));
         monitor_.SetByte(129, x);
         monitor_.SetByte(130, sum);

@@ -33,6 +33,8 @@ struct SimOptions {
   uint32_t seed = 1;
   std::string linkPath;
   EngineMode engine = EngineMode::Sweep;
+  int steadyRpm = 3000;        // --rpm: the steady engine's speed
+  bool unsyncCapture = false;  // --capture unsync: captures are not synchronised
   int unstableReads = 0;
   bool badCapture = false;
   bool shortWriteAnswers = false;  // addressed protocols: acknowledge writes with 0xFFFF

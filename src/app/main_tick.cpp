@@ -11,6 +11,7 @@ std::atomic<int32_t> g_pollMask{1};
 
 int32_t pollMask() { return g_pollMask.load(std::memory_order_acquire); }
 void setPollMask(int32_t mask) { g_pollMask.store(mask, std::memory_order_release); }
+std::atomic<int32_t>& pollMaskWord() { return g_pollMask; }
 
 void MainTick::run() {
   if (tickCount() < kTracedTicks) linkTrace().tracef("T%03i", tickCount());

@@ -17,6 +17,9 @@ inline constexpr int kTracedTicks = 50;
 // every second tick; the pickup monitor raises it to 3 or 7 while it backs off.
 int32_t pollMask();
 void setPollMask(int32_t mask);
+// The mask itself, for the link worker (slows polling after a bad capture) and the
+// pickup monitor (restores it).
+std::atomic<int32_t>& pollMaskWord();
 
 class TickSteps {
  public:

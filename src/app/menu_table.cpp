@@ -50,6 +50,11 @@ constexpr MenuEntry kMenus[] = {
     {"MenuToolsSep2", "MenuTools", "-", "", "", kSep},
     {"MenuMonitorPlayer", "MenuTools", "Monitor Player", "Ctrl+M", "", kMenuCheckable},
     {"MenuCSVout", "MenuTools", "CSV output monitor", "", "", kMenuCheckable},
+    {"MenuToolsSep3", "MenuTools", "-", "", "", kSep},
+    {"MenuMonPickup", "MenuTools", "###Pickup monitor##PickUp-Monitor##Monitor snímačů", "",
+     "###Shows the pick-up signals the unit captures##Zeigt die von der Einheit "
+     "aufgezeichneten Gebersignale##Zobrazí signály snímačů zaznamenané jednotkou",
+     kOn},
 
     {"MenuLanguage", "", "&Language", "", "Set LNG_ENGLISH or German or Czech ", kOn},
     {"MenuEnglish", "MenuLanguage", "&English", "", "", kMenuCheckable},

@@ -18,6 +18,16 @@ bool AnnounceCapture(CaptureRecord& record, uint8_t type, uint16_t length, uint8
   return true;
 }
 
+bool AnnounceCaptureOf(CaptureRecord& record, const uint8_t* block) {
+  const uint8_t type = block[kCaptureTypePosition];
+  if (type != CAPTURE_SYNCHRONISED && type != CAPTURE_UNSYNCHRONISED) return false;
+  const uint16_t length = static_cast<uint16_t>(block[2 * kCaptureLengthWord] |
+                                                (block[2 * kCaptureLengthWord + 1] << 8));
+  if (length == 0) return false;
+  return AnnounceCapture(record, type, length, block[kCaptureXorPosition],
+                         block[kCaptureSumPosition], block[kCaptureCyclePosition]);
+}
+
 void CancelCapture(CaptureRecord& record) {
   record.type.store(CAPTURE_NONE, std::memory_order_release);
 }

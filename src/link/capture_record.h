@@ -47,6 +47,16 @@ struct CaptureLink {
 bool AnnounceCapture(CaptureRecord& record, uint8_t type, uint16_t length, uint8_t xorCheck,
                      uint8_t sumCheck, uint8_t cycleCode);
 
+// Monitor block positions of the capture header (position 0 of the block stays 0).
+inline constexpr int kCaptureTypePosition = 128;
+inline constexpr int kCaptureLengthWord = 49;
+inline constexpr int kCaptureXorPosition = 129;
+inline constexpr int kCaptureSumPosition = 130;
+inline constexpr int kCaptureCyclePosition = 131;
+
+// Main thread: announces the capture a monitor block (151 positions) reports, if any.
+bool AnnounceCaptureOf(CaptureRecord& record, const uint8_t* monitorBlock);
+
 // Main thread: drops a capture being collected (the worker also drops one on its own).
 void CancelCapture(CaptureRecord& record);
 

@@ -103,6 +103,10 @@ void CCOMCOM::CloseLink() {
   if (port == 0) return;
   linkTrace().tracef("Close Port COM%i...", port);
   CancelJob();
+  // A capture still being collected belongs to this link: left announced, the next
+  // unit's monitor answers would be collected as its bytes, fail the checks and slow the
+  // polling.
+  CancelCapture(capture);
   ClosePort(port);
   connectedPort.store(0, std::memory_order_release);
   portListChanged = true;

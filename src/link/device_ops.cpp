@@ -454,6 +454,9 @@ void DeviceOps::MonitorHandOver() {
   const uint8_t* answer = link_.readImage;
   monitorBlock_[0] = 0;
   std::memcpy(monitorBlock_.data() + 1, answer, kMonitorBlockSize);
+  // The unit sends a capture it announces right behind this answer, whoever still wants
+  // it: the worker must take those bytes as the capture, never as frames.
+  AnnounceCaptureOf(link_.capture, monitorBlock_.data());
   // The unit's save countdown: monitor word 8. Only live answers set it.
   saveCountdown_ = monitorBlock_[16] | (monitorBlock_[17] << 8);
   reportedBike_ = monitorBlock_[1];

@@ -466,7 +466,7 @@ TEST(SimEngineTest, SynchronisedCaptureGivesTheEngineSpeed) {
   SimEngine engine(EngineMode::Idle);
   auto memory = defaultSimMemory();
   uint8_t cycleCode = 0;
-  const auto capture = engine.Capture(0, memory.data(), cycleCode);
+  const auto capture = engine.Capture(0, memory.data(), true, cycleCode);
   ASSERT_EQ(cycleCode, 1);
   // Times of the cycle-counter changes, unwrapped; the speed from the second cycle.
   std::vector<int64_t> changes;

@@ -115,6 +115,7 @@ void TMainForm::createDeviceOps() {
   link_ = new zeda::CCOMCOM();
   deviceUi_ = new DeviceUiBridge(*this);
   link_->statusSink = deviceUi_;
+  link_->pollMask = &zeda::pollMaskWord();
   deviceOps_ = new zeda::DeviceOps(*link_, *images_, *deviceUi_);
 }
 

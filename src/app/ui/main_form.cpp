@@ -38,6 +38,7 @@
 #include "base/tick_clock.h"
 #include "base/trace.h"
 #include "lang/lang_string.h"
+#include "pickup/ui/cmon_pickup.h"
 
 namespace {
 
@@ -234,7 +235,8 @@ void TMainForm::createControls() {
   auto* testLayout = new QVBoxLayout(testPage);
   ButtonMonPu = new QPushButton(QStringLiteral("monitor PickUps"), testPage);
   ButtonMonPu->setObjectName(QStringLiteral("ButtonMonPu"));
-  ButtonMonPu->setEnabled(false);  // the pickup monitor comes with its own area
+  ButtonMonPu->setAccessibleName(ButtonMonPu->text());
+  connect(ButtonMonPu, &QPushButton::clicked, this, &TMainForm::ButtonMonPuClick);
   testLayout->addWidget(ButtonMonPu, 0, Qt::AlignLeft | Qt::AlignTop);
   testLayout->addStretch(1);
   outer->addWidget(PageControl1, 1);
@@ -248,7 +250,7 @@ void TMainForm::createMenus() {
   QActionGroup* languages = nullptr;
   for (const zeda::MenuEntry& e : zeda::menuTable()) {
     const QString name = QString::fromUtf8(e.name);
-    const QString caption = QString::fromUtf8(e.caption);
+    const QString caption = QString::fromUtf8(zeda::LangText(e.caption));
     const bool enabled = (e.flags & zeda::kMenuEnabled) != 0;
     const bool hidden = (e.flags & zeda::kMenuHidden) != 0;
     if (!*e.parent) {
@@ -256,7 +258,7 @@ void TMainForm::createMenus() {
       menu->setObjectName(name);
       menu->menuAction()->setObjectName(name);
       menu->menuAction()->setVisible(!hidden);
-      menu->menuAction()->setStatusTip(QString::fromUtf8(e.hint));
+      menu->menuAction()->setStatusTip(QString::fromUtf8(zeda::LangText(e.hint)));
       menu->setToolTipsVisible(false);
       menus.insert(name, menu);
       continue;
@@ -266,7 +268,7 @@ void TMainForm::createMenus() {
         (e.flags & zeda::kMenuSeparator) ? parent->addSeparator() : parent->addAction(caption);
     action->setObjectName(name);
     action->setShortcut(QKeySequence(QString::fromUtf8(e.shortcut)));
-    action->setStatusTip(QString::fromUtf8(e.hint));
+    action->setStatusTip(QString::fromUtf8(zeda::LangText(e.hint)));
     action->setCheckable((e.flags & zeda::kMenuCheckable) != 0);
     action->setEnabled(enabled);
     action->setVisible(!hidden);
@@ -277,6 +279,9 @@ void TMainForm::createMenus() {
   }
   if (QAction* exit = findChild<QAction*>(QStringLiteral("MenuExit"))) {
     connect(exit, &QAction::triggered, this, &QWidget::close);
+  }
+  if (QAction* pickup = findChild<QAction*>(QStringLiteral("MenuMonPickup"))) {
+    connect(pickup, &QAction::triggered, this, &TMainForm::ButtonMonPuClick);
   }
   if (QAction* about = findChild<QAction*>(QStringLiteral("MenuAbout"))) {
     connect(about, &QAction::triggered, this, &TMainForm::showAbout);
@@ -392,6 +397,14 @@ void TMainForm::ApplyLanguage() {
   const char* names[3] = {"MenuEnglish", "MenuGerman", "MenuCzech"};
   for (int i = 0; i < 3; ++i) {
     if (QAction* a = findChild<QAction*>(QString::fromLatin1(names[i]))) a->setChecked(i == lang);
+  }
+  // Menu texts given in three languages follow the language here.
+  for (const zeda::MenuEntry& e : zeda::menuTable()) {
+    if (e.caption[0] != '#') continue;
+    if (QAction* a = findChild<QAction*>(QString::fromLatin1(e.name))) {
+      a->setText(QString::fromUtf8(zeda::LangText(e.caption)));
+      a->setStatusTip(QString::fromUtf8(zeda::LangText(e.hint)));
+    }
   }
   UpdateTitle();
   statusSlots_.refreshCaptions();

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "app/command_line.h"
@@ -25,6 +26,7 @@ class DeviceOps;
 struct ImageBuffers;
 }  // namespace zeda
 class DeviceUiBridge;
+class CMonPickup;
 class QProcess;
 class QAction;
 class QCheckBox;
@@ -102,6 +104,11 @@ class TMainForm : public QMainWindow,
   // zeda --simulate: starts zedasim with `args` on a pty and makes it the only port
   // searched. False with a message on stderr when it cannot start.
   bool startSimulator(const QStringList& args);
+
+  // ButtonMonPu and MenuMonPickup: the first click opens the pickup monitor, later ones
+  // show or hide it.
+  void ButtonMonPuClick();
+  CMonPickup* MonPickup() { return monPickup_.get(); }
 
   // Panel 4 inputs (written by the device operations).
   int keyCheckKind = zeda::kKeyCheckNotConnected;
@@ -214,6 +221,9 @@ class TMainForm : public QMainWindow,
   bool unitConnected() override;
   void focusNoReadingCheckBox() override;
   void setDeviceCommandsEnabled(bool enabled) override;
+  void pickupCaptureHandOver() override;
+  void pickupPeriodic() override;
+  void pickupTick() override;
 
   // HandoverHooks
   int connectedPort() const override;
@@ -267,6 +277,8 @@ class TMainForm : public QMainWindow,
   DeviceUiBridge* deviceUi_ = nullptr;
   zeda::DeviceOps* deviceOps_ = nullptr;
   QProcess* simulator_ = nullptr;
+  // The pickup monitor, from the first ButtonMonPu click on.
+  std::unique_ptr<CMonPickup> monPickup_;
   zeda::CongruenceWatch congruenceWatch_;
   bool refusalShown_ = false;      // slot 2 holds the refusal reason
   bool interruptedShown_ = false;  // slot 2 holds "Programming interrupted"

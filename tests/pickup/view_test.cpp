@@ -1,0 +1,159 @@
+// The picture's geometry, snapping of dimensions and the drawing steps.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+#include "capture_builder.h"
+#include "link/capture_record.h"
+#include "pickup/pickup_core.h"
+#include "pickup/pickup_scene.h"
+
+namespace zeda {
+namespace {
+
+using test::CaptureBuilder;
+
+class PickupView : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    core = std::make_unique<PickupCore>(nullptr);
+    CaptureBuilder b;
+    // Pick-up 1 high from 36 to 108 degrees, channel 1 fires at 72.
+    b.Cycles(5, 50000, 0.1, 0.3, 0.2);
+    core->FeedCapture(CAPTURE_SYNCHRONISED, 1, b.Bytes().data(), b.Size());
+    core->Process();
+    view.width = 800;
+    view.height = 600;
+    view.viewStart = core->ViewStart();
+    view.viewEnd = core->ViewEnd();
+    view.PlaceOrigins();
+  }
+  std::unique_ptr<PickupCore> core;
+  ViewGeometry view;
+};
+
+TEST_F(PickupView, OriginAndColumnsAtZoomOne) {
+  EXPECT_EQ(view.originX, (800 - 40) * 25 / 100 + 20);
+  EXPECT_EQ(view.originY, 25);
+  EXPECT_EQ(view.XOf(0), 210);
+  EXPECT_EQ(view.XOf(360), 210 + 800 * 360 / 720);
+}
+
+TEST_F(PickupView, WheelKeepsThePointUnderTheMouseAndZoomStaysInBounds) {
+  const int32_t before = view.XOf(90);
+  view.Wheel(before, 300, 1);
+  EXPECT_EQ(view.zoomX, 2);
+  EXPECT_NEAR(view.XOf(90), before, 1);
+  for (int i = 0; i < 20; ++i) view.Wheel(before, 300, 1);
+  EXPECT_EQ(view.zoomX, kZoomMax);
+  for (int i = 0; i < 20; ++i) view.Wheel(before, 300, -1);
+  EXPECT_EQ(view.zoomX, kZoomMin);
+}
+
+struct SnapCase {
+  int32_t startY;
+  double startNear;  // position the drag starts at
+  double expectStart;
+  uint32_t expectFlagsAll;  // bits the start event must have (0: a level change)
+};
+
+class StartSnap : public PickupView, public ::testing::WithParamInterface<SnapCase> {};
+
+TEST_P(StartSnap, HeightChoosesWhatTheStartSnapsTo) {
+  const SnapCase c = GetParam();
+  const EventList& ev = core->Events();
+  const int32_t i = SnapEvent(ev, view, view.XOf(c.startNear), StartSnapKinds(ev, c.startY));
+  ASSERT_GE(i, 0);
+  EXPECT_NEAR(ev.items[i].position, c.expectStart, 0.01);
+  if (c.expectFlagsAll) {
+    EXPECT_EQ(ev.items[i].flags & c.expectFlagsAll, c.expectFlagsAll);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, StartSnap,
+    ::testing::Values(SnapCase{50, 60, 72, EV_IGNITION1},    // ignition row: the arrow
+                      SnapCase{50, 10, 0, EV_CYCLE_START},   // ignition row: the marker
+                      SnapCase{220, 60, 36, 0},              // pick-up 1 row: the rise
+                      SnapCase{220, 100, 108, 0},            // pick-up 1 row: the fall
+                      SnapCase{500, 200, 360, EV_CYCLE_END}  // below: markers only
+                      ));
+
+TEST_F(PickupView, EndSearchedBeyondWhenBothSnapToOneEvent) {
+  Dimension d;
+  // Start and end near the rise at 36: the end goes to the next event on the mouse side.
+  ASSERT_TRUE(core->Dimensions().Preview(core->Events(), view, view.XOf(36), 220, view.XOf(36) + 2,
+                                         150, &d));
+  EXPECT_NEAR(d.start, 36, 0.01);
+  EXPECT_GT(d.end, 36.01);
+  EXPECT_EQ(d.y, 150);
+  char label[24];
+  DimensionLabel(d, true, label, sizeof label);
+  EXPECT_STREQ(label, "36.0 ");
+}
+
+TEST_F(PickupView, AnEleventhDimensionIsNotKept) {
+  DimensionSet& dims = core->Dimensions();
+  for (int i = 0; i < kMaxKeptDimensions; ++i)
+    EXPECT_TRUE(dims.Keep(Dimension{0, 36, 150 + i, 0, 0}));
+  EXPECT_FALSE(dims.Keep(Dimension{0, 72, 99, 0, 0}));
+  EXPECT_EQ(dims.Count(), kMaxKeptDimensions);
+  EXPECT_EQ(dims.At(9).y, 159);
+  dims.Remove(0);
+  EXPECT_EQ(dims.Count(), kMaxKeptDimensions - 1);
+  EXPECT_EQ(dims.At(0).y, 151);
+}
+
+TEST_F(PickupView, LabelsNegativeTowardsAMarkerAndInMilliseconds) {
+  char label[24];
+  DimensionLabel(Dimension{36, 360, 0, EV_PICKUP1, EV_CYCLE_END}, true, label, sizeof label);
+  EXPECT_STREQ(label, "-324.0");
+  DimensionLabel(Dimension{0, 2.26, 0, EV_PICKUP2, EV_PICKUP1}, false, label, sizeof label);
+  EXPECT_STREQ(label, "2.3ms");
+}
+
+TEST_F(PickupView, SceneDrawsEdgesArrowsFrameAndSpeed) {
+  Scene scene;
+  BuildScene(*core, view, nullptr, scene);
+  int rises = 0, falls = 0, arrows = 0, frames = 0;
+  std::string speed, channel;
+  for (const DrawStep& s : scene.steps) {
+    if (s.kind == StepKind::Line && s.colour == kSlotRise1 && s.pen == 5) {
+      ++rises;
+      if (rises == 1) {
+        EXPECT_EQ(s.x1, view.XOf(36));
+      }
+    }
+    if (s.kind == StepKind::Line && s.colour == kSlotFall1 && s.pen == 5) ++falls;
+    if (s.kind == StepKind::Line && s.colour == kSlotIgnition && s.y1 == kArrowTop) {
+      ++arrows;
+    }
+    if (s.kind == StepKind::Rect) {
+      ++frames;
+      EXPECT_EQ(s.x1, view.XOf(0));
+      EXPECT_EQ(s.x2, view.XOf(360));
+    }
+    if (s.kind == StepKind::Text && std::strncmp(s.text, "RPM=", 4) == 0) speed = s.text;
+    if (s.kind == StepKind::Text && std::strncmp(s.text, "CH1=", 4) == 0 && channel.empty()) {
+      channel = s.text;
+    }
+  }
+  // Three cycles from -360 to 720, but only -135..~1070 px fits: what is inside the margins.
+  EXPECT_GE(rises, 2);
+  EXPECT_GE(falls, 2);
+  EXPECT_GE(arrows, 2);
+  EXPECT_EQ(frames, 1);
+  EXPECT_EQ(speed, "RPM=3000.0 (synchro)");
+  EXPECT_EQ(channel, "CH1=72.0");
+}
+
+TEST_F(PickupView, NoEventsNoPicture) {
+  auto empty = std::make_unique<PickupCore>(nullptr);
+  Scene scene;
+  BuildScene(*empty, view, nullptr, scene);
+  EXPECT_TRUE(scene.steps.empty());
+}
+
+}  // namespace
+}  // namespace zeda
