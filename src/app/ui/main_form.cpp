@@ -38,6 +38,7 @@
 #include "base/tick_clock.h"
 #include "base/trace.h"
 #include "lang/lang_string.h"
+#include "update/ui/update_check.h"
 
 namespace {
 
@@ -68,7 +69,10 @@ QLabel* makeSlotLabel(QWidget* parent, const char* name) {
 }  // namespace
 
 TMainForm::TMainForm(const Options& options, QWidget* parent)
-    : QMainWindow(parent), options_(options), mainTick_(*this, statusSlots_) {
+    : QMainWindow(parent),
+      options_(options),
+      closeWhenIdle_([this] { return deviceOperationRunning(); }, [this] { close(); }),
+      mainTick_(*this, statusSlots_) {
   setObjectName(QStringLiteral("TMainForm"));
   // Construction: link object (started by the link area), settings folder, device-operation
   // state. The unit detail texts start as placeholders; every status text is empty.
@@ -81,6 +85,7 @@ TMainForm::TMainForm(const Options& options, QWidget* parent)
   createControls();
   createMenus();
   connectFileCommands();
+  connectPrintCommands();
   createStatusBar();
   createDeviceOps();
   connectDeviceCommands();
@@ -318,7 +323,8 @@ void TMainForm::createStatusBar() {
 }
 
 void TMainForm::FormCreate() {
-  // 1. The archive store and its defaults folder come with the store area.
+  // 1. The archive store in the program file, filled from its folder when empty.
+  openArchiveStore();
   // 2. Status message slots: 1 LabelConnection, 2 LabelResult, 4 LabelCongruence.
   statusSlots_.bind(this, {zeda::StatusSlot::kConnection, zeda::StatusSlot::kResult,
                            zeda::StatusSlot::kCongruence});
@@ -357,6 +363,7 @@ void TMainForm::FormCreate() {
   Disconnect();
   // 21.-23. Monitor display, update check thread, recorder and player.
   if (options_.listenForHandover) startHandoverServer();
+  startUpdateCheck();
   // 24.
   mainTick_.setInitialised(true);
   zeda::linkTrace().trace("FORM Initialised");
@@ -371,6 +378,7 @@ void TMainForm::FormClose() {
   // A running recording is written out, the update check stopped, every port asked to
   // close, the active page committed and normalised, the settings saved (each by its
   // area); then the status texts are freed.
+  if (updateCheck_) updateCheck_->Stop();
   closeDevicePorts();
   saveSettingsAtClose();
   statusSlots_.clearTexts();
