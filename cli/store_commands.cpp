@@ -24,7 +24,7 @@ std::optional<int> Open(CZevud& store, const std::string& host, bool needStore) 
       return Fail(kExitFileError, host + ": cannot be read");
     case ZevudOpen::Damaged:
       // Nothing is written over a store that cannot be read: it may still be recovered.
-      return Fail(kExitNotAccepted, store.problem() + "; nothing was changed");
+      return Fail(kExitNotAccepted, store.Problem() + "; nothing was changed");
     case ZevudOpen::NoStore:
       if (needStore) return Fail(kExitFileError, host + ": holds no store");
       return std::nullopt;
@@ -51,7 +51,7 @@ int RunImport(const Args& pos) {
   if (auto rc = Open(store, pos[0], false)) return *rc;
   const std::string target = pos.size() == 3 ? pos[2] : std::string();
   if (!store.Import(pos[1], target)) {
-    for (const std::string& item : store.failedItems())
+    for (const std::string& item : store.FailedItems())
       std::fprintf(stderr, "zedactl: %s\n", item.c_str());
     return Fail(kExitFileError, "import failed; " + pos[0] + " was not changed");
   }

@@ -46,9 +46,9 @@ class CLIST {
   // Empties the list without freeing anything.
   void Clear() { count_ = 0; }
 
-  int count() const { return count_; }
-  int capacity() const { return capacity_; }
-  void* at(int index) const { return index >= 0 && index < count_ ? items_[index] : nullptr; }
+  int Count() const { return count_; }
+  int Capacity() const { return capacity_; }
+  void* At(int index) const { return index >= 0 && index < count_ ? items_[index] : nullptr; }
 
  protected:
   virtual void FreeElement(void* element);
@@ -71,7 +71,7 @@ class CLISTOBJ : public CLIST {
   ~CLISTOBJ() override { DeleteAll(); }
 
   void Append(COBJ* element) { CLIST::Append(element); }
-  COBJ* at(int index) const { return static_cast<COBJ*>(CLIST::at(index)); }
+  COBJ* At(int index) const { return static_cast<COBJ*>(CLIST::At(index)); }
 
  protected:
   void FreeElement(void* element) override { delete static_cast<COBJ*>(element); }

@@ -61,13 +61,13 @@ class CZevud {
   // boundary (the old store, if any, replaced). Atomic: the host is replaced or untouched.
   bool WriteToHost(const std::string& hostPath, std::string* error) const;
 
-  const ZevudEntry& root() const { return root_; }
-  bool empty() const { return root_.children.empty(); }
-  int64_t markerOffset() const { return markerOffset_; }
-  int itemsAffected() const { return itemsAffected_; }
+  const ZevudEntry& Root() const { return root_; }
+  bool Empty() const { return root_.children.empty(); }
+  int64_t MarkerOffset() const { return markerOffset_; }
+  int ItemsAffected() const { return itemsAffected_; }
   // What a failing command or a damaged store was about (the last problem met).
-  const std::string& problem() const { return problem_; }
-  const std::vector<std::string>& failedItems() const { return failedItems_; }
+  const std::string& Problem() const { return problem_; }
+  const std::vector<std::string>& FailedItems() const { return failedItems_; }
 
  private:
   ZevudEntry* FindFolder(const std::string& path);

@@ -37,8 +37,7 @@ class TreeReader {
     return true;
   }
 
-  bool done() const { return pos_ <= bytes_.size(); }
-  const std::string& problem() const { return problem_; }
+  const std::string& Problem() const { return problem_; }
 
  private:
   bool ReadFile(const ZevudRecord& r, ZevudEntry& e) {
@@ -98,7 +97,7 @@ ZevudLoadResult LoadZevudTree(std::span<const uint8_t> bytes) {
   TreeReader reader(bytes);
   ZevudRecord root;
   if (!reader.ReadRecord(root)) {
-    result.problem = reader.problem();
+    result.problem = reader.Problem();
     return result;
   }
   if ((root.flags & kZevudFolderFlag) == 0) {
@@ -106,7 +105,7 @@ ZevudLoadResult LoadZevudTree(std::span<const uint8_t> bytes) {
     return result;
   }
   if (!reader.ReadContent(root, result.root, 0)) {
-    result.problem = reader.problem();
+    result.problem = reader.Problem();
     result.root = ZevudEntry{};
     result.root.folder = true;
     return result;

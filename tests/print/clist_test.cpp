@@ -14,16 +14,16 @@ void* Raw(int v) {
   *p = v;
   return p;
 }
-int Value(const CLIST& l, int i) { return *static_cast<int*>(l.at(i)); }
+int Value(const CLIST& l, int i) { return *static_cast<int*>(l.At(i)); }
 
 TEST(Clist, InsertingIntoAFullListGrowsItByItsStepInOrder) {
   void** external = nullptr;
   CLIST list(20, 20, true, &external);
   for (int i = 0; i < 20; ++i) list.Append(Raw(i));
-  EXPECT_EQ(list.capacity(), 20);
+  EXPECT_EQ(list.Capacity(), 20);
   list.Insert(5, Raw(100));
-  EXPECT_EQ(list.capacity(), 40);
-  EXPECT_EQ(list.count(), 21);
+  EXPECT_EQ(list.Capacity(), 40);
+  EXPECT_EQ(list.Count(), 21);
   ASSERT_NE(external, nullptr);  // kept pointing at the moved array
   EXPECT_EQ(*static_cast<int*>(external[5]), 100);
   for (int i = 0; i < 21; ++i) EXPECT_EQ(Value(list, i), i < 5 ? i : i == 5 ? 100 : i - 1);
@@ -34,7 +34,7 @@ TEST(Clist, PositionsOutsideTheListAppendAndRemovalsCheckTheirArguments) {
   list.Insert(-1, Raw(1));
   list.Insert(99, Raw(2));
   list.Insert(0, Raw(0));
-  ASSERT_EQ(list.count(), 3);
+  ASSERT_EQ(list.Count(), 3);
   EXPECT_EQ(Value(list, 0), 0);
   EXPECT_EQ(Value(list, 2), 2);
   EXPECT_EQ(list.RemoveAt(3), nullptr);
@@ -42,15 +42,15 @@ TEST(Clist, PositionsOutsideTheListAppendAndRemovalsCheckTheirArguments) {
   int stranger = 7;
   EXPECT_FALSE(list.Remove(&stranger));
   list.Delete(&stranger);  // absent: nothing happens
-  EXPECT_EQ(list.count(), 3);
+  EXPECT_EQ(list.Count(), 3);
   void* first = list.RemoveAt(0);
   EXPECT_EQ(*static_cast<int*>(first), 0);
   std::free(first);
   list.DeleteAt(0);
-  EXPECT_EQ(list.count(), 1);
+  EXPECT_EQ(list.Count(), 1);
   EXPECT_EQ(Value(list, 0), 2);
   list.DeleteAll();
-  EXPECT_EQ(list.count(), 0);
+  EXPECT_EQ(list.Count(), 0);
 }
 
 TEST(Clist, AListThatDoesNotOwnItsElementsNeverFreesThem) {
@@ -78,10 +78,10 @@ TEST(Clist, ObjectListsDestroyTheirElementsThroughTheirDestructor) {
     CLISTOBJ list(50, 50);
     for (int i = 0; i < 120; ++i) list.Append(new Counted(&alive));
     EXPECT_EQ(alive, 120);
-    EXPECT_EQ(list.capacity(), 150);
+    EXPECT_EQ(list.Capacity(), 150);
     list.DeleteAt(3);
     EXPECT_EQ(alive, 119);
-    list.Delete(list.at(0));
+    list.Delete(list.At(0));
     EXPECT_EQ(alive, 118);
   }
   EXPECT_EQ(alive, 0);

@@ -75,7 +75,7 @@ TEST(ZevudFormat, ProgramFilesDoNotCarryTheMarkerInOnePiece) {
   for (const char* path : {ZEDA_CTL_PATH, "/proc/self/exe"}) {
     CZevud store;
     EXPECT_EQ(store.OpenStore(path), ZevudOpen::NoStore) << path;
-    EXPECT_TRUE(store.empty());
+    EXPECT_TRUE(store.Empty());
   }
 }
 
@@ -118,7 +118,7 @@ TEST(ZevudCompression, SizeAndContentDecideHowAFileIsStored) {
     CZevud store;
     const std::vector<uint8_t> content(c.content.begin(), c.content.end());
     ASSERT_TRUE(store.AddFile("", "f.bin", content, 1)) << c.what;
-    const ZevudEntry& e = store.root().children.at(0);
+    const ZevudEntry& e = store.Root().children.at(0);
     EXPECT_EQ(e.size, c.content.size()) << c.what;
     EXPECT_EQ(e.packed != 0, c.packed) << c.what;
     if (c.packed) {
@@ -137,7 +137,7 @@ TEST(ZevudCompression, FilesAbove5MiBAreRefused) {
   CZevud store;
   std::vector<uint8_t> big(kZevudMaxFileSize + 1, 1);
   EXPECT_FALSE(store.AddFile("", "big", big, 1));
-  EXPECT_TRUE(store.empty());
+  EXPECT_TRUE(store.Empty());
   big.pop_back();
   EXPECT_TRUE(store.AddFile("", "big", big, 1));
 }
@@ -157,8 +157,8 @@ TEST_F(StoreTest, HostWithoutMarkerGivesAnEmptyStoreAndItsLengthAsOffset) {
   WriteAll(Path("host"), std::string(1000, 'x'));
   CZevud store;
   EXPECT_EQ(store.OpenStore(Path("host")), ZevudOpen::NoStore);
-  EXPECT_TRUE(store.empty());
-  EXPECT_EQ(store.markerOffset(), 1000);
+  EXPECT_TRUE(store.Empty());
+  EXPECT_EQ(store.MarkerOffset(), 1000);
   EXPECT_EQ(CZevud().OpenStore(Path("missing")), ZevudOpen::NoHost);
 }
 
@@ -175,11 +175,11 @@ TEST_F(StoreTest, WrittenStoreIsFoundAtA256BoundaryAfterTheHostContent) {
 
   CZevud again;
   ASSERT_EQ(again.OpenStore(Path("host")), ZevudOpen::Loaded);
-  EXPECT_EQ(again.markerOffset(), 1024);
+  EXPECT_EQ(again.MarkerOffset(), 1024);
   std::vector<uint8_t> out;
   ASSERT_TRUE(again.Extract("\\docs\\a.txt", out, nullptr));
   EXPECT_EQ(out, std::vector<uint8_t>(300, 'z'));
-  EXPECT_EQ(again.root().children[0].time, 5u);
+  EXPECT_EQ(again.Root().children[0].time, 5u);
 
   // Written back again, the old store is replaced, not stacked behind it.
   ASSERT_TRUE(again.WriteToHost(Path("host"), nullptr));
@@ -189,7 +189,7 @@ TEST_F(StoreTest, WrittenStoreIsFoundAtA256BoundaryAfterTheHostContent) {
 TEST_F(StoreTest, MarkerOffA256BoundaryIsNotFound) {
   CZevud store;
   ASSERT_TRUE(store.AddFile("", "x", {1, 2, 3}, 1));
-  const std::string tree = SerializeZevudTree(store.root());
+  const std::string tree = SerializeZevudTree(store.Root());
   for (size_t at : {size_t{100}, size_t{255}, size_t{257}, size_t{262144 + 128}}) {
     WriteAll(Path("host"), std::string(at, '\0') + MarkerText() + tree);
     CZevud probe;
@@ -200,7 +200,7 @@ TEST_F(StoreTest, MarkerOffA256BoundaryIsNotFound) {
     WriteAll(Path("host"), std::string(at, '\0') + MarkerText() + tree);
     CZevud probe;
     EXPECT_EQ(probe.OpenStore(Path("host")), ZevudOpen::Loaded) << at;
-    EXPECT_EQ(probe.markerOffset(), static_cast<int64_t>(at));
+    EXPECT_EQ(probe.MarkerOffset(), static_cast<int64_t>(at));
   }
 }
 
@@ -212,7 +212,7 @@ TEST_F(StoreTest, ImportTwiceReplacesFilesAndReusesFolders) {
   WriteAll(Path("src/.dot"), "skipped");
   CZevud store;
   ASSERT_TRUE(store.RunStoreCommand("IMPORT \"" + Path("src") + "\" \"\""));
-  EXPECT_EQ(store.itemsAffected(), 2);
+  EXPECT_EQ(store.ItemsAffected(), 2);
   WriteAll(Path("src/one.txt"), "second version");
   ASSERT_TRUE(store.RunStoreCommand("import " + Path("src")));
 
@@ -237,7 +237,7 @@ TEST_F(StoreTest, FailedItemsLeaveTheStoreAsItWasAndTheRestIsImported) {
   WriteAll(Path("src/c.txt"), "c");
   CZevud store;
   EXPECT_FALSE(store.Import(Path("src"), ""));
-  ASSERT_EQ(store.failedItems().size(), 1u);
+  ASSERT_EQ(store.FailedItems().size(), 1u);
   const auto lines = store.List();
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[1].path, "src\\a.txt");
@@ -256,7 +256,7 @@ TEST_F(StoreTest, AFolderTakesAtMost4095Entries) {
   EXPECT_FALSE(store.AddFile("", "one more", {}, 1));
   EXPECT_FALSE(store.CreateFolder("", "one more", 1));
   EXPECT_TRUE(store.AddFile("", "17", {9}, 1));  // replacing still works
-  const std::string tree = SerializeZevudTree(store.root());
+  const std::string tree = SerializeZevudTree(store.Root());
   const auto back =
       LoadZevudTree(std::span(reinterpret_cast<const uint8_t*>(tree.data()), tree.size()));
   ASSERT_EQ(back.state, ZevudLoad::Loaded);
@@ -268,7 +268,7 @@ TEST_F(StoreTest, DamagedStoresAreRefusedWithoutReadingPastTheirEnd) {
   ASSERT_TRUE(store.CreateFolder("", "d", 1));
   ASSERT_TRUE(store.AddFile("d", "big", std::vector<uint8_t>(4000, 'k'), 1));
   ASSERT_TRUE(store.AddFile("d", "small", {1, 2, 3}, 1));
-  const std::string tree = SerializeZevudTree(store.root());
+  const std::string tree = SerializeZevudTree(store.Root());
   auto load = [](const std::string& bytes) {
     return LoadZevudTree(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
   };

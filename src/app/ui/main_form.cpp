@@ -71,7 +71,7 @@ QLabel* makeSlotLabel(QWidget* parent, const char* name) {
 TMainForm::TMainForm(const Options& options, QWidget* parent)
     : QMainWindow(parent),
       options_(options),
-      closeWhenIdle_([this] { return deviceOperationRunning(); }, [this] { close(); }),
+      closeWhenIdle_([this] { return DeviceOperationRunning(); }, [this] { close(); }),
       mainTick_(*this, statusSlots_) {
   setObjectName(QStringLiteral("TMainForm"));
   // Construction: link object (started by the link area), settings folder, device-operation
@@ -85,7 +85,7 @@ TMainForm::TMainForm(const Options& options, QWidget* parent)
   createControls();
   createMenus();
   connectFileCommands();
-  connectPrintCommands();
+  ConnectPrintCommands();
   createStatusBar();
   createDeviceOps();
   connectDeviceCommands();
@@ -324,7 +324,7 @@ void TMainForm::createStatusBar() {
 
 void TMainForm::FormCreate() {
   // 1. The archive store in the program file, filled from its folder when empty.
-  openArchiveStore();
+  OpenArchiveStore();
   // 2. Status message slots: 1 LabelConnection, 2 LabelResult, 4 LabelCongruence.
   statusSlots_.bind(this, {zeda::StatusSlot::kConnection, zeda::StatusSlot::kResult,
                            zeda::StatusSlot::kCongruence});
@@ -363,7 +363,7 @@ void TMainForm::FormCreate() {
   Disconnect();
   // 21.-23. Monitor display, update check thread, recorder and player.
   if (options_.listenForHandover) startHandoverServer();
-  startUpdateCheck();
+  StartUpdateCheck();
   // 24.
   mainTick_.setInitialised(true);
   zeda::linkTrace().trace("FORM Initialised");

@@ -161,9 +161,9 @@ class TMainForm : public QMainWindow,
   // ---- Printing (print_commands.cpp) ----
   // The print dialog: lets the user pick a printer or a PDF file; false when cancelled.
   using PrinterChooser = std::function<bool(QPrinter& printer)>;
-  void setPrinterChooser(PrinterChooser chooser) { printerChooser_ = std::move(chooser); }
+  void SetPrinterChooser(PrinterChooser chooser) { printerChooser_ = std::move(chooser); }
   // Loads every page's controls from params before Print all; installed by the pages.
-  void setAllPagesLoader(std::function<void()> loader) { allPagesLoader_ = std::move(loader); }
+  void SetAllPagesLoader(std::function<void()> loader) { allPagesLoader_ = std::move(loader); }
   // SpeedButtonPrint, MenuPrint (Ctrl+P): the window as it is.
   void SpeedButtonPrintClick();
   // MenuPrintAll: one page per parameter page whose tab is shown.
@@ -172,9 +172,9 @@ class TMainForm : public QMainWindow,
   // ---- Update check and archive store (update_commands.cpp) ----
   // Hands a web address to the desktop; tests stand in for it.
   using AddressOpener = std::function<bool(const QString& address)>;
-  void setAddressOpener(AddressOpener opener) { addressOpener_ = std::move(opener); }
-  UpdateCheck* updateCheck() const { return updateCheck_; }
-  zeda::CZevud& archiveStore() { return archiveStore_; }
+  void SetAddressOpener(AddressOpener opener) { addressOpener_ = std::move(opener); }
+  UpdateCheck* UpdateChecker() const { return updateCheck_; }
+  zeda::CZevud& ArchiveStore() { return archiveStore_; }
   // MenuUpdate: the maker's download page in the browser.
   void MenuUpdateClick();
 
@@ -233,12 +233,12 @@ class TMainForm : public QMainWindow,
   void closeDevicePorts();
   zeda::HandoverAction deviceHandover(const zeda::HandoverMessage& msg);
 
-  void connectPrintCommands();
-  void printWindow(bool allPages);
-  void openArchiveStore();
-  void startUpdateCheck();
-  bool openAddress(const QString& address);
-  bool deviceOperationRunning() const;
+  void ConnectPrintCommands();
+  void PrintWindow(bool allPages);
+  void OpenArchiveStore();
+  void StartUpdateCheck();
+  bool OpenAddress(const QString& address);
+  bool DeviceOperationRunning() const;
 
   // TickSteps
   void updateCheckStep() override;

@@ -23,7 +23,7 @@ constexpr const char* kPrintFailed =
 
 }  // namespace
 
-void TMainForm::connectPrintCommands() {
+void TMainForm::ConnectPrintCommands() {
   if (QAction* a = findChild<QAction*>(QStringLiteral("MenuPrint")))
     connect(a, &QAction::triggered, this, &TMainForm::SpeedButtonPrintClick);
   if (QAction* a = findChild<QAction*>(QStringLiteral("MenuPrintAll")))
@@ -36,11 +36,11 @@ void TMainForm::connectPrintCommands() {
   }
 }
 
-void TMainForm::SpeedButtonPrintClick() { printWindow(false); }
+void TMainForm::SpeedButtonPrintClick() { PrintWindow(false); }
 
-void TMainForm::MenuPrintAllClick() { printWindow(true); }
+void TMainForm::MenuPrintAllClick() { PrintWindow(true); }
 
-void TMainForm::printWindow(bool allPages) {
+void TMainForm::PrintWindow(bool allPages) {
   // No edit field keeps a caret or a half-typed value on paper.
   CheckBoxProgHned->setFocus();
   if (allPages && allPagesLoader_) allPagesLoader_();

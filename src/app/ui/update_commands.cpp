@@ -31,16 +31,16 @@ std::string UpdateServer(const std::string& fromSettings) {
 
 }  // namespace
 
-void TMainForm::openArchiveStore() {
+void TMainForm::OpenArchiveStore() {
   archiveStore_.OpenStore(QCoreApplication::applicationFilePath().toStdString());
-  if (archiveStore_.empty()) {
+  if (archiveStore_.Empty()) {
     archiveStore_.RunStoreCommand("IMPORT \"" + zeda::ZevudImportFolder() + "\" \"\"");
   }
 }
 
-bool TMainForm::deviceOperationRunning() const { return deviceOps_ && deviceOps_->Busy(); }
+bool TMainForm::DeviceOperationRunning() const { return deviceOps_ && deviceOps_->Busy(); }
 
-bool TMainForm::openAddress(const QString& address) {
+bool TMainForm::OpenAddress(const QString& address) {
   // Only web addresses ever reach the desktop.
   bool ok = false;
   if (zeda::IsOpenableWebAddress(address.toStdString())) {
@@ -57,10 +57,10 @@ bool TMainForm::openAddress(const QString& address) {
 void TMainForm::MenuUpdateClick() {
   const char* path =
       zeda::currentLanguage() == zeda::kCzech ? "/cz/stahnout/upload" : "/en/stahnout/upload";
-  openAddress(QString::fromUtf8(zeda::kPatchDefaultServer) + QString::fromLatin1(path));
+  OpenAddress(QString::fromUtf8(zeda::kPatchDefaultServer) + QString::fromLatin1(path));
 }
 
-void TMainForm::startUpdateCheck() {
+void TMainForm::StartUpdateCheck() {
   UpdateCheck::Hooks hooks;
   hooks.setStatusText = [this](const QString& t) { statusPanels_[0]->setText(t); };
   hooks.language = [] { return zeda::currentLanguage(); };
@@ -70,11 +70,11 @@ void TMainForm::startUpdateCheck() {
     appSettings.patchDismissed = number;
     SaveAppSettings();
   };
-  hooks.openAddress = [this](const QString& a) { return openAddress(a); };
+  hooks.openAddress = [this](const QString& a) { return OpenAddress(a); };
   hooks.closeMainWindow = [this] { closeWhenIdle_.Request(); };
   const std::string list = zeda::PatchListAddress(UpdateServer(appSettings.updateServer));
   updateCheck_ = new UpdateCheck(this, QString::fromStdString(list), std::move(hooks), this);
-  updateCheck_->setDisabled(updateCheckSuppressed_);
+  updateCheck_->SetDisabled(updateCheckSuppressed_);
 }
 
 void TMainForm::updateCheckStep() {

@@ -218,8 +218,8 @@ void PrintAppearance::Treat(QWidget* w, const zeda::PrintKind& kind) {
 void PrintAppearance::RestoreAfterPrint() {
   using zeda::PrintChange;
   // Every change is undone by its kind, in the order it was made.
-  for (int i = 0; i < restoreList_.count(); ++i) {
-    auto* o = static_cast<CPrintObj*>(restoreList_.at(i));
+  for (int i = 0; i < restoreList_.Count(); ++i) {
+    auto* o = static_cast<CPrintObj*>(restoreList_.At(i));
     QWidget* w = o->control;
     if (!w) continue;  // the control is gone: nothing to put back
     switch (o->change) {

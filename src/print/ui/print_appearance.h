@@ -42,9 +42,9 @@ class PrintAppearance {
   void RestoreAfterPrint();
 
   // The tab sheets found with visible tabs, in tab order.
-  int pageCount() const { return pageList_.count(); }
-  QWidget* page(int i) const { return static_cast<QWidget*>(pageList_.at(i)); }
-  int recordedChanges() const { return restoreList_.count(); }
+  int PageCount() const { return pageList_.Count(); }
+  QWidget* Page(int i) const { return static_cast<QWidget*>(pageList_.At(i)); }
+  int RecordedChanges() const { return restoreList_.Count(); }
 
   // The button-face colour: the colour of a window's face in the application's palette.
   static QColor ButtonFace();

@@ -62,8 +62,8 @@ PrintOutcome PrintWindowPages(QWidget* window, QTabWidget* pages, QPrinter& prin
       const int active = pages->currentIndex();
       std::vector<int> sheets;
       // The page list in tab order; sheets of tab controls inside the pages are not pages.
-      for (int i = 0; i < appearance.pageCount(); ++i) {
-        const int index = pages->indexOf(appearance.page(i));
+      for (int i = 0; i < appearance.PageCount(); ++i) {
+        const int index = pages->indexOf(appearance.Page(i));
         if (index >= 0) sheets.push_back(index);
       }
       for (size_t k = 0; k < sheets.size(); ++k) {

@@ -19,7 +19,7 @@ class DeferredClose {
     wanted_ = false;
     if (close_) close_();
   }
-  bool pending() const { return wanted_; }
+  bool Pending() const { return wanted_; }
 
  private:
   std::function<bool()> busy_;

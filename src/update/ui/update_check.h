@@ -41,18 +41,18 @@ class UpdateCheck : public QObject {
   UpdateCheck(QWidget* window, QString listAddress, Hooks hooks, QObject* parent = nullptr);
   ~UpdateCheck() override;
 
-  void setDisabled(bool disabled) { disabled_ = disabled; }
-  void setBuild(zeda::PatchBuild build) { build_ = std::move(build); }
+  void SetDisabled(bool disabled) { disabled_ = disabled; }
+  void SetBuild(zeda::PatchBuild build) { build_ = std::move(build); }
 
   // One step, from the main tick; tickMs is the tick clock (tick count x 50).
   void UpdateCheckTick(int64_t tickMs);
   // Stops a running download (at shutdown); the check ends.
   void Stop();
 
-  zeda::PatchStep step() const { return step_; }
-  const QByteArray& body() const { return body_; }
+  zeda::PatchStep Step() const { return step_; }
+  const QByteArray& Body() const { return body_; }
   // The offer of the last evaluation (number 0 when none was made).
-  int lastOfferNumber() const { return lastOffer_; }
+  int LastOfferNumber() const { return lastOffer_; }
 
  private:
   void StartDownload();

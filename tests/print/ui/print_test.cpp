@@ -176,7 +176,7 @@ class PrintTest : public ::testing::Test {
 
   // Points the print dialog at a PDF file.
   void PrintInto(const QString& path) {
-    form->setPrinterChooser([path](QPrinter& p) {
+    form->SetPrinterChooser([path](QPrinter& p) {
       p.setOutputFormat(QPrinter::PdfFormat);
       p.setOutputFileName(path);
       return true;
@@ -274,7 +274,7 @@ TEST_F(PrintTest, APrinterErrorIsReportedAndTheWindowIsRestoredAllTheSame) {
 
 TEST_F(PrintTest, CancellingThePrintDialogChangesNothing) {
   const auto before = Snapshot(form.get());
-  form->setPrinterChooser([](QPrinter&) { return false; });
+  form->SetPrinterChooser([](QPrinter&) { return false; });
   form->SpeedButtonPrintClick();
   EXPECT_TRUE(editor->calls.empty());
   EXPECT_TRUE(Snapshot(form.get()) == before);
@@ -291,12 +291,12 @@ TEST_F(PrintTest, ControlsHiddenByNameComeBackWhateverTheirKind) {
   appearance.PreparePrint();
   EXPECT_TRUE(count->isHidden());
   EXPECT_TRUE(check->isHidden() || !check->isVisible());
-  EXPECT_EQ(appearance.pageCount(), 9);
+  EXPECT_EQ(appearance.PageCount(), 9);
   appearance.RestoreAfterPrint();
   EXPECT_FALSE(count->isHidden());
   EXPECT_FALSE(check->isHidden());
-  EXPECT_EQ(appearance.recordedChanges(), 0);
-  EXPECT_EQ(appearance.pageCount(), 0);
+  EXPECT_EQ(appearance.RecordedChanges(), 0);
+  EXPECT_EQ(appearance.PageCount(), 0);
 }
 
 }  // namespace

@@ -127,11 +127,11 @@ class UpdateCheckTest : public ::testing::Test {
   // Runs the check the way the main tick does, until it has evaluated (or timeoutMs).
   void Drive(UpdateCheck& check, int timeoutMs = 5000) {
     check.UpdateCheckTick(2000);  // not yet: the first 2 s belong to the start-up
-    EXPECT_EQ(check.step(), PatchStep::Idle);
+    EXPECT_EQ(check.Step(), PatchStep::Idle);
     check.UpdateCheckTick(2050);
     QElapsedTimer t;
     t.start();
-    while (check.step() == PatchStep::Requested && t.elapsed() < timeoutMs) {
+    while (check.Step() == PatchStep::Requested && t.elapsed() < timeoutMs) {
       QTest::qWait(10);
     }
     check.UpdateCheckTick(2100);
@@ -146,11 +146,11 @@ TEST_F(UpdateCheckTest, OffersTheNewestApplyingUpdateWithTheExactRequest) {
   PatchServer server(kThreeAndFive);
   zeda::setCurrentLanguage(zeda::kGerman);  // German takes the English texts and captions
   UpdateCheck check(&window, server.address(), Hooks(TFormPatch::kRemindLater));
-  check.setBuild({"KESTRA2_RACE", 107, "2023_10_19"});
+  check.SetBuild({"KESTRA2_RACE", 107, "2023_10_19"});
   Drive(check);
-  EXPECT_EQ(check.step(), PatchStep::Evaluated);
+  EXPECT_EQ(check.Step(), PatchStep::Evaluated);
   ASSERT_EQ(seen.dialogs, 1);
-  EXPECT_EQ(check.lastOfferNumber(), 5);
+  EXPECT_EQ(check.LastOfferNumber(), 5);
   EXPECT_EQ(seen.title, "Update");
   EXPECT_EQ(seen.downloadCaption, "Download update");
   EXPECT_EQ(seen.text, "Version five\nready");  // RTF as text; the picture dropped
@@ -176,7 +176,7 @@ TEST_F(UpdateCheckTest, DismissingRemembersTheNumberWhichIsThenNotShownAgain) {
   PatchServer server(kThreeAndFive);
   {
     UpdateCheck check(&window, server.address(), Hooks(TFormPatch::kDismiss));
-    check.setBuild({"KESTRA2_RACE", 107, "2023_10_19"});
+    check.SetBuild({"KESTRA2_RACE", 107, "2023_10_19"});
     Drive(check);
     EXPECT_EQ(seen.dismissed, 5);
     EXPECT_EQ(seen.status.last(), "");
@@ -184,9 +184,9 @@ TEST_F(UpdateCheckTest, DismissingRemembersTheNumberWhichIsThenNotShownAgain) {
   // The next run knows the number: nothing is shown.
   seen = Seen{};
   UpdateCheck next(&window, server.address(), Hooks(TFormPatch::kDismiss, 5));
-  next.setBuild({"KESTRA2_RACE", 107, "2023_10_19"});
+  next.SetBuild({"KESTRA2_RACE", 107, "2023_10_19"});
   Drive(next);
-  EXPECT_EQ(next.step(), PatchStep::Evaluated);
+  EXPECT_EQ(next.Step(), PatchStep::Evaluated);
   EXPECT_EQ(seen.dialogs, 0);
 }
 
@@ -202,7 +202,7 @@ TEST_F(UpdateCheckTest, NothingIsShownForUpdateZeroOrABodyWithoutTheProductSecti
     PatchServer server(body);
     UpdateCheck check(&window, server.address(), Hooks(TFormPatch::kRemindLater));
     Drive(check);
-    EXPECT_EQ(check.step(), PatchStep::Evaluated) << body.constData();
+    EXPECT_EQ(check.Step(), PatchStep::Evaluated) << body.constData();
     EXPECT_EQ(seen.dialogs, 0) << body.constData();
   }
 }
@@ -210,7 +210,7 @@ TEST_F(UpdateCheckTest, NothingIsShownForUpdateZeroOrABodyWithoutTheProductSecti
 TEST_F(UpdateCheckTest, DownloadOpensTheAddressTellsWhatToDoAndAsksToClose) {
   PatchServer server(kThreeAndFive);
   UpdateCheck check(&window, server.address(), Hooks(TFormPatch::kDownload));
-  check.setBuild({"KESTRA2_RACE", 107, "2023_10_19"});
+  check.SetBuild({"KESTRA2_RACE", 107, "2023_10_19"});
   Drive(check);
   ASSERT_EQ(seen.dialogs, 1);
   EXPECT_EQ(seen.opened, QStringList({"https://example.com/zeda_setup.exe"}));
@@ -224,7 +224,7 @@ TEST_F(UpdateCheckTest, AddressesThatAreNotWebAddressesAreNeverOpened) {
       List("<recommendation update_number=\"2\"><english>x</english><web>file:///etc/passwd</web>"
            "<download>/usr/bin/xterm</download></recommendation>"));
   UpdateCheck check(&window, server.address(), Hooks(TFormPatch::kDownload));
-  check.setBuild({"KESTRA2_RACE", 107, "2023_10_19"});
+  check.SetBuild({"KESTRA2_RACE", 107, "2023_10_19"});
   Drive(check);
   ASSERT_EQ(seen.dialogs, 1);
   EXPECT_FALSE(seen.downloadShown);
@@ -235,7 +235,7 @@ TEST_F(UpdateCheckTest, AddressesThatAreNotWebAddressesAreNeverOpened) {
 TEST_F(UpdateCheckTest, ASilentServerNeitherBlocksTheWindowNorShowsAnything) {
   PatchServer server(kThreeAndFive, /*silent=*/true);
   UpdateCheck check(&window, server.address(), Hooks(TFormPatch::kRemindLater));
-  check.setBuild({"KESTRA2_RACE", 107, "2023_10_19"});
+  check.SetBuild({"KESTRA2_RACE", 107, "2023_10_19"});
   // The window's timer keeps running while the check waits for the server.
   int beats = 0;
   QTimer heart;
@@ -245,10 +245,10 @@ TEST_F(UpdateCheckTest, ASilentServerNeitherBlocksTheWindowNorShowsAnything) {
   t.start();
   check.UpdateCheckTick(2050);
   EXPECT_LT(t.elapsed(), 200);  // the request does not wait for anything
-  while (check.step() == PatchStep::Requested && t.elapsed() < 10000) QTest::qWait(10);
+  while (check.Step() == PatchStep::Requested && t.elapsed() < 10000) QTest::qWait(10);
   const qint64 took = t.elapsed();
   check.UpdateCheckTick(2100);
-  EXPECT_EQ(check.step(), PatchStep::Downloaded);  // ended, nothing to evaluate
+  EXPECT_EQ(check.Step(), PatchStep::Downloaded);  // ended, nothing to evaluate
   EXPECT_GE(took, 1500);                           // the 2 s time-out, not an early give-up
   EXPECT_LT(took, 6000);
   EXPECT_GT(beats, static_cast<int>(took / 20 / 2));
@@ -260,25 +260,25 @@ TEST_F(UpdateCheckTest, ASilentServerNeitherBlocksTheWindowNorShowsAnything) {
 TEST_F(UpdateCheckTest, ABodyAboveTheLimitIsDropped) {
   PatchServer server(kThreeAndFive, false, "Content-Length: 10000001\r\n");
   UpdateCheck check(&window, server.address(), Hooks(TFormPatch::kRemindLater));
-  check.setBuild({"KESTRA2_RACE", 107, "2023_10_19"});
+  check.SetBuild({"KESTRA2_RACE", 107, "2023_10_19"});
   Drive(check);
-  EXPECT_EQ(check.step(), PatchStep::Downloaded);
-  EXPECT_TRUE(check.body().isEmpty());
+  EXPECT_EQ(check.Step(), PatchStep::Downloaded);
+  EXPECT_TRUE(check.Body().isEmpty());
   EXPECT_EQ(seen.dialogs, 0);
 }
 
 TEST_F(UpdateCheckTest, SuppressedOrWithoutAServerNothingIsRequested) {
   PatchServer server(kThreeAndFive);
   UpdateCheck off(&window, server.address(), Hooks(TFormPatch::kRemindLater));
-  off.setDisabled(true);
+  off.SetDisabled(true);
   UpdateCheck none(&window, QString(), Hooks(TFormPatch::kRemindLater));
   for (int ms = 2050; ms < 3000; ms += 50) {
     off.UpdateCheckTick(ms);
     none.UpdateCheckTick(ms);
   }
   QTest::qWait(100);
-  EXPECT_EQ(off.step(), PatchStep::Idle);
-  EXPECT_EQ(none.step(), PatchStep::Idle);
+  EXPECT_EQ(off.Step(), PatchStep::Idle);
+  EXPECT_EQ(none.Step(), PatchStep::Idle);
   EXPECT_EQ(server.connections, 0);
   EXPECT_TRUE(seen.status.isEmpty());
 }
@@ -314,7 +314,7 @@ TEST(DeferredCloseTest, WaitsForTheDeviceOperationToEnd) {
   dc.Request();
   dc.Poll();
   EXPECT_EQ(closes, 0);
-  EXPECT_TRUE(dc.pending());
+  EXPECT_TRUE(dc.Pending());
   busy = false;
   dc.Poll();
   EXPECT_EQ(closes, 1);

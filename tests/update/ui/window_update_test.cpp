@@ -80,9 +80,9 @@ class WindowUpdateTest : public ::testing::Test {
 
 TEST_F(WindowUpdateTest, ASilentServerLeavesTheWindowResponsiveAndEndsQuietly) {
   MakeForm();
-  ASSERT_NE(form->updateCheck(), nullptr);
+  ASSERT_NE(form->UpdateChecker(), nullptr);
   ASSERT_TRUE(
-      WaitFor([&] { return form->updateCheck()->step() == zeda::PatchStep::Requested; }, 8000));
+      WaitFor([&] { return form->UpdateChecker()->Step() == zeda::PatchStep::Requested; }, 8000));
   EXPECT_EQ(Panel0()->text(), "Trying updates...");
   // The window's timers go on while the server says nothing.
   int beats = 0;
@@ -92,12 +92,12 @@ TEST_F(WindowUpdateTest, ASilentServerLeavesTheWindowResponsiveAndEndsQuietly) {
   QElapsedTimer t;
   t.start();
   ASSERT_TRUE(
-      WaitFor([&] { return form->updateCheck()->step() == zeda::PatchStep::Downloaded; }, 8000));
+      WaitFor([&] { return form->UpdateChecker()->Step() == zeda::PatchStep::Downloaded; }, 8000));
   const qint64 took = t.elapsed();
   EXPECT_LT(took, 4000);
   EXPECT_GT(beats, static_cast<int>(took / 50 / 2));
   QTest::qWait(200);
-  EXPECT_EQ(form->updateCheck()->step(), zeda::PatchStep::Downloaded);  // nothing to show
+  EXPECT_EQ(form->UpdateChecker()->Step(), zeda::PatchStep::Downloaded);  // nothing to show
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
   EXPECT_EQ(connections, 1);
 }
@@ -118,7 +118,7 @@ TEST_F(WindowUpdateTest, DismissingKeepsTheNumberInApplicationIniForTheNextStart
   answer.start(20);
   MakeForm();
   ASSERT_TRUE(
-      WaitFor([&] { return form->updateCheck()->step() == zeda::PatchStep::Evaluated; }, 10000));
+      WaitFor([&] { return form->UpdateChecker()->Step() == zeda::PatchStep::Evaluated; }, 10000));
   EXPECT_EQ(shown, 1);
   EXPECT_EQ(form->appSettings.patchDismissed, 5);
   EXPECT_EQ(Panel0()->text(), "");
@@ -132,7 +132,7 @@ TEST_F(WindowUpdateTest, DismissingKeepsTheNumberInApplicationIniForTheNextStart
   MakeForm();
   EXPECT_EQ(form->appSettings.patchDismissed, 5);
   ASSERT_TRUE(
-      WaitFor([&] { return form->updateCheck()->step() == zeda::PatchStep::Evaluated; }, 10000));
+      WaitFor([&] { return form->UpdateChecker()->Step() == zeda::PatchStep::Evaluated; }, 10000));
   QTest::qWait(100);
   EXPECT_EQ(shown, 1);
   EXPECT_EQ(connections, 2);
