@@ -59,9 +59,13 @@ bool IsComposite(const QWidget* w) {
          w->inherits("QAbstractScrollArea") || w->inherits("QTabBar") || HasPrintMode(w);
 }
 
+// A control's colour is that of its background role (buttons and check boxes fill with
+// the button colour, most others with the window colour).
+QColor ColourOf(const QWidget* w) { return w->palette().color(w->backgroundRole()); }
+
 void SetWindowColour(QWidget* w, const QColor& c) {
   QPalette p = w->palette();
-  p.setColor(QPalette::Window, c);
+  p.setColor(w->backgroundRole(), c);
   w->setPalette(p);
   w->setAutoFillBackground(true);
 }
@@ -185,7 +189,7 @@ void PrintAppearance::Treat(QWidget* w, const zeda::PrintKind& kind) {
   }
   switch (kind.treatment) {
     case PrintTreatment::TransparentIfFace:
-      if (w->autoFillBackground() && w->palette().color(QPalette::Window) == face) {
+      if (w->autoFillBackground() && ColourOf(w) == face) {
         Record(w, kind.code, PrintChange::MadeTransparent);
         w->setAutoFillBackground(false);
       }
@@ -197,11 +201,10 @@ void PrintAppearance::Treat(QWidget* w, const zeda::PrintKind& kind) {
       }
       break;
     case PrintTreatment::WhiteIfFace:
-      if (w->autoFillBackground() && w->palette().color(QPalette::Window) == face)
-        RecordColour(w, kind.code, Qt::white);
+      if (w->autoFillBackground() && ColourOf(w) == face) RecordColour(w, kind.code, Qt::white);
       break;
     case PrintTreatment::ChildrenThenWhite:
-      if (w->autoFillBackground() && w->palette().color(QPalette::Window) != QColor(Qt::white))
+      if (w->autoFillBackground() && ColourOf(w) != QColor(Qt::white))
         RecordColour(w, kind.code, Qt::white);
       break;
     case PrintTreatment::PrintMode:

@@ -61,6 +61,7 @@ struct Look {
   bool hidden;
   bool autoFill;
   QColor window;
+  QColor background;
   bool ownPalette;
   int symbols;
   bool operator==(const Look&) const = default;
@@ -72,13 +73,19 @@ std::map<QString, Look> Snapshot(QWidget* root) {
   for (QWidget* w : all) {
     if (w->objectName().isEmpty()) continue;
     auto* spin = qobject_cast<QAbstractSpinBox*>(w);
-    looks[w->objectName()] = {
-        w->isHidden(), w->autoFillBackground(), w->palette().color(QPalette::Window),
-        w->testAttribute(Qt::WA_SetPalette), spin ? static_cast<int>(spin->buttonSymbols()) : -1};
+    looks[w->objectName()] = {w->isHidden(),
+                              w->autoFillBackground(),
+                              w->palette().color(QPalette::Window),
+                              w->palette().color(w->backgroundRole()),
+                              w->testAttribute(Qt::WA_SetPalette),
+                              spin ? static_cast<int>(spin->buttonSymbols()) : -1};
   }
-  looks[QStringLiteral("<window>")] = {root->isHidden(), root->autoFillBackground(),
+  looks[QStringLiteral("<window>")] = {root->isHidden(),
+                                       root->autoFillBackground(),
                                        root->palette().color(QPalette::Window),
-                                       root->testAttribute(Qt::WA_SetPalette), -1};
+                                       root->palette().color(root->backgroundRole()),
+                                       root->testAttribute(Qt::WA_SetPalette),
+                                       -1};
   return looks;
 }
 
@@ -143,7 +150,7 @@ class PrintTest : public ::testing::Test {
     spin->setValue(12500);
     auto* check = Add(1, "CheckBoxFace", new QCheckBox(QStringLiteral("Quick shifter")));
     QPalette cp = check->palette();
-    cp.setColor(QPalette::Window, face);
+    cp.setColor(check->backgroundRole(), face);
     check->setPalette(cp);
     check->setAutoFillBackground(true);
     auto* group = Add(1, "GroupBoxSync", new QGroupBox(QStringLiteral("Synchronisation")));
@@ -292,6 +299,15 @@ TEST_F(PrintTest, ControlsHiddenByNameComeBackWhateverTheirKind) {
   EXPECT_TRUE(count->isHidden());
   EXPECT_TRUE(check->isHidden() || !check->isVisible());
   EXPECT_EQ(appearance.PageCount(), 9);
+  // Face-coloured check boxes and group boxes turn white; a red label stays red.
+  for (const char* name : {"CheckBoxFace", "GroupBoxSync"}) {
+    auto* w = form->findChild<QWidget*>(QString::fromLatin1(name));
+    EXPECT_EQ(w->palette().color(w->backgroundRole()), QColor(Qt::white)) << name;
+    EXPECT_TRUE(w->autoFillBackground()) << name;
+  }
+  EXPECT_EQ(
+      form->findChild<QWidget*>(QStringLiteral("LabelRed"))->palette().color(QPalette::Window),
+      QColor(Qt::red));
   appearance.RestoreAfterPrint();
   EXPECT_FALSE(count->isHidden());
   EXPECT_FALSE(check->isHidden());
