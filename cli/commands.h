@@ -14,6 +14,9 @@ std::vector<const CommandGroup*> DeviceCommandGroups();
 // info, read, verify, program, reset (a connected unit).
 std::vector<const CommandGroup*> UnitCommandGroups();
 
+// store list / import / extract (the archive store inside a host file).
+std::vector<const CommandGroup*> StoreCommandGroups();
+
 // Runs zedactl with its arguments (without the program name); returns the exit code.
 int ZedactlMain(const Args& args);
 

@@ -17,8 +17,8 @@ constexpr MenuEntry kMenus[] = {
     {"MenuSaveExeDir", "MenuFile", "Save to exe dir", "Ctrl+F2", "", 0},
     {"MenuSaveVersion", "MenuFile", "Quicksave version", "Shift+F2", "", 0},
     {"MenuFileSep1", "MenuFile", "-", "", "", kSep},
-    {"MenuPrint", "MenuFile", "&Print", "Ctrl+P", "Print parametrs", 0},
-    {"MenuPrintAll", "MenuFile", "Print All", "", "", kMenuHidden},
+    {"MenuPrint", "MenuFile", "&Print", "Ctrl+P", "Print parametrs", kOn},
+    {"MenuPrintAll", "MenuFile", "Print All", "", "", kMenuHidden | kOn},
     {"MenuFileSep2", "MenuFile", "-", "", "", kSep},
     {"MenuHistory1", "MenuFile", "1", "", "", kMenuHidden},
     {"MenuHistory2", "MenuFile", "2", "", "", kMenuHidden},
@@ -65,7 +65,7 @@ constexpr MenuEntry kMenus[] = {
 
     {"MenuHelp", "", "&Help", "", "", kOn},
     {"MenuContens", "MenuHelp", "&Contens", "F1", "", 0},
-    {"MenuUpdate", "MenuHelp", "&Update", "", "", 0},
+    {"MenuUpdate", "MenuHelp", "&Update", "", "", kOn},
     {"MenuAbout", "MenuHelp", "&About...", "", "", kOn},
 };
 

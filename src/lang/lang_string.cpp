@@ -135,6 +135,10 @@ const char* LangText(const char* text, int language) {
   return chosen.c_str();
 }
 
+uint32_t Cp1250ToUnicode(unsigned char byte) {
+  return byte < 0x80 ? byte : kCp1250High[byte - 0x80];
+}
+
 std::size_t cp1250Length(std::string_view utf8) {
   std::size_t length = 0;
   size_t i = 0;

@@ -12,6 +12,7 @@
 // stays valid until exit. Use it with literals (and other texts that live for the run),
 // not with texts composed on the fly, each of which would keep its own entry.
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace zeda {
@@ -32,6 +33,10 @@ const char* LangText(const char* text, int language = -1);
 // The length of a UTF-8 text in the Windows-1250 code page: one byte for every
 // character the code page has; anything else counts its UTF-8 bytes.
 std::size_t cp1250Length(std::string_view utf8);
+
+// The Unicode code point of a Windows-1250 byte; 0 for the few bytes the code page leaves
+// unassigned.
+uint32_t Cp1250ToUnicode(unsigned char byte);
 
 // Forgets every parsed text (tests only: pointers returned earlier become invalid).
 void clearLangTextCacheForTests();

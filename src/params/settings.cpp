@@ -145,6 +145,8 @@ void ApplyApplicationIni(const IniFile& ini, AppSettings& s,
   s.iniFileDir = dir ? UnescapePath(*dir) : s.file;
   s.activePage = ini.GetInt(sec, "PageControl1->ActivePageIndex").value_or(s.activePage);
   s.monitorPlayer = ini.GetInt(sec, "MONITORPLAYER").value_or(0) != 0;
+  s.patchDismissed = ini.GetInt(sec, "PatchDismissed").value_or(0);
+  s.updateServer = ini.Get(sec, "UpdateServer").value_or(std::string());
   std::vector<std::string> history;
   for (int k = 0; k < FileHistory::kMaxEntries; ++k) {
     char key[32];
@@ -172,6 +174,13 @@ void StoreApplicationIni(const AppSettings& s, IniFile& ini) {
   ini.SetInt(sec, "PageControl1->ActivePageIndex", s.activePage);
   ini.SetInt(sec, "NEWINSTAL", s.newInstal ? 1 : 0);
   ini.SetInt(sec, "MONITORPLAYER", s.monitorPlayer ? 1 : 0);
+  ini.SetInt(sec, "PatchDismissed", s.patchDismissed);
+  // Only a server the user has set is written: the maker's default may change.
+  if (s.updateServer.empty()) {
+    ini.Remove(sec, "UpdateServer");
+  } else {
+    ini.Set(sec, "UpdateServer", s.updateServer);
+  }
   for (int k = 0; k < FileHistory::kMaxEntries; ++k) {
     char key[32];
     std::snprintf(key, sizeof key, "MenuHistory%02i", k);

@@ -37,6 +37,10 @@ struct AppSettings {
   bool newInstal = true;   // no unit read and no accepted file opened yet
   bool monitorPlayer = false;
   FileHistory history;
+  // The update the user asked not to be reminded of again ("PatchDismissed"); 0 = none.
+  int patchDismissed = 0;
+  // The server that publishes the update list ("UpdateServer"); empty = the maker's.
+  std::string updateServer;
 };
 
 struct TestSwitch {

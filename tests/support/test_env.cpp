@@ -21,6 +21,8 @@ struct TestEnvironment {
     // Never the system's serial devices: /dev/ttyS0 may be a console.
     setenv("ZEDA_PORTS_ONLY", "1", 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // The window's update check never reaches the network in a test.
+    setenv("ZEDA_UPDATE_SERVER", "none", 1);
     runtimeDir = makePrivateDir("zeda-runtime-XXXXXX");
     if (!runtimeDir.empty()) setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
     settingsDir = makePrivateDir("zeda-settings-XXXXXX");

@@ -39,6 +39,7 @@
 #include "base/trace.h"
 #include "lang/lang_string.h"
 #include "pickup/ui/cmon_pickup.h"
+#include "update/ui/update_check.h"
 
 namespace {
 
@@ -69,7 +70,10 @@ QLabel* makeSlotLabel(QWidget* parent, const char* name) {
 }  // namespace
 
 TMainForm::TMainForm(const Options& options, QWidget* parent)
-    : QMainWindow(parent), options_(options), mainTick_(*this, statusSlots_) {
+    : QMainWindow(parent),
+      options_(options),
+      closeWhenIdle_([this] { return DeviceOperationRunning(); }, [this] { close(); }),
+      mainTick_(*this, statusSlots_) {
   setObjectName(QStringLiteral("TMainForm"));
   // Construction: link object (started by the link area), settings folder, device-operation
   // state. The unit detail texts start as placeholders; every status text is empty.
@@ -82,6 +86,7 @@ TMainForm::TMainForm(const Options& options, QWidget* parent)
   createControls();
   createMenus();
   connectFileCommands();
+  ConnectPrintCommands();
   createStatusBar();
   createDeviceOps();
   connectDeviceCommands();
@@ -323,7 +328,8 @@ void TMainForm::createStatusBar() {
 }
 
 void TMainForm::FormCreate() {
-  // 1. The archive store and its defaults folder come with the store area.
+  // 1. The archive store in the program file, filled from its folder when empty.
+  OpenArchiveStore();
   // 2. Status message slots: 1 LabelConnection, 2 LabelResult, 4 LabelCongruence.
   statusSlots_.bind(this, {zeda::StatusSlot::kConnection, zeda::StatusSlot::kResult,
                            zeda::StatusSlot::kCongruence});
@@ -362,6 +368,7 @@ void TMainForm::FormCreate() {
   Disconnect();
   // 21.-23. Monitor display, update check thread, recorder and player.
   if (options_.listenForHandover) startHandoverServer();
+  StartUpdateCheck();
   // 24.
   mainTick_.setInitialised(true);
   zeda::linkTrace().trace("FORM Initialised");
@@ -376,6 +383,7 @@ void TMainForm::FormClose() {
   // A running recording is written out, the update check stopped, every port asked to
   // close, the active page committed and normalised, the settings saved (each by its
   // area); then the status texts are freed.
+  if (updateCheck_) updateCheck_->Stop();
   closeDevicePorts();
   saveSettingsAtClose();
   statusSlots_.clearTexts();

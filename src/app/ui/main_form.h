@@ -19,6 +19,8 @@
 #include "params/ign_writer.h"
 #include "params/param_image.h"
 #include "params/settings.h"
+#include "store/czevud.h"
+#include "update/ui/deferred_close.h"
 
 namespace zeda {
 class CCOMCOM;
@@ -28,6 +30,8 @@ struct ImageBuffers;
 class DeviceUiBridge;
 class CMonPickup;
 class QProcess;
+class QPrinter;
+class UpdateCheck;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -161,6 +165,26 @@ class TMainForm : public QMainWindow,
   // The identification lines written at the end of a parameter file.
   zeda::IgnIdentification fileIdentification() const;
 
+  // ---- Printing (print_commands.cpp) ----
+  // The print dialog: lets the user pick a printer or a PDF file; false when cancelled.
+  using PrinterChooser = std::function<bool(QPrinter& printer)>;
+  void SetPrinterChooser(PrinterChooser chooser) { printerChooser_ = std::move(chooser); }
+  // Loads every page's controls from params before Print all; installed by the pages.
+  void SetAllPagesLoader(std::function<void()> loader) { allPagesLoader_ = std::move(loader); }
+  // SpeedButtonPrint, MenuPrint (Ctrl+P): the window as it is.
+  void SpeedButtonPrintClick();
+  // MenuPrintAll: one page per parameter page whose tab is shown.
+  void MenuPrintAllClick();
+
+  // ---- Update check and archive store (update_commands.cpp) ----
+  // Hands a web address to the desktop; tests stand in for it.
+  using AddressOpener = std::function<bool(const QString& address)>;
+  void SetAddressOpener(AddressOpener opener) { addressOpener_ = std::move(opener); }
+  UpdateCheck* UpdateChecker() const { return updateCheck_; }
+  zeda::CZevud& ArchiveStore() { return archiveStore_; }
+  // MenuUpdate: the maker's download page in the browser.
+  void MenuUpdateClick();
+
  protected:
   bool event(QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
@@ -216,7 +240,15 @@ class TMainForm : public QMainWindow,
   void closeDevicePorts();
   zeda::HandoverAction deviceHandover(const zeda::HandoverMessage& msg);
 
+  void ConnectPrintCommands();
+  void PrintWindow(bool allPages);
+  void OpenArchiveStore();
+  void StartUpdateCheck();
+  bool OpenAddress(const QString& address);
+  bool DeviceOperationRunning() const;
+
   // TickSteps
+  void updateCheckStep() override;
   void runDeviceOps() override;
   bool unitConnected() override;
   void focusNoReadingCheckBox() override;
@@ -233,6 +265,14 @@ class TMainForm : public QMainWindow,
   void linkEnabledChanged() override;
 
   Options options_;
+  PrinterChooser printerChooser_;
+  std::function<void()> allPagesLoader_;
+  AddressOpener addressOpener_;
+  UpdateCheck* updateCheck_ = nullptr;
+  // "Download update" ends the program, but never in the middle of a device operation.
+  DeferredClose closeWhenIdle_;
+  // The archive store inside the program file, kept for the whole run.
+  zeda::CZevud archiveStore_;
   zeda::StatusSlots statusSlots_;
   zeda::MainTick mainTick_;
   zeda::PortHandover portHandover_;
