@@ -1,6 +1,7 @@
 #pragma once
 // The main window's menu bar as one table: every menu and item with its object name,
 // parent menu, caption, shortcut and hint (English; the language tables translate them).
+// A caption or hint may also be a LangString that carries its own translations.
 // Top-level menus have an empty parent. Shortcuts use the portable text form
 // ("Ctrl+Alt+N", "F7").
 #include <cstdint>

@@ -82,6 +82,7 @@ TMainForm::TMainForm(const Options& options, QWidget* parent)
   createMenus();
   connectFileCommands();
   createStatusBar();
+  createActivityLog();
   createDeviceOps();
   connectDeviceCommands();
 
@@ -248,7 +249,7 @@ void TMainForm::createMenus() {
   QActionGroup* languages = nullptr;
   for (const zeda::MenuEntry& e : zeda::menuTable()) {
     const QString name = QString::fromUtf8(e.name);
-    const QString caption = QString::fromUtf8(e.caption);
+    const QString caption = QString::fromUtf8(zeda::LangText(e.caption));
     const bool enabled = (e.flags & zeda::kMenuEnabled) != 0;
     const bool hidden = (e.flags & zeda::kMenuHidden) != 0;
     if (!*e.parent) {
@@ -256,7 +257,7 @@ void TMainForm::createMenus() {
       menu->setObjectName(name);
       menu->menuAction()->setObjectName(name);
       menu->menuAction()->setVisible(!hidden);
-      menu->menuAction()->setStatusTip(QString::fromUtf8(e.hint));
+      menu->menuAction()->setStatusTip(QString::fromUtf8(zeda::LangText(e.hint)));
       menu->setToolTipsVisible(false);
       menus.insert(name, menu);
       continue;
@@ -266,7 +267,7 @@ void TMainForm::createMenus() {
         (e.flags & zeda::kMenuSeparator) ? parent->addSeparator() : parent->addAction(caption);
     action->setObjectName(name);
     action->setShortcut(QKeySequence(QString::fromUtf8(e.shortcut)));
-    action->setStatusTip(QString::fromUtf8(e.hint));
+    action->setStatusTip(QString::fromUtf8(zeda::LangText(e.hint)));
     action->setCheckable((e.flags & zeda::kMenuCheckable) != 0);
     action->setEnabled(enabled);
     action->setVisible(!hidden);
@@ -300,6 +301,9 @@ void TMainForm::createStatusBar() {
     QLabel* panel = (i == 2 || i == 4) ? new ElidedLabel(QString::fromLatin1(fixed[i]), strip)
                                        : new QLabel(QString::fromLatin1(fixed[i]), strip);
     panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
+    // The accessible name says which panel it is (set with the language); the text
+    // itself is the description, whole even when the panel shows it cut.
+    panel->setAccessibleDescription(panel->text());
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Sunken);
     panel->setContentsMargins(4, 0, 4, 0);
@@ -329,6 +333,7 @@ void TMainForm::FormCreate() {
   keyCheckKind = zeda::kKeyCheckNotConnected;
   static_cast<ElidedLabel*>(statusPanels_[2])
       ->setFullText(QString::fromStdString(zeda::buildText()));
+  statusPanels_[2]->setAccessibleDescription(statusPanels_[2]->text());
   showUnitText();
   // 7.-8. BIKE 7, COM setting 1 and the defaults of all pages.
   applyStartImage();
@@ -393,6 +398,15 @@ void TMainForm::ApplyLanguage() {
   for (int i = 0; i < 3; ++i) {
     if (QAction* a = findChild<QAction*>(QString::fromLatin1(names[i]))) a->setChecked(i == lang);
   }
+  // Table entries that carry their own translations follow the language.
+  for (const zeda::MenuEntry& e : zeda::menuTable()) {
+    if (*e.caption != '#' && *e.hint != '#') continue;
+    if (QAction* a = findChild<QAction*>(QString::fromUtf8(e.name))) {
+      a->setText(QString::fromUtf8(zeda::LangText(e.caption)));
+      a->setStatusTip(QString::fromUtf8(zeda::LangText(e.hint)));
+    }
+  }
+  applyAccessibleNames();
   UpdateTitle();
   statusSlots_.refreshCaptions();
 }
@@ -416,7 +430,10 @@ void TMainForm::UpdateTitle() {
   setWindowTitle(QString::fromStdString(zeda::composeTitle(in)));
 }
 
-void TMainForm::OnHint(const QString& hint) { statusPanels_[0]->setText(hint); }
+void TMainForm::OnHint(const QString& hint) {
+  statusPanels_[0]->setText(hint);
+  statusPanels_[0]->setAccessibleDescription(hint);
+}
 
 void TMainForm::showUnitText() {
   // A refused unit shows its mismatch from the identification check on, before any monitor
@@ -427,6 +444,7 @@ void TMainForm::showUnitText() {
       !refused.empty() ? refused : zeda::unitText(keyCheckKind, keyCheckText, unitIdent));
   // The unit's texts are often wider than the panel: the whole line stays the tooltip.
   static_cast<ElidedLabel*>(statusPanels_[4])->setFullText(text);
+  statusPanels_[4]->setAccessibleDescription(text);
 }
 
 bool TMainForm::event(QEvent* e) {
@@ -475,7 +493,9 @@ void TMainForm::setSlotVisible(int slot, bool visible) {
 void TMainForm::setSlotCaption(int slot, const std::string& caption) {
   if (QLabel* label = slotLabels_[static_cast<size_t>(slot)]) {
     label->setText(QString::fromStdString(caption));
+    label->setAccessibleDescription(label->text());
   }
+  if (slot == zeda::StatusSlot::kResult) updateGaugeAccessibility();
 }
 
 void TMainForm::setSlotColours(int slot, zeda::Colour font, zeda::Colour back) {

@@ -30,8 +30,8 @@
 #include <sstream>
 
 #include "app/menu_table.h"
-#include "base/message_box.h"
 #include "app/page_list.h"
+#include "base/message_box.h"
 #include "base/tick_clock.h"
 #include "base/trace.h"
 #include "lang/lang_string.h"
@@ -133,7 +133,7 @@ TEST_F(MainFormTest, MenusByNameCaptionAndShortcut) {
     auto* a = child<QAction>(form, e.name);
     ASSERT_NE(a, nullptr) << e.name;
     if (!(e.flags & zeda::kMenuSeparator)) {
-      EXPECT_EQ(a->text(), QString::fromUtf8(e.caption));
+      EXPECT_EQ(a->text(), QString::fromUtf8(zeda::LangText(e.caption)));
     }
     EXPECT_EQ(a->shortcut(), QKeySequence(QString::fromUtf8(e.shortcut))) << e.name;
   }
