@@ -23,6 +23,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -34,6 +35,7 @@
 #include "app/page_list.h"
 #include "app/self_check_layout.h"
 #include "app/ui/elided_label.h"
+#include "app/ui/shown_tabs_accessible.h"
 #include "base/identity.h"
 #include "base/tick_clock.h"
 #include "base/trace.h"
@@ -224,6 +226,10 @@ void TMainForm::createControls() {
   // The parameter pages; their controls are built by the pages area.
   PageControl1 = new QTabWidget(central);
   PageControl1->setObjectName(QStringLiteral("PageControl1"));
+  // The N2O page stays in place (tab index = parameter group) but hidden, for the screen
+  // reader too.
+  InstallShownTabsAccessibility();
+  MarkShownTabsOnly(PageControl1->tabBar());
   for (const zeda::PageEntry& p : zeda::pageList()) {
     auto* page = new QWidget(PageControl1);
     page->setObjectName(QString::fromLatin1(p.name));
