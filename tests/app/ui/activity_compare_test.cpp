@@ -58,7 +58,7 @@ QStringList dialogLines(const CompareDialog& d) {
 }
 
 // What zedactl verify prints about `file` against a fresh simulated unit of its own.
-QStringList zedactlVerifyLines(const QString& file) {
+QStringList zedactlVerifyOnce(const QString& file) {
   QProcess sim;
   const QString port = startOwnSimulator(sim, {});
   EXPECT_FALSE(port.isEmpty());
@@ -76,6 +76,21 @@ QStringList zedactlVerifyLines(const QString& file) {
   sim.terminate();
   sim.waitForFinished(2000);
   return lines;
+}
+
+// The list two runs of zedactl verify agree on. Under heavy load a run of zedactl verify
+// has been seen to list a whole range of fields with the unit value 0 (a read-back fault of
+// its own, outside the window); the window's list is held against zedactl's true one.
+QStringList zedactlVerifyLines(const QString& file) {
+  QList<QStringList> runs;
+  for (int i = 0; i < 4; ++i) {
+    runs << zedactlVerifyOnce(file);
+    for (int j = 0; j + 1 < runs.size(); ++j) {
+      if (runs[j] == runs.back()) return runs.back();
+    }
+  }
+  ADD_FAILURE() << "zedactl verify listed different fields on each of 4 runs";
+  return runs.front();
 }
 
 QTableWidget* logTable(TMainForm& f) {
@@ -108,13 +123,13 @@ TEST_F(ActivityCompareTest, CompareViewListsExactlyWhatZedactlVerifyLists) {
   CompareDialog* dialog = form->compareDialog();
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(dialog->isVisible());
-  EXPECT_EQ(dialogLines(*dialog), expected);
+  EXPECT_EQ(dialogLines(*dialog).join('\n').toStdString(), expected.join('\n').toStdString());
   dialog->close();
 
   // After a Verify that found differences it opens by itself, with the same list.
   form->VerifyCommand();
   ASSERT_TRUE(waitUntil([&] { return dialog->isVisible(); }, 15000));
-  EXPECT_EQ(dialogLines(*dialog), expected);
+  EXPECT_EQ(dialogLines(*dialog).join('\n').toStdString(), expected.join('\n').toStdString());
   shot(*dialog, "compare");
 
   // Double-clicking a row opens the page that holds its field.
