@@ -79,10 +79,7 @@ void TMainForm::RecordOperation(int32_t op, zeda::OpOutcome outcome) {
   std::string detail;
   const zeda::ImageBuffers& img = *images_;
   if (op == zeda::OP_VERIFY && outcome == zeda::OpOutcome::Different) {
-    // What the Verify read back is in the link's read buffer until the next job.
-    zeda::ParamImage unit;
-    std::copy(link_->readImage, link_->readImage + zeda::PARAM_IMAGE_SIZE, unit.bytes.begin());
-    differences = zeda::DifferencesByField(img.params, unit);
+    differences = zeda::DifferencesByField(img.params, ops.verifiedImage());
   } else if (op == zeda::OP_CHECK && outcome == zeda::OpOutcome::Ok && img.unitImageValid &&
              img.unitImage.byte(zeda::kNoReadingAddress) == 0) {
     differences = zeda::DifferencesByField(img.params, img.unitImage);
