@@ -232,7 +232,6 @@ TEST_F(ActivityCompareTest, ActivityLogListsEveryOperationWithPortAndVerdict) {
   EXPECT_EQ(cell->text(QAccessible::Name), "OK");
   // The texts follow the language.
   zeda::setCurrentLanguage(zeda::kGerman);
-  form->findChild<QAction*>(QStringLiteral("MenuGerman"))->trigger();
   dock->ApplyLanguage();
   EXPECT_EQ(logCell(*form, 0, ActivityLogDock::kColOperation), "Programmieren");
   EXPECT_EQ(dock->windowTitle(), "Aktivitätsprotokoll");
@@ -246,7 +245,7 @@ TEST_F(ActivityCompareTest, ActivityLogListsEveryOperationWithPortAndVerdict) {
 TEST_F(ActivityCompareTest, RefusalIsClearedWhenAnAcceptableUnitConnects) {
   auto form = makeForm();
   form->show();
-  ASSERT_TRUE(form->startSimulator({"--version", "1"}));
+  ASSERT_TRUE(startLinkedSimulator(*form, {"--version", "1"}));
   QLabel* result = form->findChild<QLabel*>(QStringLiteral("LabelResult"));
   ASSERT_TRUE(
       waitUntil([&] { return result->text() == "IGN-107.01: this program needs 107.00"; }, 30000));
@@ -258,11 +257,9 @@ TEST_F(ActivityCompareTest, RefusalIsClearedWhenAnAcceptableUnitConnects) {
   EXPECT_EQ(zeda::ActivityDetailText(form->activityLog().entries().back()),
             "IGN-107.01: this program needs 107.00");
 
+  killLinkedSimulator(*form);
   QProcess good;
-  const QString goodPort = startOwnSimulator(good, {});
-  ASSERT_FALSE(goodPort.isEmpty());
-  qputenv("ZEDA_PORTS", ("COM240=" + goodPort).toLocal8Bit());
-  form->findChild<QProcess*>(QStringLiteral("Simulator"))->kill();
+  ASSERT_FALSE(startOwnSimulator(good, {"--link", unitLink()}).isEmpty());
   ASSERT_TRUE(waitUntil([&] { return congruence(*form) == kIdentical; }, 30000))
       << result->text().toStdString();
   EXPECT_NE(result->text(), "IGN-107.01: this program needs 107.00");
@@ -282,7 +279,7 @@ TEST_F(ActivityCompareTest, RefusalIsClearedWhenAnAcceptableUnitConnects) {
 TEST_F(ActivityCompareTest, InterruptedTextStaysUntilTheNextOperation) {
   auto form = makeForm();
   form->show();
-  ASSERT_TRUE(form->startSimulator({}));
+  ASSERT_TRUE(startLinkedSimulator(*form));
   QLabel* result = form->findChild<QLabel*>(QStringLiteral("LabelResult"));
   ASSERT_TRUE(waitUntil([&] { return congruence(*form) == kIdentical; }, 30000));
   form->appSettings.newInstal = false;
@@ -290,10 +287,7 @@ TEST_F(ActivityCompareTest, InterruptedTextStaysUntilTheNextOperation) {
   form->ProgramCommand();
   ASSERT_TRUE(waitUntil([&] { return form->deviceOps().opState() >= zeda::OpState::kProgramWrite; },
                         10000));
-  QProcess fresh;
-  const QString freshPort = startOwnSimulator(fresh, {});
-  ASSERT_FALSE(freshPort.isEmpty());
-  form->findChild<QProcess*>(QStringLiteral("Simulator"))->kill();
+  killLinkedSimulator(*form);
   const QString interrupted =
       "Programming interrupted: the unit may hold part of the new settings. Connect it and "
       "program again.";
@@ -304,13 +298,22 @@ TEST_F(ActivityCompareTest, InterruptedTextStaysUntilTheNextOperation) {
 
   // The unit comes back (a fresh one on the same port): its check finds it different, and
   // the verdict stays.
-  qputenv("ZEDA_PORTS", ("COM240=" + freshPort).toLocal8Bit());
-  ASSERT_TRUE(waitUntil([&] { return congruence(*form) == kDifferent; }, 30000));
+  QProcess fresh;
+  ASSERT_FALSE(startOwnSimulator(fresh, {"--link", unitLink()}).isEmpty());
+  const auto checked = [&] {
+    const auto& log = form->activityLog().entries();
+    return !log.empty() && log.back().op == zeda::OP_CHECK && form->deviceOps().UnitConnected();
+  };
+  ASSERT_TRUE(waitUntil(checked, 30000));
+  EXPECT_EQ(form->activityLog().entries().back().verdict, zeda::ActivityVerdict::Different);
+  EXPECT_EQ(congruence(*form), kDifferent);
   waitUntil([] { return false; }, 2600);
   EXPECT_EQ(result->text(), interrupted);
   EXPECT_TRUE(result->isVisible());
 
   // The next operation takes its place.
+  ASSERT_TRUE(waitUntil(
+      [&] { return form->deviceOps().UnitConnected() && !form->deviceOps().Busy(); }, 15000));
   form->ReadCommand();
   ASSERT_TRUE(waitUntil([&] { return result->text() != interrupted; }, 15000));
   ASSERT_TRUE(waitUntil([&] { return congruence(*form) == kIdentical; }, 15000));

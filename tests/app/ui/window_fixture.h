@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
@@ -93,6 +94,26 @@ class WindowFixture : public ::testing::Test {
     QLabel* l = label(f, "LabelCongruence");
     return l->isVisibleTo(&f) ? l->text() : QString();
   }
+
+  // Starts the window's simulated unit behind a link of this test's own (files/unit) and
+  // makes that link the port COM240. A unit that is killed leaves a pty name that another
+  // program on the machine may take at once; removing the link keeps the window from
+  // reaching that stranger.
+  bool startLinkedSimulator(TMainForm& form, QStringList args = {}) {
+    args << "--link" << unitLink();
+    if (!form.startSimulator(args)) return false;
+    qputenv("ZEDA_PORTS", ("COM240=" + unitLink()).toLocal8Bit());
+    return true;
+  }
+  // Kills the window's simulated unit and removes its link.
+  void killLinkedSimulator(TMainForm& form) {
+    if (auto* sim = form.findChild<QProcess*>(QStringLiteral("Simulator"))) {
+      sim->kill();
+      sim->waitForFinished(2000);
+    }
+    QFile::remove(unitLink());
+  }
+  QString unitLink() const { return files.filePath("unit"); }
 
   QTemporaryDir files;
   QTemporaryDir settings;

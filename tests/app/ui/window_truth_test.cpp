@@ -177,7 +177,7 @@ TEST_F(WindowTruthTest, RefusedUnitLooksRefusedUntilAnotherUnitConnects) {
 TEST_F(WindowTruthTest, LinkLostWhileProgrammingSaysInterruptedUntilTheNextOperation) {
   auto form = makeForm();
   form->show();
-  ASSERT_TRUE(form->startSimulator({}));
+  ASSERT_TRUE(startLinkedSimulator(*form));
   QLabel* result = label(*form, "LabelResult");
   ASSERT_TRUE(waitUntil([&] { return congruence(*form) == kIdentical; }, 30000));
   form->appSettings.newInstal = false;
@@ -188,9 +188,7 @@ TEST_F(WindowTruthTest, LinkLostWhileProgrammingSaysInterruptedUntilTheNextOpera
   // Cut the link once the write has begun: before that the unit holds nothing new.
   ASSERT_TRUE(waitUntil([&] { return form->deviceOps().opState() >= zeda::OpState::kProgramWrite; },
                         10000));
-  auto* sim = form->findChild<QProcess*>(QStringLiteral("Simulator"));
-  ASSERT_NE(sim, nullptr);
-  sim->kill();
+  killLinkedSimulator(*form);
   const QString interrupted =
       "Programming interrupted: the unit may hold part of the new settings. Connect it and "
       "program again.";
