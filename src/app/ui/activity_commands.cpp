@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <algorithm>
 #include <chrono>
 
@@ -53,7 +54,11 @@ void TMainForm::createActivityLog() {
   addDockWidget(Qt::BottomDockWidgetArea, activityDock_);
   activityDock_->hide();
   if (QAction* a = findChild<QAction*>(QStringLiteral("MenuActivityLog"))) {
-    connect(a, &QAction::toggled, activityDock_, &QWidget::setVisible);
+    connect(a, &QAction::toggled, activityDock_, [this](bool on) {
+      activityDock_->setVisible(on);
+      // Opened from the keyboard, the list is where the user goes next.
+      if (on) activityDock_->table()->setFocus();
+    });
     connect(activityDock_, &QDockWidget::visibilityChanged, a, [this, a](bool) {
       // visibilityChanged also fires for a dock tabbed away; the item follows the dock.
       a->setChecked(!activityDock_->isHidden());
@@ -118,6 +123,8 @@ void TMainForm::ShowDifferences(const QString& theirs,
   compareDialog_->SetDifferences(theirs, std::move(differences));
   compareDialog_->show();
   compareDialog_->raise();
+  compareDialog_->activateWindow();
+  compareDialog_->table()->setFocus();
 }
 
 void TMainForm::updateCompareCommands() {

@@ -367,4 +367,30 @@ TEST_F(ActivityCompareTest, ScreenReaderHearsTheGaugeAndTheStatusTexts) {
       "Program device:");
 }
 
+TEST_F(ActivityCompareTest, HiddenPageIsNotInTheAccessibilityTree) {
+  auto form = makeForm();
+  form->show();
+  QApplication::processEvents();
+  // The N2O page is not offered, so a screen reader does not meet it either.
+  QStringList names;
+  visibleNames(QAccessible::queryAccessibleInterface(form.get()), names);
+  EXPECT_TRUE(names.contains("Advance Map")) << names.join('|').toStdString();
+  EXPECT_FALSE(names.contains("N2O")) << names.join('|').toStdString();
+  // Nor hidden: the tab list has one entry per shown page, each named and pressable.
+  auto* pages = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(pages->tabBar());
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->role(), QAccessible::PageTabList);
+  ASSERT_EQ(bar->childCount(), zeda::kPageCount - 1);
+  QAccessibleInterface* test = bar->child(bar->childCount() - 1);
+  ASSERT_NE(test, nullptr);
+  EXPECT_EQ(test->text(QAccessible::Name), "Test");
+  EXPECT_EQ(bar->indexOfChild(test), bar->childCount() - 1);
+  EXPECT_EQ(test->parent(), bar);
+  ASSERT_NE(test->actionInterface(), nullptr);
+  test->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_EQ(pages->currentIndex(), 9);
+  EXPECT_TRUE(test->state().selected);
+}
+
 }  // namespace
