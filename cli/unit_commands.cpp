@@ -213,9 +213,8 @@ int RunVerify(const Args& args) {
   if (r == OpOutcome::Refused) return Fail(kExitRefused, "refused: No reading !");
   if (r != OpOutcome::Different) return Fail(kExitNoUnit, "failed: Verify error !");
   // The fields that differ, each element once, with the page, unit and both values.
-  ParamImage unit;
-  std::copy(s.link.readImage, s.link.readImage + PARAM_IMAGE_SIZE, unit.bytes.begin());
-  for (const FieldDifference& d : DifferencesByField(s.images.params, unit)) {
+  // The image the verdict was made on: the link's read buffer already serves the idle polls.
+  for (const FieldDifference& d : DifferencesByField(s.images.params, s.ops.verifiedImage())) {
     std::printf("different: %s\n", FormatDifference(d, PageCaption(d.group)).c_str());
   }
   return Fail(kExitDifferent, "verify: different");

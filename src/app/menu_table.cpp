@@ -40,6 +40,19 @@ constexpr MenuEntry kMenus[] = {
      "Compare set parametrs  with parametrs of ignition", 0},
     {"MenuProgram", "MenuDevice", "&Program", "F9", "Programing  set parametrs to ignition", 0},
     {"MenuReset", "MenuDevice", "&Reset", "", "", 0},
+    {"MenuDeviceSep1", "MenuDevice", "-", "", "", kSep},
+    {"MenuCompareUnit", "MenuDevice",
+     "###&Compare with unit##&Mit Einheit vergleichen##&Porovnat s jednotkou", "Ctrl+F8",
+     "###List the fields where the settings differ from the unit##Die Felder zeigen, in denen "
+     "sich die Einstellungen von der Einheit unterscheiden##Vypsat položky, v nichž se "
+     "nastavení liší od jednotky",
+     0},
+    {"MenuCompareFile", "MenuDevice",
+     "###Compare with &file...##Mit &Datei vergleichen...##Porovnat se &souborem...", "Shift+F8",
+     "###List the fields where the settings differ from a parameter file##Die Felder zeigen, in "
+     "denen sich die Einstellungen von einer Parameterdatei unterscheiden##Vypsat položky, v "
+     "nichž se nastavení liší od souboru parametrů",
+     kOn},
 
     {"MenuTools", "", "Tools", "", "", kOn},
     {"MenuAdvanceMinus", "MenuTools", "Advance -", "F4", "", 0},
@@ -55,6 +68,12 @@ constexpr MenuEntry kMenus[] = {
      "###Shows the pick-up signals the unit captures##Zeigt die von der Einheit "
      "aufgezeichneten Gebersignale##Zobrazí signály snímačů zaznamenané jednotkou",
      kOn},
+    {"MenuActivityLog", "MenuTools", "###Activity &log##Aktivitäts&protokoll##Protokol &činností",
+     "Ctrl+L",
+     "###Every operation on the unit with its time, port and result##Jeder Vorgang an der "
+     "Einheit mit Zeit, Port und Ergebnis##Každá operace s jednotkou s časem, portem a "
+     "výsledkem",
+     kOn | kMenuCheckable},
 
     {"MenuLanguage", "", "&Language", "", "Set LNG_ENGLISH or German or Czech ", kOn},
     {"MenuEnglish", "MenuLanguage", "&English", "", "", kMenuCheckable},

@@ -1,8 +1,8 @@
 #pragma once
 // The main window's menu bar as one table: every menu and item with its object name,
 // parent menu, caption, shortcut and hint (English; the language tables translate them).
-// Top-level menus have an empty parent. A caption or hint may be a LangString. Shortcuts use the
-// portable text form
+// A caption or hint may also be a LangString that carries its own translations.
+// Top-level menus have an empty parent. Shortcuts use the portable text form
 // ("Ctrl+Alt+N", "F7").
 #include <cstdint>
 #include <span>

@@ -826,6 +826,7 @@ void DeviceOps::ReadResult() {
 
 void DeviceOps::VerifyResult() {
   const uint8_t* read = link_.readImage;
+  std::memcpy(verifiedImage_.data(), read, kImage);
   bool differs = false;
   for (int a = 0; a < kImage && !differs; ++a) {
     differs = a != kNoReadingAddress && img_.params.byte(a) != read[a];

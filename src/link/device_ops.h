@@ -135,6 +135,10 @@ class DeviceOps {
   const std::string& keyCheckText() const { return keyCheckText_; }
   // BIKE as the unit's monitor answers report it (block position 1), -1 before any.
   int32_t reportedBike() const { return reportedBike_; }
+  // What the last Verify read from the unit, kept when it ended: the link's read buffer is
+  // reused by the next job (the idle polls), so a list of differences taken from it later
+  // could name fields the unit does not hold.
+  const ParamImage& verifiedImage() const { return verifiedImage_; }
   // The unit's key and version from the identification block of this connection (-1).
   int32_t unitKey() const { return unitKey_; }
   int32_t unitVersion() const { return unitVersion_; }
@@ -197,6 +201,7 @@ class DeviceOps {
 
   // Snapshot of what a program step writes: the image and the addresses.
   ParamImage programImage_;
+  ParamImage verifiedImage_;
   std::array<bool, PARAM_IMAGE_SIZE> programMask_{};
 
   bool firstRun_ = true;

@@ -103,14 +103,20 @@ std::vector<FieldDifference> DifferencesByField(const ParamImage& ours, const Pa
   return out;
 }
 
+std::string DifferenceName(const FieldDifference& d) {
+  if (d.field == nullptr) return "byte " + std::to_string(d.address);
+  std::string name = d.field->name;
+  if (d.field->count > 1) name += "[" + std::to_string(d.element) + "]";
+  return name;
+}
+
 std::string FormatDifference(const FieldDifference& d, const std::string& page) {
   char text[200];
   if (d.field == nullptr) {
     std::snprintf(text, sizeof text, "byte %d: %d / %d", d.address, d.ours, d.theirs);
     return text;
   }
-  std::string name = d.field->name;
-  if (d.field->count > 1) name += "[" + std::to_string(d.element) + "]";
+  const std::string name = DifferenceName(d);
   const char* unit = FieldUnit(*d.field);
   std::snprintf(text, sizeof text, "%s (%s%s%s): %d / %d", name.c_str(), page.c_str(),
                 *unit ? ", " : "", unit, d.ours, d.theirs);

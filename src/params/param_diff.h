@@ -30,6 +30,10 @@ std::vector<FieldDifference> DifferencesByField(const ParamImage& ours, const Pa
 // The unit a field's values are shown in ("rpm", "ms", "mV", "deg", ...), "" for none.
 const char* FieldUnit(const ParamField& field);
 
+// "ADVANCE[17]" for an element of a table, "BASE_ADV" for a single field, "byte 812" for a
+// byte outside every field.
+std::string DifferenceName(const FieldDifference& d);
+
 // "ADVANCE[17] (page 3, deg): 12 / 15": name, element, page, unit and both values, with
 // `page` the page's caption.
 std::string FormatDifference(const FieldDifference& d, const std::string& page);

@@ -3,10 +3,12 @@
 // the save wait, lost links.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "device_ops_util.h"
 #include "params/normalize.h"
+#include "params/param_diff.h"
 
 namespace zeda {
 namespace {
@@ -203,6 +205,25 @@ TEST_F(DeviceOpsMends, EditsMadeWhileProgrammingReachTheUnit) {
     EXPECT_EQ(UnitMemory(), rig->images.params);
     EXPECT_EQ(rig->ui.Slot(4), kIdentical);
   }
+}
+
+// The differences of a Verify are listed from the image its verdict was made on. The link's
+// read buffer serves the next job (the idle monitor polls overwrite its first block), so a
+// list taken from it after the Verify named fields the unit does not hold.
+TEST_F(DeviceOpsMends, VerifyKeepsTheImageItsVerdictWasMadeOn) {
+  Connect({});
+  const ParamImage memory = UnitMemory();
+  rig->images.params = memory;
+  rig->images.params.setByte(kFreeByte, static_cast<uint8_t>(memory.byte(kFreeByte) ^ 0x21));
+  rig->ops.Request(OP_VERIFY);
+  ASSERT_TRUE(rig->RunUntil([&] { return rig->ui.EndedOp(OP_VERIFY); }));
+  ASSERT_TRUE(rig->ui.EndedWith(OP_VERIFY, OpOutcome::Different));
+  EXPECT_EQ(rig->ops.verifiedImage(), memory);
+  // The buffer goes on serving the link; the kept image does not follow it.
+  for (int i = 0; i < 20; ++i) rig->Run();
+  std::fill(rig->link.readImage, rig->link.readImage + PARAM_IMAGE_SIZE, uint8_t{0xA5});
+  EXPECT_EQ(rig->ops.verifiedImage(), memory);
+  EXPECT_EQ(DifferencesByField(rig->images.params, rig->ops.verifiedImage()).size(), 1u);
 }
 
 TEST_F(DeviceOpsMends, IdenticalNeedsTheWholeImage) {

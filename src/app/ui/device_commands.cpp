@@ -81,7 +81,10 @@ class DeviceUiBridge : public zeda::DeviceOpsUi {
     g->setValue(progress);
   }
   void ShowGauge() override { form_.CGaugeProgram->show(); }
-  void SetLabelCom(const char* text) override { form_.LabelCom->setText(QString::fromUtf8(text)); }
+  void SetLabelCom(const char* text) override {
+    form_.LabelCom->setText(QString::fromUtf8(text));
+    form_.LabelCom->setAccessibleDescription(form_.LabelCom->text());
+  }
   void UpdateTitle() override {
     form_.fileMatches = form_.images_->fileMatches;
     form_.UpdateTitle();
@@ -103,7 +106,13 @@ class DeviceUiBridge : public zeda::DeviceOpsUi {
     form_.appSettings.newInstal = false;
     form_.SaveAppSettings();
   }
-  void OperationInterrupted(int32_t /*op*/) override { form_.showInterrupted(); }
+  void OperationInterrupted(int32_t op) override {
+    form_.showInterrupted();
+    form_.activityLog_.OperationInterrupted(op);
+  }
+  void OperationEnded(int32_t op, zeda::OpOutcome outcome) override {
+    form_.RecordOperation(op, outcome);
+  }
   // Pages, undo, monitor display and recorder attach here with their areas.
 
  private:
@@ -188,6 +197,7 @@ void TMainForm::ResetCommand() {
 }
 
 void TMainForm::runDeviceOps() {
+  if (deviceOps_->UnitConnected()) lastPort_ = deviceOps_->connectedPortNumber();
   deviceOps_->RunDeviceOps();
   syncHandover();
   applyUnitVerdicts();
@@ -199,6 +209,7 @@ void TMainForm::CompareIfChanged() {
   if (!deviceOps_ || !congruenceWatch_.Changed(*images_)) return;
   deviceOps_->CompareUnitAndPc();
   congruenceWatch_.Mark(*images_);
+  updateCompareCommands();
 }
 
 bool TMainForm::UnitRefused() const {

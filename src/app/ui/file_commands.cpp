@@ -22,6 +22,8 @@
 #include "link/ccomcom.h"
 #include "params/defaults.h"
 #include "params/ign_completeness.h"
+#include "params/ign_load.h"
+#include "params/param_diff.h"
 #include "params/settings_startup.h"
 
 namespace {
@@ -373,6 +375,34 @@ void TMainForm::OpenFile(int page, const QString& path) {
   syncFileState();
   rebuildHistoryMenu();
   clearResult();
+}
+
+void TMainForm::CompareWithFileCommand() {
+  // The dialog starts at the current file, whose saved state is fileImage; any other .ign
+  // can be picked. The file is loaded into a copy of the document, as Open would load it,
+  // and nothing of the document changes.
+  const QString path =
+      chooseFile(false, currentFileName.isEmpty() ? openDialogPreset_ : currentFileName);
+  if (path.isEmpty()) return;
+  zeda::ImageBuffers scratch = imageBuffers;
+  const zeda::IgnLoadResult r =
+      zeda::LoadIgnFile(scratch, path.toStdString(), -1, testSwitch_.testMode);
+  if (!r.opened) {
+    showOpenFileError();
+    return;
+  }
+  if (!r.accepted()) {
+    zeda::showError(zeda::LangText(kUnmatchedIgnText));
+    return;
+  }
+  if (r.partial()) {
+    zeda::showMessage(
+        std::string(zeda::LangText(r.defaultsApplied ? kPartialDefaultsText : kPartialKeptText)) +
+            "\n\n" + zeda::JoinKeywords(r.missing),
+        zeda::kProductText, zeda::MessageKind::Warning);
+  }
+  ShowDifferences(QFileInfo(path).fileName(),
+                  zeda::DifferencesByField(imageBuffers.params, scratch.params));
 }
 
 void TMainForm::SaveCommand(bool toExeDir) {

@@ -23,6 +23,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -34,6 +35,7 @@
 #include "app/page_list.h"
 #include "app/self_check_layout.h"
 #include "app/ui/elided_label.h"
+#include "app/ui/shown_tabs_accessible.h"
 #include "base/identity.h"
 #include "base/tick_clock.h"
 #include "base/trace.h"
@@ -88,6 +90,7 @@ TMainForm::TMainForm(const Options& options, QWidget* parent)
   connectFileCommands();
   ConnectPrintCommands();
   createStatusBar();
+  createActivityLog();
   createDeviceOps();
   connectDeviceCommands();
 
@@ -229,6 +232,10 @@ void TMainForm::createControls() {
   // The parameter pages; their controls are built by the pages area.
   PageControl1 = new QTabWidget(central);
   PageControl1->setObjectName(QStringLiteral("PageControl1"));
+  // The N2O page stays in place (tab index = parameter group) but hidden, for the screen
+  // reader too.
+  InstallShownTabsAccessibility();
+  MarkShownTabsOnly(PageControl1->tabBar());
   for (const zeda::PageEntry& p : zeda::pageList()) {
     auto* page = new QWidget(PageControl1);
     page->setObjectName(QString::fromLatin1(p.name));
@@ -310,6 +317,9 @@ void TMainForm::createStatusBar() {
     QLabel* panel = (i == 2 || i == 4) ? new ElidedLabel(QString::fromLatin1(fixed[i]), strip)
                                        : new QLabel(QString::fromLatin1(fixed[i]), strip);
     panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
+    // The accessible name says which panel it is (set with the language); the text
+    // itself is the description, whole even when the panel shows it cut.
+    panel->setAccessibleDescription(panel->text());
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Sunken);
     panel->setContentsMargins(4, 0, 4, 0);
@@ -340,6 +350,7 @@ void TMainForm::FormCreate() {
   keyCheckKind = zeda::kKeyCheckNotConnected;
   static_cast<ElidedLabel*>(statusPanels_[2])
       ->setFullText(QString::fromStdString(zeda::buildText()));
+  statusPanels_[2]->setAccessibleDescription(statusPanels_[2]->text());
   showUnitText();
   // 7.-8. BIKE 7, COM setting 1 and the defaults of all pages.
   applyStartImage();
@@ -406,14 +417,15 @@ void TMainForm::ApplyLanguage() {
   for (int i = 0; i < 3; ++i) {
     if (QAction* a = findChild<QAction*>(QString::fromLatin1(names[i]))) a->setChecked(i == lang);
   }
-  // Menu texts given in three languages follow the language here.
+  // Table entries that carry their own translations follow the language.
   for (const zeda::MenuEntry& e : zeda::menuTable()) {
-    if (e.caption[0] != '#') continue;
-    if (QAction* a = findChild<QAction*>(QString::fromLatin1(e.name))) {
+    if (*e.caption != '#' && *e.hint != '#') continue;
+    if (QAction* a = findChild<QAction*>(QString::fromUtf8(e.name))) {
       a->setText(QString::fromUtf8(zeda::LangText(e.caption)));
       a->setStatusTip(QString::fromUtf8(zeda::LangText(e.hint)));
     }
   }
+  applyAccessibleNames();
   UpdateTitle();
   statusSlots_.refreshCaptions();
 }
@@ -437,7 +449,10 @@ void TMainForm::UpdateTitle() {
   setWindowTitle(QString::fromStdString(zeda::composeTitle(in)));
 }
 
-void TMainForm::OnHint(const QString& hint) { statusPanels_[0]->setText(hint); }
+void TMainForm::OnHint(const QString& hint) {
+  statusPanels_[0]->setText(hint);
+  statusPanels_[0]->setAccessibleDescription(hint);
+}
 
 void TMainForm::showUnitText() {
   // A refused unit shows its mismatch from the identification check on, before any monitor
@@ -448,6 +463,7 @@ void TMainForm::showUnitText() {
       !refused.empty() ? refused : zeda::unitText(keyCheckKind, keyCheckText, unitIdent));
   // The unit's texts are often wider than the panel: the whole line stays the tooltip.
   static_cast<ElidedLabel*>(statusPanels_[4])->setFullText(text);
+  statusPanels_[4]->setAccessibleDescription(text);
 }
 
 bool TMainForm::event(QEvent* e) {
@@ -496,7 +512,9 @@ void TMainForm::setSlotVisible(int slot, bool visible) {
 void TMainForm::setSlotCaption(int slot, const std::string& caption) {
   if (QLabel* label = slotLabels_[static_cast<size_t>(slot)]) {
     label->setText(QString::fromStdString(caption));
+    label->setAccessibleDescription(label->text());
   }
+  if (slot == zeda::StatusSlot::kResult) updateGaugeAccessibility();
 }
 
 void TMainForm::setSlotColours(int slot, zeda::Colour font, zeda::Colour back) {

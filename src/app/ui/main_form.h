@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "app/activity_log.h"
 #include "app/command_line.h"
 #include "app/congruence_watch.h"
 #include "app/handover.h"
@@ -29,6 +30,8 @@ struct ImageBuffers;
 }  // namespace zeda
 class DeviceUiBridge;
 class CMonPickup;
+class ActivityLogDock;
+class CompareDialog;
 class QProcess;
 class QPrinter;
 class UpdateCheck;
@@ -105,6 +108,17 @@ class TMainForm : public QMainWindow,
   bool UnitReadable() const;
   // Panel 4's mismatch text while the connected unit is refused, else empty.
   std::string refusedUnitText() const;
+  // ---- Activity log and compare view (ui/activity_commands.cpp) ----
+  zeda::ActivityLog& activityLog() { return activityLog_; }
+  ActivityLogDock* activityLogDock() const { return activityDock_; }
+  // The compare view, nullptr until first shown.
+  CompareDialog* compareDialog() const { return compareDialog_; }
+  // MenuCompareUnit: params against unitImage (only while that is valid).
+  void CompareWithUnitCommand();
+  // MenuCompareFile: params against a chosen .ign (the dialog starts at the current file).
+  void CompareWithFileCommand();
+  // Shows the compare view with `differences` of params against `theirs`.
+  void ShowDifferences(const QString& theirs, std::vector<zeda::FieldDifference> differences);
   // zeda --simulate: starts zedasim with `args` on a pty and makes it the only port
   // searched. False with a message on stderr when it cannot start.
   bool startSimulator(const QStringList& args);
@@ -225,6 +239,14 @@ class TMainForm : public QMainWindow,
   void setGaugeVisible(bool visible) override;
 
   friend class DeviceUiBridge;
+  void createActivityLog();
+  // Logs the end of an operation (from the device machine), with the differing fields of a
+  // Verify or check that found the unit different; a Verify's differences open the compare
+  // view.
+  void RecordOperation(int32_t op, zeda::OpOutcome outcome);
+  void updateCompareCommands();
+  void applyAccessibleNames();
+  void updateGaugeAccessibility();
   void createDeviceOps();
   void destroyDeviceOps();
   void connectDeviceCommands();
@@ -323,4 +345,9 @@ class TMainForm : public QMainWindow,
   bool refusalShown_ = false;      // slot 2 holds the refusal reason
   bool interruptedShown_ = false;  // slot 2 holds "Programming interrupted"
   bool idleSinceInterrupted_ = false;
+  int32_t lastPort_ = 0;  // the port of the current or last connection
+
+  zeda::ActivityLog activityLog_;
+  ActivityLogDock* activityDock_ = nullptr;
+  CompareDialog* compareDialog_ = nullptr;
 };

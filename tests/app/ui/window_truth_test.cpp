@@ -21,6 +21,7 @@
 
 #include "app/ui/elided_label.h"
 #include "app/ui/main_form.h"
+#include "app/ui/window_fixture.h"
 #include "base/message_box.h"
 #include "lang/lang_string.h"
 #include "link/device_ops.h"
@@ -32,92 +33,9 @@
 
 namespace {
 
-QApplication* app() {
-  static int argc = 1;
-  static char name[] = "test_app_ui";
-  static char* argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return existing;
-  static QApplication* instance = new QApplication(argc, argv);
-  return instance;
-}
+using namespace window_test;
 
-bool waitUntil(const std::function<bool()>& done, int ms) {
-  QElapsedTimer t;
-  t.start();
-  while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  return done();
-}
-
-// Saves what the window shows when ZEDA_SHOT_DIR names a folder (for looking at by eye).
-void shot(QWidget& w, const char* name) {
-  const QString dir = qEnvironmentVariable("ZEDA_SHOT_DIR");
-  if (dir.isEmpty()) return;
-  w.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
-}
-
-constexpr char kIdentical[] = "Unit and PC settings are identical";
-constexpr char kDifferent[] = "Unit and PC settings are different";
-
-class WindowTruthTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    app();
-    zeda::setCurrentLanguage(zeda::kEnglish);
-    zeda::setMessageSink([this](const zeda::UserMessage& m) { messages.push_back(m); });
-    ASSERT_TRUE(files.isValid());
-    savedSettingsDir = qgetenv("ZEDA_SETTINGS_DIR");
-    qputenv("ZEDA_SETTINGS_DIR", settings.path().toLocal8Bit());
-    qputenv("ZEDA_SIM_PATH", ZEDA_SIM_PATH);
-    // Each simulated unit adds its port to ZEDA_PORTS; an earlier test's stale one must not
-    // be searched first.
-    savedPorts = qgetenv("ZEDA_PORTS");
-  }
-  void TearDown() override {
-    qputenv("ZEDA_SETTINGS_DIR", savedSettingsDir);
-    qputenv("ZEDA_PORTS", savedPorts);
-    zeda::setMessageSink(nullptr);
-    zeda::setCurrentLanguage(zeda::kEnglish);
-  }
-  std::unique_ptr<TMainForm> makeForm() {
-    TMainForm::Options o;
-    o.listenForHandover = false;
-    auto form = std::make_unique<TMainForm>(o);
-    form->setFileChooser([this](const TMainForm::FileDialogRequest&) {
-      return answers.isEmpty() ? QString() : answers.takeFirst();
-    });
-    form->setQuestionAsker([](const QString&) { return int(QMessageBox::Yes); });
-    return form;
-  }
-  QString writeIgn(const QString& name, const zeda::ParamImage& img) {
-    const QString p = files.filePath(name);
-    std::ofstream(p.toStdString(), std::ios::binary) << zeda::FormatIgnFile(img);
-    return p;
-  }
-  static QLabel* label(QObject& f, const char* name) {
-    return f.findChild<QLabel*>(QString::fromLatin1(name));
-  }
-  static QString congruence(TMainForm& f) {
-    QLabel* l = label(f, "LabelCongruence");
-    return l->isVisibleTo(&f) ? l->text() : QString();
-  }
-
-  QTemporaryDir files;
-  QTemporaryDir settings;
-  QByteArray savedSettingsDir;
-  QByteArray savedPorts;
-  QStringList answers;
-  std::vector<zeda::UserMessage> messages;
-};
-
-// An image that differs from the defaults in one harmless field.
-zeda::ParamImage otherImage() {
-  zeda::ParamImage img = zeda::StartImage();
-  const int base = zeda::ReadShown(img, zeda::Field(zeda::FieldId::BASE_ADV), 0);
-  zeda::WriteShown(img, zeda::Field(zeda::FieldId::BASE_ADV), 0, base == 12 ? 14 : 12);
-  zeda::NormalizeParams(img);
-  return img;
-}
+class WindowTruthTest : public WindowFixture {};
 
 // Every file command changes params or fileImage; slot 4 must follow at once, without a
 // tick. The unit is "read" by hand: unitImage holds the defaults.
@@ -259,7 +177,7 @@ TEST_F(WindowTruthTest, RefusedUnitLooksRefusedUntilAnotherUnitConnects) {
 TEST_F(WindowTruthTest, LinkLostWhileProgrammingSaysInterruptedUntilTheNextOperation) {
   auto form = makeForm();
   form->show();
-  ASSERT_TRUE(form->startSimulator({}));
+  ASSERT_TRUE(startLinkedSimulator(*form));
   QLabel* result = label(*form, "LabelResult");
   ASSERT_TRUE(waitUntil([&] { return congruence(*form) == kIdentical; }, 30000));
   form->appSettings.newInstal = false;
@@ -270,9 +188,7 @@ TEST_F(WindowTruthTest, LinkLostWhileProgrammingSaysInterruptedUntilTheNextOpera
   // Cut the link once the write has begun: before that the unit holds nothing new.
   ASSERT_TRUE(waitUntil([&] { return form->deviceOps().opState() >= zeda::OpState::kProgramWrite; },
                         10000));
-  auto* sim = form->findChild<QProcess*>(QStringLiteral("Simulator"));
-  ASSERT_NE(sim, nullptr);
-  sim->kill();
+  killLinkedSimulator(*form);
   const QString interrupted =
       "Programming interrupted: the unit may hold part of the new settings. Connect it and "
       "program again.";
