@@ -130,7 +130,10 @@ void TTabWidget::draw2D(QPainter& p, const QRect& view) {
   p.drawRect(R);
   // Axis captions.
   p.setPen(Qt::black);
-  p.drawText(QPointF(R.right() + 3, R.bottom() + 12), qs(mapeditText(H.label)));
+  {
+    const QString hl = qs(mapeditText(H.label));
+    p.drawText(QPointF(R.right() - fm.horizontalAdvance(hl), R.top() - 3), hl);
+  }
   p.drawText(QPointF(R.left() - 40, R.top() - 2), qs(mapeditText(D.label)));
   if (P.liveRpm && tab_.liveRpm > 0) {
     const double x = P.X(tab_.liveRpm / H.scale);

@@ -154,7 +154,7 @@ void TTabWidget::draw3D(QPainter& p, const QRect& view) {
           const Vertex& v = *tris[t][1];
           const double cross =
               (v.p.x() - u.p.x()) * (m.p.y() - u.p.y()) - (v.p.y() - u.p.y()) * (m.p.x() - u.p.x());
-          const bool front = cross < 0;
+          const bool front = cross > 0;
           const QPointF pts[3] = {u.p, v.p, m.p};
           if (mode > 0) {
             if (!front) {
