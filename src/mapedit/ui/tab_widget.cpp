@@ -19,6 +19,7 @@
 
 #include "lang/lang_string.h"
 #include "mapedit/lang_select.h"
+#include "mapedit/ui/tab_accessible.h"
 #include "mapedit/ui/tab_texts.h"
 
 namespace zeda {
@@ -52,6 +53,7 @@ QString TTabWidget::SheetMimeType() {
 }
 
 TTabWidget::TTabWidget(TTab& table, QWidget* parent) : QWidget(parent), tab_(table) {
+  InstallTabAccessibility();
   setObjectName(QStringLiteral("TTab%1").arg(table.id));
   setMouseTracking(true);
   setFocusPolicy(Qt::ClickFocus);

@@ -1,4 +1,5 @@
 // The table control driven by mouse and keys, as a user would.
+#include <QAccessible>
 #include <QAction>
 #include <QClipboard>
 #include <QMenu>
@@ -279,6 +280,39 @@ TEST_F(TabWidgetTest, CopyAndPasteThroughTheClipboard) {
   table->SelectSheet(1);
   widget->RunCommand(kCmdPaste);
   EXPECT_EQ(table->sheet(1).cells, table->sheet(0).cells);
+}
+
+}  // namespace
+}  // namespace zeda
+
+namespace zeda {
+namespace {
+
+TEST_F(TabWidgetTest, GridIsAnAccessibleTableWithAxisHeaders) {
+  QAccessibleInterface* a = QAccessible::queryAccessibleInterface(widget.get());
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->role(), QAccessible::Table);
+  QAccessibleTableInterface* t = a->tableInterface();
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(t->rowCount(), 10);
+  EXPECT_EQ(t->columnCount(), 15);
+  QAccessibleInterface* cell = t->cellAt(3, 4);
+  ASSERT_NE(cell, nullptr);
+  EXPECT_EQ(cell->text(QAccessible::Name).toStdString(), table->ItemText(4, 3));
+  QAccessibleTableCellInterface* ci = cell->tableCellInterface();
+  ASSERT_NE(ci, nullptr);
+  EXPECT_EQ(ci->columnHeaderCells().value(0)->text(QAccessible::Name), QString("3 000"));
+  EXPECT_EQ(ci->rowHeaderCells().value(0)->text(QAccessible::Name), QString("10 %"));
+  EXPECT_EQ(t->columnDescription(0), QString("1 000"));
+  // Follows edits and selection.
+  QTest::mouseClick(widget.get(), Qt::LeftButton, {}, CentreOf(4, 3));
+  QTest::keyClick(widget.get(), Qt::Key_Plus);
+  EXPECT_EQ(cell->text(QAccessible::Name).toStdString(), table->ItemText(4, 3));
+  EXPECT_TRUE(ci->isSelected());
+  EXPECT_EQ(t->selectedCellCount(), 1);
+  // A map used over rpm alone reads as one row.
+  table->UseOnlyX();
+  EXPECT_EQ(t->rowCount(), 1);
 }
 
 }  // namespace
