@@ -36,7 +36,6 @@ void fillGrained(QPainter& p, const Vertex& a, const Vertex& b, const Vertex& c,
   if (grain <= 0 || !differ) {
     const QColor col = paletteColour((a.index + b.index + c.index) / 3);
     p.setBrush(col);
-    p.setPen(QPen(col, 0));  // closes the seams between neighbouring pieces
     const QPointF pts[3] = {a.p, b.p, c.p};
     p.drawConvexPolygon(pts, 3);
     return;
@@ -166,6 +165,7 @@ void TTabWidget::draw3D(QPainter& p, const QRect& view) {
               p.setPen(Qt::NoPen);
               p.drawConvexPolygon(pts, 3);
             } else {
+              p.setPen(Qt::NoPen);
               fillGrained(p, u, v, m, grain);
             }
           }

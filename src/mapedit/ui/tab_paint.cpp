@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStaticText>
 #include <algorithm>
 
 #include "lang/lang_string.h"
@@ -53,6 +54,19 @@ void checkBox(QPainter& p, QPoint centre, bool checked) {
 }
 
 }  // namespace
+
+const QStaticText& TTabWidget::CellText(int32_t raw, double scale) {
+  // Cell texts repeat a lot and laying out text is the costly part of a grid repaint.
+  const QString key = QString::number(raw) + QLatin1Char('/') + QString::number(scale, 'g', 17);
+  auto it = cellTexts_.find(key);
+  if (it == cellTexts_.end()) {
+    if (cellTexts_.size() > 4096) cellTexts_.clear();
+    QStaticText t(qs(formatValue(raw, scale)));
+    t.setTextFormat(Qt::PlainText);
+    it = cellTexts_.insert(key, t);
+  }
+  return *it;
+}
 
 void TTabWidget::paintEvent(QPaintEvent*) {
   QPainter p(this);
@@ -347,9 +361,11 @@ void TTabWidget::drawGrid(QPainter& p) {
         p.setPen(kGridLine);
         p.drawRect(cell.adjusted(0, 0, -1, -1));
         p.setPen(s.axisData.editable ? QColor(Qt::black) : QColor(0x80, 0x80, 0x80));
-        const int32_t v = s.percentShown() ? s.cell(c, r) : s.cell(c, r);
-        p.drawText(cell, Qt::AlignCenter,
-                   qs(formatValue(v, s.percentShown() ? 1.0 : s.axisData.scale)));
+        const QStaticText& text = CellText(s.cell(c, r), s.percentShown() ? 1.0 : s.axisData.scale);
+        const QSizeF ts = text.size();
+        p.drawStaticText(QPointF(cell.center().x() - ts.width() / 2 + 0.5,
+                                 cell.center().y() - ts.height() / 2 + 0.5),
+                         text);
         if (m & kMarkCorner) {
           p.setBrush(QColor(0x30, 0x60, 0xC0));
           p.setPen(Qt::NoPen);

@@ -134,7 +134,11 @@ void TTabWidget::Tick() {
   updateButtonStates();
 }
 
-void TTabWidget::requestRedraw(int) { update(); }
+void TTabWidget::requestRedraw(int) {
+  // Scroll positions may have moved with the live point (autoscroll) or a keyboard move.
+  computeLayout();
+  update();
+}
 
 // ---- host services ----
 
@@ -707,8 +711,16 @@ void TTabWidget::mousePressEvent(QMouseEvent* e) {
       else {
         const CAxe& a = xAxis ? s.axisX : s.axisY;
         const int used = xAxis ? s.cellCols() : s.cellRows();
-        const int track = length - 2 * kScrollThickness;
-        const int thumbPos = kScrollThickness + track * a.scrollPos / std::max(1, used);
+        const int track = std::max(1, length - 2 * kScrollThickness);
+        const int thumb = std::max(10, track * window / std::max(1, used));
+        const int thumbPos =
+            kScrollThickness + (track - thumb) * a.scrollPos / std::max(1, used - window);
+        if (along >= thumbPos && along < thumbPos + thumb) {
+          // The thumb follows the mouse.
+          press_ = xAxis ? Press::ThumbX : Press::ThumbY;
+          thumbGrab_ = along - thumbPos;
+          return;
+        }
         scrollDir_ = (along < thumbPos ? -1 : 1) * std::max(1, window - 1);
       }
       press_ = xAxis ? Press::ScrollX : Press::ScrollY;
@@ -829,6 +841,21 @@ void TTabWidget::mouseMoveEvent(QMouseEvent* e) {
         std::clamp((p.y() - L.gridY0()) / std::max(1, L.cellH), 0, std::max(0, L.shownRows - 1));
     tab_.DragSelectionTo(colOfShown(kc), rowOfShown(kr));
     update();
+    return;
+  }
+  if (press_ == Press::ThumbX || press_ == Press::ThumbY) {
+    const bool xAxis = press_ == Press::ThumbX;
+    CSheet& s = tab_.cur();
+    const int length = xAxis ? L.grid.width() : L.grid.height();
+    const int window = xAxis ? tab_.visibleCols : tab_.visibleRows;
+    const int used = xAxis ? s.cellCols() : s.cellRows();
+    const int track = std::max(1, length - 2 * kScrollThickness);
+    const int thumb = std::max(10, track * window / std::max(1, used));
+    const int along = (xAxis ? p.x() - L.grid.left() : p.y() - L.grid.top()) - thumbGrab_;
+    const int range = std::max(1, track - thumb);
+    const int to = (along - kScrollThickness) * std::max(0, used - window) / range;
+    CAxe& a = xAxis ? s.axisX : s.axisY;
+    scrollBy(xAxis, to - a.scrollPos);
     return;
   }
   if (press_ == Press::Fill || press_ == Press::Copy) {

@@ -5,9 +5,11 @@
 //
 // Use: create the table from the factories, wrap it in a TTabWidget, call Rebuild after
 // every load; the owner keeps ticking the table set, and calls Tick on the widget after it.
+#include <QHash>
 #include <QImage>
 #include <QMenu>
 #include <QPointer>
+#include <QStaticText>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -200,6 +202,8 @@ class TTabWidget : public QWidget, public TTabHost {
   void endGraphDrag();
   void zoneToggle(const QRect& band);
   QColor liveColour(const CSheet& s) const;
+  const QStaticText& CellText(int32_t raw, double scale);
+  QHash<QString, QStaticText> cellTexts_;  // laid-out cell texts (the font is fixed)
 
   TTab& tab_;
   TGridLayout layout_;
@@ -209,7 +213,21 @@ class TTabWidget : public QWidget, public TTabHost {
   int language_ = -1;
   int pressedButton_ = -1;
   QPoint pressPos_;
-  enum class Press { None, Select, Fill, Copy, Hover, ScrollX, ScrollY, Graph, Rotate, ZoneBand };
+  enum class Press {
+    None,
+    Select,
+    Fill,
+    Copy,
+    Hover,
+    ScrollX,
+    ScrollY,
+    ThumbX,
+    ThumbY,
+    Graph,
+    Rotate,
+    ZoneBand
+  };
+  int thumbGrab_ = 0;
   Press press_ = Press::None;
   int scrollDir_ = 0;
   int scrollHeld_ = 0;

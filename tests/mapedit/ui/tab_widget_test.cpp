@@ -317,3 +317,44 @@ TEST_F(TabWidgetTest, GridIsAnAccessibleTableWithAxisHeaders) {
 
 }  // namespace
 }  // namespace zeda
+
+namespace zeda {
+namespace {
+
+TEST_F(TabWidgetTest, SensorTableSwitchesViewsByItsImage) {
+  TTab* tp = CreateThrottleSensorTable(set, 7, 0xFFFFFF, 360, 200);
+  TTabWidget w(*tp);
+  w.resize(360, 200);
+  w.show();
+  EXPECT_EQ(w.baseView(), kViewTable);
+  EXPECT_LT(w.ButtonIndex(kCmdView2D), 0);  // no button bar
+  ASSERT_FALSE(w.layout().viewImage.isEmpty());
+  QTest::mouseClick(&w, Qt::LeftButton, {}, w.layout().viewImage.center());
+  EXPECT_EQ(w.baseView(), kView2D);
+  QTest::mouseClick(&w, Qt::LeftButton, {}, w.layout().viewImage.center());
+  EXPECT_EQ(w.baseView(), kViewTable);
+}
+
+TEST_F(TabWidgetTest, ScrollBarArrowsAndWheelScroll) {
+  table->visibleCols = 6;
+  table->visibleRows = 4;
+  widget->Rebuild();
+  ASSERT_TRUE(widget->layout().scrollX);
+  ASSERT_TRUE(widget->layout().scrollY);
+  const QRect g = widget->layout().grid;
+  // The right arrow of the column bar.
+  QTest::mouseClick(widget.get(), Qt::LeftButton, {}, QPoint(g.right() - 5, g.bottom() + 8));
+  EXPECT_EQ(sheet().axisX.scrollPos, 1);
+  QWheelEvent wheel(QPointF(g.center()), widget->mapToGlobal(QPointF(g.center())), QPoint(),
+                    QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(widget.get(), &wheel);
+  EXPECT_EQ(sheet().axisY.scrollPos, 1);
+  // Keyboard moves scroll the selection into view.
+  QTest::mouseClick(widget.get(), Qt::LeftButton, {}, CentreOf(1, 1));
+  QTest::keyClick(widget.get(), Qt::Key_End);
+  EXPECT_EQ(sheet().axisX.scrollPos, 15 - 6);
+  EXPECT_FALSE(widget->ItemRect(14, 1).isEmpty());
+}
+
+}  // namespace
+}  // namespace zeda
