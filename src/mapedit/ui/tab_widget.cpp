@@ -415,6 +415,8 @@ int TTabWidget::ButtonIndex(int command) const {
 void TTabWidget::updateButtonStates() {
   if (!tab_.hasSheets()) return;
   const CSheet& s = tab_.cur();
+  // A keyboard tab stop only while the table view has a selection to act on.
+  setFocusPolicy(baseView() == kViewTable && s.sel.count > 0 ? Qt::StrongFocus : Qt::ClickFocus);
   for (TToolButton& t : buttons_) {
     switch (t.command) {
       case kCmdCopy:
