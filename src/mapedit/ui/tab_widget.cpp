@@ -128,7 +128,7 @@ void TTabWidget::layoutChanged() {
 void TTabWidget::Tick() {
   if (language_ != currentLanguage()) {
     language_ = currentLanguage();
-    for (int i = 0; i < tab_.sheetCount; ++i) tab_.AttachHost(this);
+    tab_.AttachHost(this);  // tab widths in the new language
     Rebuild();
   }
   updateButtonStates();
