@@ -352,15 +352,14 @@ void TTabWidget::drawGrid(QPainter& p) {
     drawZoneCells(p);
   } else {
     p.fillRect(L.grid, kWhite);
+    const QPen textPen(s.axisData.editable ? QColor(Qt::black) : QColor(0x80, 0x80, 0x80));
     for (int kr = 0; kr < L.shownRows; ++kr)
       for (int kc = 0; kc < L.shownCols; ++kc) {
         const int c = colOfShown(kc), r = rowOfShown(kr);
         const QRect cell = ItemRect(c, r);
         const int16_t m = sel.cell(c, r);
         if (m & (kMarkSelected | kMarkInDrag)) p.fillRect(cell, kSelectedCell);
-        p.setPen(kGridLine);
-        p.drawRect(cell.adjusted(0, 0, -1, -1));
-        p.setPen(s.axisData.editable ? QColor(Qt::black) : QColor(0x80, 0x80, 0x80));
+        p.setPen(textPen);
         const QStaticText& text = CellText(s.cell(c, r), s.percentShown() ? 1.0 : s.axisData.scale);
         const QSizeF ts = text.size();
         p.drawStaticText(QPointF(cell.center().x() - ts.width() / 2 + 0.5,
@@ -374,6 +373,20 @@ void TTabWidget::drawGrid(QPainter& p) {
           p.setBrush(Qt::NoBrush);
         }
       }
+  }
+  if (!tab_.isZone()) {
+    // Grid lines in one pass: the cell borders of every column and row.
+    p.setPen(kGridLine);
+    for (int k = 0; k <= L.shownCols; ++k) {
+      const int x = L.gridX0() + k * L.cellW - (k ? 1 : 0);
+      p.drawLine(x, L.grid.top(), x, L.grid.bottom());
+      if (k > 0 && k < L.shownCols) p.drawLine(x + 1, L.grid.top(), x + 1, L.grid.bottom());
+    }
+    for (int k = 0; k <= L.shownRows; ++k) {
+      const int y = L.gridY0() + k * L.cellH - (k ? 1 : 0);
+      p.drawLine(L.grid.left(), y, L.grid.right(), y);
+      if (k > 0 && k < L.shownRows) p.drawLine(L.grid.left(), y + 1, L.grid.right(), y + 1);
+    }
   }
   for (int c = 0; c < s.axisX.count; ++c)
     if (sel.selX[c] & kMarkCorner) {
