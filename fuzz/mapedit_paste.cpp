@@ -49,9 +49,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     t->SelectItem(col, row);
     t->PastePlain(text);
     if (!zeda::breakpointsValid(s.axisX) || !zeda::breakpointsValid(s.axisY)) __builtin_trap();
+    // A table's own copy always pastes back, whatever its name, and changes nothing.
+    std::string name = "###";
+    for (size_t i = 0; i < size && i < 300; ++i) name.push_back(static_cast<char>(data[i]));
+    s.name = name.substr(0, zeda::kMaxLabelLen);
     std::string a, b;
     t->CopyTableTexts(a, b);
-    t->PasteTable(b);  // a table's own copy always pastes back
+    const zeda::CSheet before = s;
+    if (!t->PasteTable(b)) __builtin_trap();
+    if (before.axisX.count != s.axisX.count || before.axisY.count != s.axisY.count ||
+        before.axisX.values != s.axisX.values || before.axisY.values != s.axisY.values ||
+        before.cells != s.cells)
+      __builtin_trap();
   }
   return 0;
 }

@@ -30,43 +30,50 @@ int32_t fixedIndexFor(int32_t rule, int32_t count) {
 
 namespace {
 
+// Breakpoint arithmetic runs in 64 bits; results beyond int32 (extreme limits or gaps)
+// saturate instead of wrapping.
+int32_t saturate(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
+}
+
 void sweepAll(CAxe& a, int n, int b) {
   const int64_t g = a.minGap;
   auto& v = a.values;
   for (int j = 0; j < n; ++j) {
     int64_t lo = j * g + a.minValue;
-    if (v[j] < lo) v[j] = static_cast<int32_t>(lo);
+    if (v[j] < lo) v[j] = saturate(lo);
   }
   for (int j = 0; j < n; ++j) {
     int64_t hi = a.maxValue - g * (n - j - 1);
-    if (v[j] > hi) v[j] = static_cast<int32_t>(hi);
+    if (v[j] > hi) v[j] = saturate(hi);
   }
   for (int j = std::min(b, n - 1); j >= 1; --j)
-    if (v[j - 1] > v[j] - g) v[j - 1] = static_cast<int32_t>(v[j] - g);
+    if (v[j - 1] > v[j] - g) v[j - 1] = saturate(v[j] - g);
   for (int j = 1; j < n; ++j)
-    if (v[j] < v[j - 1] + g) v[j] = static_cast<int32_t>(v[j - 1] + g);
+    if (v[j] < v[j - 1] + g) v[j] = saturate(v[j - 1] + g);
 }
 
 void pushSingle(CAxe& a, int n, int b) {
-  const int32_t g = a.minGap;
+  const int64_t g = a.minGap;
   auto& v = a.values;
-  v[b] = std::max<int32_t>(v[b], static_cast<int32_t>(int64_t{b} * g + a.minValue));
+  v[b] = std::max<int32_t>(v[b], saturate(b * g + a.minValue));
   for (int cur = b; cur - 1 >= 0 && int64_t{v[cur - 1]} > int64_t{v[cur]} - g; --cur) {
     int d = cur - 1;
     if (!a.pushed[d]) {
       a.origValues[d] = v[d];
       a.pushed[d] = true;
     }
-    v[d] = v[cur] - g;
+    v[d] = saturate(v[cur] - g);
   }
-  v[b] = std::min<int32_t>(v[b], static_cast<int32_t>(a.maxValue - int64_t{n - b - 1} * g));
+  v[b] = std::min<int32_t>(v[b], saturate(a.maxValue - (n - b - 1) * g));
   for (int cur = b; cur + 1 < n && int64_t{v[cur + 1]} < int64_t{v[cur]} + g; ++cur) {
     int d = cur + 1;
     if (!a.pushed[d]) {
       a.origValues[d] = v[d];
       a.pushed[d] = true;
     }
-    v[d] = v[cur] + g;
+    v[d] = saturate(v[cur] + g);
   }
   // Relax: pushed breakpoints return towards their own value as far as room allows.
   for (int pass = 0; pass < n; ++pass) {
@@ -77,11 +84,11 @@ void pushSingle(CAxe& a, int n, int b) {
       if (a.origValues[k] > v[k]) {
         int64_t to = a.origValues[k];
         if (k < n - 1) to = std::min<int64_t>(to, int64_t{v[k + 1]} - g);
-        if (to > v[k]) v[k] = static_cast<int32_t>(to);
+        if (to > v[k]) v[k] = saturate(to);
       } else if (a.origValues[k] < v[k]) {
         int64_t to = a.origValues[k];
         if (k > 0) to = std::max<int64_t>(to, int64_t{v[k - 1]} + g);
-        if (to < v[k]) v[k] = static_cast<int32_t>(to);
+        if (to < v[k]) v[k] = saturate(to);
       }
       if (v[k] == a.origValues[k]) a.pushed[k] = false;
       moved |= v[k] != was;
@@ -155,6 +162,13 @@ bool stringViewCaption(const CAxe& a, int i, std::string& caption, std::string& 
   }
   caption = a.stringView[entry];
   return true;
+}
+
+int32_t rawWithinLimits(double raw, const CAxe& axis) {
+  if (std::isnan(raw)) return 0;
+  const double lo = std::min(axis.minValue, axis.maxValue);
+  const double hi = std::max(axis.minValue, axis.maxValue);
+  return roundHalfAway(std::clamp(raw, lo, hi));
 }
 
 int32_t roundHalfAway(double v) {

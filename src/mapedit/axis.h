@@ -81,4 +81,8 @@ bool stringViewCaption(const CAxe& axis, int i, std::string& caption, std::strin
 // Brings a raw double into int32 range and truncates after adding +-0.5 (half away from zero).
 int32_t roundHalfAway(double v);
 
+// A typed or pasted raw value (displayed ÷ scale) brought into the axis limits while still
+// a double, then rounded half away from zero: "9999999999999999" lands on the limit.
+int32_t rawWithinLimits(double raw, const CAxe& axis);
+
 }  // namespace zeda

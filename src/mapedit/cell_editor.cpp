@@ -159,8 +159,8 @@ bool TTab::AcceptEditor() {
   if (col >= 0 && row >= 0 && s.percentShown()) {
     raw = roundHalfAway(v);
   } else {
-    double scale = s.axisOf(col, row).scale;
-    raw = roundHalfAway(scale == 0 ? v : v / scale);
+    const CAxe& axis = s.axisOf(col, row);
+    raw = rawWithinLimits(axis.scale == 0 ? v : v / axis.scale, axis);
   }
   *s.item(col, row) = raw;
   CommitEdit(row == -1 ? kPartX : col == -1 ? kPartY : kPartCells, kKeyNow);

@@ -6,6 +6,7 @@
 
 #include "mapedit/lang_select.h"
 #include "mapedit/number_format.h"
+#include "mapedit/paste_parser.h"
 #include "mapedit/tab_model.h"
 
 namespace zeda {
@@ -23,6 +24,24 @@ std::string breakpointText(const CAxe& a, int i) {
 std::string cellText(const CSheet& s, int c, int r) {
   if (s.percentShown()) return formatValue(s.cell(c, r), 1.0);
   return formatValue(s.cell(c, r), s.axisData.scale);
+}
+
+// The sheet name as line 1 of the private format: the current language's part only, on
+// one line, short enough that the line stays a header line (a longer line would end the
+// header, and the keys after it would never be read, so the copy could not paste back).
+std::string labelLine(const std::string& name) {
+  static constexpr std::string_view kPrefix = "Label:\t";
+  std::string text = mapeditText(name);
+  for (char& c : text)
+    if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+  size_t room = static_cast<size_t>(kPasteHeaderLineMax) - kPrefix.size();
+  if (text.size() > room) {
+    size_t n = room;
+    // Cut at a character boundary of the UTF-8 text.
+    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+    text.resize(n);
+  }
+  return std::string(kPrefix) + text + "\n";
 }
 
 void finishClipText(std::string& text) {
@@ -80,7 +99,7 @@ void TTab::CopyTableTexts(std::string& text, std::string& sheetText) const {
   const int nx = std::min(X.count, kMaxCols), ny = std::min(Y.count, kMaxRows);
 
   std::string& p = sheetText;
-  p += "Label:\t" + s.name + "\n";
+  p += labelLine(s.name);
   p += "LabelX:\t" + X.key + "\n";
   p += "LabelY:\t" + Y.key + "\n";
   p += "LabelData:\t" + s.axisData.key + (s.percentShown() ? "[%]" : "") + "\n";

@@ -262,9 +262,11 @@ int TTab::DeleteSelectedRows() {
   return done;
 }
 
-int TTab::InsertIndexAt(int mouse, int gridStart, int cellSize, int scrollPos) {
-  if (cellSize <= 0) return scrollPos;
-  return (mouse - gridStart + cellSize / 2) / cellSize + scrollPos;
+int TTab::InsertIndexAt(int mouse, int gridStart, int cellSize, int scrollPos, int count) {
+  int b = scrollPos;
+  if (cellSize > 0) b = (mouse - gridStart + cellSize / 2) / cellSize + scrollPos;
+  // A click beside the grid inserts at its nearest end, never outside the axis.
+  return std::clamp(b, 0, std::max(0, count));
 }
 
 bool TTab::CanInterpolate() const {

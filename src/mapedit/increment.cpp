@@ -1,6 +1,7 @@
 // Increment and decrement of the selection, the operating point and hovered items.
 #include "mapedit/increment.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -22,9 +23,19 @@ const std::array<double, kLadderPoints>& ladder() {
 
 int32_t plainStep(int s, double stepSize) {
   double v = std::trunc(s * stepSize);
+  if (std::isnan(v)) return 0;
   if (v > 1e9) return 1000000000;
   if (v < -1e9) return -1000000000;
   return static_cast<int32_t>(v);
+}
+
+// trunc(s x scale) as a 64-bit step; a huge or broken scale saturates instead of
+// overflowing the conversion.
+int64_t truncatedStep(int s, double scale) {
+  double v = std::trunc(s * scale);
+  if (std::isnan(v)) return 0;
+  constexpr double kLimit = 4294967296.0;  // beyond any int32 distance
+  return static_cast<int64_t>(std::clamp(v, -kLimit, kLimit));
 }
 
 }  // namespace
@@ -95,18 +106,27 @@ void TTab::Increment(int s) {
     if (parts) CommitEdit(parts, kKeySelection);
     return;
   }
-  if (!(sh.flags & kSheetTrackLive) || sh.actualState <= 0) return;
+  IncrementOperatingPoint(s);
+}
+
+bool TTab::IncrementOperatingPoint(int s) {
+  if (!hasSheets() || s == 0) return false;
+  s = s > 0 ? 1 : -1;
+  if (editor.editing) AcceptEditor();
+  CSheet& sh = cur();
+  if (!(sh.flags & kSheetTrackLive) || sh.actualState <= 0) return false;
   if (sh.actualCol == -1 && (sh.flags & kSheetBaseAdvance)) {
-    baseAdvance =
-        addSaturated(baseAdvance, static_cast<int64_t>(std::trunc(s * sh.axisData.scale)));
+    baseAdvance = addSaturated(baseAdvance, truncatedStep(s, sh.axisData.scale));
     // Reported as a change of the cells, so the owner copies the overlay back.
     CommitEdit(kPartCells, kKeyBaseAdvance);
-    return;
+    return true;
   }
   int c = sh.actualCol, r = sh.actualRow;
-  if (c < 0 || r < 0 || c >= sh.cellCols() || r >= sh.cellRows() || !sh.axisData.editable) return;
+  if (c < 0 || r < 0 || c >= sh.cellCols() || r >= sh.cellRows() || !sh.axisData.editable)
+    return false;
   sh.cell(c, r) = addSaturated(sh.cell(c, r), CellStep(sh, c, r, s));
   CommitEdit(kPartCells, kKeyLiveCell);
+  return true;
 }
 
 void TTab::IncrementItem(int col, int row, int d) {

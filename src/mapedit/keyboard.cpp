@@ -167,17 +167,15 @@ bool TTab::KeyDown(TKey key, int mods) {
       case TKey::PageDown:
         AcceptEditor();
         break;  // then the key moves as usual
+      case TKey::Plus:
+      case TKey::Minus:
+      case TKey::Other:
+        return false;  // characters arrive through KeyChar
       default:
         return true;
     }
   }
   switch (key) {
-    case TKey::Plus:
-      Increment(1);
-      return true;
-    case TKey::Minus:
-      Increment(-1);
-      return true;
     case TKey::CopyKey:
       Copy();
       return true;

@@ -9,7 +9,9 @@
 namespace zeda {
 namespace {
 
-int32_t rawOf(double v, double scale) { return roundHalfAway(scale == 0 ? v : v / scale); }
+int32_t rawOf(double v, const CAxe& axis) {
+  return rawWithinLimits(axis.scale == 0 ? v : v / axis.scale, axis);
+}
 
 }  // namespace
 
@@ -79,18 +81,18 @@ bool TTab::PasteTable(const std::string& sheetText) {
         if (!X.editable || !(match & 1)) continue;
         for (size_t k = 1; k < f.size(); ++k) {
           int c = static_cast<int>(k) - 1;
-          if (c < X.count && f[k]) X.values[c] = rawOf(*f[k], X.scale), parts |= kPartX;
+          if (c < X.count && f[k]) X.values[c] = rawOf(*f[k], X), parts |= kPartX;
         }
         continue;
       }
       int r = static_cast<int>(li) - 1;
       if (!f.empty() && f[0] && r < Y.count && Y.editable && (match & 2))
-        Y.values[r] = rawOf(*f[0], Y.scale), parts |= kPartY;
+        Y.values[r] = rawOf(*f[0], Y), parts |= kPartY;
       if (!D.editable || !(match & 4) || r >= rows) continue;
       for (size_t k = 1; k < f.size(); ++k) {
         int c = static_cast<int>(k) - 1;
         if (c >= cols || !f[k]) continue;
-        s.cell(c, r) = percent ? roundHalfAway(*f[k]) : rawOf(*f[k], D.scale);
+        s.cell(c, r) = percent ? roundHalfAway(*f[k]) : rawOf(*f[k], D);
         parts |= kPartCells;
       }
     }
@@ -163,9 +165,10 @@ bool TTab::PastePlain(const std::string& text) {
       if (part == kPartCells) {
         double scaled = scale == 0 ? v : v / scale;
         // Far above the range: a value in thousandths (12500 means 12.5).
-        raw = scaled > 5.0 * axis.maxValue ? roundHalfAway(scaled * 0.001) : roundHalfAway(scaled);
+        if (scaled > 5.0 * axis.maxValue) scaled *= 0.001;
+        raw = percent ? roundHalfAway(scaled) : rawWithinLimits(scaled, axis);
       } else {
-        raw = rawOf(v, scale);
+        raw = rawOf(v, axis);
       }
       *s.item(c, r) = raw;
       if (part == kPartX)

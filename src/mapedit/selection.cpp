@@ -237,7 +237,17 @@ bool selRowFull(const TSel& s, const SelGrid& g, int r) {
 }
 
 void selUpdate(TSel& s, const SelGrid& g) {
-  (void)g;
+  // Marks beyond the used columns and rows (left by an axis that shrank) are dropped, so
+  // nothing acts on items outside the sheet.
+  for (int c = std::max(0, g.countX); c < kMaxCols; ++c) s.selX[c] = 0;
+  for (int r = std::max(0, g.countY); r < kMaxRows; ++r) s.selY[r] = 0;
+  for (int r = 0; r < kMaxRows; ++r)
+    for (int c = 0; c < kMaxCols; ++c)
+      if (c >= g.cols || r >= g.rows) s.cell(c, r) = 0;
+  if (s.anchorCol >= std::max(g.cols, g.countX) || s.anchorRow >= std::max(g.rows, g.countY))
+    s.anchorCol = s.anchorRow = -2;
+  if (s.endCol >= std::max(g.cols, g.countX) || s.endRow >= std::max(g.rows, g.countY))
+    s.endCol = s.endRow = -2;
   constexpr int16_t any = kMarkSelected | kMarkInDrag;
   clearMark(s, kMarkCorner);
   s.count = 0;

@@ -31,19 +31,30 @@ int TTab::AddSheet(const std::string& name, const std::string& labelX, const std
   sh->axisY.maxCount = sh->axisY.count = sizeY;
   sh->axisData.maxCount = sh->axisData.count = 0;
   sh->axisData.proportional = true;
-  int widest = 0;
-  for (int lang = 0; lang < 3; ++lang) {
-    std::string text = mapeditText(sh->name, lang);
-    int w = host ? host->textWidth(text, sh->titleFontSize)
-                 : static_cast<int>(text.size()) * sh->titleFontSize * 6 / 10;
-    widest = std::max(widest, w);
-  }
-  sh->nameWidth = widest + 15;
+  measureNameWidth(*sh);
   int index = sheetCount;
   sheets[index] = std::move(sh);
   ++sheetCount;
   Normalise(index, kPartAll);
   return index;
+}
+
+void TTab::measureNameWidth(CSheet& sh) {
+  int widest = 0;
+  for (int lang = 0; lang < 3; ++lang) {
+    std::string text = mapeditText(sh.name, lang);
+    int w = host ? host->textWidth(text, sh.titleFontSize)
+                 : static_cast<int>(text.size()) * sh.titleFontSize * 6 / 10;
+    widest = std::max(widest, w);
+  }
+  sh.nameWidth = widest + 15;
+}
+
+void TTab::AttachHost(TTabHost* h) {
+  host = h;
+  // Sheets added before the host came were measured by an estimate.
+  for (int i = 0; i < sheetCount; ++i) measureNameWidth(sheet(i));
+  if (host) host->layoutChanged();
 }
 
 void TTab::DefineAxis(int sheetIndex, int which, const std::string& key, const std::string& unit,
@@ -138,7 +149,9 @@ void TTab::clampOverlays(CSheet& sh) {
 }
 
 void TTab::Rebuild() {
-  if (editor.editing) AcceptEditor();
+  // The owner rebuilds after loading new values: a half-typed value must not overwrite
+  // them, so an open editor is dropped, not accepted.
+  if (editor.editing) CancelEditor();
   for (int i = 0; i < sheetCount; ++i) {
     CSheet& sh = sheet(i);
     for (CAxe* a : {&sh.axisX, &sh.axisY}) {
@@ -181,6 +194,12 @@ std::string TTab::Caption(const CAxe& axis, int i) {
 void TTab::CommitEdit(int parts, int32_t key) {
   if (!hasSheets()) return;
   if (key == kKeyEnd && pendingKey != kKeyBegin) return;
+  // An edit still pending on another sheet is that sheet's: finish it before this one.
+  if (pendingParts && pendingSheet_ != current) {
+    pendingKey = 0;
+    commitNow();
+  }
+  pendingSheet_ = current;
   pendingParts |= parts & kPartAll;
   Normalise(current, parts);
   if (key == kKeyEnd) {
@@ -206,7 +225,7 @@ void TTab::commitNow() {
   pendingKey = 0;
   commitDue = 0;
   if (!parts || !hasSheets()) return;
-  CSheet& sh = cur();
+  CSheet& sh = sheet(pendingSheet_ < sheetCount ? pendingSheet_ : current);
   if (sh.isPercent()) {
     // Breakpoints moved: the base at the new grid first, so absCells use it.
     if (parts & (kPartX | kPartY)) computeBaseAtCells(sh);

@@ -70,7 +70,7 @@ enum class TKey {
   Insert,
   Delete,
   Backspace,
-  Plus,
+  Plus,  // "+" and "-" step through KeyChar only; KeyDown leaves them (returns false)
   Minus,
   CopyKey /* Ctrl+C */,
   PasteKey /* Ctrl+V */,
@@ -94,6 +94,12 @@ class TTab {
   int32_t baseAdvance = 0;
   int32_t limiter = 0;
   int32_t startLimiter = 0;
+  // The overlays as the owner last handed them over: only an overlay this table changed
+  // goes back to the parameters, so a table holding an older value cannot undo another
+  // table's edit.
+  int32_t givenBaseAdvance = 0;
+  int32_t givenLimiter = 0;
+  int32_t givenStartLimiter = 0;
   // Live inputs, written by the owner before every Tick.
   int32_t liveRpm = 0;
   int32_t liveTp = 0;
@@ -117,6 +123,8 @@ class TTab {
   TDrag drag;
 
   TTabHost* host = nullptr;
+  // Gives the table its host and measures the tab widths with the host's font again.
+  void AttachHost(TTabHost* h);
   // OnTableChanged: called for every committed edit.
   std::function<void(TTab&)> onTableChanged;
 
@@ -181,6 +189,9 @@ class TTab {
   int IncrementTarget() const;
 
   // ---- keys ----
+  // One keystroke reaches the table as KeyDown first and, when that returns false, as
+  // KeyChar for the character it typed. "+" and "-" (and digits) act in KeyChar alone, so a
+  // widget that forwards both events of a keystroke steps once.
   // A key press (editor closed or open); true when the table used it.
   bool KeyDown(TKey key, int mods);
   // A typed character; true when used.
@@ -208,6 +219,10 @@ class TTab {
   // ---- increments ----
   // Steps the selection, else the operating point, by s = +1 / -1.
   void Increment(int s);
+  // Steps the operating point only (the cell, or the base advance before the first rpm
+  // breakpoint), whatever is selected: the wheel over the 3D view's panel. False when
+  // there is no valid operating point to step.
+  bool IncrementOperatingPoint(int s);
   // The step of a cell value for s (geometric ladder, percent of base).
   int32_t CellStep(const CSheet& sh, int col, int row, int s) const;
   // Steps one item, or the selection of its kind when it is selected, under one key.
@@ -246,8 +261,8 @@ class TTab {
   // The menu item text ("Delete column", "Delete columns (3)"), empty when not offered.
   std::string DeleteColumnsText() const;
   std::string DeleteRowsText() const;
-  // Grid line nearest to the mouse for "Insert column here".
-  static int InsertIndexAt(int mouse, int gridStart, int cellSize, int scrollPos);
+  // Grid line nearest to the mouse for "Insert column here", within 0 ... count.
+  static int InsertIndexAt(int mouse, int gridStart, int cellSize, int scrollPos, int count);
   bool CanInterpolate() const;
   bool Interpolate();
   bool CanUseOnlyX() const;
@@ -275,6 +290,9 @@ class TTab {
 
  private:
   void commitNow();
+  // The sheet the pending edit was made on; its commit recomputes that sheet.
+  int pendingSheet_ = 0;
+  void measureNameWidth(CSheet& sh);
   void showMessage(const char* langText);
   void normaliseAxis(CAxe& a, int parts, int bit);
   void clampOverlays(CSheet& s);

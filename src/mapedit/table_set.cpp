@@ -18,6 +18,13 @@ TTab* TTableSet::findById(int id) {
 }
 
 void TTableSet::Tick(const TableTickInputs& in) {
+  // The word is taken before any table ticks: a table that commits during its tick sets
+  // it again through TakeOverlays, and that request belongs to the next tick, when the
+  // parameters hold the committed overlay. Clearing it after the pass would lose it.
+  const uint32_t push = pushOverlays;
+  pushOverlays = 0;
+  // Every table gets the overlays and live values before the first one ticks, so a commit
+  // inside one table's tick never leaves a later table with the older overlay.
   for (auto& t : tables_) {
     if (in.mapsReloaded) {
       for (int i = 0; i < t->sheetCount; ++i) {
@@ -26,26 +33,33 @@ void TTableSet::Tick(const TableTickInputs& in) {
         s.axisY.prevValues = s.axisY.values;
       }
     }
-    if (pushOverlays) {
+    if (push) {
       t->baseAdvance = in.baseAdvance;
       t->limiter = in.limiter;
       t->startLimiter = in.startLimiter;
-      if (t->host) t->host->requestRedraw(static_cast<int>(pushOverlays & 3));
+      t->givenBaseAdvance = in.baseAdvance;
+      t->givenLimiter = in.limiter;
+      t->givenStartLimiter = in.startLimiter;
+      if (t->host) t->host->requestRedraw(static_cast<int>(push & 3));
     }
     t->liveFlags = in.liveFlags;
     t->liveRpm = in.rpm;
     t->liveTp = in.tpPresent ? in.tpTenths / 10 : 100;
     t->liveIap = in.iap;
-    t->Tick();
   }
-  pushOverlays = 0;
+  for (auto& t : tables_) t->Tick();
 }
 
 void TTableSet::TakeOverlays(const TTab& t, int32_t& baseAdvance, int32_t& limiter,
                              int32_t& startLimiter) {
-  if (t.baseAdvance != baseAdvance) baseAdvance = t.baseAdvance, pushOverlays |= 2;
-  if (t.limiter != limiter) limiter = t.limiter, pushOverlays |= 2;
-  if (t.startLimiter != startLimiter) startLimiter = t.startLimiter, pushOverlays |= 2;
+  auto take = [this](int32_t mine, int32_t given, int32_t& param) {
+    if (mine == given || mine == param) return;
+    param = mine;
+    pushOverlays |= 2;
+  };
+  take(t.baseAdvance, t.givenBaseAdvance, baseAdvance);
+  take(t.limiter, t.givenLimiter, limiter);
+  take(t.startLimiter, t.givenStartLimiter, startLimiter);
 }
 
 }  // namespace zeda

@@ -40,8 +40,9 @@ class TTableSet {
 
   void Tick(const TableTickInputs& in);
 
-  // For OnTableChanged: the table's overlays into the parameter values; each one that
-  // differs from what the table was given sets bit 2 (re-render) of pushOverlays.
+  // For OnTableChanged: the overlays this table changed (they differ from what it was
+  // given) into the parameter values; each one written sets bit 2 (re-render) of
+  // pushOverlays so every table gets it on the next tick.
   void TakeOverlays(const TTab& t, int32_t& baseAdvance, int32_t& limiter, int32_t& startLimiter);
 
  private:

@@ -250,11 +250,17 @@ TEST(ToggleSheet, OnlyForSwitchableSheets) {
   EXPECT_TRUE(adv->cur().enabled);
 }
 
-TEST(InsertIndex, NearestGridLine) {
-  EXPECT_EQ(TTab::InsertIndexAt(100, 100, 40, 0), 0);
-  EXPECT_EQ(TTab::InsertIndexAt(119, 100, 40, 0), 0);
-  EXPECT_EQ(TTab::InsertIndexAt(120, 100, 40, 0), 1);
-  EXPECT_EQ(TTab::InsertIndexAt(185, 100, 40, 3), 5);
+TEST(InsertIndex, NearestGridLineWithinTheAxis) {
+  struct Case {
+    int mouse, scroll, expected;
+  } cases[] = {
+      {100, 0, 0},   {119, 0, 0}, {120, 0, 1},
+      {185, 3, 5},   {20, 0, 0},  // left of the grid: the front, not a negative index
+      {900, 0, 15},               // right of the last column: appended
+      {700, 10, 15},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(TTab::InsertIndexAt(c.mouse, 100, 40, c.scroll, 15), c.expected) << c.mouse;
 }
 
 }  // namespace

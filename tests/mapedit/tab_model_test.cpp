@@ -47,10 +47,16 @@ TEST(TableSet, TickHandsOverOverlaysAndLiveValues) {
   set.Tick(in);
   EXPECT_EQ(t->baseAdvance, 12);
   EXPECT_EQ(t->liveTp, 100);
-  // The owner takes changed overlays back and asks for a push.
+  // An overlay as it was given is not the table's edit: nothing goes back.
   int32_t ba = 10, lim = 9000, st = 3000;
   set.TakeOverlays(*t, ba, lim, st);
-  EXPECT_EQ(ba, 12);
+  EXPECT_EQ(ba, 10);
+  EXPECT_EQ(set.pushOverlays, 0u);
+  // The owner takes changed overlays back and asks for a push.
+  t->baseAdvance = 14;
+  set.TakeOverlays(*t, ba, lim, st);
+  EXPECT_EQ(ba, 14);
+  EXPECT_EQ(lim, 9000);
   EXPECT_EQ(set.pushOverlays, 2u);
 }
 

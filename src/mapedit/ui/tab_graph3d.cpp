@@ -1,0 +1,368 @@
+// The 3D surface and the zone chart. Main thread only.
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "lang/lang_string.h"
+#include "mapedit/lang_select.h"
+#include "mapedit/number_format.h"
+#include "mapedit/ui/plot2d.h"
+#include "mapedit/ui/surface3d.h"
+#include "mapedit/ui/tab_widget.h"
+
+namespace zeda {
+namespace {
+
+QString qs(const std::string& s) { return QString::fromUtf8(s.c_str()); }
+
+struct Vertex {
+  QPointF p;
+  double index;  // palette position 0 ... 61
+};
+
+QColor paletteColour(double index) {
+  const int i = std::clamp(static_cast<int>(std::floor(index + 0.5)), 0, kPaletteSize - 1);
+  const Rgb c = HeightPalette()[i];
+  return QColor(c.r, c.g, c.b);
+}
+
+// Fills a triangle with its mean height colour, split by the edge midpoints up to `grain`
+// levels while neighbouring corners differ by more than half a palette step.
+void fillGrained(QPainter& p, const Vertex& a, const Vertex& b, const Vertex& c, int grain) {
+  const bool differ = std::abs(a.index - b.index) > 0.5 || std::abs(b.index - c.index) > 0.5 ||
+                      std::abs(c.index - a.index) > 0.5;
+  if (grain <= 0 || !differ) {
+    const QColor col = paletteColour((a.index + b.index + c.index) / 3);
+    p.setBrush(col);
+    const QPointF pts[3] = {a.p, b.p, c.p};
+    p.drawConvexPolygon(pts, 3);
+    return;
+  }
+  auto mid = [](const Vertex& u, const Vertex& v) {
+    return Vertex{(u.p + v.p) / 2, (u.index + v.index) / 2};
+  };
+  const Vertex ab = mid(a, b), bc = mid(b, c), ca = mid(c, a);
+  fillGrained(p, a, ab, ca, grain - 1);
+  fillGrained(p, ab, b, bc, grain - 1);
+  fillGrained(p, ca, bc, c, grain - 1);
+  fillGrained(p, ab, bc, ca, grain - 1);
+}
+
+}  // namespace
+
+void TTabWidget::draw3D(QPainter& p, const QRect& view) {
+  const CSheet& s = tab_.cur();
+  const TPlot2D P = MakePlot2D(tab_, view);
+  if (P.hCount <= 0 || P.families.empty()) return;
+  const CAxe& H = P.HAxis(s);
+  const CAxe& F = P.FAxis(s);
+  const CAxe& D = s.axisData;
+  // Ranges: horizontal as the 2D graph; the family over its breakpoints; the data over the
+  // axis limits when its option bit 1 is set, else over the cells.
+  const double hlo = P.h.lo, hhi = P.h.hi;
+  auto fPos = [&](int j) { return F.proportional ? double(F.values[j]) : double(j); };
+  double flo = fPos(P.families.front()), fhi = fPos(P.families.back());
+  if (fhi - flo < 1e-9) flo -= 1, fhi += 1;
+  double vlo, vhi;
+  if (D.options & 2) {
+    vlo = D.minValue;
+    vhi = D.maxValue;
+  } else {
+    vlo = 1e300, vhi = -1e300;
+    for (int f : P.families)
+      for (int i = 0; i < P.hCount; ++i) {
+        const double v = s.cell(P.Col(i, f), P.Row(i, f));
+        vlo = std::min(vlo, v), vhi = std::max(vhi, v);
+      }
+  }
+  if (vhi - vlo < 1e-9) vlo -= 1, vhi += 1;
+  const double plotW = view.width() - graph.panelWidth - 20, plotH = view.height() - 20;
+  if (plotW < 10 || plotH < 10) return;
+  const TProjection T =
+      MakeProjection(graph.angleX, graph.angleXY, graph.angleXYZ, view.left(), view.bottom(),
+                     graph.panelWidth, plotW, plotH, hhi - hlo, vhi - vlo, fhi - flo);
+  const int nh = P.hCount, nf = static_cast<int>(P.families.size());
+  std::vector<Vertex> grid(nh * nf);
+  std::vector<double> depth(nh * nf);
+  auto at = [&](int i, int j) -> Vertex& { return grid[j * nh + i]; };
+  for (int j = 0; j < nf; ++j)
+    for (int i = 0; i < nh; ++i) {
+      const double h = P.HPos(s, i) - hlo,
+                   v = s.cell(P.Col(i, P.families[j]), P.Row(i, P.families[j])) - vlo,
+                   d = fPos(P.families[j]) - flo;
+      at(i, j) = {QPointF(T.X(h, v, d), T.Y(h, v, d)), std::clamp(v / (vhi - vlo) * 61, 0.0, 61.0)};
+      depth[j * nh + i] = T.Depth(h, v, d);
+    }
+  p.save();
+  p.setClipRect(QRect(view.left() + graph.panelWidth, view.top(), view.width() - graph.panelWidth,
+                      view.height()));
+  p.setRenderHint(QPainter::Antialiasing, false);
+  // Axes from the origin to the end of each range, each with its label in a rounded box.
+  QFont small = p.font();
+  small.setPointSize(7);
+  p.setFont(small);
+  const struct {
+    double h, v, d;
+    std::string label;
+  } axes[] = {{hhi - hlo, 0, 0, mapeditText(H.label)},
+              {0, vhi - vlo, 0, mapeditText(D.label)},
+              {0, 0, fhi - flo, mapeditText(F.label)}};
+  const QPointF origin(T.X(0, 0, 0), T.Y(0, 0, 0));
+  for (const auto& a : axes) {
+    if (nf == 1 && a.d > 0) continue;
+    const QPointF end(T.X(a.h, a.v, a.d), T.Y(a.h, a.v, a.d));
+    p.setPen(QPen(QColor(0x50, 0x50, 0x50), 1));
+    p.drawLine(origin, end);
+    const QString t = qs(a.label);
+    const int w = std::max(32, p.fontMetrics().horizontalAdvance(t) + 4);
+    const QRectF box(end.x() - w / 2.0, end.y() - 8, w, 16);
+    p.setBrush(QColor(0xF0, 0xF0, 0xF0));
+    p.drawRoundedRect(box, 4, 4);
+    p.setBrush(Qt::NoBrush);
+    p.drawText(box, Qt::AlignCenter, t);
+  }
+  // Surface, far quads first.
+  const int mode = graph.colourMode;
+  const int grain = mode >= 2 ? mode - 2 : 0;
+  if (nh >= 2 && nf >= 2) {
+    const bool hFar = T.F[0] > 0, fFar = T.F[2] > 0;  // greater depth lies farther away
+    for (int jj = 0; jj < nf - 1; ++jj) {
+      const int j = fFar ? nf - 2 - jj : jj;
+      for (int ii = 0; ii < nh - 1; ++ii) {
+        const int i = hFar ? nh - 2 - ii : ii;
+        const Vertex& a = at(i, j);
+        const Vertex& b = at(i + 1, j);
+        const Vertex& c = at(i + 1, j + 1);
+        const Vertex& d = at(i, j + 1);
+        const Vertex m{(a.p + b.p + c.p + d.p) / 4, (a.index + b.index + c.index + d.index) / 4};
+        const Vertex* tris[4][2] = {{&a, &b}, {&b, &c}, {&c, &d}, {&d, &a}};
+        // Within the quad, the farther triangles first as well.
+        int order[4] = {0, 1, 2, 3};
+        double tdepth[4];
+        const double cd = (depth[j * nh + i] + depth[j * nh + i + 1] + depth[(j + 1) * nh + i + 1] +
+                           depth[(j + 1) * nh + i]) /
+                          4;
+        const double cornerDepth[4] = {depth[j * nh + i], depth[j * nh + i + 1],
+                                       depth[(j + 1) * nh + i + 1], depth[(j + 1) * nh + i]};
+        for (int t = 0; t < 4; ++t) tdepth[t] = cornerDepth[t] + cornerDepth[(t + 1) % 4] + cd;
+        std::sort(order, order + 4, [&](int x, int y) { return tdepth[x] > tdepth[y]; });
+        for (int t : order) {
+          const Vertex& u = *tris[t][0];
+          const Vertex& v = *tris[t][1];
+          const double cross =
+              (v.p.x() - u.p.x()) * (m.p.y() - u.p.y()) - (v.p.y() - u.p.y()) * (m.p.x() - u.p.x());
+          const bool front = cross > 0;
+          const QPointF pts[3] = {u.p, v.p, m.p};
+          if (mode > 0) {
+            if (!front) {
+              p.setBrush(QColor(0xA0, 0xA0, 0xA0));
+              p.setPen(Qt::NoPen);
+              p.drawConvexPolygon(pts, 3);
+            } else if (mode == 1) {
+              p.setBrush(QColor(0xA8, 0xD8, 0xFF));
+              p.setPen(Qt::NoPen);
+              p.drawConvexPolygon(pts, 3);
+            } else {
+              p.setPen(Qt::NoPen);
+              fillGrained(p, u, v, m, grain);
+            }
+          }
+          p.setBrush(Qt::NoBrush);
+          p.setPen(QPen(mode == 0 ? QColor(Qt::black) : QColor(Qt::white), 0));
+          p.drawLine(u.p, v.p);
+        }
+      }
+    }
+  } else {
+    // One axis fixed: the single curve in space.
+    QPolygonF line;
+    for (const Vertex& v : grid) line << v.p;
+    p.setPen(QPen(QColor(0xC0, 0, 0), 2));
+    p.drawPolyline(line);
+  }
+  // Value labels and the operating point.
+  auto isExtreme = [&](int i, int j) {
+    const int32_t v = s.cell(P.Col(i, P.families[j]), P.Row(i, P.families[j]));
+    bool below = true, above = true, any = false;
+    auto cmp = [&](int i2, int j2) {
+      if (i2 < 0 || j2 < 0 || i2 >= nh || j2 >= nf) return;
+      any = true;
+      const int32_t w = s.cell(P.Col(i2, P.families[j2]), P.Row(i2, P.families[j2]));
+      below &= v < w;
+      above &= v > w;
+    };
+    cmp(i - 1, j), cmp(i + 1, j), cmp(i, j - 1), cmp(i, j + 1);
+    return any && (below || above);
+  };
+  QFont lf = p.font();
+  lf.setPointSize(graph.valueLabels <= 2 ? 9 : 7);
+  p.setFont(lf);
+  const bool live =
+      (s.flags & kSheetTrackLive) && s.actualState > 0 && s.actualCol >= 0 && s.actualRow >= 0;
+  for (int j = 0; j < nf; ++j)
+    for (int i = 0; i < nh; ++i) {
+      const int c = P.Col(i, P.families[j]), r = P.Row(i, P.families[j]);
+      const bool isLive = live && c == s.actualCol && r == s.actualRow;
+      bool show = false;
+      switch (graph.valueLabels) {
+        case 1:
+          show = isLive;
+          break;
+        case 2:
+          show = isLive || (s.sel.cell(c, r) & kMarkCorner) ||
+                 ((s.sel.cell(c, r) & kMarkSelected) && s.sel.count < 5) || isExtreme(i, j);
+          break;
+        case 3:
+          show = true;
+          break;
+        default:
+          break;
+      }
+      const QPointF pt = at(i, j).p;
+      if (isLive) {
+        p.setPen(QPen(liveColour(s), 2));
+        p.drawEllipse(pt, 5, 5);
+      }
+      if (show) {
+        const QString t = qs(formatValue(s.cell(c, r), D.scale));
+        p.setPen(Qt::black);
+        p.drawText(pt + QPointF(3, -3), t);
+        p.setPen(Qt::white);
+        p.drawText(pt + QPointF(2, -4), t);
+      }
+    }
+  p.restore();
+  // The left panel: angles and the value scale with the operating point's value.
+  p.save();
+  QFont pf = p.font();
+  pf.setPointSize(8);
+  p.setFont(pf);
+  p.setPen(Qt::black);
+  char buf[96];
+  std::snprintf(buf, sizeof buf, "X:%i\u00b0  XY:%i\u00b0  XYZ:%i\u00b0", graph.angleX * 5,
+                graph.angleXY * 5, graph.angleXYZ * 5);
+  p.drawText(QRect(view.left(), view.top() + 45, graph.panelWidth, 16), Qt::AlignCenter,
+             QString::fromUtf8(buf));
+  const QRect scale(view.left() + 20, view.top() + 70, 14, std::max(20, view.height() - 90));
+  for (int y = 0; y < scale.height(); ++y)
+    p.fillRect(QRect(scale.left(), scale.bottom() - y, scale.width(), 1),
+               paletteColour(61.0 * y / std::max(1, scale.height() - 1)));
+  p.setPen(QColor(0x50, 0x50, 0x50));
+  p.drawRect(scale.adjusted(0, 0, -1, -1));
+  p.drawText(QPoint(scale.right() + 4, scale.bottom()),
+             qs(formatValue(static_cast<int>(vlo), D.scale, D.unit)));
+  p.drawText(QPoint(scale.right() + 4, scale.top() + 8),
+             qs(formatValue(static_cast<int>(vhi), D.scale, D.unit)));
+  if (live) {
+    const int32_t v = s.cell(s.actualCol, s.actualRow);
+    const double y = scale.bottom() - (v - vlo) / (vhi - vlo) * scale.height();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setBrush(liveColour(s));
+    p.setPen(Qt::black);
+    p.drawPolygon(QPolygonF({QPointF(scale.left() - 1, y), QPointF(scale.left() - 9, y - 5),
+                             QPointF(scale.left() - 9, y + 5)}));
+    p.drawText(QPointF(scale.right() + 4, y + 4), qs(formatValue(v, D.scale, D.unit)));
+  }
+  p.restore();
+}
+
+// ---- zone chart ----
+
+namespace {
+
+// Zone borders along one axis: evenly, or by value when stretched.
+std::vector<double> zoneEdges(const CAxe& a, double from, double to, bool stretch) {
+  const int n = std::max(0, a.count);
+  std::vector<double> e;
+  e.push_back(from);
+  if (stretch && n >= 1) {
+    const double gap = n >= 2 ? double(a.values[n - 1] - a.values[0]) / (n - 1) : 1.0;
+    const double lo = a.values[0] - gap, hi = a.values[n - 1] + gap;
+    for (int i = 0; i < n; ++i) e.push_back(from + (a.values[i] - lo) / (hi - lo) * (to - from));
+  } else {
+    for (int i = 0; i < n; ++i) e.push_back(from + (i + 1) * (to - from) / (n + 1));
+  }
+  e.push_back(to);
+  return e;
+}
+
+}  // namespace
+
+void TTabWidget::drawZoneChart(QPainter& p, const QRect& view) {
+  const CSheet& s = tab_.cur();
+  const QRectF R(view.left() + 45, view.top() + 5, view.width() - 60, view.height() - 28);
+  const auto xs = zoneEdges(s.axisX, R.left(), R.right(), graph.zoneStretch);
+  const auto ys = zoneEdges(s.axisY, R.bottom(), R.top(), graph.zoneStretch);  // upwards
+  const bool editable = s.axisData.editable;
+  const QRectF band = QRectF(band_.normalized());
+  for (int r = 0; r + 1 < static_cast<int>(ys.size()); ++r)
+    for (int c = 0; c + 1 < static_cast<int>(xs.size()); ++c) {
+      const QRectF z(QPointF(xs[c], ys[r + 1]), QPointF(xs[c + 1], ys[r]));
+      int32_t v = s.cell(c, r);
+      if (press_ == Press::ZoneBand && !band_.isNull() && band.intersects(z)) v = v == 0 ? 1 : 0;
+      QColor fill = v == 1 ? QColor(0x1E, 0x7A, 0x2E) : QColor(0xEE, 0xF6, 0xE8);
+      if (!editable) fill = v == 1 ? fill.lighter(140) : fill.darker(104);
+      p.fillRect(z, fill);
+      p.setPen(QColor(0x90, 0x90, 0x90));
+      p.drawRect(z);
+      const QPointF c0 = z.center();
+      auto box = [&](QPointF ctr, bool checked) {
+        const QRectF b(ctr.x() - 6, ctr.y() - 6, 12, 12);
+        p.setPen(QColor(0x40, 0x40, 0x40));
+        p.setBrush(Qt::white);
+        p.drawRect(b);
+        p.setBrush(Qt::NoBrush);
+        if (checked) {
+          p.setPen(QPen(QColor(0, 0x60, 0), 2));
+          p.drawPolyline(QPolygonF({QPointF(b.left() + 2.5, b.center().y()),
+                                    QPointF(b.left() + 5, b.bottom() - 2.5),
+                                    QPointF(b.right() - 2, b.top() + 2.5)}));
+        }
+      };
+      if (v > 1) {
+        box(c0 - QPointF(0, 7), false);
+        box(c0 + QPointF(0, 7), true);
+      } else {
+        box(c0, v == 1);
+      }
+    }
+  p.setPen(Qt::black);
+  QFont f = p.font();
+  f.setPointSize(7);
+  p.setFont(f);
+  for (int i = 0; i < s.axisX.count; ++i) {
+    const QString t = qs(formatValue(s.axisX.values[i], s.axisX.scale));
+    p.drawText(QRectF(xs[i + 1] - 30, R.bottom() + 2, 60, 14), Qt::AlignCenter, t);
+  }
+  for (int i = 0; i < s.axisY.count; ++i) {
+    const QString t = qs(formatValue(s.axisY.values[i], s.axisY.scale, s.axisY.unit));
+    p.drawText(QRectF(view.left(), ys[i + 1] - 7, 42, 14), Qt::AlignRight | Qt::AlignVCenter, t);
+  }
+  p.drawText(QPointF(R.right() - 30, R.bottom() + 24), qs(mapeditText(s.axisX.label)));
+  if (press_ == Press::ZoneBand && !band_.isNull()) {
+    p.setPen(QPen(Qt::red, 1));
+    p.drawRect(band);
+  }
+}
+
+void TTabWidget::zoneToggle(const QRect& band) {
+  CSheet& s = tab_.cur();
+  if (!s.axisData.editable) return;
+  const QRect view = layout_.graph;
+  const QRectF R(view.left() + 45, view.top() + 5, view.width() - 60, view.height() - 28);
+  const auto xs = zoneEdges(s.axisX, R.left(), R.right(), graph.zoneStretch);
+  const auto ys = zoneEdges(s.axisY, R.bottom(), R.top(), graph.zoneStretch);
+  bool any = false;
+  for (int r = 0; r + 1 < static_cast<int>(ys.size()); ++r)
+    for (int c = 0; c + 1 < static_cast<int>(xs.size()); ++c) {
+      const QRectF z(QPointF(xs[c], ys[r + 1]), QPointF(xs[c + 1], ys[r]));
+      if (!QRectF(band).adjusted(0, 0, 1, 1).intersects(z)) continue;
+      s.cell(c, r) = s.cell(c, r) == 0 ? 1 : 0;
+      any = true;
+    }
+  if (any) tab_.CommitEdit(kPartCells, kKeyNow);
+}
+
+}  // namespace zeda

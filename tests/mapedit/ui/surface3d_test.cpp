@@ -1,0 +1,51 @@
+// The 3D view's arithmetic: angle wrapping, the height palette and the projection.
+#include "mapedit/ui/surface3d.h"
+
+#include <gtest/gtest.h>
+
+#include "mapedit/ui/tab_graph.h"
+
+namespace zeda {
+namespace {
+
+TEST(Surface3D, AnglesWrapWithinOneTurn) {
+  const struct {
+    int in, out;
+  } cases[] = {{36, 36}, {37, -35}, {-35, -35}, {-36, 36}, {0, 0}, {108, 36}, {-107, -35}};
+  for (const auto& c : cases) EXPECT_EQ(WrapAngle(c.in), c.out) << c.in;
+}
+
+TEST(Surface3D, PaletteRunsThroughItsStops) {
+  const auto& p = HeightPalette();
+  const struct {
+    int i;
+    Rgb rgb;
+  } stops[] = {{0, {0, 0, 0x55}},  {10, {0, 0, 0xFF}},    {20, {0, 0xFF, 0xFF}},
+               {30, {0, 0xFF, 0}}, {38, {0xFF, 0xFF, 0}}, {50, {0xCC, 0xCC, 0}},
+               {61, {0xFF, 0, 0}}};
+  for (const auto& s : stops) {
+    EXPECT_EQ(p[s.i].r, s.rgb.r) << s.i;
+    EXPECT_EQ(p[s.i].g, s.rgb.g) << s.i;
+    EXPECT_EQ(p[s.i].b, s.rgb.b) << s.i;
+  }
+  // Between stops each channel is interpolated and truncated: 5 of 0 ... 10 from 0x55 to 0xFF.
+  EXPECT_EQ(p[5].b, static_cast<uint8_t>(0x55 + (0xFF - 0x55) * 0.5));
+}
+
+TEST(Surface3D, TopViewLooksStraightDown) {
+  // Plot 400 x 200, spans 100 (horizontal), 50 (data), 10 (family).
+  const TProjection t = MakeProjection(kPresetTop.angleX, kPresetTop.angleXY, kPresetTop.angleXYZ,
+                                       0, 300, 140, 400, 200, 100, 50, 10);
+  EXPECT_NEAR(t.D[0], 200.0 / 100, 1e-9);  // the horizontal axis runs along screen x
+  EXPECT_NEAR(t.D[1], 0, 1e-9);
+  EXPECT_NEAR(t.E[1], 0, 1e-9);  // values do not move points on the screen
+  EXPECT_NEAR(std::abs(t.E[2]), 200.0 / 10, 1e-9);
+  for (double f : t.F) EXPECT_NEAR(f, 0, 1e-9);
+  EXPECT_DOUBLE_EQ(t.x0, 150);
+  EXPECT_DOUBLE_EQ(t.k, 400.0 / 200 * 0.95);
+  // Near-square plots are not stretched.
+  EXPECT_DOUBLE_EQ(MakeProjection(-5, 24, 0, 0, 300, 140, 210, 200, 1, 1, 1).k, 1.0);
+}
+
+}  // namespace
+}  // namespace zeda
