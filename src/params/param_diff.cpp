@@ -106,7 +106,12 @@ std::vector<FieldDifference> DifferencesByField(const ParamImage& ours, const Pa
 std::string DifferenceName(const FieldDifference& d) {
   if (d.field == nullptr) return "byte " + std::to_string(d.address);
   std::string name = d.field->name;
-  if (d.field->count > 1) name += "[" + std::to_string(d.element) + "]";
+  if (d.field->count > 1) {
+    // Appended piece by piece: GCC 12's -Wrestrict misreads "[" + std::string at -O2.
+    name += '[';
+    name += std::to_string(d.element);
+    name += ']';
+  }
   return name;
 }
 

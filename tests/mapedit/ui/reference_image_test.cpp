@@ -13,7 +13,7 @@ namespace {
 
 using test::TabWidgetTest;
 
-const QString kReferenceDir = QStringLiteral(ZEDA_TEST_DATA_DIR "/../mapedit/ui/reference");
+const QString kReferenceDir = QStringLiteral(ZEDA_TEST_SOURCE_DIR "/mapedit/ui/reference");
 
 // Share of pixels whose colour differs by more than a small amount.
 double DifferingShare(const QImage& a, const QImage& b) {

@@ -1,5 +1,7 @@
 // Print and Print all of the main window into PDF files: pages per visible tab, the print
 // appearance while printing, and every control put back afterwards, also after a failure.
+#include "print_test.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -34,15 +36,6 @@ QApplication* App() {
   static QApplication* instance = new QApplication(argc, argv);
   return instance;
 }
-
-// Stands in for a map editor: it has a print mode and says when it was switched.
-class FakeMapEditor : public QFrame {
-  Q_OBJECT
- public:
-  using QFrame::QFrame;
-  Q_INVOKABLE void SetPrintMode(bool on) { calls.push_back(on); }
-  std::vector<bool> calls;
-};
 
 // Notes, whenever it is painted into the printout, what the window looks like then.
 class Probe : public QWidget {
@@ -316,5 +309,3 @@ TEST_F(PrintTest, ControlsHiddenByNameComeBackWhateverTheirKind) {
 }
 
 }  // namespace
-
-#include "print_test.moc"
