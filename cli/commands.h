@@ -13,6 +13,8 @@ std::vector<const CommandGroup*> IgnCommandGroups();
 std::vector<const CommandGroup*> DeviceCommandGroups();
 // info, read, verify, program, reset (a connected unit).
 std::vector<const CommandGroup*> UnitCommandGroups();
+// monitor, log (live monitor and recordings).
+std::vector<const CommandGroup*> MonitorCommandGroups();
 
 // Runs zedactl with its arguments (without the program name); returns the exit code.
 int ZedactlMain(const Args& args);

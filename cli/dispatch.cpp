@@ -9,7 +9,8 @@ namespace {
 
 std::vector<const CommandGroup*> AllGroups() {
   std::vector<const CommandGroup*> all;
-  for (auto* list : {IgnCommandGroups, DeviceCommandGroups, UnitCommandGroups}) {
+  for (auto* list :
+       {IgnCommandGroups, DeviceCommandGroups, UnitCommandGroups, MonitorCommandGroups}) {
     for (const CommandGroup* g : list()) all.push_back(g);
   }
   return all;

@@ -26,6 +26,7 @@ struct FakeHost : PlayerHost {
   void PlayMonitor(const uint8_t* positions, int64_t stamp) override {
     calls.push_back("monitor" + std::to_string(positions[1]));
     monitorStamps.push_back(stamp);
+    EXPECT_EQ(positions[150], kUnitKey);  // not recorded: the checked key stands in
   }
   void PlayPageState(int page, const uint8_t*, const uint8_t*) override {
     calls.push_back("page" + std::to_string(page));
