@@ -36,11 +36,11 @@ profile="-env:UserInstallation=file://$work/profile"
 soffice "$profile" --headless --infilter="CSV:59,34,76,1" --convert-to ods \
   --outdir "$work/ods" "$work/live.csv" >/dev/null 2>&1
 [ -s "$work/ods/live.ods" ] || { echo "soffice made no .ods"; exit 1; }
-# Back to CSV, comma-separated, to count the columns the spreadsheet holds.
-soffice "$profile" --headless --convert-to "csv:Text - txt - csv (StarCalc):44,34,76,1" \
+# Back to text, tab-separated (units such as "0,1ms" hold commas), to count the columns.
+soffice "$profile" --headless --convert-to "csv:Text - txt - csv (StarCalc):9,34,76,1" \
   --outdir "$work/back" "$work/ods/live.ods" >/dev/null 2>&1
 lines=$(wc -l <"$work/back/live.csv")
-bad=$(awk -F, 'NF != 95 { n++ } END { print n + 0 }' "$work/back/live.csv")
+bad=$(awk -F'\t' 'NF != 95 { n++ } END { print n + 0 }' "$work/back/live.csv")
 if [ "$lines" -ne 5 ] || [ "$bad" -ne 0 ]; then
   echo "expected 5 lines of 95 columns, got $lines lines, $bad of another width"
   head -c 600 "$work/back/live.csv"
