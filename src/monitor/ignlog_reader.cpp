@@ -87,7 +87,7 @@ IgnlogReadResult ParseIgnlog(std::string_view bytes, IgnlogFile& file) {
     const int type = r[2];
     if (length < IgnlogRecordLength(type) || dataLength - offset < static_cast<uint32_t>(length))
       return Damaged(which + " of length " + std::to_string(length));
-    if (type == kRecordPageState && r[kRecordHead] >= kPageCount)
+    if (type == kRecordPageState && r[kRecordHead] >= kIgnlogPageCount)
       return Damaged(which + " names page " + std::to_string(r[kRecordHead]));
     file.offsets[static_cast<std::size_t>(k)] = offset;
   }

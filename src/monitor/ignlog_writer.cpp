@@ -1,5 +1,7 @@
 #include "monitor/ignlog_writer.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -97,6 +99,8 @@ bool IgnlogJournal::Open(const std::string& journalPath, const std::string& targ
   Close(false);
   std::FILE* f = std::fopen(journalPath.c_str(), "wbx");
   if (!f) return false;
+  // Held while the recording runs, so another instance never offers to recover it.
+  flock(fileno(f), LOCK_EX | LOCK_NB);
   file_ = f;
   path_ = journalPath;
   uint8_t length[2];
@@ -139,6 +143,14 @@ void IgnlogJournal::Close(bool remove) {
   if (remove) std::remove(path_.c_str());
 }
 
+bool IgnlogJournalInUse(const std::string& journalPath) {
+  const int fd = open(journalPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  const bool inUse = flock(fd, LOCK_SH | LOCK_NB) != 0;
+  close(fd);
+  return inUse;
+}
+
 bool RecoverIgnlogJournal(const std::string& journalPath, std::string* target,
                           std::string* fileBytes) {
   std::string bytes;
@@ -161,7 +173,7 @@ bool RecoverIgnlogJournal(const std::string& journalPath, std::string* target,
     const int type = p[at + 2];
     if (length < IgnlogRecordLength(type) || bytes.size() - at < static_cast<std::size_t>(length))
       break;
-    if (type == kRecordPageState && p[at + kRecordHead] >= kPageCount) break;
+    if (type == kRecordPageState && p[at + kRecordHead] >= kIgnlogPageCount) break;
     if (rec.Append(type, GetU32(p + at + 4), p + at + kRecordHead, length - kRecordHead) !=
         AppendResult::Ok)
       break;

@@ -82,6 +82,9 @@ class IgnlogJournal {
   bool pending_ = false;
 };
 
+// True while a running recording (of this or another instance) holds the journal.
+bool IgnlogJournalInUse(const std::string& journalPath);
+
 // Rebuilds the recording from a journal: *target gets the path the recording was meant
 // for, *fileBytes a valid .ignlog of every whole record the journal holds. False when the
 // journal is unreadable or holds no snapshot.

@@ -162,9 +162,13 @@ void MonitorPlayer::PlayRecord(int k) {
     case kRecordUnitImage:
       host_.PlayUnitImage(r.payload);
       break;
-    case kRecordMonitor:
-      host_.PlayMonitor(r.payload, stampMs_);
+    case kRecordMonitor: {
+      uint8_t block[kMonitorPayload + 1];
+      std::memcpy(block, r.payload, kMonitorPayload);
+      block[kMonitorPayload] = static_cast<uint8_t>(file_.unitKey);
+      host_.PlayMonitor(block, stampMs_);
       break;
+    }
     case kRecordPageState:
       host_.PlayPageState(r.payload[0], r.payload + kPageStateTableIds - kRecordHead,
                           r.payload + kPageStateSheets - kRecordHead);

@@ -32,8 +32,11 @@ class PlayerHost {
   virtual void PlaybackEnded() = 0;
   virtual void PlayParameters(const uint8_t* image) = 0;  // 1050 bytes
   virtual void PlayUnitImage(const uint8_t* image) = 0;   // 1050 bytes
-  // Monitor positions 0-149 and the wall-clock time the record was taken (ms since 1970).
-  virtual void PlayMonitor(const uint8_t* positions, int64_t recordedUnixMs) = 0;
+  // A whole monitor block (151 positions) and the wall-clock time the record was taken
+  // (ms since 1970). A record holds positions 0-149; position 150, the unit's major
+  // program version, is not recorded and is given as the recording's unit key, which the
+  // player has checked against the program's.
+  virtual void PlayMonitor(const uint8_t* block, int64_t recordedUnixMs) = 0;
   // The page index (0-9) and the 50 table ids and sheet indexes.
   virtual void PlayPageState(int page, const uint8_t* tableIds, const uint8_t* sheets) = 0;
 };

@@ -182,6 +182,13 @@ TEST(Ignlog, JournalOfAKilledRecordingRecoversIntoTheSameFile) {
   addMonitors(rec, nullptr);  // what the killed program had in memory
   std::string target, bytes;
   ASSERT_TRUE(fs::exists(journalPath));
+  EXPECT_FALSE(IgnlogJournalInUse(journalPath));  // its recorder is gone
+  {
+    IgnlogJournal running;
+    ASSERT_TRUE(running.Open(journalPath + "2", "/x.ignlog", rec, 0));
+    EXPECT_TRUE(IgnlogJournalInUse(journalPath + "2"));
+    running.Close(true);
+  }
   ASSERT_TRUE(RecoverIgnlogJournal(journalPath, &target, &bytes));
   EXPECT_EQ(target, "/home/u/ride.ignlog");
   EXPECT_EQ(bytes, rec.FileBytes());

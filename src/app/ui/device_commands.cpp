@@ -104,6 +104,9 @@ class DeviceUiBridge : public zeda::DeviceOpsUi {
     form_.SaveAppSettings();
   }
   void OperationInterrupted(int32_t /*op*/) override { form_.showInterrupted(); }
+  void MonitorBlockReady(const uint8_t* block) override { form_.MonitorAnswer(block); }
+  bool PlayerActive() const override { return form_.PlaybackActive(); }
+  void RecordUndo() override { form_.RecordParameters(); }
   // Pages, undo, monitor display and recorder attach here with their areas.
 
  private:
@@ -148,10 +151,12 @@ void TMainForm::connectDeviceCommands() {
 }
 
 void TMainForm::ReadCommand() {
+  if (PlaybackActive()) return;  // the recorded unit is not the real one
   if (deviceOps_->UnitConnected()) deviceOps_->Request(zeda::OP_READ);
 }
 
 void TMainForm::VerifyCommand() {
+  if (PlaybackActive()) return;  // the recorded unit is not the real one
   if (!deviceOps_->UnitConnected()) return;
   // The active page's controls are committed by the pages area first.
   zeda::NormalizeParams(images_->params);
@@ -159,6 +164,7 @@ void TMainForm::VerifyCommand() {
 }
 
 void TMainForm::ProgramCommand() {
+  if (PlaybackActive()) return;  // the recorded unit is not the real one
   if (!deviceOps_->UnitConnected() || UnitRefused()) return;
   // The advice to read the unit first is no use for a unit that cannot be read.
   if (appSettings.newInstal && UnitReadable()) {
@@ -183,6 +189,7 @@ void TMainForm::ProgramCommand() {
 }
 
 void TMainForm::ResetCommand() {
+  if (PlaybackActive()) return;  // the recorded unit is not the real one
   if (deviceOps_->UnitConnected()) deviceOps_->Request(zeda::OP_RESET);
 }
 

@@ -38,6 +38,8 @@
 #include "base/tick_clock.h"
 #include "base/trace.h"
 #include "lang/lang_string.h"
+#include "monitor/monitor_player.h"
+#include "monitor/ui/monitor_view_applier.h"
 
 namespace {
 
@@ -84,6 +86,7 @@ TMainForm::TMainForm(const Options& options, QWidget* parent)
   createStatusBar();
   createDeviceOps();
   connectDeviceCommands();
+  createMonitor();
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -99,6 +102,7 @@ TMainForm::~TMainForm() {
   // The link object goes first (its ports closed, its threads stopped), then the
   // translation tables, then the window.
   if (Timer1) Timer1->stop();
+  destroyMonitor();
   destroyDeviceOps();
 }
 
@@ -356,6 +360,11 @@ void TMainForm::FormCreate() {
   // 20. No connection yet.
   Disconnect();
   // 21.-23. Monitor display, update check thread, recorder and player.
+  ShowMonitor();
+  toggleMonitorPlayer(appSettings.monitorPlayer);
+  showPlayerState();
+  // Once the window runs, so the question is asked over it.
+  QTimer::singleShot(0, this, [this] { OfferJournalRecovery(); });
   if (options_.listenForHandover) startHandoverServer();
   // 24.
   mainTick_.setInitialised(true);
@@ -371,6 +380,7 @@ void TMainForm::FormClose() {
   // A running recording is written out, the update check stopped, every port asked to
   // close, the active page committed and normalised, the settings saved (each by its
   // area); then the status texts are freed.
+  stopPlayerAtClose();
   closeDevicePorts();
   saveSettingsAtClose();
   statusSlots_.clearTexts();
@@ -494,6 +504,8 @@ void TMainForm::setGaugeVisible(bool visible) { CGaugeProgram->setVisible(visibl
 void TMainForm::focusNoReadingCheckBox() { CheckBoxZakazCteni->setFocus(); }
 
 void TMainForm::setDeviceCommandsEnabled(bool enabled) {
+  // A playback shows a recorded unit: nothing may be sent to the real one meanwhile.
+  enabled = enabled && !PlaybackActive();
   // A refused unit cannot be read, verified or programmed: the commands say so by being
   // off. Reset stays, it is the one thing such a unit still takes.
   const bool transfer = enabled && !UnitRefused();

@@ -47,6 +47,12 @@ PlayerBox::PlayerBox(QWidget* parent) : QGroupBox(QStringLiteral("Monitor player
     buttons_[i] = b;
     row->addWidget(b);
   }
+  export_ = new QToolButton(this);
+  export_->setObjectName(QStringLiteral("ButtonExportRecordingCsv"));
+  export_->setText(QStringLiteral("Export recording as CSV"));
+  export_->setStatusTip(QStringLiteral("Write the recording's monitor frames to a CSV file"));
+  connect(export_, &QToolButton::clicked, this, [this] { Q_EMIT ExportClicked(); });
+  row->addWidget(export_);
   LabelPlayPos = new QLabel(this);
   LabelPlayPos->setObjectName(QStringLiteral("LabelPlayPos"));
   LabelPlayDevice = new QLabel(this);
@@ -73,6 +79,7 @@ void PlayerBox::Show(const zeda::PlayerControls& c) {
   guard_ = true;
   const bool enabled[4] = {c.record, c.play, c.pause, c.stop};
   for (int i = 0; i < 4; ++i) buttons_[i]->setEnabled(enabled[i]);
+  export_->setEnabled(c.barShown);
   ScrollBarPlay->setVisible(c.barShown);
   if (c.barShown) {
     ScrollBarPlay->setMaximum(std::max(c.barMaximum, 0));

@@ -25,9 +25,11 @@ class PlayerBox : public QGroupBox {
  Q_SIGNALS:
   void ButtonClicked(int button);
   void PositionMoved(int position);
+  void ExportClicked();
 
  private:
   QToolButton* buttons_[4] = {};
+  QToolButton* export_ = nullptr;
   QScrollBar* ScrollBarPlay = nullptr;
   QLabel* LabelPlayPos = nullptr;
   QLabel* LabelPlayFile = nullptr;
