@@ -12,7 +12,9 @@ QLabel* AddLabel(QWidget* parent, QGridLayout* grid, const char* name, int row, 
   auto* l = new QLabel(QStringLiteral("---"), parent);
   l->setObjectName(QString::fromLatin1(name));
   l->setMargin(2);
-  l->setMinimumWidth(120);
+  l->setMinimumWidth(160);
+  // A new text must not lay the window out again on every answer.
+  l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
   grid->addWidget(l, row, column, 1, span);
   return l;
 }
