@@ -51,7 +51,7 @@ inline constexpr int kMonitorRecordLength = 158;  // monitor positions 0-149
 inline constexpr int kPageStateRecordLength = 112;
 inline constexpr int kConnectionTextBytes = 75;
 inline constexpr int kPageStateTables = 50;
-inline constexpr int kIgnlogPageCount = 10;          // page index 0-9
+inline constexpr int kIgnlogPageCount = 10;    // page index 0-9
 inline constexpr int kPageStateTableIds = 12;  // offsets in a page-state record
 inline constexpr int kPageStateSheets = 62;
 

@@ -257,6 +257,8 @@ void TMainForm::SpeedButtonPlay(int button) {
         std::string error;
         if (!p.StartPlayback(std::move(file), path.toStdString(), now, &error))
           showPlayerMessage(QStringLiteral("Error"), QString::fromStdString(error));
+        else
+          playerBox_->SetRecording(&p.file());
         setDeviceCommandsEnabled(false);
       }
       break;
@@ -264,6 +266,7 @@ void TMainForm::SpeedButtonPlay(int button) {
       p.Pause(now);
       break;
     case PlayerBox::kStop: {
+      playerBox_->SetRecording(nullptr);
       std::string error;
       if (!p.Stop(&error))
         showPlayerMessage(QStringLiteral("Error"),
@@ -313,6 +316,7 @@ void TMainForm::stopPlayerAtClose() {
   // A running recording is written out; a playback gives the user's document back before
   // the settings are saved.
   std::string error;
+  if (playerBox_) playerBox_->SetRecording(nullptr);
   if (player_ && !player_->Stop(&error))
     showPlayerMessage(QStringLiteral("Error"),
                       QString::fromStdString(error + " (the journal is kept)"));

@@ -8,6 +8,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "monitor/ui/strip_chart.h"
+
 namespace {
 
 struct ButtonRow {
@@ -66,6 +68,11 @@ PlayerBox::PlayerBox(QWidget* parent) : QGroupBox(QStringLiteral("Monitor player
     if (!guard_) Q_EMIT PositionMoved(value);
   });
   column->addWidget(ScrollBarPlay);
+  chart_ = new StripChart(this);
+  connect(chart_, &StripChart::PositionDragged, this, [this](int position) {
+    if (!guard_) Q_EMIT PositionMoved(position);
+  });
+  column->addWidget(chart_);
   LabelPlayFile = new QLabel(this);
   LabelPlayFile->setObjectName(QStringLiteral("LabelPlayFile"));
   LabelPlayFile->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -85,6 +92,8 @@ void PlayerBox::Show(const zeda::PlayerControls& c) {
     ScrollBarPlay->setMaximum(std::max(c.barMaximum, 0));
     ScrollBarPlay->setValue(c.barPosition);
   }
+  chart_->setVisible(c.barShown && file_ != nullptr);
+  if (c.barShown && file_) chart_->SetCursorTime(zeda::TimeAtPosition(*file_, c.barPosition));
   LabelPlayPos->setVisible(c.posShown);
   LabelPlayPos->setText(QString::fromStdString(c.posText));
   LabelPlayFile->setVisible(c.fileShown);
@@ -92,4 +101,9 @@ void PlayerBox::Show(const zeda::PlayerControls& c) {
   LabelPlayDevice->setVisible(c.deviceShown);
   LabelPlayDevice->setText(QString());
   guard_ = false;
+}
+
+void PlayerBox::SetRecording(const zeda::IgnlogFile* file) {
+  file_ = file;
+  chart_->SetSeries(file ? zeda::BuildStripSeries(*file) : zeda::StripSeries{});
 }

@@ -12,6 +12,7 @@
 class QLabel;
 class QScrollBar;
 class QToolButton;
+class StripChart;
 
 class PlayerBox : public QGroupBox {
   Q_OBJECT
@@ -19,6 +20,9 @@ class PlayerBox : public QGroupBox {
  public:
   explicit PlayerBox(QWidget* parent = nullptr);
   void Show(const zeda::PlayerControls& controls);
+  // The recording being played, for the strip chart; the cursor follows Show.
+  void SetRecording(const zeda::IgnlogFile* file);
+  StripChart* chart() const { return chart_; }
 
   enum Button : int { kRecord = 1, kPlay = 2, kPause = 3, kStop = 4 };
 
@@ -34,5 +38,7 @@ class PlayerBox : public QGroupBox {
   QLabel* LabelPlayPos = nullptr;
   QLabel* LabelPlayFile = nullptr;
   QLabel* LabelPlayDevice = nullptr;
+  StripChart* chart_ = nullptr;
+  const zeda::IgnlogFile* file_ = nullptr;
   bool guard_ = false;  // the program moves the bar
 };

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
 #include <fstream>
 #include <set>
@@ -21,6 +22,7 @@
 #include "monitor/ignlog_writer.h"
 #include "monitor/monitor_player.h"
 #include "monitor/ui/player_box.h"
+#include "monitor/ui/strip_chart.h"
 
 namespace {
 
@@ -173,6 +175,11 @@ TEST_F(MonitorWindowTest, RecordAndPlayBackAgainstTheSimulatedUnit) {
   // Moving the bar back shows that one record.
   form->PlayPosChange(1);
   EXPECT_EQ(form->player().position(), 1);
+  // Dragging the strip chart's cursor to the end moves the player there.
+  StripChart* chart = form->playerBox()->chart();
+  ASSERT_FALSE(chart->series().points.empty());
+  QTest::mousePress(chart, Qt::LeftButton, {}, QPoint(chart->width() - 1, chart->height() / 2));
+  EXPECT_EQ(form->player().position(), chart->series().points.back().position);
 
   play(*form, PlayerBox::kStop);
   EXPECT_EQ(form->player().state(), zeda::kPlayerIdle);
