@@ -13,6 +13,8 @@ std::vector<const CommandGroup*> IgnCommandGroups();
 std::vector<const CommandGroup*> DeviceCommandGroups();
 // info, read, verify, program, reset (a connected unit).
 std::vector<const CommandGroup*> UnitCommandGroups();
+// monitor, log (live monitor and recordings).
+std::vector<const CommandGroup*> MonitorCommandGroups();
 
 // store list / import / extract (the archive store inside a host file).
 std::vector<const CommandGroup*> StoreCommandGroups();

@@ -119,6 +119,15 @@ bool UnitSession::WaitFor(int32_t op, int timeoutMs) {
   return false;
 }
 
+bool UnitSession::RunWhile(const std::function<bool()>& keepGoing, int timeoutMs) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (keepGoing()) {
+    if (std::chrono::steady_clock::now() >= end) return false;
+    Tick();
+  }
+  return true;
+}
+
 bool UnitSession::CauseCertain() const {
   const int port = link.comSetting;
   if (port <= 0 || ops.UnitConnected()) return false;

@@ -2,6 +2,7 @@
 // A zedactl session with a unit: the link, the parameter images and the device-operation
 // machine, run on the program's 55 ms tick by a loop with sleeps. Progress goes to stderr.
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "link/ccomcom.h"
@@ -28,6 +29,10 @@ class UnitSession : public DeviceOpsUi {
   int Connect(int timeoutMs);
   // Runs request `op` until it ends (a program: until the unit has saved).
   OpOutcome Run(int32_t op, int timeoutMs);
+  // Runs the tick while keepGoing() holds, at most timeoutMs; false on timeout.
+  bool RunWhile(const std::function<bool()>& keepGoing, int timeoutMs);
+  // Called with each live monitor answer (the 151-position block).
+  std::function<void(const uint8_t*)> onMonitor;
 
   // What the check found.
   bool readLocked() const { return readLocked_; }
@@ -50,6 +55,9 @@ class UnitSession : public DeviceOpsUi {
   void UpdateTitle() override {}
   void UnitTextChanged() override {}
   void OperationEnded(int32_t op, OpOutcome outcome) override;
+  void MonitorBlockReady(const uint8_t* block) override {
+    if (onMonitor) onMonitor(block);
+  }
 
  private:
   // One tick; the machine runs on every second one. Returns when the tick is over, or

@@ -113,6 +113,9 @@ class DeviceUiBridge : public zeda::DeviceOpsUi {
   void OperationEnded(int32_t op, zeda::OpOutcome outcome) override {
     form_.RecordOperation(op, outcome);
   }
+  void MonitorBlockReady(const uint8_t* block) override { form_.MonitorAnswer(block); }
+  bool PlayerActive() const override { return form_.PlaybackActive(); }
+  void RecordUndo() override { form_.RecordParameters(); }
   // Pages, undo, monitor display and recorder attach here with their areas.
 
  private:
@@ -158,10 +161,12 @@ void TMainForm::connectDeviceCommands() {
 }
 
 void TMainForm::ReadCommand() {
+  if (PlaybackActive()) return;  // the recorded unit is not the real one
   if (deviceOps_->UnitConnected()) deviceOps_->Request(zeda::OP_READ);
 }
 
 void TMainForm::VerifyCommand() {
+  if (PlaybackActive()) return;  // the recorded unit is not the real one
   if (!deviceOps_->UnitConnected()) return;
   // The active page's controls are committed by the pages area first.
   zeda::NormalizeParams(images_->params);
@@ -169,6 +174,7 @@ void TMainForm::VerifyCommand() {
 }
 
 void TMainForm::ProgramCommand() {
+  if (PlaybackActive()) return;  // the recorded unit is not the real one
   if (!deviceOps_->UnitConnected() || UnitRefused()) return;
   // The advice to read the unit first is no use for a unit that cannot be read.
   if (appSettings.newInstal && UnitReadable()) {
@@ -193,6 +199,7 @@ void TMainForm::ProgramCommand() {
 }
 
 void TMainForm::ResetCommand() {
+  if (PlaybackActive()) return;  // the recorded unit is not the real one
   if (deviceOps_->UnitConnected()) deviceOps_->Request(zeda::OP_RESET);
 }
 

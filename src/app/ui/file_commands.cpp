@@ -192,7 +192,9 @@ bool TMainForm::SaveAppSettings() {
   appSettings.language = zeda::currentLanguage();
   appSettings.activePage = PageControl1->currentIndex();
   std::string error;
-  if (!zeda::SaveSettings(settingsFolder_, appSettings, imageBuffers.params.bytes, &error)) {
+  // During a playback params holds the recording's set; default.ini keeps the user's.
+  const zeda::ParamImage& params = PlaybackActive() ? savedDocument_.params : imageBuffers.params;
+  if (!zeda::SaveSettings(settingsFolder_, appSettings, params.bytes, &error)) {
     // Not worth a box: the settings are written again after the next change.
     qWarning("zeda: settings not saved: %s", error.c_str());
     return false;
@@ -268,6 +270,7 @@ void TMainForm::afterDocumentChange() {
   // until then the comparison with the file and the settings save of that step run here.
   imageBuffers.updateFileMatches();
   SaveAppSettings();
+  RecordParameters();
 }
 
 void TMainForm::rebuildHistoryMenu() {

@@ -42,6 +42,8 @@
 #include "lang/lang_string.h"
 #include "pickup/ui/cmon_pickup.h"
 #include "update/ui/update_check.h"
+#include "monitor/monitor_player.h"
+#include "monitor/ui/monitor_view_applier.h"
 
 namespace {
 
@@ -93,6 +95,7 @@ TMainForm::TMainForm(const Options& options, QWidget* parent)
   createActivityLog();
   createDeviceOps();
   connectDeviceCommands();
+  createMonitor();
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -108,6 +111,7 @@ TMainForm::~TMainForm() {
   // The link object goes first (its ports closed, its threads stopped), then the
   // translation tables, then the window.
   if (Timer1) Timer1->stop();
+  destroyMonitor();
   destroyDeviceOps();
 }
 
@@ -378,6 +382,11 @@ void TMainForm::FormCreate() {
   // 20. No connection yet.
   Disconnect();
   // 21.-23. Monitor display, update check thread, recorder and player.
+  ShowMonitor();
+  toggleMonitorPlayer(appSettings.monitorPlayer);
+  showPlayerState();
+  // Once the window runs, so the question is asked over it.
+  QTimer::singleShot(0, this, [this] { OfferJournalRecovery(); });
   if (options_.listenForHandover) startHandoverServer();
   StartUpdateCheck();
   // 24.
@@ -395,6 +404,7 @@ void TMainForm::FormClose() {
   // close, the active page committed and normalised, the settings saved (each by its
   // area); then the status texts are freed.
   if (updateCheck_) updateCheck_->Stop();
+  stopPlayerAtClose();
   closeDevicePorts();
   saveSettingsAtClose();
   statusSlots_.clearTexts();
@@ -533,6 +543,8 @@ void TMainForm::setGaugeVisible(bool visible) { CGaugeProgram->setVisible(visibl
 void TMainForm::focusNoReadingCheckBox() { CheckBoxZakazCteni->setFocus(); }
 
 void TMainForm::setDeviceCommandsEnabled(bool enabled) {
+  // A playback shows a recorded unit: nothing may be sent to the real one meanwhile.
+  enabled = enabled && !PlaybackActive();
   // A refused unit cannot be read, verified or programmed: the commands say so by being
   // off. Reset stays, it is the one thing such a unit still takes.
   const bool transfer = enabled && !UnitRefused();

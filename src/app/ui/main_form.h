@@ -16,6 +16,8 @@
 #include "app/main_tick.h"
 #include "app/status_slots.h"
 #include "app/title.h"
+#include "monitor/csv_output.h"
+#include "monitor/monitor_display.h"
 #include "params/file_commands.h"
 #include "params/ign_writer.h"
 #include "params/param_image.h"
@@ -32,6 +34,12 @@ class DeviceUiBridge;
 class CMonPickup;
 class ActivityLogDock;
 class CompareDialog;
+class PlayerHostBridge;
+class PlayerBox;
+class MonitorViewApplier;
+namespace zeda {
+class MonitorPlayer;
+}
 class QProcess;
 class QPrinter;
 class UpdateCheck;
@@ -132,6 +140,35 @@ class TMainForm : public QMainWindow,
   int keyCheckKind = zeda::kKeyCheckNotConnected;
   std::string keyCheckText;
   zeda::UnitIdentTexts unitIdent;
+
+  // ---- Live monitor, CSV output, recorder and player (ui/monitor_commands.cpp) ----
+  // A fresh monitor answer from the unit (not while a playback owns the display).
+  void MonitorAnswer(const uint8_t* block);
+  // Decodes monitorBlock and rewrites every monitor control.
+  void ShowMonitor();
+  // A unit is connected or a playback (playing or paused) runs.
+  bool IsMonitorLive() const;
+  bool PlaybackActive() const;
+  // The values the page ticks and the map editors' operating point read.
+  const zeda::LiveValues& liveValues() const { return liveValues_; }
+  const zeda::MonitorView& monitorView() const { return monitorView_; }
+  const zeda::MonitorBlock& monitorBlock() const { return monitorBlock_; }
+  zeda::MonitorPlayer& player() { return *player_; }
+  PlayerBox* playerBox() const { return playerBox_; }
+  void MenuCSVoutClick();
+  // SpeedButtonPlay: 1 Record, 2 Play, 3 Pause, 4 Stop.
+  void SpeedButtonPlay(int button);
+  void PlayPosChange(int position);
+  // Recording entry points: after a change of params, after a page change.
+  void RecordParameters();
+  void RecordPageState();
+  // Writes the played recording's monitor records as CSV (as zedactl log csv does).
+  void ExportRecordingCsv();
+  // Offers to recover recordings whose program ended without writing them.
+  void OfferJournalRecovery();
+  // Message boxes of the player (tests replace it): title, text.
+  using MessageShower = std::function<void(const QString& title, const QString& text)>;
+  void setMessageShower(MessageShower shower) { messageShower_ = std::move(shower); }
 
   // ---- Parameter image, files and settings (file_commands.cpp) ----
   // The document: the parameter image and the copies kept of it. The title's fileMatches
@@ -271,6 +308,17 @@ class TMainForm : public QMainWindow,
 
   // TickSteps
   void updateCheckStep() override;
+  void playerStep() override;
+
+  // Live monitor (monitor_commands.cpp).
+  friend class PlayerHostBridge;
+  void createMonitor();
+  void destroyMonitor();
+  void stopPlayerAtClose();
+  void showPlayerState();
+  void showPlayerMessage(const QString& title, const QString& text);
+  void toggleMonitorPlayer(bool shown);
+  zeda::MonitorParams monitorParams() const;
   void runDeviceOps() override;
   bool unitConnected() override;
   void focusNoReadingCheckBox() override;
@@ -350,4 +398,25 @@ class TMainForm : public QMainWindow,
   zeda::ActivityLog activityLog_;
   ActivityLogDock* activityDock_ = nullptr;
   CompareDialog* compareDialog_ = nullptr;
+
+  // Live monitor.
+  zeda::MonitorBlock monitorBlock_;
+  zeda::MonitorMemory monitorMemory_;
+  zeda::LiveValues liveValues_;
+  zeda::MonitorView monitorView_;
+  zeda::CsvOutput csvOutput_;
+  bool wasLive_ = false;
+  std::unique_ptr<MonitorViewApplier> monitorApplier_;
+  PlayerHostBridge* playerHost_ = nullptr;  // owned; deleted after player_
+  std::unique_ptr<zeda::MonitorPlayer> player_;
+  PlayerBox* playerBox_ = nullptr;
+  MessageShower messageShower_;
+  // The user's own document, kept aside while a playback shows the recorded one.
+  struct SavedDocument {
+    zeda::ParamImage params, unitImage, fileImage;
+    bool unitImageValid = false;
+    bool fileMatches = false;
+    int page = 0;
+  };
+  SavedDocument savedDocument_;
 };

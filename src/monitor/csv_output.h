@@ -1,0 +1,53 @@
+#pragma once
+// The CSV monitor output: two header lines (channel names, units), then one line per
+// fresh monitor frame: the local time and one field per channel-table row, each ended by
+// ";", lines ended by a single line feed. Every line is flushed, so a file still open when
+// the program ends is complete.
+//
+// CsvOutput is used from one thread (the window's user-interface thread or zedactl's loop).
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "monitor/monitor_block.h"
+
+namespace zeda {
+
+inline constexpr int kCsvFieldsPerLine = 95;  // the time and one per channel
+
+struct CsvTime {
+  int hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+
+// The local time of a wall-clock instant (milliseconds since 1970 UTC).
+CsvTime LocalCsvTime(int64_t unixMs);
+int64_t WallClockMs();
+
+std::string CsvHeaderLines();
+std::string CsvDataLine(const MonitorBlock& block, const CsvTime& time);
+
+class CsvOutput {
+ public:
+  CsvOutput() = default;
+  CsvOutput(const CsvOutput&) = delete;
+  CsvOutput& operator=(const CsvOutput&) = delete;
+  ~CsvOutput() { Stop(); }
+
+  // Replaces the file with the two header lines; false (and off) when it cannot be created.
+  bool Start(const std::string& path);
+  void Stop();
+  bool IsOn() const { return file_ != nullptr; }
+  const std::string& path() const { return path_; }
+  // One line for one fresh frame, stamped with `unixMs` (the wall clock when the answer
+  // came, or a played record's recorded time). Nothing when off.
+  void WriteLine(const MonitorBlock& block, int64_t unixMs);
+
+ private:
+  std::FILE* file_ = nullptr;
+  std::string path_;
+};
+
+// "       (CSV output: %s)      " with the file name without its folder.
+std::string CsvTitlePart(const std::string& path);
+
+}  // namespace zeda

@@ -1,0 +1,57 @@
+#include "monitor/ui/monitor_strip.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QWidget>
+
+namespace {
+
+QLabel* AddLabel(QWidget* parent, QGridLayout* grid, const char* name, int row, int column,
+                 int span = 1) {
+  auto* l = new QLabel(QStringLiteral("---"), parent);
+  l->setObjectName(QString::fromLatin1(name));
+  l->setMargin(2);
+  l->setMinimumWidth(160);
+  // A new text must not lay the window out again on every answer.
+  l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  grid->addWidget(l, row, column, 1, span);
+  return l;
+}
+
+QProgressBar* AddGauge(QWidget* parent, QGridLayout* grid, const char* name, int row, int column) {
+  auto* g = new QProgressBar(parent);
+  g->setObjectName(QString::fromLatin1(name));
+  g->setTextVisible(false);
+  g->setMaximumHeight(12);
+  g->setMaximum(100);
+  grid->addWidget(g, row, column);
+  return g;
+}
+
+}  // namespace
+
+QWidget* CreateMonitorStrip(QWidget* parent) {
+  auto* strip = new QWidget(parent);
+  strip->setObjectName(QStringLiteral("PanelMonitor"));
+  auto* grid = new QGridLayout(strip);
+  grid->setContentsMargins(0, 0, 0, 0);
+  grid->setHorizontalSpacing(12);
+  grid->setVerticalSpacing(1);
+  AddLabel(strip, grid, "LabelRpm", 0, 0);
+  AddGauge(strip, grid, "CGaugeRpm", 1, 0);
+  AddLabel(strip, grid, "LabelTpsMon", 0, 1);
+  AddGauge(strip, grid, "CGaugeTps", 1, 1);
+  AddLabel(strip, grid, "LabelNapeti", 0, 2);
+  AddLabel(strip, grid, "LabelMonLimiterOut", 1, 2);
+  AddLabel(strip, grid, "LabelAdvance1", 0, 3);
+  AddLabel(strip, grid, "LabelAdvance2", 1, 3);
+  AddLabel(strip, grid, "LabelAdvance3", 0, 4);
+  AddLabel(strip, grid, "LabelAdvance4", 1, 4);
+  AddLabel(strip, grid, "LabelMonSnimac1", 2, 0, 2);
+  AddLabel(strip, grid, "LabelMonSnimac2", 2, 2, 2);
+  QLabel* error = AddLabel(strip, grid, "LabelEeDataErr", 2, 4);
+  error->setText(QStringLiteral("Programmed data error"));
+  error->hide();
+  return strip;
+}

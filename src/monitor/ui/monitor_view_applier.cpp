@@ -1,0 +1,84 @@
+#include "monitor/ui/monitor_view_applier.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QProgressBar>
+#include <QWidget>
+#include <algorithm>
+
+QColor MonitorQColor(zeda::Colour c, const QPalette& palette) {
+  if (c == zeda::kMonPlain) return palette.color(QPalette::Button);
+  if (c == zeda::kMonDesktop) return palette.color(QPalette::Highlight);
+  return QColor(zeda::colourRed(c), zeda::colourGreen(c), zeda::colourBlue(c));
+}
+
+void MonitorViewApplier::Find() {
+  missing_ = 0;
+  for (int i = 0; i < zeda::kMonLabelCount; ++i) {
+    auto& slot = labels_[static_cast<std::size_t>(i)];
+    if (slot) continue;
+    slot = root_->findChild<QWidget*>(QString::fromLatin1(zeda::kMonitorLabelNames[i]));
+    applied_[static_cast<std::size_t>(i)] = false;
+    missing_ += !slot;
+  }
+  for (int i = 0; i < zeda::kMonGaugeCount; ++i) {
+    auto& slot = gauges_[static_cast<std::size_t>(i)];
+    if (!slot)
+      slot = root_->findChild<QProgressBar*>(QString::fromLatin1(zeda::kMonitorGaugeNames[i]));
+    missing_ += !slot;
+  }
+  if (!accBelow_) accBelow_ = root_->findChild<QWidget*>(QStringLiteral("LabelAccBelow"));
+  if (!accOver_) accOver_ = root_->findChild<QWidget*>(QStringLiteral("LabelAccOver"));
+}
+
+void MonitorViewApplier::Apply(const zeda::MonitorView& view) {
+  // Controls that do not exist yet are looked for again now and then, not on every refresh.
+  if (missing_ != 0 && (missing_ < 0 || ++applies_ % 16 == 1)) Find();
+  for (int i = 0; i < zeda::kMonLabelCount; ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    QWidget* w = labels_[k];
+    if (!w) continue;
+    const zeda::LabelView& v = view.labels[k];
+    zeda::LabelView& old = shown_[k];
+    const bool first = !applied_[k];
+    if (first || v.text != old.text) {
+      const QString text = QString::fromStdString(v.text);
+      if (auto* l = qobject_cast<QLabel*>(w))
+        l->setText(text);
+      else if (auto* b = qobject_cast<QAbstractButton*>(w))
+        b->setText(text);
+    }
+    if (qobject_cast<QLabel*>(w) && (first || v.colour != old.colour || v.font != old.font)) {
+      QPalette pal = w->palette();
+      pal.setColor(QPalette::Window, MonitorQColor(v.colour, pal));
+      pal.setColor(QPalette::WindowText, MonitorQColor(v.font, pal));
+      w->setAutoFillBackground(v.colour != zeda::kMonPlain);
+      w->setPalette(pal);
+    }
+    if (first || v.enabled != old.enabled) w->setEnabled(v.enabled);
+    if (first || v.visible != old.visible) w->setVisible(v.visible);
+    old = v;
+    applied_[k] = true;
+  }
+  for (int i = 0; i < zeda::kMonGaugeCount; ++i) {
+    QProgressBar* g = gauges_[static_cast<std::size_t>(i)];
+    if (!g) continue;
+    const zeda::GaugeView& v = view.gauges[static_cast<std::size_t>(i)];
+    if (g->maximum() != v.maximum) g->setMaximum(std::max(v.maximum, 1));
+    const int progress = std::clamp(v.progress, 0, g->maximum());
+    if (g->value() != progress) g->setValue(progress);
+    const QColor c = MonitorQColor(v.colour, g->palette());
+    if (g->palette().color(QPalette::Highlight) != c) {
+      QPalette pal = g->palette();
+      pal.setColor(QPalette::Highlight, c);
+      g->setPalette(pal);
+    }
+  }
+  if (accBelow_ && accOver_) {
+    QProgressBar* gauge = gauges_[static_cast<std::size_t>(zeda::MonGauge::Akcel)];
+    const int width = gauge ? gauge->width() : accBelow_->width() + accOver_->width();
+    const int below = static_cast<int>(view.accBelowShare * width);
+    accBelow_->setFixedWidth(std::max(below, 0));
+    accOver_->setFixedWidth(std::max(width - below, 0));
+  }
+}

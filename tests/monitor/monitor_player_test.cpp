@@ -1,0 +1,190 @@
+// The recorder and player state machine with a host that writes down what it is asked.
+#include "monitor/monitor_player.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "base/identity.h"
+
+namespace zeda {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct FakeHost : PlayerHost {
+  std::vector<std::string> calls;
+  std::vector<int64_t> monitorStamps;
+  void PlaybackStarted() override { calls.push_back("start"); }
+  void PlaybackEnded() override { calls.push_back("end"); }
+  void PlayParameters(const uint8_t* image) override {
+    calls.push_back("params" + std::to_string(image[0]));
+  }
+  void PlayUnitImage(const uint8_t*) override { calls.push_back("unit"); }
+  void PlayMonitor(const uint8_t* positions, int64_t stamp) override {
+    calls.push_back("monitor" + std::to_string(positions[1]));
+    monitorStamps.push_back(stamp);
+    EXPECT_EQ(positions[150], kUnitKey);  // not recorded: the checked key stands in
+  }
+  void PlayPageState(int page, const uint8_t*, const uint8_t*) override {
+    calls.push_back("page" + std::to_string(page));
+  }
+};
+
+class Player : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("zeda-player-" + std::to_string(getpid()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  std::string Path(const char* name) const { return (dir_ / name).string(); }
+
+  // Records `monitors` frames 100 ms apart (block position 1 = the frame number) and one
+  // parameter change after the second; returns the file's path.
+  std::string Record(int monitors) {
+    MonitorPlayer rec(host);
+    uint8_t params[1050] = {1};
+    RecordingSnapshot snap;
+    snap.params = params;
+    snap.page = 3;
+    IgnlogStartInfo info;
+    info.start = 1700000000;
+    EXPECT_TRUE(rec.StartRecording(Path("r.ignlog"), Path("r.ignjournal"), info, snap, 1000));
+    EXPECT_TRUE(fs::exists(Path("r.ignjournal")));
+    uint8_t block[151] = {};
+    for (int i = 1; i <= monitors; ++i) {
+      block[1] = static_cast<uint8_t>(i);
+      EXPECT_EQ(rec.RecordMonitor(block, 1000 + 100 * i), RecordOutcome::Ok);
+      if (i == 2) {
+        params[0] = 2;
+        EXPECT_EQ(rec.RecordParameters(params, 1000 + 100 * i), RecordOutcome::Ok);
+      }
+    }
+    // The same page state again is not recorded.
+    uint8_t ids[50] = {}, sheets[50] = {};
+    EXPECT_EQ(rec.RecordPageState(3, ids, sheets, 5000), RecordOutcome::Ignored);
+    const PlayerControls c = rec.Controls(3500);
+    EXPECT_EQ(c.posText,
+              "Recording (" + std::to_string(3 + monitors + (monitors >= 2)) + ") 2 seconds");
+    EXPECT_TRUE(rec.Stop());
+    EXPECT_FALSE(fs::exists(Path("r.ignjournal")));
+    return Path("r.ignlog");
+  }
+
+  IgnlogFile Load(const std::string& path) {
+    IgnlogFile f;
+    const IgnlogReadResult r = ReadIgnlogFile(path, f);
+    EXPECT_TRUE(r.ok()) << r.why;
+    return f;
+  }
+
+  fs::path dir_;
+  FakeHost host;
+};
+
+TEST_F(Player, SnapshotOnlyReachesTheEndAtOnceAndPauses) {
+  const std::string path = Record(0);
+  MonitorPlayer p(host);
+  host.calls.clear();
+  ASSERT_TRUE(p.StartPlayback(Load(path), path, 0, nullptr));
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"start", "params1", "page3"}));
+  p.Tick(0);
+  EXPECT_EQ(p.state(), kPlayerPaused);
+  EXPECT_TRUE(p.PlaybackLive());
+}
+
+TEST_F(Player, PlaysInRealTimeWithPauseAndRestartsFromTheEnd) {
+  const std::string path = Record(5);
+  MonitorPlayer p(host);
+  ASSERT_TRUE(p.StartPlayback(Load(path), path, 10000, nullptr));
+  host.calls.clear();
+  p.Tick(10000);  // the snapshot was at time 0, the first frame 100 ms later
+  EXPECT_TRUE(host.calls.empty());
+  p.Tick(10100);
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"monitor1"}));
+  p.Tick(10150);
+  EXPECT_EQ(host.calls.size(), 1u);
+  p.Tick(10200);  // frame 2 and the parameter change stamped with it
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"monitor1", "monitor2", "params2"}));
+  EXPECT_EQ(p.position(), 3);
+  ASSERT_EQ(host.monitorStamps.size(), 2u);
+  EXPECT_EQ(host.monitorStamps[1], 1700000000LL * 1000 + 200);
+  // A pause does not count as played time.
+  p.Pause(10220);
+  p.Tick(20000);
+  EXPECT_EQ(host.calls.size(), 3u);
+  EXPECT_EQ(p.Controls(20000).posText.rfind("Play (3) - pause ", 0), 0u);
+  p.Resume(30000);
+  p.Tick(30000 + 79);
+  EXPECT_EQ(host.calls.size(), 3u);
+  p.Tick(30000 + 80);
+  EXPECT_EQ(host.calls.back(), "monitor3");
+  p.Tick(40000);
+  EXPECT_EQ(p.state(), kPlayerPaused);
+  EXPECT_EQ(host.calls.back(), "monitor5");
+  // Play at the end replays the snapshot and starts again from position 0.
+  host.calls.clear();
+  p.Resume(50000);
+  EXPECT_EQ(p.state(), kPlayerPlaying);
+  EXPECT_EQ(p.position(), 0);
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"params1", "page3"}));
+  EXPECT_TRUE(p.TimeStampText().size() == 22u) << p.TimeStampText();
+}
+
+TEST_F(Player, MovingTheBarBackPlaysOnlyThatRecord) {
+  const std::string path = Record(5);
+  MonitorPlayer p(host);
+  ASSERT_TRUE(p.StartPlayback(Load(path), path, 0, nullptr));
+  p.Tick(100000);
+  host.calls.clear();
+  p.SetPosition(2);
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"monitor2"}));
+  const PlayerControls c = p.Controls(0);
+  EXPECT_EQ(c.barMaximum, 6);  // 5 frames and a parameter record
+  EXPECT_EQ(c.barPosition, 2);
+  EXPECT_TRUE(c.barShown && c.stop && c.play && !c.pause && !c.record);
+  host.calls.clear();
+  ASSERT_TRUE(p.Stop());
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"end"}));
+  EXPECT_EQ(p.state(), kPlayerIdle);
+  p.SetPosition(1);  // idle: ignored
+  EXPECT_EQ(host.calls.size(), 1u);
+  const PlayerControls idle = p.Controls(0);
+  EXPECT_TRUE(idle.record && idle.play && !idle.pause && !idle.stop && !idle.barShown);
+}
+
+TEST_F(Player, ARecordingOfAnotherUnitTypeIsRefused) {
+  IgnlogFile f = Load(Record(1));
+  f.unitKey = kUnitKey + 1;
+  MonitorPlayer p(host);
+  host.calls.clear();
+  std::string error;
+  EXPECT_FALSE(p.StartPlayback(f, "x", 0, &error));
+  EXPECT_EQ(error, "RS keys are not equal (" + std::to_string(kUnitKey + 1) +
+                       "!=" + std::to_string(kUnitKey) + ")");
+  EXPECT_EQ(p.state(), kPlayerIdle);
+  EXPECT_TRUE(host.calls.empty());  // the user's document was never touched
+}
+
+TEST_F(Player, TheRecordLimitStopsTheRecordingAndKeepsTheFile) {
+  MonitorPlayer rec(host);
+  uint8_t params[1050] = {};
+  RecordingSnapshot snap;
+  snap.params = params;
+  ASSERT_TRUE(rec.StartRecording(Path("big.ignlog"), Path("big.ignjournal"), {}, snap, 0));
+  uint8_t block[151] = {};
+  RecordOutcome last = RecordOutcome::Ok;
+  int frames = 0;
+  while (last == RecordOutcome::Ok) last = rec.RecordMonitor(block, ++frames);
+  EXPECT_EQ(last, RecordOutcome::StoppedAtLimit);
+  EXPECT_EQ(rec.state(), kPlayerIdle);
+  EXPECT_NE(rec.limitText().find("6000"), std::string::npos);
+  EXPECT_EQ(Load(Path("big.ignlog")).count, kIgnlogMaxRecords);
+  EXPECT_EQ(rec.RecordMonitor(block, 0), RecordOutcome::Ignored);
+}
+
+}  // namespace
+}  // namespace zeda
