@@ -31,12 +31,12 @@ void BM_LinkIdleCpu(benchmark::State& state) {
   const std::string slave = ptsname(master);
   setenv("ZEDA_PORTS", ("COM7=" + slave).c_str(), 1);
   setenv("ZEDA_PORTS_ONLY", "1", 1);  // never touch the machine's own serial devices
-  zeda::setTickCount(1000);
+  zeda::SetTickCount(1000);
 
   auto link = std::make_unique<zeda::CCOMCOM>();
   auto tick = [&] {
-    zeda::advanceTick();
-    zeda::advanceTick();
+    zeda::AdvanceTick();
+    zeda::AdvanceTick();
     link->SuperviseLink();
     std::this_thread::sleep_for(std::chrono::milliseconds(110));
   };

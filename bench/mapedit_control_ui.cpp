@@ -14,10 +14,10 @@ namespace {
 
 void FillSurface(zeda::TTab& t) {
   for (int sh = 0; sh < t.sheetCount; ++sh) {
-    zeda::CSheet& s = t.sheet(sh);
+    zeda::CSheet& s = t.Sheet(sh);
     for (int i = 0; i < s.axisX.count; ++i) s.axisX.values[i] = 10 + 7 * i;
-    for (int r = 0; r < s.cellRows(); ++r)
-      for (int c = 0; c < s.cellCols(); ++c) s.cell(c, r) = (c * 5 + r * 3) % 60 - 20;
+    for (int r = 0; r < s.CellRows(); ++r)
+      for (int c = 0; c < s.CellCols(); ++c) s.Cell(c, r) = (c * 5 + r * 3) % 60 - 20;
     t.Normalise(sh, zeda::kPartAll | zeda::kForgetLastEdited);
   }
   t.SelectSheet(0);

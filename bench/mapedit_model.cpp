@@ -5,24 +5,24 @@
 
 namespace {
 
-zeda::CAxe fiftyPoints() {
+zeda::CAxe FiftyPoints() {
   zeda::CAxe a;
   a.count = a.maxCount = 50;
   a.minValue = 0;
   a.maxValue = 10000;
   a.minGap = 5;
   for (int i = 0; i < 50; ++i) a.values[i] = 100 + 150 * i;
-  zeda::normaliseBreakpoints(a);
+  zeda::NormaliseBreakpoints(a);
   return a;
 }
 
 // One breakpoint dragged across its neighbours and back (push and relax).
 void BM_NormaliseDraggedBreakpoint(benchmark::State& state) {
-  zeda::CAxe a = fiftyPoints();
+  zeda::CAxe a = FiftyPoints();
   int step = 0;
   for (auto _ : state) {
     a.values[10] = (step++ & 1) ? 4000 : 1600;
-    zeda::normaliseBreakpoints(a);
+    zeda::NormaliseBreakpoints(a);
     benchmark::DoNotOptimize(a.values.data());
   }
 }
@@ -30,11 +30,11 @@ BENCHMARK(BM_NormaliseDraggedBreakpoint);
 
 // All 50 breakpoints out of order (lastEdited forgotten).
 void BM_NormaliseUnorderedAxis(benchmark::State& state) {
-  zeda::CAxe a = fiftyPoints();
+  zeda::CAxe a = FiftyPoints();
   for (auto _ : state) {
     for (int i = 0; i < 50; ++i) a.values[i] = (i * 7919) % 10000;
     a.lastEdited = zeda::kLastEditedNone;
-    zeda::normaliseBreakpoints(a);
+    zeda::NormaliseBreakpoints(a);
     benchmark::DoNotOptimize(a.values.data());
   }
 }
@@ -48,11 +48,11 @@ void BM_PasteWholeSheet(benchmark::State& state) {
     t->DefineAxis(0, 1, "RPM", "", 0, 250, 100, 1, {}, true, 1, 1, 50, 1, false, true, -1, 0, 0);
     t->DefineAxis(0, 2, "TP", "%", 0, 100, 1, 1, {}, true, 1, 1, 30, 1, false, true, -1, 0, 0);
     t->DefineAxis(0, 4, "ADV", "", -300, 600, 0.1, 1, {}, true, 2, 1, 0, 0, false, false, -1, 0, 0);
-    zeda::CSheet& s = t->sheet(0);
+    zeda::CSheet& s = t->Sheet(0);
     for (int i = 0; i < 50; ++i) s.axisX.values[i] = 5 + 4 * i;
     for (int i = 0; i < 30; ++i) s.axisY.values[i] = 3 * i;
     for (int r = 0; r < 30; ++r)
-      for (int c = 0; c < 50; ++c) s.cell(c, r) = (c * 37 + r * 11) % 900 - 300;
+      for (int c = 0; c < 50; ++c) s.Cell(c, r) = (c * 37 + r * 11) % 900 - 300;
     t->Normalise(0, 7 | 0x100);
     t->SelectSheet(0);
     return t;

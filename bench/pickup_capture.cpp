@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <memory>
 
-#include "../tests/pickup/capture_builder.h"
 #include "link/capture_record.h"
+#include "pickup/capture_builder.h"
 #include "pickup/pickup_core.h"
 #include "pickup/pickup_scene.h"
 #include "pickup/ui/tform_mon.h"

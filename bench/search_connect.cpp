@@ -32,8 +32,8 @@ int32_t ConnectOnce(zeda::CCOMCOM& link, const std::string& slave, int32_t* seen
   *seen = -1;
   int runs = 0;
   while (link.connectedPort.load() == 0 && runs < 1000) {
-    zeda::advanceTick();
-    zeda::advanceTick();
+    zeda::AdvanceTick();
+    zeda::AdvanceTick();
     link.SuperviseLink();
     if (*seen < 0 && link.Port(7).present) *seen = zeda::tickCount();
     std::this_thread::sleep_for(std::chrono::milliseconds(kRealMsPerRun));
@@ -48,8 +48,8 @@ std::unique_ptr<zeda::CCOMCOM> IdleLink(const std::string& knownIni) {
   auto link = std::make_unique<zeda::CCOMCOM>();
   link->knownPortsIni = knownIni;
   for (int i = 0; i < 3; ++i) {
-    zeda::advanceTick();
-    zeda::advanceTick();
+    zeda::AdvanceTick();
+    zeda::AdvanceTick();
     link->SuperviseLink();
   }
   return link;
@@ -61,7 +61,7 @@ void ConnectTime(benchmark::State& state, const char* protocol, bool known) {
   int count = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    zeda::setTickCount(100);
+    zeda::SetTickCount(100);
     setenv("ZEDA_PORTS_ONLY", "1", 1);
     setenv("ZEDA_PORTS", "", 1);
     zeda::sim::SimOptions options;
@@ -82,14 +82,14 @@ void ConnectTime(benchmark::State& state, const char* protocol, bool known) {
     if (known) {
       // The first connection remembers the row; the one measured is the next.
       auto first = IdleLink(ini);
-      ConnectOnce(*first, server.slavePath(), &seen);
+      ConnectOnce(*first, server.SlavePath(), &seen);
       first.reset();
       std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
     auto link = IdleLink(ini);
     state.ResumeTiming();
 
-    const int32_t ticks = ConnectOnce(*link, server.slavePath(), &seen);
+    const int32_t ticks = ConnectOnce(*link, server.SlavePath(), &seen);
 
     state.PauseTiming();
     if (link->connectedPort.load() == 0) state.SkipWithError("not connected");

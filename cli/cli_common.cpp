@@ -74,7 +74,7 @@ bool ReadImageFile(const std::string& path, ParamImage& img, std::string* error)
 }
 
 bool WriteImageFile(const std::string& path, const ParamImage& img, std::string* error) {
-  std::string_view data(reinterpret_cast<const char*>(img.data()), PARAM_IMAGE_SIZE);
+  std::string_view data(reinterpret_cast<const char*>(img.Data()), PARAM_IMAGE_SIZE);
   return WriteFileAtomic(path, data, error);
 }
 

@@ -32,8 +32,8 @@ class OptionScanner {
   bool Flag(const std::string& name);
   // The positional words; error() is set when an unknown "--" option is left.
   const Args& Positional();
-  bool error() const { return error_; }
-  const std::string& errorText() const { return errorText_; }
+  bool Error() const { return error_; }
+  const std::string& ErrorText() const { return errorText_; }
 
  private:
   Args args_;

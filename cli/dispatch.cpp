@@ -9,9 +9,8 @@ namespace {
 
 std::vector<const CommandGroup*> AllGroups() {
   std::vector<const CommandGroup*> all;
-  for (auto* list :
-       {IgnCommandGroups, DeviceCommandGroups, UnitCommandGroups, StoreCommandGroups,
-        MonitorCommandGroups}) {
+  for (auto* list : {IgnCommandGroups, DeviceCommandGroups, UnitCommandGroups, StoreCommandGroups,
+                     MonitorCommandGroups}) {
     for (const CommandGroup* g : list()) all.push_back(g);
   }
   return all;

@@ -35,7 +35,7 @@ int RunIgnToBin(const Args& args) {
   const int page = opt.Int("--page").value_or(-1);
   const bool testMode = opt.Flag("--test-mode");
   const Args& pos = opt.Positional();
-  if (opt.error()) return UsageError(kIgnGroup, opt.errorText());
+  if (opt.Error()) return UsageError(kIgnGroup, opt.ErrorText());
   if (pos.size() != 2) return UsageError(kIgnGroup, "ign to-bin needs IN.ign and OUT.bin");
   if (!ValidPage(page)) return UsageError(kIgnGroup, "--page must be -1 to 9");
 
@@ -43,7 +43,7 @@ int RunIgnToBin(const Args& args) {
   buf.params = StartImage();
   IgnLoadResult r = LoadIgnFile(buf, pos[0], page, testMode);
   if (!r.opened) return Fail(kExitFileError, pos[0] + ": Open file error!");
-  if (!r.accepted()) {
+  if (!r.Accepted()) {
     if (r.read.message == IgnMessage::UnmatchedVersion)
       return Fail(kExitNotAccepted, pos[0] + ": " + IgnMessageText(r.read.message));
     if (r.tooLarge) return Fail(kExitNotAccepted, pos[0] + ": file too large, ignored");
@@ -57,7 +57,7 @@ int RunIgnToBin(const Args& args) {
 int RunIgnFromBin(const Args& args) {
   OptionScanner opt(args);
   const Args& pos = opt.Positional();
-  if (opt.error()) return UsageError(kIgnGroup, opt.errorText());
+  if (opt.Error()) return UsageError(kIgnGroup, opt.ErrorText());
   if (pos.size() != 2) return UsageError(kIgnGroup, "ign from-bin needs IN.bin and OUT.ign");
   ParamImage img;
   std::string error;
@@ -80,7 +80,7 @@ int RunIgn(const Args& args) {
 int RunNormalize(const Args& args) {
   OptionScanner opt(args);
   const Args& pos = opt.Positional();
-  if (opt.error()) return UsageError(kNormalizeGroup, opt.errorText());
+  if (opt.Error()) return UsageError(kNormalizeGroup, opt.ErrorText());
   if (pos.size() != 2) return UsageError(kNormalizeGroup, "normalize needs IN.bin and OUT.bin");
   ParamImage img;
   std::string error;
@@ -95,7 +95,7 @@ int RunDefaults(const Args& args) {
   const auto from = opt.Text("--from");
   const int page = opt.Int("--page").value_or(-1);
   const Args& pos = opt.Positional();
-  if (opt.error()) return UsageError(kDefaultsGroup, opt.errorText());
+  if (opt.Error()) return UsageError(kDefaultsGroup, opt.ErrorText());
   if (pos.size() != 1) return UsageError(kDefaultsGroup, "defaults needs OUT.bin");
   if (!ValidPage(page)) return UsageError(kDefaultsGroup, "--page must be -1 to 9");
   if (bike && (*bike < 0 || *bike > 255))
@@ -104,7 +104,7 @@ int RunDefaults(const Args& args) {
   ParamImage img = StartImage();
   std::string error;
   if (from && !ReadImageFile(*from, img, &error)) return Fail(kExitFileError, error);
-  if (bike) img.setByte(Adrb::BIKE, static_cast<uint8_t>(*bike));
+  if (bike) img.SetByte(Adrb::BIKE, static_cast<uint8_t>(*bike));
   PageGroups groups;
   ApplyDefaultsForPage(img, groups, page);
   NormalizeParams(img);

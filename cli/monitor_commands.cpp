@@ -76,9 +76,9 @@ int RunMonitor(const Args& args) {
   const std::optional<int> count = scan.Int("--count");
   const std::optional<std::string> csvPath = scan.Text("--csv");
   const std::optional<int> waitSeconds = scan.Int("--wait");
-  if (scan.error()) return UsageError(kMonitor, scan.errorText());
-  if (!scan.Positional().empty() || scan.error())
-    return UsageError(kMonitor, scan.error() ? scan.errorText() : "unexpected words");
+  if (scan.Error()) return UsageError(kMonitor, scan.ErrorText());
+  if (!scan.Positional().empty() || scan.Error())
+    return UsageError(kMonitor, scan.Error() ? scan.ErrorText() : "unexpected words");
   if (!port) return UsageError(kMonitor, "--port is required");
   if (count && *count < 1) return UsageError(kMonitor, "--count must be at least 1");
   if (waitSeconds && (*waitSeconds < 1 || *waitSeconds > 3600))
@@ -89,7 +89,7 @@ int RunMonitor(const Args& args) {
   if (!session->SetPort(*port, &error)) return UsageError(kMonitor, error);
   if (const int code = session->Connect(waitSeconds ? *waitSeconds * 1000 : kConnectMs);
       code != 0) {
-    std::fprintf(stdout, "%s\n", session->failureLine().c_str());
+    std::fprintf(stdout, "%s\n", session->FailureLine().c_str());
     return code;
   }
   CsvOutput csv;
@@ -138,7 +138,7 @@ int RunMonitor(const Args& args) {
 // Reads a recording for zedactl log; a refusal is one line on stderr and its exit code.
 int LoadLog(const std::string& path, IgnlogFile& file) {
   const IgnlogReadResult r = ReadIgnlogFile(path, file);
-  if (r.ok()) return kExitOk;
+  if (r.Ok()) return kExitOk;
   std::fprintf(stderr, "zedactl: %s: %s\n", path.c_str(), IgnlogErrorText(r).c_str());
   return r.error == IgnlogError::Unreadable ? kExitFileError : kExitNotAccepted;
 }

@@ -75,7 +75,7 @@ int RunExtract(const Args& pos) {
 int RunStore(const Args& args) {
   OptionScanner opt(args);
   const Args& words = opt.Positional();
-  if (opt.error()) return UsageError(kStoreGroup, opt.errorText());
+  if (opt.Error()) return UsageError(kStoreGroup, opt.ErrorText());
   if (words.empty()) return UsageError(kStoreGroup, "");
   const Args rest(words.begin() + 1, words.end());
   if (words[0] == "list") return RunList(rest);

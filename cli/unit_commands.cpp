@@ -69,13 +69,13 @@ bool LoadSet(const std::string& path, ImageBuffers& images, std::string* error, 
       *error = path + ": Open file error!";
       return false;
     }
-    if (!r.accepted()) {
+    if (!r.Accepted()) {
       *error = path + ": " +
                (r.read.message != IgnMessage::None ? IgnMessageText(r.read.message)
                                                    : "not a parameter file");
       return false;
     }
-    if (r.partial() && !partial) {
+    if (r.Partial() && !partial) {
       *error = path + ": incomplete file, missing " + JoinKeywords(r.missing, r.missing.size()) +
                " (give --partial to use it with defaults)";
       if (incomplete) *incomplete = true;
@@ -105,8 +105,8 @@ struct Prepared {
 Prepared Prepare(const CommandGroup& group, OptionScanner& opt,
                  const std::optional<std::string>& port, const Args& pos, size_t positional) {
   Prepared p;
-  if (opt.error()) {
-    p.code = UsageError(group, opt.errorText());
+  if (opt.Error()) {
+    p.code = UsageError(group, opt.ErrorText());
     return p;
   }
   if (pos.size() != positional) {
@@ -124,12 +124,12 @@ Prepared Prepare(const CommandGroup& group, OptionScanner& opt,
 
 int ConnectOrFail(UnitSession& s) {
   const int code = s.Connect(connectMs);
-  if (!s.failureLine().empty()) return Fail(code, s.failureLine());
+  if (!s.FailureLine().empty()) return Fail(code, s.FailureLine());
   if (code == kExitNoUnit) return Fail(code, "failed: no unit checked");
   if (code == kExitRefused) {
-    return Fail(code, "refused: unit " + std::to_string(s.ops.unitKey()) + "." +
-                          (s.ops.unitVersion() < 10 ? "0" : "") +
-                          std::to_string(s.ops.unitVersion()) + " does not match " +
+    return Fail(code, "refused: unit " + std::to_string(s.ops.UnitKey()) + "." +
+                          (s.ops.UnitVersion() < 10 ? "0" : "") +
+                          std::to_string(s.ops.UnitVersion()) + " does not match " +
                           kUnitVersionText);
   }
   return code;
@@ -139,20 +139,20 @@ int RunInfo(const Args& args) {
   OptionScanner opt(args);
   const auto port = ScanUnitOptions(opt);
   const Args& pos = opt.Positional();
-  if (opt.error()) return UsageError(kInfo, opt.errorText());
+  if (opt.Error()) return UsageError(kInfo, opt.ErrorText());
   if (!pos.empty()) return UsageError(kInfo, "no file expected");
   UnitSession s(stderr);
   std::string error;
   if (!s.SetPort(port.value_or("auto"), &error)) return UsageError(kInfo, error);
   const int code = s.Connect(connectMs);
-  if (!s.failureLine().empty()) return Fail(code, s.failureLine());
+  if (!s.FailureLine().empty()) return Fail(code, s.FailureLine());
   if (code == kExitNoUnit) return Fail(code, "failed: no unit checked");
   const LinkSlot& l = s.link.activeLink;
   std::printf("port: COM%i\n", s.link.connectedPort.load());
   std::printf("protocol: %s\n", ProtocolName(l.codec.protocol));
   std::printf("unit: %s\n", l.unitName);
-  std::printf("rskey: %i.%02i\n", s.ops.unitKey(), s.ops.unitVersion());
-  const IdTexts& t = s.ops.idTexts();
+  std::printf("rskey: %i.%02i\n", s.ops.UnitKey(), s.ops.UnitVersion());
+  const IdTexts& t = s.ops.UnitIdTexts();
   std::printf("version: %s\n", t.version.c_str());
   std::printf("date: %s\n", t.date.c_str());
   std::printf("time: %s\n", t.time.c_str());
@@ -177,7 +177,7 @@ int RunRead(const Args& args) {
     return UsageError(kRead, "give -o FILE.ign or --raw FILE.bin");
   UnitSession& s = *p.session;
   if (const int code = ConnectOrFail(s)) return code;
-  if (s.readLocked()) return Fail(kExitRefused, "refused: No reading !");
+  if (s.ReadLocked()) return Fail(kExitRefused, "refused: No reading !");
   const OpOutcome r = s.Run(OP_READ, kOperationMs);
   if (r == OpOutcome::Refused) return Fail(kExitRefused, "refused: No reading !");
   if (r != OpOutcome::Ok && r != OpOutcome::Corrected)
@@ -207,14 +207,14 @@ int RunVerify(const Args& args) {
     return Fail(incomplete ? kExitNotAccepted : kExitFileError, "failed: " + error);
   }
   if (const int code = ConnectOrFail(s)) return code;
-  if (s.readLocked()) return Fail(kExitRefused, "refused: No reading !");
+  if (s.ReadLocked()) return Fail(kExitRefused, "refused: No reading !");
   const OpOutcome r = s.Run(OP_VERIFY, kOperationMs);
   if (r == OpOutcome::Ok) return Fail(kExitOk, "verify: same");
   if (r == OpOutcome::Refused) return Fail(kExitRefused, "refused: No reading !");
   if (r != OpOutcome::Different) return Fail(kExitNoUnit, "failed: Verify error !");
   // The fields that differ, each element once, with the page, unit and both values.
   // The image the verdict was made on: the link's read buffer already serves the idle polls.
-  for (const FieldDifference& d : DifferencesByField(s.images.params, s.ops.verifiedImage())) {
+  for (const FieldDifference& d : DifferencesByField(s.images.params, s.ops.VerifiedImage())) {
     std::printf("different: %s\n", FormatDifference(d, PageCaption(d.group)).c_str());
   }
   return Fail(kExitDifferent, "verify: different");

@@ -35,7 +35,7 @@ const char* ProtocolName(int32_t protocol) {
 }
 
 UnitSession::UnitSession(std::FILE* err) : err_(err) {
-  linkTrace().openFromEnvironment();
+  LinkTraceSink().OpenFromEnvironment();
   // Shared with the window: a unit connected before is probed on its row first.
   link.knownPortsIni = ApplicationIniPath(SettingsFolder());
 }
@@ -87,7 +87,7 @@ void UnitSession::OperationEnded(int32_t op, OpOutcome outcome) {
 
 void UnitSession::Tick() {
   const auto start = std::chrono::steady_clock::now();
-  advanceTick();
+  AdvanceTick();
   if ((tickCount() & pollMask()) == 0) {
     ops.RunDeviceOps();
     UserMessage box;
@@ -204,7 +204,7 @@ int UnitSession::DescribeNoUnit() {
 
 IgnIdentification UnitSession::FileIdentification() const {
   IgnIdentification id;
-  const IdTexts& t = ops.idTexts();
+  const IdTexts& t = ops.UnitIdTexts();
   id.hexVersion = t.version;
   id.hexDate = t.date;
   id.hexTime = t.time;
@@ -226,7 +226,7 @@ int UnitSession::Connect(int timeoutMs) {
     return DescribeNoUnit();
   }
   if (outcome_ == OpOutcome::Ok) return 0;
-  if (outcome_ == OpOutcome::Refused && ops.identPassed()) {
+  if (outcome_ == OpOutcome::Refused && ops.IdentPassed()) {
     readLocked_ = true;  // identified, but its settings may not be read
     return 0;
   }

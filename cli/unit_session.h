@@ -35,10 +35,10 @@ class UnitSession : public DeviceOpsUi {
   std::function<void(const uint8_t*)> onMonitor;
 
   // What the check found.
-  bool readLocked() const { return readLocked_; }
+  bool ReadLocked() const { return readLocked_; }
   // After Connect failed: the result line saying what the search saw ("failed: ...",
   // "refused: ...").
-  const std::string& failureLine() const { return failureLine_; }
+  const std::string& FailureLine() const { return failureLine_; }
   // The unit's identification lines for a .ign file, as the window writes them.
   IgnIdentification FileIdentification() const;
 

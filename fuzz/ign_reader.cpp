@@ -17,14 +17,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
   zeda::ImageBuffers buf;
   zeda::IgnLoadResult r = zeda::LoadIgnText(buf, text, page, testMode);
-  if (r.accepted()) {
+  if (r.Accepted()) {
     // Whatever was loaded must write out and read back to the same image, apart from the
     // bytes the file keeps in a narrower form.
     const std::string again = zeda::FormatIgnFile(buf.params);
     zeda::ParamImage expected = buf.params;
-    if (expected.byte(zeda::Adrb::BIKE) == 22) expected.setByte(zeda::Adrb::BIKE, 255);
-    expected.setByte(zeda::Adrb::NO_READING, expected.byte(zeda::Adrb::NO_READING) != 0);
-    expected.setByte(zeda::Adrb::INPUT_INVERSE, expected.byte(zeda::Adrb::INPUT_INVERSE) & 7);
+    if (expected.Byte(zeda::Adrb::BIKE) == 22) expected.SetByte(zeda::Adrb::BIKE, 255);
+    expected.SetByte(zeda::Adrb::NO_READING, expected.Byte(zeda::Adrb::NO_READING) != 0);
+    expected.SetByte(zeda::Adrb::INPUT_INVERSE, expected.Byte(zeda::Adrb::INPUT_INVERSE) & 7);
     zeda::ParamImage second = buf.params;
     zeda::ReadIgnText(again, second, {});
     if (!(second == expected)) __builtin_trap();

@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (data[4] & 2) file.resize(file.size() - (at % 4096));
   }
   zeda::IgnlogFile log;
-  if (!zeda::ParseIgnlog(file, log).ok()) return 0;
+  if (!zeda::ParseIgnlog(file, log).Ok()) return 0;
   uint64_t sum = 0;
   for (int k = 0; k < log.count; ++k) {
     const zeda::IgnlogRecordView r = log.Record(k);

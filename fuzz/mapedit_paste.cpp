@@ -10,21 +10,21 @@ namespace {
 
 class NullHost : public zeda::TTabHost {
  public:
-  void showMessage(const std::string&) override {}
-  void showError(const std::string&) override {}
-  int clipboardFormats() override { return 0; }
-  std::string clipboardText() override { return {}; }
-  std::string clipboardSheet() override { return {}; }
-  void setClipboardText(const std::string&) override {}
-  void setClipboardTable(const std::string&, const std::string&) override {}
+  void ShowMessage(const std::string&) override {}
+  void ShowError(const std::string&) override {}
+  int ClipboardFormats() override { return 0; }
+  std::string ClipboardText() override { return {}; }
+  std::string ClipboardSheet() override { return {}; }
+  void SetClipboardText(const std::string&) override {}
+  void SetClipboardTable(const std::string&, const std::string&) override {}
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);
-  zeda::parseTablePaste(text);
-  zeda::parsePlainPaste(text);
+  zeda::ParseTablePaste(text);
+  zeda::ParsePlainPaste(text);
 
   static zeda::TTableSet set;
   static NullHost host;
@@ -36,19 +36,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static zeda::TTab* zone = [] {
     zeda::TTab* t = zeda::CreateSwitchingTable(set, 2, "PO", 0);
     t->host = &host;
-    t->sheet(0).axisData.editable = true;
+    t->Sheet(0).axisData.editable = true;
     return t;
   }();
   // The first byte picks the target item, so every part gets pasted into.
   int pick = size ? data[0] : 0;
   for (zeda::TTab* t : {adv, zone}) {
     t->PasteTable(text);
-    zeda::CSheet& s = t->cur();
+    zeda::CSheet& s = t->Cur();
     int col = pick % 17 - 1, row = (pick / 17) % 12 - 1;
     if (col == -1 && row == -1) row = 0;
     t->SelectItem(col, row);
     t->PastePlain(text);
-    if (!zeda::breakpointsValid(s.axisX) || !zeda::breakpointsValid(s.axisY)) __builtin_trap();
+    if (!zeda::BreakpointsValid(s.axisX) || !zeda::BreakpointsValid(s.axisY)) __builtin_trap();
     // A table's own copy always pastes back, whatever its name, and changes nothing.
     std::string name = "###";
     for (size_t i = 0; i < size && i < 300; ++i) name.push_back(static_cast<char>(data[i]));

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace zeda;
   ParamImage img;
   const size_t n = size < static_cast<size_t>(PARAM_IMAGE_SIZE) ? size : PARAM_IMAGE_SIZE;
-  std::memcpy(img.data(), data, n);
+  std::memcpy(img.Data(), data, n);
   const uint8_t extra = size > n ? data[n] : 0;
 
   RepairableSettings s{static_cast<int8_t>(extra), extra * 3 - 300, extra - 100};

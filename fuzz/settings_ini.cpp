@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   zeda::AppSettings t;
   zeda::ApplyApplicationIni(reread, t, {});
   if (t.file != s.file || t.iniFileDir != s.iniFileDir ||
-      t.history.entries() != s.history.entries() || t.language != s.language ||
+      t.history.Entries() != s.history.Entries() || t.language != s.language ||
       !(t.window == s.window))
     __builtin_trap();
 

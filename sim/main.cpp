@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
   sigaction(SIGINT, &action, nullptr);
   std::signal(SIGPIPE, SIG_IGN);
 
-  std::printf("%s\n", server.slavePath().c_str());
+  std::printf("%s\n", server.SlavePath().c_str());
   std::fflush(stdout);
   server.Run(stopRequested);
   return 0;

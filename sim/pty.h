@@ -20,8 +20,8 @@ class Pty {
   // Closes the master (the program's reads then fail) and removes the link.
   void Close();
 
-  int master() const { return master_; }
-  const std::string& slavePath() const { return slavePath_; }
+  int Master() const { return master_; }
+  const std::string& SlavePath() const { return slavePath_; }
   // The line speed the program set on the slave, or 0 when the pty does not tell.
   int32_t SlaveBaud() const;
 

@@ -68,7 +68,7 @@ class SimEngine {
   explicit SimEngine(EngineMode mode = EngineMode::Sweep, int steadyRpm = 3000)
       : mode_(mode), steadyRpm_(steadyRpm) {}
 
-  EngineMode mode() const { return mode_; }
+  EngineMode Mode() const { return mode_; }
 
   // Engine speed at a time (ms since the simulator started).
   int RpmAt(int64_t nowMs, const uint8_t* memory) const;

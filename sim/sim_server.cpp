@@ -52,7 +52,7 @@ void SimServer::WriteDue() {
   uint8_t chunk[4096];
   due = std::min(due, sizeof chunk);
   std::copy(output_.begin(), output_.begin() + static_cast<long>(due), chunk);
-  const ssize_t n = write(pty_.master(), chunk, due);
+  const ssize_t n = write(pty_.Master(), chunk, due);
   if (n > 0) {
     output_.erase(output_.begin(), output_.begin() + n);
     burstSent_ += static_cast<size_t>(n);
@@ -67,13 +67,13 @@ void SimServer::Run(const std::atomic<bool>& stop) {
     const int64_t now = NowMs();
     int timeout = 20;
     if (!output_.empty()) timeout = options_.realtime ? 1 : 5;
-    pollfd p{pty_.master(),
+    pollfd p{pty_.Master(),
              static_cast<short>(POLLIN | (output_.empty() || options_.realtime ? 0 : POLLOUT)), 0};
     const int ready = poll(&p, 1, timeout);
     if (ready < 0 && errno != EINTR) break;
     if (ready == 0) unit_.LineIdle(NowMs());
     if (ready > 0 && (p.revents & POLLIN)) {
-      const ssize_t n = read(pty_.master(), buffer, sizeof buffer);
+      const ssize_t n = read(pty_.Master(), buffer, sizeof buffer);
       if (n > 0) {
         // The unit only understands the line at its own speed.
         const int32_t lineBaud = pty_.SlaveBaud();

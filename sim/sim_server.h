@@ -17,13 +17,13 @@ class SimServer {
 
   // Loads --image, creates the pty and --link. False with a message.
   bool Open(std::string& error);
-  const std::string& slavePath() const { return pty_.slavePath(); }
+  const std::string& SlavePath() const { return pty_.SlavePath(); }
 
   // Serves until `stop` becomes true; then closes the pty. Runs in one thread.
   void Run(const std::atomic<bool>& stop);
 
   // For in-process tests, after Run has returned.
-  const SimUnit& unit() const { return unit_; }
+  const SimUnit& Unit() const { return unit_; }
 
  private:
   int64_t NowMs() const;

@@ -54,7 +54,7 @@ bool ParseProbability(const char* text, double& value) {
 
 }  // namespace
 
-std::array<uint8_t, kImageSize> defaultSimMemory() {
+std::array<uint8_t, kImageSize> DefaultSimMemory() {
   // A new unit holds the program's own start image: the defaults of engine preset 7.
   static_assert(PARAM_IMAGE_SIZE == kImageSize, "the unit memory is one parameter image");
   return StartImage().bytes;
@@ -179,7 +179,7 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& o, std::string& error) {
 
 SimUnit::SimUnit(const SimOptions& options)
     : options_(options),
-      memory_(defaultSimMemory()),
+      memory_(DefaultSimMemory()),
       engine_(options.engine, options.steadyRpm),
       random_(options.seed) {
   facts_.key = options.key;

@@ -41,7 +41,7 @@ struct SimOptions {
 };
 
 // The factory memory of a new unit.
-std::array<uint8_t, kImageSize> defaultSimMemory();
+std::array<uint8_t, kImageSize> DefaultSimMemory();
 
 // Parses the command line (argv[0] skipped). False with a message on a bad option.
 bool ParseSimOptions(int argc, char** argv, SimOptions& options, std::string& error);
@@ -74,14 +74,14 @@ class SimUnit {
   // on it answers with this key and version.
   void SwapIdentity(int key, int version);
 
-  const std::array<uint8_t, kImageSize>& memory() const { return memory_; }
-  std::array<uint8_t, kImageSize>& memory() { return memory_; }
+  const std::array<uint8_t, kImageSize>& Memory() const { return memory_; }
+  std::array<uint8_t, kImageSize>& Memory() { return memory_; }
   const std::array<uint8_t, kIdBlockSize>& idBlock() const { return idBlock_; }
-  int programmingCount() const { return facts_.programmingCount; }
-  int answersSent() const { return answers_; }
+  int ProgrammingCount() const { return facts_.programmingCount; }
+  int AnswersSent() const { return answers_; }
   // Requests received per block code (block protocols), answered or not: tests count the
   // attempts of an operation with it.
-  int blockRequests(uint8_t code) const { return blockRequests_[code]; }
+  int BlockRequests(uint8_t code) const { return blockRequests_[code]; }
   // The next n (at most 255) whole-image reads come back each with another wrong byte, so
   // no two of them agree; 0 ends it.
   void SpoilNextImageReads(int n) { spoiledReads_ = n < 0 ? 0 : (n > 255 ? 255 : n); }

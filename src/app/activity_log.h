@@ -43,9 +43,9 @@ class ActivityLog {
                       std::chrono::system_clock::time_point when,
                       std::vector<FieldDifference> differences = {}, std::string detail = {});
 
-  const std::deque<ActivityEntry>& entries() const { return entries_; }
+  const std::deque<ActivityEntry>& Entries() const { return entries_; }
   // Counts every change (a view redraws when it moved).
-  uint64_t revision() const { return revision_; }
+  uint64_t Revision() const { return revision_; }
   void Clear();
 
  private:

@@ -7,7 +7,7 @@
 
 namespace zeda {
 
-CommandLine parseCommandLine(const std::vector<std::string>& args) {
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   CommandLine out;
   std::vector<std::string> words;
   // Words after --simulate belong to the simulated unit, so a file name there is not ours.
@@ -30,7 +30,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
       if (!out.simulate) ownWords.push_back(args[i]);
     }
   }
-  const int file = firstIgnFile(ownWords);
+  const int file = FirstIgnFile(ownWords);
   if (file >= 0) out.openPath = ownWords[static_cast<size_t>(file)];
   if (words.empty()) return out;
   const std::string& first = words.front();

@@ -23,6 +23,6 @@ struct CommandLine {
 };
 
 // args: the arguments without the program name.
-CommandLine parseCommandLine(const std::vector<std::string>& args);
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 }  // namespace zeda

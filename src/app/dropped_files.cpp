@@ -4,15 +4,15 @@
 
 namespace zeda {
 
-bool isIgnFileName(std::string_view name) {
+bool IsIgnFileName(std::string_view name) {
   // The suffix is plain ASCII, so comparing the last four bytes equals comparing the
   // last four characters of a UTF-8 name.
   return EndsWithIgnoringAsciiCase(name, ".ign");
 }
 
-int firstIgnFile(const std::vector<std::string>& names) {
+int FirstIgnFile(const std::vector<std::string>& names) {
   for (size_t i = 0; i < names.size(); ++i) {
-    if (isIgnFileName(names[i])) return static_cast<int>(i);
+    if (IsIgnFileName(names[i])) return static_cast<int>(i);
   }
   return -1;
 }

@@ -8,9 +8,9 @@ namespace zeda {
 
 // A name longer than three characters whose last four, with A-Z folded to lower case,
 // are ".ign".
-bool isIgnFileName(std::string_view name);
+bool IsIgnFileName(std::string_view name);
 
 // Index of the first parameter file among the dropped names, -1 when there is none.
-int firstIgnFile(const std::vector<std::string>& names);
+int FirstIgnFile(const std::vector<std::string>& names);
 
 }  // namespace zeda

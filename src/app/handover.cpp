@@ -5,9 +5,9 @@
 namespace zeda {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-std::optional<uint64_t> parseNumber(std::string_view s) {
+std::optional<uint64_t> ParseNumber(std::string_view s) {
   int base = 10;
   if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
     base = 16;
@@ -22,24 +22,24 @@ std::optional<uint64_t> parseNumber(std::string_view s) {
 
 }  // namespace
 
-std::optional<HandoverMessage> parseHandoverLine(std::string_view line) {
-  while (!line.empty() && isBlank(line.front())) line.remove_prefix(1);
-  while (!line.empty() && isBlank(line.back())) line.remove_suffix(1);
+std::optional<HandoverMessage> ParseHandoverLine(std::string_view line) {
+  while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
+  while (!line.empty() && IsBlank(line.back())) line.remove_suffix(1);
   size_t gap = 0;
-  while (gap < line.size() && !isBlank(line[gap])) ++gap;
+  while (gap < line.size() && !IsBlank(line[gap])) ++gap;
   if (gap == 0 || gap == line.size()) return std::nullopt;
   std::string_view second = line.substr(gap);
-  while (!second.empty() && isBlank(second.front())) second.remove_prefix(1);
+  while (!second.empty() && IsBlank(second.front())) second.remove_prefix(1);
   for (char c : second) {
-    if (isBlank(c)) return std::nullopt;  // a third field
+    if (IsBlank(c)) return std::nullopt;  // a third field
   }
-  const auto com = parseNumber(line.substr(0, gap));
-  const auto code = parseNumber(second);
+  const auto com = ParseNumber(line.substr(0, gap));
+  const auto code = ParseNumber(second);
   if (!com || !code || *com < 1 || *com > 255 || *code > 0xFFFFFFFFu) return std::nullopt;
   return HandoverMessage{static_cast<int>(*com), static_cast<uint32_t>(*code)};
 }
 
-HandoverAction decideHandover(const HandoverMessage& msg, int connectedPort, int rememberedPort) {
+HandoverAction DecideHandover(const HandoverMessage& msg, int connectedPort, int rememberedPort) {
   switch (msg.code) {
     case kHandoverRelease:
       return connectedPort >= 0 && msg.com == connectedPort ? HandoverAction::ReleasePort
@@ -55,17 +55,17 @@ HandoverAction decideHandover(const HandoverMessage& msg, int connectedPort, int
   }
 }
 
-HandoverAction PortHandover::handle(const HandoverMessage& msg, HandoverHooks& hooks) {
-  const HandoverAction action = decideHandover(msg, hooks.connectedPort(), rememberedPort_);
+HandoverAction PortHandover::Handle(const HandoverMessage& msg, HandoverHooks& hooks) {
+  const HandoverAction action = DecideHandover(msg, hooks.connectedPort(), rememberedPort_);
   switch (action) {
     case HandoverAction::ReleasePort:
-      release(msg.com, hooks);
+      Release(msg.com, hooks);
       break;
     case HandoverAction::SpecialThenRelease:
-      hooks.requestSpecialCommand();
+      hooks.RequestSpecialCommand();
       break;
     case HandoverAction::TakeBackPort:
-      takeBack(hooks);
+      TakeBack(hooks);
       break;
     case HandoverAction::Ignore:
       break;
@@ -73,18 +73,18 @@ HandoverAction PortHandover::handle(const HandoverMessage& msg, HandoverHooks& h
   return action;
 }
 
-void PortHandover::release(int com, HandoverHooks& hooks) {
+void PortHandover::Release(int com, HandoverHooks& hooks) {
   rememberedPort_ = com;
   linkEnabled_ = false;
-  hooks.disconnectLink();
-  hooks.linkEnabledChanged();
+  hooks.DisconnectLink();
+  hooks.LinkEnabledChanged();
 }
 
-void PortHandover::takeBack(HandoverHooks& hooks) {
+void PortHandover::TakeBack(HandoverHooks& hooks) {
   linkEnabled_ = true;
   rememberedPort_ = -1;
-  hooks.linkEnabledChanged();
-  hooks.resumeSearch();
+  hooks.LinkEnabledChanged();
+  hooks.ResumeSearch();
 }
 
 }  // namespace zeda

@@ -26,38 +26,38 @@ struct HandoverMessage {
 
 // Parses "<com> <code>" (surrounding blanks and a trailing CR/LF allowed). COM numbers
 // run from 1 to 255; anything else is refused.
-std::optional<HandoverMessage> parseHandoverLine(std::string_view line);
+std::optional<HandoverMessage> ParseHandoverLine(std::string_view line);
 
 enum class HandoverAction { Ignore, ReleasePort, SpecialThenRelease, TakeBackPort };
 
 // What a message asks for. connectedPort: the COM number of the connected unit, -1 when
 // none; rememberedPort: the port given away, -1 when none.
-HandoverAction decideHandover(const HandoverMessage& msg, int connectedPort, int rememberedPort);
+HandoverAction DecideHandover(const HandoverMessage& msg, int connectedPort, int rememberedPort);
 
 // What the rest of the program does for a hand-over.
 class HandoverHooks {
  public:
   virtual ~HandoverHooks() = default;
   virtual int connectedPort() const = 0;     // -1 without a connected unit
-  virtual void disconnectLink() = 0;         // close the port, link to "not connected"
-  virtual void requestSpecialCommand() = 0;  // the unit's special command, then release
-  virtual void resumeSearch() = 0;           // the port search may use the port again
-  virtual void linkEnabledChanged() = 0;     // title and language texts follow
+  virtual void DisconnectLink() = 0;         // close the port, link to "not connected"
+  virtual void RequestSpecialCommand() = 0;  // the unit's special command, then release
+  virtual void ResumeSearch() = 0;           // the port search may use the port again
+  virtual void LinkEnabledChanged() = 0;     // title and language texts follow
 };
 
 // The hand-over state of the main window.
 class PortHandover {
  public:
   // Applies one message; returns what was done.
-  HandoverAction handle(const HandoverMessage& msg, HandoverHooks& hooks);
+  HandoverAction Handle(const HandoverMessage& msg, HandoverHooks& hooks);
 
   // Gives the port away at once (also the end of the special-command sequence).
-  void release(int com, HandoverHooks& hooks);
+  void Release(int com, HandoverHooks& hooks);
   // Takes the port back.
-  void takeBack(HandoverHooks& hooks);
+  void TakeBack(HandoverHooks& hooks);
 
   bool linkEnabled() const { return linkEnabled_; }
-  int rememberedPort() const { return rememberedPort_; }
+  int RememberedPort() const { return rememberedPort_; }
 
  private:
   bool linkEnabled_ = true;

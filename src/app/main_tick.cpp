@@ -6,35 +6,35 @@
 
 namespace zeda {
 namespace {
-std::atomic<int32_t> g_pollMask{1};
+std::atomic<int32_t> gPollMask{1};
 }  // namespace
 
-int32_t pollMask() { return g_pollMask.load(std::memory_order_acquire); }
-void setPollMask(int32_t mask) { g_pollMask.store(mask, std::memory_order_release); }
-std::atomic<int32_t>& pollMaskWord() { return g_pollMask; }
+int32_t pollMask() { return gPollMask.load(std::memory_order_acquire); }
+void SetPollMask(int32_t mask) { gPollMask.store(mask, std::memory_order_release); }
+std::atomic<int32_t>& PollMaskWord() { return gPollMask; }
 
-void MainTick::run() {
-  if (tickCount() < kTracedTicks) linkTrace().tracef("T%03i", tickCount());
-  const int32_t tick = advanceTick();
+void MainTick::Run() {
+  if (tickCount() < kTracedTicks) LinkTraceSink().Tracef("T%03i", tickCount());
+  const int32_t tick = AdvanceTick();
   if (!initialised_) return;
   if (!focusDone_) {
     focusDone_ = true;
-    steps_.focusNoReadingCheckBox();
+    steps_.FocusNoReadingCheckBox();
   }
-  if ((tick & pollMask()) == 0) steps_.runDeviceOps();
-  if (steps_.portListChanged()) steps_.rebuildComMenu();
-  steps_.commitPendingEdit();
-  steps_.feedOperatingPoint();
-  slots_.expire(tick);
-  steps_.activePageTick();
-  steps_.updateCheckStep();
-  steps_.pickupCaptureHandOver();
-  steps_.setDeviceCommandsEnabled(steps_.unitConnected());
-  steps_.tachoPulseNames();
-  if (tick % 16 == 0) steps_.pickupPeriodic();
-  steps_.pickupTick();
-  steps_.selfTestCountdown();
-  steps_.playerStep();
+  if ((tick & pollMask()) == 0) steps_.RunDeviceOps();
+  if (steps_.portListChanged()) steps_.RebuildComMenu();
+  steps_.CommitPendingEdit();
+  steps_.FeedOperatingPoint();
+  slots_.Expire(tick);
+  steps_.ActivePageTick();
+  steps_.UpdateCheckStep();
+  steps_.PickupCaptureHandOver();
+  steps_.SetDeviceCommandsEnabled(steps_.UnitConnected());
+  steps_.TachoPulseNames();
+  if (tick % 16 == 0) steps_.PickupPeriodic();
+  steps_.PickupTick();
+  steps_.SelfTestCountdown();
+  steps_.PlayerStep();
 }
 
 }  // namespace zeda

@@ -16,30 +16,30 @@ inline constexpr int kTracedTicks = 50;
 // The device-operation machine runs on ticks where (tickCount & pollMask) == 0: 1 means
 // every second tick; the pickup monitor raises it to 3 or 7 while it backs off.
 int32_t pollMask();
-void setPollMask(int32_t mask);
+void SetPollMask(int32_t mask);
 // The mask itself, for the link worker (slows polling after a bad capture) and the
 // pickup monitor (restores it).
-std::atomic<int32_t>& pollMaskWord();
+std::atomic<int32_t>& PollMaskWord();
 
 class TickSteps {
  public:
   virtual ~TickSteps() = default;
-  virtual void focusNoReadingCheckBox() {}  // first working tick only
-  virtual void runDeviceOps() {}            // with it the search and link supervision
+  virtual void FocusNoReadingCheckBox() {}  // first working tick only
+  virtual void RunDeviceOps() {}            // with it the search and link supervision
   virtual bool portListChanged() { return false; }
-  virtual void rebuildComMenu() {}
-  virtual void commitPendingEdit() {}
-  virtual void feedOperatingPoint() {}  // live point to the map editors
-  virtual void activePageTick() {}
-  virtual void updateCheckStep() {}
-  virtual void pickupCaptureHandOver() {}
-  virtual bool unitConnected() { return false; }
-  virtual void setDeviceCommandsEnabled(bool /*enabled*/) {}
-  virtual void tachoPulseNames() {}
-  virtual void pickupPeriodic() {}  // every 16th tick
-  virtual void pickupTick() {}
-  virtual void selfTestCountdown() {}
-  virtual void playerStep() {}
+  virtual void RebuildComMenu() {}
+  virtual void CommitPendingEdit() {}
+  virtual void FeedOperatingPoint() {}  // live point to the map editors
+  virtual void ActivePageTick() {}
+  virtual void UpdateCheckStep() {}
+  virtual void PickupCaptureHandOver() {}
+  virtual bool UnitConnected() { return false; }
+  virtual void SetDeviceCommandsEnabled(bool /*enabled*/) {}
+  virtual void TachoPulseNames() {}
+  virtual void PickupPeriodic() {}  // every 16th tick
+  virtual void PickupTick() {}
+  virtual void SelfTestCountdown() {}
+  virtual void PlayerStep() {}
 };
 
 class MainTick {
@@ -47,11 +47,11 @@ class MainTick {
   MainTick(TickSteps& steps, StatusSlots& statusSlots) : steps_(steps), slots_(statusSlots) {}
 
   // Set as the last step of start-up; until then a tick only advances the clock.
-  void setInitialised(bool on) { initialised_ = on; }
-  bool initialised() const { return initialised_; }
+  void SetInitialised(bool on) { initialised_ = on; }
+  bool Initialised() const { return initialised_; }
 
   // One tick (Timer1Timer).
-  void run();
+  void Run();
 
  private:
   TickSteps& steps_;

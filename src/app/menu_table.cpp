@@ -99,7 +99,7 @@ constexpr SpeedButtonEntry kSpeedButtons[] = {
 
 }  // namespace
 
-std::span<const MenuEntry> menuTable() { return kMenus; }
-std::span<const SpeedButtonEntry> speedButtonTable() { return kSpeedButtons; }
+std::span<const MenuEntry> MenuTable() { return kMenus; }
+std::span<const SpeedButtonEntry> SpeedButtonTable() { return kSpeedButtons; }
 
 }  // namespace zeda

@@ -25,7 +25,7 @@ struct MenuEntry {
   uint32_t flags;
 };
 
-std::span<const MenuEntry> menuTable();
+std::span<const MenuEntry> MenuTable();
 
 // One of the main window's tool buttons and the menu item it shares its command with.
 struct SpeedButtonEntry {
@@ -35,6 +35,6 @@ struct SpeedButtonEntry {
   const char* hint;
 };
 
-std::span<const SpeedButtonEntry> speedButtonTable();
+std::span<const SpeedButtonEntry> SpeedButtonTable();
 
 }  // namespace zeda

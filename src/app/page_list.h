@@ -22,7 +22,7 @@ inline constexpr PageEntry kPages[kPageCount] = {
     {8, "TabSheet_N2O", "N2O", false},           {9, "TabSheet_Ladeni", "Test", true},
 };
 
-inline std::span<const PageEntry> pageList() { return kPages; }
+inline std::span<const PageEntry> PageList() { return kPages; }
 
 // The caption of page (group) g, "" outside 0-9.
 inline const char* PageCaption(int g) { return g >= 0 && g < kPageCount ? kPages[g].caption : ""; }

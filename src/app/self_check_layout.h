@@ -22,6 +22,6 @@ inline constexpr LayoutSizes kBuildLayout = [] {
   return s;
 }();
 
-static_assert(layoutFits(kBuildLayout), "the address tables do not fit their memory areas");
+static_assert(LayoutFits(kBuildLayout), "the address tables do not fit their memory areas");
 
 }  // namespace zeda

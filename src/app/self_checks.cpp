@@ -4,8 +4,8 @@
 
 namespace zeda {
 
-std::vector<std::string> selfCheckMessages(const LayoutSizes& sizes) {
-  const LayoutExcess e = layoutExcess(sizes);
+std::vector<std::string> SelfCheckMessages(const LayoutSizes& sizes) {
+  const LayoutExcess e = ComputeLayoutExcess(sizes);
   std::vector<std::string> out;
   auto check = [&out](int excess, const char* text) {
     if (excess > 0) out.push_back(text + std::to_string(excess));
@@ -26,9 +26,9 @@ std::vector<std::string> selfCheckMessages(const LayoutSizes& sizes) {
   return out;
 }
 
-int runSelfChecks(const LayoutSizes& sizes) {
-  const std::vector<std::string> messages = selfCheckMessages(sizes);
-  for (const std::string& m : messages) showMessage(m, "Error", MessageKind::Error);
+int RunSelfChecks(const LayoutSizes& sizes) {
+  const std::vector<std::string> messages = SelfCheckMessages(sizes);
+  for (const std::string& m : messages) ShowMessage(m, "Error", MessageKind::Error);
   return static_cast<int>(messages.size());
 }
 

@@ -37,7 +37,7 @@ struct LayoutExcess {
   int image = 0;
 };
 
-constexpr LayoutExcess layoutExcess(const LayoutSizes& s) {
+constexpr LayoutExcess ComputeLayoutExcess(const LayoutSizes& s) {
   LayoutExcess e;
   e.adrw = s.adrwEnd - s.wordAreaWords;
   e.adrb = s.adrbEnd - s.byteAreaEnd;
@@ -49,8 +49,8 @@ constexpr LayoutExcess layoutExcess(const LayoutSizes& s) {
   return e;
 }
 
-constexpr bool layoutFits(const LayoutSizes& s) {
-  const LayoutExcess e = layoutExcess(s);
+constexpr bool LayoutFits(const LayoutSizes& s) {
+  const LayoutExcess e = ComputeLayoutExcess(s);
   if (e.adrw > 0 || e.adrb > 0 || e.adrbGap > 0 || e.monw > 0 || e.monb > 0 || e.image > 0) {
     return false;
   }
@@ -61,10 +61,10 @@ constexpr bool layoutFits(const LayoutSizes& s) {
 }
 
 // The message of every failed check, in the order of the checks.
-std::vector<std::string> selfCheckMessages(const LayoutSizes& sizes);
+std::vector<std::string> SelfCheckMessages(const LayoutSizes& sizes);
 
 // Runs the checks and shows each failure through the message box hook; returns the
 // number of failures.
-int runSelfChecks(const LayoutSizes& sizes);
+int RunSelfChecks(const LayoutSizes& sizes);
 
 }  // namespace zeda

@@ -5,32 +5,32 @@
 
 namespace zeda {
 
-void StatusSlots::bind(StatusView* view, std::initializer_list<int> slotsWithControl) {
+void StatusSlots::Bind(StatusView* view, std::initializer_list<int> slotsWithControl) {
   view_ = view;
   for (Slot& s : slots_) s = Slot{};
   for (int slot : slotsWithControl) {
-    if (!valid(slot)) continue;
+    if (!Valid(slot)) continue;
     slots_[slot].hasControl = true;
-    hide(slot);
+    Hide(slot);
   }
 }
 
-const std::string& StatusSlots::text(int slot) const {
-  static const std::string empty;
-  return valid(slot) ? slots_[slot].text : empty;
+const std::string& StatusSlots::Text(int slot) const {
+  static const std::string kEmpty;
+  return Valid(slot) ? slots_[slot].text : kEmpty;
 }
 
-int32_t StatusSlots::effectivePriority(int slot) const {
-  if (!valid(slot)) return -1;
+int32_t StatusSlots::EffectivePriority(int slot) const {
+  if (!Valid(slot)) return -1;
   const Slot& s = slots_[slot];
   return (!s.hasText || !s.visible) ? -1 : s.priority;
 }
 
-void StatusSlots::hide(int slot) {
+void StatusSlots::Hide(int slot) {
   slots_[slot].visible = false;
   if (!view_) return;
-  view_->setSlotVisible(slot, false);
-  if (slot == kGaugeSlot) view_->setGaugeVisible(false);
+  view_->SetSlotVisible(slot, false);
+  if (slot == kGaugeSlot) view_->SetGaugeVisible(false);
 }
 
 void StatusSlots::ShowStatus(int slot, const char* text, int32_t durationMs, Colour font,
@@ -39,12 +39,12 @@ void StatusSlots::ShowStatus(int slot, const char* text, int32_t durationMs, Col
   if (slot < StatusSlot::kConnection || slot > StatusSlot::kCongruence || !slots_[slot].hasControl)
     return;
   Slot& s = slots_[slot];
-  if (priority >= 0 && priority < effectivePriority(slot)) return;
+  if (priority >= 0 && priority < EffectivePriority(slot)) return;
   s.priority = priority;
   s.hasText = false;
   s.text.clear();
   if (!text) {
-    hide(slot);
+    Hide(slot);
     return;
   }
   s.hasText = true;
@@ -52,30 +52,30 @@ void StatusSlots::ShowStatus(int slot, const char* text, int32_t durationMs, Col
   s.visible = true;
   s.expiry = durationMs > 0 ? tickCount() + durationMs / kMsPerTick : -1;
   if (!view_) return;
-  view_->setSlotVisible(slot, true);
-  view_->setSlotCaption(slot, LangText(s.text.c_str()));
-  view_->setSlotColours(slot, font, back);
+  view_->SetSlotVisible(slot, true);
+  view_->SetSlotCaption(slot, LangText(s.text.c_str()));
+  view_->SetSlotColours(slot, font, back);
 }
 
-void StatusSlots::expire(int32_t tickCount) {
+void StatusSlots::Expire(int32_t tickCount) {
   for (int slot = 0; slot < kSlotCount; ++slot) {
     Slot& s = slots_[slot];
     if (s.expiry > 0 && s.expiry < tickCount) {
       s.expiry = 0;
-      if (s.hasControl) hide(slot);
+      if (s.hasControl) Hide(slot);
     }
   }
 }
 
-void StatusSlots::refreshCaptions() {
+void StatusSlots::RefreshCaptions() {
   if (!view_) return;
   for (int slot = 0; slot < kSlotCount; ++slot) {
     const Slot& s = slots_[slot];
-    if (s.hasControl && s.hasText) view_->setSlotCaption(slot, LangText(s.text.c_str()));
+    if (s.hasControl && s.hasText) view_->SetSlotCaption(slot, LangText(s.text.c_str()));
   }
 }
 
-void StatusSlots::clearTexts() {
+void StatusSlots::ClearTexts() {
   for (Slot& s : slots_) {
     s.hasText = false;
     s.text.clear();

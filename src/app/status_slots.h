@@ -19,12 +19,12 @@ namespace zeda {
 class StatusView {
  public:
   virtual ~StatusView() = default;
-  virtual void setSlotVisible(int slot, bool visible) = 0;
-  virtual void setSlotCaption(int slot, const std::string& caption) = 0;
+  virtual void SetSlotVisible(int slot, bool visible) = 0;
+  virtual void SetSlotCaption(int slot, const std::string& caption) = 0;
   // Either colour may be kColourUnchanged.
-  virtual void setSlotColours(int slot, Colour font, Colour back) = 0;
+  virtual void SetSlotColours(int slot, Colour font, Colour back) = 0;
   // The progress gauge shares slot 2's fate when that slot is hidden.
-  virtual void setGaugeVisible(bool visible) = 0;
+  virtual void SetGaugeVisible(bool visible) = 0;
 };
 
 class StatusSlots : public StatusSink {
@@ -34,7 +34,7 @@ class StatusSlots : public StatusSink {
 
   // Binds the slots that have a label, sets every priority to -1 and hides the bound
   // labels. Slots 1, 2 and 4 on the main window.
-  void bind(StatusView* view,
+  void Bind(StatusView* view,
             std::initializer_list<int> slotsWithControl = {
                 StatusSlot::kConnection, StatusSlot::kResult, StatusSlot::kCongruence});
 
@@ -45,22 +45,22 @@ class StatusSlots : public StatusSink {
 
   // The tick's expiry step: hides every slot whose expiry tick lies in (0, tickCount).
   // The text stays stored, but the hidden label makes the slot count as priority -1.
-  void expire(int32_t tickCount);
+  void Expire(int32_t tickCount);
 
   // Rewrites the shown captions in the current language (after a language switch).
-  void refreshCaptions();
+  void RefreshCaptions();
 
   // Drops every stored text (shutdown).
-  void clearTexts();
+  void ClearTexts();
 
   // Inspection (tests, window).
-  bool hasControl(int slot) const { return valid(slot) && slots_[slot].hasControl; }
-  bool visible(int slot) const { return valid(slot) && slots_[slot].visible; }
-  const std::string& text(int slot) const;
-  int32_t priority(int slot) const { return valid(slot) ? slots_[slot].priority : -1; }
-  int32_t expiryTick(int slot) const { return valid(slot) ? slots_[slot].expiry : -1; }
+  bool HasControl(int slot) const { return Valid(slot) && slots_[slot].hasControl; }
+  bool Visible(int slot) const { return Valid(slot) && slots_[slot].visible; }
+  const std::string& Text(int slot) const;
+  int32_t Priority(int slot) const { return Valid(slot) ? slots_[slot].priority : -1; }
+  int32_t ExpiryTick(int slot) const { return Valid(slot) ? slots_[slot].expiry : -1; }
   // The priority a new message is compared with.
-  int32_t effectivePriority(int slot) const;
+  int32_t EffectivePriority(int slot) const;
 
  private:
   struct Slot {
@@ -71,8 +71,8 @@ class StatusSlots : public StatusSink {
     int32_t priority = -1;
     int32_t expiry = -1;
   };
-  static bool valid(int slot) { return slot >= 0 && slot < kSlotCount; }
-  void hide(int slot);
+  static bool Valid(int slot) { return slot >= 0 && slot < kSlotCount; }
+  void Hide(int slot);
 
   StatusView* view_ = nullptr;
   Slot slots_[kSlotCount];

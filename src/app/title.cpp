@@ -14,28 +14,28 @@ const char* const kDisconnectedByBootloader =
 
 namespace {
 
-std::string withoutFolder(const std::string& path) {
+std::string WithoutFolder(const std::string& path) {
   const size_t cut = path.find_last_of("/\\");
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
 }  // namespace
 
-std::string composeTitle(const TitleInputs& in, int language) {
+std::string ComposeTitle(const TitleInputs& in, int language) {
   char product[64];
   std::snprintf(product, sizeof product, "  %s (v%i)", kProductText, kProgramVersion);
   const std::string p = product;
   const std::string s(7, ' ');
   std::string c;
   if (!in.csvPath.empty()) {
-    c = "       (CSV output: " + withoutFolder(in.csvPath) + ")      ";
+    c = "       (CSV output: " + WithoutFolder(in.csvPath) + ")      ";
   }
   const std::string d = LangText(kDisconnectedByBootloader, language);
   if (!in.fileMatches) return in.linkEnabled ? p + c : p + s + c + d;
   return in.linkEnabled ? p + s + in.fileName + c : p + s + in.fileName + c + d;
 }
 
-std::string formatBuildDate(const char* date) {
+std::string FormatBuildDate(const char* date) {
   static const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   char name[4] = {};
@@ -51,14 +51,14 @@ std::string formatBuildDate(const char* date) {
   return out;
 }
 
-std::string buildText() {
+std::string BuildText() {
   char out[256];
   std::snprintf(out, sizeof out, "%s   RSKEY=%i.%02i   COMPILE=%s", kProductIdentifier, kUnitKey,
-                kUnitVersion, formatBuildDate(kBuildDate).c_str());
+                kUnitVersion, FormatBuildDate(kBuildDate).c_str());
   return out;
 }
 
-std::string unitText(int keyCheckKind, const std::string& keyCheckText,
+std::string UnitText(int keyCheckKind, const std::string& keyCheckText,
                      const UnitIdentTexts& ident) {
   if (keyCheckKind == kKeyCheckText) return keyCheckText;
   if (keyCheckKind != kKeyCheckIdent) return "not connected";

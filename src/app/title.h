@@ -16,13 +16,13 @@ struct TitleInputs {
 
 // Composes the caption: "  KESTRA2 ZEDA (v107)" followed, depending on the file and
 // link state, by the file name, the CSV note and the bootloader note.
-std::string composeTitle(const TitleInputs& in, int language = -1);
+std::string ComposeTitle(const TitleInputs& in, int language = -1);
 
 // "Mmm dd yyyy" -> "yyyy_mm_dd" (month 0 when the name is unknown).
-std::string formatBuildDate(const char* date);
+std::string FormatBuildDate(const char* date);
 
 // Status-bar panel 2: "KESTRA2_RACE   RSKEY=107.00   COMPILE=2023_10_19".
-std::string buildText();
+std::string BuildText();
 
 // The unit's identification texts shown on panel 4 once they are known.
 struct UnitIdentTexts {
@@ -39,7 +39,7 @@ struct UnitIdentTexts {
 enum KeyCheckKind : int { kKeyCheckNotConnected = 0, kKeyCheckText = 1, kKeyCheckIdent = 2 };
 
 // Status-bar panel 4.
-std::string unitText(int keyCheckKind, const std::string& keyCheckText,
+std::string UnitText(int keyCheckKind, const std::string& keyCheckText,
                      const UnitIdentTexts& ident);
 
 }  // namespace zeda

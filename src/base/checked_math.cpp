@@ -9,15 +9,15 @@
 namespace zeda {
 namespace {
 
-std::mutex g_logMutex;
-std::string& logPath() {
+std::mutex gLogMutex;
+std::string& LogPath() {
   static std::string path = "IGN.err";
   return path;
 }
 
 }  // namespace
 
-std::string mathErrorLine(const std::tm& local, const char* function) {
+std::string MathErrorLine(const std::tm& local, const char* function) {
   char line[256];
   std::snprintf(line, sizeof line, "<LOG TIME=%i.%i.%i %i:%i:%i Vesnako_v%i: MATHERR %s>\n",
                 local.tm_mday, local.tm_mon + 1, local.tm_year + 1900, local.tm_hour, local.tm_min,
@@ -25,24 +25,24 @@ std::string mathErrorLine(const std::tm& local, const char* function) {
   return line;
 }
 
-void setMathErrorLogPath(const std::string& path) {
-  std::lock_guard lock(g_logMutex);
-  logPath() = path;
+void SetMathErrorLogPath(const std::string& path) {
+  std::lock_guard lock(gLogMutex);
+  LogPath() = path;
 }
 
-std::string mathErrorLogPath() {
-  std::lock_guard lock(g_logMutex);
-  return logPath();
+std::string MathErrorLogPath() {
+  std::lock_guard lock(gLogMutex);
+  return LogPath();
 }
 
-void reportMathError(MathErrorType /*type*/, const char* function) {
+void ReportMathError(MathErrorType /*type*/, const char* function) {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
-  const std::string line = mathErrorLine(local, function);
-  std::lock_guard lock(g_logMutex);
+  const std::string line = MathErrorLine(local, function);
+  std::lock_guard lock(gLogMutex);
   // Opened for each entry, so the log survives a crash; a failed open loses only this one.
-  if (std::FILE* f = std::fopen(logPath().c_str(), "a")) {
+  if (std::FILE* f = std::fopen(LogPath().c_str(), "a")) {
     std::fputs(line.c_str(), f);
     std::fclose(f);
   }
@@ -51,7 +51,7 @@ void reportMathError(MathErrorType /*type*/, const char* function) {
 
 double CheckedSqrt(double x) {
   if (x < 0.0) {
-    reportMathError(MathErrorType::Domain, "sqrt");
+    ReportMathError(MathErrorType::Domain, "sqrt");
     return 1.0;
   }
   return std::sqrt(x);
@@ -59,47 +59,47 @@ double CheckedSqrt(double x) {
 
 double CheckedLog(double x) {
   if (x < 0.0) {
-    reportMathError(MathErrorType::Domain, "log");
+    ReportMathError(MathErrorType::Domain, "log");
   } else if (x == 0.0) {
-    reportMathError(MathErrorType::Singularity, "log");
+    ReportMathError(MathErrorType::Singularity, "log");
   }
   return std::log(x);
 }
 
 double CheckedLog10(double x) {
   if (x < 0.0) {
-    reportMathError(MathErrorType::Domain, "log10");
+    ReportMathError(MathErrorType::Domain, "log10");
   } else if (x == 0.0) {
-    reportMathError(MathErrorType::Singularity, "log10");
+    ReportMathError(MathErrorType::Singularity, "log10");
   }
   return std::log10(x);
 }
 
 double CheckedExp(double x) {
   const double r = std::exp(x);
-  if (std::isinf(r) && std::isfinite(x)) reportMathError(MathErrorType::Overflow, "exp");
+  if (std::isinf(r) && std::isfinite(x)) ReportMathError(MathErrorType::Overflow, "exp");
   return r;
 }
 
 double CheckedPow(double base, double exponent) {
   const double r = std::pow(base, exponent);
   if (base == 0.0 && exponent < 0.0) {
-    reportMathError(MathErrorType::Singularity, "pow");
+    ReportMathError(MathErrorType::Singularity, "pow");
   } else if (base < 0.0 && std::isfinite(exponent) && exponent != std::trunc(exponent)) {
-    reportMathError(MathErrorType::Domain, "pow");
+    ReportMathError(MathErrorType::Domain, "pow");
   } else if (std::isinf(r) && std::isfinite(base) && std::isfinite(exponent)) {
-    reportMathError(MathErrorType::Overflow, "pow");
+    ReportMathError(MathErrorType::Overflow, "pow");
   }
   return r;
 }
 
 double CheckedAsin(double x) {
-  if (x < -1.0 || x > 1.0) reportMathError(MathErrorType::Domain, "asin");
+  if (x < -1.0 || x > 1.0) ReportMathError(MathErrorType::Domain, "asin");
   return std::asin(x);
 }
 
 double CheckedAcos(double x) {
-  if (x < -1.0 || x > 1.0) reportMathError(MathErrorType::Domain, "acos");
+  if (x < -1.0 || x > 1.0) ReportMathError(MathErrorType::Domain, "acos");
   return std::acos(x);
 }
 

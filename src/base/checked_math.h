@@ -25,13 +25,13 @@ double CheckedAsin(double x);
 double CheckedAcos(double x);
 
 // Logs an error of the named function (also for computations of other areas).
-void reportMathError(MathErrorType type, const char* function);
+void ReportMathError(MathErrorType type, const char* function);
 
 // The log line for a local time and function name.
-std::string mathErrorLine(const std::tm& local, const char* function);
+std::string MathErrorLine(const std::tm& local, const char* function);
 
 // Where the log goes; "IGN.err" unless changed (tests).
-void setMathErrorLogPath(const std::string& path);
-std::string mathErrorLogPath();
+void SetMathErrorLogPath(const std::string& path);
+std::string MathErrorLogPath();
 
 }  // namespace zeda

@@ -18,9 +18,9 @@ inline constexpr Colour kColourYellow = 0xFFFF;
 inline constexpr Colour kColourButtonFace = 0xFF00000F;
 inline constexpr Colour kColourAqua = 0xFFFF00;
 
-inline constexpr bool isSystemColour(Colour c) { return (c & 0xFF000000u) == 0xFF000000u; }
-inline constexpr int colourRed(Colour c) { return static_cast<int>(c & 0xFF); }
-inline constexpr int colourGreen(Colour c) { return static_cast<int>((c >> 8) & 0xFF); }
-inline constexpr int colourBlue(Colour c) { return static_cast<int>((c >> 16) & 0xFF); }
+inline constexpr bool IsSystemColour(Colour c) { return (c & 0xFF000000u) == 0xFF000000u; }
+inline constexpr int ColourRed(Colour c) { return static_cast<int>(c & 0xFF); }
+inline constexpr int ColourGreen(Colour c) { return static_cast<int>((c >> 8) & 0xFF); }
+inline constexpr int ColourBlue(Colour c) { return static_cast<int>((c >> 16) & 0xFF); }
 
 }  // namespace zeda

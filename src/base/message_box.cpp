@@ -5,22 +5,22 @@
 
 namespace zeda {
 namespace {
-std::mutex g_sinkMutex;
-MessageSink g_sink;
+std::mutex gSinkMutex;
+MessageSink gSink;
 }  // namespace
 
-MessageSink setMessageSink(MessageSink sink) {
-  std::lock_guard lock(g_sinkMutex);
-  MessageSink previous = std::move(g_sink);
-  g_sink = std::move(sink);
+MessageSink SetMessageSink(MessageSink sink) {
+  std::lock_guard lock(gSinkMutex);
+  MessageSink previous = std::move(gSink);
+  gSink = std::move(sink);
   return previous;
 }
 
-void showMessage(const std::string& text, const std::string& caption, MessageKind kind) {
+void ShowMessage(const std::string& text, const std::string& caption, MessageKind kind) {
   MessageSink sink;
   {
-    std::lock_guard lock(g_sinkMutex);
-    sink = g_sink;
+    std::lock_guard lock(gSinkMutex);
+    sink = gSink;
   }
   // The sink runs unlocked: a modal box may spin an event loop that reports again.
   if (sink) {
@@ -30,6 +30,6 @@ void showMessage(const std::string& text, const std::string& caption, MessageKin
   std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
 }
 
-void showError(const std::string& text) { showMessage(text, "Error", MessageKind::Error); }
+void ShowError(const std::string& text) { ShowMessage(text, "Error", MessageKind::Error); }
 
 }  // namespace zeda

@@ -18,12 +18,12 @@ struct UserMessage {
 using MessageSink = std::function<void(const UserMessage&)>;
 
 // Installs the sink (nullptr restores the stderr default); returns the previous one.
-MessageSink setMessageSink(MessageSink sink);
+MessageSink SetMessageSink(MessageSink sink);
 
 // A plain box with the given caption.
-void showMessage(const std::string& text, const std::string& caption, MessageKind kind);
+void ShowMessage(const std::string& text, const std::string& caption, MessageKind kind);
 
 // The error box: caption "Error" and the error icon.
-void showError(const std::string& text);
+void ShowError(const std::string& text);
 
 }  // namespace zeda

@@ -16,9 +16,9 @@ int32_t tickCount();
 int32_t tickMs();
 
 // Advances tickCount by one and recomputes tickMs; returns the new tickCount.
-int32_t advanceTick();
+int32_t AdvanceTick();
 
 // Sets the clock to a given tick (tests, and start of a fresh program run).
-void setTickCount(int32_t count);
+void SetTickCount(int32_t count);
 
 }  // namespace zeda

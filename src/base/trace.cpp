@@ -17,36 +17,36 @@ LinkTrace::LinkTrace() {
   origin_ = steady - std::chrono::duration_cast<std::chrono::steady_clock::duration>(fraction);
 }
 
-LinkTrace::~LinkTrace() { close(); }
+LinkTrace::~LinkTrace() { Close(); }
 
-bool LinkTrace::open(const std::string& path) {
-  close();
+bool LinkTrace::Open(const std::string& path) {
+  Close();
   std::FILE* f = std::fopen(path.c_str(), "a");
   if (!f) return false;
   file_.store(f, std::memory_order_release);
-  trace("Open LOG");
+  Trace("Open LOG");
   return true;
 }
 
-bool LinkTrace::openFromEnvironment() {
+bool LinkTrace::OpenFromEnvironment() {
   const char* path = std::getenv("ZEDA_TRACE");
   if (!path || !*path) return false;
-  return open(path);
+  return Open(path);
 }
 
-void LinkTrace::close() {
+void LinkTrace::Close() {
   std::FILE* f = file_.exchange(nullptr, std::memory_order_acq_rel);
   if (f) std::fclose(f);
 }
 
-std::string LinkTrace::timeStamp(int hour, int minute, int second, double elapsedSeconds) {
+std::string LinkTrace::TimeStamp(int hour, int minute, int second, double elapsedSeconds) {
   const double fraction = elapsedSeconds - std::floor(elapsedSeconds);
   char buf[64];
   std::snprintf(buf, sizeof buf, "%02i:%02i:%05.2f", hour, minute, second + fraction);
   return buf;
 }
 
-void LinkTrace::trace(const char* text) {
+void LinkTrace::Trace(const char* text) {
   std::FILE* f = file_.load(std::memory_order_acquire);
   if (!f) return;
   const std::time_t now = std::time(nullptr);
@@ -54,37 +54,37 @@ void LinkTrace::trace(const char* text) {
   localtime_r(&now, &local);
   const double elapsed =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - origin_).count();
-  const std::string stamp = timeStamp(local.tm_hour, local.tm_min, local.tm_sec, elapsed);
+  const std::string stamp = TimeStamp(local.tm_hour, local.tm_min, local.tm_sec, elapsed);
   std::fprintf(f, "%s:   (%i) %s\n", stamp.c_str(), loopCount.load(std::memory_order_relaxed),
                text ? text : "");
   std::fflush(f);
 }
 
-void LinkTrace::tracef(const char* format, ...) {
-  if (!isOpen()) return;
+void LinkTrace::Tracef(const char* format, ...) {
+  if (!IsOpen()) return;
   char buf[1024];
   va_list args;
   va_start(args, format);
   std::vsnprintf(buf, sizeof buf, format, args);
   va_end(args);
-  trace(buf);
+  Trace(buf);
 }
 
-void LinkTrace::portOpen(int port, int tickMs, const char* portName, const char* lineSettings) {
+void LinkTrace::PortOpen(int port, int tickMs, const char* portName, const char* lineSettings) {
   std::FILE* f = file_.load(std::memory_order_acquire);
   if (!f) return;
   std::fprintf(f, "\n[%i:TMR=%i]OPEN %s (%s)\n", port, tickMs, portName, lineSettings);
   std::fflush(f);
 }
 
-void LinkTrace::portClose(int port, int tickMs, const char* portName) {
+void LinkTrace::PortClose(int port, int tickMs, const char* portName) {
   std::FILE* f = file_.load(std::memory_order_acquire);
   if (!f) return;
   std::fprintf(f, "\n[%i:TMR=%i]CLOSE %s\n", port, tickMs, portName);
   std::fflush(f);
 }
 
-void LinkTrace::portTransmit(int port, int tickMs, const uint8_t* data, int length) {
+void LinkTrace::PortTransmit(int port, int tickMs, const uint8_t* data, int length) {
   std::FILE* f = file_.load(std::memory_order_acquire);
   if (!f || length <= 0 || data[0] == 0x30) return;
   const int count = transmissions_.fetch_add(1, std::memory_order_relaxed) + 1;
@@ -103,7 +103,7 @@ void LinkTrace::portTransmit(int port, int tickMs, const uint8_t* data, int leng
   std::fflush(f);
 }
 
-LinkTrace& linkTrace() {
+LinkTrace& LinkTraceSink() {
   static LinkTrace sink;
   return sink;
 }

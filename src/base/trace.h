@@ -20,26 +20,26 @@ class LinkTrace {
   LinkTrace& operator=(const LinkTrace&) = delete;
 
   // Opens (appends to) the sink; false when the file cannot be opened.
-  bool open(const std::string& path);
+  bool Open(const std::string& path);
   // Opens the sink named by ZEDA_TRACE when it is set and not empty.
-  bool openFromEnvironment();
-  void close();
-  bool isOpen() const { return file_.load(std::memory_order_acquire) != nullptr; }
+  bool OpenFromEnvironment();
+  void Close();
+  bool IsOpen() const { return file_.load(std::memory_order_acquire) != nullptr; }
 
   // "%02i:%02i:%05.2f:   (%i) %s\n" with local time, the fraction counted on the
   // process clock since the time origin, the link worker's loop count and the text.
-  void trace(const char* text);
-  void tracef(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  void Trace(const char* text);
+  void Tracef(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
   // Port I/O thread lines, each preceded by an empty line and flushed.
-  void portOpen(int port, int tickMs, const char* portName, const char* lineSettings);
-  void portClose(int port, int tickMs, const char* portName);
+  void PortOpen(int port, int tickMs, const char* portName, const char* lineSettings);
+  void PortClose(int port, int tickMs, const char* portName);
   // Transmissions whose first byte is 0x30 (block monitor request) are not written.
-  void portTransmit(int port, int tickMs, const uint8_t* data, int length);
+  void PortTransmit(int port, int tickMs, const uint8_t* data, int length);
 
   // Formats the time stamp part of a trace line for the given clock readings
   // (exposed for tests): local h/m/s plus the fraction of elapsedSeconds.
-  static std::string timeStamp(int hour, int minute, int second, double elapsedSeconds);
+  static std::string TimeStamp(int hour, int minute, int second, double elapsedSeconds);
 
   // The link worker's loop count shown in every trace line.
   std::atomic<int32_t> loopCount{0};
@@ -51,6 +51,6 @@ class LinkTrace {
 };
 
 // The process's one trace sink.
-LinkTrace& linkTrace();
+LinkTrace& LinkTraceSink();
 
 }  // namespace zeda

@@ -14,7 +14,7 @@
 namespace zeda {
 namespace {
 
-std::atomic<int> g_language{kEnglish};
+std::atomic<int> gLanguage{kEnglish};
 
 // Unicode code points of Windows-1250 bytes 0x80-0xFF (0 = byte not assigned).
 constexpr uint16_t kCp1250High[128] = {
@@ -36,7 +36,7 @@ constexpr uint16_t kCp1250High[128] = {
     0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
 };
 
-bool inCp1250(uint32_t codePoint) {
+bool InCp1250(uint32_t codePoint) {
   if (codePoint < 0x80) return true;
   for (uint16_t c : kCp1250High) {
     if (c != 0 && c == codePoint) return true;
@@ -44,7 +44,7 @@ bool inCp1250(uint32_t codePoint) {
   return false;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 struct Parsed {
   bool valid = false;  // false: an error was reported, the raw text is used
@@ -52,16 +52,16 @@ struct Parsed {
   std::string variants[kLanguageCount];
 };
 
-std::shared_mutex g_cacheMutex;
-std::unordered_map<std::string, std::unique_ptr<Parsed>>& cache() {
+std::shared_mutex gCacheMutex;
+std::unordered_map<std::string, std::unique_ptr<Parsed>>& Cache() {
   static auto* map = new std::unordered_map<std::string, std::unique_ptr<Parsed>>();
   return *map;
 }
 
-std::string withText(const char* message, const char* text) { return std::string(message) + text; }
+std::string WithText(const char* message, const char* text) { return std::string(message) + text; }
 
 // Splits a text that begins with "#"; reports a malformed one.
-std::unique_ptr<Parsed> parse(const char* text) {
+std::unique_ptr<Parsed> Parse(const char* text) {
   auto parsed = std::make_unique<Parsed>();
   const std::string_view all(text);
   if (all.size() < 2 || all[1] != '#') {
@@ -71,11 +71,11 @@ std::unique_ptr<Parsed> parse(const char* text) {
     char message[128];
     std::snprintf(message, sizeof message, "Chybny pocet jazykovych mutaci (%i > %i || %i==0) !\n ",
                   count, kLanguageCount, count);
-    showError(message);
+    ShowError(message);
     return parsed;
   }
   if (all.size() < 3 || all[2] != '#') {
-    showError(withText("Chybi ### na zacatku v jazykovem retezci !\n", text));
+    ShowError(WithText("Chybi ### na zacatku v jazykovem retezci !\n", text));
     return parsed;
   }
   std::string_view rest = all.substr(3);
@@ -88,15 +88,15 @@ std::unique_ptr<Parsed> parse(const char* text) {
     rest = rest.substr(cut + 2);
   }
   for (int i = 0; i < count; ++i) {
-    if (cp1250Length(raw[i]) > static_cast<size_t>(kMaxVariantBytes)) {
-      showError(withText("Prilis dlouha jazykova mutace (>255 chars) !\n", text));
+    if (Cp1250Length(raw[i]) > static_cast<size_t>(kMaxVariantBytes)) {
+      ShowError(WithText("Prilis dlouha jazykova mutace (>255 chars) !\n", text));
       return parsed;
     }
   }
   for (int i = 0; i < count; ++i) {
     std::string_view v = raw[i];
     if (i < count - 1) {
-      while (!v.empty() && isBlank(v.back())) v.remove_suffix(1);
+      while (!v.empty() && IsBlank(v.back())) v.remove_suffix(1);
     }
     parsed->variants[i] = std::string(v);
   }
@@ -105,29 +105,29 @@ std::unique_ptr<Parsed> parse(const char* text) {
   return parsed;
 }
 
-const Parsed& lookup(const char* text) {
+const Parsed& Lookup(const char* text) {
   {
-    std::shared_lock lock(g_cacheMutex);
-    auto it = cache().find(text);
-    if (it != cache().end()) return *it->second;
+    std::shared_lock lock(gCacheMutex);
+    auto it = Cache().find(text);
+    if (it != Cache().end()) return *it->second;
   }
   // Parse outside the lock: reporting an error may run a modal event loop.
-  std::unique_ptr<Parsed> fresh = parse(text);
-  std::unique_lock lock(g_cacheMutex);
-  auto [it, inserted] = cache().try_emplace(text, std::move(fresh));
+  std::unique_ptr<Parsed> fresh = Parse(text);
+  std::unique_lock lock(gCacheMutex);
+  auto [it, inserted] = Cache().try_emplace(text, std::move(fresh));
   return *it->second;
 }
 
 }  // namespace
 
-int currentLanguage() { return g_language.load(std::memory_order_relaxed); }
-void setCurrentLanguage(int language) { g_language.store(language, std::memory_order_relaxed); }
+int CurrentLanguage() { return gLanguage.load(std::memory_order_relaxed); }
+void SetCurrentLanguage(int language) { gLanguage.store(language, std::memory_order_relaxed); }
 
 const char* LangText(const char* text, int language) {
   if (!text || text[0] != '#') return text;
-  const Parsed& parsed = lookup(text);
+  const Parsed& parsed = Lookup(text);
   if (!parsed.valid) return text;
-  if (language == -1) language = currentLanguage();
+  if (language == -1) language = CurrentLanguage();
   if (language < 0 || language >= kLanguageCount) language = kEnglish;
   if (language >= parsed.count) return parsed.variants[kEnglish].c_str();
   const std::string& chosen = parsed.variants[language];
@@ -139,7 +139,7 @@ uint32_t Cp1250ToUnicode(unsigned char byte) {
   return byte < 0x80 ? byte : kCp1250High[byte - 0x80];
 }
 
-std::size_t cp1250Length(std::string_view utf8) {
+std::size_t Cp1250Length(std::string_view utf8) {
   std::size_t length = 0;
   size_t i = 0;
   while (i < utf8.size()) {
@@ -172,15 +172,15 @@ std::size_t cp1250Length(std::string_view utf8) {
       i += 1;
       continue;
     }
-    length += inCp1250(cp) ? 1 : static_cast<std::size_t>(extra + 1);
+    length += InCp1250(cp) ? 1 : static_cast<std::size_t>(extra + 1);
     i += static_cast<size_t>(extra + 1);
   }
   return length;
 }
 
-void clearLangTextCacheForTests() {
-  std::unique_lock lock(g_cacheMutex);
-  cache().clear();
+void ClearLangTextCacheForTests() {
+  std::unique_lock lock(gCacheMutex);
+  Cache().clear();
 }
 
 }  // namespace zeda

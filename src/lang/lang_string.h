@@ -22,8 +22,8 @@ inline constexpr int kLanguageCount = 3;
 inline constexpr int kMaxVariantBytes = 255;
 
 // The program's one language index, 0 English, 1 German, 2 Czech; starts at 0.
-int currentLanguage();
-void setCurrentLanguage(int language);
+int CurrentLanguage();
+void SetCurrentLanguage(int language);
 
 // Returns the variant of `text` for `language` (-1 = the current language). Null and
 // plain texts come back unchanged; so does a malformed LangString, after its error has
@@ -32,13 +32,13 @@ const char* LangText(const char* text, int language = -1);
 
 // The length of a UTF-8 text in the Windows-1250 code page: one byte for every
 // character the code page has; anything else counts its UTF-8 bytes.
-std::size_t cp1250Length(std::string_view utf8);
+std::size_t Cp1250Length(std::string_view utf8);
 
 // The Unicode code point of a Windows-1250 byte; 0 for the few bytes the code page leaves
 // unassigned.
 uint32_t Cp1250ToUnicode(unsigned char byte);
 
 // Forgets every parsed text (tests only: pointers returned earlier become invalid).
-void clearLangTextCacheForTests();
+void ClearLangTextCacheForTests();
 
 }  // namespace zeda

@@ -117,7 +117,7 @@ bool CCOM::RingHasRoom() const {
 }
 
 CCOM::OpenOutcome CCOM::OpenDevice(PortLifeline& life) {
-  linkTrace().portOpen(index, tickMs(), portName, lineSettings);
+  LinkTraceSink().PortOpen(index, tickMs(), portName, lineSettings);
   portState.store(PORT_OPENING, std::memory_order_release);
   {
     std::lock_guard<std::mutex> lock(life.mutex);
@@ -168,7 +168,7 @@ CCOM::OpenOutcome CCOM::OpenDevice(PortLifeline& life) {
 }
 
 void CCOM::CloseDevice(bool vanished) {
-  linkTrace().portClose(index, tickMs(), portName);
+  LinkTraceSink().PortClose(index, tickMs(), portName);
   // The ring keeps what came in; the reader may still be busy with it. The next open
   // empties it.
   portState.store(PORT_CLOSING, std::memory_order_release);
@@ -240,7 +240,7 @@ void CCOM::ThreadMain(const std::atomic<bool>& stop, std::shared_ptr<PortLifelin
     bool failed = false;
     const int32_t count = txCount.load(std::memory_order_acquire);
     if (count > 0) {
-      linkTrace().portTransmit(index, tickMs(), txBuf, count);
+      LinkTraceSink().PortTransmit(index, tickMs(), txBuf, count);
       failed = device_->Write(txBuf, count, kWriteTimeoutMs) < 0;
       txCount.store(0, std::memory_order_release);
     }

@@ -101,7 +101,7 @@ void CCOMCOM::CancelJob() {
 void CCOMCOM::CloseLink() {
   const int32_t port = connectedPort.load(std::memory_order_acquire);
   if (port == 0) return;
-  linkTrace().tracef("Close Port COM%i...", port);
+  LinkTraceSink().Tracef("Close Port COM%i...", port);
   CancelJob();
   // A capture still being collected belongs to this link: left announced, the next
   // unit's monitor answers would be collected as its bytes, fail the checks and slow the
@@ -170,7 +170,7 @@ void CCOMCOM::FinishJob(int32_t result) {
 }
 
 void CCOMCOM::WorkerMain() {
-  LinkTrace& trace = linkTrace();
+  LinkTrace& trace = LinkTraceSink();
   while (!linkStop.load(std::memory_order_acquire)) {
     // 1. Count the loop (shown in every trace line).
     trace.loopCount.fetch_add(1, std::memory_order_relaxed);
@@ -209,13 +209,13 @@ void CCOMCOM::WorkerMain() {
 }
 
 void CCOMCOM::WorkerStep(int32_t code) {
-  LinkTrace& trace = linkTrace();
+  LinkTrace& trace = LinkTraceSink();
   const uint32_t seen = linkWord_.load(std::memory_order_acquire);
   switch (StateOf(seen)) {
     case LINK_RETRY: {
       // 4. No answer, or a wrong one: the same request again, or the job fails.
       const int32_t tries = tries_.load(std::memory_order_relaxed);
-      trace.tracef("COM timeout or redirection (%i)...", tries);
+      trace.Tracef("COM timeout or redirection (%i)...", tries);
       tries_.store(tries + 1, std::memory_order_release);
       if (tries + 1 >= maxTries_.load(std::memory_order_relaxed)) {
         if (MoveLink(seen, LINK_READY)) FinishJob(JOB_FAILED);
@@ -268,7 +268,7 @@ void CCOMCOM::WorkerStep(int32_t code) {
       requestTime_.store(tickMs(), std::memory_order_release);
       if (MoveLink(seen, LINK_SENDING)) {
         const uint8_t* frame = activeLink.codec.transmitFrame;
-        trace.tracef("Frame send [0x%02x] (%i).../Job=%i,len=%i/ data[21]=0x%02x", frame[0], length,
+        trace.Tracef("Frame send [0x%02x] (%i).../Job=%i,len=%i/ data[21]=0x%02x", frame[0], length,
                      code, jobLength_, frame[21]);
       }
       break;
@@ -285,7 +285,7 @@ void CCOMCOM::DropStaleBytes() {
   // they stream in behind a monitor answer and are fed to the record between requests.
   if (capture.type.load(std::memory_order_acquire) != 0) return;
   const int32_t dropped = activeLink.codec.DropReceived(ActiveBuffers());
-  if (dropped > 0) linkTrace().tracef("Stale bytes dropped (%i)...", dropped);
+  if (dropped > 0) LinkTraceSink().Tracef("Stale bytes dropped (%i)...", dropped);
 }
 
 // The per-job logic (SelectNextBlock, BuildRequest, TakeAnswer) is in ccomcom_jobs.cpp.

@@ -12,18 +12,18 @@ CCOMIOSYS::CCOMIOSYS() {
   for (int i = 0; i < kPortCount; ++i) ports_[i].Init(static_cast<uint8_t>(i));
   // The sink's time origin is whole-second aligned by the sink itself, so nothing waits
   // here for the wall-clock second to change.
-  LinkTrace& trace = linkTrace();
-  if (trace.isOpen()) {
-    trace.trace("Open LOG");
+  LinkTrace& trace = LinkTraceSink();
+  if (trace.IsOpen()) {
+    trace.Trace("Open LOG");
   } else {
-    openedTrace_ = trace.openFromEnvironment();  // writes "Open LOG"
+    openedTrace_ = trace.OpenFromEnvironment();  // writes "Open LOG"
   }
 }
 
 CCOMIOSYS::~CCOMIOSYS() {
   CloseAllPorts();
   StopPortThreads();
-  if (openedTrace_) linkTrace().close();
+  if (openedTrace_) LinkTraceSink().Close();
 }
 
 void CCOMIOSYS::StopPortThreads() {

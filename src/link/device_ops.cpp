@@ -161,12 +161,12 @@ void DeviceOps::ShowComText() {
 // ------------------------------------------------------------------ connection
 
 void DeviceOps::CompareUnitAndPc() {
-  img_.updateFileMatches();
+  img_.UpdateFileMatches();
   ui_.UpdateTitle();
   constexpr int kSlot = StatusSlot::kCongruence;
   if (!img_.unitImageValid) {
     ui_.ShowStatus(kSlot, nullptr, 0, kColourUnchanged, kColourUnchanged, kPriorityNormal);
-  } else if (img_.unitImage.byte(kNoReadingAddress) != 0) {
+  } else if (img_.unitImage.Byte(kNoReadingAddress) != 0) {
     ui_.ShowStatus(kSlot, DeviceText(OpText::NoReading), kCongruenceMs, kColourUnchanged,
                    kColourYellow, kPriorityNormal);
   } else if (img_.unitImage != img_.params) {
@@ -491,7 +491,7 @@ void DeviceOps::PostRead(int32_t start, int32_t end) {
 }
 
 bool DeviceOps::ReadPermitted() const {
-  return idBlock_[kIdReadAllowedByte] == 1 && img_.unitImage.byte(kNoReadingAddress) == 0;
+  return idBlock_[kIdReadAllowedByte] == 1 && img_.unitImage.Byte(kNoReadingAddress) == 0;
 }
 
 void DeviceOps::StartAction() {
@@ -632,7 +632,7 @@ void DeviceOps::ProgramStart() {
     img_.unitImageValid = false;
     CompareUnitAndPc();
   }
-  std::memcpy(link_.writeImage, programImage_.data(), kImage);
+  std::memcpy(link_.writeImage, programImage_.Data(), kImage);
   if (programAll_) {
     link_.PostJob(JOB_WRITE, 0, kImage, JOBF_MARK_RANGE);
   } else {
@@ -685,7 +685,7 @@ void DeviceOps::Completion() {
         }
         return;
       }
-      std::memcpy(img_.unitImage.data() + rangeStart_, link_.readImage + rangeStart_, n);
+      std::memcpy(img_.unitImage.Data() + rangeStart_, link_.readImage + rangeStart_, n);
       if (s == S::kCheckRead2 || s == S::kQuarter3Read2) {
         CheckingDone();
       } else {
@@ -800,19 +800,19 @@ void DeviceOps::ReadResult() {
     Ended(OP_READ, OpOutcome::Refused);
     return;
   }
-  std::memcpy(img_.params.data(), read, kImage);
+  std::memcpy(img_.params.Data(), read, kImage);
   ui_.ClearNewInstal();
   NormalizeParams(img_.params);
   // The unit image is what the unit holds; what the normalisation corrected is marked
   // changed, so the screen says "different" until the corrections are programmed.
   int corrected = 0;
   for (int a = 0; a < kImage; ++a) {
-    const bool differs = img_.params.byte(a) != read[a];
+    const bool differs = img_.params.Byte(a) != read[a];
     img_.changedMask[static_cast<size_t>(a)] = differs;
     if (differs && a != kNoReadingAddress) ++corrected;
   }
   autoProgramFor_ = 0;
-  std::memcpy(img_.unitImage.data(), read, kImage);
+  std::memcpy(img_.unitImage.Data(), read, kImage);
   img_.unitImageValid = true;
   ui_.ClearCurrentFile();
   CompareUnitAndPc();
@@ -826,10 +826,10 @@ void DeviceOps::ReadResult() {
 
 void DeviceOps::VerifyResult() {
   const uint8_t* read = link_.readImage;
-  std::memcpy(verifiedImage_.data(), read, kImage);
+  std::memcpy(verifiedImage_.Data(), read, kImage);
   bool differs = false;
   for (int a = 0; a < kImage && !differs; ++a) {
-    differs = a != kNoReadingAddress && img_.params.byte(a) != read[a];
+    differs = a != kNoReadingAddress && img_.params.Byte(a) != read[a];
   }
   if (differs) {
     if (opAttempt_ > 1) {
@@ -853,7 +853,7 @@ void DeviceOps::ProgramResult() {
   bool same = true;
   for (int a = 0; a < kImage && same; ++a) {
     if (!programMask_[static_cast<size_t>(a)]) continue;
-    same = link_.readFlags[a] != 0 && link_.readImage[a] == programImage_.byte(a);
+    same = link_.readFlags[a] != 0 && link_.readImage[a] == programImage_.Byte(a);
   }
   if (!same) {
     if (opAttempt_ > 1) {
@@ -867,18 +867,18 @@ void DeviceOps::ProgramResult() {
     return;
   }
   if (programMask_[kNoReadingAddress]) {
-    idBlock_[kIdReadAllowedByte] = programImage_.byte(kNoReadingAddress) != 0 ? 0 : 1;
+    idBlock_[kIdReadAllowedByte] = programImage_.Byte(kNoReadingAddress) != 0 ? 0 : 1;
   }
   for (int a = 0; a < kImage; ++a) {
     const size_t i = static_cast<size_t>(a);
     if (!programMask_[i]) continue;
     // Only what still equals the written value is done; a later edit stays marked.
-    if (img_.params.byte(a) == programImage_.byte(a)) img_.changedMask[i] = false;
+    if (img_.params.Byte(a) == programImage_.Byte(a)) img_.changedMask[i] = false;
   }
   // Whole blocks were written, so bytes beside the marked ones may have changed in the
   // unit too: everything read back is what the unit now holds.
   for (int a = 0; a < kImage; ++a) {
-    if (link_.readFlags[a] != 0) img_.unitImage.setByte(a, link_.readImage[a]);
+    if (link_.readFlags[a] != 0) img_.unitImage.SetByte(a, link_.readImage[a]);
   }
   if (!programAll_) CompareUnitAndPc();
   Result(OpText::VerifyOk);

@@ -115,7 +115,7 @@ class DeviceOps {
   // ---- State (read by the front ends and tests) ----
   bool UnitConnected() const { return link_.connectedPort.load() != 0; }
   bool LinkEnabled() const { return link_.linkEnabled.load() != 0; }
-  int32_t connectedPortNumber() const { return link_.connectedPort.load(); }
+  int32_t ConnectedPortNumber() const { return link_.connectedPort.load(); }
   int32_t opState() const { return opState_; }
   int32_t opRequest() const { return opRequest_; }
   int32_t opAttempt() const { return opAttempt_; }
@@ -123,25 +123,25 @@ class DeviceOps {
   int32_t saveCountdown() const { return saveCountdown_; }
   bool programmedPending() const { return programmedPending_; }
   bool programAll() const { return programAll_; }
-  bool identPassed() const { return identPassed_; }
-  bool releaseWanted() const { return releaseWanted_; }
-  int32_t rememberedPort() const { return rememberedPort_; }
+  bool IdentPassed() const { return identPassed_; }
+  bool ReleaseWanted() const { return releaseWanted_; }
+  int32_t RememberedPort() const { return rememberedPort_; }
   // True while the machine works on something (not idle, not polling).
   bool Busy() const;
   const uint8_t* idBlock() const { return idBlock_.data(); }
   const uint8_t* monitorBlock() const { return monitorBlock_.data(); }
-  const IdTexts& idTexts() const { return idTexts_; }
+  const IdTexts& UnitIdTexts() const { return idTexts_; }
   int keyCheckKind() const { return keyCheckKind_; }
   const std::string& keyCheckText() const { return keyCheckText_; }
   // BIKE as the unit's monitor answers report it (block position 1), -1 before any.
-  int32_t reportedBike() const { return reportedBike_; }
+  int32_t ReportedBike() const { return reportedBike_; }
   // What the last Verify read from the unit, kept when it ended: the link's read buffer is
   // reused by the next job (the idle polls), so a list of differences taken from it later
   // could name fields the unit does not hold.
-  const ParamImage& verifiedImage() const { return verifiedImage_; }
+  const ParamImage& VerifiedImage() const { return verifiedImage_; }
   // The unit's key and version from the identification block of this connection (-1).
-  int32_t unitKey() const { return unitKey_; }
-  int32_t unitVersion() const { return unitVersion_; }
+  int32_t UnitKey() const { return unitKey_; }
+  int32_t UnitVersion() const { return unitVersion_; }
 
   // Test mode (service switch file): the result of an idle poll is dropped.
   bool testMode = false;

@@ -197,7 +197,7 @@ bool FrameCodec::SendFrame(const PortBuffers& port) {
   if (port.transmitCount->load(std::memory_order_acquire) != 0) return false;
   const int32_t part = std::min(transmitRemaining, kPortBufferSize);
   std::memcpy(port.transmit, transmitFrame + transmitPosition, static_cast<size_t>(part));
-  linkTrace().tracef("...sent [0x%02x] (%i)", transmitFrame[0], transmitRemaining);
+  LinkTraceSink().Tracef("...sent [0x%02x] (%i)", transmitFrame[0], transmitRemaining);
   transmitPosition += part;
   transmitRemaining -= part;
   port.transmitCount->store(part, std::memory_order_release);
@@ -385,15 +385,15 @@ bool FrameCodec::IsEcho() const {
 
 AnswerVerdict FrameCodec::CheckAnswer(int32_t job, int32_t address, int32_t length,
                                       int32_t expectedAnswer, int32_t tries) const {
-  linkTrace().tracef("Frame rec [0x%02x] (%i)...", receiveBuffer[0], frameLength);
+  LinkTraceSink().Tracef("Frame rec [0x%02x] (%i)...", receiveBuffer[0], frameLength);
   const FrameFamily family = Family();
   if (family == FrameFamily::Addressed) {
     if ((AnswerType() & 0x0F) != kTypeAnswer || AnswerCommand() != expectedAnswer) {
       return AnswerVerdict::Ignored;
     }
     if (AnswerAddress() != address || (StoresData(job) && Word(12) != length)) {
-      linkTrace().tracef("len or address is not equal %i!=%i (%i)...", address, AnswerAddress(),
-                         tries);
+      LinkTraceSink().Tracef("len or address is not equal %i!=%i (%i)...", address, AnswerAddress(),
+                             tries);
       return AnswerVerdict::Rejected;
     }
     return AnswerVerdict::Accepted;
@@ -402,8 +402,8 @@ AnswerVerdict FrameCodec::CheckAnswer(int32_t job, int32_t address, int32_t leng
 
   const uint8_t code = receiveBuffer[0];
   if (code != expectedAnswer) {
-    linkTrace().tracef("COM not expected answer 0x%02x!=0x%02x (%i)...", code, expectedAnswer,
-                       tries);
+    LinkTraceSink().Tracef("COM not expected answer 0x%02x!=0x%02x (%i)...", code, expectedAnswer,
+                           tries);
     return AnswerVerdict::Rejected;
   }
   const int32_t n = BlockSize();
@@ -411,7 +411,7 @@ AnswerVerdict FrameCodec::CheckAnswer(int32_t job, int32_t address, int32_t leng
   if (block >= 0x30) block &= 0x0F;
   if (job == JOB_WRITE || job == JOB_READ) block -= 1;
   if (block * n != address) {
-    linkTrace().tracef("address is not equal %i!=%i (%i)...", address, block * n, tries);
+    LinkTraceSink().Tracef("address is not equal %i!=%i (%i)...", address, block * n, tries);
     return AnswerVerdict::Rejected;
   }
   if (job == JOB_WRITE) {
@@ -420,7 +420,7 @@ AnswerVerdict FrameCodec::CheckAnswer(int32_t job, int32_t address, int32_t leng
       if (receiveBuffer[i] != transmitFrame[i]) ++errors;
     }
     if (errors > 0) {
-      linkTrace().tracef("COM verify fail, %i errors (%i)...", errors, tries);
+      LinkTraceSink().Tracef("COM verify fail, %i errors (%i)...", errors, tries);
       return AnswerVerdict::Rejected;
     }
   }

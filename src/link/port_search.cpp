@@ -78,7 +78,7 @@ void PortSearch::SearchRun() {
   if (!io_.PortsScanned() || connectedPort != 0 || !linkEnabled) return;
   if (!comFoundTraced_) {
     comFoundTraced_ = true;
-    linkTrace().trace("COM found");
+    LinkTraceSink().Trace("COM found");
   }
   if (comSetting == kComSettingOff) {
     for (SearchSlot& s : slots_) {
@@ -110,7 +110,7 @@ PortSearch::Step PortSearch::RunSlot(int s, bool again) {
   // b. A fixed port other than the one held. A free slot has nothing to close; it picks
   // the fixed port in step i.
   if (comSetting > 0 && slot.port != 0 && slot.port != comSetting) {
-    linkTrace().tracef("[%i]FORCE CLOSE - Close port COM%i", s, slot.port);
+    LinkTraceSink().Tracef("[%i]FORCE CLOSE - Close port COM%i", s, slot.port);
     io_.ClosePort(slot.port);
     slot.port = 0;
     Backoff(slot);
@@ -120,7 +120,7 @@ PortSearch::Step PortSearch::RunSlot(int s, bool again) {
   if (slot.state == SLOT_OPENING) {
     if (io_.OpenError(slot.port) != PortOpenError::None) ShowPortHint(s);
     if (Elapsed(slot) > kOpenGiveUpMs) {
-      linkTrace().tracef("[%i] Not Openning...", s);
+      LinkTraceSink().Tracef("[%i] Not Openning...", s);
       slot.state = SLOT_PORT_FAIL;
     } else if (io_.PortIsOpen(slot.port)) {
       const ProtocolRow& row = table_.Row(slot.row);
@@ -128,7 +128,7 @@ PortSearch::Step PortSearch::RunSlot(int s, bool again) {
       io_.BuildIdentify(s, wantedSubKey * 256 + wantedKey);
       io_.ContinueSending(s, slot.port);
       SetState(slot, SLOT_ASKED_ONCE);
-      linkTrace().tracef("[%i] Send Once (%s)...", s, ProtocolName(row.protocol));
+      LinkTraceSink().Tracef("[%i] Send Once (%s)...", s, ProtocolName(row.protocol));
     }
   }
 
@@ -138,7 +138,7 @@ PortSearch::Step PortSearch::RunSlot(int s, bool again) {
     if (slot.state == SLOT_ASKED_ONCE) {
       io_.RewindIfSent(s);
       SetState(slot, SLOT_ASKED_TWICE);
-      linkTrace().tracef("[%i] Send Again...", s);
+      LinkTraceSink().Tracef("[%i] Send Again...", s);
     } else {
       SetState(slot, SLOT_PROTOCOL_FAIL);
     }
@@ -150,12 +150,12 @@ PortSearch::Step PortSearch::RunSlot(int s, bool again) {
     const uint8_t* frame = nullptr;
     const int length = io_.ReceiveFrame(s, slot.port, &frame);
     if (length > 0) {
-      linkTrace().tracef("[%i] Frame rec (%i)...", s, length);
+      LinkTraceSink().Tracef("[%i] Frame rec (%i)...", s, length);
       const uint8_t* request = nullptr;
       const int requestLength = io_.RequestFrame(s, &request);
       const int32_t protocol = table_.Row(slot.row).protocol;
       if (length == requestLength && std::memcmp(frame, request, length) == 0) {
-        linkTrace().tracef("[%i] ECHO !", s);
+        LinkTraceSink().Tracef("[%i] ECHO !", s);
         seen_[slot.port & 0xFF] = PortSeen{PortFinding::Echo, -1};
         SetState(slot, SLOT_PORT_FAIL);
       } else if (IsAddressedProtocol(protocol)) {
@@ -188,7 +188,7 @@ PortSearch::Step PortSearch::RunSlot(int s, bool again) {
       std::snprintf(text, sizeof text, "###%s connected##%s verbunden##%s připojen", n, n, n);
       Show(StatusSlot::kConnection, text, kConnectedMs, kColourBlack, kColourWhite,
            kPriorityConnected);
-      linkTrace().tracef("[%i]%s", s, text);
+      LinkTraceSink().Tracef("[%i]%s", s, text);
       return Step::Found;
     }
     const char* n = slot.unitName;
@@ -197,7 +197,7 @@ PortSearch::Step PortSearch::RunSlot(int s, bool again) {
                   "###COM %i:%s (unmatched)##COM %i:%s verbunden (unübertroffen)"
                   "##COM %i:%s připojen (nekompatibilní)",
                   p, n, p, n, p, n);
-    linkTrace().tracef("[%i]%s", s, text);
+    LinkTraceSink().Tracef("[%i]%s", s, text);
     Show(StatusSlot::kConnection, text, kUnmatchedMs, kColourBlack, kColourRed, kPriorityNormal);
     seen_[slot.port & 0xFF] = PortSeen{PortFinding::OtherUnit, slot.unitKey};
     slot.state = SLOT_PORT_FAIL;
@@ -205,7 +205,7 @@ PortSearch::Step PortSearch::RunSlot(int s, bool again) {
 
   // g. Port failed.
   if (slot.state == SLOT_PORT_FAIL) {
-    linkTrace().tracef("[%i]FAIL PORT - Close port COM%i", s, slot.port);
+    LinkTraceSink().Tracef("[%i]FAIL PORT - Close port COM%i", s, slot.port);
     io_.ClosePort(slot.port);
     slot.port = 0;
     Backoff(slot);
@@ -216,10 +216,10 @@ PortSearch::Step PortSearch::RunSlot(int s, bool again) {
     const int next = slot.row + 1;
     if (slot.port != 0 && !table_.IsEnd(next) &&
         table_.Row(next).baud == table_.Row(slot.row).baud) {
-      linkTrace().tracef("[%i]FAIL PROTOCOL - skip port closing", s);
+      LinkTraceSink().Tracef("[%i]FAIL PROTOCOL - skip port closing", s);
       slot.state = SLOT_FREE;
     } else {
-      linkTrace().tracef("[%i]FAIL PROTOCOL - Close port COM%i", s, slot.port);
+      LinkTraceSink().Tracef("[%i]FAIL PROTOCOL - Close port COM%i", s, slot.port);
       io_.ClosePort(slot.port);
       Backoff(slot);
     }
@@ -258,15 +258,15 @@ PortSearch::Step PortSearch::RunSlot(int s, bool again) {
   const ProtocolRow& row = table_.Row(slot.row);
   io_.ResetCodec(s, row.protocol, row.timeoutMs);
   if (io_.PortIsOpen(slot.port)) {
-    linkTrace().tracef("[%i]...skip onening port COM%i, Protocol=%i, Timeout=%i", s, slot.port,
-                       row.protocol, row.timeoutMs);
+    LinkTraceSink().Tracef("[%i]...skip onening port COM%i, Protocol=%i, Timeout=%i", s, slot.port,
+                           row.protocol, row.timeoutMs);
     SetState(slot, SLOT_OPENING);
     if (!again) return RunSlot(s, true);
     return Step::Next;
   }
   io_.OpenPort(slot.port, row.baud);
-  linkTrace().tracef("[%i]Open Port COM%i, Protocol=%i, Timeout=%i", s, slot.port, row.protocol,
-                     row.timeoutMs);
+  LinkTraceSink().Tracef("[%i]Open Port COM%i, Protocol=%i, Timeout=%i", s, slot.port, row.protocol,
+                         row.timeoutMs);
   SetState(slot, SLOT_OPENING);
   return Step::Next;
 }
@@ -290,7 +290,7 @@ void PortSearch::ShowPortHint(int s) {
   }
   char text[640];
   FormatPortHint(text, sizeof text, device != nullptr ? device : "", error, group);
-  linkTrace().tracef("[%i]%s", s, text);
+  LinkTraceSink().Tracef("[%i]%s", s, text);
   Show(StatusSlot::kConnection, text, kPortHintMs, kColourBlack, kColourRed, kPriorityPortHint);
 }
 

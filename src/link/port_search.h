@@ -43,9 +43,9 @@ struct SearchSlot {
   int32_t hardwareKey = -1;
   int32_t unitKey = -1;
   char unitName[kUnitNameSize] = {};
-  int32_t frameSize = 0;  // longest frame the unit takes
-  int32_t overhead = 0;   // 16 addressed frames, 2 block frames
-  int32_t protocol = 0;   // protocol of the row the slot answered on
+  int32_t frameSize = 0;    // longest frame the unit takes
+  int32_t overhead = 0;     // 16 addressed frames, 2 block frames
+  int32_t protocol = 0;     // protocol of the row the slot answered on
   bool knownFirst = false;  // probing the row that last connected this port, out of order
 };
 

@@ -59,30 +59,30 @@ struct CAxe {
   int32_t viewMax = 0;
 
   // Capacity of the arrays this axis may use (X 50, Y 30).
-  int32_t capacity() const { return maxCount; }
+  int32_t Capacity() const { return maxCount; }
 };
 
 // The index a fixed axis uses: rule -1 first, -2 last, -3 middle, n >= 0 that index,
 // brought into 0 ... count - 1.
-int32_t fixedIndexFor(int32_t rule, int32_t count);
+int32_t FixedIndexFor(int32_t rule, int32_t count);
 
 // Keeps the breakpoints ordered and in range: a single edited breakpoint pushes its
 // neighbours aside and lets earlier pushed ones spring back; any other change is
 // sorted out by raising and lowering.
-void normaliseBreakpoints(CAxe& axis);
+void NormaliseBreakpoints(CAxe& axis);
 
 // True when the used breakpoints rise by at least minGap and lie within the limits.
-bool breakpointsValid(const CAxe& axis);
+bool BreakpointsValid(const CAxe& axis);
 
 // Caption of breakpoint i from the string view; on bad use returns false and sets
 // `error` to the message to show (the caption is then empty).
-bool stringViewCaption(const CAxe& axis, int i, std::string& caption, std::string& error);
+bool StringViewCaption(const CAxe& axis, int i, std::string& caption, std::string& error);
 
 // Brings a raw double into int32 range and truncates after adding +-0.5 (half away from zero).
-int32_t roundHalfAway(double v);
+int32_t RoundHalfAway(double v);
 
 // A typed or pasted raw value (displayed ÷ scale) brought into the axis limits while still
 // a double, then rounded half away from zero: "9999999999999999" lands on the limit.
-int32_t rawWithinLimits(double raw, const CAxe& axis);
+int32_t RawWithinLimits(double raw, const CAxe& axis);
 
 }  // namespace zeda

@@ -8,14 +8,14 @@
 namespace zeda {
 namespace {
 
-bool editorChar(char c) {
+bool EditorChar(char c) {
   return (c >= '0' && c <= '9') || c == ' ' || c == ',' || c == '-' || c == '.';
 }
 
-bool hasTextSelection(const TCellEditor& e) { return e.selStart >= 0 && e.selEnd > e.selStart; }
+bool HasTextSelection(const TCellEditor& e) { return e.selStart >= 0 && e.selEnd > e.selStart; }
 
-void deleteTextSelection(TCellEditor& e) {
-  if (!hasTextSelection(e)) return;
+void DeleteTextSelection(TCellEditor& e) {
+  if (!HasTextSelection(e)) return;
   e.text.erase(e.selStart, e.selEnd - e.selStart);
   e.caret = e.selStart;
   e.selStart = e.selEnd = -1;
@@ -24,18 +24,18 @@ void deleteTextSelection(TCellEditor& e) {
 }  // namespace
 
 bool TTab::ItemEditable(int col, int row) const {
-  if (!hasSheets()) return false;
-  const CSheet& s = cur();
-  return s.item(col, row) && s.axisOf(col, row).editable;
+  if (!HasSheets()) return false;
+  const CSheet& s = Cur();
+  return s.Item(col, row) && s.AxisOf(col, row).editable;
 }
 
 std::string TTab::ItemText(int col, int row) const {
-  if (!hasSheets()) return {};
-  const CSheet& s = cur();
-  const int32_t* v = s.item(col, row);
+  if (!HasSheets()) return {};
+  const CSheet& s = Cur();
+  const int32_t* v = s.Item(col, row);
   if (!v) return {};
-  if (col >= 0 && row >= 0 && s.percentShown()) return formatValue(*v, 1.0);
-  return formatValue(*v, s.axisOf(col, row).scale);
+  if (col >= 0 && row >= 0 && s.PercentShown()) return FormatValue(*v, 1.0);
+  return FormatValue(*v, s.AxisOf(col, row).scale);
 }
 
 bool TTab::OpenEditor(int col, int row, const std::string& text, bool selectAll, int caret) {
@@ -50,29 +50,29 @@ bool TTab::OpenEditor(int col, int row, const std::string& text, bool selectAll,
   editor.selStart = selectAll && len > 0 ? 0 : -1;
   editor.selEnd = selectAll && len > 0 ? len : -1;
   editor.blink = 0;
-  if (host) host->requestRedraw(1);
+  if (host) host->RequestRedraw(1);
   return true;
 }
 
 void TTab::EditorInsert(char c) {
-  if (!editor.editing || !editorChar(c)) return;
+  if (!editor.editing || !EditorChar(c)) return;
   size_t kept =
-      editor.text.size() - (hasTextSelection(editor) ? editor.selEnd - editor.selStart : 0);
+      editor.text.size() - (HasTextSelection(editor) ? editor.selEnd - editor.selStart : 0);
   if (kept >= static_cast<size_t>(kEditorMaxChars)) return;
-  deleteTextSelection(editor);
+  DeleteTextSelection(editor);
   editor.text.insert(editor.text.begin() + editor.caret, c);
   ++editor.caret;
 }
 
 void TTab::EditorBackspace() {
   if (!editor.editing) return;
-  if (hasTextSelection(editor)) return deleteTextSelection(editor);
+  if (HasTextSelection(editor)) return DeleteTextSelection(editor);
   if (editor.caret > 0) editor.text.erase(--editor.caret, 1);
 }
 
 void TTab::EditorDelete() {
   if (!editor.editing) return;
-  if (hasTextSelection(editor)) return deleteTextSelection(editor);
+  if (HasTextSelection(editor)) return DeleteTextSelection(editor);
   if (editor.caret < static_cast<int>(editor.text.size())) editor.text.erase(editor.caret, 1);
 }
 
@@ -80,7 +80,7 @@ void TTab::EditorMove(TKey key, bool shift) {
   if (!editor.editing) return;
   int len = static_cast<int>(editor.text.size());
   int anchor = editor.caret;
-  if (hasTextSelection(editor))
+  if (HasTextSelection(editor))
     anchor = editor.caret == editor.selStart ? editor.selEnd : editor.selStart;
   int to = editor.caret;
   switch (key) {
@@ -115,7 +115,7 @@ void TTab::EditorSetCaret(int pos) {
 }
 
 std::string TTab::EditorSelectedText() const {
-  if (!editor.editing || !hasTextSelection(editor)) return {};
+  if (!editor.editing || !HasTextSelection(editor)) return {};
   return editor.text.substr(editor.selStart, editor.selEnd - editor.selStart);
 }
 
@@ -127,7 +127,7 @@ void TTab::EditorPaste(const std::string& clip) {
     if (c == ',') c = '.';
     if ((c >= '0' && c <= '9') || c == '-' || c == '.' || c == ' ') add.push_back(c);
   }
-  deleteTextSelection(editor);
+  DeleteTextSelection(editor);
   size_t room = kEditorMaxChars > static_cast<int>(editor.text.size())
                     ? kEditorMaxChars - editor.text.size()
                     : 0;
@@ -139,7 +139,7 @@ void TTab::EditorPaste(const std::string& clip) {
 bool TTab::AcceptEditor() {
   if (!editor.editing) return false;
   editor.editing = false;
-  if (host) host->requestRedraw(1);
+  if (host) host->RequestRedraw(1);
   std::string t;
   bool commaDone = false;
   for (char c : editor.text) {
@@ -153,16 +153,16 @@ bool TTab::AcceptEditor() {
   double v = 0;
   auto res = std::from_chars(t.data(), t.data() + t.size(), v);
   if (t.empty() || res.ec != std::errc() || !ItemEditable(editor.col, editor.row)) return false;
-  CSheet& s = cur();
+  CSheet& s = Cur();
   int col = editor.col, row = editor.row;
   int32_t raw;
-  if (col >= 0 && row >= 0 && s.percentShown()) {
-    raw = roundHalfAway(v);
+  if (col >= 0 && row >= 0 && s.PercentShown()) {
+    raw = RoundHalfAway(v);
   } else {
-    const CAxe& axis = s.axisOf(col, row);
-    raw = rawWithinLimits(axis.scale == 0 ? v : v / axis.scale, axis);
+    const CAxe& axis = s.AxisOf(col, row);
+    raw = RawWithinLimits(axis.scale == 0 ? v : v / axis.scale, axis);
   }
-  *s.item(col, row) = raw;
+  *s.Item(col, row) = raw;
   CommitEdit(row == -1 ? kPartX : col == -1 ? kPartY : kPartCells, kKeyNow);
   return true;
 }
@@ -171,7 +171,7 @@ void TTab::CancelEditor() {
   if (!editor.editing) return;
   editor.editing = false;
   editor.selStart = editor.selEnd = -1;
-  if (host) host->requestRedraw(1);
+  if (host) host->RequestRedraw(1);
 }
 
 }  // namespace zeda

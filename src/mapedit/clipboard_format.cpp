@@ -12,26 +12,26 @@
 namespace zeda {
 namespace {
 
-std::string breakpointText(const CAxe& a, int i) {
+std::string BreakpointText(const CAxe& a, int i) {
   if (!a.stringView.empty()) {
     std::string caption, error;
-    stringViewCaption(a, i, caption, error);
+    StringViewCaption(a, i, caption, error);
     return caption.substr(0, kClipCaptionMax);
   }
-  return formatValue(a.values[i], a.scale);
+  return FormatValue(a.values[i], a.scale);
 }
 
-std::string cellText(const CSheet& s, int c, int r) {
-  if (s.percentShown()) return formatValue(s.cell(c, r), 1.0);
-  return formatValue(s.cell(c, r), s.axisData.scale);
+std::string CellText(const CSheet& s, int c, int r) {
+  if (s.PercentShown()) return FormatValue(s.Cell(c, r), 1.0);
+  return FormatValue(s.Cell(c, r), s.axisData.scale);
 }
 
 // The sheet name as line 1 of the private format: the current language's part only, on
 // one line, short enough that the line stays a header line (a longer line would end the
 // header, and the keys after it would never be read, so the copy could not paste back).
-std::string labelLine(const std::string& name) {
+std::string LabelLine(const std::string& name) {
   static constexpr std::string_view kPrefix = "Label:\t";
-  std::string text = mapeditText(name);
+  std::string text = MapeditText(name);
   for (char& c : text)
     if (c == '\t' || c == '\n' || c == '\r') c = ' ';
   size_t room = static_cast<size_t>(kPasteHeaderLineMax) - kPrefix.size();
@@ -44,8 +44,8 @@ std::string labelLine(const std::string& name) {
   return std::string(kPrefix) + text + "\n";
 }
 
-void finishClipText(std::string& text) {
-  if (mapeditLanguage() == kLangCzech) toDecimalComma(text);
+void FinishClipText(std::string& text) {
+  if (MapeditLanguage() == kLangCzech) ToDecimalComma(text);
   if (text.size() > static_cast<size_t>(kClipBufferSize - 1)) text.resize(kClipBufferSize - 1);
 }
 
@@ -53,8 +53,8 @@ void finishClipText(std::string& text) {
 
 std::string TTab::CopyText() const {
   if (editor.editing) return EditorSelectedText();
-  if (!hasSheets()) return {};
-  const CSheet& s = cur();
+  if (!HasSheets()) return {};
+  const CSheet& s = Cur();
   const TSel& sel = s.sel;
   std::string out;
   if (sel.count <= 0) return out;
@@ -66,94 +66,94 @@ std::string TTab::CopyText() const {
       if (r > r0) out.push_back('\n');
       for (int c = c0; c <= c1; ++c) {
         if (c > c0) out.push_back('\t');
-        if (sel.cell(c, r) & kMarkSelected) out += cellText(s, c, r);
+        if (sel.Cell(c, r) & kMarkSelected) out += CellText(s, c, r);
       }
     }
   } else if (sel.kind == kSelX) {
     for (int c = sel.minCol; c <= sel.maxCol; ++c) {
       if (c > sel.minCol) out.push_back('\t');
-      if (sel.selX[c] & kMarkSelected) out += breakpointText(s.axisX, c);
+      if (sel.selX[c] & kMarkSelected) out += BreakpointText(s.axisX, c);
     }
   } else if (sel.kind == kSelY) {
     for (int r = sel.minRow; r <= sel.maxRow; ++r) {
       if (r > sel.minRow) out.push_back('\n');
-      if (sel.selY[r] & kMarkSelected) out += breakpointText(s.axisY, r);
+      if (sel.selY[r] & kMarkSelected) out += BreakpointText(s.axisY, r);
     }
   }
-  if (mapeditLanguage() == kLangCzech) toDecimalComma(out);
+  if (MapeditLanguage() == kLangCzech) ToDecimalComma(out);
   return out;
 }
 
 void TTab::Copy() {
   std::string text = CopyText();
-  if (!text.empty() && host) host->setClipboardText(text);
+  if (!text.empty() && host) host->SetClipboardText(text);
 }
 
 void TTab::CopyTableTexts(std::string& text, std::string& sheetText) const {
   text.clear();
   sheetText.clear();
-  if (!hasSheets()) return;
-  const CSheet& s = cur();
-  const CAxe &X = s.axisX, &Y = s.axisY;
-  const int cols = s.cellCols(), rows = s.cellRows();
-  const int nx = std::min(X.count, kMaxCols), ny = std::min(Y.count, kMaxRows);
+  if (!HasSheets()) return;
+  const CSheet& s = Cur();
+  const CAxe &x = s.axisX, &y = s.axisY;
+  const int cols = s.CellCols(), rows = s.CellRows();
+  const int nx = std::min(x.count, kMaxCols), ny = std::min(y.count, kMaxRows);
 
   std::string& p = sheetText;
-  p += labelLine(s.name);
-  p += "LabelX:\t" + X.key + "\n";
-  p += "LabelY:\t" + Y.key + "\n";
-  p += "LabelData:\t" + s.axisData.key + (s.percentShown() ? "[%]" : "") + "\n";
-  p += "SizeX:\t" + formatValue(X.count, 1.0) + "\n";
-  p += "SizeY:\t" + formatValue(Y.count, 1.0) + "\n";
-  p += std::string("OnlyXY:\t") + (Y.fixed ? "Y" : X.fixed ? "X" : "") + "\n";
+  p += LabelLine(s.name);
+  p += "LabelX:\t" + x.key + "\n";
+  p += "LabelY:\t" + y.key + "\n";
+  p += "LabelData:\t" + s.axisData.key + (s.PercentShown() ? "[%]" : "") + "\n";
+  p += "SizeX:\t" + FormatValue(x.count, 1.0) + "\n";
+  p += "SizeY:\t" + FormatValue(y.count, 1.0) + "\n";
+  p += std::string("OnlyXY:\t") + (y.fixed ? "Y" : x.fixed ? "X" : "") + "\n";
   for (int c = 0; c < nx; ++c) {
     p += '\t';
-    p += breakpointText(X, c);
+    p += BreakpointText(x, c);
   }
   for (int r = 0; r < rows; ++r) {
     p += "\n";
-    if (r < ny) p += breakpointText(Y, r);  // a zone table's extra row has no breakpoint
+    if (r < ny) p += BreakpointText(y, r);  // a zone table's extra row has no breakpoint
     for (int c = 0; c < cols; ++c) {
       p += '\t';
-      p += cellText(s, c, r);
+      p += CellText(s, c, r);
     }
   }
 
   // The plain grid shows what the table view shows: a fixed axis only at its index.
   std::string& t = text;
-  if (!X.fixed) {
+  if (!x.fixed) {
     bool first = true;
-    if (!Y.fixed) t += "\t";
+    if (!y.fixed) t += "\t";
     for (int c = 0; c < nx; ++c) {
       if (!first) t += "\t";
-      t += breakpointText(X, c);
+      t += BreakpointText(x, c);
       first = false;
     }
   }
-  int r0 = Y.fixed ? std::min(Y.fixedIndex, rows - 1) : 0, r1 = Y.fixed ? r0 : rows - 1;
-  int c0 = X.fixed ? std::min(X.fixedIndex, cols - 1) : 0, c1 = X.fixed ? c0 : cols - 1;
+  int r0 = y.fixed ? std::min(y.fixedIndex, rows - 1) : 0, r1 = y.fixed ? r0 : rows - 1;
+  int c0 = x.fixed ? std::min(x.fixedIndex, cols - 1) : 0, c1 = x.fixed ? c0 : cols - 1;
   for (int r = r0; r <= r1; ++r) {
     if (!t.empty()) t += "\n";
     bool first = true;
-    if (!Y.fixed) {
-      if (r < ny) t += breakpointText(Y, r);
+    if (!y.fixed) {
+      if (r < ny) t += BreakpointText(y, r);
       first = false;
     }
     for (int c = c0; c <= c1; ++c) {
       if (!first) t += "\t";
-      t += cellText(s, c, r);
+      t += CellText(s, c, r);
       first = false;
     }
   }
-  finishClipText(text);
-  finishClipText(sheetText);
+  FinishClipText(text);
+  FinishClipText(sheetText);
 }
 
 void TTab::CopyTable() {
   if (!host) return;
   std::string text, sheetText;
   CopyTableTexts(text, sheetText);
-  host->setClipboardTable(text, sheetText);
+  host->SetClipboardTable(text, sheetText);
 }
 
 }  // namespace zeda

@@ -8,13 +8,13 @@ namespace zeda {
 namespace {
 
 // Extends a run of source values [i0, i1] to position i by the slope at its nearer end.
-int64_t extend1D(const int32_t* s, int i0, int i1, int i) {
+int64_t Extend1D(const int32_t* s, int i0, int i1, int i) {
   if (i < i0) return i1 > i0 ? int64_t{s[i0 + 1] - int64_t{s[i0]}} * (i - i0) + s[i0] : s[i0];
   if (i > i1) return i1 > i0 ? int64_t{i - i1} * (int64_t{s[i1]} - s[i1 - 1]) + s[i1] : s[i1];
   return s[i];
 }
 
-void moveInside(int& lo, int& hi, int limit) {
+void MoveInside(int& lo, int& hi, int limit) {
   if (lo < 0) {
     hi -= lo;
     lo = 0;
@@ -30,8 +30,8 @@ void moveInside(int& lo, int& hi, int limit) {
 
 bool TTab::BeginDrag(int mode) {
   drag.mode = kDragNone;
-  if (!hasSheets() || (mode != kDragFill && mode != kDragCopy)) return false;
-  CSheet& s = cur();
+  if (!HasSheets() || (mode != kDragFill && mode != kDragCopy)) return false;
+  CSheet& s = Cur();
   const TSel& sel = s.sel;
   if (sel.count <= 0) return false;
   if (editor.editing) AcceptEditor();
@@ -55,12 +55,12 @@ bool TTab::BeginDrag(int mode) {
 
 TBlock TTab::DragTarget(int dc, int dr) const {
   TBlock t = drag.source;
-  if (drag.mode == kDragNone || !hasSheets()) return t;
-  const CSheet& s = cur();
+  if (drag.mode == kDragNone || !HasSheets()) return t;
+  const CSheet& s = Cur();
   bool alongX = drag.part != kPartY && !(drag.part == kPartCells && s.axisX.fixed);
   bool alongY = drag.part != kPartX && !(drag.part == kPartCells && s.axisY.fixed);
-  int cols = drag.part == kPartX ? s.axisX.count : s.cellCols();
-  int rows = drag.part == kPartY ? s.axisY.count : s.cellRows();
+  int cols = drag.part == kPartX ? s.axisX.count : s.CellCols();
+  int rows = drag.part == kPartY ? s.axisY.count : s.CellRows();
   if (!alongX) dc = 0;
   if (!alongY) dr = 0;
   if (drag.mode == kDragFill) {
@@ -73,32 +73,32 @@ TBlock TTab::DragTarget(int dc, int dr) const {
     t.c1 += dc;
     t.r0 += dr;
     t.r1 += dr;
-    if (alongX) moveInside(t.c0, t.c1, cols);
-    if (alongY) moveInside(t.r0, t.r1, rows);
+    if (alongX) MoveInside(t.c0, t.c1, cols);
+    if (alongY) MoveInside(t.r0, t.r1, rows);
   }
   return t;
 }
 
 void TTab::FinishDrag(int dc, int dr) {
-  if (drag.mode == kDragNone || !hasSheets()) return;
+  if (drag.mode == kDragNone || !HasSheets()) return;
   drag.target = DragTarget(dc, dr);
-  writeDragValues();
-  CSheet& s = cur();
+  WriteDragValues();
+  CSheet& s = Cur();
   const TBlock& t = drag.target;
-  SelGrid g = s.selGrid();
+  SelGrid g = s.SelectionGrid();
   if (drag.part == kPartX)
-    selSelectRange(s.sel, g, t.c0, -1, t.c1, -1);
+    SelSelectRange(s.sel, g, t.c0, -1, t.c1, -1);
   else if (drag.part == kPartY)
-    selSelectRange(s.sel, g, -1, t.r0, -1, t.r1);
+    SelSelectRange(s.sel, g, -1, t.r0, -1, t.r1);
   else
-    selSelectRange(s.sel, g, t.c0, t.r0, t.c1, t.r1);
+    SelSelectRange(s.sel, g, t.c0, t.r0, t.c1, t.r1);
   int part = drag.part;
   drag.mode = kDragNone;
   CommitEdit(part, kKeyNow);
 }
 
-void TTab::writeDragValues() {
-  CSheet& s = cur();
+void TTab::WriteDragValues() {
+  CSheet& s = Cur();
   const TBlock& src = drag.source;
   const TBlock& t = drag.target;
   const int32_t* snap = drag.snapshot.data();
@@ -107,28 +107,28 @@ void TTab::writeDragValues() {
     int i0 = drag.part == kPartX ? src.c0 : src.r0, i1 = drag.part == kPartX ? src.c1 : src.r1;
     int t0 = drag.part == kPartX ? t.c0 : t.r0, t1 = drag.part == kPartX ? t.c1 : t.r1;
     for (int i = t0; i <= t1; ++i) {
-      int64_t value = drag.mode == kDragCopy ? snap[i - t0 + i0] : extend1D(snap, i0, i1, i);
-      v[i] = addSaturated(0, value);
+      int64_t value = drag.mode == kDragCopy ? snap[i - t0 + i0] : Extend1D(snap, i0, i1, i);
+      v[i] = AddSaturated(0, value);
     }
     return;
   }
-  auto S = [snap](int c, int r) -> int64_t { return snap[r * kRowStride + c]; };
+  auto snapAt = [snap](int c, int r) -> int64_t { return snap[r * kRowStride + c]; };
   for (int r = t.r0; r <= t.r1; ++r) {
     for (int c = t.c0; c <= t.c1; ++c) {
       int64_t value;
       if (drag.mode == kDragCopy) {
-        value = S(c - t.c0 + src.c0, r - t.r0 + src.r0);
+        value = snapAt(c - t.c0 + src.c0, r - t.r0 + src.r0);
       } else {
         // Nearest source cell, then the row slope and the column slope at that end.
         int cc = std::clamp(c, src.c0, src.c1), rc = std::clamp(r, src.r0, src.r1);
         int64_t sx = 0, sy = 0;
-        if (c < src.c0 && src.c1 > src.c0) sx = S(src.c0 + 1, rc) - S(src.c0, rc);
-        if (c > src.c1 && src.c1 > src.c0) sx = S(src.c1, rc) - S(src.c1 - 1, rc);
-        if (r < src.r0 && src.r1 > src.r0) sy = S(cc, src.r0 + 1) - S(cc, src.r0);
-        if (r > src.r1 && src.r1 > src.r0) sy = S(cc, src.r1) - S(cc, src.r1 - 1);
-        value = S(cc, rc) + (c - cc) * sx + (r - rc) * sy;
+        if (c < src.c0 && src.c1 > src.c0) sx = snapAt(src.c0 + 1, rc) - snapAt(src.c0, rc);
+        if (c > src.c1 && src.c1 > src.c0) sx = snapAt(src.c1, rc) - snapAt(src.c1 - 1, rc);
+        if (r < src.r0 && src.r1 > src.r0) sy = snapAt(cc, src.r0 + 1) - snapAt(cc, src.r0);
+        if (r > src.r1 && src.r1 > src.r0) sy = snapAt(cc, src.r1) - snapAt(cc, src.r1 - 1);
+        value = snapAt(cc, rc) + (c - cc) * sx + (r - rc) * sy;
       }
-      s.cell(c, r) = addSaturated(0, value);
+      s.Cell(c, r) = AddSaturated(0, value);
     }
   }
 }

@@ -11,13 +11,13 @@
 namespace zeda {
 namespace {
 
-int32_t mean(int32_t a, int32_t b) { return static_cast<int32_t>((int64_t{a} + b) / 2); }
+int32_t Mean(int32_t a, int32_t b) { return static_cast<int32_t>((int64_t{a} + b) / 2); }
 
 // The new breakpoint at b after the others moved up (n = count before the insertion).
-void placeNewBreakpoint(CAxe& a, int b, int n) {
+void PlaceNewBreakpoint(CAxe& a, int b, int n) {
   auto& v = a.values;
   if (b > 0 && b < n) {
-    v[b] = mean(v[b - 1], v[b + 1]);
+    v[b] = Mean(v[b - 1], v[b + 1]);
   } else if (b == 0) {
     if (n > 0) v[0] = v[1];
   } else if (v[b] <= v[b - 1]) {
@@ -26,54 +26,54 @@ void placeNewBreakpoint(CAxe& a, int b, int n) {
   }
 }
 
-void insertIntoAxis(CAxe& a, int b) {
+void InsertIntoAxis(CAxe& a, int b) {
   int n = a.count;
   for (int i = n; i > b; --i) a.values[i] = a.values[i - 1];
-  placeNewBreakpoint(a, b, n);
+  PlaceNewBreakpoint(a, b, n);
   a.pushed.fill(false);
   ++a.count;
 }
 
-void removeFromAxis(CAxe& a, int i) {
+void RemoveFromAxis(CAxe& a, int i) {
   for (int k = i; k + 1 < a.count; ++k) a.values[k] = a.values[k + 1];
   a.pushed.fill(false);
   --a.count;
 }
 
 // New cell between two neighbours along a line: mean, or a copy of the only neighbour.
-int32_t newCell(bool hasLow, int32_t low, bool hasHigh, int32_t high) {
-  if (hasLow && hasHigh) return mean(low, high);
+int32_t NewCell(bool hasLow, int32_t low, bool hasHigh, int32_t high) {
+  if (hasLow && hasHigh) return Mean(low, high);
   return hasHigh ? high : hasLow ? low : 0;
 }
 
 }  // namespace
 
 bool TTab::InsertColumn(int b) {
-  if (!hasSheets()) return false;
+  if (!HasSheets()) return false;
   if (editor.editing) AcceptEditor();
-  CSheet& s = cur();
-  CAxe& X = s.axisX;
-  if (!X.resizable) return false;
-  if (X.count >= X.maxCount || X.count >= kMaxCols) {
-    showMessage(mapedit_msg::kColumnsAtMaximum);
+  CSheet& s = Cur();
+  CAxe& x = s.axisX;
+  if (!x.resizable) return false;
+  if (x.count >= x.maxCount || x.count >= kMaxCols) {
+    ShowMessage(mapedit_msg::kColumnsAtMaximum);
     return false;
   }
-  b = std::clamp(b, 0, X.count);
-  int oldCols = s.cellCols(), rows = s.cellRows();
-  insertIntoAxis(X, b);
-  int newCols = s.cellCols();
+  b = std::clamp(b, 0, x.count);
+  int oldCols = s.CellCols(), rows = s.CellRows();
+  InsertIntoAxis(x, b);
+  int newCols = s.CellCols();
   for (int r = 0; r < rows; ++r) {
-    for (int c = std::min(oldCols, newCols - 1); c > b; --c) s.cell(c, r) = s.cell(c - 1, r);
+    for (int c = std::min(oldCols, newCols - 1); c > b; --c) s.Cell(c, r) = s.Cell(c - 1, r);
     bool low = b > 0, high = b + 1 < newCols;
-    s.cell(b, r) = newCell(low, low ? s.cell(b - 1, r) : 0, high, high ? s.cell(b + 1, r) : 0);
+    s.Cell(b, r) = NewCell(low, low ? s.Cell(b - 1, r) : 0, high, high ? s.Cell(b + 1, r) : 0);
   }
-  selClear(s.sel);
-  SelGrid g = s.selGrid();
+  SelClear(s.sel);
+  SelGrid g = s.SelectionGrid();
   if (b < g.cols) {
     if (s.axisY.fixed)
-      selSelectOne(s.sel, g, b, s.axisY.fixedIndex);
+      SelSelectOne(s.sel, g, b, s.axisY.fixedIndex);
     else
-      selSelectRange(s.sel, g, b, 0, b, std::max(0, g.rows - 1));
+      SelSelectRange(s.sel, g, b, 0, b, std::max(0, g.rows - 1));
   }
   Rebuild();
   ScrollTo(b, -1);
@@ -82,31 +82,31 @@ bool TTab::InsertColumn(int b) {
 }
 
 bool TTab::InsertRow(int b) {
-  if (!hasSheets()) return false;
+  if (!HasSheets()) return false;
   if (editor.editing) AcceptEditor();
-  CSheet& s = cur();
-  CAxe& Y = s.axisY;
-  if (!Y.resizable) return false;
-  if (Y.count >= Y.maxCount || Y.count >= kMaxRows) {
-    showMessage(mapedit_msg::kRowsAtMaximum);
+  CSheet& s = Cur();
+  CAxe& y = s.axisY;
+  if (!y.resizable) return false;
+  if (y.count >= y.maxCount || y.count >= kMaxRows) {
+    ShowMessage(mapedit_msg::kRowsAtMaximum);
     return false;
   }
-  b = std::clamp(b, 0, Y.count);
-  int oldRows = s.cellRows(), cols = s.cellCols();
-  insertIntoAxis(Y, b);
-  int newRows = s.cellRows();
+  b = std::clamp(b, 0, y.count);
+  int oldRows = s.CellRows(), cols = s.CellCols();
+  InsertIntoAxis(y, b);
+  int newRows = s.CellRows();
   for (int c = 0; c < cols; ++c) {
-    for (int r = std::min(oldRows, newRows - 1); r > b; --r) s.cell(c, r) = s.cell(c, r - 1);
+    for (int r = std::min(oldRows, newRows - 1); r > b; --r) s.Cell(c, r) = s.Cell(c, r - 1);
     bool low = b > 0, high = b + 1 < newRows;
-    s.cell(c, b) = newCell(low, low ? s.cell(c, b - 1) : 0, high, high ? s.cell(c, b + 1) : 0);
+    s.Cell(c, b) = NewCell(low, low ? s.Cell(c, b - 1) : 0, high, high ? s.Cell(c, b + 1) : 0);
   }
-  selClear(s.sel);
-  SelGrid g = s.selGrid();
+  SelClear(s.sel);
+  SelGrid g = s.SelectionGrid();
   if (b < g.rows) {
     if (s.axisX.fixed)
-      selSelectOne(s.sel, g, s.axisX.fixedIndex, b);
+      SelSelectOne(s.sel, g, s.axisX.fixedIndex, b);
     else
-      selSelectRange(s.sel, g, 0, b, std::max(0, g.cols - 1), b);
+      SelSelectRange(s.sel, g, 0, b, std::max(0, g.cols - 1), b);
   }
   Rebuild();
   ScrollTo(-1, b);
@@ -116,58 +116,58 @@ bool TTab::InsertRow(int b) {
 
 namespace {
 
-bool deleteColumnRaw(CSheet& s, int i) {
-  CAxe& X = s.axisX;
-  if (!X.resizable || X.fixed || X.count <= X.minCount || i < 0 || i >= X.count) return false;
-  int cols = s.cellCols(), rows = s.cellRows();
-  removeFromAxis(X, i);
+bool DeleteColumnRaw(CSheet& s, int i) {
+  CAxe& x = s.axisX;
+  if (!x.resizable || x.fixed || x.count <= x.minCount || i < 0 || i >= x.count) return false;
+  int cols = s.CellCols(), rows = s.CellRows();
+  RemoveFromAxis(x, i);
   for (int r = 0; r < rows; ++r)
-    for (int c = i; c + 1 < cols; ++c) s.cell(c, r) = s.cell(c + 1, r);
+    for (int c = i; c + 1 < cols; ++c) s.Cell(c, r) = s.Cell(c + 1, r);
   for (int c = i; c + 1 < kMaxCols; ++c) {
     s.sel.selX[c] = s.sel.selX[c + 1];
-    for (int r = 0; r < kMaxRows; ++r) s.sel.cell(c, r) = s.sel.cell(c + 1, r);
+    for (int r = 0; r < kMaxRows; ++r) s.sel.Cell(c, r) = s.sel.Cell(c + 1, r);
   }
   s.sel.selX[kMaxCols - 1] = 0;
-  for (int r = 0; r < kMaxRows; ++r) s.sel.cell(kMaxCols - 1, r) = 0;
+  for (int r = 0; r < kMaxRows; ++r) s.sel.Cell(kMaxCols - 1, r) = 0;
   return true;
 }
 
-bool deleteRowRaw(CSheet& s, int i) {
-  CAxe& Y = s.axisY;
-  if (!Y.resizable || Y.fixed || Y.count <= Y.minCount || i < 0 || i >= Y.count) return false;
-  int cols = s.cellCols(), rows = s.cellRows();
-  removeFromAxis(Y, i);
+bool DeleteRowRaw(CSheet& s, int i) {
+  CAxe& y = s.axisY;
+  if (!y.resizable || y.fixed || y.count <= y.minCount || i < 0 || i >= y.count) return false;
+  int cols = s.CellCols(), rows = s.CellRows();
+  RemoveFromAxis(y, i);
   for (int r = i; r + 1 < rows; ++r)
-    for (int c = 0; c < cols; ++c) s.cell(c, r) = s.cell(c, r + 1);
+    for (int c = 0; c < cols; ++c) s.Cell(c, r) = s.Cell(c, r + 1);
   for (int r = i; r + 1 < kMaxRows; ++r) {
     s.sel.selY[r] = s.sel.selY[r + 1];
-    for (int c = 0; c < kMaxCols; ++c) s.sel.cell(c, r) = s.sel.cell(c, r + 1);
+    for (int c = 0; c < kMaxCols; ++c) s.sel.Cell(c, r) = s.sel.Cell(c, r + 1);
   }
   s.sel.selY[kMaxRows - 1] = 0;
-  for (int c = 0; c < kMaxCols; ++c) s.sel.cell(c, kMaxRows - 1) = 0;
+  for (int c = 0; c < kMaxCols; ++c) s.sel.Cell(c, kMaxRows - 1) = 0;
   return true;
 }
 
-std::vector<int> qualifyingColumns(const CSheet& s) {
+std::vector<int> QualifyingColumns(const CSheet& s) {
   std::vector<int> out;
-  const CAxe& X = s.axisX;
-  if (!X.resizable || X.fixed) return out;
-  SelGrid g = s.selGrid();
-  for (int c = 0; c < X.count; ++c) {
-    if (s.sel.kind == kSelCells ? selColumnFull(s.sel, g, c)
+  const CAxe& x = s.axisX;
+  if (!x.resizable || x.fixed) return out;
+  SelGrid g = s.SelectionGrid();
+  for (int c = 0; c < x.count; ++c) {
+    if (s.sel.kind == kSelCells ? SelColumnFull(s.sel, g, c)
                                 : s.sel.kind == kSelX && (s.sel.selX[c] & kMarkSelected))
       out.push_back(c);
   }
   return out;
 }
 
-std::vector<int> qualifyingRows(const CSheet& s) {
+std::vector<int> QualifyingRows(const CSheet& s) {
   std::vector<int> out;
-  const CAxe& Y = s.axisY;
-  if (!Y.resizable || Y.fixed) return out;
-  SelGrid g = s.selGrid();
-  for (int r = 0; r < Y.count; ++r) {
-    if (s.sel.kind == kSelCells ? selRowFull(s.sel, g, r)
+  const CAxe& y = s.axisY;
+  if (!y.resizable || y.fixed) return out;
+  SelGrid g = s.SelectionGrid();
+  for (int r = 0; r < y.count; ++r) {
+    if (s.sel.kind == kSelCells ? SelRowFull(s.sel, g, r)
                                 : s.sel.kind == kSelY && (s.sel.selY[r] & kMarkSelected))
       out.push_back(r);
   }
@@ -177,86 +177,86 @@ std::vector<int> qualifyingRows(const CSheet& s) {
 }  // namespace
 
 bool TTab::DeleteColumn(int i) {
-  if (!hasSheets()) return false;
+  if (!HasSheets()) return false;
   if (editor.editing) AcceptEditor();
-  if (!deleteColumnRaw(cur(), i)) return false;
+  if (!DeleteColumnRaw(Cur(), i)) return false;
   Rebuild();
   CommitEdit(kPartX | kPartCells, kKeyNow);
   return true;
 }
 
 bool TTab::DeleteRow(int i) {
-  if (!hasSheets()) return false;
+  if (!HasSheets()) return false;
   if (editor.editing) AcceptEditor();
-  if (!deleteRowRaw(cur(), i)) return false;
+  if (!DeleteRowRaw(Cur(), i)) return false;
   Rebuild();
   CommitEdit(kPartY | kPartCells, kKeyNow);
   return true;
 }
 
 int TTab::DeletableColumns() const {
-  return hasSheets() ? static_cast<int>(qualifyingColumns(cur()).size()) : 0;
+  return HasSheets() ? static_cast<int>(QualifyingColumns(Cur()).size()) : 0;
 }
 
 int TTab::DeletableRows() const {
-  return hasSheets() ? static_cast<int>(qualifyingRows(cur()).size()) : 0;
+  return HasSheets() ? static_cast<int>(QualifyingRows(Cur()).size()) : 0;
 }
 
 bool TTab::CanDeleteColumns() const {
   int q = DeletableColumns();
-  return q > 0 && q < cur().axisX.count;
+  return q > 0 && q < Cur().axisX.count;
 }
 
 bool TTab::CanDeleteRows() const {
   int q = DeletableRows();
-  return q > 0 && q < cur().axisY.count;
+  return q > 0 && q < Cur().axisY.count;
 }
 
 namespace {
-std::string deleteText(int n, const char* one, const char* several) {
-  if (n == 1) return mapeditText(one);
-  return mapeditText(several) + " (" + std::to_string(n) + ")";
+std::string DeleteText(int n, const char* one, const char* several) {
+  if (n == 1) return MapeditText(one);
+  return MapeditText(several) + " (" + std::to_string(n) + ")";
 }
 }  // namespace
 
 std::string TTab::DeleteColumnsText() const {
   if (!CanDeleteColumns()) return {};
-  return deleteText(DeletableColumns(), mapedit_msg::kDeleteColumn, mapedit_msg::kDeleteColumns);
+  return DeleteText(DeletableColumns(), mapedit_msg::kDeleteColumn, mapedit_msg::kDeleteColumns);
 }
 
 std::string TTab::DeleteRowsText() const {
   if (!CanDeleteRows()) return {};
-  return deleteText(DeletableRows(), mapedit_msg::kDeleteRow, mapedit_msg::kDeleteRows);
+  return DeleteText(DeletableRows(), mapedit_msg::kDeleteRow, mapedit_msg::kDeleteRows);
 }
 
 int TTab::DeleteSelectedColumns() {
-  if (!hasSheets()) return 0;
+  if (!HasSheets()) return 0;
   if (editor.editing) AcceptEditor();
-  CSheet& s = cur();
-  std::vector<int> cols = qualifyingColumns(s);
+  CSheet& s = Cur();
+  std::vector<int> cols = QualifyingColumns(s);
   int done = 0;
   // From the right, so the indices still to come stay valid.
   for (auto it = cols.rbegin(); it != cols.rend(); ++it) {
     if (s.axisX.count <= s.axisX.minCount) break;
-    if (deleteColumnRaw(s, *it)) ++done;
+    if (DeleteColumnRaw(s, *it)) ++done;
   }
-  selClear(s.sel);
+  SelClear(s.sel);
   Rebuild();
   if (done) CommitEdit(kPartX | kPartCells, kKeyNow);
   return done;
 }
 
 int TTab::DeleteSelectedRows() {
-  if (!hasSheets()) return 0;
+  if (!HasSheets()) return 0;
   if (editor.editing) AcceptEditor();
-  CSheet& s = cur();
-  std::vector<int> rows = qualifyingRows(s);
+  CSheet& s = Cur();
+  std::vector<int> rows = QualifyingRows(s);
   int done = 0;
   for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
     if (s.axisY.count <= s.axisY.minCount) break;
-    if (deleteRowRaw(s, *it)) ++done;
+    if (DeleteRowRaw(s, *it)) ++done;
   }
-  selClear(s.sel);
+  SelClear(s.sel);
   Rebuild();
   if (done) CommitEdit(kPartY | kPartCells, kKeyNow);
   return done;
@@ -270,10 +270,10 @@ int TTab::InsertIndexAt(int mouse, int gridStart, int cellSize, int scrollPos, i
 }
 
 bool TTab::CanInterpolate() const {
-  if (!hasSheets()) return false;
-  const TSel& sel = cur().sel;
+  if (!HasSheets()) return false;
+  const TSel& sel = Cur().sel;
   if (!sel.blockValid || sel.count <= 2) return false;
-  const CSheet& s = cur();
+  const CSheet& s = Cur();
   if (sel.kind == kSelCells) return s.axisData.editable;
   if (sel.kind == kSelX) return s.axisX.editable;
   if (sel.kind == kSelY) return s.axisY.editable;
@@ -283,42 +283,42 @@ bool TTab::CanInterpolate() const {
 bool TTab::Interpolate() {
   if (!CanInterpolate()) return false;
   if (editor.editing) AcceptEditor();
-  CSheet& s = cur();
+  CSheet& s = Cur();
   TSel& sel = s.sel;
   int part;
   if (sel.kind == kSelCells) {
-    interpolateSheetRegion(s, sel.blockC0, sel.blockC1, sel.blockR0, sel.blockR1);
+    InterpolateSheetRegion(s, sel.blockC0, sel.blockC1, sel.blockR0, sel.blockR1);
     part = kPartCells;
   } else if (sel.kind == kSelX) {
-    interpolateRun(s.axisX.values.data(), sel.blockC0, sel.blockC1);
+    InterpolateRun(s.axisX.values.data(), sel.blockC0, sel.blockC1);
     part = kPartX;
   } else {
-    interpolateRun(s.axisY.values.data(), sel.blockR0, sel.blockR1);
+    InterpolateRun(s.axisY.values.data(), sel.blockR0, sel.blockR1);
     part = kPartY;
   }
-  selClear(sel);
-  selUpdate(sel, s.selGrid());
+  SelClear(sel);
+  SelUpdate(sel, s.SelectionGrid());
   CommitEdit(part, kKeyNow);
   return true;
 }
 
 bool TTab::CanUseOnlyX() const {
-  return hasSheets() && cur().axisX.fixMode < 2 && cur().axisY.fixMode != 0;
+  return HasSheets() && Cur().axisX.fixMode < 2 && Cur().axisY.fixMode != 0;
 }
 bool TTab::CanUseOnlyY() const {
-  return hasSheets() && cur().axisX.fixMode != 0 && cur().axisY.fixMode < 2;
+  return HasSheets() && Cur().axisX.fixMode != 0 && Cur().axisY.fixMode < 2;
 }
 bool TTab::CanUseBoth() const {
-  return hasSheets() && cur().axisX.fixMode < 2 && cur().axisY.fixMode < 2;
+  return HasSheets() && Cur().axisX.fixMode < 2 && Cur().axisY.fixMode < 2;
 }
 
 namespace {
-void applyAxisUse(TTab& t, bool fixX, bool fixY) {
-  CSheet& s = t.cur();
+void ApplyAxisUse(TTab& t, bool fixX, bool fixY) {
+  CSheet& s = t.Cur();
   s.axisX.fixed = fixX;
   s.axisY.fixed = fixY;
   // Items that are no longer shown must not stay selected.
-  selClear(s.sel);
+  SelClear(s.sel);
   t.SelectSheet(t.current);
   t.CommitEdit(kPartAll, kKeyNow);
 }
@@ -326,26 +326,26 @@ void applyAxisUse(TTab& t, bool fixX, bool fixY) {
 
 bool TTab::UseOnlyX() {
   if (!CanUseOnlyX()) return false;
-  applyAxisUse(*this, false, true);
+  ApplyAxisUse(*this, false, true);
   return true;
 }
 
 bool TTab::UseOnlyY() {
   if (!CanUseOnlyY()) return false;
-  applyAxisUse(*this, true, false);
+  ApplyAxisUse(*this, true, false);
   return true;
 }
 
 bool TTab::UseBoth() {
   if (!CanUseBoth()) return false;
-  applyAxisUse(*this, false, false);
+  ApplyAxisUse(*this, false, false);
   return true;
 }
 
 bool TTab::ToggleSheet() {
-  if (!hasSheets() || !(cur().flags & kSheetSwitchable)) return false;
+  if (!HasSheets() || !(Cur().flags & kSheetSwitchable)) return false;
   if (editor.editing) AcceptEditor();
-  cur().enabled = !cur().enabled;
+  Cur().enabled = !Cur().enabled;
   CommitEdit(kPartAll, kKeyNow);
   return true;
 }

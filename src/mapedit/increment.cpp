@@ -12,16 +12,16 @@
 namespace zeda {
 namespace {
 
-const std::array<double, kLadderPoints>& ladder() {
-  static const std::array<double, kLadderPoints> points = [] {
+const std::array<double, kLadderPoints>& Ladder() {
+  static const std::array<double, kLadderPoints> kPoints = [] {
     std::array<double, kLadderPoints> p{};
     for (int i = 0; i < kLadderPoints; ++i) p[i] = 100.0 * std::pow(1.01, i);
     return p;
   }();
-  return points;
+  return kPoints;
 }
 
-int32_t plainStep(int s, double stepSize) {
+int32_t PlainStep(int s, double stepSize) {
   double v = std::trunc(s * stepSize);
   if (std::isnan(v)) return 0;
   if (v > 1e9) return 1000000000;
@@ -31,7 +31,7 @@ int32_t plainStep(int s, double stepSize) {
 
 // trunc(s x scale) as a 64-bit step; a huge or broken scale saturates instead of
 // overflowing the conversion.
-int64_t truncatedStep(int s, double scale) {
+int64_t TruncatedStep(int s, double scale) {
   double v = std::trunc(s * scale);
   if (std::isnan(v)) return 0;
   constexpr double kLimit = 4294967296.0;  // beyond any int32 distance
@@ -40,40 +40,40 @@ int64_t truncatedStep(int s, double scale) {
 
 }  // namespace
 
-double ladderPoint(int i) { return ladder()[i]; }
+double LadderPoint(int i) { return Ladder()[i]; }
 
-int32_t addSaturated(int32_t a, int64_t d) {
+int32_t AddSaturated(int32_t a, int64_t d) {
   int64_t r = int64_t{a} + d;
   if (r > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
   if (r < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
   return static_cast<int32_t>(r);
 }
 
-int32_t geometricStep(int32_t m, int s, double stepSize) {
+int32_t GeometricStep(int32_t m, int s, double stepSize) {
   // The ladder is defined on magnitudes: a negative value steps as its mirror image.
   if (m < 0)
-    return -geometricStep(
+    return -GeometricStep(
         m == std::numeric_limits<int32_t>::min() ? std::numeric_limits<int32_t>::max() : -m, -s,
         stepSize);
-  const auto& p = ladder();
-  if (m <= 100 || m >= p[kLadderPoints - 1]) return plainStep(s, stepSize);
+  const auto& p = Ladder();
+  if (m <= 100 || m >= p[kLadderPoints - 1]) return PlainStep(s, stepSize);
   int i = 1;
   while (i < kLadderPoints && !(p[i - 1] <= m && m < p[i])) ++i;
   // Near the ends of the ladder there is no neighbour to step to.
-  if (i >= kLadderPoints || i - 1 + s < 0 || i + s >= kLadderPoints) return plainStep(s, stepSize);
+  if (i >= kLadderPoints || i - 1 + s < 0 || i + s >= kLadderPoints) return PlainStep(s, stepSize);
   double f = (m - p[i - 1]) / (p[i] - p[i - 1]);
   double t = (1 - f) * p[i - 1 + s] + f * p[i + s];
   int64_t rounded = static_cast<int64_t>(std::trunc(t + 5)) / 10 * 10;
   int64_t step = rounded - m;
-  if (step == 0) return plainStep(s, stepSize);
+  if (step == 0) return PlainStep(s, stepSize);
   return static_cast<int32_t>(step);
 }
 
 int32_t TTab::CellStep(const CSheet& sh, int col, int row, int s) const {
-  int32_t m = sh.cell(col, row);
-  if (sh.flags & kSheetGeometric) return geometricStep(m, s, sh.axisData.stepSize);
-  if (sh.isPercent() && !sh.percentStored) {
-    int32_t step = percentOf(s, sh.baseAtCells[row * kRowStride + col]);
+  int32_t m = sh.Cell(col, row);
+  if (sh.flags & kSheetGeometric) return GeometricStep(m, s, sh.axisData.stepSize);
+  if (sh.IsPercent() && !sh.percentStored) {
+    int32_t step = PercentOf(s, sh.baseAtCells[row * kRowStride + col]);
     if (step == 0) step = s > 0 ? 1 : -1;
     return step;
   }
@@ -81,26 +81,26 @@ int32_t TTab::CellStep(const CSheet& sh, int col, int row, int s) const {
 }
 
 void TTab::Increment(int s) {
-  if (!hasSheets() || s == 0) return;
+  if (!HasSheets() || s == 0) return;
   s = s > 0 ? 1 : -1;
   if (editor.editing) AcceptEditor();
-  CSheet& sh = cur();
+  CSheet& sh = Cur();
   TSel& sel = sh.sel;
   if (sel.count > 0) {
     int parts = 0;
     if (sel.kind == kSelX && sh.axisX.editable) {
       for (int c = 0; c < sh.axisX.count; ++c)
-        if (sel.selX[c] & kMarkSelected) sh.axisX.values[c] = addSaturated(sh.axisX.values[c], s);
+        if (sel.selX[c] & kMarkSelected) sh.axisX.values[c] = AddSaturated(sh.axisX.values[c], s);
       parts |= kPartX;
     } else if (sel.kind == kSelY && sh.axisY.editable) {
       for (int r = 0; r < sh.axisY.count; ++r)
-        if (sel.selY[r] & kMarkSelected) sh.axisY.values[r] = addSaturated(sh.axisY.values[r], s);
+        if (sel.selY[r] & kMarkSelected) sh.axisY.values[r] = AddSaturated(sh.axisY.values[r], s);
       parts |= kPartY;
     } else if (sel.kind == kSelCells && sh.axisData.editable) {
-      for (int r = 0; r < sh.cellRows(); ++r)
-        for (int c = 0; c < sh.cellCols(); ++c)
-          if (sel.cell(c, r) & kMarkSelected)
-            sh.cell(c, r) = addSaturated(sh.cell(c, r), CellStep(sh, c, r, s));
+      for (int r = 0; r < sh.CellRows(); ++r)
+        for (int c = 0; c < sh.CellCols(); ++c)
+          if (sel.Cell(c, r) & kMarkSelected)
+            sh.Cell(c, r) = AddSaturated(sh.Cell(c, r), CellStep(sh, c, r, s));
       parts |= kPartCells;
     }
     if (parts) CommitEdit(parts, kKeySelection);
@@ -110,50 +110,50 @@ void TTab::Increment(int s) {
 }
 
 bool TTab::IncrementOperatingPoint(int s) {
-  if (!hasSheets() || s == 0) return false;
+  if (!HasSheets() || s == 0) return false;
   s = s > 0 ? 1 : -1;
   if (editor.editing) AcceptEditor();
-  CSheet& sh = cur();
+  CSheet& sh = Cur();
   if (!(sh.flags & kSheetTrackLive) || sh.actualState <= 0) return false;
   if (sh.actualCol == -1 && (sh.flags & kSheetBaseAdvance)) {
-    baseAdvance = addSaturated(baseAdvance, truncatedStep(s, sh.axisData.scale));
+    baseAdvance = AddSaturated(baseAdvance, TruncatedStep(s, sh.axisData.scale));
     // Reported as a change of the cells, so the owner copies the overlay back.
     CommitEdit(kPartCells, kKeyBaseAdvance);
     return true;
   }
   int c = sh.actualCol, r = sh.actualRow;
-  if (c < 0 || r < 0 || c >= sh.cellCols() || r >= sh.cellRows() || !sh.axisData.editable)
+  if (c < 0 || r < 0 || c >= sh.CellCols() || r >= sh.CellRows() || !sh.axisData.editable)
     return false;
-  sh.cell(c, r) = addSaturated(sh.cell(c, r), CellStep(sh, c, r, s));
+  sh.Cell(c, r) = AddSaturated(sh.Cell(c, r), CellStep(sh, c, r, s));
   CommitEdit(kPartCells, kKeyLiveCell);
   return true;
 }
 
 void TTab::IncrementItem(int col, int row, int d) {
-  if (!hasSheets() || d == 0) return;
-  CSheet& sh = cur();
-  if (!sh.item(col, row) || !ItemEditable(col, row)) return;
+  if (!HasSheets() || d == 0) return;
+  CSheet& sh = Cur();
+  if (!sh.Item(col, row) || !ItemEditable(col, row)) return;
   int sign = d > 0 ? 1 : -1;
   int times = d > 0 ? d : -d;
-  if (sh.sel.isSelected(col, row)) {
+  if (sh.sel.IsSelected(col, row)) {
     // The whole selection of that kind steps, under the selection's key.
     for (int k = 0; k < times; ++k) {
       int parts = 0;
       if (row == -1) {
         for (int c = 0; c < sh.axisX.count; ++c)
           if (sh.sel.selX[c] & kMarkSelected)
-            sh.axisX.values[c] = addSaturated(sh.axisX.values[c], sign);
+            sh.axisX.values[c] = AddSaturated(sh.axisX.values[c], sign);
         parts = kPartX;
       } else if (col == -1) {
         for (int r = 0; r < sh.axisY.count; ++r)
           if (sh.sel.selY[r] & kMarkSelected)
-            sh.axisY.values[r] = addSaturated(sh.axisY.values[r], sign);
+            sh.axisY.values[r] = AddSaturated(sh.axisY.values[r], sign);
         parts = kPartY;
       } else {
-        for (int r = 0; r < sh.cellRows(); ++r)
-          for (int c = 0; c < sh.cellCols(); ++c)
-            if (sh.sel.cell(c, r) & kMarkSelected)
-              sh.cell(c, r) = addSaturated(sh.cell(c, r), CellStep(sh, c, r, sign));
+        for (int r = 0; r < sh.CellRows(); ++r)
+          for (int c = 0; c < sh.CellCols(); ++c)
+            if (sh.sel.Cell(c, r) & kMarkSelected)
+              sh.Cell(c, r) = AddSaturated(sh.Cell(c, r), CellStep(sh, c, r, sign));
         parts = kPartCells;
       }
       CommitEdit(parts, kKeySelection);
@@ -162,10 +162,10 @@ void TTab::IncrementItem(int col, int row, int d) {
   }
   int part = row == -1 ? kPartX : col == -1 ? kPartY : kPartCells;
   for (int k = 0; k < times; ++k) {
-    int32_t* v = sh.item(col, row);
+    int32_t* v = sh.Item(col, row);
     int32_t step = part == kPartCells ? CellStep(sh, col, row, sign) : sign;
-    *v = addSaturated(*v, step);
-    CommitEdit(part, keyOfItem(col, row));
+    *v = AddSaturated(*v, step);
+    CommitEdit(part, KeyOfItem(col, row));
   }
 }
 
@@ -173,7 +173,7 @@ void TTab::HoverOver(int col, int row) {
   if (hover.pressed && (col != hover.col || row != hover.row)) return;  // held elsewhere
   bool shown = ItemEditable(col, row);
   if (shown != hover.shown || col != hover.col || row != hover.row) {
-    if (host) host->requestRedraw(1);
+    if (host) host->RequestRedraw(1);
   }
   hover.col = col;
   hover.row = row;
@@ -198,10 +198,10 @@ void TTab::HoverRelease() {
 }
 
 void TTab::HoverTick() {
-  if (!hover.pressed || !hasSheets()) return;
+  if (!hover.pressed || !HasSheets()) return;
   if (tick - hover.pressTick < kRepeatDelayTicks) return;
   hover.repeating = true;
-  const CSheet& sh = cur();
+  const CSheet& sh = Cur();
   uint32_t accel = hover.row == -1   ? kSheetAccelX
                    : hover.col == -1 ? kSheetAccelY
                                      : kSheetAccelCells;

@@ -8,7 +8,7 @@ namespace zeda {
 namespace {
 
 // Positions a Left/Right (Up/Down) move runs through on the current row (column).
-std::vector<int> lineStops(const CAxe& along, const CAxe& across, bool onHeaderLine, int lastCell) {
+std::vector<int> LineStops(const CAxe& along, const CAxe& across, bool onHeaderLine, int lastCell) {
   std::vector<int> stops;
   // The header position (-1) is reachable unless on the other header or the other axis is
   // fixed.
@@ -23,7 +23,7 @@ std::vector<int> lineStops(const CAxe& along, const CAxe& across, bool onHeaderL
   return stops;
 }
 
-int step(const std::vector<int>& stops, int pos, int dir) {
+int Step(const std::vector<int>& stops, int pos, int dir) {
   if (stops.empty()) return pos;
   auto it = std::find(stops.begin(), stops.end(), pos);
   if (it == stops.end()) return dir > 0 ? stops.front() : stops.back();
@@ -35,11 +35,11 @@ int step(const std::vector<int>& stops, int pos, int dir) {
 }  // namespace
 
 void TTab::NavigateFrom(TKey key, int mods, int& col, int& row) const {
-  const CSheet& s = cur();
-  const CAxe &X = s.axisX, &Y = s.axisY;
+  const CSheet& s = Cur();
+  const CAxe &x = s.axisX, &y = s.axisY;
   bool shift = mods & kModShift;
-  auto lastCol = [&](int r) { return r == -1 ? X.count - 1 : s.cellCols() - 1; };
-  auto lastRow = [&](int c) { return c == -1 ? Y.count - 1 : s.cellRows() - 1; };
+  auto lastCol = [&](int r) { return r == -1 ? x.count - 1 : s.CellCols() - 1; };
+  auto lastRow = [&](int c) { return c == -1 ? y.count - 1 : s.CellRows() - 1; };
   if (shift) {
     // The moving end of a range: clamped, never wrapping; a fixed axis keeps its index.
     int dc = 0, dr = 0;
@@ -72,36 +72,36 @@ void TTab::NavigateFrom(TKey key, int mods, int& col, int& row) const {
       default:
         return;
     }
-    if (col >= 0) col = X.fixed ? X.fixedIndex : std::clamp(col + dc, 0, std::max(0, lastCol(row)));
-    if (row >= 0) row = Y.fixed ? Y.fixedIndex : std::clamp(row + dr, 0, std::max(0, lastRow(col)));
+    if (col >= 0) col = x.fixed ? x.fixedIndex : std::clamp(col + dc, 0, std::max(0, lastCol(row)));
+    if (row >= 0) row = y.fixed ? y.fixedIndex : std::clamp(row + dr, 0, std::max(0, lastRow(col)));
     return;
   }
   switch (key) {
     case TKey::Left:
     case TKey::Right:
-      col = step(lineStops(X, Y, row == -1, lastCol(row)), col, key == TKey::Right ? 1 : -1);
+      col = Step(LineStops(x, y, row == -1, lastCol(row)), col, key == TKey::Right ? 1 : -1);
       break;
     case TKey::Up:
     case TKey::Down:
-      row = step(lineStops(Y, X, col == -1, lastRow(col)), row, key == TKey::Down ? 1 : -1);
+      row = Step(LineStops(y, x, col == -1, lastRow(col)), row, key == TKey::Down ? 1 : -1);
       break;
     case TKey::Home:
-      col = X.fixed ? X.fixedIndex : 0;
+      col = x.fixed ? x.fixedIndex : 0;
       break;
     case TKey::End:
-      col = X.fixed ? X.fixedIndex : std::max(0, lastCol(row));
+      col = x.fixed ? x.fixedIndex : std::max(0, lastCol(row));
       break;
     case TKey::PageUp:
-      row = Y.fixed ? Y.fixedIndex : 0;
+      row = y.fixed ? y.fixedIndex : 0;
       break;
     case TKey::PageDown:
-      row = Y.fixed ? Y.fixedIndex : std::max(0, lastRow(col));
+      row = y.fixed ? y.fixedIndex : std::max(0, lastRow(col));
       break;
     case TKey::Enter: {
-      // A single shown row (Y fixed) has no row below: Enter moves along it.
-      bool lastLine = Y.fixed || row >= lastRow(col);
-      if (!Y.fixed) row = step(lineStops(Y, X, col == -1, lastRow(col)), row, 1);
-      if (lastLine) col = step(lineStops(X, Y, row == -1, lastCol(row)), col, 1);
+      // A single shown row (y fixed) has no row below: Enter moves along it.
+      bool lastLine = y.fixed || row >= lastRow(col);
+      if (!y.fixed) row = Step(LineStops(y, x, col == -1, lastRow(col)), row, 1);
+      if (lastLine) col = Step(LineStops(x, y, row == -1, lastCol(row)), col, 1);
       break;
     }
     default:
@@ -110,7 +110,7 @@ void TTab::NavigateFrom(TKey key, int mods, int& col, int& row) const {
 }
 
 bool TTab::KeyDown(TKey key, int mods) {
-  if (!hasSheets()) return false;
+  if (!HasSheets()) return false;
   bool shift = mods & kModShift, ctrl = mods & kModCtrl;
   // Table-wide keys first.
   if (key == TKey::Tab) {
@@ -123,7 +123,7 @@ bool TTab::KeyDown(TKey key, int mods) {
     int dir = shift ? -1 : 1;
     for (int k = 1; k < sheetCount; ++k) {
       int i = ((current + dir * k) % sheetCount + sheetCount) % sheetCount;
-      if (!sheet(i).hidden) {
+      if (!Sheet(i).hidden) {
         SelectSheet(i);
         return true;
       }
@@ -148,16 +148,16 @@ bool TTab::KeyDown(TKey key, int mods) {
         EditorDelete();
         return true;
       case TKey::CopyKey:
-        if (host && !EditorSelectedText().empty()) host->setClipboardText(EditorSelectedText());
+        if (host && !EditorSelectedText().empty()) host->SetClipboardText(EditorSelectedText());
         return true;
       case TKey::PasteKey:
-        if (host) EditorPaste(host->clipboardText());
+        if (host) EditorPaste(host->ClipboardText());
         return true;
       case TKey::Insert:
         if (ctrl) {
-          if (host && !EditorSelectedText().empty()) host->setClipboardText(EditorSelectedText());
+          if (host && !EditorSelectedText().empty()) host->SetClipboardText(EditorSelectedText());
         } else if (shift && host) {
-          EditorPaste(host->clipboardText());
+          EditorPaste(host->ClipboardText());
         }
         return true;
       case TKey::Enter:
@@ -207,8 +207,8 @@ bool TTab::KeyDown(TKey key, int mods) {
     case TKey::PageUp:
     case TKey::PageDown:
     case TKey::Enter: {
-      CSheet& s = cur();
-      SelGrid g = s.selGrid();
+      CSheet& s = Cur();
+      SelGrid g = s.SelectionGrid();
       if (s.sel.count <= 0) {
         SelectItem(s.axisX.fixed ? s.axisX.fixedIndex : 0, s.axisY.fixed ? s.axisY.fixedIndex : 0);
         return true;
@@ -219,14 +219,14 @@ bool TTab::KeyDown(TKey key, int mods) {
         int ac = s.sel.anchorCol, ar = s.sel.anchorRow;
         if (ac < -1 || ar < -1) ac = ec, ar = er;
         NavigateFrom(key, mods, ec, er);
-        selSelectRange(s.sel, g, ac, ar, ec, er);
+        SelSelectRange(s.sel, g, ac, ar, ec, er);
         ScrollTo(ec, er);
       } else {
         int c = s.sel.minCol, r = s.sel.minRow;
         NavigateFrom(key, mods, c, r);
         SelectItem(c, r);
       }
-      if (host) host->requestRedraw(1);
+      if (host) host->RequestRedraw(1);
       return true;
     }
     default:
@@ -235,7 +235,7 @@ bool TTab::KeyDown(TKey key, int mods) {
 }
 
 bool TTab::KeyChar(char c) {
-  if (!hasSheets()) return false;
+  if (!HasSheets()) return false;
   if (editor.editing) {
     EditorInsert(c);
     return true;

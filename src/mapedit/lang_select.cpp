@@ -5,11 +5,11 @@
 namespace zeda {
 
 // The map editor speaks the program's one language.
-int mapeditLanguage() { return currentLanguage(); }
+int MapeditLanguage() { return CurrentLanguage(); }
 
-void setMapeditLanguage(int language) { setCurrentLanguage(language); }
+void SetMapeditLanguage(int language) { SetCurrentLanguage(language); }
 
-std::string mapeditText(std::string_view text, int language) {
+std::string MapeditText(std::string_view text, int language) {
   const std::string owned(text);
   return LangText(owned.c_str(), language);
 }

@@ -60,7 +60,7 @@ inline constexpr int32_t kKeyEnd = 0x7FFF0002;
 inline constexpr int32_t kKeySelection = 0x7FFE0001;
 inline constexpr int32_t kKeyLiveCell = 0x7FFE0002;
 inline constexpr int32_t kKeyBaseAdvance = 0x7FFE0003;
-inline constexpr int32_t keyOfItem(int col, int row) {
+inline constexpr int32_t KeyOfItem(int col, int row) {
   // X breakpoints (c, -1), Y breakpoints (-1, r), cells (c, r): all distinct and non-zero.
   return 0x100000 + (row + 1) * 64 + (col + 1);
 }

@@ -5,7 +5,7 @@
 
 namespace zeda {
 
-int decimalsForScale(double scale) {
+int DecimalsForScale(double scale) {
   if (!(scale < 1.0)) return 0;
   double mag = std::fabs(scale);
   if (mag == 0.0 || !std::isfinite(mag)) return 0;  // a zero scale would ask for infinite decimals
@@ -14,8 +14,8 @@ int decimalsForScale(double scale) {
   return p > 12 ? 12 : static_cast<int>(p);
 }
 
-std::string formatValue(int raw, double scale, std::string_view unit) {
-  int decimals = decimalsForScale(scale);
+std::string FormatValue(int raw, double scale, std::string_view unit) {
+  int decimals = DecimalsForScale(scale);
   char buf[400];
   // to_chars does not depend on the C locale, unlike printf.
   auto res = std::to_chars(buf, buf + sizeof buf, static_cast<double>(raw) * scale,
@@ -48,7 +48,7 @@ std::string formatValue(int raw, double scale, std::string_view unit) {
   return out;
 }
 
-void toDecimalComma(std::string& text) {
+void ToDecimalComma(std::string& text) {
   for (char& c : text)
     if (c == '.') c = ',';
 }

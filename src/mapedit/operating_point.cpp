@@ -7,14 +7,14 @@ namespace zeda {
 namespace {
 
 // Nearest breakpoint by midpoints; exactly on a midpoint gives the upper one.
-int nearestByMidpoints(const CAxe& a, double v) {
+int NearestByMidpoints(const CAxe& a, double v) {
   int n = std::min(a.count, kMaxCols);
   for (int i = 0; i + 1 < n; ++i)
     if ((static_cast<double>(a.values[i]) + a.values[i + 1]) / 2.0 > v) return i;
   return n - 1;
 }
 
-bool captionIs(const CAxe& a, int i, const char* name) {
+bool CaptionIs(const CAxe& a, int i, const char* name) {
   if (a.stringView.empty() || i >= a.count) return false;
   int entry = a.values[i] % 1000;
   return entry >= 0 && entry <= kStringViewMaxEntry &&
@@ -51,12 +51,12 @@ int TTab::LookupAxis(const CSheet& s, const CAxe& a) const {
       if (a.values[i] > v) return i - 1;
     return n - 1;
   }
-  return nearestByMidpoints(a, v);
+  return NearestByMidpoints(a, v);
 }
 
 bool TTab::UpdateOperatingPoint() {
-  if (!hasSheets()) return false;
-  CSheet& s = cur();
+  if (!HasSheets()) return false;
+  CSheet& s = Cur();
   int col = kNoLivePoint, row = kNoLivePoint, state = 0;
   if (s.flags & kSheetTrackLive) {
     int lx = LookupAxis(s, s.axisX), ly = LookupAxis(s, s.axisY);
@@ -74,12 +74,12 @@ bool TTab::UpdateOperatingPoint() {
     // Columns named after sensors follow their own temperature on the rows.
     for (int c = 0; c < 2; ++c) {
       int tracked = kNoLivePoint;
-      int32_t live = captionIs(s.axisX, c, "Coolant")     ? liveTw
-                     : captionIs(s.axisX, c, "Inlet Air") ? liveTa
+      int32_t live = CaptionIs(s.axisX, c, "Coolant")     ? liveTw
+                     : CaptionIs(s.axisX, c, "Inlet Air") ? liveTa
                                                           : INT32_MIN;
       if (live != INT32_MIN) {
         double scale = s.axisX.scale == 0 ? 1.0 : s.axisX.scale;
-        tracked = nearestByMidpoints(s.axisY, std::round(live / scale));
+        tracked = NearestByMidpoints(s.axisY, std::round(live / scale));
       }
       s.sensorRows[c] = tracked;
     }
@@ -89,7 +89,7 @@ bool TTab::UpdateOperatingPoint() {
   s.actualRow = row;
   s.actualState = state;
   if (changed) {
-    if (host) host->requestRedraw(1);
+    if (host) host->RequestRedraw(1);
     if (autoscroll && *autoscroll) ScrollTo(col, row);
   }
   return changed;

@@ -9,15 +9,15 @@
 namespace zeda {
 namespace {
 
-int32_t rawOf(double v, const CAxe& axis) {
-  return rawWithinLimits(axis.scale == 0 ? v : v / axis.scale, axis);
+int32_t RawOf(double v, const CAxe& axis) {
+  return RawWithinLimits(axis.scale == 0 ? v : v / axis.scale, axis);
 }
 
 }  // namespace
 
 bool TTab::HasEditablePart() const {
-  if (!hasSheets()) return false;
-  const CSheet& s = cur();
+  if (!HasSheets()) return false;
+  const CSheet& s = Cur();
   return s.axisX.editable || s.axisY.editable || s.axisData.editable;
 }
 
@@ -28,71 +28,71 @@ bool TTab::CanPastePlain() const {
 }
 
 void TTab::Paste() {
-  if (!hasSheets() || !host) return;
+  if (!HasSheets() || !host) return;
   if (editor.editing) {
-    EditorPaste(host->clipboardText());
+    EditorPaste(host->ClipboardText());
     return;
   }
-  int formats = host->clipboardFormats();
+  int formats = host->ClipboardFormats();
   if (formats & kClipSheet)
-    PasteTable(host->clipboardSheet());
+    PasteTable(host->ClipboardSheet());
   else if (formats & kClipText)
-    PastePlain(host->clipboardText());
+    PastePlain(host->ClipboardText());
 }
 
 bool TTab::PasteTable(const std::string& sheetText) {
-  if (!hasSheets()) return false;
+  if (!HasSheets()) return false;
   if (editor.editing) AcceptEditor();
-  TablePaste tp = parseTablePaste(sheetText);
+  TablePaste tp = ParseTablePaste(sheetText);
   const TablePasteHeader& h = tp.header;
-  CSheet& s = cur();
-  CAxe &X = s.axisX, &Y = s.axisY, &D = s.axisData;
+  CSheet& s = Cur();
+  CAxe &xAxis = s.axisX, &yAxis = s.axisY, &dataAxis = s.axisData;
   int match = 0;
-  if (h.labelX == X.key) match |= 1;
-  if (h.labelY == Y.key) match |= 2;
-  if (h.labelData == D.key + (s.percentShown() ? "[%]" : "")) match |= 4;
+  if (h.labelX == xAxis.key) match |= 1;
+  if (h.labelY == yAxis.key) match |= 2;
+  if (h.labelData == dataAxis.key + (s.PercentShown() ? "[%]" : "")) match |= 4;
   if (h.sizeX == 0 || h.sizeY == 0) return false;
   // Checked before the keys, so that a table of another kind is refused with a message.
-  bool xOk = h.sizeX == X.count || (X.editable && X.resizable && (match & 5) == 5);
-  bool yOk = h.sizeY == Y.count || (Y.editable && Y.resizable && (match & 6) == 6);
+  bool xOk = h.sizeX == xAxis.count || (xAxis.editable && xAxis.resizable && (match & 5) == 5);
+  bool yOk = h.sizeY == yAxis.count || (yAxis.editable && yAxis.resizable && (match & 6) == 6);
   if (!xOk || !yOk) {
-    showMessage(mapedit_msg::kDimensionsDiffer);
+    ShowMessage(mapedit_msg::kDimensionsDiffer);
     return false;
   }
   if (!match) return false;
 
   int parts = 0;
-  if (h.onlyXY == 'X' && X.fixMode != 0 && !X.fixed) X.fixed = true, parts |= kPartAll;
-  if (h.onlyXY == 'Y' && Y.fixMode != 0 && !Y.fixed) Y.fixed = true, parts |= kPartAll;
-  if (X.fixMode == 2) X.fixed = true;
-  if (Y.fixMode == 2) Y.fixed = true;
-  int nx = std::clamp(h.sizeX, X.minCount, std::min(X.maxCount, kMaxCols));
-  int ny = std::clamp(h.sizeY, Y.minCount, std::min(Y.maxCount, kMaxRows));
-  if (nx != X.count) X.count = nx, parts |= kPartX | kPartCells;
-  if (ny != Y.count) Y.count = ny, parts |= kPartY | kPartCells;
+  if (h.onlyXY == 'X' && xAxis.fixMode != 0 && !xAxis.fixed) xAxis.fixed = true, parts |= kPartAll;
+  if (h.onlyXY == 'Y' && yAxis.fixMode != 0 && !yAxis.fixed) yAxis.fixed = true, parts |= kPartAll;
+  if (xAxis.fixMode == 2) xAxis.fixed = true;
+  if (yAxis.fixMode == 2) yAxis.fixed = true;
+  int nx = std::clamp(h.sizeX, xAxis.minCount, std::min(xAxis.maxCount, kMaxCols));
+  int ny = std::clamp(h.sizeY, yAxis.minCount, std::min(yAxis.maxCount, kMaxRows));
+  if (nx != xAxis.count) xAxis.count = nx, parts |= kPartX | kPartCells;
+  if (ny != yAxis.count) yAxis.count = ny, parts |= kPartY | kPartCells;
 
-  const bool percent = s.percentShown();
+  const bool percent = s.PercentShown();
   auto readGrid = [&]() {
     const auto& lines = tp.grid.lines;
-    const int cols = s.cellCols(), rows = s.cellRows();
+    const int cols = s.CellCols(), rows = s.CellRows();
     for (size_t li = 0; li < lines.size(); ++li) {
       const auto& f = lines[li];
       if (li == 0) {
-        if (!X.editable || !(match & 1)) continue;
+        if (!xAxis.editable || !(match & 1)) continue;
         for (size_t k = 1; k < f.size(); ++k) {
           int c = static_cast<int>(k) - 1;
-          if (c < X.count && f[k]) X.values[c] = rawOf(*f[k], X), parts |= kPartX;
+          if (c < xAxis.count && f[k]) xAxis.values[c] = RawOf(*f[k], xAxis), parts |= kPartX;
         }
         continue;
       }
       int r = static_cast<int>(li) - 1;
-      if (!f.empty() && f[0] && r < Y.count && Y.editable && (match & 2))
-        Y.values[r] = rawOf(*f[0], Y), parts |= kPartY;
-      if (!D.editable || !(match & 4) || r >= rows) continue;
+      if (!f.empty() && f[0] && r < yAxis.count && yAxis.editable && (match & 2))
+        yAxis.values[r] = RawOf(*f[0], yAxis), parts |= kPartY;
+      if (!dataAxis.editable || !(match & 4) || r >= rows) continue;
       for (size_t k = 1; k < f.size(); ++k) {
         int c = static_cast<int>(k) - 1;
         if (c >= cols || !f[k]) continue;
-        s.cell(c, r) = percent ? roundHalfAway(*f[k]) : rawOf(*f[k], D);
+        s.Cell(c, r) = percent ? RoundHalfAway(*f[k]) : RawOf(*f[k], dataAxis);
         parts |= kPartCells;
       }
     }
@@ -100,21 +100,21 @@ bool TTab::PasteTable(const std::string& sheetText) {
   readGrid();
   if (percent) {
     // Again with the base at the new breakpoints.
-    computeBaseAtCells(s);
+    ComputeBaseAtCells(s);
     readGrid();
   }
   Rebuild();
-  selClear(s.sel);
-  selUpdate(s.sel, s.selGrid());
+  SelClear(s.sel);
+  SelUpdate(s.sel, s.SelectionGrid());
   if (parts) CommitEdit(parts, kKeyNow);
   return parts != 0;
 }
 
 bool TTab::PastePlain(const std::string& text) {
   int col, row;
-  if (!hasSheets() || !CurrentPosition(col, row)) return false;
+  if (!HasSheets() || !CurrentPosition(col, row)) return false;
   if (editor.editing) AcceptEditor();
-  CSheet& s = cur();
+  CSheet& s = Cur();
   TSel& sel = s.sel;
   int c0, c1, r0, r1, part;
   if (col == -1) {
@@ -130,9 +130,9 @@ bool TTab::PastePlain(const std::string& text) {
   } else {
     part = kPartCells;
     c0 = col;
-    c1 = s.cellCols() - 1;
+    c1 = s.CellCols() - 1;
     r0 = row;
-    r1 = s.cellRows() - 1;
+    r1 = s.CellRows() - 1;
     if (s.axisX.fixed) {
       int f = s.axisX.fixedIndex;
       if (f < sel.minCol || f > sel.maxCol) return false;
@@ -146,12 +146,12 @@ bool TTab::PastePlain(const std::string& text) {
   }
   const CAxe& axis = part == kPartX ? s.axisX : part == kPartY ? s.axisY : s.axisData;
   if (!axis.editable) return false;
-  PasteGrid grid = parsePlainPaste(text);
-  const bool percent = part == kPartCells && s.percentShown();
+  PasteGrid grid = ParsePlainPaste(text);
+  const bool percent = part == kPartCells && s.PercentShown();
   const double scale = percent ? 1.0 : axis.scale;
   bool any = false;
   TSel written = sel;
-  selClear(written);
+  SelClear(written);
   for (size_t li = 0; li < grid.lines.size(); ++li) {
     const auto& f = grid.lines[li];
     for (size_t fi = 0; fi < f.size(); ++fi) {
@@ -166,23 +166,23 @@ bool TTab::PastePlain(const std::string& text) {
         double scaled = scale == 0 ? v : v / scale;
         // Far above the range: a value in thousandths (12500 means 12.5).
         if (scaled > 5.0 * axis.maxValue) scaled *= 0.001;
-        raw = percent ? roundHalfAway(scaled) : rawWithinLimits(scaled, axis);
+        raw = percent ? RoundHalfAway(scaled) : RawWithinLimits(scaled, axis);
       } else {
-        raw = rawOf(v, axis);
+        raw = RawOf(v, axis);
       }
-      *s.item(c, r) = raw;
+      *s.Item(c, r) = raw;
       if (part == kPartX)
         written.selX[c] |= kMarkSelected;
       else if (part == kPartY)
         written.selY[r] |= kMarkSelected;
       else
-        written.cell(c, r) |= kMarkSelected;
+        written.Cell(c, r) |= kMarkSelected;
       any = true;
     }
   }
   if (!any) return false;
   sel = written;
-  selUpdate(sel, s.selGrid());
+  SelUpdate(sel, s.SelectionGrid());
   CommitEdit(part, kKeyNow);
   return true;
 }

@@ -6,9 +6,9 @@
 namespace zeda {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::optional<double> readNumber(const std::string& s) {
+std::optional<double> ReadNumber(const std::string& s) {
   if (s.empty()) return std::nullopt;
   double v = 0;
   auto res = std::from_chars(s.data(), s.data() + s.size(), v);
@@ -20,18 +20,18 @@ std::optional<double> readNumber(const std::string& s) {
 class GridBuilder {
  public:
   explicit GridBuilder(PasteGrid& g) : grid_(g) {}
-  void field(const std::string& text) {
-    if (line_.size() < static_cast<size_t>(kPasteMaxFields)) line_.push_back(readNumber(text));
+  void Field(const std::string& text) {
+    if (line_.size() < static_cast<size_t>(kPasteMaxFields)) line_.push_back(ReadNumber(text));
     hasFields_ = true;
   }
-  void endLine() {
+  void EndLine() {
     if (grid_.lines.size() < static_cast<size_t>(kPasteMaxLines)) grid_.lines.push_back(line_);
     line_.clear();
     hasFields_ = false;
   }
-  bool lineHasFields() const { return hasFields_; }
-  void finish() {
-    if (hasFields_) endLine();
+  bool LineHasFields() const { return hasFields_; }
+  void Finish() {
+    if (hasFields_) EndLine();
     while (!grid_.lines.empty() && grid_.lines.back().empty()) grid_.lines.pop_back();
   }
 
@@ -41,12 +41,12 @@ class GridBuilder {
   bool hasFields_ = false;
 };
 
-std::string_view trimCr(std::string_view line) {
+std::string_view TrimCr(std::string_view line) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   return line;
 }
 
-int readInt(std::string_view v) {
+int ReadInt(std::string_view v) {
   size_t i = 0;
   while (i < v.size() && (v[i] == ' ' || v[i] == '\t')) ++i;
   int out = 0;
@@ -54,26 +54,26 @@ int readInt(std::string_view v) {
   return res.ec == std::errc() ? out : 0;
 }
 
-PasteGrid parseBraces(std::string_view text) {
+PasteGrid ParseBraces(std::string_view text) {
   PasteGrid g;
   GridBuilder b(g);
   std::string field;
   for (char c : text) {
-    if (isDigit(c) || c == '-' || c == '.') {
+    if (IsDigit(c) || c == '-' || c == '.') {
       field.push_back(c);
     } else if (c == ',') {
-      if (!field.empty()) b.field(field), field.clear();
+      if (!field.empty()) b.Field(field), field.clear();
     } else if (c == '}') {
-      if (!field.empty()) b.field(field), field.clear();
-      if (b.lineHasFields()) b.endLine();
+      if (!field.empty()) b.Field(field), field.clear();
+      if (b.LineHasFields()) b.EndLine();
     }
   }
-  if (!field.empty()) b.field(field);
-  b.finish();
+  if (!field.empty()) b.Field(field);
+  b.Finish();
   return g;
 }
 
-PasteGrid parseDelimited(std::string_view text) {
+PasteGrid ParseDelimited(std::string_view text) {
   PasteGrid g;
   GridBuilder b(g);
   std::string field;
@@ -83,58 +83,58 @@ PasteGrid parseDelimited(std::string_view text) {
     char c = text[i];
     if (c == '\r') continue;
     if (c == '\n') {
-      if (!field.empty() || (b.lineHasFields() && !endedBySpace)) b.field(field);
+      if (!field.empty() || (b.LineHasFields() && !endedBySpace)) b.Field(field);
       field.clear();
       endedBySpace = false;
-      b.endLine();
+      b.EndLine();
     } else if (c == '\t') {
-      if (!endedBySpace) b.field(field);
+      if (!endedBySpace) b.Field(field);
       field.clear();
       endedBySpace = false;
     } else if (c == ' ') {
-      bool group = i + 3 < n && isDigit(text[i + 1]) && isDigit(text[i + 2]) &&
-                   isDigit(text[i + 3]) && (i + 4 >= n || !isDigit(text[i + 4]));
+      bool group = i + 3 < n && IsDigit(text[i + 1]) && IsDigit(text[i + 2]) &&
+                   IsDigit(text[i + 3]) && (i + 4 >= n || !IsDigit(text[i + 4]));
       if (group && !field.empty()) continue;  // "25 000"
       while (i + 1 < n && text[i + 1] == ' ') ++i;
       if (!field.empty()) {
-        b.field(field);
+        b.Field(field);
         field.clear();
         endedBySpace = true;
       }
     } else if (c == ',') {
       field.push_back('.');
       endedBySpace = false;
-    } else if (isDigit(c) || c == '-' || c == '.') {
+    } else if (IsDigit(c) || c == '-' || c == '.') {
       field.push_back(c);
       endedBySpace = false;
     }
   }
-  if (!field.empty() || (b.lineHasFields() && !endedBySpace)) b.field(field);
-  b.finish();
+  if (!field.empty() || (b.LineHasFields() && !endedBySpace)) b.Field(field);
+  b.Finish();
   return g;
 }
 
 }  // namespace
 
-std::optional<double> readPasteField(std::string_view f) {
+std::optional<double> ReadPasteField(std::string_view f) {
   std::string s;
   for (char c : f) {
-    if (isDigit(c) || c == '-' || c == '.')
+    if (IsDigit(c) || c == '-' || c == '.')
       s.push_back(c);
     else if (c == ',')
       s.push_back('.');
   }
-  return readNumber(s);
+  return ReadNumber(s);
 }
 
-TablePaste parseTablePaste(std::string_view text) {
+TablePaste ParseTablePaste(std::string_view text) {
   TablePaste out;
   size_t pos = 0;
   bool inHeader = true;
   // Header lines up to the first line that starts with a tab.
   while (pos < text.size()) {
     size_t eol = text.find('\n', pos);
-    std::string_view line = trimCr(
+    std::string_view line = TrimCr(
         text.substr(pos, eol == std::string_view::npos ? std::string_view::npos : eol - pos));
     if (!line.empty() && line[0] == '\t') break;
     pos = eol == std::string_view::npos ? text.size() : eol + 1;
@@ -158,23 +158,23 @@ TablePaste parseTablePaste(std::string_view text) {
     else if (name == "LabelData")
       h.labelData = value;
     else if (name == "SizeX")
-      h.sizeX = readInt(value);
+      h.sizeX = ReadInt(value);
     else if (name == "SizeY")
-      h.sizeY = readInt(value);
+      h.sizeY = ReadInt(value);
     else if (name == "OnlyXY")
       h.onlyXY = (!value.empty() && (value[0] == 'X' || value[0] == 'Y')) ? value[0] : 0;
   }
   // The grid: tab-separated fields, one line per row.
   while (pos < text.size() && out.grid.lines.size() < static_cast<size_t>(kPasteMaxLines)) {
     size_t eol = text.find('\n', pos);
-    std::string_view line = trimCr(
+    std::string_view line = TrimCr(
         text.substr(pos, eol == std::string_view::npos ? std::string_view::npos : eol - pos));
     pos = eol == std::string_view::npos ? text.size() : eol + 1;
     std::vector<std::optional<double>> fields;
     size_t f = 0;
     while (fields.size() < static_cast<size_t>(kPasteMaxFields)) {
       size_t tab = line.find('\t', f);
-      fields.push_back(readPasteField(
+      fields.push_back(ReadPasteField(
           line.substr(f, tab == std::string_view::npos ? std::string_view::npos : tab - f)));
       if (tab == std::string_view::npos) break;
       f = tab + 1;
@@ -184,10 +184,10 @@ TablePaste parseTablePaste(std::string_view text) {
   return out;
 }
 
-PasteGrid parsePlainPaste(std::string_view text) {
+PasteGrid ParsePlainPaste(std::string_view text) {
   size_t brace = text.find('{');
-  if (brace != std::string_view::npos) return parseBraces(text.substr(brace));
-  return parseDelimited(text);
+  if (brace != std::string_view::npos) return ParseBraces(text.substr(brace));
+  return ParseDelimited(text);
 }
 
 }  // namespace zeda

@@ -31,15 +31,15 @@ struct TablePaste {
 inline constexpr size_t kPasteHeaderLineMax = 64;
 
 // The digits, "-" and "." of a field (a "," counts as "."), read as a number.
-std::optional<double> readPasteField(std::string_view field);
+std::optional<double> ReadPasteField(std::string_view field);
 
 // The private table format: header lines "Name:<TAB>value" up to the first line starting
 // with a tab, then the grid of tab-separated fields.
-TablePaste parseTablePaste(std::string_view text);
+TablePaste ParseTablePaste(std::string_view text);
 
 // Plain text: with a "{" nested brace lists ("," separates, "}" ends a line); otherwise
 // tabs, line feeds and runs of spaces separate, "," is the decimal comma, and a space before
 // exactly three digits is a digit-group separator.
-PasteGrid parsePlainPaste(std::string_view text);
+PasteGrid ParsePlainPaste(std::string_view text);
 
 }  // namespace zeda

@@ -5,10 +5,10 @@
 namespace zeda {
 
 // Base table interpolated at this sheet's breakpoints, into baseAtCells.
-void computeBaseAtCells(CSheet& s);
+void ComputeBaseAtCells(CSheet& s);
 // Absolute values into absCells (cells themselves when they are stored absolute).
-void computeAbsCells(CSheet& s);
+void ComputeAbsCells(CSheet& s);
 // (a * b +- 50) / 100 with the rounding term's sign taken from the product.
-int32_t percentOf(int64_t a, int64_t b);
+int32_t PercentOf(int64_t a, int64_t b);
 
 }  // namespace zeda

@@ -5,7 +5,7 @@
 namespace zeda {
 namespace {
 
-int kindOfItem(int col, int row) {
+int KindOfItem(int col, int row) {
   if (col >= 0 && row >= 0) return kSelCells;
   if (row == -1 && col >= 0) return kSelX;
   if (col == -1 && row >= 0) return kSelY;
@@ -13,7 +13,7 @@ int kindOfItem(int col, int row) {
 }
 
 // Visible index range of one direction: a fixed axis shows only its fixed index.
-void colRange(const SelGrid& g, int kind, int& lo, int& hi) {
+void ColRange(const SelGrid& g, int kind, int& lo, int& hi) {
   if (g.fixedX) {
     lo = hi = g.fixedCol;
   } else {
@@ -21,7 +21,7 @@ void colRange(const SelGrid& g, int kind, int& lo, int& hi) {
     hi = (kind == kSelX ? g.countX : g.cols) - 1;
   }
 }
-void rowRange(const SelGrid& g, int kind, int& lo, int& hi) {
+void RowRange(const SelGrid& g, int kind, int& lo, int& hi) {
   if (g.fixedY) {
     lo = hi = g.fixedRow;
   } else {
@@ -30,19 +30,19 @@ void rowRange(const SelGrid& g, int kind, int& lo, int& hi) {
   }
 }
 
-void clearMark(TSel& s, int16_t mark) {
+void ClearMark(TSel& s, int16_t mark) {
   for (auto& m : s.selX) m &= ~mark;
   for (auto& m : s.selY) m &= ~mark;
   for (auto& m : s.selCells) m &= ~mark;
 }
 
 // Marks the rectangle between anchor and end according to the drag kind.
-void markRange(TSel& s, const SelGrid& g, int16_t mark) {
+void MarkRange(TSel& s, const SelGrid& g, int16_t mark) {
   int dk = s.dragKind & 0xFF;
   int kind = dk == kDragX ? kSelX : dk == kDragY ? kSelY : kSelCells;
   int cLo, cHi, rLo, rHi;
-  colRange(g, kind, cLo, cHi);
-  rowRange(g, kind, rLo, rHi);
+  ColRange(g, kind, cLo, cHi);
+  RowRange(g, kind, rLo, rHi);
   int c0 = std::min(s.anchorCol, s.endCol), c1 = std::max(s.anchorCol, s.endCol);
   int r0 = std::min(s.anchorRow, s.endRow), r1 = std::max(s.anchorRow, s.endRow);
   if (dk == kDragX) {
@@ -61,37 +61,37 @@ void markRange(TSel& s, const SelGrid& g, int16_t mark) {
     c1 = cHi;
   }
   for (int r = std::max(r0, rLo); r <= std::min(r1, rHi); ++r)
-    for (int c = std::max(c0, cLo); c <= std::min(c1, cHi); ++c) s.cell(c, r) |= mark;
+    for (int c = std::max(c0, cLo); c <= std::min(c1, cHi); ++c) s.Cell(c, r) |= mark;
 }
 
-int dragKindFor(int kind, int dragKind) {
+int DragKindFor(int kind, int dragKind) {
   if (dragKind == kDragColumns || dragKind == kDragRows) return dragKind;
   return kind == kSelX ? kDragX : kind == kSelY ? kDragY : kDragCells;
 }
 
-void clampItem(const SelGrid& g, int kind, int& col, int& row) {
+void ClampItem(const SelGrid& g, int kind, int& col, int& row) {
   int lo, hi;
   if (kind != kSelY) {
-    colRange(g, kind, lo, hi);
+    ColRange(g, kind, lo, hi);
     col = std::clamp(col, lo, std::max(lo, hi));
   }
   if (kind != kSelX) {
-    rowRange(g, kind, lo, hi);
+    RowRange(g, kind, lo, hi);
     row = std::clamp(row, lo, std::max(lo, hi));
   }
 }
 
 }  // namespace
 
-bool TSel::isSelected(int c, int r) const {
+bool TSel::IsSelected(int c, int r) const {
   if (r == -1 && c >= 0 && c < kMaxCols) return selX[c] & (kMarkSelected | kMarkInDrag);
   if (c == -1 && r >= 0 && r < kMaxRows) return selY[r] & (kMarkSelected | kMarkInDrag);
   if (c >= 0 && r >= 0 && c < kMaxCols && r < kMaxRows)
-    return cell(c, r) & (kMarkSelected | kMarkInDrag);
+    return Cell(c, r) & (kMarkSelected | kMarkInDrag);
   return false;
 }
 
-void selClear(TSel& s) {
+void SelClear(TSel& s) {
   s.selX.fill(0);
   s.selY.fill(0);
   s.selCells.fill(0);
@@ -103,41 +103,41 @@ void selClear(TSel& s) {
   s.dragKind &= ~0xFF;
 }
 
-void selPress(TSel& s, const SelGrid& g, int col, int row, int mods, int dragKind) {
-  int kind = (dragKind == kDragColumns || dragKind == kDragRows) ? kSelCells : kindOfItem(col, row);
+void SelPress(TSel& s, const SelGrid& g, int col, int row, int mods, int dragKind) {
+  int kind = (dragKind == kDragColumns || dragKind == kDragRows) ? kSelCells : KindOfItem(col, row);
   if (kind == kSelNone) return;
-  clampItem(g, kind, col, row);
+  ClampItem(g, kind, col, row);
   bool shift = mods & kModShift, ctrl = mods & kModCtrl;
   bool keep = shift != ctrl;
   int anchorCol = col, anchorRow = row;
   if (shift && !ctrl && s.count > 0 && s.kind == kind && s.anchorCol >= -1 && s.anchorRow >= -1)
     anchorCol = s.anchorCol, anchorRow = s.anchorRow;
-  if (!keep || (s.kind != kSelNone && s.kind != kind)) selClear(s);
-  clearMark(s, kMarkInDrag);
-  s.dragKind = dragKindFor(kind, dragKind) | kDragActive;
+  if (!keep || (s.kind != kSelNone && s.kind != kind)) SelClear(s);
+  ClearMark(s, kMarkInDrag);
+  s.dragKind = DragKindFor(kind, dragKind) | kDragActive;
   s.anchorCol = anchorCol;
   s.anchorRow = anchorRow;
   s.endCol = col;
   s.endRow = row;
-  markRange(s, g, kMarkInDrag);
-  selUpdate(s, g);
+  MarkRange(s, g, kMarkInDrag);
+  SelUpdate(s, g);
 }
 
-void selDragTo(TSel& s, const SelGrid& g, int col, int row) {
+void SelDragTo(TSel& s, const SelGrid& g, int col, int row) {
   if (!(s.dragKind & kDragActive)) return;
   int dk = s.dragKind & 0xFF;
   int kind = dk == kDragX ? kSelX : dk == kDragY ? kSelY : kSelCells;
   if (kind == kSelX) row = -1;
   if (kind == kSelY) col = -1;
-  clampItem(g, kind, col, row);
+  ClampItem(g, kind, col, row);
   s.endCol = col;
   s.endRow = row;
-  clearMark(s, kMarkInDrag);
-  markRange(s, g, kMarkInDrag);
-  selUpdate(s, g);
+  ClearMark(s, kMarkInDrag);
+  MarkRange(s, g, kMarkInDrag);
+  SelUpdate(s, g);
 }
 
-void selEndDrag(TSel& s, const SelGrid& g) {
+void SelEndDrag(TSel& s, const SelGrid& g) {
   auto promote = [](int16_t& m) {
     if (m & kMarkInDrag) m = static_cast<int16_t>((m & ~kMarkInDrag) | kMarkSelected);
   };
@@ -145,111 +145,111 @@ void selEndDrag(TSel& s, const SelGrid& g) {
   for (auto& m : s.selY) promote(m);
   for (auto& m : s.selCells) promote(m);
   s.dragKind &= ~kDragActive;
-  selUpdate(s, g);
+  SelUpdate(s, g);
 }
 
-void selSelectOne(TSel& s, const SelGrid& g, int col, int row) {
-  selSelectRange(s, g, col, row, col, row);
+void SelSelectOne(TSel& s, const SelGrid& g, int col, int row) {
+  SelSelectRange(s, g, col, row, col, row);
 }
 
-void selSelectRange(TSel& s, const SelGrid& g, int anchorCol, int anchorRow, int endCol,
+void SelSelectRange(TSel& s, const SelGrid& g, int anchorCol, int anchorRow, int endCol,
                     int endRow) {
-  int kind = kindOfItem(anchorCol, anchorRow);
-  selClear(s);
+  int kind = KindOfItem(anchorCol, anchorRow);
+  SelClear(s);
   if (kind == kSelNone) {
-    selUpdate(s, g);
+    SelUpdate(s, g);
     return;
   }
-  clampItem(g, kind, anchorCol, anchorRow);
+  ClampItem(g, kind, anchorCol, anchorRow);
   if (kind == kSelX) endRow = -1;
   if (kind == kSelY) endCol = -1;
-  clampItem(g, kind, endCol, endRow);
-  s.dragKind = dragKindFor(kind, 0);
+  ClampItem(g, kind, endCol, endRow);
+  s.dragKind = DragKindFor(kind, 0);
   s.anchorCol = anchorCol;
   s.anchorRow = anchorRow;
   s.endCol = endCol;
   s.endRow = endRow;
-  markRange(s, g, kMarkSelected);
+  MarkRange(s, g, kMarkSelected);
   s.dragKind = 0;
-  selUpdate(s, g);
+  SelUpdate(s, g);
 }
 
-void selToggleAllCells(TSel& s, const SelGrid& g) {
+void SelToggleAllCells(TSel& s, const SelGrid& g) {
   int cLo, cHi, rLo, rHi;
-  colRange(g, kSelCells, cLo, cHi);
-  rowRange(g, kSelCells, rLo, rHi);
+  ColRange(g, kSelCells, cLo, cHi);
+  RowRange(g, kSelCells, rLo, rHi);
   bool all = s.kind == kSelCells;
   for (int r = rLo; all && r <= rHi; ++r)
-    for (int c = cLo; all && c <= cHi; ++c) all = s.cell(c, r) & kMarkSelected;
-  selClear(s);
-  if (!all && cHi >= cLo && rHi >= rLo) selSelectRange(s, g, cLo, rLo, cHi, rHi);
-  selUpdate(s, g);
+    for (int c = cLo; all && c <= cHi; ++c) all = s.Cell(c, r) & kMarkSelected;
+  SelClear(s);
+  if (!all && cHi >= cLo && rHi >= rLo) SelSelectRange(s, g, cLo, rLo, cHi, rHi);
+  SelUpdate(s, g);
 }
 
-void selAllBreakpoints(TSel& s, const SelGrid& g, bool xAxis) {
+void SelAllBreakpoints(TSel& s, const SelGrid& g, bool xAxis) {
   int lo, hi;
   if (xAxis) {
-    colRange(g, kSelX, lo, hi);
-    if (hi >= lo) return selSelectRange(s, g, lo, -1, hi, -1);
+    ColRange(g, kSelX, lo, hi);
+    if (hi >= lo) return SelSelectRange(s, g, lo, -1, hi, -1);
   } else {
-    rowRange(g, kSelY, lo, hi);
-    if (hi >= lo) return selSelectRange(s, g, -1, lo, -1, hi);
+    RowRange(g, kSelY, lo, hi);
+    if (hi >= lo) return SelSelectRange(s, g, -1, lo, -1, hi);
   }
-  selClear(s);
+  SelClear(s);
 }
 
-void selRightPress(TSel& s, const SelGrid& g, int col, int row, int dragKind) {
+void SelRightPress(TSel& s, const SelGrid& g, int col, int row, int dragKind) {
   if (dragKind == kDragColumns) {
-    if (col < 0 || col >= g.cols || selColumnFull(s, g, col)) return;
+    if (col < 0 || col >= g.cols || SelColumnFull(s, g, col)) return;
     int rLo, rHi;
-    rowRange(g, kSelCells, rLo, rHi);
-    selSelectRange(s, g, col, rLo, col, rHi);
+    RowRange(g, kSelCells, rLo, rHi);
+    SelSelectRange(s, g, col, rLo, col, rHi);
     return;
   }
   if (dragKind == kDragRows) {
-    if (row < 0 || row >= g.rows || selRowFull(s, g, row)) return;
+    if (row < 0 || row >= g.rows || SelRowFull(s, g, row)) return;
     int cLo, cHi;
-    colRange(g, kSelCells, cLo, cHi);
-    selSelectRange(s, g, cLo, row, cHi, row);
+    ColRange(g, kSelCells, cLo, cHi);
+    SelSelectRange(s, g, cLo, row, cHi, row);
     return;
   }
-  if (!s.isSelected(col, row)) selSelectOne(s, g, col, row);
+  if (!s.IsSelected(col, row)) SelSelectOne(s, g, col, row);
 }
 
-bool selColumnFull(const TSel& s, const SelGrid& g, int c) {
+bool SelColumnFull(const TSel& s, const SelGrid& g, int c) {
   if (s.kind != kSelCells || c < 0 || c >= g.cols) return false;
   int rLo, rHi;
-  rowRange(g, kSelCells, rLo, rHi);
+  RowRange(g, kSelCells, rLo, rHi);
   if (rHi < rLo) return false;
   for (int r = rLo; r <= rHi; ++r)
-    if (!(s.cell(c, r) & kMarkSelected)) return false;
+    if (!(s.Cell(c, r) & kMarkSelected)) return false;
   return true;
 }
 
-bool selRowFull(const TSel& s, const SelGrid& g, int r) {
+bool SelRowFull(const TSel& s, const SelGrid& g, int r) {
   if (s.kind != kSelCells || r < 0 || r >= g.rows) return false;
   int cLo, cHi;
-  colRange(g, kSelCells, cLo, cHi);
+  ColRange(g, kSelCells, cLo, cHi);
   if (cHi < cLo) return false;
   for (int c = cLo; c <= cHi; ++c)
-    if (!(s.cell(c, r) & kMarkSelected)) return false;
+    if (!(s.Cell(c, r) & kMarkSelected)) return false;
   return true;
 }
 
-void selUpdate(TSel& s, const SelGrid& g) {
+void SelUpdate(TSel& s, const SelGrid& g) {
   // Marks beyond the used columns and rows (left by an axis that shrank) are dropped, so
   // nothing acts on items outside the sheet.
   for (int c = std::max(0, g.countX); c < kMaxCols; ++c) s.selX[c] = 0;
   for (int r = std::max(0, g.countY); r < kMaxRows; ++r) s.selY[r] = 0;
   for (int r = 0; r < kMaxRows; ++r)
     for (int c = 0; c < kMaxCols; ++c)
-      if (c >= g.cols || r >= g.rows) s.cell(c, r) = 0;
+      if (c >= g.cols || r >= g.rows) s.Cell(c, r) = 0;
   if (s.anchorCol >= std::max(g.cols, g.countX) || s.anchorRow >= std::max(g.rows, g.countY))
     s.anchorCol = s.anchorRow = -2;
   if (s.endCol >= std::max(g.cols, g.countX) || s.endRow >= std::max(g.rows, g.countY))
     s.endCol = s.endRow = -2;
-  constexpr int16_t any = kMarkSelected | kMarkInDrag;
-  clearMark(s, kMarkCorner);
+  constexpr int16_t kAny = kMarkSelected | kMarkInDrag;
+  ClearMark(s, kMarkCorner);
   s.count = 0;
   s.kind = kSelNone;
   s.minCol = s.minRow = s.maxCol = s.maxRow = -2;
@@ -267,16 +267,16 @@ void selUpdate(TSel& s, const SelGrid& g) {
   };
   for (int r = 0; r < kMaxRows; ++r)
     for (int c = 0; c < kMaxCols; ++c)
-      if (s.cell(c, r) & any) widen(c, r);
+      if (s.Cell(c, r) & kAny) widen(c, r);
   if (s.count > 0) s.kind = kSelCells;
   if (s.count == 0) {
     for (int c = 0; c < kMaxCols; ++c)
-      if (s.selX[c] & any) widen(c, -1);
+      if (s.selX[c] & kAny) widen(c, -1);
     if (s.count > 0) s.kind = kSelX;
   }
   if (s.count == 0) {
     for (int r = 0; r < kMaxRows; ++r)
-      if (s.selY[r] & any) widen(-1, r);
+      if (s.selY[r] & kAny) widen(-1, r);
     if (s.count > 0) s.kind = kSelY;
   }
   s.blockValid = false;
@@ -296,10 +296,10 @@ void selUpdate(TSel& s, const SelGrid& g) {
     s.selY[s.minRow] |= kMarkCorner;
     s.selY[s.maxRow] |= kMarkCorner;
   } else {
-    s.cell(s.minCol, s.minRow) |= kMarkCorner;
-    s.cell(s.maxCol, s.minRow) |= kMarkCorner;
-    s.cell(s.minCol, s.maxRow) |= kMarkCorner;
-    s.cell(s.maxCol, s.maxRow) |= kMarkCorner;
+    s.Cell(s.minCol, s.minRow) |= kMarkCorner;
+    s.Cell(s.maxCol, s.minRow) |= kMarkCorner;
+    s.Cell(s.minCol, s.maxRow) |= kMarkCorner;
+    s.Cell(s.maxCol, s.maxRow) |= kMarkCorner;
   }
 }
 

@@ -33,9 +33,9 @@ struct TSel {
   int32_t minCol = -2, minRow = -2, maxCol = -2, maxRow = -2;
   int32_t count = 0;
 
-  int16_t& cell(int c, int r) { return selCells[r * kRowStride + c]; }
-  int16_t cell(int c, int r) const { return selCells[r * kRowStride + c]; }
-  bool isSelected(int c, int r) const;  // (c, -1) X breakpoint, (-1, r) Y breakpoint
+  int16_t& Cell(int c, int r) { return selCells[r * kRowStride + c]; }
+  int16_t Cell(int c, int r) const { return selCells[r * kRowStride + c]; }
+  bool IsSelected(int c, int r) const;  // (c, -1) X breakpoint, (-1, r) Y breakpoint
 };
 
 // Which items a selection can cover: the used columns and rows, and for a fixed axis only
@@ -55,36 +55,36 @@ struct SelGrid {
 inline constexpr int kModShift = 1;
 inline constexpr int kModCtrl = 2;
 
-void selClear(TSel& s);
+void SelClear(TSel& s);
 
 // Mouse press on an item starts a range of the item's kind ((c, r) cell, (c, -1) X
 // breakpoint, (-1, r) Y breakpoint). With `dragKind` kDragColumns / kDragRows the press was
 // on a column / row selector and whole columns or rows of cells are selected.
-void selPress(TSel& s, const SelGrid& g, int col, int row, int mods, int dragKind = 0);
+void SelPress(TSel& s, const SelGrid& g, int col, int row, int mods, int dragKind = 0);
 // Moves the moving end of the running range (clamped inside the grid).
-void selDragTo(TSel& s, const SelGrid& g, int col, int row);
+void SelDragTo(TSel& s, const SelGrid& g, int col, int row);
 // Ends the running drag: temporary marks become selected.
-void selEndDrag(TSel& s, const SelGrid& g);
+void SelEndDrag(TSel& s, const SelGrid& g);
 
 // The square where the selector strips meet: all cells, or none when all were selected.
-void selToggleAllCells(TSel& s, const SelGrid& g);
+void SelToggleAllCells(TSel& s, const SelGrid& g);
 // The top-left corner cell: all X breakpoints (above its diagonal) or all Y breakpoints.
-void selAllBreakpoints(TSel& s, const SelGrid& g, bool xAxis);
+void SelAllBreakpoints(TSel& s, const SelGrid& g, bool xAxis);
 // Right press: selects the item alone unless it is selected already. For selectors
 // (dragKind kDragColumns / kDragRows) the whole column / row unless fully selected.
-void selRightPress(TSel& s, const SelGrid& g, int col, int row, int dragKind = 0);
+void SelRightPress(TSel& s, const SelGrid& g, int col, int row, int dragKind = 0);
 
 // Selects exactly one item (keyboard moves, insertions).
-void selSelectOne(TSel& s, const SelGrid& g, int col, int row);
+void SelSelectOne(TSel& s, const SelGrid& g, int col, int row);
 // Selects the rectangle between anchor and end (keyboard moves with Shift).
-void selSelectRange(TSel& s, const SelGrid& g, int anchorCol, int anchorRow, int endCol,
+void SelSelectRange(TSel& s, const SelGrid& g, int anchorCol, int anchorRow, int endCol,
                     int endRow);
 
 // Recomputes count, bounding box, kind and the interpolation block.
-void selUpdate(TSel& s, const SelGrid& g);
+void SelUpdate(TSel& s, const SelGrid& g);
 
 // True when every cell of column c (only the fixed row when Y is fixed) is selected.
-bool selColumnFull(const TSel& s, const SelGrid& g, int c);
-bool selRowFull(const TSel& s, const SelGrid& g, int r);
+bool SelColumnFull(const TSel& s, const SelGrid& g, int c);
+bool SelRowFull(const TSel& s, const SelGrid& g, int r);
 
 }  // namespace zeda

@@ -46,24 +46,24 @@ struct CSheet {
   // Zone table: one cell column and row more than breakpoints.
   bool zone = false;
 
-  int32_t& cell(int c, int r) { return cells[r * kRowStride + c]; }
-  int32_t cell(int c, int r) const { return cells[r * kRowStride + c]; }
+  int32_t& Cell(int c, int r) { return cells[r * kRowStride + c]; }
+  int32_t Cell(int c, int r) const { return cells[r * kRowStride + c]; }
   // Cell columns and rows in use.
-  int cellCols() const;
-  int cellRows() const;
-  bool isPercent() const { return flags & kSheetPercent; }
-  bool percentShown() const { return isPercent() && percentStored; }
+  int CellCols() const;
+  int CellRows() const;
+  bool IsPercent() const { return flags & kSheetPercent; }
+  bool PercentShown() const { return IsPercent() && percentStored; }
   // The axis that describes an item: X breakpoints (c, -1), Y breakpoints (-1, r), cells.
-  CAxe& axisOf(int col, int row);
-  const CAxe& axisOf(int col, int row) const;
+  CAxe& AxisOf(int col, int row);
+  const CAxe& AxisOf(int col, int row) const;
   // Reference to the value of an item, or nullptr outside the sheet.
-  int32_t* item(int col, int row);
-  const int32_t* item(int col, int row) const;
+  int32_t* Item(int col, int row);
+  const int32_t* Item(int col, int row) const;
   // The selection grid of this sheet (visible items).
-  SelGrid selGrid() const;
+  SelGrid SelectionGrid() const;
 };
 
 // Brings every used cell into the data axis limits.
-void clampCells(CSheet& s);
+void ClampCells(CSheet& s);
 
 }  // namespace zeda

@@ -13,22 +13,22 @@ class TTabHost {
  public:
   virtual ~TTabHost() = default;
   // A message box with an OK button; the text is already in the interface language.
-  virtual void showMessage(const std::string& text) = 0;
+  virtual void ShowMessage(const std::string& text) = 0;
   // An error message of the program's diagnostics (programming errors).
-  virtual void showError(const std::string& text) = 0;
+  virtual void ShowError(const std::string& text) = 0;
   // Bits kClipText / kClipSheet for the formats the clipboard holds.
-  virtual int clipboardFormats() = 0;
-  virtual std::string clipboardText() = 0;
-  virtual std::string clipboardSheet() = 0;
-  virtual void setClipboardText(const std::string& text) = 0;
+  virtual int ClipboardFormats() = 0;
+  virtual std::string ClipboardText() = 0;
+  virtual std::string ClipboardSheet() = 0;
+  virtual void SetClipboardText(const std::string& text) = 0;
   // Both items in one operation.
-  virtual void setClipboardTable(const std::string& text, const std::string& sheet) = 0;
+  virtual void SetClipboardTable(const std::string& text, const std::string& sheet) = 0;
   // Redraw request bits: 1 repaint, 2 re-render.
-  virtual void requestRedraw(int bits) { (void)bits; }
+  virtual void RequestRedraw(int bits) { (void)bits; }
   // The layout must be rebuilt (counts, fixed flags or sheet changed).
-  virtual void layoutChanged() {}
+  virtual void LayoutChanged() {}
   // Width in pixels of a text at a font size (sheet tab widths).
-  virtual int textWidth(const std::string& text, int fontSize) {
+  virtual int TextWidth(const std::string& text, int fontSize) {
     return static_cast<int>(text.size()) * fontSize * 6 / 10;
   }
 };

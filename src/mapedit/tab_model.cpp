@@ -8,30 +8,30 @@
 namespace zeda {
 namespace {
 
-std::string cut(const std::string& s, size_t n) { return s.size() > n ? s.substr(0, n) : s; }
+std::string Cut(const std::string& s, size_t n) { return s.size() > n ? s.substr(0, n) : s; }
 
 }  // namespace
 
-TTab::TTab(int id_, uint32_t style_, int width_, int height_)
-    : id(id_), style(style_), width(width_ ? width_ : 500), height(height_ ? height_ : 200) {}
+TTab::TTab(int id, uint32_t style, int width, int height)
+    : id(id), style(style), width(width ? width : 500), height(height ? height : 200) {}
 
 int TTab::AddSheet(const std::string& name, const std::string& labelX, const std::string& labelY,
                    const std::string& labelData, int sizeX, int sizeY, uint32_t flags) {
   if (sheetCount >= kMaxSheets) return -1;
   auto sh = std::make_unique<CSheet>();
   sh->flags = flags;
-  sh->zone = isZone();
-  sh->name = cut(name, kMaxLabelLen);
-  sh->axisX.label = cut(labelX, kMaxLabelLen);
-  sh->axisY.label = cut(labelY, kMaxLabelLen);
-  sh->axisData.label = cut(labelData, kMaxLabelLen);
+  sh->zone = IsZone();
+  sh->name = Cut(name, kMaxLabelLen);
+  sh->axisX.label = Cut(labelX, kMaxLabelLen);
+  sh->axisY.label = Cut(labelY, kMaxLabelLen);
+  sh->axisData.label = Cut(labelData, kMaxLabelLen);
   sizeX = std::clamp(sizeX, 1, kMaxCols);
   sizeY = std::clamp(sizeY, 1, kMaxRows);
   sh->axisX.maxCount = sh->axisX.count = sizeX;
   sh->axisY.maxCount = sh->axisY.count = sizeY;
   sh->axisData.maxCount = sh->axisData.count = 0;
   sh->axisData.proportional = true;
-  measureNameWidth(*sh);
+  MeasureNameWidth(*sh);
   int index = sheetCount;
   sheets[index] = std::move(sh);
   ++sheetCount;
@@ -39,11 +39,11 @@ int TTab::AddSheet(const std::string& name, const std::string& labelX, const std
   return index;
 }
 
-void TTab::measureNameWidth(CSheet& sh) {
+void TTab::MeasureNameWidth(CSheet& sh) {
   int widest = 0;
   for (int lang = 0; lang < 3; ++lang) {
-    std::string text = mapeditText(sh.name, lang);
-    int w = host ? host->textWidth(text, sh.titleFontSize)
+    std::string text = MapeditText(sh.name, lang);
+    int w = host ? host->TextWidth(text, sh.titleFontSize)
                  : static_cast<int>(text.size()) * sh.titleFontSize * 6 / 10;
     widest = std::max(widest, w);
   }
@@ -53,8 +53,8 @@ void TTab::measureNameWidth(CSheet& sh) {
 void TTab::AttachHost(TTabHost* h) {
   host = h;
   // Sheets added before the host came were measured by an estimate.
-  for (int i = 0; i < sheetCount; ++i) measureNameWidth(sheet(i));
-  if (host) host->layoutChanged();
+  for (int i = 0; i < sheetCount; ++i) MeasureNameWidth(Sheet(i));
+  if (host) host->LayoutChanged();
 }
 
 void TTab::DefineAxis(int sheetIndex, int which, const std::string& key, const std::string& unit,
@@ -64,10 +64,10 @@ void TTab::DefineAxis(int sheetIndex, int which, const std::string& key, const s
                       int32_t fixedIndexRule, uint32_t groupMask, uint32_t colour,
                       uint32_t reserved) {
   if (sheetIndex < 0 || sheetIndex >= sheetCount) return;
-  CSheet& sh = sheet(sheetIndex);
+  CSheet& sh = Sheet(sheetIndex);
   auto common = [&](CAxe& a) {
-    a.key = cut(key, kMaxKeyLen);
-    a.unit = cut(unit, kMaxUnitLen);
+    a.key = Cut(key, kMaxKeyLen);
+    a.unit = Cut(unit, kMaxUnitLen);
     a.minValue = minValue;
     a.maxValue = maxValue;
     a.scale = scale;
@@ -90,7 +90,7 @@ void TTab::DefineAxis(int sheetIndex, int which, const std::string& key, const s
     a.fixed = fixMode == 2 ? true : fixMode == 0 ? false : fixed;
     a.resizable = resizable;
     a.fixedIndexRule = fixedIndexRule;
-    a.fixedIndex = fixedIndexFor(fixedIndexRule, a.count);
+    a.fixedIndex = FixedIndexFor(fixedIndexRule, a.count);
     a.reserved = reserved;
   }
   if (which & 4) {
@@ -107,28 +107,28 @@ void TTab::SelectSheet(int index) {
   drag.mode = kDragNone;
   Rebuild();
   UpdateOperatingPoint();
-  if (host) host->requestRedraw(3);
+  if (host) host->RequestRedraw(3);
 }
 
 void TTab::Normalise(int sheetIndex, int parts) {
   if (sheetIndex < 0 || sheetIndex >= sheetCount) return;
-  CSheet& sh = sheet(sheetIndex);
+  CSheet& sh = Sheet(sheetIndex);
   if (parts & kForgetLastEdited) {
     sh.axisX.lastEdited = kLastEditedNone;
     sh.axisY.lastEdited = kLastEditedNone;
   }
-  if (parts & kPartX) normaliseBreakpoints(sh.axisX);
-  if (parts & kPartY) normaliseBreakpoints(sh.axisY);
-  if (parts & kPartCells) clampCells(sh);
-  clampOverlays(sh);
+  if (parts & kPartX) NormaliseBreakpoints(sh.axisX);
+  if (parts & kPartY) NormaliseBreakpoints(sh.axisY);
+  if (parts & kPartCells) ClampCells(sh);
+  ClampOverlays(sh);
   if (shareOtherX && sheetCount == 2 && (parts & kPartX)) {
-    CSheet& other = sheet(1 - sheetIndex);
+    CSheet& other = Sheet(1 - sheetIndex);
     other.axisX.otherValues = sh.axisX.values;
     other.axisX.otherCount = sh.axisX.count;
   }
 }
 
-void TTab::clampOverlays(CSheet& sh) {
+void TTab::ClampOverlays(CSheet& sh) {
   if (sh.axisX.label != "RPM") return;
   auto bound = [](int32_t v, double scale) {
     double b = v * scale;  // truncated toward zero
@@ -153,58 +153,58 @@ void TTab::Rebuild() {
   // them, so an open editor is dropped, not accepted.
   if (editor.editing) CancelEditor();
   for (int i = 0; i < sheetCount; ++i) {
-    CSheet& sh = sheet(i);
+    CSheet& sh = Sheet(i);
     for (CAxe* a : {&sh.axisX, &sh.axisY}) {
       if (a->fixMode == 2) a->fixed = true;
       if (a->fixMode == 0) a->fixed = false;
       a->count = std::clamp(a->count, 1, std::max(1, a->maxCount));
-      a->fixedIndex = fixedIndexFor(a->fixedIndexRule, a->count);
+      a->fixedIndex = FixedIndexFor(a->fixedIndexRule, a->count);
     }
     // A zone table's fixed index addresses cells, which run one further.
     sh.axisX.scrollPos =
-        std::clamp(sh.axisX.scrollPos, 0, std::max(0, sh.cellCols() - visibleCols));
+        std::clamp(sh.axisX.scrollPos, 0, std::max(0, sh.CellCols() - visibleCols));
     sh.axisY.scrollPos =
-        std::clamp(sh.axisY.scrollPos, 0, std::max(0, sh.cellRows() - visibleRows));
-    selUpdate(sh.sel, sh.selGrid());
+        std::clamp(sh.axisY.scrollPos, 0, std::max(0, sh.CellRows() - visibleRows));
+    SelUpdate(sh.sel, sh.SelectionGrid());
   }
-  if (host) host->layoutChanged();
+  if (host) host->LayoutChanged();
 }
 
 void TTab::ScrollTo(int col, int row) {
-  if (!hasSheets()) return;
-  CSheet& sh = cur();
+  if (!HasSheets()) return;
+  CSheet& sh = Cur();
   auto scroll = [](CAxe& a, int i, int window, int used) {
     if (a.fixed || i < 0) return;
     if (i < a.scrollPos) a.scrollPos = i;
     if (i >= a.scrollPos + window) a.scrollPos = i - window + 1;
     a.scrollPos = std::clamp(a.scrollPos, 0, std::max(0, used - window));
   };
-  scroll(sh.axisX, col, visibleCols, sh.cellCols());
-  scroll(sh.axisY, row, visibleRows, sh.cellRows());
+  scroll(sh.axisX, col, visibleCols, sh.CellCols());
+  scroll(sh.axisY, row, visibleRows, sh.CellRows());
 }
 
 std::string TTab::Caption(const CAxe& axis, int i) {
   std::string caption, error;
-  if (!stringViewCaption(axis, i, caption, error) && host) host->showError(error);
+  if (!StringViewCaption(axis, i, caption, error) && host) host->ShowError(error);
   return caption;
 }
 
 // ---- commit protocol ----
 
 void TTab::CommitEdit(int parts, int32_t key) {
-  if (!hasSheets()) return;
+  if (!HasSheets()) return;
   if (key == kKeyEnd && pendingKey != kKeyBegin) return;
   // An edit still pending on another sheet is that sheet's: finish it before this one.
   if (pendingParts && pendingSheet_ != current) {
     pendingKey = 0;
-    commitNow();
+    CommitNow();
   }
   pendingSheet_ = current;
   pendingParts |= parts & kPartAll;
   Normalise(current, parts);
   if (key == kKeyEnd) {
     pendingKey = 0;
-    commitNow();
+    CommitNow();
     return;
   }
   if (key == pendingKey || pendingKey == 0) {
@@ -213,27 +213,27 @@ void TTab::CommitEdit(int parts, int32_t key) {
   } else {
     // A different edit is pending: finish it now.
     pendingKey = 0;
-    commitNow();
+    CommitNow();
     if (key == kKeyBegin) pendingKey = kKeyBegin;
   }
-  if (pendingKey == 0) commitNow();
+  if (pendingKey == 0) CommitNow();
 }
 
-void TTab::commitNow() {
+void TTab::CommitNow() {
   int parts = pendingParts;
   pendingParts = 0;
   pendingKey = 0;
   commitDue = 0;
-  if (!parts || !hasSheets()) return;
-  CSheet& sh = sheet(pendingSheet_ < sheetCount ? pendingSheet_ : current);
-  if (sh.isPercent()) {
+  if (!parts || !HasSheets()) return;
+  CSheet& sh = Sheet(pendingSheet_ < sheetCount ? pendingSheet_ : current);
+  if (sh.IsPercent()) {
     // Breakpoints moved: the base at the new grid first, so absCells use it.
-    if (parts & (kPartX | kPartY)) computeBaseAtCells(sh);
-    computeAbsCells(sh);
+    if (parts & (kPartX | kPartY)) ComputeBaseAtCells(sh);
+    ComputeAbsCells(sh);
   } else {
     sh.absCells = sh.cells;
   }
-  if (host) host->requestRedraw(3);
+  if (host) host->RequestRedraw(3);
   if (onTableChanged) onTableChanged(*this);
 }
 
@@ -245,85 +245,85 @@ void TTab::Tick() {
       AcceptEditor();
     } else {
       editor.blink = (editor.blink + 1) % 16;
-      if ((editor.blink == 0 || editor.blink == 8) && host) host->requestRedraw(1);
+      if ((editor.blink == 0 || editor.blink == 8) && host) host->RequestRedraw(1);
     }
   }
   if (tick & 2) UpdateOperatingPoint();
   // An open structural edit (a graph drag) commits at its end mark, not halfway: an early
   // commit would clear the begin mark and make the end mark, with the last change, ignored.
-  if (pendingParts && tick >= commitDue && pendingKey != kKeyBegin) commitNow();
+  if (pendingParts && tick >= commitDue && pendingKey != kKeyBegin) CommitNow();
 }
 
-void TTab::showMessage(const char* langText) {
-  if (host) host->showMessage(mapeditText(langText));
+void TTab::ShowMessage(const char* langText) {
+  if (host) host->ShowMessage(MapeditText(langText));
 }
 
 // ---- selection helpers ----
 
 void TTab::ClearSelection() {
-  if (!hasSheets()) return;
-  selClear(cur().sel);
-  selUpdate(cur().sel, cur().selGrid());
+  if (!HasSheets()) return;
+  SelClear(Cur().sel);
+  SelUpdate(Cur().sel, Cur().SelectionGrid());
 }
 
 void TTab::SelectItem(int col, int row) {
-  if (!hasSheets()) return;
-  selSelectOne(cur().sel, cur().selGrid(), col, row);
+  if (!HasSheets()) return;
+  SelSelectOne(Cur().sel, Cur().SelectionGrid(), col, row);
   ScrollTo(col, row);
 }
 
 bool TTab::CurrentPosition(int& col, int& row) const {
-  if (!hasSheets() || cur().sel.count <= 0) return false;
-  col = cur().sel.minCol;
-  row = cur().sel.minRow;
+  if (!HasSheets() || Cur().sel.count <= 0) return false;
+  col = Cur().sel.minCol;
+  row = Cur().sel.minRow;
   return true;
 }
 
 void TTab::PressItem(int col, int row, int mods, int dragKind) {
-  if (!hasSheets()) return;
+  if (!HasSheets()) return;
   if (editor.editing) AcceptEditor();
-  selPress(cur().sel, cur().selGrid(), col, row, mods, dragKind);
-  if (host) host->requestRedraw(1);
+  SelPress(Cur().sel, Cur().SelectionGrid(), col, row, mods, dragKind);
+  if (host) host->RequestRedraw(1);
 }
 
 void TTab::DragSelectionTo(int col, int row) {
-  if (!hasSheets()) return;
-  selDragTo(cur().sel, cur().selGrid(), col, row);
-  if (host) host->requestRedraw(1);
+  if (!HasSheets()) return;
+  SelDragTo(Cur().sel, Cur().SelectionGrid(), col, row);
+  if (host) host->RequestRedraw(1);
 }
 
 void TTab::EndSelectionDrag() {
-  if (!hasSheets()) return;
-  selEndDrag(cur().sel, cur().selGrid());
-  if (host) host->requestRedraw(1);
+  if (!HasSheets()) return;
+  SelEndDrag(Cur().sel, Cur().SelectionGrid());
+  if (host) host->RequestRedraw(1);
 }
 
 void TTab::RightPressItem(int col, int row, int dragKind) {
-  if (!hasSheets()) return;
+  if (!HasSheets()) return;
   if (editor.editing) AcceptEditor();
-  selRightPress(cur().sel, cur().selGrid(), col, row, dragKind);
-  if (host) host->requestRedraw(1);
+  SelRightPress(Cur().sel, Cur().SelectionGrid(), col, row, dragKind);
+  if (host) host->RequestRedraw(1);
 }
 
 void TTab::PressSelectorCorner() {
-  if (!hasSheets()) return;
+  if (!HasSheets()) return;
   if (editor.editing) AcceptEditor();
-  selToggleAllCells(cur().sel, cur().selGrid());
-  if (host) host->requestRedraw(1);
+  SelToggleAllCells(Cur().sel, Cur().SelectionGrid());
+  if (host) host->RequestRedraw(1);
 }
 
 void TTab::PressCornerCell(int x, int y, int w, int h) {
-  if (!hasSheets()) return;
+  if (!HasSheets()) return;
   if (editor.editing) AcceptEditor();
   // Above the diagonal from the top-left to the bottom-right corner: y / h < x / w.
   bool above = int64_t{y} * w < int64_t{x} * h;
-  selAllBreakpoints(cur().sel, cur().selGrid(), above);
-  if (host) host->requestRedraw(1);
+  SelAllBreakpoints(Cur().sel, Cur().SelectionGrid(), above);
+  if (host) host->RequestRedraw(1);
 }
 
 int TTab::IncrementTarget() const {
-  if (!hasSheets()) return 0;
-  const CSheet& s = cur();
+  if (!HasSheets()) return 0;
+  const CSheet& s = Cur();
   if (s.sel.count > 0) {
     bool editable = s.sel.kind == kSelX   ? s.axisX.editable
                     : s.sel.kind == kSelY ? s.axisY.editable
@@ -332,7 +332,7 @@ int TTab::IncrementTarget() const {
   }
   if ((s.flags & kSheetTrackLive) && s.actualState > 0) {
     if (s.actualCol == -1 && (s.flags & kSheetBaseAdvance)) return 2;
-    if (s.axisData.editable && s.item(s.actualCol, s.actualRow) && s.actualCol >= 0 &&
+    if (s.axisData.editable && s.Item(s.actualCol, s.actualRow) && s.actualCol >= 0 &&
         s.actualRow >= 0)
       return 2;
   }
@@ -340,9 +340,9 @@ int TTab::IncrementTarget() const {
 }
 
 void TTab::SelectionChanged() {
-  if (!hasSheets()) return;
-  selUpdate(cur().sel, cur().selGrid());
-  if (host) host->requestRedraw(1);
+  if (!HasSheets()) return;
+  SelUpdate(Cur().sel, Cur().SelectionGrid());
+  if (host) host->RequestRedraw(1);
 }
 
 }  // namespace zeda

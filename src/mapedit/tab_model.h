@@ -149,12 +149,12 @@ class TTab {
   // Advance maps: each of the two sheets carries the other's X breakpoints for the graphs.
   bool shareOtherX = false;
 
-  bool hasSheets() const { return sheetCount > 0; }
-  CSheet& sheet(int i) { return *sheets[i]; }
-  const CSheet& sheet(int i) const { return *sheets[i]; }
-  CSheet& cur() { return *sheets[current]; }
-  const CSheet& cur() const { return *sheets[current]; }
-  bool isZone() const { return style & kStyleZone; }
+  bool HasSheets() const { return sheetCount > 0; }
+  CSheet& Sheet(int i) { return *sheets[i]; }
+  const CSheet& Sheet(int i) const { return *sheets[i]; }
+  CSheet& Cur() { return *sheets[current]; }
+  const CSheet& Cur() const { return *sheets[current]; }
+  bool IsZone() const { return style & kStyleZone; }
 
   // ---- live operating point ----
   // Index on one axis of the current sheet for the live value: -2 none, -1 before the
@@ -289,14 +289,14 @@ class TTab {
   bool CanPastePlain() const;
 
  private:
-  void commitNow();
+  void CommitNow();
   // The sheet the pending edit was made on; its commit recomputes that sheet.
   int pendingSheet_ = 0;
-  void measureNameWidth(CSheet& sh);
-  void showMessage(const char* langText);
-  void normaliseAxis(CAxe& a, int parts, int bit);
-  void clampOverlays(CSheet& s);
-  void writeDragValues();
+  void MeasureNameWidth(CSheet& sh);
+  void ShowMessage(const char* langText);
+  void NormaliseAxis(CAxe& a, int parts, int bit);
+  void ClampOverlays(CSheet& s);
+  void WriteDragValues();
 };
 
 }  // namespace zeda

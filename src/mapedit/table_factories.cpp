@@ -3,7 +3,7 @@
 namespace zeda {
 namespace tick_ranges {
 namespace {
-std::vector<TickRange> make(std::initializer_list<std::initializer_list<double>> rows) {
+std::vector<TickRange> Make(std::initializer_list<std::initializer_list<double>> rows) {
   std::vector<TickRange> out;
   for (const auto& r : rows) {
     TickRange t;
@@ -15,39 +15,39 @@ std::vector<TickRange> make(std::initializer_list<std::initializer_list<double>>
 }
 }  // namespace
 
-const std::vector<TickRange>& rpm() {
-  static const auto v = make({{4000, 2000, 1000, 200, 1000},
-                              {10000, 2000, 1000, 500, 1000},
-                              {25000, 2000, 1000, 1000, 2000}});
-  return v;
+const std::vector<TickRange>& Rpm() {
+  static const auto kV = Make({{4000, 2000, 1000, 200, 1000},
+                               {10000, 2000, 1000, 500, 1000},
+                               {25000, 2000, 1000, 1000, 2000}});
+  return kV;
 }
-const std::vector<TickRange>& rpmSwitching() {
-  static const auto v = make({{25000, 2000, 1000, 1000, 2000}});
-  return v;
+const std::vector<TickRange>& RpmSwitching() {
+  static const auto kV = Make({{25000, 2000, 1000, 1000, 2000}});
+  return kV;
 }
-const std::vector<TickRange>& advance() {
-  static const auto v = make({{10, 5, 1, 1, 2}, {30, 5, 5, 5, 5}});
-  return v;
+const std::vector<TickRange>& Advance() {
+  static const auto kV = Make({{10, 5, 1, 1, 2}, {30, 5, 5, 5, 5}});
+  return kV;
 }
-const std::vector<TickRange>& throttleSwitching() {
-  static const auto v = make({{100, 25, 25, 10, 25}});
-  return v;
+const std::vector<TickRange>& ThrottleSwitching() {
+  static const auto kV = Make({{100, 25, 25, 10, 25}});
+  return kV;
 }
-const std::vector<TickRange>& voltage() {
-  static const auto v = make({{2, 1, 0.2, 0.2, 1}, {5, 1, 0.5, 0.5, 1}});
-  return v;
+const std::vector<TickRange>& Voltage() {
+  static const auto kV = Make({{2, 1, 0.2, 0.2, 1}, {5, 1, 0.5, 0.5, 1}});
+  return kV;
 }
-const std::vector<TickRange>& sensorLoad() {
-  static const auto v = make({{10, 2, 1, 1, 2},
-                              {100, 20, 20, 20, 20},
-                              {500, 100, 100, 100, 100},
-                              {1000, 200, 200, 200, 200}});
-  return v;
+const std::vector<TickRange>& SensorLoad() {
+  static const auto kV = Make({{10, 2, 1, 1, 2},
+                               {100, 20, 20, 20, 20},
+                               {500, 100, 100, 100, 100},
+                               {1000, 200, 200, 200, 200}});
+  return kV;
 }
-const std::vector<TickRange>& servoPercent() {
-  static const auto v =
-      make({{10, 5, 1, 1, 2}, {30, 5, 5, 5, 5}, {100, 20, 10, 5, 20}, {500, 100, 50, 25, 100}});
-  return v;
+const std::vector<TickRange>& ServoPercent() {
+  static const auto kV =
+      Make({{10, 5, 1, 1, 2}, {30, 5, 5, 5, 5}, {100, 20, 10, 5, 20}, {500, 100, 50, 25, 100}});
+  return kV;
 }
 }  // namespace tick_ranges
 
@@ -57,40 +57,40 @@ constexpr int kProportional = 1;
 constexpr int kDataOptions = 2;  // the 3D view scales the data by its limits
 
 // rpm breakpoints are stored in hundreds.
-void defineRpmAxis(TTab& t, int sheet, int points, bool resizable, int fixMode, uint32_t group,
+void DefineRpmAxis(TTab& t, int sheet, int points, bool resizable, int fixMode, uint32_t group,
                    const std::vector<TickRange>& ticks, uint32_t colour) {
   t.DefineAxis(sheet, 1, "RPM", "", 3, 250, 100, 1, ticks, true, kProportional, 1, points, fixMode,
                false, resizable, -1, group, colour);
 }
 
-void defineMapLoadAxis(TTab& t, int sheet, const MapLoadOptions& load, uint32_t group,
+void DefineMapLoadAxis(TTab& t, int sheet, const MapLoadOptions& load, uint32_t group,
                        uint32_t colour) {
-  CSheet& s = t.sheet(sheet);
+  CSheet& s = t.Sheet(sheet);
   int fixMode = load.loadSensor ? 1 : 2;
   if (load.iapLoad) {
     s.axisY.label = "IAP [kPa]";
-    t.DefineAxis(sheet, 2, "IAP", "kPa", 0, 999, 1, 1, tick_ranges::sensorLoad(), true,
+    t.DefineAxis(sheet, 2, "IAP", "kPa", 0, 999, 1, 1, tick_ranges::SensorLoad(), true,
                  kProportional, 1, kMapLoadPoints, fixMode, !load.loadSensor, true, -2, group,
                  colour);
   } else {
     s.axisY.label = "TP [%]";
-    t.DefineAxis(sheet, 2, "TP", "%", 0, 100, 1, 1, tick_ranges::sensorLoad(), false, kProportional,
+    t.DefineAxis(sheet, 2, "TP", "%", 0, 100, 1, 1, tick_ranges::SensorLoad(), false, kProportional,
                  1, kMapLoadPoints, fixMode, !load.loadSensor, false, -2, group, colour);
     for (int i = 0; i < kMapLoadPoints; ++i) s.axisY.values[i] = kThrottlePoints[i];
   }
 }
 
-void defineSensorVoltage(TTab& t, int sheet, uint32_t colour) {
-  t.DefineAxis(sheet, 4, "U", "V", 0, 5000, 0.001, 1, tick_ranges::voltage(), true, kDataOptions, 1,
+void DefineSensorVoltage(TTab& t, int sheet, uint32_t colour) {
+  t.DefineAxis(sheet, 4, "U", "V", 0, 5000, 0.001, 1, tick_ranges::Voltage(), true, kDataOptions, 1,
                0, 0, false, false, -1, 0, colour);
 }
 
 // The sensor tables have one fixed X point: the table is a single curve over Y.
-void defineSensorX(TTab& t, int sheet, uint32_t colour) {
+void DefineSensorX(TTab& t, int sheet, uint32_t colour) {
   t.DefineAxis(sheet, 1, "", "", 0, 100, 1, 1, {}, false, 0, 1, 1, 2, true, false, -1, 0, colour);
 }
 
-void finish(TTab& t) {
+void Finish(TTab& t) {
   for (int i = 0; i < t.sheetCount; ++i) t.Normalise(i, kPartAll | kForgetLastEdited);
   t.SelectSheet(0);
 }
@@ -104,13 +104,13 @@ TTab* CreateAdvanceMap(TTableSet& set, int id, const AdvanceMapOptions& o, int w
   for (int m = 0; m < 2; ++m) {
     int s = t->AddSheet(names[m], "RPM", "", "ADV [\u00b0]", kMapRpmPoints, kMapLoadPoints,
                         kFlagsAdvanceSheet);
-    defineRpmAxis(*t, s, kMapRpmPoints, true, 0, 0x100, tick_ranges::rpm(), o.colour);
-    defineMapLoadAxis(*t, s, o.load[m], 0x100, o.colour);
-    t->DefineAxis(s, 4, "ADV", "\u00b0", -30, 60, 1, 1, tick_ranges::advance(), true, kDataOptions,
+    DefineRpmAxis(*t, s, kMapRpmPoints, true, 0, 0x100, tick_ranges::Rpm(), o.colour);
+    DefineMapLoadAxis(*t, s, o.load[m], 0x100, o.colour);
+    t->DefineAxis(s, 4, "ADV", "\u00b0", -30, 60, 1, 1, tick_ranges::Advance(), true, kDataOptions,
                   1, 0, 0, false, false, -1, 0x100, o.colour);
   }
   t->shareOtherX = true;
-  finish(*t);
+  Finish(*t);
   return t;
 }
 
@@ -119,15 +119,15 @@ TTab* CreateServoMap(TTableSet& set, int id, const ServoMapOptions& o, int width
   if (!t) return nullptr;
   int s = t->AddSheet("Servo", "RPM", "", o.percent ? "STPS [%]" : "STPS [V]", kMapRpmPoints,
                       kMapLoadPoints, kFlagsServoSheet);
-  defineRpmAxis(*t, s, kMapRpmPoints, true, 1, 0, tick_ranges::rpm(), o.colour);
-  defineMapLoadAxis(*t, s, o.load, 0, o.colour);
+  DefineRpmAxis(*t, s, kMapRpmPoints, true, 1, 0, tick_ranges::Rpm(), o.colour);
+  DefineMapLoadAxis(*t, s, o.load, 0, o.colour);
   if (o.percent)
-    t->DefineAxis(s, 4, "[%]", "%", 0, 100, 1, 1, tick_ranges::servoPercent(), true, kDataOptions,
+    t->DefineAxis(s, 4, "[%]", "%", 0, 100, 1, 1, tick_ranges::ServoPercent(), true, kDataOptions,
                   1, 0, 0, false, false, -1, 0, o.colour);
   else
-    t->DefineAxis(s, 4, "U", "V", 0, 250, 0.02, 1, tick_ranges::voltage(), true, kDataOptions, 1, 0,
+    t->DefineAxis(s, 4, "U", "V", 0, 250, 0.02, 1, tick_ranges::Voltage(), true, kDataOptions, 1, 0,
                   0, false, false, -1, 0, o.colour);
-  finish(*t);
+  Finish(*t);
   return t;
 }
 
@@ -136,12 +136,12 @@ TTab* CreateSwitchingTable(TTableSet& set, int id, const std::string& name, uint
   TTab* t = set.CreateTable(id, width, height, kStyleSwitchingTable);
   if (!t) return nullptr;
   int s = t->AddSheet(name, "RPM", "TP [%]", "PO", 3, 2, kFlagsOutputSheet);
-  defineRpmAxis(*t, s, 3, false, 0, 0, tick_ranges::rpmSwitching(), colour);
-  t->DefineAxis(s, 2, "TP", "%", 0, 100, 1, 1, tick_ranges::throttleSwitching(), true,
+  DefineRpmAxis(*t, s, 3, false, 0, 0, tick_ranges::RpmSwitching(), colour);
+  t->DefineAxis(s, 2, "TP", "%", 0, 100, 1, 1, tick_ranges::ThrottleSwitching(), true,
                 kProportional, 1, 2, 1, false, true, -2, 0, colour);
-  t->DefineAxis(s, 4, "PO", "", 0, 2, 1, 1, tick_ranges::advance(), false, kDataOptions, 1, 0, 0,
+  t->DefineAxis(s, 4, "PO", "", 0, 2, 1, 1, tick_ranges::Advance(), false, kDataOptions, 1, 0, 0,
                 false, false, -1, 0, colour);
-  finish(*t);
+  Finish(*t);
   return t;
 }
 
@@ -150,12 +150,12 @@ TTab* CreatePwmTable(TTableSet& set, int id, const std::string& name, uint32_t c
   TTab* t = set.CreateTable(id, width, height, kStylePwmTable);
   if (!t) return nullptr;
   int s = t->AddSheet(name, "RPM", "TP [%]", "PO [%]", 6, 4, kFlagsOutputSheet);
-  defineRpmAxis(*t, s, 6, false, 1, 0, tick_ranges::rpm(), colour);
-  t->DefineAxis(s, 2, "TP", "%", 0, 100, 1, 1, tick_ranges::sensorLoad(), true, kProportional, 1, 4,
+  DefineRpmAxis(*t, s, 6, false, 1, 0, tick_ranges::Rpm(), colour);
+  t->DefineAxis(s, 2, "TP", "%", 0, 100, 1, 1, tick_ranges::SensorLoad(), true, kProportional, 1, 4,
                 1, false, true, -1, 0, colour);
-  t->DefineAxis(s, 4, "PO", "%", 0, 100, 1, 1, tick_ranges::advance(), true, kDataOptions, 1, 0, 0,
+  t->DefineAxis(s, 4, "PO", "%", 0, 100, 1, 1, tick_ranges::Advance(), true, kDataOptions, 1, 0, 0,
                 false, false, -1, 0, colour);
-  finish(*t);
+  Finish(*t);
   return t;
 }
 
@@ -163,13 +163,13 @@ TTab* CreateThrottleSensorTable(TTableSet& set, int id, uint32_t colour, int wid
   TTab* t = set.CreateTable(id, width, height, kStyleSensorTable);
   if (!t) return nullptr;
   int s = t->AddSheet("TP sensor", "", "TP [%]", "U [V]", 1, 2, kFlagsTpIapSensorSheet);
-  defineSensorX(*t, s, colour);
-  t->DefineAxis(s, 2, "TP", "%", 0, 100, 1, 1, tick_ranges::sensorLoad(), false, kProportional, 2,
+  DefineSensorX(*t, s, colour);
+  t->DefineAxis(s, 2, "TP", "%", 0, 100, 1, 1, tick_ranges::SensorLoad(), false, kProportional, 2,
                 2, 0, false, false, -1, 0, colour);
-  t->sheet(s).axisY.values[0] = 0;
-  t->sheet(s).axisY.values[1] = 100;
-  defineSensorVoltage(*t, s, colour);
-  finish(*t);
+  t->Sheet(s).axisY.values[0] = 0;
+  t->Sheet(s).axisY.values[1] = 100;
+  DefineSensorVoltage(*t, s, colour);
+  Finish(*t);
   return t;
 }
 
@@ -177,11 +177,11 @@ TTab* CreatePressureSensorTable(TTableSet& set, int id, uint32_t colour, int wid
   TTab* t = set.CreateTable(id, width, height, kStyleSensorTable);
   if (!t) return nullptr;
   int s = t->AddSheet("IAP sensor", "", "P [kPa]", "U [V]", 1, 2, kFlagsTpIapSensorSheet);
-  defineSensorX(*t, s, colour);
-  t->DefineAxis(s, 2, "P", "kPa", 0, 999, 1, 1, tick_ranges::sensorLoad(), true, kProportional, 2,
+  DefineSensorX(*t, s, colour);
+  t->DefineAxis(s, 2, "P", "kPa", 0, 999, 1, 1, tick_ranges::SensorLoad(), true, kProportional, 2,
                 2, 0, false, false, -1, 0, colour);
-  defineSensorVoltage(*t, s, colour);
-  finish(*t);
+  DefineSensorVoltage(*t, s, colour);
+  Finish(*t);
   return t;
 }
 
@@ -189,11 +189,11 @@ TTab* CreateLambdaSensorTable(TTableSet& set, int id, uint32_t colour, int width
   TTab* t = set.CreateTable(id, width, height, kStyleSensorTable);
   if (!t) return nullptr;
   int s = t->AddSheet("Lambda sensor", "", "AFR", "U [V]", 1, 6, kFlagsLambdaSensorSheet);
-  defineSensorX(*t, s, colour);
-  t->DefineAxis(s, 2, "AFR", "", 0, 250, 0.1, 1, tick_ranges::sensorLoad(), true, kProportional, 6,
+  DefineSensorX(*t, s, colour);
+  t->DefineAxis(s, 2, "AFR", "", 0, 250, 0.1, 1, tick_ranges::SensorLoad(), true, kProportional, 6,
                 6, 0, false, false, -1, 0, colour);
-  defineSensorVoltage(*t, s, colour);
-  finish(*t);
+  DefineSensorVoltage(*t, s, colour);
+  Finish(*t);
   return t;
 }
 

@@ -26,13 +26,13 @@ inline constexpr int kMapLoadPoints = 10;
 
 // Tick records of the axes of this program's tables.
 namespace tick_ranges {
-const std::vector<TickRange>& rpm();           // advance, servo and PWM tables
-const std::vector<TickRange>& rpmSwitching();  // switching tables
-const std::vector<TickRange>& advance();       // "ADV", "PO"
-const std::vector<TickRange>& throttleSwitching();
-const std::vector<TickRange>& voltage();     // sensor "U", servo volts
-const std::vector<TickRange>& sensorLoad();  // throttle, kPa, AFR of the sensor tables
-const std::vector<TickRange>& servoPercent();
+const std::vector<TickRange>& Rpm();           // advance, servo and PWM tables
+const std::vector<TickRange>& RpmSwitching();  // switching tables
+const std::vector<TickRange>& Advance();       // "ADV", "PO"
+const std::vector<TickRange>& ThrottleSwitching();
+const std::vector<TickRange>& Voltage();     // sensor "U", servo volts
+const std::vector<TickRange>& SensorLoad();  // throttle, kPa, AFR of the sensor tables
+const std::vector<TickRange>& ServoPercent();
 }  // namespace tick_ranges
 
 // The fixed throttle breakpoints of a map over throttle.

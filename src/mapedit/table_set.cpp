@@ -3,7 +3,7 @@
 namespace zeda {
 
 TTab* TTableSet::CreateTable(int id, int width, int height, uint32_t style) {
-  if (count() >= kMaxTables) return nullptr;
+  if (Count() >= kMaxTables) return nullptr;
   auto t = std::make_unique<TTab>(id, style, width, height);
   t->autoscroll = &autoscroll;
   tables_.push_back(std::move(t));
@@ -11,7 +11,7 @@ TTab* TTableSet::CreateTable(int id, int width, int height, uint32_t style) {
   return tables_.back().get();
 }
 
-TTab* TTableSet::findById(int id) {
+TTab* TTableSet::FindById(int id) {
   for (auto& t : tables_)
     if (t->id == id) return t.get();
   return nullptr;
@@ -28,7 +28,7 @@ void TTableSet::Tick(const TableTickInputs& in) {
   for (auto& t : tables_) {
     if (in.mapsReloaded) {
       for (int i = 0; i < t->sheetCount; ++i) {
-        CSheet& s = t->sheet(i);
+        CSheet& s = t->Sheet(i);
         s.axisX.prevValues = s.axisX.values;
         s.axisY.prevValues = s.axisY.values;
       }
@@ -40,7 +40,7 @@ void TTableSet::Tick(const TableTickInputs& in) {
       t->givenBaseAdvance = in.baseAdvance;
       t->givenLimiter = in.limiter;
       t->givenStartLimiter = in.startLimiter;
-      if (t->host) t->host->requestRedraw(static_cast<int>(push & 3));
+      if (t->host) t->host->RequestRedraw(static_cast<int>(push & 3));
     }
     t->liveFlags = in.liveFlags;
     t->liveRpm = in.rpm;

@@ -28,9 +28,9 @@ class TTableSet {
   // Refuses (nullptr) when 50 tables exist. Width and height 0 mean 500 x 200.
   TTab* CreateTable(int id, int width, int height, uint32_t style);
 
-  int count() const { return static_cast<int>(tables_.size()); }
-  TTab& table(int i) { return *tables_[i]; }
-  TTab* findById(int id);
+  int Count() const { return static_cast<int>(tables_.size()); }
+  TTab& Table(int i) { return *tables_[i]; }
+  TTab* FindById(int id);
 
   // Push-overlays word: bits 1 repaint, 2 re-render; non-zero hands the overlays to every
   // table on the next tick.

@@ -37,26 +37,26 @@ std::string CsvDataLine(const MonitorBlock& b, const CsvTime& t) {
     switch (r->kind) {
       case kChannelUnsignedByte:
       case kChannelUnsignedByte2:
-        std::snprintf(field, sizeof field, "%i;", b.byte(r->position));
+        std::snprintf(field, sizeof field, "%i;", b.Byte(r->position));
         break;
       case kChannelWord:
-        std::snprintf(field, sizeof field, "%i;", b.word(r->position));
+        std::snprintf(field, sizeof field, "%i;", b.Word(r->position));
         break;
       case kChannelSignedByte:
-        std::snprintf(field, sizeof field, "%i;", static_cast<int8_t>(b.byte(r->position)));
+        std::snprintf(field, sizeof field, "%i;", static_cast<int8_t>(b.Byte(r->position)));
         break;
       case kChannelHardwareKey:
-        std::snprintf(field, sizeof field, "0x%x;", b.word(Monw::HWKEY));
+        std::snprintf(field, sizeof field, "0x%x;", b.Word(Monw::HWKEY));
         break;
       case kChannelProgramVersion:
-        std::snprintf(field, sizeof field, "%i.%i;", b.byte(Monb::RSKEY_MAJOR),
-                      b.byte(Monb::RSKEY_MINOR));
+        std::snprintf(field, sizeof field, "%i.%i;", b.Byte(Monb::RSKEY_MAJOR),
+                      b.Byte(Monb::RSKEY_MINOR));
         break;
       case kChannelBike:
-        std::snprintf(field, sizeof field, "%i;", b.byte(Monb::BIKE));
+        std::snprintf(field, sizeof field, "%i;", b.Byte(Monb::BIKE));
         break;
       default:  // a bit number
-        std::snprintf(field, sizeof field, "%i;", b.bit(r->position, r->kind) ? 1 : 0);
+        std::snprintf(field, sizeof field, "%i;", b.Bit(r->position, r->kind) ? 1 : 0);
         break;
     }
     out += field;

@@ -37,7 +37,7 @@ class CsvOutput {
   bool Start(const std::string& path);
   void Stop();
   bool IsOn() const { return file_ != nullptr; }
-  const std::string& path() const { return path_; }
+  const std::string& Path() const { return path_; }
   // One line for one fresh frame, stamped with `unixMs` (the wall clock when the answer
   // came, or a played record's recorded time). Nothing when off.
   void WriteLine(const MonitorBlock& block, int64_t unixMs);

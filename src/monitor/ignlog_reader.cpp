@@ -106,7 +106,7 @@ IgnlogReadResult ReadIgnlogFile(const std::string& path, IgnlogFile& file) {
 }
 
 std::string IgnlogErrorText(const IgnlogReadResult& r) {
-  if (r.ok()) return {};
+  if (r.Ok()) return {};
   if (r.error == IgnlogError::Unreadable) return "cannot be read";
   return "damaged file (" + r.why + ")";
 }

@@ -38,7 +38,7 @@ enum class IgnlogError { None, Unreadable, Damaged };
 struct IgnlogReadResult {
   IgnlogError error = IgnlogError::None;
   std::string why;  // what is wrong, for the message
-  bool ok() const { return error == IgnlogError::None; }
+  bool Ok() const { return error == IgnlogError::None; }
 };
 
 // Refuses a damaged file with error Damaged (and `why`). The unit key is not checked here.

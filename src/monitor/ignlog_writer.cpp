@@ -108,10 +108,10 @@ bool IgnlogJournal::Open(const std::string& journalPath, const std::string& targ
   std::fwrite(kJournalMagic, 1, sizeof kJournalMagic, file_);
   std::fwrite(length, 1, 2, file_);
   std::fwrite(targetPath.data(), 1, GetU16(length), file_);
-  std::fwrite(recorder.header(), 1, kFixedHeader, file_);
+  std::fwrite(recorder.Header(), 1, kFixedHeader, file_);
   const std::string all = recorder.FileBytes();
   const std::size_t headerBytes =
-      static_cast<std::size_t>(kIgnlogBaseHeader + 2 * recorder.count());
+      static_cast<std::size_t>(kIgnlogBaseHeader + 2 * recorder.Count());
   std::fwrite(all.data() + headerBytes, 1, all.size() - headerBytes, file_);
   pending_ = true;
   lastSyncMs_ = nowMs - kSyncEveryMs;
@@ -177,10 +177,10 @@ bool RecoverIgnlogJournal(const std::string& journalPath, std::string* target,
     if (rec.Append(type, GetU32(p + at + 4), p + at + kRecordHead, length - kRecordHead) !=
         AppendResult::Ok)
       break;
-    if (rec.count() == initial) rec.MarkInitial();
+    if (rec.Count() == initial) rec.MarkInitial();
     at += static_cast<std::size_t>(length);
   }
-  if (initial < 1 || rec.count() < initial) return false;
+  if (initial < 1 || rec.Count() < initial) return false;
   *fileBytes = rec.FileBytes();
   return true;
 }

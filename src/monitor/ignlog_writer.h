@@ -36,10 +36,10 @@ class IgnlogRecorder {
   // The records so far are the snapshot (initial records).
   void MarkInitial();
 
-  int count() const { return count_; }
-  int initial() const { return initial_; }
-  uint32_t dataLength() const { return static_cast<uint32_t>(data_.size()); }
-  const uint8_t* header() const { return header_.data(); }
+  int Count() const { return count_; }
+  int Initial() const { return initial_; }
+  uint32_t DataLength() const { return static_cast<uint32_t>(data_.size()); }
+  const uint8_t* Header() const { return header_.data(); }
   // The bytes of the last appended record.
   const uint8_t* LastRecord() const { return data_.data() + lastOffset_; }
   int LastRecordLength() const { return static_cast<int>(data_.size() - lastOffset_); }
@@ -73,7 +73,7 @@ class IgnlogJournal {
   // Closes; removes the journal file when the recording was written out.
   void Close(bool remove);
   bool IsOpen() const { return file_ != nullptr; }
-  const std::string& path() const { return path_; }
+  const std::string& Path() const { return path_; }
 
  private:
   std::FILE* file_ = nullptr;

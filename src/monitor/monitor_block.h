@@ -119,11 +119,11 @@ struct MonBit {
 struct MonitorBlock {
   std::array<uint8_t, kMonitorPositions> pos{};
 
-  uint8_t byte(int b) const {
+  uint8_t Byte(int b) const {
     return b >= 0 && b < kMonitorPositions ? pos[static_cast<std::size_t>(b)] : 0;
   }
-  uint16_t word(int w) const { return static_cast<uint16_t>(byte(2 * w) | (byte(2 * w + 1) << 8)); }
-  bool bit(int b, int k) const { return ((byte(b) >> k) & 1) != 0; }
+  uint16_t Word(int w) const { return static_cast<uint16_t>(Byte(2 * w) | (Byte(2 * w + 1) << 8)); }
+  bool Bit(int b, int k) const { return ((Byte(b) >> k) & 1) != 0; }
 
   // Takes a whole block (151 positions); position 0 is kept 0.
   void Assign(const uint8_t* block) {

@@ -204,26 +204,26 @@ const PoutRow& PoutOf(int code) {
 void ShowEngineSpeed(const MonitorBlock& b, bool live, const MonitorParams& p, MonitorView& v) {
   const Fmt f(live);
   LabelView& l = v[MonLabel::Rpm];
-  l.text = Format("RPM = %s", f.Int(b.word(Monw::RPM)).c_str());
-  l.colour = live && b.bit(Monb::STATES, MonBit::LIMITER) ? kMonRed : kMonPlain;
+  l.text = Format("RPM = %s", f.Int(b.Word(Monw::RPM)).c_str());
+  l.colour = live && b.Bit(Monb::STATES, MonBit::LIMITER) ? kMonRed : kMonPlain;
   const int32_t limiter = std::clamp(p.limiter, 1000, 25000);
-  GaugeView& g = v.gauge(MonGauge::Rpm);
+  GaugeView& g = v.Gauge(MonGauge::Rpm);
   g.maximum = 100;
-  g.progress = b.word(Monw::RPM) / (limiter / 100);
+  g.progress = b.Word(Monw::RPM) / (limiter / 100);
 }
 
 void ShowLoad(const MonitorBlock& b, bool live, const MonitorParams& p, MonitorMemory& m,
               MonitorView& v) {
   const Fmt f(live);
   const int mode =
-      std::min(live ? static_cast<int>(b.byte(Monb::LOAD_MODE)) : p.loadSensor, kLoadPressure);
+      std::min(live ? static_cast<int>(b.Byte(Monb::LOAD_MODE)) : p.loadSensor, kLoadPressure);
   LabelView& l = v[MonLabel::TpsMon];
-  GaugeView& g = v.gauge(MonGauge::Tps);
+  GaugeView& g = v.Gauge(MonGauge::Tps);
   g.colour = mode == kLoadNone ? kMonGray : mode == kLoadThrottle ? kMonDesktop : kMonPurple;
   l.enabled = mode != kLoadNone;
   l.colour = kMonPlain;
-  const int32_t value = b.word(Monw::TPSIAP);
-  const std::string mv = f.Int(b.word(Monw::TPS));
+  const int32_t value = b.Word(Monw::TPSIAP);
+  const std::string mv = f.Int(b.Word(Monw::TPS));
   if (!live) {
     l.text = mode == kLoadPressure ? "IAP= ---" : "TP= ---";
     g.maximum = mode == kLoadPressure ? 300 : 100;
@@ -232,7 +232,7 @@ void ShowLoad(const MonitorBlock& b, bool live, const MonitorParams& p, MonitorM
   }
   if (mode != kLoadPressure) {
     g.maximum = 100;
-    if ((mode == kLoadNone && value * 10 > 1000) || b.bit(Monb::ERRORS, MonBit::TPS_ERR)) {
+    if ((mode == kLoadNone && value * 10 > 1000) || b.Bit(Monb::ERRORS, MonBit::TPS_ERR)) {
       l.text = Format("TP=%s = %s [mV]", T(MonText::Error), mv.c_str());
       l.colour = kMonRed;
       g.progress = 0;
@@ -242,7 +242,7 @@ void ShowLoad(const MonitorBlock& b, bool live, const MonitorParams& p, MonitorM
     }
   } else {
     g.maximum = 300;
-    if (b.bit(Monb::ERRORS, MonBit::IAP_ERR)) {
+    if (b.Bit(Monb::ERRORS, MonBit::IAP_ERR)) {
       l.text = Format("IAP=%s = %s [mV]", T(MonText::Error), mv.c_str());
       l.colour = kMonRed;
       g.progress = 0;
@@ -257,13 +257,13 @@ void ShowLoad(const MonitorBlock& b, bool live, const MonitorParams& p, MonitorM
 void ShowPotentiometer(const MonitorBlock& b, bool live, MonitorView& v) {
   const Fmt f(live);
   v[MonLabel::Potentiometer].text =
-      Format("%s= %s [mV]", T(MonText::Potentiometer), f.Int(b.word(Monw::POTI)).c_str());
-  v.gauge(MonGauge::Potentiometer) = {5000, b.word(Monw::POTI), kMonLime};
+      Format("%s= %s [mV]", T(MonText::Potentiometer), f.Int(b.Word(Monw::POTI)).c_str());
+  v.Gauge(MonGauge::Potentiometer) = {5000, b.Word(Monw::POTI), kMonLime};
 
   LabelView& l = v[MonLabel::MonPotiCor];
   l.enabled = true;
-  const int mode = b.byte(Monb::POTI_MODE);
-  const int32_t raw = b.word(Monw::POTI_VAL);
+  const int mode = b.Byte(Monb::POTI_MODE);
+  const int32_t raw = b.Word(Monw::POTI_VAL);
   if (live) {
     for (const PotiRow& r : kPotiRows) {
       if (r.mode != mode) continue;
@@ -284,17 +284,17 @@ bool ShowPickup(const MonitorBlock& b, bool live, int n, LabelView& l) {
     l.text = Format("%s %i =  ---", T(MonText::Pickup), n);
     return false;
   }
-  const bool running = b.bit(Monb::PICKUP, MonBit::PICKUP1_RUN + k);
+  const bool running = b.Bit(Monb::PICKUP, MonBit::PICKUP1_RUN + k);
   l.text = Format("%s %i = %s", T(MonText::Pickup), n,
                   T(running ? MonText::IsRunning : MonText::NoSignal));
   if (running) l.colour = kMonLime;
-  if (b.bit(Monb::PICKUP, MonBit::POLARITY1_ERR + k)) {
+  if (b.Bit(Monb::PICKUP, MonBit::POLARITY1_ERR + k)) {
     l.text += T(MonText::PolarityError);
     l.colour = kMonRed;
   } else {
-    l.text += T(b.bit(Monb::PICKUP, MonBit::POLARITY1 + k) ? MonText::NegativePolarity
+    l.text += T(b.Bit(Monb::PICKUP, MonBit::POLARITY1 + k) ? MonText::NegativePolarity
                                                            : MonText::PositivePolarity);
-    if (b.bit(Monb::PICKUP, MonBit::SYNCHRO1_ERR + k)) {
+    if (b.Bit(Monb::PICKUP, MonBit::SYNCHRO1_ERR + k)) {
       l.text += ", ";
       l.text += T(MonText::PickupSystemError);
       l.colour = kMonRed;
@@ -307,11 +307,11 @@ void ShowPickups(const MonitorBlock& b, bool live, const MonitorParams& p, Monit
                  LiveValues& values, MonitorView& v) {
   values.pickup1Good = ShowPickup(b, live, 1, v[MonLabel::MonSnimac1]);
   values.pickup2Good = ShowPickup(b, live, 2, v[MonLabel::MonSnimac2]);
-  const int method = live ? b.byte(Monb::SYNCHRO) : p.synchro;
+  const int method = live ? b.Byte(Monb::SYNCHRO) : p.synchro;
   v[MonLabel::MonSnimac2].visible =
       std::find(std::begin(kTwoPickupMethods), std::end(kTwoPickupMethods), method) !=
       std::end(kTwoPickupMethods);
-  const bool running2 = b.bit(Monb::PICKUP, MonBit::PICKUP2_RUN);
+  const bool running2 = b.Bit(Monb::PICKUP, MonBit::PICKUP2_RUN);
   v.refreshActivePage = running2 != m.pickup2Running;
   m.pickup2Running = running2;
 }
@@ -325,7 +325,7 @@ Colour VoltageColour(int32_t mv) {
 
 void ShowVoltage(const MonitorBlock& b, bool live, MonitorView& v) {
   const Fmt f(live);
-  const int32_t mv = b.word(Monw::BATTERY);
+  const int32_t mv = b.Word(Monw::BATTERY);
   LabelView& l = v[MonLabel::Napeti];
   l.text = Format("U = %s [V]", f.Dec1(mv * 0.001).c_str());
   l.colour = live ? VoltageColour(mv) : kMonPlain;
@@ -334,9 +334,9 @@ void ShowVoltage(const MonitorBlock& b, bool live, MonitorView& v) {
 void ShowAdvance(const MonitorBlock& b, bool live, const MonitorParams& p, MonitorView& v) {
   for (int i = 0; i < 2; ++i) {
     LabelView& l = v[MonLabelAt(MonLabel::Advance1, i)];
-    const int raw = b.byte(Monb::ADV + i);
+    const int raw = b.Byte(Monb::ADV + i);
     const int a = raw - 100;
-    const int m = b.word(Monw::ADV_MAX + i);
+    const int m = b.Word(Monw::ADV_MAX + i);
     l.colour = live && a >= m && m >= 1 ? kMonYellow : kMonPlain;
     if (!live)
       l.text = Format("%s %i = --- [\xC2\xB0]", T(MonText::Advance), i + 1);
@@ -349,7 +349,7 @@ void ShowAdvance(const MonitorBlock& b, bool live, const MonitorParams& p, Monit
                                i + 1, a, m)
                       : Format("%s %i = %i [\xC2\xB0]", T(MonText::Advance), i + 1, a);
   }
-  const int channels = std::min(live ? static_cast<int>(b.byte(Monb::CHANNELS)) : p.channels, 4);
+  const int channels = std::min(live ? static_cast<int>(b.Byte(Monb::CHANNELS)) : p.channels, 4);
   for (int c = 2; c <= 4; ++c) v[MonLabelAt(MonLabel::Advance1, c - 1)].visible = channels >= c;
   for (MonLabel d : {MonLabel::Dwell, MonLabel::Dwell1, MonLabel::Dwell2, MonLabel::Dwell3,
                      MonLabel::Dwell4, MonLabel::DwellCalibError})
@@ -359,37 +359,37 @@ void ShowAdvance(const MonitorBlock& b, bool live, const MonitorParams& p, Monit
 void ShowSpeedAndGear(const MonitorBlock& b, bool live, const MonitorParams& p, MonitorView& v) {
   const Fmt f(live);
   v[MonLabel::MonSpeed].text =
-      Format("%s = %s [km/h]", T(MonText::Speed), f.Int(b.word(Monw::SPEED)).c_str());
-  v[MonLabel::MonSpeed].enabled = live ? b.bit(Monb::STATES, MonBit::SPEED_EN) : p.hasSpeed;
+      Format("%s = %s [km/h]", T(MonText::Speed), f.Int(b.Word(Monw::SPEED)).c_str());
+  v[MonLabel::MonSpeed].enabled = live ? b.Bit(Monb::STATES, MonBit::SPEED_EN) : p.hasSpeed;
   v[MonLabel::MonGear].text =
-      Format("%s = %s", T(MonText::Gear), f.Int(b.byte(Monb::GEAR)).c_str());
-  v[MonLabel::MonGear].enabled = live ? b.bit(Monb::STATES, MonBit::GEAR_EN) : p.hasGear;
+      Format("%s = %s", T(MonText::Gear), f.Int(b.Byte(Monb::GEAR)).c_str());
+  v[MonLabel::MonGear].enabled = live ? b.Bit(Monb::STATES, MonBit::GEAR_EN) : p.hasGear;
 }
 
 void ShowInputFunctions(const MonitorBlock& b, bool live, const MonitorParams& p, MonitorView& v) {
   for (const InputRow& r : kInputRows) {
     LabelView& l = v[r.label];
-    l.enabled = live ? b.bit(Monb::FUNCTION_ENABLED, r.bit) : p.*r.present;
+    l.enabled = live ? b.Bit(Monb::FUNCTION_ENABLED, r.bit) : p.*r.present;
     l.colour = kMonPlain;
     if (!live || !l.enabled) {
       l.text = Format("%s = ---", T(r.caption));
       continue;
     }
-    const bool yes = b.bit(Monb::INPUT_ACTIVE, r.bit) != r.activeLow;
+    const bool yes = b.Bit(Monb::INPUT_ACTIVE, r.bit) != r.activeLow;
     l.text = Format("%s = %s", T(r.caption), T(yes ? MonText::Yes : MonText::No));
     if (yes) l.colour = r.active;
   }
 
   LabelView& s = v[MonLabel::MonStartLimiterOut];
-  s.enabled = live ? b.bit(Monb::FUNCTION_ENABLED, MonBit::START_LIMITER) : p.hasStartLimiter;
+  s.enabled = live ? b.Bit(Monb::FUNCTION_ENABLED, MonBit::START_LIMITER) : p.hasStartLimiter;
   s.colour = kMonPlain;
   MonText state = MonText::No;
-  if (b.bit(Monb::STATES, MonBit::START_LIMITER_ACT)) state = MonText::Ready;
-  if (b.bit(Monb::STATES, MonBit::START_LIMITER_SOFT)) {
+  if (b.Bit(Monb::STATES, MonBit::START_LIMITER_ACT)) state = MonText::Ready;
+  if (b.Bit(Monb::STATES, MonBit::START_LIMITER_SOFT)) {
     state = MonText::Soft;
     s.colour = kMonFuchsia;
   }
-  if (b.bit(Monb::INPUT_ACTIVE, MonBit::START_LIMITER)) {
+  if (b.Bit(Monb::INPUT_ACTIVE, MonBit::START_LIMITER)) {
     state = MonText::Yes;
     s.colour = kMonRed;
   }
@@ -400,11 +400,11 @@ void ShowInputFunctions(const MonitorBlock& b, bool live, const MonitorParams& p
   lim.enabled = true;
   lim.colour = kMonPlain;
   state = MonText::No;
-  if (b.bit(Monb::STATES, MonBit::LIMITER_SOFT)) {
+  if (b.Bit(Monb::STATES, MonBit::LIMITER_SOFT)) {
     state = MonText::Soft;
     lim.colour = kMonFuchsia;
   }
-  if (b.bit(Monb::STATES, MonBit::LIMITER)) {
+  if (b.Bit(Monb::STATES, MonBit::LIMITER)) {
     state = MonText::Yes;
     lim.colour = kMonRed;
   }
@@ -415,9 +415,9 @@ void ShowInputFunctions(const MonitorBlock& b, bool live, const MonitorParams& p
 void ShowTestValues(const MonitorBlock& b, bool live, const MonitorParams& p, MonitorView& v) {
   for (int i = 0; i < 10; ++i)
     v[MonLabelAt(MonLabel::Test1, i)].text =
-        Format("Test%d = %d ", i + 1, static_cast<int>(b.word(Monw::TEST + i)));
+        Format("Test%d = %d ", i + 1, static_cast<int>(b.Word(Monw::TEST + i)));
   for (int i = 0; i < 5; ++i) {
-    const uint16_t w = b.word(Monw::PROP + i);
+    const uint16_t w = b.Word(Monw::PROP + i);
     LabelView& l = v[MonLabelAt(MonLabel::PropMon1, i)];
     if (!live)
       l.text = Format("Prop%d = --- ", i + 1);
@@ -432,7 +432,7 @@ void ShowInputs(const MonitorBlock& b, bool live, MonitorView& v) {
   constexpr Colour kGrounded[] = {kMonFuchsia, kMonAqua, kMonFuchsia};
   for (int i = 0; i < 3; ++i) {
     LabelView& l = v[MonLabelAt(MonLabel::MonInput1In, i)];
-    const bool grounded = live && b.bit(Monb::INPUT_LEVEL, i);
+    const bool grounded = live && b.Bit(Monb::INPUT_LEVEL, i);
     l.text = Format("%s = %s", T(MonText::Input),
                     live ? T(grounded ? MonText::Grounded : MonText::Open) : "---");
     l.colour = grounded ? kGrounded[i] : kMonPlain;
@@ -441,21 +441,21 @@ void ShowInputs(const MonitorBlock& b, bool live, MonitorView& v) {
 
 void ShowAcceleration(const MonitorBlock& b, bool live, const MonitorParams& p, MonitorView& v) {
   const Fmt f(live);
-  const int32_t acc = b.word(Monw::ACCELERATION);
+  const int32_t acc = b.Word(Monw::ACCELERATION);
   v[MonLabel::MonAkcel].text =
       Format("%s= %s [rpm/s]", T(MonText::Acceleration), f.Int(acc).c_str());
   int32_t t = p.accThreshold * 100;
-  if (live && b.byte(Monb::POTI_MODE) == kPotiAccMapSwitch) t += b.word(Monw::POTI_VAL) - 10000;
+  if (live && b.Byte(Monb::POTI_MODE) == kPotiAccMapSwitch) t += b.Word(Monw::POTI_VAL) - 10000;
   t = std::max(t, 0);
   const int32_t r = std::max(2 * t, 100);
-  v.gauge(MonGauge::Akcel) = {r, acc, acc / 100 < r ? kMonLime : kMonRed};
+  v.Gauge(MonGauge::Akcel) = {r, acc, acc / 100 < r ? kMonLime : kMonRed};
   v.accBelowShare = static_cast<double>(t) / r;
   v[MonLabel::Acc50].text = Format("%i", r / 2);
   v[MonLabel::Acc100].text = Format("%i", r);
 }
 
 void ShowFullSync(const MonitorBlock& b, bool live, MonitorView& v) {
-  const bool reported = live && b.bit(Monb::FULL_SYNC, MonBit::FULL_SYNC_REPORTED);
+  const bool reported = live && b.Bit(Monb::FULL_SYNC, MonBit::FULL_SYNC_REPORTED);
   auto set = [&](MonLabel label, int bit) {
     LabelView& l = v[label];
     l.enabled = reported;
@@ -464,7 +464,7 @@ void ShowFullSync(const MonitorBlock& b, bool live, MonitorView& v) {
       l.colour = kMonPlain;
       return;
     }
-    const bool yes = b.bit(Monb::FULL_SYNC, bit);
+    const bool yes = b.Bit(Monb::FULL_SYNC, bit);
     l.text = T(yes ? MonText::Yes : MonText::No);
     l.colour = yes ? kMonLime : kMonRed;
   };
@@ -475,25 +475,25 @@ void ShowFullSync(const MonitorBlock& b, bool live, MonitorView& v) {
 void ShowServo(const MonitorBlock& b, bool live, const MonitorParams& p, MonitorView& v) {
   LabelView& l = v[MonLabel::Servo];
   l.visible = true;
-  l.enabled = live ? b.bit(Monb::STATES, MonBit::SERVO_EN) : p.servoEnabled;
+  l.enabled = live ? b.Bit(Monb::STATES, MonBit::SERVO_EN) : p.servoEnabled;
   l.font = l.enabled ? kMonBlack : kMonGray;
   if (!live) {
     l.text = "Servo = ---";
     l.colour = kMonPlain;
     return;
   }
-  if (b.bit(Monb::STATES, MonBit::SERVO_PROC_MV))
-    l.text = Format("Servo = %i/%i [%%] (%i/%i [mV])", b.byte(Monb::SERVO),
-                    b.byte(Monb::SERVO_TARG), b.word(Monw::SERVO), b.word(Monw::SERVO_TG));
+  if (b.Bit(Monb::STATES, MonBit::SERVO_PROC_MV))
+    l.text = Format("Servo = %i/%i [%%] (%i/%i [mV])", b.Byte(Monb::SERVO),
+                    b.Byte(Monb::SERVO_TARG), b.Word(Monw::SERVO), b.Word(Monw::SERVO_TG));
   else
-    l.text = Format("Servo = %i/%i [mV]", b.word(Monw::SERVO), b.word(Monw::SERVO_TG));
-  l.colour = b.bit(Monb::ERRORS, MonBit::SERVO_OK) ? kMonPlain : kMonRed;
+    l.text = Format("Servo = %i/%i [mV]", b.Word(Monw::SERVO), b.Word(Monw::SERVO_TG));
+  l.colour = b.Bit(Monb::ERRORS, MonBit::SERVO_OK) ? kMonPlain : kMonRed;
 }
 
 void ShowPowerOutputs(const MonitorBlock& b, bool live, MonitorView& v) {
   for (int i = 0; i < 4; ++i) {
-    const PoutRow& r = PoutOf(b.byte(Monb::POUT_MODE + i));
-    const bool on = b.bit(Monb::POUT, i);
+    const PoutRow& r = PoutOf(b.Byte(Monb::POUT_MODE + i));
+    const bool on = b.Bit(Monb::POUT, i);
     LabelView& l = v[MonLabelAt(MonLabel::MonPOut1, i)];
     const std::string head = Format("POUT%i(%s)", i + 1, T(r.text));
     l.text = Format("%s = %s", head.c_str(), live ? T(on ? MonText::Yes : MonText::No) : "---");
@@ -506,12 +506,12 @@ void ShowPowerOutputs(const MonitorBlock& b, bool live, MonitorView& v) {
 void ShowGearSensor(const MonitorBlock& b, bool live, MonitorView& v) {
   const Fmt f(live);
   v[MonLabel::MonGearNapeti].text =
-      Format("%s = %s [mV]", T(MonText::GearVoltage), f.Int(b.word(Monw::GEAR)).c_str());
+      Format("%s = %s [mV]", T(MonText::GearVoltage), f.Int(b.Word(Monw::GEAR)).c_str());
   v[MonLabel::MonPomerRpmSpeed].text =
-      Format("Rpm/%s = %s", T(MonText::Speed), f.Dec1(b.word(Monw::GEAR_RATIO) / 10.0).c_str());
+      Format("Rpm/%s = %s", T(MonText::Speed), f.Dec1(b.Word(Monw::GEAR_RATIO) / 10.0).c_str());
   for (int i = 0; i < 6; ++i)
     v[MonLabelAt(MonLabel::MonPomerRpmSpeedAuto1, i)].text =
-        live ? Format("%0.1f", b.word(Monw::GEAR_RATIO_AUTO + i) * 0.1) : "---";
+        live ? Format("%0.1f", b.Word(Monw::GEAR_RATIO_AUTO + i) * 0.1) : "---";
 }
 
 void ShowMinuteCounters(const MonitorBlock& b, bool live, MonitorMemory& m, MonitorView& v) {
@@ -519,8 +519,8 @@ void ShowMinuteCounters(const MonitorBlock& b, bool live, MonitorMemory& m, Moni
     m.hourMeterMinutes = m.overvoltageMinutes = kMinutesUnknown;
   } else {
     // The unit alternates between the two counters; each answer carries one of them.
-    const int32_t minutes = b.byte(Monb::MOTO_MIN_HI) * 65536 + b.word(Monw::MOTO_MIN_LO);
-    if (b.bit(Monb::INPUT_LEVEL, MonBit::OVERVOLTAGE_TIME))
+    const int32_t minutes = b.Byte(Monb::MOTO_MIN_HI) * 65536 + b.Word(Monw::MOTO_MIN_LO);
+    if (b.Bit(Monb::INPUT_LEVEL, MonBit::OVERVOLTAGE_TIME))
       m.overvoltageMinutes = minutes;
     else
       m.hourMeterMinutes = minutes;
@@ -532,7 +532,7 @@ void ShowMinuteCounters(const MonitorBlock& b, bool live, MonitorMemory& m, Moni
     h.text = Format("%s = %i:%02i %s", T(MonText::HourMeter), m.hourMeterMinutes / 60,
                     m.hourMeterMinutes % 60, T(MonText::HoursMinutes));
   LabelView& o = v[MonLabel::OvervoltageEvents];
-  const int32_t count = b.word(Monw::OVERVOLTAGE_COUNTER);
+  const int32_t count = b.Word(Monw::OVERVOLTAGE_COUNTER);
   if (!live)
     o.text = Format("%s = ---", T(MonText::OvervoltageCount));
   else if (m.overvoltageMinutes == kMinutesUnknown || count == 0)
@@ -546,26 +546,26 @@ void ShowMinuteCounters(const MonitorBlock& b, bool live, MonitorMemory& m, Moni
 void ComputeLiveValues(const MonitorBlock& b, bool live, const MonitorMemory& m,
                        LiveValues& values) {
   values.live = live;
-  values.engineSpeed = b.word(Monw::RPM);
-  values.loadMode = std::min<int32_t>(b.byte(Monb::LOAD_MODE), kLoadPressure);
-  const int32_t load = b.word(Monw::TPSIAP);
+  values.engineSpeed = b.Word(Monw::RPM);
+  values.loadMode = std::min<int32_t>(b.Byte(Monb::LOAD_MODE), kLoadPressure);
+  const int32_t load = b.Word(Monw::TPSIAP);
   values.throttleTenths = values.loadMode != kLoadPressure ? load * 10 : -1;
   values.pressureKpa = values.loadMode == kLoadPressure ? load : -1;
-  values.sensorMv = b.word(Monw::TPS);
-  values.saveCountdown = b.word(Monw::SAVE_COUNTDOWN);
-  values.potiMv = b.word(Monw::POTI);
-  values.bike = b.byte(Monb::BIKE);
-  values.tpsError = b.bit(Monb::ERRORS, MonBit::TPS_ERR);
-  values.iapError = b.bit(Monb::ERRORS, MonBit::IAP_ERR);
-  values.secondAdvance = b.bit(Monb::INPUT_ACTIVE, MonBit::SECOND_ADV);
-  values.synchro1Error = b.bit(Monb::PICKUP, MonBit::SYNCHRO1_ERR);
-  values.synchro2Error = b.bit(Monb::PICKUP, MonBit::SYNCHRO2_ERR);
-  values.gearMv = b.word(Monw::GEAR);
-  values.gearRatio = b.word(Monw::GEAR_RATIO);
-  values.gear = b.byte(Monb::GEAR);
+  values.sensorMv = b.Word(Monw::TPS);
+  values.saveCountdown = b.Word(Monw::SAVE_COUNTDOWN);
+  values.potiMv = b.Word(Monw::POTI);
+  values.bike = b.Byte(Monb::BIKE);
+  values.tpsError = b.Bit(Monb::ERRORS, MonBit::TPS_ERR);
+  values.iapError = b.Bit(Monb::ERRORS, MonBit::IAP_ERR);
+  values.secondAdvance = b.Bit(Monb::INPUT_ACTIVE, MonBit::SECOND_ADV);
+  values.synchro1Error = b.Bit(Monb::PICKUP, MonBit::SYNCHRO1_ERR);
+  values.synchro2Error = b.Bit(Monb::PICKUP, MonBit::SYNCHRO2_ERR);
+  values.gearMv = b.Word(Monw::GEAR);
+  values.gearRatio = b.Word(Monw::GEAR_RATIO);
+  values.gear = b.Byte(Monb::GEAR);
   values.hourMeterMinutes = m.hourMeterMinutes;
   values.overvoltageMinutes = m.overvoltageMinutes;
-  values.dataErrorShown = live && b.bit(Monb::ERRORS, MonBit::EE_DATA_ERR);
+  values.dataErrorShown = live && b.Bit(Monb::ERRORS, MonBit::EE_DATA_ERR);
 }
 
 }  // namespace
@@ -573,12 +573,12 @@ void ComputeLiveValues(const MonitorBlock& b, bool live, const MonitorMemory& m,
 MonitorParams MonitorParamsFrom(const ImageBuffers& images) {
   const ParamImage& img = images.params;
   MonitorParams p;
-  p.limiter = std::clamp<int32_t>(img.word(Adrw::LIMITER), 1000, 25000);
-  p.loadSensor = img.byte(Adrb::TPSIAP_SENSOR);
-  p.synchro = img.byte(Adrb::PICKUP_SYSTEM);
-  p.channels = img.byte(Adrb::CHANNEL_COUNT);
-  p.accThreshold = img.byte(Adrb::MAP2_ACCEL);
-  p.servoEnabled = img.byte(Adrb::SERVO_ENABLE) != 0;
+  p.limiter = std::clamp<int32_t>(img.Word(Adrw::LIMITER), 1000, 25000);
+  p.loadSensor = img.Byte(Adrb::TPSIAP_SENSOR);
+  p.synchro = img.Byte(Adrb::PICKUP_SYSTEM);
+  p.channels = img.Byte(Adrb::CHANNEL_COUNT);
+  p.accThreshold = img.Byte(Adrb::MAP2_ACCEL);
+  p.servoEnabled = img.Byte(Adrb::SERVO_ENABLE) != 0;
   const Presence& has = images.presence;
   p.hasKillSwitch = has[PresenceFlag::KILL_SWITCH];
   p.hasBlocking = has[PresenceFlag::BLOCKING];
@@ -612,7 +612,7 @@ void EvaluateMonitor(MonitorBlock& block, bool live, const MonitorParams& params
   ShowAcceleration(b, live, params, view);
   const Fmt f(live);
   view[MonLabel::PocetProgramovani].text =
-      Format("%s= %s", T(MonText::ProgramCount), f.Int(b.word(Monw::PROGRAM_COUNT)).c_str());
+      Format("%s= %s", T(MonText::ProgramCount), f.Int(b.Word(Monw::PROGRAM_COUNT)).c_str());
   for (int i = 0; i < 3; ++i)
     view[MonLabelAt(MonLabel::Verze1, i)].text = params.unitTexts[static_cast<std::size_t>(i)];
   ShowFullSync(b, live, view);

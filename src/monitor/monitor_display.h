@@ -84,17 +84,17 @@ enum class MonLabel : int {
   HourMeter = MonPomerRpmSpeedAuto1 + 6,
   OvervoltageEvents,
   ButtonTest01,  // the power-out test buttons' captions, ButtonTest01-04
-  kCount = ButtonTest01 + 4,
+  KCount = ButtonTest01 + 4,
 };
-inline constexpr int kMonLabelCount = static_cast<int>(MonLabel::kCount);
+inline constexpr int kMonLabelCount = static_cast<int>(MonLabel::KCount);
 // The i-th label of a numbered run (Test1 + 2 = Test3).
 constexpr MonLabel MonLabelAt(MonLabel first, int i) {
   return static_cast<MonLabel>(static_cast<int>(first) + i);
 }
 extern const char* const kMonitorLabelNames[kMonLabelCount];
 
-enum class MonGauge : int { Rpm, Tps, Potentiometer, Akcel, kCount };
-inline constexpr int kMonGaugeCount = static_cast<int>(MonGauge::kCount);
+enum class MonGauge : int { Rpm, Tps, Potentiometer, Akcel, KCount };
+inline constexpr int kMonGaugeCount = static_cast<int>(MonGauge::KCount);
 extern const char* const kMonitorGaugeNames[kMonGaugeCount];
 
 struct LabelView {
@@ -123,8 +123,8 @@ struct MonitorView {
 
   LabelView& operator[](MonLabel l) { return labels[static_cast<std::size_t>(l)]; }
   const LabelView& operator[](MonLabel l) const { return labels[static_cast<std::size_t>(l)]; }
-  GaugeView& gauge(MonGauge g) { return gauges[static_cast<std::size_t>(g)]; }
-  const GaugeView& gauge(MonGauge g) const { return gauges[static_cast<std::size_t>(g)]; }
+  GaugeView& Gauge(MonGauge g) { return gauges[static_cast<std::size_t>(g)]; }
+  const GaugeView& Gauge(MonGauge g) const { return gauges[static_cast<std::size_t>(g)]; }
 };
 
 // What the display takes from the parameter set and the window.

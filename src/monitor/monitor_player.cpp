@@ -143,7 +143,7 @@ void MonitorPlayer::Tick(int64_t nowMs) {
 
 void MonitorPlayer::SetPosition(int position) {
   if (!PlaybackLive()) return;
-  position_ = std::clamp(position, 0, playbackLength() - 1);
+  position_ = std::clamp(position, 0, PlaybackLength() - 1);
   if (position_ == 0) {
     for (int k = 0; k < file_.initial; ++k) PlayRecord(k);
   } else {
@@ -216,7 +216,7 @@ PlayerControls MonitorPlayer::Controls(int64_t nowMs) const {
     case kPlayerRecording:
       c.stop = true;
       c.posShown = c.fileShown = true;
-      std::snprintf(text, sizeof text, "Recording (%i) %i seconds", recorder_.count(),
+      std::snprintf(text, sizeof text, "Recording (%i) %i seconds", recorder_.Count(),
                     static_cast<int>((nowMs - startClock_) / 1000));
       c.posText = text;
       break;
@@ -226,7 +226,7 @@ PlayerControls MonitorPlayer::Controls(int64_t nowMs) const {
       c.play = state_ == kPlayerPaused;
       c.stop = true;
       c.barShown = c.posShown = c.fileShown = c.deviceShown = true;
-      c.barMaximum = playbackLength() - 1;
+      c.barMaximum = PlaybackLength() - 1;
       c.barPosition = position_;
       std::snprintf(text, sizeof text,
                     state_ == kPlayerPlaying ? "Play (%i) %s" : "Play (%i) - pause %s", position_,

@@ -71,7 +71,7 @@ class MonitorPlayer {
   MonitorPlayer(const MonitorPlayer&) = delete;
   MonitorPlayer& operator=(const MonitorPlayer&) = delete;
 
-  int state() const { return state_; }
+  int State() const { return state_; }
   // A playback (playing or paused) counts as a live monitor.
   bool PlaybackLive() const { return (state_ & 3) == kPlayerPlaying; }
   bool Recording() const { return state_ == kPlayerRecording; }
@@ -89,7 +89,7 @@ class MonitorPlayer {
   // The journal reaches the disk at least once a second.
   void SyncJournal(int64_t nowMs) { journal_.Sync(nowMs); }
   // Why the last recording stopped at a limit ("" when it did not).
-  const std::string& limitText() const { return limitText_; }
+  const std::string& LimitText() const { return limitText_; }
 
   // ---- Playback ----
   // In the idle state: plays `file` (read by ReadIgnlogFile). False with *error set to
@@ -101,9 +101,9 @@ class MonitorPlayer {
   void Tick(int64_t nowMs);
   // The position bar moved by the user.
   void SetPosition(int position);
-  int position() const { return position_; }
-  int playbackLength() const { return file_.count - file_.initial + 1; }
-  const IgnlogFile& file() const { return file_; }
+  int Position() const { return position_; }
+  int PlaybackLength() const { return file_.count - file_.initial + 1; }
+  const IgnlogFile& File() const { return file_; }
 
   // ---- Both ----
   // Recording: writes the file (false with *error when it cannot be written; the journal

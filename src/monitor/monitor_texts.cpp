@@ -62,7 +62,7 @@ constexpr TextRow kTexts[] = {
     {MonText::OvervoltageCount, "Number of overvoltages on-board"},
     {MonText::LastOccurredAt, "last ocurred at"},
 };
-static_assert(std::size(kTexts) == static_cast<std::size_t>(MonText::kCount));
+static_assert(std::size(kTexts) == static_cast<std::size_t>(MonText::KCount));
 
 constexpr bool InOrder() {
   for (std::size_t i = 0; i < std::size(kTexts); ++i)

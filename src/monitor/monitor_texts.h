@@ -51,7 +51,7 @@ enum class MonText : int {
   HoursMinutes,
   OvervoltageCount,
   LastOccurredAt,
-  kCount,
+  KCount,
 };
 
 const char* MonitorText(MonText text);

@@ -15,9 +15,9 @@ StripSeries BuildStripSeries(const IgnlogFile& file) {
     std::copy(r.payload, r.payload + kMonitorAnswerBytes, b.pos.begin());
     StripPoint p;
     p.timeMs = r.timeMs;
-    p.rpm = b.word(Monw::RPM);
-    p.advance = b.byte(Monb::ADV) != 0 ? b.byte(Monb::ADV) - 100 : 0;
-    p.load = b.word(Monw::TPSIAP);
+    p.rpm = b.Word(Monw::RPM);
+    p.advance = b.Byte(Monb::ADV) != 0 ? b.Byte(Monb::ADV) - 100 : 0;
+    p.load = b.Word(Monw::TPSIAP);
     p.position = k - file.initial + 1;
     s.maxRpm = std::max(s.maxRpm, p.rpm);
     s.maxAdvance = std::max(s.maxAdvance, p.advance);

@@ -32,7 +32,7 @@ class Fd {
     if (fd_ >= 0) close(fd_);
     fd_ = fd;
   }
-  int get() const { return fd_; }
+  int Get() const { return fd_; }
 
  private:
   int fd_;
@@ -161,12 +161,12 @@ int LinkUnnamed(int fd, const std::string& name) {
 // touched (EEXIST). Returns 0 or an errno value.
 int Publish(TempFile& t, const std::string& target, bool replace) {
   if (t.name.empty()) {
-    int err = LinkUnnamed(t.fd.get(), target);
+    int err = LinkUnnamed(t.fd.Get(), target);
     if (err != EEXIST || !replace) return err;
     // An existing file is replaced through a short-lived name: no call links over a name.
     for (int i = 0; i < kNameTries; ++i) {
       std::string name = ShortTempName(FolderOf(target));
-      err = LinkUnnamed(t.fd.get(), name);
+      err = LinkUnnamed(t.fd.Get(), name);
       if (err == EEXIST) continue;
       if (err != 0) return err;
       t.name = name;
@@ -189,7 +189,7 @@ int Publish(TempFile& t, const std::string& target, bool replace) {
 // Makes the new name itself durable.
 void SyncFolder(const std::string& folder) {
   Fd dfd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dfd.get() >= 0) fsync(dfd.get());
+  if (dfd.Get() >= 0) fsync(dfd.Get());
 }
 
 // The new file takes the old one's owner (when allowed), group and mode. False when the
@@ -217,7 +217,7 @@ bool WriteInPlace(int fd, std::string_view data, const std::string& path, std::s
 }
 
 bool WriteData(TempFile& t, std::string_view data) {
-  return WriteAllAt(t.fd.get(), data) && fsync(t.fd.get()) == 0;
+  return WriteAllAt(t.fd.Get(), data) && fsync(t.fd.Get()) == 0;
 }
 
 }  // namespace
@@ -234,8 +234,8 @@ bool WriteFileAtomic(const std::string& path, std::string_view data, std::string
     // Opening it for writing is the plain write's permission check: a file the user may
     // not write is refused, even where the folder would allow replacing it.
     existing.Reset(open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (existing.get() < 0) return Fail(error, path, errno);
-    if (fstat(existing.get(), &old) != 0) return Fail(error, path, errno);
+    if (existing.Get() < 0) return Fail(error, path, errno);
+    if (fstat(existing.Get(), &old) != 0) return Fail(error, path, errno);
     if (!S_ISREG(old.st_mode)) return FailText(error, path, "not a regular file");
   } else if (errno != ENOENT) {
     return Fail(error, path, errno);
@@ -243,13 +243,13 @@ bool WriteFileAtomic(const std::string& path, std::string_view data, std::string
 
   TempFile tmp;
   if (int err = CreateTemp(FolderOf(target), &tmp)) {
-    if (existing.get() >= 0 && (err == EACCES || err == EPERM))
-      return WriteInPlace(existing.get(), data, path, error);
+    if (existing.Get() >= 0 && (err == EACCES || err == EPERM))
+      return WriteInPlace(existing.Get(), data, path, error);
     return Fail(error, path, err);
   }
-  if (existing.get() >= 0 && !KeepModeAndOwner(tmp.fd.get(), old)) {
+  if (existing.Get() >= 0 && !KeepModeAndOwner(tmp.fd.Get(), old)) {
     tmp.fd.Reset(-1);
-    return WriteInPlace(existing.get(), data, path, error);
+    return WriteInPlace(existing.Get(), data, path, error);
   }
   if (!WriteData(tmp, data)) return Fail(error, path, errno);
   if (int err = Publish(tmp, target, true)) return Fail(error, path, err);
@@ -286,18 +286,18 @@ bool ReadWholeFile(const std::string& path, std::string* out, size_t maxBytes, b
   // Only regular files: a named pipe would block the program until someone writes to it.
   if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   Fd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  if (fd.get() < 0) return false;
+  if (fd.Get() < 0) return false;
   // The name may have been swapped between stat and open.
-  if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  int flags = fcntl(fd.get(), F_GETFL);
-  if (flags >= 0) fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
+  if (fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  int flags = fcntl(fd.Get(), F_GETFL);
+  if (flags >= 0) fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK);
   if (static_cast<uint64_t>(st.st_size) >= maxBytes) {
     if (tooLarge) *tooLarge = true;
     return false;
   }
   char buf[65536];
   for (;;) {
-    ssize_t n = read(fd.get(), buf, sizeof buf);
+    ssize_t n = read(fd.Get(), buf, sizeof buf);
     if (n < 0) {
       if (errno == EINTR) continue;
       out->clear();

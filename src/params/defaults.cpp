@@ -38,9 +38,9 @@ constexpr int kDefaultInputs[INPUTS_OFFERED] = {INPUT_KILL_SWITCH, INPUT_QUICKSH
 void WriteTableDefaults(ParamImage& img, const PageGroups& groups) {
   for (const ParamField& f : ParamFields()) {
     const bool write =
-        f.rule == DefaultRule::Always || (f.rule == DefaultRule::InGroup && groups.has(f.group));
+        f.rule == DefaultRule::Always || (f.rule == DefaultRule::InGroup && groups.Has(f.group));
     if (!write) continue;
-    for (int i = 0; i < f.count; ++i) WriteShown(img, f, i, f.shownDefault(i));
+    for (int i = 0; i < f.count; ++i) WriteShown(img, f, i, f.ShownDefault(i));
   }
 }
 
@@ -48,19 +48,19 @@ void WriteTableDefaults(ParamImage& img, const PageGroups& groups) {
 
 void ApplyDefaultValues(ParamImage& img, const PageGroups& groups) {
   WriteTableDefaults(img, groups);
-  const int bike = img.byte(Adrb::BIKE);
+  const int bike = img.Byte(Adrb::BIKE);
 
-  if (groups.has(GROUP_BIKE)) {
+  if (groups.Has(GROUP_BIKE)) {
     // Revolutions without ignition follow the method the preset is about to set, so the
     // result does not depend on the preset chosen before.
     const EnginePreset* preset = FindEnginePreset(bike);
-    const int method = preset ? preset->method : img.byte(Adrb::PICKUP_SYSTEM);
-    img.setByte(Adrb::REV_WITHOUT_IGNITION, method == 0 ? 1 : 0);
+    const int method = preset ? preset->method : img.Byte(Adrb::PICKUP_SYSTEM);
+    img.SetByte(Adrb::REV_WITHOUT_IGNITION, method == 0 ? 1 : 0);
     const int pulses = RpmPulsesFor(bike);
-    if (pulses >= 0) img.setByte(Adrb::RPM_PULSES, static_cast<uint8_t>(pulses));
+    if (pulses >= 0) img.SetByte(Adrb::RPM_PULSES, static_cast<uint8_t>(pulses));
   }
 
-  if (groups.has(GROUP_SERVO)) {
+  if (groups.Has(GROUP_SERVO)) {
     const bool p19 = bike == 19;
     const int* rpm = p19 ? kServoRpm19 : kServoRpmStd;
     const int* mv = p19 ? kServoMv19 : kServoMvStd;
@@ -68,27 +68,27 @@ void ApplyDefaultValues(ParamImage& img, const PageGroups& groups) {
     for (int c = 0; c < MAP_COLUMNS; ++c) {
       WriteShown(img, axis, c, rpm[c]);
       for (int r = 0; r < MAP_ROWS; ++r)
-        img.setByte(Adrb::SERVO + MAP_COLUMNS * r + c,
+        img.SetByte(Adrb::SERVO + MAP_COLUMNS * r + c,
                     static_cast<uint8_t>(mv[c] / kServoMvPerStep));
     }
   }
 
-  if (groups.has(GROUP_MISC))
-    img.setByte(Adrb::INPUT_NEUTRAL_SS, bike == 2 ? 1 : 0);  // preset 2 has a side stand
+  if (groups.Has(GROUP_MISC))
+    img.SetByte(Adrb::INPUT_NEUTRAL_SS, bike == 2 ? 1 : 0);  // preset 2 has a side stand
   for (int i = 0; i < INPUTS_OFFERED; ++i)
-    img.setByte(Adrb::INPUT_FUNCTION + i, static_cast<uint8_t>(kDefaultInputs[i]));
+    img.SetByte(Adrb::INPUT_FUNCTION + i, static_cast<uint8_t>(kDefaultInputs[i]));
 
   // The switching presets follow the modes the table defaults just set.
-  if (groups.has(GROUP_POWER_OUT)) {
+  if (groups.Has(GROUP_POWER_OUT)) {
     for (int k = 0; k < POUT_COUNT; ++k) ApplyPoutPreset(img, k, PoutPresetVariant::Default);
   }
 }
 
 void ApplyDefaultsForPage(ParamImage& img, PageGroups& groups, int page, bool& bikeChangedByHand) {
-  img.setByte(Adrb::ZERO_BYTE, 0);
-  groups.set(page);
+  img.SetByte(Adrb::ZERO_BYTE, 0);
+  groups.Set(page);
   // A hand-picked "Special setting" keeps everything the user had.
-  if (!(img.byte(Adrb::BIKE) == BIKE_SPECIAL && bikeChangedByHand)) ApplyDefaultValues(img, groups);
+  if (!(img.Byte(Adrb::BIKE) == BIKE_SPECIAL && bikeChangedByHand)) ApplyDefaultValues(img, groups);
   ClearSynchronisation(img, groups);
   ApplyEnginePreset(img, groups);
   bikeChangedByHand = false;
@@ -108,7 +108,7 @@ bool NewParams(ImageBuffers& buffers, int page, NewAnswer answer) {
 
 ParamImage StartImage() {
   ParamImage img;
-  img.setByte(Adrb::BIKE, BIKE_START);
+  img.SetByte(Adrb::BIKE, BIKE_START);
   PageGroups groups;
   ApplyDefaultsForPage(img, groups, -1);
   NormalizeParams(img);

@@ -76,33 +76,33 @@ const EnginePreset* FindEnginePreset(int bike) {
 }
 
 void ClearSynchronisation(ParamImage& img, const PageGroups& groups) {
-  if (img.byte(Adrb::BIKE) == BIKE_SPECIAL) return;
+  if (img.Byte(Adrb::BIKE) == BIKE_SPECIAL) return;
   // GEBER_MODE is cleared with the Bike group it belongs to (the preset then sets it), so
   // resetting another page never changes the ignitions per revolution of the engine.
-  if (!groups.has(GROUP_BIKE)) return;
+  if (!groups.Has(GROUP_BIKE)) return;
   for (int c = 0; c < 2; ++c) {
-    img.setByte(Adrb::LOBE_START + c, 0);
-    img.setByte(Adrb::LOBE_END + c, 0);
+    img.SetByte(Adrb::LOBE_START + c, 0);
+    img.SetByte(Adrb::LOBE_END + c, 0);
   }
-  img.setByte(Adrb::FOUR_STROKE_2ND_TURN, 0);
-  img.setByte(Adrb::GEBER_MODE, 1);
+  img.SetByte(Adrb::FOUR_STROKE_2ND_TURN, 0);
+  img.SetByte(Adrb::GEBER_MODE, 1);
 }
 
 void ApplyEnginePreset(ParamImage& img, const PageGroups& groups) {
-  if (!groups.has(GROUP_BIKE)) return;
-  const EnginePreset* p = FindEnginePreset(img.byte(Adrb::BIKE));
+  if (!groups.Has(GROUP_BIKE)) return;
+  const EnginePreset* p = FindEnginePreset(img.Byte(Adrb::BIKE));
   if (!p) return;  // no preset (e.g. Special setting): synchronisation stays as it is
-  img.setByte(Adrb::PICKUP_SYSTEM, static_cast<uint8_t>(p->method));
-  img.setByte(Adrb::LOBE_COUNT, static_cast<uint8_t>(p->lobes));
-  img.setByte(Adrb::CHANNEL_COUNT, static_cast<uint8_t>(p->channels));
+  img.SetByte(Adrb::PICKUP_SYSTEM, static_cast<uint8_t>(p->method));
+  img.SetByte(Adrb::LOBE_COUNT, static_cast<uint8_t>(p->lobes));
+  img.SetByte(Adrb::CHANNEL_COUNT, static_cast<uint8_t>(p->channels));
   for (int c = 0; c < p->listed; ++c) {
-    img.setByte(Adrb::LOBE_START + c, p->start[c]);
-    img.setByte(Adrb::LOBE_END + c, p->end[c]);
+    img.SetByte(Adrb::LOBE_START + c, p->start[c]);
+    img.SetByte(Adrb::LOBE_END + c, p->end[c]);
   }
-  for (int i = 0; i < p->extraCount; ++i) img.setByte(p->extras[i].addr, p->extras[i].value);
+  for (int i = 0; i < p->extraCount; ++i) img.SetByte(p->extras[i].addr, p->extras[i].value);
   // This unit drives at most two ignition outputs.
-  img.setByte(Adrb::CHANNEL_COUNT,
-              static_cast<uint8_t>(std::clamp<int>(img.byte(Adrb::CHANNEL_COUNT), 1, 2)));
+  img.SetByte(Adrb::CHANNEL_COUNT,
+              static_cast<uint8_t>(std::clamp<int>(img.Byte(Adrb::CHANNEL_COUNT), 1, 2)));
 }
 
 }  // namespace zeda

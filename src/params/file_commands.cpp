@@ -15,15 +15,15 @@ OpenOutcome OpenFile(FileDocument& doc, const std::string& path, int page) {
   IgnLoadResult r = LoadIgnFile(doc.buffers, path, page, doc.testMode, doc.commitActivePage);
   if (!r.opened) {
     doc.settings.history.Remove(path);
-    out.status = OpenOutcome::OpenError;
+    out.status = OpenOutcome::kOpenError;
     return out;
   }
   out.message = r.read.message;
-  if (!r.accepted()) {
-    out.status = OpenOutcome::NotAccepted;
+  if (!r.Accepted()) {
+    out.status = OpenOutcome::kNotAccepted;
     return out;
   }
-  out.status = OpenOutcome::Loaded;
+  out.status = OpenOutcome::kLoaded;
   out.missing = std::move(r.missing);
   out.defaultsApplied = r.defaultsApplied;
   out.newInstalCleared = doc.settings.newInstal;

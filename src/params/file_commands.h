@@ -28,7 +28,7 @@ struct FileDocument {
 inline constexpr char kOpenFileError[] = "Open file error!";
 
 struct OpenOutcome {
-  enum Status { OpenError, NotAccepted, Loaded } status = OpenError;
+  enum Status { kOpenError, kNotAccepted, kLoaded } status = kOpenError;
   IgnMessage message = IgnMessage::None;  // to show after the load
   bool newInstalCleared = false;          // settings must be saved
   // A cut file of the current format: the keywords it lacked (see IgnLoadResult).

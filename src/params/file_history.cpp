@@ -33,7 +33,7 @@ void FileHistory::Assign(std::vector<std::string> entries) {
 }
 
 std::string FileHistory::Caption(int k) const {
-  std::string name = FileNamePart(entry(k));
+  std::string name = FileNamePart(Entry(k));
   size_t dot = name.find_last_of('.');
   if (dot != std::string::npos) name.resize(dot);
   return std::to_string(k) + " " + name;

@@ -18,15 +18,15 @@ class FileHistory {
   // Replaces the whole list (settings load); keeps at most ten entries.
   void Assign(std::vector<std::string> entries);
 
-  int count() const { return static_cast<int>(entries_.size()); }
-  const std::string& entry(int k) const { return entries_.at(static_cast<size_t>(k)); }
-  const std::vector<std::string>& entries() const { return entries_; }
+  int Count() const { return static_cast<int>(entries_.size()); }
+  const std::string& Entry(int k) const { return entries_.at(static_cast<size_t>(k)); }
+  const std::vector<std::string>& Entries() const { return entries_; }
 
   // Menu caption of entry k: "k name" with the file name without folder and extension.
   std::string Caption(int k) const;
   // Menu item k (1-9) is shown while k is below the count; the separator from two entries on.
-  bool ItemVisible(int k) const { return k >= 1 && k < count(); }
-  bool SeparatorVisible() const { return count() > 1; }
+  bool ItemVisible(int k) const { return k >= 1 && k < Count(); }
+  bool SeparatorVisible() const { return Count() > 1; }
 
  private:
   std::vector<std::string> entries_;

@@ -58,7 +58,7 @@ std::vector<Expected> Scan(std::string_view text) {
 }
 
 const std::vector<Expected>& WholeFile() {
-  static const std::vector<Expected> whole = [] {
+  static const std::vector<Expected> kWhole = [] {
     std::vector<Expected> all = Scan(FormatIgnFile(StartImage(), IgnIdentification{}));
     std::vector<Expected> kept;
     for (Expected& e : all) {
@@ -71,7 +71,7 @@ const std::vector<Expected>& WholeFile() {
     }
     return kept;
   }();
-  return whole;
+  return kWhole;
 }
 
 }  // namespace

@@ -20,8 +20,8 @@ struct IgnLoadResult {
   // values.
   std::vector<std::string> missing;
   bool defaultsApplied = false;
-  bool partial() const { return !missing.empty(); }
-  bool accepted() const { return read.accepted(); }
+  bool Partial() const { return !missing.empty(); }
+  bool Accepted() const { return read.Accepted(); }
 };
 
 // Loads .ign text into buf.params for page (-1 all pages). Both reads use the page

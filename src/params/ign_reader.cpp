@@ -233,12 +233,12 @@ constexpr KwRow kKeywords[] = {
 
 // "POWER_OUTn" and its sub-keywords; output is 0-3.
 bool MatchPowerOut(std::string_view tok, Kw& kw, int& output) {
-  constexpr std::string_view prefix = "POWER_OUT";
-  if (tok.size() < prefix.size() + 1 || tok.substr(0, prefix.size()) != prefix) return false;
-  char d = tok[prefix.size()];
+  constexpr std::string_view kPrefix = "POWER_OUT";
+  if (tok.size() < kPrefix.size() + 1 || tok.substr(0, kPrefix.size()) != kPrefix) return false;
+  char d = tok[kPrefix.size()];
   if (d < '1' || d > '4') return false;
   output = d - '1';
-  std::string_view rest = tok.substr(prefix.size() + 1);
+  std::string_view rest = tok.substr(kPrefix.size() + 1);
   if (rest.empty())
     kw = Kw::PowerOut;
   else if (rest == "_PWM")
@@ -294,7 +294,7 @@ class Reader {
  public:
   Reader(std::string_view text, ParamImage& img, const IgnReadOptions& opt)
       : s_(text), img_(img), opt_(opt) {
-    groups_.set(opt.page);
+    groups_.Set(opt.page);
   }
 
   IgnReadResult Run() {
@@ -332,8 +332,8 @@ class Reader {
   }
 
  private:
-  bool Sel(int group) const { return groups_.has(group); }
-  bool Sel(const ParamField& f) const { return f.id == F::MAX_LOBE_LEN || groups_.has(f.group); }
+  bool Sel(int group) const { return groups_.Has(group); }
+  bool Sel(const ParamField& f) const { return f.id == F::MAX_LOBE_LEN || groups_.Has(f.group); }
 
   // Stored form of a number n for field f with file factor `factor` (0: the table's).
   // Byte values outside the field store 0.
@@ -381,10 +381,10 @@ class Reader {
     int b = 0;
     for (int i = 0; i < nFlags; ++i)
       if (Flag().value_or(false)) b |= 1 << i;
-    if (Sel(group)) img_.setByte(adr, static_cast<uint8_t>(b));
+    if (Sel(group)) img_.SetByte(adr, static_cast<uint8_t>(b));
   }
   void SetByte(int adr, int group, int v) {
-    if (Sel(group)) img_.setByte(adr, static_cast<uint8_t>(v));
+    if (Sel(group)) img_.SetByte(adr, static_cast<uint8_t>(v));
   }
 
   // Lobe number, 2nd-edge flag, 2nd-pick-up flag of one lobe byte.
@@ -406,7 +406,7 @@ class Reader {
 
   void ConvertForeign(const FamilyInfo& fam, IgnReadResult& r) {
     ign_bridge::ApplyDefaultsForPage(img_, opt_.page);
-    img_.setByte(Adrb::ZERO_BYTE, 0);
+    img_.SetByte(Adrb::ZERO_BYTE, 0);
     SetByte(Adrb::SPECIAL_START_PERC, GROUP_BIKE, 0);
     if (opt_.messages)
       r.message = fam.cross ? IgnMessage::CrossTransformation : IgnMessage::OlderVersion;
@@ -422,13 +422,13 @@ class Reader {
 
   void CopyMap1ToMap2() {
     for (int i = 0; i < MAP_ROWS; ++i)
-      img_.setWord(Adrw::ADV2_IAP + i, img_.word(Adrw::ADV_IAP + i));
-    img_.setByte(Adrb::ADV2_COLUMNS, img_.byte(Adrb::ADV_COLUMNS));
-    img_.setByte(Adrb::ADV2_MAP, img_.byte(Adrb::ADV_MAP));
+      img_.SetWord(Adrw::ADV2_IAP + i, img_.Word(Adrw::ADV_IAP + i));
+    img_.SetByte(Adrb::ADV2_COLUMNS, img_.Byte(Adrb::ADV_COLUMNS));
+    img_.SetByte(Adrb::ADV2_MAP, img_.Byte(Adrb::ADV_MAP));
     for (int i = 0; i < MAP_CELLS; ++i)
-      img_.setByte(Adrb::ADVANCE2 + i, img_.byte(Adrb::ADVANCE + i));
+      img_.SetByte(Adrb::ADVANCE2 + i, img_.Byte(Adrb::ADVANCE + i));
     for (int i = 0; i < MAP_COLUMNS; ++i)
-      img_.setByte(Adrb::RPM_ADV2 + i, img_.byte(Adrb::RPM_ADV + i));
+      img_.SetByte(Adrb::RPM_ADV2 + i, img_.Byte(Adrb::RPM_ADV + i));
   }
 
   void Keyword(std::string_view tok) {
@@ -491,7 +491,7 @@ class Reader {
         Read(F::INPUT_FUNCTION, i);
         if (i == 0) SetByte(Adrb::INPUT_INVERSE, GROUP_MISC, 0);
         if (auto n = s_.NextNumber()) {
-          int inv = img_.byte(Adrb::INPUT_INVERSE) |
+          int inv = img_.Byte(Adrb::INPUT_INVERSE) |
                     static_cast<int>((static_cast<uint32_t>(*n) << i) & 0xFF);
           SetByte(Adrb::INPUT_INVERSE, GROUP_MISC, inv);
         }
@@ -530,7 +530,7 @@ class Reader {
         ReadRange(F::CORR_ADVANCE, 0, 2);
         SetByte(Adrb::ADV_COLUMNS, GROUP_ADVANCE, 15);
         SetByte(Adrb::ADV2_COLUMNS, GROUP_ADVANCE, 15);
-        SetByte(Adrb::ADV2_MAP, GROUP_ADVANCE, img_.byte(Adrb::ADV_MAP));
+        SetByte(Adrb::ADV2_MAP, GROUP_ADVANCE, img_.Byte(Adrb::ADV_MAP));
         break;
       case Kw::CorrAdvance:
         ReadAll(F::CORR_ADVANCE);
@@ -538,8 +538,8 @@ class Reader {
       case Kw::TpsMapa:
         Read(F::ADV_MAP);
         if (Sel(GROUP_ADVANCE)) {
-          img_.setByte(Adrb::TPSIAP_SENSOR, 1);
-          if (img_.byte(Adrb::ADV_MAP) > 1) img_.setByte(Adrb::ADV_MAP, 1);
+          img_.SetByte(Adrb::TPSIAP_SENSOR, 1);
+          if (img_.Byte(Adrb::ADV_MAP) > 1) img_.SetByte(Adrb::ADV_MAP, 1);
         }
         break;
       case Kw::AdvIap:
@@ -568,8 +568,8 @@ class Reader {
         Read(F::SERVO_HYSTER);
         if (OldServoKey() && Sel(GROUP_SERVO)) {
           static constexpr uint8_t kMap[] = {2, 0, 1};
-          const int m = img_.byte(Adrb::SERVO_MAP);
-          if (m <= 2) img_.setByte(Adrb::SERVO_MAP, kMap[m]);
+          const int m = img_.Byte(Adrb::SERVO_MAP);
+          if (m <= 2) img_.SetByte(Adrb::SERVO_MAP, kMap[m]);
         }
         break;
       case Kw::ServoNo:
@@ -682,7 +682,7 @@ class Reader {
     Read(F::LOBE_COUNT);
     Read(F::CHANNEL_COUNT);
     const int pairs = version_ <= 2 ? 4 : 2;
-    ReadChannelPairs(pairs, method.value_or(img_.byte(Adrb::PICKUP_SYSTEM)));
+    ReadChannelPairs(pairs, method.value_or(img_.Byte(Adrb::PICKUP_SYSTEM)));
     Read(F::REV_WITHOUT_IGNITION);
     Read(F::COMPENSATION);
     Skip(pairs == 4 ? 3 : 1);
@@ -707,7 +707,7 @@ class Reader {
     Read(F::LOBE_COUNT);
     Read(F::CHANNEL_COUNT);
     Read(F::REV_WITHOUT_IGNITION);
-    ReadChannelPairs(2, method.value_or(img_.byte(Adrb::PICKUP_SYSTEM)));
+    ReadChannelPairs(2, method.value_or(img_.Byte(Adrb::PICKUP_SYSTEM)));
     Read(F::GEBER_MODE);
   }
 
@@ -732,12 +732,12 @@ class Reader {
     if (!Sel(GROUP_MISC)) return;
     int inv = 0;
     for (int i = 0; i < 2; ++i) {
-      if (img_.byte(Adrb::INPUT_FUNCTION + i) == 4) {
-        img_.setByte(Adrb::INPUT_FUNCTION + i, 3);
+      if (img_.Byte(Adrb::INPUT_FUNCTION + i) == 4) {
+        img_.SetByte(Adrb::INPUT_FUNCTION + i, 3);
         inv |= 1 << i;
       }
     }
-    img_.setByte(Adrb::INPUT_INVERSE, static_cast<uint8_t>(inv));
+    img_.SetByte(Adrb::INPUT_INVERSE, static_cast<uint8_t>(inv));
   }
 
   void ReadPowerOut(int k) {
@@ -752,7 +752,7 @@ class Reader {
     for (int r = 0; r < POUT_SW_ROWS; ++r)
       ReadFlagByte(Adrb::POUT_SW_BITS + POUT_SW_ROWS * k + r, GROUP_POWER_OUT, 4);
     if (key_ == 81 && Sel(GROUP_POWER_OUT)) {
-      const int mode = img_.byte(Adrb::POUT_MODE + k);
+      const int mode = img_.Byte(Adrb::POUT_MODE + k);
       if (mode == 2 || mode == 3) ign_bridge::ApplyUserPoutPreset(img_, k);
     }
   }

@@ -34,7 +34,7 @@ struct IgnReadResult {
   bool bikeSeen = false;                  // a "BIKE" or "PICKUP_SYSTEM" keyword was read
   bool advance2Seen = false;              // the file held map 2
   IgnMessage message = IgnMessage::None;  // set only with messages on
-  bool accepted() const { return acceptedKey != 0; }
+  bool Accepted() const { return acceptedKey != 0; }
 };
 
 // Reads .ign text into img. A file without header or with a rejected key changes nothing.

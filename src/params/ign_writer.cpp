@@ -39,7 +39,7 @@ class IgnText {
   void ShownRange(F id, int first, int n) {
     for (int i = 0; i < n; ++i) Shown(id, first + i);
   }
-  int Byte(int adr) const { return img_.byte(adr); }
+  int Byte(int adr) const { return img_.Byte(adr); }
 
   explicit IgnText(const ParamImage& img) : img_(img) {}
   std::string Take() { return std::move(out_); }
@@ -81,18 +81,18 @@ std::string FormatIgnFile(const ParamImage& img, const IgnIdentification& id) {
   t.Raw(std::string(kProductIdentifier) + "/" + kProductText);
   t.Cont();
 
-  const int method = img.byte(Adrb::PICKUP_SYSTEM);
+  const int method = img.Byte(Adrb::PICKUP_SYSTEM);
   t.Keyword("BIKE");
-  t.Value(img.byte(Adrb::BIKE));
+  t.Value(img.Byte(Adrb::BIKE));
   t.Cont();
   t.Shown(F::PICKUP_SYSTEM);
   t.Shown(F::LOBE_COUNT);
   t.Shown(F::CHANNEL_COUNT);
   t.Cont();
   for (int c = 0; c < 2; ++c) {
-    WriteLobe(t, img.byte(Adrb::LOBE_START + c), method);
+    WriteLobe(t, img.Byte(Adrb::LOBE_START + c), method);
     t.Cont();
-    WriteLobe(t, img.byte(Adrb::LOBE_END + c), method);
+    WriteLobe(t, img.Byte(Adrb::LOBE_END + c), method);
     t.Cont();
   }
   t.Cont();
@@ -102,7 +102,7 @@ std::string FormatIgnFile(const ParamImage& img, const IgnIdentification& id) {
   t.Keyword("FOUR_STROKE");
   t.Shown(F::FOUR_STROKE);
   t.Keyword("FOUR_STROKE_2ND_TURN");
-  WriteBits(t, img.byte(Adrb::FOUR_STROKE_2ND_TURN), 4);
+  WriteBits(t, img.Byte(Adrb::FOUR_STROKE_2ND_TURN), 4);
   t.Keyword("BASE_ADV");
   t.Shown(F::BASE_ADV);
   t.Keyword("CORR_ADVANCE");
@@ -118,7 +118,7 @@ std::string FormatIgnFile(const ParamImage& img, const IgnIdentification& id) {
   for (int i = 0; i < 3; ++i) {
     t.Keyword("INPUT" + std::to_string(i + 1));
     t.Shown(F::INPUT_FUNCTION, i);
-    t.Value((img.byte(Adrb::INPUT_INVERSE) >> i) & 1);
+    t.Value((img.Byte(Adrb::INPUT_INVERSE) >> i) & 1);
   }
   const F singles[] = {F::SYNC_POLARITY, F::MAX_LOBE_LEN,       F::PICKUPS_INTERCHANGE,
                        F::NO_LOBE_CHECK, F::INTERLOCK_INPUT,    F::SPARK_BEFORE_LOBE,
@@ -141,7 +141,7 @@ std::string FormatIgnFile(const ParamImage& img, const IgnIdentification& id) {
   t.Keyword("RETARD");
   t.Shown(F::RETARD);
   t.Keyword("RPM");
-  t.Value(img.byte(Adrb::RPM_PULSES));
+  t.Value(img.Byte(Adrb::RPM_PULSES));
   t.Shown(F::RPM_CORRECTION);
   t.Keyword("PROPRIETARY");
   t.ShownAll(F::PROPRIETARY);
@@ -189,7 +189,7 @@ std::string FormatIgnFile(const ParamImage& img, const IgnIdentification& id) {
   t.Keyword("SERVO_HYSTER");
   t.Shown(F::SERVO_HYSTER);
   t.Keyword("SERVO_NO");
-  t.Value(img.byte(Adrb::SERVO_NO));
+  t.Value(img.Byte(Adrb::SERVO_NO));
   t.Keyword("SERVO_MAP");
   t.Shown(F::SERVO_MAP);
   t.Keyword("SERVO_IAP");
@@ -213,7 +213,7 @@ std::string FormatIgnFile(const ParamImage& img, const IgnIdentification& id) {
     t.ShownRange(F::POUT_SW_LOAD, POUT_SW_LOAD_POINTS * k, POUT_SW_LOAD_POINTS);
     for (int r = 0; r < POUT_SW_ROWS; ++r) {
       t.Cont();
-      WriteBits(t, img.byte(Adrb::POUT_SW_BITS + POUT_SW_ROWS * k + r), 4);
+      WriteBits(t, img.Byte(Adrb::POUT_SW_BITS + POUT_SW_ROWS * k + r), 4);
     }
     t.Keyword(out + "_SP_PWM");
     t.Shown(F::POUT_SP_PWM, k);
@@ -272,7 +272,7 @@ std::string FormatIgnFile(const ParamImage& img, const IgnIdentification& id) {
   t.Shown(F::TEST_RPM);
   t.Shown(F::TEST_SERVO_TIME);
   t.Keyword("NO_READING");
-  t.Value(img.byte(Adrb::NO_READING) != 0 ? 1 : 0);
+  t.Value(img.Byte(Adrb::NO_READING) != 0 ? 1 : 0);
   t.Keyword("VERSIONS");
 
   t.Raw("\nHEX   " + id.hexDate + "\t" + id.hexTime + "\t" + id.hexVersion);

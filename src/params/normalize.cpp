@@ -13,18 +13,18 @@ namespace {
 
 int ReadElement(const ParamImage& img, ParamArea area, int addr, bool isSigned) {
   if (area == ParamArea::Word) {
-    const uint16_t w = img.word(addr);
+    const uint16_t w = img.Word(addr);
     return isSigned ? static_cast<int16_t>(w) : w;
   }
-  const uint8_t b = img.byte(addr);
+  const uint8_t b = img.Byte(addr);
   return isSigned ? static_cast<int8_t>(b) : b;
 }
 
 void WriteElement(ParamImage& img, ParamArea area, int addr, int v) {
   if (area == ParamArea::Word)
-    img.setWord(addr, static_cast<uint16_t>(v & 0xFFFF));
+    img.SetWord(addr, static_cast<uint16_t>(v & 0xFFFF));
   else
-    img.setByte(addr, static_cast<uint8_t>(v & 0xFF));
+    img.SetByte(addr, static_cast<uint8_t>(v & 0xFF));
 }
 
 // Single bytes whose out-of-range values have a fixed replacement.
@@ -45,10 +45,10 @@ constexpr ByteRule kEarlyByteRules[] = {
 // clang-format on
 
 void ApplyByteRule(ParamImage& img, const ByteRule& r) {
-  const int v = img.byte(r.addr);
+  const int v = img.Byte(r.addr);
   if (v >= r.lo && v <= r.hi) return;
   const int fixed = r.replacement >= 0 ? r.replacement : std::clamp(v, r.lo, r.hi);
-  img.setByte(r.addr, static_cast<uint8_t>(fixed));
+  img.SetByte(r.addr, static_cast<uint8_t>(fixed));
 }
 
 // Axes that must rise over the whole field.
@@ -81,26 +81,26 @@ constexpr bool KeepsSecondPickup(int method) {
 }
 
 void NormalizeLobeBytes(ParamImage& img) {
-  const int method = img.byte(Adrb::PICKUP_SYSTEM);
-  const int lobeCount = img.byte(Adrb::LOBE_COUNT);
+  const int method = img.Byte(Adrb::PICKUP_SYSTEM);
+  const int lobeCount = img.Byte(Adrb::LOBE_COUNT);
   for (int c = 0; c < CHANNEL_SLOTS; ++c) {
     for (int base : {Adrb::LOBE_START, Adrb::LOBE_END}) {
-      LobeByte l = DecodeLobeByte(img.byte(base + c), method);
+      LobeByte l = DecodeLobeByte(img.Byte(base + c), method);
       l.lobe = std::clamp(l.lobe, 1, lobeCount);
       uint8_t b = EncodeLobeByte(l, method);
       if (method != PICKUP_SYSTEM_120_LOBES && !KeepsSecondPickup(method))
         b &= static_cast<uint8_t>(~LOBE_BIT_2ND_PICKUP);
-      img.setByte(base + c, b);
+      img.SetByte(base + c, b);
     }
   }
 }
 
 void NormalizePowerOutput(ParamImage& img, int k) {
   const int modeAddr = Adrb::POUT_MODE + k;
-  if (!IsPoutMode(img.byte(modeAddr))) img.setByte(modeAddr, POUT_SPECIAL);
-  const int mode = img.byte(modeAddr);
+  if (!IsPoutMode(img.Byte(modeAddr))) img.SetByte(modeAddr, POUT_SPECIAL);
+  const int mode = img.Byte(modeAddr);
   // The load axes are % throttle unless the load sensor is IAP (kPa).
-  const int loadMax = img.byte(Adrb::TPSIAP_SENSOR) == LOAD_SENSOR_IAP ? 999 : 100;
+  const int loadMax = img.Byte(Adrb::TPSIAP_SENSOR) == LOAD_SENSOR_IAP ? 999 : 100;
 
   // The gear shift light may switch at equal rpm points.
   const int swStep = mode == POUT_GEAR_SHIFT_LIGHT ? 0 : 1;
@@ -117,7 +117,7 @@ void NormalizePowerOutput(ParamImage& img, int k) {
   // Special Pulse counts periods of 50 ms, never shorter than its pulse.
   int lo = 0, hi = 100;
   if (mode == POUT_SPECIAL_PULSE) {
-    lo = (img.byte(Adrb::POUT_SPULSE + k) + 9) / 10;
+    lo = (img.Byte(Adrb::POUT_SPULSE + k) + 9) / 10;
     hi = 200;
   }
   ClampSeries(img, ParamArea::Byte, SERIES_BOUNDS, Adrb::POUT_PWM_MAP, POUT_PWM_CELLS * k, lo, hi,
@@ -158,8 +158,8 @@ void FillUnusedColumns(ParamImage& img, int base, int usedColumns) {
   if (usedColumns < 1 || usedColumns >= MAP_COLUMNS) return;
   for (int r = 0; r < MAP_ROWS; ++r) {
     const int row = base + MAP_COLUMNS * r;
-    const uint8_t last = img.byte(row + usedColumns - 1);
-    for (int c = usedColumns; c < MAP_COLUMNS; ++c) img.setByte(row + c, last);
+    const uint8_t last = img.Byte(row + usedColumns - 1);
+    for (int c = usedColumns; c < MAP_COLUMNS; ++c) img.SetByte(row + c, last);
   }
 }
 
@@ -177,38 +177,38 @@ void NormalizeParams(ParamImage& img, RepairableSettings* settings) {
   for (const SeriesRule& s : kLoadAxes) ClampRising(img, s);
 
   // The servo sensor input cannot also drive the servo.
-  if (img.byte(Adrb::SERVO_SENSOR) != 0) img.setByte(Adrb::SERVO_ENABLE, 0);
+  if (img.Byte(Adrb::SERVO_SENSOR) != 0) img.SetByte(Adrb::SERVO_ENABLE, 0);
 
   // Rpm axes rise.
   for (const SeriesRule& s : kRpmAxes) ClampRising(img, s);
 
   // The second IAP calibration point is not below the first.
-  if (img.word(Adrw::IAP_P2) <= img.word(Adrw::IAP_P1))
-    img.setWord(Adrw::IAP_P2, img.word(Adrw::IAP_P1));
+  if (img.Word(Adrw::IAP_P2) <= img.Word(Adrw::IAP_P1))
+    img.SetWord(Adrw::IAP_P2, img.Word(Adrw::IAP_P1));
 
   // Map cells in range; unused columns copy the last used one.
-  const int servoMax = img.byte(Adrb::SERVO_PERCENT) != 0 ? 100 : 250;
+  const int servoMax = img.Byte(Adrb::SERVO_PERCENT) != 0 ? 100 : 250;
   for (const MapRule& m : kMaps) {
     const ParamField& f = Field(m.map);
     const bool isServo = m.map == FieldId::SERVO;
     ClampSeries(img, ParamArea::Byte, SERIES_BOUNDS, f.addr, 0, isServo ? 0 : 70,
                 isServo ? servoMax : 160, f.count, 0);
-    const int cols = img.byte(m.columnsAddr);
-    if (cols == 0 || cols > MAP_COLUMNS) img.setByte(m.columnsAddr, MAP_COLUMNS);
-    FillUnusedColumns(img, f.addr, img.byte(m.columnsAddr));
+    const int cols = img.Byte(m.columnsAddr);
+    if (cols == 0 || cols > MAP_COLUMNS) img.SetByte(m.columnsAddr, MAP_COLUMNS);
+    FillUnusedColumns(img, f.addr, img.Byte(m.columnsAddr));
   }
 
   // Column counts 1-15.
   for (const MapRule& m : kMaps)
-    img.setByte(m.columnsAddr,
-                static_cast<uint8_t>(std::clamp<int>(img.byte(m.columnsAddr), 1, MAP_COLUMNS)));
+    img.SetByte(m.columnsAddr,
+                static_cast<uint8_t>(std::clamp<int>(img.Byte(m.columnsAddr), 1, MAP_COLUMNS)));
 
   // Lobe count by method. A count of 0 would leave no valid lobe, so it becomes 1.
-  const int method = img.byte(Adrb::PICKUP_SYSTEM);
-  if (method == 0) img.setByte(Adrb::LOBE_COUNT, 1);
+  const int method = img.Byte(Adrb::PICKUP_SYSTEM);
+  if (method == 0) img.SetByte(Adrb::LOBE_COUNT, 1);
   const int maxLobes = method == PICKUP_SYSTEM_120_LOBES ? 120 : 58;
-  img.setByte(Adrb::LOBE_COUNT,
-              static_cast<uint8_t>(std::clamp<int>(img.byte(Adrb::LOBE_COUNT), 1, maxLobes)));
+  img.SetByte(Adrb::LOBE_COUNT,
+              static_cast<uint8_t>(std::clamp<int>(img.Byte(Adrb::LOBE_COUNT), 1, maxLobes)));
 
   // Lobe numbers within the lobe count, flags kept.
   NormalizeLobeBytes(img);
@@ -220,21 +220,21 @@ void NormalizeParams(ParamImage& img, RepairableSettings* settings) {
   ClampSeries(img, ParamArea::Word, SERIES_BOUNDS, Adrw::START_SOFT_LIMITER, 0, 1000, 25000, 4, 0);
 
   // Base advance.
-  if (img.byte(Adrb::BASE_ADV) > 40) img.setByte(Adrb::BASE_ADV, 40);
+  if (img.Byte(Adrb::BASE_ADV) > 40) img.SetByte(Adrb::BASE_ADV, 40);
 
   // The application settings checked by the same pass.
   if (settings) RepairSettings(*settings);
 
   // Byte 500 is reserved and always 0 in every image the program hands on.
-  img.setByte(Adrb::ZERO_BYTE, 0);
+  img.SetByte(Adrb::ZERO_BYTE, 0);
 }
 
 bool UpdatePresence(ParamImage& img, Presence& presence) {
   presence = Presence{};
   auto set = [&](int i) { presence.flags[static_cast<std::size_t>(i)] = true; };
-  const bool neutralSs = img.byte(Adrb::INPUT_NEUTRAL_SS) != 0;
+  const bool neutralSs = img.Byte(Adrb::INPUT_NEUTRAL_SS) != 0;
 
-  if (img.byte(Adrb::BIKE) == BIKE_SPECIAL) set(0);
+  if (img.Byte(Adrb::BIKE) == BIKE_SPECIAL) set(0);
   if (neutralSs) {
     set(1);
     set(3);  // the side stand blocks like a Blocking input
@@ -245,7 +245,7 @@ bool UpdatePresence(ParamImage& img, Presence& presence) {
   bool hasGear = false, hasSpeed = false;
   for (int i = 0; i < INPUTS_OFFERED; ++i) {
     if (neutralSs && i < 2) continue;  // inputs 1 and 2 serve the neutral switch / side stand
-    const int fn = img.byte(Adrb::INPUT_FUNCTION + i);
+    const int fn = img.Byte(Adrb::INPUT_FUNCTION + i);
     if (fn >= 0 && fn < static_cast<int>(std::size(kFlagOfFunction)) && kFlagOfFunction[fn] >= 0)
       set(kFlagOfFunction[fn]);
     hasGear |= fn == INPUT_GEAR;
@@ -253,14 +253,14 @@ bool UpdatePresence(ParamImage& img, Presence& presence) {
   }
 
   // A gear mode without its input cannot work; fall back to no gear detection.
-  const int gear = img.byte(Adrb::GEAR);
+  const int gear = img.Byte(Adrb::GEAR);
   bool gearChanged = false;
   if ((gear == GEAR_VOLTAGE_MODE && !hasGear) ||
       ((gear == GEAR_RATIO_MODE || gear == GEAR_RATIO_AUTO) && !hasSpeed)) {
-    img.setByte(Adrb::GEAR, GEAR_NONE);
+    img.SetByte(Adrb::GEAR, GEAR_NONE);
     gearChanged = true;
   }
-  img.setByte(Adrb::ZERO_BYTE, 0);
+  img.SetByte(Adrb::ZERO_BYTE, 0);
   return gearChanged;
 }
 

@@ -61,7 +61,7 @@ constexpr UnitRow kUnits[] = {
 
 int ElementBytes(const ParamField& f) { return f.area == ParamArea::Word ? 2 : 1; }
 int ElementByte(const ParamField& f, int element) {
-  const int a = f.address(element);
+  const int a = f.Address(element);
   return f.area == ParamArea::Word ? 2 * a : a;
 }
 
@@ -80,8 +80,8 @@ std::vector<FieldDifference> DifferencesByField(const ParamImage& ours, const Pa
   for (int b = 0; b < PARAM_IMAGE_SIZE;) {
     const ParamField* f = FieldAtByte(b);
     if (f == nullptr) {
-      if (ours.byte(b) != theirs.byte(b))
-        out.push_back({nullptr, 0, b, -1, ours.byte(b), theirs.byte(b)});
+      if (ours.Byte(b) != theirs.Byte(b))
+        out.push_back({nullptr, 0, b, -1, ours.Byte(b), theirs.Byte(b)});
       ++b;
       continue;
     }
@@ -90,7 +90,7 @@ std::vector<FieldDifference> DifferencesByField(const ParamImage& ours, const Pa
       const int first = ElementByte(*f, e);
       bool differs = false;
       for (int k = 0; k < ElementBytes(*f); ++k) {
-        differs = differs || ours.byte(first + k) != theirs.byte(first + k);
+        differs = differs || ours.Byte(first + k) != theirs.Byte(first + k);
       }
       if (!differs || (skipReadLock && f->id == FieldId::NO_READING)) continue;
       const bool shown = f->kind == FieldKind::Number;
@@ -98,7 +98,7 @@ std::vector<FieldDifference> DifferencesByField(const ParamImage& ours, const Pa
                      shown ? ReadShown(ours, *f, e) : ReadStored(ours, *f, e),
                      shown ? ReadShown(theirs, *f, e) : ReadStored(theirs, *f, e)});
     }
-    b = f->endByte();
+    b = f->EndByte();
   }
   return out;
 }

@@ -12,15 +12,15 @@ struct ByteOwners {
   ByteOwners() {
     row.fill(-1);
     for (const ParamField& f : kParamFields) {
-      for (int b = f.firstByte(); b < f.endByte(); ++b)
+      for (int b = f.FirstByte(); b < f.EndByte(); ++b)
         row[static_cast<std::size_t>(b)] = static_cast<int8_t>(f.id);
     }
   }
 };
 
 const ByteOwners& Owners() {
-  static const ByteOwners owners;
-  return owners;
+  static const ByteOwners kOwners;
+  return kOwners;
 }
 
 }  // namespace
@@ -39,21 +39,21 @@ const ParamField* FieldAtByte(int n) {
 }
 
 int32_t ReadStored(const ParamImage& img, const ParamField& f, int element) {
-  const int a = f.address(element);
+  const int a = f.Address(element);
   if (f.area == ParamArea::Word) {
-    const uint16_t w = img.word(a);
+    const uint16_t w = img.Word(a);
     return f.isSigned ? static_cast<int16_t>(w) : w;
   }
-  const uint8_t b = img.byte(a);
+  const uint8_t b = img.Byte(a);
   return f.isSigned ? static_cast<int8_t>(b) : b;
 }
 
 void WriteStored(ParamImage& img, const ParamField& f, int element, int32_t stored) {
-  const int a = f.address(element);
+  const int a = f.Address(element);
   if (f.area == ParamArea::Word)
-    img.setWord(a, static_cast<uint16_t>(stored & 0xFFFF));
+    img.SetWord(a, static_cast<uint16_t>(stored & 0xFFFF));
   else
-    img.setByte(a, static_cast<uint8_t>(stored & 0xFF));
+    img.SetByte(a, static_cast<uint8_t>(stored & 0xFF));
 }
 
 }  // namespace zeda

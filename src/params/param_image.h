@@ -17,29 +17,29 @@ struct ParamImage {
   std::array<uint8_t, PARAM_IMAGE_SIZE> bytes{};
 
   // Byte view (Adrb).
-  uint8_t byte(int n) const {
+  uint8_t Byte(int n) const {
     assert(n >= 0 && n < PARAM_IMAGE_SIZE);
     return bytes[static_cast<std::size_t>(n)];
   }
-  void setByte(int n, uint8_t v) {
+  void SetByte(int n, uint8_t v) {
     assert(n >= 0 && n < PARAM_IMAGE_SIZE);
     bytes[static_cast<std::size_t>(n)] = v;
   }
 
   // Word view (Adrw).
-  uint16_t word(int n) const {
+  uint16_t Word(int n) const {
     assert(n >= 0 && 2 * n + 1 < PARAM_IMAGE_SIZE);
     return static_cast<uint16_t>(bytes[static_cast<std::size_t>(2 * n)] |
                                  (bytes[static_cast<std::size_t>(2 * n + 1)] << 8));
   }
-  void setWord(int n, uint16_t v) {
+  void SetWord(int n, uint16_t v) {
     assert(n >= 0 && 2 * n + 1 < PARAM_IMAGE_SIZE);
     bytes[static_cast<std::size_t>(2 * n)] = static_cast<uint8_t>(v & 0xFF);
     bytes[static_cast<std::size_t>(2 * n + 1)] = static_cast<uint8_t>(v >> 8);
   }
 
-  uint8_t* data() { return bytes.data(); }
-  const uint8_t* data() const { return bytes.data(); }
+  uint8_t* Data() { return bytes.data(); }
+  const uint8_t* Data() const { return bytes.data(); }
 
   friend bool operator==(const ParamImage&, const ParamImage&) = default;
 };
@@ -64,17 +64,17 @@ struct PageGroups {
   std::array<bool, PAGE_GROUP_COUNT> flags{};
 
   // Page p (0-9) selects that page's group alone; -1 (or anything outside 0-9) selects all.
-  void set(int page) {
+  void Set(int page) {
     const bool all = page < 0 || page >= PAGE_GROUP_COUNT;
     for (int g = 0; g < PAGE_GROUP_COUNT; ++g)
       flags[static_cast<std::size_t>(g)] = all || g == page;
   }
-  bool has(int group) const {
+  bool Has(int group) const {
     return group >= 0 && group < PAGE_GROUP_COUNT && flags[static_cast<std::size_t>(group)];
   }
-  static PageGroups forPage(int page) {
+  static PageGroups ForPage(int page) {
     PageGroups g;
-    g.set(page);
+    g.Set(page);
     return g;
   }
 };
@@ -99,7 +99,7 @@ struct ImageBuffers {
   Presence presence;                                 // derived by UpdatePresence
   bool bikeChangedByHand = false;                    // preset just picked by hand on the Bike page
 
-  void updateFileMatches() { fileMatches = params == fileImage; }
+  void UpdateFileMatches() { fileMatches = params == fileImage; }
 };
 
 }  // namespace zeda

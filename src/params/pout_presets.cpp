@@ -31,7 +31,7 @@ const PoutSwitchPreset& PoutPresetForMode(int mode) {
 
 void ApplyPoutPreset(ParamImage& img, int k, PoutPresetVariant variant) {
   if (k < 0 || k >= POUT_COUNT) return;
-  const int mode = img.byte(Adrb::POUT_MODE + k);
+  const int mode = img.Byte(Adrb::POUT_MODE + k);
   if (variant != PoutPresetVariant::Default && !HasOwnPreset(mode)) return;
   const PoutSwitchPreset& p = PoutPresetForMode(mode);
 
@@ -53,7 +53,7 @@ void ApplyPowerOutputDefaults(ParamImage& img) {
   // values, PWM axes and map); the switching tables then follow each output's mode.
   for (const ParamField& f : ParamFields()) {
     if (f.group != GROUP_POWER_OUT || f.rule != DefaultRule::InGroup) continue;
-    for (int i = 0; i < f.count; ++i) WriteShown(img, f, i, f.shownDefault(i));
+    for (int i = 0; i < f.count; ++i) WriteShown(img, f, i, f.ShownDefault(i));
   }
   for (int k = 0; k < POUT_COUNT; ++k) ApplyPoutPreset(img, k, PoutPresetVariant::Default);
 }

@@ -184,8 +184,8 @@ void StoreApplicationIni(const AppSettings& s, IniFile& ini) {
   for (int k = 0; k < FileHistory::kMaxEntries; ++k) {
     char key[32];
     std::snprintf(key, sizeof key, "MenuHistory%02i", k);
-    if (k < s.history.count())
-      ini.Set(sec, key, EscapePath(s.history.entry(k)));
+    if (k < s.history.Count())
+      ini.Set(sec, key, EscapePath(s.history.Entry(k)));
     else
       ini.Remove(sec, key);
   }

@@ -28,10 +28,10 @@ std::vector<FieldDifference> TwoDifferences() {
 
 class ActivityLogTest : public ::testing::Test {
  protected:
-  void SetUp() override { setCurrentLanguage(kEnglish); }
-  void TearDown() override { setCurrentLanguage(kEnglish); }
-  ActivityLog log;
-  const Clock::time_point t0 = Clock::from_time_t(1'800'000'000);
+  void SetUp() override { SetCurrentLanguage(kEnglish); }
+  void TearDown() override { SetCurrentLanguage(kEnglish); }
+  ActivityLog log_;
+  const Clock::time_point t0_ = Clock::from_time_t(1'800'000'000);
 };
 
 // Every outcome of every operation leaves one entry with the verdict the user reads.
@@ -59,29 +59,29 @@ TEST_F(ActivityLogTest, EveryOutcomeBecomesOneVerdict) {
       {OP_RESET, OpOutcome::Ok, false, ActivityVerdict::Ok, "Reset", "OK"},
   };
   for (const Case& c : cases) {
-    if (c.interruptedFirst) log.OperationInterrupted(c.op);
-    log.OperationEnded(c.op, c.outcome, 3, t0);
-    const ActivityEntry& e = log.entries().back();
+    if (c.interruptedFirst) log_.OperationInterrupted(c.op);
+    log_.OperationEnded(c.op, c.outcome, 3, t0_);
+    const ActivityEntry& e = log_.Entries().back();
     EXPECT_EQ(e.verdict, c.verdict) << c.operation << " " << c.result;
     EXPECT_EQ(ActivityOperationText(e.op), c.operation);
     EXPECT_EQ(ActivityVerdictText(e.verdict), c.result);
     EXPECT_EQ(e.port, 3);
   }
-  EXPECT_EQ(log.entries().size(), std::size(cases));
+  EXPECT_EQ(log_.Entries().size(), std::size(cases));
 }
 
 // An interruption belongs to the one end that follows it: a later failure of another
 // operation is a plain failure.
 TEST_F(ActivityLogTest, InterruptionMarksOnlyTheNextEnd) {
-  log.OperationInterrupted(OP_PROGRAM);
-  log.OperationEnded(OP_PROGRAM, OpOutcome::Failed, 1, t0);
-  log.OperationEnded(OP_PROGRAM, OpOutcome::Failed, 1, t0);
-  log.OperationInterrupted(OP_PROGRAM);
-  log.OperationEnded(OP_READ, OpOutcome::Failed, 1, t0);  // not the interrupted one
-  ASSERT_EQ(log.entries().size(), 3u);
-  EXPECT_EQ(log.entries()[0].verdict, ActivityVerdict::Interrupted);
-  EXPECT_EQ(log.entries()[1].verdict, ActivityVerdict::Failed);
-  EXPECT_EQ(log.entries()[2].verdict, ActivityVerdict::Failed);
+  log_.OperationInterrupted(OP_PROGRAM);
+  log_.OperationEnded(OP_PROGRAM, OpOutcome::Failed, 1, t0_);
+  log_.OperationEnded(OP_PROGRAM, OpOutcome::Failed, 1, t0_);
+  log_.OperationInterrupted(OP_PROGRAM);
+  log_.OperationEnded(OP_READ, OpOutcome::Failed, 1, t0_);  // not the interrupted one
+  ASSERT_EQ(log_.Entries().size(), 3u);
+  EXPECT_EQ(log_.Entries()[0].verdict, ActivityVerdict::Interrupted);
+  EXPECT_EQ(log_.Entries()[1].verdict, ActivityVerdict::Failed);
+  EXPECT_EQ(log_.Entries()[2].verdict, ActivityVerdict::Failed);
 }
 
 // A Verify or check that found differences keeps them; a check without differences is
@@ -89,11 +89,11 @@ TEST_F(ActivityLogTest, InterruptionMarksOnlyTheNextEnd) {
 TEST_F(ActivityLogTest, DifferencesAreKeptForVerifyAndCheck) {
   const auto two = TwoDifferences();
   ASSERT_EQ(two.size(), 2u);
-  log.OperationEnded(OP_VERIFY, OpOutcome::Different, 5, t0, two);
-  log.OperationEnded(OP_CHECK, OpOutcome::Ok, 5, t0, two);
-  log.OperationEnded(OP_CHECK, OpOutcome::Ok, 5, t0, {});
-  log.OperationEnded(OP_READ, OpOutcome::Ok, 5, t0, two);
-  const auto& e = log.entries();
+  log_.OperationEnded(OP_VERIFY, OpOutcome::Different, 5, t0_, two);
+  log_.OperationEnded(OP_CHECK, OpOutcome::Ok, 5, t0_, two);
+  log_.OperationEnded(OP_CHECK, OpOutcome::Ok, 5, t0_, {});
+  log_.OperationEnded(OP_READ, OpOutcome::Ok, 5, t0_, two);
+  const auto& e = log_.Entries();
   EXPECT_EQ(e[0].differences.size(), 2u);
   EXPECT_EQ(e[1].verdict, ActivityVerdict::Different);
   EXPECT_EQ(e[1].differences.size(), 2u);
@@ -107,15 +107,15 @@ TEST_F(ActivityLogTest, DifferencesAreKeptForVerifyAndCheck) {
 }
 
 TEST_F(ActivityLogTest, TextsFollowTheLanguage) {
-  log.OperationEnded(OP_CHECK, OpOutcome::Refused, 240, t0, {}, RefusalReason(kUnitKey, 1));
-  const ActivityEntry& e = log.entries().back();
+  log_.OperationEnded(OP_CHECK, OpOutcome::Refused, 240, t0_, {}, RefusalReason(kUnitKey, 1));
+  const ActivityEntry& e = log_.Entries().back();
   EXPECT_EQ(ActivityPortText(e.port), "COM240");
   EXPECT_EQ(ActivityPortText(0), "");
   EXPECT_EQ(ActivityDetailText(e), "IGN-107.01: this program needs 107.00");
-  setCurrentLanguage(kGerman);
+  SetCurrentLanguage(kGerman);
   EXPECT_EQ(ActivityVerdictText(e.verdict), "abgelehnt");
   EXPECT_EQ(ActivityDetailText(e), "IGN-107.01: dieses Programm braucht 107.00");
-  setCurrentLanguage(kCzech);
+  SetCurrentLanguage(kCzech);
   EXPECT_EQ(ActivityOperationText(e.op), "Kontrola jednotky");
 }
 
@@ -124,10 +124,10 @@ TEST_F(ActivityLogTest, TimeIsLocal) {
   const std::string keep = saved ? saved : "";
   setenv("TZ", "UTC", 1);
   tzset();
-  EXPECT_EQ(ActivityTimeText(t0), "2027-01-15 08:00:00");
+  EXPECT_EQ(ActivityTimeText(t0_), "2027-01-15 08:00:00");
   setenv("TZ", "CET-1", 1);
   tzset();
-  EXPECT_EQ(ActivityTimeText(t0), "2027-01-15 09:00:00");
+  EXPECT_EQ(ActivityTimeText(t0_), "2027-01-15 09:00:00");
   if (saved) {
     setenv("TZ", keep.c_str(), 1);
   } else {
@@ -138,15 +138,15 @@ TEST_F(ActivityLogTest, TimeIsLocal) {
 
 // The log keeps the newest entries when it is full, and every change moves the revision.
 TEST_F(ActivityLogTest, KeepsTheNewestEntriesWhenFull) {
-  const uint64_t r0 = log.revision();
+  const uint64_t r0 = log_.Revision();
   for (size_t i = 0; i < ActivityLog::kMaxEntries + 5; ++i) {
-    log.OperationEnded(OP_READ, OpOutcome::Ok, static_cast<int32_t>(i), t0);
+    log_.OperationEnded(OP_READ, OpOutcome::Ok, static_cast<int32_t>(i), t0_);
   }
-  EXPECT_EQ(log.entries().size(), ActivityLog::kMaxEntries);
-  EXPECT_EQ(log.entries().front().port, 5);
-  EXPECT_EQ(log.revision(), r0 + ActivityLog::kMaxEntries + 5);
-  log.Clear();
-  EXPECT_TRUE(log.entries().empty());
+  EXPECT_EQ(log_.Entries().size(), ActivityLog::kMaxEntries);
+  EXPECT_EQ(log_.Entries().front().port, 5);
+  EXPECT_EQ(log_.Revision(), r0 + ActivityLog::kMaxEntries + 5);
+  log_.Clear();
+  EXPECT_TRUE(log_.Entries().empty());
 }
 
 }  // namespace

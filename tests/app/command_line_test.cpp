@@ -32,7 +32,7 @@ TEST(CommandLine, OnlyTheFirstArgumentAndExactCase) {
       {{"--trace", "ENGLISH"}, -1, false},  // ENGLISH is the trace file here
   };
   for (const Case& c : cases) {
-    const CommandLine cl = parseCommandLine(c.args);
+    const CommandLine cl = ParseCommandLine(c.args);
     std::string joined;
     for (const auto& a : c.args) joined += a + " ";
     EXPECT_EQ(cl.language, c.language) << joined;
@@ -41,17 +41,17 @@ TEST(CommandLine, OnlyTheFirstArgumentAndExactCase) {
 }
 
 TEST(CommandLine, TraceAndSimulateOptions) {
-  CommandLine cl = parseCommandLine({"--trace", "/tmp/z.trc", "--simulate"});
+  CommandLine cl = ParseCommandLine({"--trace", "/tmp/z.trc", "--simulate"});
   EXPECT_EQ(cl.tracePath, "/tmp/z.trc");
   EXPECT_TRUE(cl.simulate);
   EXPECT_TRUE(cl.problems.empty());
-  cl = parseCommandLine({"--trace=/tmp/y.trc"});
+  cl = ParseCommandLine({"--trace=/tmp/y.trc"});
   EXPECT_EQ(cl.tracePath, "/tmp/y.trc");
   EXPECT_FALSE(cl.simulate);
-  cl = parseCommandLine({"--trace"});
+  cl = ParseCommandLine({"--trace"});
   EXPECT_EQ(cl.tracePath, "");
   EXPECT_EQ(cl.problems.size(), 1u);
-  cl = parseCommandLine({"--trace="});
+  cl = ParseCommandLine({"--trace="});
   EXPECT_EQ(cl.problems.size(), 1u);
 }
 
@@ -71,7 +71,7 @@ TEST(CommandLine, ParameterFileToOpen) {
       {{"--simulate", "--image", "b.ign"}, "", -1},  // the simulated unit's words
   };
   for (const Case& c : cases) {
-    const CommandLine cl = parseCommandLine(c.args);
+    const CommandLine cl = ParseCommandLine(c.args);
     EXPECT_EQ(cl.openPath, c.openPath) << c.args.front();
     EXPECT_EQ(cl.language, c.language) << c.args.front();
   }

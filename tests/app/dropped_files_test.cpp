@@ -16,14 +16,14 @@ TEST(DroppedFiles, IgnNames) {
       {"x.ing", false},     {"xign", false},          {"x_ign", false}, {"dir.ign/x", false},
       {"Mapa č.IGN", true},
   };
-  for (const Case& c : cases) EXPECT_EQ(isIgnFileName(c.name), c.ign) << c.name;
+  for (const Case& c : cases) EXPECT_EQ(IsIgnFileName(c.name), c.ign) << c.name;
 }
 
 TEST(DroppedFiles, FirstParameterFileWins) {
-  EXPECT_EQ(firstIgnFile({}), -1);
-  EXPECT_EQ(firstIgnFile({"a.txt", "b.bin"}), -1);
-  EXPECT_EQ(firstIgnFile({"a.txt", "B.IGN", "c.ign"}), 1);
-  EXPECT_EQ(firstIgnFile({"c.ign", "B.IGN"}), 0);
+  EXPECT_EQ(FirstIgnFile({}), -1);
+  EXPECT_EQ(FirstIgnFile({"a.txt", "b.bin"}), -1);
+  EXPECT_EQ(FirstIgnFile({"a.txt", "B.IGN", "c.ign"}), 1);
+  EXPECT_EQ(FirstIgnFile({"c.ign", "B.IGN"}), 0);
 }
 
 }  // namespace

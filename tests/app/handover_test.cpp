@@ -34,7 +34,7 @@ TEST(Handover, ParsesDecimalAndHex) {
       {"99999999999999999999 1", false, 0, 0},
   };
   for (const Case& c : cases) {
-    const auto m = parseHandoverLine(c.line);
+    const auto m = ParseHandoverLine(c.line);
     ASSERT_EQ(m.has_value(), c.ok) << c.line;
     if (!m) continue;
     EXPECT_EQ(m->com, c.com) << c.line;
@@ -63,7 +63,7 @@ TEST(Handover, Decisions) {
       {3, 0x8309, 3, 3, HandoverAction::Ignore},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(decideHandover({c.com, c.code}, c.connected, c.remembered), c.action)
+    EXPECT_EQ(DecideHandover({c.com, c.code}, c.connected, c.remembered), c.action)
         << c.com << " " << std::hex << c.code;
   }
 }
@@ -71,10 +71,10 @@ TEST(Handover, Decisions) {
 class FakeHooks : public HandoverHooks {
  public:
   int connectedPort() const override { return connected; }
-  void disconnectLink() override { calls.push_back("disconnect"); }
-  void requestSpecialCommand() override { calls.push_back("special"); }
-  void resumeSearch() override { calls.push_back("resume"); }
-  void linkEnabledChanged() override { calls.push_back("title"); }
+  void DisconnectLink() override { calls.push_back("disconnect"); }
+  void RequestSpecialCommand() override { calls.push_back("special"); }
+  void ResumeSearch() override { calls.push_back("resume"); }
+  void LinkEnabledChanged() override { calls.push_back("title"); }
   int connected = -1;
   std::vector<std::string> calls;
 };
@@ -83,34 +83,34 @@ TEST(Handover, ReleaseAndTakeBack) {
   FakeHooks hooks;
   hooks.connected = 3;
   PortHandover h;
-  EXPECT_EQ(h.handle({4, kHandoverRelease}, hooks), HandoverAction::Ignore);
+  EXPECT_EQ(h.Handle({4, kHandoverRelease}, hooks), HandoverAction::Ignore);
   EXPECT_TRUE(hooks.calls.empty());
-  EXPECT_EQ(h.handle({3, kHandoverRelease}, hooks), HandoverAction::ReleasePort);
+  EXPECT_EQ(h.Handle({3, kHandoverRelease}, hooks), HandoverAction::ReleasePort);
   EXPECT_FALSE(h.linkEnabled());
-  EXPECT_EQ(h.rememberedPort(), 3);
+  EXPECT_EQ(h.RememberedPort(), 3);
   EXPECT_EQ(hooks.calls, (std::vector<std::string>{"disconnect", "title"}));
   hooks.connected = -1;
   hooks.calls.clear();
-  EXPECT_EQ(h.handle({5, kHandoverTakeBack}, hooks), HandoverAction::Ignore);
+  EXPECT_EQ(h.Handle({5, kHandoverTakeBack}, hooks), HandoverAction::Ignore);
   EXPECT_FALSE(h.linkEnabled());
-  EXPECT_EQ(h.handle({3, kHandoverTakeBack}, hooks), HandoverAction::TakeBackPort);
+  EXPECT_EQ(h.Handle({3, kHandoverTakeBack}, hooks), HandoverAction::TakeBackPort);
   EXPECT_TRUE(h.linkEnabled());
-  EXPECT_EQ(h.rememberedPort(), -1);
+  EXPECT_EQ(h.RememberedPort(), -1);
   EXPECT_EQ(hooks.calls, (std::vector<std::string>{"title", "resume"}));
   // A second take-back has no remembered port any more.
-  EXPECT_EQ(h.handle({3, kHandoverTakeBack}, hooks), HandoverAction::Ignore);
+  EXPECT_EQ(h.Handle({3, kHandoverTakeBack}, hooks), HandoverAction::Ignore);
 }
 
 TEST(Handover, SpecialCommandLeavesTheReleaseToTheDeviceOperations) {
   FakeHooks hooks;
   hooks.connected = 7;
   PortHandover h;
-  EXPECT_EQ(h.handle({7, kHandoverSpecialRelease}, hooks), HandoverAction::SpecialThenRelease);
+  EXPECT_EQ(h.Handle({7, kHandoverSpecialRelease}, hooks), HandoverAction::SpecialThenRelease);
   EXPECT_TRUE(h.linkEnabled());
   EXPECT_EQ(hooks.calls, (std::vector<std::string>{"special"}));
-  h.release(7, hooks);
+  h.Release(7, hooks);
   EXPECT_FALSE(h.linkEnabled());
-  EXPECT_EQ(h.rememberedPort(), 7);
+  EXPECT_EQ(h.RememberedPort(), 7);
 }
 
 }  // namespace

@@ -17,26 +17,26 @@ namespace {
 
 class RecordingSteps : public TickSteps {
  public:
-  void focusNoReadingCheckBox() override { log("focus"); }
-  void runDeviceOps() override { log("ops"); }
+  void FocusNoReadingCheckBox() override { Log("focus"); }
+  void RunDeviceOps() override { Log("ops"); }
   bool portListChanged() override {
-    log("ports?");
+    Log("ports?");
     return portsChanged;
   }
-  void rebuildComMenu() override { log("com"); }
-  void commitPendingEdit() override { log("commit"); }
-  void feedOperatingPoint() override { log("point"); }
-  void activePageTick() override { log("page"); }
-  void updateCheckStep() override { log("update"); }
-  void pickupCaptureHandOver() override { log("capture"); }
-  bool unitConnected() override { return connected; }
-  void setDeviceCommandsEnabled(bool enabled) override { log(enabled ? "enable" : "disable"); }
-  void tachoPulseNames() override { log("tacho"); }
-  void pickupPeriodic() override { log("pickup16"); }
-  void pickupTick() override { log("pickup"); }
-  void selfTestCountdown() override { log("selftest"); }
-  void playerStep() override { log("player"); }
-  void log(const char* s) { calls.push_back(s); }
+  void RebuildComMenu() override { Log("com"); }
+  void CommitPendingEdit() override { Log("commit"); }
+  void FeedOperatingPoint() override { Log("point"); }
+  void ActivePageTick() override { Log("page"); }
+  void UpdateCheckStep() override { Log("update"); }
+  void PickupCaptureHandOver() override { Log("capture"); }
+  bool UnitConnected() override { return connected; }
+  void SetDeviceCommandsEnabled(bool enabled) override { Log(enabled ? "enable" : "disable"); }
+  void TachoPulseNames() override { Log("tacho"); }
+  void PickupPeriodic() override { Log("pickup16"); }
+  void PickupTick() override { Log("pickup"); }
+  void SelfTestCountdown() override { Log("selftest"); }
+  void PlayerStep() override { Log("player"); }
+  void Log(const char* s) { calls.push_back(s); }
   std::vector<std::string> calls;
   bool portsChanged = false;
   bool connected = false;
@@ -45,79 +45,79 @@ class RecordingSteps : public TickSteps {
 class MainTickTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    setTickCount(0);
-    setPollMask(1);
+    SetTickCount(0);
+    SetPollMask(1);
   }
-  void TearDown() override { setPollMask(1); }
-  RecordingSteps steps;
-  StatusSlots slots;
-  MainTick tick{steps, slots};
+  void TearDown() override { SetPollMask(1); }
+  RecordingSteps steps_;
+  StatusSlots slots_;
+  MainTick tick_{steps_, slots_};
 };
 
 TEST_F(MainTickTest, BeforeInitialisedOnlyTheClockRuns) {
-  tick.run();
-  tick.run();
+  tick_.Run();
+  tick_.Run();
   EXPECT_EQ(tickCount(), 2);
   EXPECT_EQ(tickMs(), 100);
-  EXPECT_TRUE(steps.calls.empty());
+  EXPECT_TRUE(steps_.calls.empty());
 }
 
 TEST_F(MainTickTest, StepsRunInOrder) {
-  tick.setInitialised(true);
-  steps.portsChanged = true;
-  steps.connected = true;
-  setTickCount(15);
-  tick.run();  // tick 16: device ops (16 & 1 == 0) and the 16th-tick step
+  tick_.SetInitialised(true);
+  steps_.portsChanged = true;
+  steps_.connected = true;
+  SetTickCount(15);
+  tick_.Run();  // tick 16: device ops (16 & 1 == 0) and the 16th-tick step
   const std::vector<std::string> expected = {"focus", "ops",      "ports?", "com",      "commit",
                                              "point", "page",     "update", "capture",  "enable",
                                              "tacho", "pickup16", "pickup", "selftest", "player"};
-  EXPECT_EQ(steps.calls, expected);
-  steps.calls.clear();
-  steps.portsChanged = false;
-  steps.connected = false;
-  tick.run();  // tick 17: odd, no device ops, no focus again
+  EXPECT_EQ(steps_.calls, expected);
+  steps_.calls.clear();
+  steps_.portsChanged = false;
+  steps_.connected = false;
+  tick_.Run();  // tick 17: odd, no device ops, no focus again
   const std::vector<std::string> odd = {"ports?", "commit",   "point",   "page",
                                         "update", "capture",  "disable", "tacho",
                                         "pickup", "selftest", "player"};
-  EXPECT_EQ(steps.calls, odd);
+  EXPECT_EQ(steps_.calls, odd);
 }
 
 TEST_F(MainTickTest, PollMaskSpacesTheDeviceOperations) {
-  tick.setInitialised(true);
+  tick_.SetInitialised(true);
   auto countOps = [this](int ticks) {
-    steps.calls.clear();
-    for (int i = 0; i < ticks; ++i) tick.run();
+    steps_.calls.clear();
+    for (int i = 0; i < ticks; ++i) tick_.Run();
     int n = 0;
-    for (const auto& c : steps.calls) n += c == "ops";
+    for (const auto& c : steps_.calls) n += c == "ops";
     return n;
   };
   EXPECT_EQ(countOps(16), 8);
-  setPollMask(3);
+  SetPollMask(3);
   EXPECT_EQ(countOps(16), 4);
-  setPollMask(7);
+  SetPollMask(7);
   EXPECT_EQ(countOps(16), 2);
 }
 
 class ExpiryView : public StatusView {
  public:
-  void setSlotVisible(int slot, bool visible) override { shown[slot] = visible; }
-  void setSlotCaption(int, const std::string&) override {}
-  void setSlotColours(int, Colour, Colour) override {}
-  void setGaugeVisible(bool) override {}
+  void SetSlotVisible(int slot, bool visible) override { shown[slot] = visible; }
+  void SetSlotCaption(int, const std::string&) override {}
+  void SetSlotColours(int, Colour, Colour) override {}
+  void SetGaugeVisible(bool) override {}
   bool shown[5] = {};
 };
 
 TEST_F(MainTickTest, TickExpiresStatusMessages) {
   ExpiryView view;
-  slots.bind(&view);
-  tick.setInitialised(true);
-  setTickCount(10);
-  slots.ShowStatus(2, "Verify: OK", 150, 0, 0, 1);  // expiry tick 13
-  tick.run();                                       // 11
-  tick.run();                                       // 12
-  tick.run();                                       // 13
+  slots_.Bind(&view);
+  tick_.SetInitialised(true);
+  SetTickCount(10);
+  slots_.ShowStatus(2, "Verify: OK", 150, 0, 0, 1);  // expiry tick 13
+  tick_.Run();                                       // 11
+  tick_.Run();                                       // 12
+  tick_.Run();                                       // 13
   EXPECT_TRUE(view.shown[2]);
-  tick.run();  // 14
+  tick_.Run();  // 14
   EXPECT_FALSE(view.shown[2]);
 }
 
@@ -125,9 +125,9 @@ TEST_F(MainTickTest, FirstFiftyTicksAreTraced) {
   const auto path = std::filesystem::temp_directory_path() /
                     ("zeda-tick-trace-" + std::to_string(::getpid()) + ".trc");
   std::filesystem::remove(path);
-  ASSERT_TRUE(linkTrace().open(path.string()));
-  for (int i = 0; i < 60; ++i) tick.run();
-  linkTrace().close();
+  ASSERT_TRUE(LinkTraceSink().Open(path.string()));
+  for (int i = 0; i < 60; ++i) tick_.Run();
+  LinkTraceSink().Close();
   std::ifstream in(path);
   std::vector<std::string> ticks;
   for (std::string line; std::getline(in, line);) {

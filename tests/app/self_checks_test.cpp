@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "base/message_box.h"
 #include "app/self_check_layout.h"
+#include "base/message_box.h"
 
 namespace zeda {
 namespace {
 
-LayoutSizes fitting() {
+LayoutSizes Fitting() {
   LayoutSizes s;
   s.adrwEnd = 100;
   s.wordAreaWords = 100;
@@ -31,9 +31,9 @@ TEST(SelfChecks, ThisBuildPasses) {
   EXPECT_EQ(kBuildLayout.wordAreaWords, 85);
   EXPECT_GT(kBuildLayout.adrbEnd, 0);
   EXPECT_GT(kBuildLayout.tablesBegin, kBuildLayout.adrbEnd - 1);
-  EXPECT_TRUE(layoutFits(kBuildLayout));
-  EXPECT_TRUE(selfCheckMessages(kBuildLayout).empty());
-  EXPECT_TRUE(selfCheckMessages(fitting()).empty());
+  EXPECT_TRUE(LayoutFits(kBuildLayout));
+  EXPECT_TRUE(SelfCheckMessages(kBuildLayout).empty());
+  EXPECT_TRUE(SelfCheckMessages(Fitting()).empty());
 }
 
 TEST(SelfChecks, EachFailureHasItsMessage) {
@@ -58,10 +58,10 @@ TEST(SelfChecks, EachFailureHasItsMessage) {
        "Software error: RS_LEN_EXE>COMMAXBUF - 9000>8000"},
   };
   for (const Case& c : cases) {
-    LayoutSizes s = fitting();
+    LayoutSizes s = Fitting();
     c.spoil(s);
-    EXPECT_FALSE(layoutFits(s)) << c.message;
-    const auto messages = selfCheckMessages(s);
+    EXPECT_FALSE(LayoutFits(s)) << c.message;
+    const auto messages = SelfCheckMessages(s);
     ASSERT_EQ(messages.size(), 1u) << c.message;
     EXPECT_EQ(messages[0], c.message);
   }
@@ -69,12 +69,12 @@ TEST(SelfChecks, EachFailureHasItsMessage) {
 
 TEST(SelfChecks, FailuresReachTheMessageHookAndStartUpGoesOn) {
   std::vector<UserMessage> shown;
-  setMessageSink([&shown](const UserMessage& m) { shown.push_back(m); });
-  LayoutSizes s = fitting();
+  SetMessageSink([&shown](const UserMessage& m) { shown.push_back(m); });
+  LayoutSizes s = Fitting();
   s.adrwEnd = 101;
   s.imageLength = 8001;
-  EXPECT_EQ(runSelfChecks(s), 2);
-  setMessageSink(nullptr);
+  EXPECT_EQ(RunSelfChecks(s), 2);
+  SetMessageSink(nullptr);
   ASSERT_EQ(shown.size(), 2u);
   EXPECT_EQ(shown[0].text, "Software error: Enum Adrw to long - 1");
   EXPECT_EQ(shown[1].text, "Software error: RS_LEN_EXE>COMMAXBUF - 8001>8000");

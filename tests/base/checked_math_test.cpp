@@ -23,13 +23,13 @@ class CheckedMathTest : public ::testing::Test {
             std::to_string(::getpid()));
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
-    setMathErrorLogPath((dir_ / "IGN.err").string());
+    SetMathErrorLogPath((dir_ / "IGN.err").string());
   }
   void TearDown() override {
-    setMathErrorLogPath("IGN.err");
+    SetMathErrorLogPath("IGN.err");
     std::filesystem::remove_all(dir_);
   }
-  std::vector<std::string> logLines() const {
+  std::vector<std::string> LogLines() const {
     std::ifstream in(dir_ / "IGN.err");
     std::vector<std::string> lines;
     for (std::string l; std::getline(in, l);) lines.push_back(l);
@@ -40,7 +40,7 @@ class CheckedMathTest : public ::testing::Test {
 
 TEST_F(CheckedMathTest, SquareRootOfNegativeGivesOneAndLogsOneLine) {
   EXPECT_EQ(CheckedSqrt(-1.0), 1.0);
-  const auto lines = logLines();
+  const auto lines = LogLines();
   ASSERT_EQ(lines.size(), 1u);
   const std::regex form(
       R"(<LOG TIME=\d{1,2}\.\d{1,2}\.\d{4} \d{1,2}:\d{1,2}:\d{1,2} Vesnako_v107: MATHERR sqrt>)");
@@ -68,7 +68,7 @@ TEST_F(CheckedMathTest, OtherErrorsKeepTheLibraryResultAndAppend) {
   EXPECT_TRUE(std::isinf(CheckedPow(0.0, -1.0)));
   EXPECT_TRUE(std::isnan(CheckedAcos(2.0)));
   EXPECT_TRUE(std::isnan(CheckedAsin(-2.0)));
-  const auto lines = logLines();
+  const auto lines = LogLines();
   ASSERT_EQ(lines.size(), 7u);
   const char* names[] = {"log", "log10", "exp", "pow", "pow", "acos", "asin"};
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -85,11 +85,11 @@ TEST_F(CheckedMathTest, LineFormat) {
   t.tm_hour = 7;
   t.tm_min = 3;
   t.tm_sec = 9;
-  EXPECT_EQ(mathErrorLine(t, "sqrt"), "<LOG TIME=5.3.2024 7:3:9 Vesnako_v107: MATHERR sqrt>\n");
+  EXPECT_EQ(MathErrorLine(t, "sqrt"), "<LOG TIME=5.3.2024 7:3:9 Vesnako_v107: MATHERR sqrt>\n");
 }
 
 TEST_F(CheckedMathTest, UnwritableLogLosesOnlyTheEntry) {
-  setMathErrorLogPath((dir_ / "no-such-folder" / "IGN.err").string());
+  SetMathErrorLogPath((dir_ / "no-such-folder" / "IGN.err").string());
   EXPECT_EQ(CheckedSqrt(-4.0), 1.0);
 }
 

@@ -9,13 +9,13 @@ namespace zeda {
 namespace {
 
 TEST(TickClock, MillisecondsAdvanceByFiftyPerTick) {
-  setTickCount(0);
-  EXPECT_EQ(advanceTick(), 1);
+  SetTickCount(0);
+  EXPECT_EQ(AdvanceTick(), 1);
   EXPECT_EQ(tickMs(), 50);
-  for (int i = 0; i < 9; ++i) advanceTick();
+  for (int i = 0; i < 9; ++i) AdvanceTick();
   EXPECT_EQ(tickCount(), 10);
   EXPECT_EQ(tickMs(), 500);
-  setTickCount(1000);
+  SetTickCount(1000);
   EXPECT_EQ(tickMs(), 50000);
 }
 

@@ -10,7 +10,7 @@
 namespace zeda {
 namespace {
 
-std::string readFile(const std::filesystem::path& p) {
+std::string ReadFile(const std::filesystem::path& p) {
   std::ifstream in(p);
   std::stringstream s;
   s << in.rdbuf();
@@ -32,30 +32,30 @@ class TraceTest : public ::testing::Test {
 
 TEST_F(TraceTest, ClosedSinkWritesNothing) {
   LinkTrace t;
-  EXPECT_FALSE(t.isOpen());
-  t.trace("x");
-  t.portOpen(3, 100, "COM3", "57600,N,8,1");
+  EXPECT_FALSE(t.IsOpen());
+  t.Trace("x");
+  t.PortOpen(3, 100, "COM3", "57600,N,8,1");
   const uint8_t bytes[] = {1, 2};
-  t.portTransmit(3, 100, bytes, 2);
+  t.PortTransmit(3, 100, bytes, 2);
   EXPECT_TRUE(std::filesystem::is_empty(dir_));
 }
 
 TEST_F(TraceTest, LineFormats) {
   LinkTrace t;
   const auto file = dir_ / "link.trc";
-  ASSERT_TRUE(t.open(file.string()));
+  ASSERT_TRUE(t.Open(file.string()));
   t.loopCount = 42;
-  t.trace("FORM Initialised");
-  t.portOpen(3, 150, "COM3", "57600,N,8,1");
+  t.Trace("FORM Initialised");
+  t.PortOpen(3, 150, "COM3", "57600,N,8,1");
   const uint8_t frame[] = {0x41, 0x00, 0xff};
-  t.portTransmit(3, 200, frame, 3);
+  t.PortTransmit(3, 200, frame, 3);
   const uint8_t monitor[] = {0x30, 0x01};
-  t.portTransmit(3, 250, monitor, 2);  // block monitor requests stay out of the trace
-  t.portTransmit(3, 300, frame, 1);
-  t.portClose(3, 350, "COM3");
-  t.close();
+  t.PortTransmit(3, 250, monitor, 2);  // block monitor requests stay out of the trace
+  t.PortTransmit(3, 300, frame, 1);
+  t.PortClose(3, 350, "COM3");
+  t.Close();
 
-  const std::string text = readFile(file);
+  const std::string text = ReadFile(file);
   std::istringstream lines(text);
   std::string first, second;
   std::getline(lines, first);
@@ -76,9 +76,9 @@ TEST_F(TraceTest, LineFormats) {
 }
 
 TEST(TraceTimeStamp, FractionComesFromTheProcessClock) {
-  EXPECT_EQ(LinkTrace::timeStamp(9, 5, 7, 12.25), "09:05:07.25");
-  EXPECT_EQ(LinkTrace::timeStamp(23, 59, 0, 0.0), "23:59:00.00");
-  EXPECT_EQ(LinkTrace::timeStamp(0, 0, 59, 3.5), "00:00:59.50");
+  EXPECT_EQ(LinkTrace::TimeStamp(9, 5, 7, 12.25), "09:05:07.25");
+  EXPECT_EQ(LinkTrace::TimeStamp(23, 59, 0, 0.0), "23:59:00.00");
+  EXPECT_EQ(LinkTrace::TimeStamp(0, 0, 59, 3.5), "00:00:59.50");
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ class CliTest : public ::testing::Test {
     return img;
   }
   void WriteImage(const std::string& name, const ParamImage& img) const {
-    Write(name, std::string(reinterpret_cast<const char*>(img.data()), PARAM_IMAGE_SIZE));
+    Write(name, std::string(reinterpret_cast<const char*>(img.Data()), PARAM_IMAGE_SIZE));
   }
 
   std::string dir_;
@@ -66,7 +66,7 @@ class CliTest : public ::testing::Test {
 TEST_F(CliTest, DefaultsFromBinToBinRoundTrip) {
   ASSERT_EQ(Run("defaults a.bin --bike 28"), 0) << Read("err.txt");
   ParamImage expected = StartImage();
-  expected.setByte(Adrb::BIKE, 28);
+  expected.SetByte(Adrb::BIKE, 28);
   PageGroups groups;
   ApplyDefaultsForPage(expected, groups, -1);
   NormalizeParams(expected);
@@ -80,7 +80,7 @@ TEST_F(CliTest, DefaultsFromBinToBinRoundTrip) {
 
 TEST_F(CliTest, FromBinNormalisesAndWritesAsSave) {
   ParamImage img = StartImage();
-  img.setByte(Adrb::BASE_ADV, 99);  // normalised to 40
+  img.SetByte(Adrb::BASE_ADV, 99);  // normalised to 40
   WriteImage("in.bin", img);
   ASSERT_EQ(Run("ign from-bin in.bin out.ign"), 0);
   NormalizeParams(img);
@@ -99,11 +99,11 @@ TEST_F(CliTest, ToBinForOnePageKeepsTheOtherPagesOfTheStartImage) {
   ASSERT_EQ(Run("ign to-bin f.ign p.bin --page 3"), 0) << Read("err.txt");
   ImageBuffers buf;
   buf.params = StartImage();
-  ASSERT_TRUE(LoadIgnText(buf, Read("f.ign"), 3, false).accepted());
+  ASSERT_TRUE(LoadIgnText(buf, Read("f.ign"), 3, false).Accepted());
   ParamImage out = ReadImage("p.bin");
   EXPECT_EQ(out, buf.params);
-  EXPECT_EQ(out.byte(Adrb::BASE_ADV), 22);
-  EXPECT_EQ(out.byte(Adrb::RETARD), StartImage().byte(Adrb::RETARD));
+  EXPECT_EQ(out.Byte(Adrb::BASE_ADV), 22);
+  EXPECT_EQ(out.Byte(Adrb::RETARD), StartImage().Byte(Adrb::RETARD));
 }
 
 TEST_F(CliTest, FilesNotAcceptedGiveExit4AndWriteNothing) {
@@ -161,13 +161,13 @@ TEST_F(CliTest, UsageAndFileErrors) {
 
 TEST_F(CliTest, DefaultsFromAnImageForOnePage) {
   ParamImage img = StartImage();
-  img.setByte(Adrb::BASE_ADV, 30);
-  img.setByte(Adrb::RETARD, 20);
+  img.SetByte(Adrb::BASE_ADV, 30);
+  img.SetByte(Adrb::RETARD, 20);
   WriteImage("in.bin", img);
   ASSERT_EQ(Run("defaults out.bin --from in.bin --page 3"), 0) << Read("err.txt");
   ParamImage out = ReadImage("out.bin");
-  EXPECT_EQ(out.byte(Adrb::BASE_ADV), 10);  // Advance page reset
-  EXPECT_EQ(out.byte(Adrb::RETARD), 20);    // Miscellaneous kept
+  EXPECT_EQ(out.Byte(Adrb::BASE_ADV), 10);  // Advance page reset
+  EXPECT_EQ(out.Byte(Adrb::RETARD), 20);    // Miscellaneous kept
 }
 
 // from-bin writes through the window's careful writer: through a link, keeping the mode,
@@ -212,7 +212,7 @@ TEST_F(CliTest, FromBinTreatsTheOutputFileWithCare) {
   EXPECT_EQ(Read("ro.ign"), "old");
 
   testing::FifoGuard pipe(Path("pipe.ign"));
-  ASSERT_TRUE(pipe.ok());
+  ASSERT_TRUE(pipe.Ok());
   int code = 0;
   EXPECT_LT(testing::Timed([&] { code = Run("ign to-bin pipe.ign out.bin"); }), testing::kAtOnce);
   EXPECT_EQ(code, 1);

@@ -41,8 +41,8 @@ class MonitorCli : public ::testing::Test {
     const std::string cmd = "cd '" + dir_ + "' && ZEDA_PORTS_ONLY=1 '" + ZEDA_CTL_PATH + "' " +
                             args + " >out.txt 2>err.txt";
     const int status = std::system(cmd.c_str());
-    out = Read("out.txt");
-    err = Read("err.txt");
+    out_ = Read("out.txt");
+    err_ = Read("err.txt");
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
   std::string Read(const std::string& name) const {
@@ -90,17 +90,17 @@ class MonitorCli : public ::testing::Test {
   }
 
   std::string dir_;
-  std::string out, err;
+  std::string out_, err_;
   test::SimProcess sim_;
 };
 
 TEST_F(MonitorCli, MonitorPrintsEachAnswerAndWritesTheCsv) {
   StartSim();
-  ASSERT_EQ(Run("monitor --port '" + sim_.path() + "' --count 3 --csv live.csv"), 0) << err;
+  ASSERT_EQ(Run("monitor --port '" + sim_.Path() + "' --count 3 --csv live.csv"), 0) << err_;
   int answers = 0;
-  for (const std::string& l : Lines(out)) answers += l.rfind("answer ", 0) == 0;
+  for (const std::string& l : Lines(out_)) answers += l.rfind("answer ", 0) == 0;
   EXPECT_EQ(answers, 3);
-  EXPECT_NE(out.find("LabelRpm: RPM = "), std::string::npos);
+  EXPECT_NE(out_.find("LabelRpm: RPM = "), std::string::npos);
   const auto csv = Lines(Read("live.csv"));
   ASSERT_EQ(csv.size(), 5u);  // two header lines, one line per answer
   for (const std::string& l : csv) EXPECT_EQ(Fields(l), kCsvFieldsPerLine) << l;
@@ -110,8 +110,8 @@ TEST_F(MonitorCli, MonitorPrintsEachAnswerAndWritesTheCsv) {
 
 TEST_F(MonitorCli, MonitorWithoutAUnitFails) {
   EXPECT_EQ(Run("monitor --port " + Path("no-tty") + " --count 1 --wait 1 --csv x.csv"), 3)
-      << out << err;
-  EXPECT_EQ(Lines(out).size(), 1u);
+      << out_ << err_;
+  EXPECT_EQ(Lines(out_).size(), 1u);
   EXPECT_FALSE(fs::exists(Path("x.csv")));
   EXPECT_EQ(Run("monitor --count 1"), 2);  // the port is required
   EXPECT_EQ(Run("monitor --port COM1 --count 0"), 2);
@@ -119,10 +119,10 @@ TEST_F(MonitorCli, MonitorWithoutAUnitFails) {
 
 TEST_F(MonitorCli, LogInfoAndCsv) {
   const std::string path = WriteRecording(4);
-  ASSERT_EQ(Run("log info '" + path + "'"), 0) << err;
-  EXPECT_EQ(out, "records: 8\ninitial: 3\nstart: 1700000000\nrskey: " + std::to_string(kUnitKey) +
-                     "\nduration-ms: 5000\ntypes: 1=1 2=2 3=0 4=4 5=1\n");
-  ASSERT_EQ(Run("log csv '" + path + "' out.csv"), 0) << err;
+  ASSERT_EQ(Run("log info '" + path + "'"), 0) << err_;
+  EXPECT_EQ(out_, "records: 8\ninitial: 3\nstart: 1700000000\nrskey: " + std::to_string(kUnitKey) +
+                      "\nduration-ms: 5000\ntypes: 1=1 2=2 3=0 4=4 5=1\n");
+  ASSERT_EQ(Run("log csv '" + path + "' out.csv"), 0) << err_;
   const auto csv = Lines(Read("out.csv"));
   ASSERT_EQ(csv.size(), 6u);
   const std::string expected =
@@ -152,11 +152,11 @@ TEST_F(MonitorCli, DamagedOrHostileFilesWriteNothing) {
   for (const Case& c : cases) {
     std::ofstream(Path("bad.ignlog"), std::ios::binary | std::ios::trunc) << c.bytes;
     EXPECT_EQ(Run("log info bad.ignlog"), 4) << c.what;
-    EXPECT_TRUE(out.empty()) << c.what;
-    EXPECT_EQ(Lines(err).size(), 1u) << c.what << err;
-    EXPECT_NE(err.find("damaged file"), std::string::npos) << c.what;
+    EXPECT_TRUE(out_.empty()) << c.what;
+    EXPECT_EQ(Lines(err_).size(), 1u) << c.what << err_;
+    EXPECT_NE(err_.find("damaged file"), std::string::npos) << c.what;
     EXPECT_EQ(Run("log csv bad.ignlog never.csv"), 4) << c.what;
-    EXPECT_EQ(Lines(err).size(), 1u) << c.what;
+    EXPECT_EQ(Lines(err_).size(), 1u) << c.what;
     EXPECT_FALSE(fs::exists(Path("never.csv"))) << c.what;
   }
   EXPECT_EQ(Run("log info missing.ignlog"), 1);
@@ -168,7 +168,7 @@ TEST_F(MonitorCli, PlaybackReproducesTheLiveLabels) {
   StartSim();
   cli::UnitSession session(stderr);
   std::string error;
-  ASSERT_TRUE(session.SetPort(sim_.path(), &error)) << error;
+  ASSERT_TRUE(session.SetPort(sim_.Path(), &error)) << error;
   ASSERT_EQ(session.Connect(30000), 0);
 
   struct Host : PlayerHost {
@@ -193,7 +193,7 @@ TEST_F(MonitorCli, PlaybackReproducesTheLiveLabels) {
 
   MonitorPlayer recorder(live);
   RecordingSnapshot snap;
-  snap.params = session.images.params.data();
+  snap.params = session.images.params.Data();
   int64_t clock = 0;
   ASSERT_TRUE(
       recorder.StartRecording(Path("ride.ignlog"), Path("ride.ignjournal"), {}, snap, clock));
@@ -208,10 +208,10 @@ TEST_F(MonitorCli, PlaybackReproducesTheLiveLabels) {
   ASSERT_TRUE(recorder.Stop());
 
   IgnlogFile file;
-  ASSERT_TRUE(ReadIgnlogFile(Path("ride.ignlog"), file).ok());
+  ASSERT_TRUE(ReadIgnlogFile(Path("ride.ignlog"), file).Ok());
   MonitorPlayer player(played);
   ASSERT_TRUE(player.StartPlayback(std::move(file), Path("ride.ignlog"), 0, &error)) << error;
-  for (int64_t t = 0; player.state() == kPlayerPlaying; t += 55) player.Tick(t);
+  for (int64_t t = 0; player.State() == kPlayerPlaying; t += 55) player.Tick(t);
   ASSERT_EQ(played.shown.size(), live.shown.size());
   for (std::size_t i = 0; i < live.shown.size(); ++i)
     for (int l = 0; l < kMonLabelCount; ++l)

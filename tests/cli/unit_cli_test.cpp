@@ -47,10 +47,10 @@ class UnitCli : public ::testing::Test {
   // Runs zedactl against the simulator; stdout in out, the exit code returned.
   int Run(const std::string& args) {
     const std::string cmd = "cd '" + dir_ + "' && ZEDA_PORTS_ONLY=1 '" + ZEDA_CTL_PATH + "' " +
-                            args + " --port '" + sim_.path() + "' >out.txt 2>err.txt";
+                            args + " --port '" + sim_.Path() + "' >out.txt 2>err.txt";
     const int status = std::system(cmd.c_str());
-    out = Read("out.txt");
-    err = Read("err.txt");
+    out_ = Read("out.txt");
+    err_ = Read("err.txt");
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
   std::string Read(const std::string& name) const {
@@ -61,7 +61,7 @@ class UnitCli : public ::testing::Test {
   }
   void WriteImage(const std::string& name, const ParamImage& img) const {
     std::ofstream f(Path(name), std::ios::binary);
-    f.write(reinterpret_cast<const char*>(img.data()), PARAM_IMAGE_SIZE);
+    f.write(reinterpret_cast<const char*>(img.Data()), PARAM_IMAGE_SIZE);
   }
   ParamImage ReadImage(const std::string& name) const {
     const std::string data = Read(name);
@@ -73,66 +73,66 @@ class UnitCli : public ::testing::Test {
   }
   static ParamImage Factory() {
     ParamImage img;
-    const auto m = sim::defaultSimMemory();
+    const auto m = sim::DefaultSimMemory();
     std::copy(m.begin(), m.end(), img.bytes.begin());
     NormalizeParams(img);
     return img;
   }
   // The last line of stdout.
   std::string LastLine() const {
-    std::string s = out;
+    std::string s = out_;
     while (!s.empty() && s.back() == '\n') s.pop_back();
     const size_t at = s.rfind('\n');
     return at == std::string::npos ? s : s.substr(at + 1);
   }
 
   test::SimProcess sim_;
-  std::string dir_, out, err;
+  std::string dir_, out_, err_;
 };
 
 TEST_F(UnitCli, InfoPrintsTheUnit) {
   StartSim({});
-  ASSERT_EQ(Run("info"), 0) << err;
-  EXPECT_NE(out.find("port: COM"), std::string::npos);
-  EXPECT_NE(out.find("protocol: IGN150\n"), std::string::npos);
-  EXPECT_NE(out.find("rskey: 107.00\n"), std::string::npos);
-  EXPECT_NE(out.find("version: "), std::string::npos);
-  EXPECT_NE(out.find("additional: "), std::string::npos);
-  EXPECT_NE(err.find("Checking: OK"), std::string::npos);
+  ASSERT_EQ(Run("info"), 0) << err_;
+  EXPECT_NE(out_.find("port: COM"), std::string::npos);
+  EXPECT_NE(out_.find("protocol: IGN150\n"), std::string::npos);
+  EXPECT_NE(out_.find("rskey: 107.00\n"), std::string::npos);
+  EXPECT_NE(out_.find("version: "), std::string::npos);
+  EXPECT_NE(out_.find("additional: "), std::string::npos);
+  EXPECT_NE(err_.find("Checking: OK"), std::string::npos);
 }
 
 TEST_F(UnitCli, ReadVerifyProgramAndReset) {
   StartSim({});
-  ASSERT_EQ(Run("read --raw unit-read.bin"), 0) << err;
+  ASSERT_EQ(Run("read --raw unit-read.bin"), 0) << err_;
   EXPECT_EQ(LastLine(), "read: OK");
   EXPECT_EQ(ReadImage("unit-read.bin"), Factory());
-  ASSERT_EQ(Run("read -o unit-read.ign"), 0) << err;
-  ASSERT_EQ(Run("verify unit-read.ign"), 0) << err;
+  ASSERT_EQ(Run("read -o unit-read.ign"), 0) << err_;
+  ASSERT_EQ(Run("verify unit-read.ign"), 0) << err_;
   EXPECT_EQ(LastLine(), "verify: same");
 
   ParamImage other = Factory();
-  other.setByte(330, static_cast<uint8_t>(other.byte(330) ^ 0x08));
+  other.SetByte(330, static_cast<uint8_t>(other.Byte(330) ^ 0x08));
   NormalizeParams(other);
   WriteImage("other.bin", other);
-  ASSERT_EQ(Run("verify other.bin"), 1) << err;
+  ASSERT_EQ(Run("verify other.bin"), 1) << err_;
   EXPECT_EQ(LastLine(), "verify: different");
-  EXPECT_NE(out.find("different: "), std::string::npos);
+  EXPECT_NE(out_.find("different: "), std::string::npos);
   // The same list the window's compare view shows, from the one core function.
   std::string expected;
   for (const FieldDifference& d : DifferencesByField(other, Factory())) {
     expected += "different: " + FormatDifference(d, PageCaption(d.group)) + "\n";
   }
-  EXPECT_EQ(out, expected + "verify: different\n");
-  EXPECT_EQ(out.find("OK"), std::string::npos);
+  EXPECT_EQ(out_, expected + "verify: different\n");
+  EXPECT_EQ(out_.find("OK"), std::string::npos);
 
-  ASSERT_EQ(Run("program other.bin"), 0) << err;
+  ASSERT_EQ(Run("program other.bin"), 0) << err_;
   EXPECT_EQ(LastLine(), "program: OK");
-  EXPECT_NE(err.find("Saving:"), std::string::npos);
-  EXPECT_NE(err.find("Program device: OK"), std::string::npos);
+  EXPECT_NE(err_.find("Saving:"), std::string::npos);
+  EXPECT_NE(err_.find("Program device: OK"), std::string::npos);
   EXPECT_EQ(ReadImage("unit.bin"), other);  // the unit saved it
-  ASSERT_EQ(Run("verify other.bin"), 0) << err;
+  ASSERT_EQ(Run("verify other.bin"), 0) << err_;
 
-  ASSERT_EQ(Run("reset"), 0) << err;
+  ASSERT_EQ(Run("reset"), 0) << err_;
   EXPECT_EQ(LastLine(), "reset: OK");
 }
 
@@ -141,10 +141,10 @@ TEST_F(UnitCli, RefusedOperationsNeverSaySuccess) {
   WriteImage("set.bin", Factory());
   for (const char* cmd : {"read --raw x.bin", "verify set.bin", "program set.bin"}) {
     SCOPED_TRACE(cmd);
-    EXPECT_EQ(Run(cmd), 4) << err;
+    EXPECT_EQ(Run(cmd), 4) << err_;
     EXPECT_EQ(LastLine().rfind("refused: ", 0), 0u) << LastLine();
-    EXPECT_EQ(out.find("OK"), std::string::npos);
-    EXPECT_NE(err.find("Unmatched subversion of PC and Ignition programs!  PC-107.00, IGN-107.01"),
+    EXPECT_EQ(out_.find("OK"), std::string::npos);
+    EXPECT_NE(err_.find("Unmatched subversion of PC and Ignition programs!  PC-107.00, IGN-107.01"),
               std::string::npos);
   }
   EXPECT_FALSE(fs::exists(Path("x.bin")));
@@ -153,12 +153,12 @@ TEST_F(UnitCli, RefusedOperationsNeverSaySuccess) {
 
 TEST_F(UnitCli, ReadLockRefusesReadButProgramWorks) {
   StartSim({"--no-reading"});
-  EXPECT_EQ(Run("read --raw x.bin"), 4) << err;
+  EXPECT_EQ(Run("read --raw x.bin"), 4) << err_;
   EXPECT_EQ(LastLine(), "refused: No reading !");
   ParamImage set = Factory();
-  set.setByte(186, 1);
+  set.SetByte(186, 1);
   WriteImage("set.bin", set);
-  EXPECT_EQ(Run("program set.bin"), 0) << err;
+  EXPECT_EQ(Run("program set.bin"), 0) << err_;
   EXPECT_EQ(LastLine(), "program: OK");
 }
 
@@ -193,11 +193,11 @@ TEST_F(UnitCli, FailureLineSaysWhatTheSearchSaw) {
     sim_.Stop();
     StartSim(c.sim);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(Run("read --raw x.bin --wait 30"), c.code) << err;
+    EXPECT_EQ(Run("read --raw x.bin --wait 30"), c.code) << err_;
     const auto took = std::chrono::steady_clock::now() - start;
     std::string line = c.line;
     if (const size_t at = line.find("%s"); at != std::string::npos)
-      line.replace(at, 2, sim_.path());
+      line.replace(at, 2, sim_.Path());
     EXPECT_EQ(LastLine().rfind(line, 0), 0u) << LastLine();
     EXPECT_LT(took, std::chrono::seconds(15)) << "waited for --wait";
   }
@@ -206,10 +206,10 @@ TEST_F(UnitCli, FailureLineSaysWhatTheSearchSaw) {
 // A port another program holds: the line names that program, found through /proc.
 TEST_F(UnitCli, BusyPortNamesTheProgramHoldingIt) {
   StartSim({});
-  const int fd = open(sim_.path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  const int fd = open(sim_.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
   ASSERT_GE(fd, 0);
   ASSERT_EQ(flock(fd, LOCK_EX | LOCK_NB), 0);
-  EXPECT_EQ(Run("info --wait 2"), 3) << err;
+  EXPECT_EQ(Run("info --wait 2"), 3) << err_;
   close(fd);
   char comm[64] = "";
   std::FILE* f = std::fopen("/proc/self/comm", "r");
@@ -217,7 +217,7 @@ TEST_F(UnitCli, BusyPortNamesTheProgramHoldingIt) {
   ASSERT_NE(std::fgets(comm, sizeof comm, f), nullptr);
   std::fclose(f);
   comm[std::strcspn(comm, "\n")] = 0;
-  EXPECT_EQ(LastLine(), "failed: " + sim_.path() + " is busy: " + comm + " (pid " +
+  EXPECT_EQ(LastLine(), "failed: " + sim_.Path() + " is busy: " + comm + " (pid " +
                             std::to_string(getpid()) + ") holds it");
 }
 
@@ -231,13 +231,13 @@ TEST_F(UnitCli, PermissionDeniedNamesTheGroupToJoin) {
   {
     cli::UnitSession s(quiet);
     std::string error;
-    ASSERT_TRUE(s.SetPort(sim_.path(), &error)) << error;
+    ASSERT_TRUE(s.SetPort(sim_.Path(), &error)) << error;
     EXPECT_EQ(s.Connect(1500), cli::kExitNoUnit);
     const std::string want =
-        "failed: cannot open " + sim_.path() + ": permission denied; add your user to the group ";
-    EXPECT_EQ(s.failureLine().rfind(want, 0), 0u) << s.failureLine();
-    EXPECT_EQ(s.failureLine().find(" root "), std::string::npos);
-    EXPECT_NE(s.failureLine().find(" and log in again"), std::string::npos);
+        "failed: cannot open " + sim_.Path() + ": permission denied; add your user to the group ";
+    EXPECT_EQ(s.FailureLine().rfind(want, 0), 0u) << s.FailureLine();
+    EXPECT_EQ(s.FailureLine().find(" root "), std::string::npos);
+    EXPECT_NE(s.FailureLine().find(" and log in again"), std::string::npos);
   }
   std::fclose(quiet);
   unsetenv("ZEDA_PORTS");
@@ -246,15 +246,15 @@ TEST_F(UnitCli, PermissionDeniedNamesTheGroupToJoin) {
 // read -o writes the unit's identification lines into the file, as the window does.
 TEST_F(UnitCli, ReadIntoIgnCarriesTheUnitsIdentification) {
   StartSim({});
-  ASSERT_EQ(Run("info"), 0) << err;
+  ASSERT_EQ(Run("info"), 0) << err_;
   const auto value = [&](const std::string& key) {
-    const size_t at = out.find(key + ": ");
+    const size_t at = out_.find(key + ": ");
     return at == std::string::npos
                ? std::string()
-               : out.substr(at + key.size() + 2, out.find('\n', at) - at - key.size() - 2);
+               : out_.substr(at + key.size() + 2, out_.find('\n', at) - at - key.size() - 2);
   };
   const std::string hex = "HEX   " + value("date") + "\t" + value("time") + "\t" + value("version");
-  ASSERT_EQ(Run("read -o set.ign"), 0) << err;
+  ASSERT_EQ(Run("read -o set.ign"), 0) << err_;
   const std::string file = Read("set.ign");
   EXPECT_NE(file.find(hex), std::string::npos) << hex;
   EXPECT_EQ(file.find("Unit = --"), std::string::npos);
@@ -295,7 +295,7 @@ namespace {
 // A file cut in the middle of a table is not programmed as if whole.
 TEST_F(UnitCli, CutIgnFileIsRefusedUnlessPartial) {
   StartSim({});
-  ASSERT_EQ(Run("read -o whole.ign"), 0) << err;
+  ASSERT_EQ(Run("read -o whole.ign"), 0) << err_;
   const std::string whole = Read("whole.ign");
   const size_t advance2 = whole.find("\nADVANCE2 ");
   ASSERT_NE(advance2, std::string::npos);
@@ -304,17 +304,17 @@ TEST_F(UnitCli, CutIgnFileIsRefusedUnlessPartial) {
     f << whole.substr(0, advance2 + 200);  // inside the map's first line
   }
   for (const char* cmd : {"program cut.ign", "verify cut.ign"}) {
-    EXPECT_EQ(Run(cmd), 4) << cmd << ": " << out;
+    EXPECT_EQ(Run(cmd), 4) << cmd << ": " << out_;
     EXPECT_NE(LastLine().find("incomplete file, missing ADVANCE2, SERVO_ENABLE"), std::string::npos)
         << LastLine();
     EXPECT_NE(LastLine().find("NO_READING"), std::string::npos) << LastLine();
     EXPECT_EQ(LastLine().find("RPM_ADV2"), std::string::npos) << "before the cut: whole";
   }
-  ASSERT_EQ(Run("program --partial cut.ign"), 0) << err << out;
+  ASSERT_EQ(Run("program --partial cut.ign"), 0) << err_ << out_;
   EXPECT_EQ(LastLine(), "program: OK");
   // A whole file still goes through without the option.
   const int code = Run("verify whole.ign");
-  EXPECT_TRUE(code == 0 || code == 1) << out;
+  EXPECT_TRUE(code == 0 || code == 1) << out_;
   EXPECT_EQ(LastLine().rfind("verify: ", 0), 0u) << LastLine();
 }
 

@@ -14,19 +14,19 @@ namespace {
 class LangTextTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    clearLangTextCacheForTests();
-    setCurrentLanguage(kEnglish);
-    setMessageSink([this](const UserMessage& m) { messages_.push_back(m); });
+    ClearLangTextCacheForTests();
+    SetCurrentLanguage(kEnglish);
+    SetMessageSink([this](const UserMessage& m) { messages_.push_back(m); });
   }
   void TearDown() override {
-    setMessageSink(nullptr);
-    clearLangTextCacheForTests();
-    setCurrentLanguage(kEnglish);
+    SetMessageSink(nullptr);
+    ClearLangTextCacheForTests();
+    SetCurrentLanguage(kEnglish);
   }
   std::vector<UserMessage> messages_;
 };
 
-std::string repeat(const std::string& piece, int n) {
+std::string Repeat(const std::string& piece, int n) {
   std::string out;
   for (int i = 0; i < n; ++i) out += piece;
   return out;
@@ -84,12 +84,12 @@ TEST_F(LangTextTest, SelectsTheVariantOfTheLanguage) {
 
 TEST_F(LangTextTest, MinusOneFollowsTheCurrentLanguage) {
   const char* text = "###Off##Aus##Vypnut";
-  setCurrentLanguage(kGerman);
+  SetCurrentLanguage(kGerman);
   EXPECT_STREQ(LangText(text), "Aus");
-  setCurrentLanguage(kCzech);
+  SetCurrentLanguage(kCzech);
   EXPECT_STREQ(LangText(text), "Vypnut");
   EXPECT_STREQ(LangText(text, kEnglish), "Off");
-  setCurrentLanguage(7);  // a broken index still selects English
+  SetCurrentLanguage(7);  // a broken index still selects English
   EXPECT_STREQ(LangText(text), "Off");
 }
 
@@ -132,19 +132,19 @@ TEST_F(LangTextTest, VariantLimitCountsWindows1250Bytes) {
     bool ok;
   };
   const Case cases[] = {
-      {repeat("a", 255), true},
-      {repeat("a", 256), false},
+      {Repeat("a", 255), true},
+      {Repeat("a", 256), false},
       // Czech letters are two UTF-8 bytes but one byte of the code page.
-      {repeat("č", 255), true},
-      {repeat("č", 256), false},
-      {repeat("Ř", 200) + repeat("x", 55), true},
+      {Repeat("č", 255), true},
+      {Repeat("č", 256), false},
+      {Repeat("Ř", 200) + Repeat("x", 55), true},
       // A character outside the code page counts its UTF-8 bytes (three for an arrow).
-      {repeat("→", 85), true},
-      {repeat("→", 86), false},
+      {Repeat("→", 85), true},
+      {Repeat("→", 86), false},
   };
   for (const Case& c : cases) {
     for (int position = 0; position < 3; ++position) {
-      clearLangTextCacheForTests();
+      ClearLangTextCacheForTests();
       messages_.clear();
       std::string v[3] = {"Off", "Aus", "Vyp"};
       v[position] = c.variant;
@@ -189,16 +189,16 @@ TEST_F(LangTextTest, ConcurrentFirstUseAgrees) {
 }
 
 TEST(Cp1250Length, CountsCharactersOfTheCodePageAsOneByte) {
-  EXPECT_EQ(cp1250Length(""), 0u);
-  EXPECT_EQ(cp1250Length("abc"), 3u);
-  EXPECT_EQ(cp1250Length("Příliš žluťoučký kůň"), 20u);
-  EXPECT_EQ(cp1250Length("Zündung Öffnen ß"), 16u);
-  EXPECT_EQ(cp1250Length("€„“"), 3u);        // in the code page's 0x80 row
-  EXPECT_EQ(cp1250Length("→"), 3u);          // not in the code page
-  EXPECT_EQ(cp1250Length("ñ"), 2u);          // Latin-1 but not Windows-1250
-  EXPECT_EQ(cp1250Length("\xC4"), 1u);       // cut-off sequence: byte by byte
-  EXPECT_EQ(cp1250Length("\xE2\x86x"), 3u);  // broken sequence
-  EXPECT_EQ(cp1250Length("\x80\xBF"), 2u);   // stray continuation bytes
+  EXPECT_EQ(Cp1250Length(""), 0u);
+  EXPECT_EQ(Cp1250Length("abc"), 3u);
+  EXPECT_EQ(Cp1250Length("Příliš žluťoučký kůň"), 20u);
+  EXPECT_EQ(Cp1250Length("Zündung Öffnen ß"), 16u);
+  EXPECT_EQ(Cp1250Length("€„“"), 3u);        // in the code page's 0x80 row
+  EXPECT_EQ(Cp1250Length("→"), 3u);          // not in the code page
+  EXPECT_EQ(Cp1250Length("ñ"), 2u);          // Latin-1 but not Windows-1250
+  EXPECT_EQ(Cp1250Length("\xC4"), 1u);       // cut-off sequence: byte by byte
+  EXPECT_EQ(Cp1250Length("\xE2\x86x"), 3u);  // broken sequence
+  EXPECT_EQ(Cp1250Length("\x80\xBF"), 2u);   // stray continuation bytes
 }
 
 }  // namespace

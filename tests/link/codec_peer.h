@@ -60,7 +60,7 @@ class CodecPeer {
     codec_->ResetCodec(protocol, gapTimeout);
   }
 
-  FrameCodec& codec() { return *codec_; }
+  FrameCodec& Codec() { return *codec_; }
   // Bytes left in the ring after the last accepted frame (a capture, for instance).
   std::vector<uint8_t> TakeRing() {
     std::vector<uint8_t> out;

@@ -24,51 +24,51 @@ constexpr int kFreeByte = 330;  // block 2; the normaliser leaves it and its nei
 
 class DeviceOpsFaults : public ::testing::Test {
  protected:
-  void SetUp() override { setTickCount(100); }
+  void SetUp() override { SetTickCount(100); }
   void TearDown() override {
-    rig.reset();
-    unit.reset();
-    for (const auto& f : files) std::remove(f.c_str());
+    rig_.reset();
+    unit_.reset();
+    for (const auto& f : files_) std::remove(f.c_str());
   }
   void StartUnit(const std::vector<std::string>& args) {
-    unit = std::make_unique<PeerUnit>(args);
-    ASSERT_TRUE(unit->ok()) << unit->error;
-    test::RegisterPorts({{5, unit->path()}});
+    unit_ = std::make_unique<PeerUnit>(args);
+    ASSERT_TRUE(unit_->Ok()) << unit_->error;
+    test::RegisterPorts({{5, unit_->Path()}});
   }
   void Connect(const std::vector<std::string>& args) {
     StartUnit(args);
-    rig = std::make_unique<OpsRig>();
-    ASSERT_TRUE(rig->WaitChecked()) << "no check ended";
-    ASSERT_TRUE(rig->WaitIdle());
+    rig_ = std::make_unique<OpsRig>();
+    ASSERT_TRUE(rig_->WaitChecked()) << "no check ended";
+    ASSERT_TRUE(rig_->WaitIdle());
   }
   // Runs an operation to its end; returns how it ended.
   OpOutcome RunOp(int32_t op) {
-    rig->ui.ended.clear();
-    rig->ops.Request(op);
-    if (!rig->RunUntil([&] { return rig->ui.EndedOp(op); })) return OpOutcome::Nothing;
-    EXPECT_TRUE(rig->WaitIdle());
-    return rig->ui.ended.back().second;
+    rig_->ui.ended.clear();
+    rig_->ops.Request(op);
+    if (!rig_->RunUntil([&] { return rig_->ui.EndedOp(op); })) return OpOutcome::Nothing;
+    EXPECT_TRUE(rig_->WaitIdle());
+    return rig_->ui.ended.back().second;
   }
   std::string TempName() {
-    files.push_back(WriteTempImage(ParamImage{}));
-    return files.back();
+    files_.push_back(WriteTempImage(ParamImage{}));
+    return files_.back();
   }
   static ParamImage NormalFactory() {
     ParamImage img;
-    const auto m = sim::defaultSimMemory();
+    const auto m = sim::DefaultSimMemory();
     std::copy(m.begin(), m.end(), img.bytes.begin());
     NormalizeParams(img);
     return img;
   }
   void Edit(int address, uint8_t value) {
-    ParamImage& p = rig->images.params;
-    if (p.byte(address) != value) rig->images.changedMask[static_cast<size_t>(address)] = true;
-    p.setByte(address, value);
+    ParamImage& p = rig_->images.params;
+    if (p.Byte(address) != value) rig_->images.changedMask[static_cast<size_t>(address)] = true;
+    p.SetByte(address, value);
   }
-  int Lines() const { return static_cast<int>(trace.Lines().size()); }
+  int Lines() const { return static_cast<int>(trace_.Lines().size()); }
   // Trace lines after `from` that contain `text`.
   int Count(const std::string& text, int from) const {
-    const auto lines = trace.Lines();
+    const auto lines = trace_.Lines();
     int n = 0;
     for (size_t i = static_cast<size_t>(from); i < lines.size(); ++i)
       if (lines[i].find(text) != std::string::npos) ++n;
@@ -76,7 +76,7 @@ class DeviceOpsFaults : public ::testing::Test {
   }
   // Block frames sent after trace line `from` whose code lies in [lo, hi].
   int Frames(int lo, int hi, int from) const {
-    const auto lines = trace.Lines();
+    const auto lines = trace_.Lines();
     int n = 0;
     for (size_t i = static_cast<size_t>(from); i < lines.size(); ++i) {
       const size_t at = lines[i].find("Frame send [0x");
@@ -87,10 +87,10 @@ class DeviceOpsFaults : public ::testing::Test {
     return n;
   }
 
-  test::TraceFile trace;
-  std::unique_ptr<PeerUnit> unit;
-  std::unique_ptr<OpsRig> rig;
-  std::vector<std::string> files;
+  test::TraceFile trace_;
+  std::unique_ptr<PeerUnit> unit_;
+  std::unique_ptr<OpsRig> rig_;
+  std::vector<std::string> files_;
 };
 
 // An automatic program writes whole blocks, so a byte beside the edited one that differs
@@ -99,20 +99,20 @@ TEST_F(DeviceOpsFaults, UnitImageAfterAnAutomaticProgramIsWhatTheUnitSaved) {
   const std::string saved = TempName();
   Connect({"--save", saved});
   ASSERT_EQ(RunOp(OP_READ), OpOutcome::Ok);
-  ParamImage& params = rig->images.params;
-  params.setByte(kFreeByte + 1,
-                 static_cast<uint8_t>(params.byte(kFreeByte + 1) ^ 0x0F));  // unmarked
-  Edit(kFreeByte, static_cast<uint8_t>(params.byte(kFreeByte) ^ 0x22));
-  rig->ops.RequestAutoProgram();
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.programmedPending(); }));
+  ParamImage& params = rig_->images.params;
+  params.SetByte(kFreeByte + 1,
+                 static_cast<uint8_t>(params.Byte(kFreeByte + 1) ^ 0x0F));  // unmarked
+  Edit(kFreeByte, static_cast<uint8_t>(params.Byte(kFreeByte) ^ 0x22));
+  rig_->ops.RequestAutoProgram();
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ops.programmedPending(); }));
   // What the read-back brought beyond the identification block: the worker's idle polls
   // keep reusing bytes 0-149, so those are neither read here nor compared below.
   std::vector<uint8_t> flags(PARAM_IMAGE_SIZE, 0);
-  std::copy(rig->link.readFlags + kIdBlockSize, rig->link.readFlags + PARAM_IMAGE_SIZE,
+  std::copy(rig_->link.readFlags + kIdBlockSize, rig_->link.readFlags + PARAM_IMAGE_SIZE,
             flags.begin() + kIdBlockSize);
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ui.EndedOp(OP_PROGRAM_CHANGED); }));
-  ASSERT_TRUE(rig->WaitIdle());
-  EXPECT_TRUE(rig->ui.EndedWith(OP_PROGRAM_CHANGED, OpOutcome::Ok));
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ui.EndedOp(OP_PROGRAM_CHANGED); }));
+  ASSERT_TRUE(rig_->WaitIdle());
+  EXPECT_TRUE(rig_->ui.EndedWith(OP_PROGRAM_CHANGED, OpOutcome::Ok));
 
   std::ifstream in(saved, std::ios::binary);
   const std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), {}};
@@ -121,11 +121,11 @@ TEST_F(DeviceOpsFaults, UnitImageAfterAnAutomaticProgramIsWhatTheUnitSaved) {
   for (int a = kIdBlockSize; a < PARAM_IMAGE_SIZE; ++a) {
     if (flags[static_cast<size_t>(a)] == 0) continue;
     ++readBack;
-    EXPECT_EQ(rig->images.unitImage.byte(a), file[static_cast<size_t>(a)]) << "byte " << a;
+    EXPECT_EQ(rig_->images.unitImage.Byte(a), file[static_cast<size_t>(a)]) << "byte " << a;
   }
   EXPECT_GE(readBack, 150);  // the whole block around the edit
-  EXPECT_EQ(file[kFreeByte + 1], params.byte(kFreeByte + 1));
-  EXPECT_EQ(rig->ui.Slot(4), kIdentical);
+  EXPECT_EQ(file[kFreeByte + 1], params.Byte(kFreeByte + 1));
+  EXPECT_EQ(rig_->ui.Slot(4), kIdentical);
 }
 
 // An answer that comes after its time-out reaches the ring together with the answer to
@@ -134,7 +134,7 @@ TEST_F(DeviceOpsFaults, UnitImageAfterAnAutomaticProgramIsWhatTheUnitSaved) {
 TEST_F(DeviceOpsFaults, ALateAnswerDoesNotEchoThroughTheRestOfTheRead) {
   Connect({});
   const int from = Lines();
-  unit->AnswerLate(0xC1);  // the first block of the first read
+  unit_->AnswerLate(0xC1);  // the first block of the first read
   EXPECT_EQ(RunOp(OP_READ), OpOutcome::Ok);
   EXPECT_GE(Count("Stale bytes dropped", from), 1);
   // One time-out, at most one rejected answer that raced the next request.
@@ -147,25 +147,25 @@ TEST_F(DeviceOpsFaults, ALateAnswerDoesNotEchoThroughTheRestOfTheRead) {
 TEST_F(DeviceOpsFaults, ASecondProgramDuringSavingWaitsForTheSave) {
   Connect({});
   ASSERT_EQ(RunOp(OP_READ), OpOutcome::Ok);
-  ParamImage& params = rig->images.params;
-  params.setByte(kFreeByte, static_cast<uint8_t>(params.byte(kFreeByte) ^ 0x11));
-  rig->ui.results.clear();
-  rig->ui.ended.clear();
-  rig->ops.Request(OP_PROGRAM);
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.saveCountdown() > 0; }));
-  Edit(kFreeByte + 1, static_cast<uint8_t>(params.byte(kFreeByte + 1) ^ 0x30));
-  rig->ops.RequestAutoProgram();
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ui.EndedOp(OP_PROGRAM_CHANGED); }, 900));
-  ASSERT_TRUE(rig->WaitIdle());
-  const auto& ui = rig->ui;
+  ParamImage& params = rig_->images.params;
+  params.SetByte(kFreeByte, static_cast<uint8_t>(params.Byte(kFreeByte) ^ 0x11));
+  rig_->ui.results.clear();
+  rig_->ui.ended.clear();
+  rig_->ops.Request(OP_PROGRAM);
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ops.saveCountdown() > 0; }));
+  Edit(kFreeByte + 1, static_cast<uint8_t>(params.Byte(kFreeByte + 1) ^ 0x30));
+  rig_->ops.RequestAutoProgram();
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ui.EndedOp(OP_PROGRAM_CHANGED); }, 900));
+  ASSERT_TRUE(rig_->WaitIdle());
+  const auto& ui = rig_->ui;
   ASSERT_EQ(ui.ended.size(), 2u);
   EXPECT_EQ(ui.ended[0], std::make_pair(OP_PROGRAM, OpOutcome::Ok));
   EXPECT_EQ(ui.ended[1], std::make_pair(OP_PROGRAM_CHANGED, OpOutcome::Ok));
   const int firstOk = ui.IndexOf("Program device: OK");
   EXPECT_GT(firstOk, ui.IndexOf("Saving:"));
   EXPECT_GT(ui.IndexOf("Program device:", firstOk), firstOk) << "second program after the save";
-  EXPECT_TRUE(rig->images.unitImageValid);
-  EXPECT_EQ(unit->MemoryImage(), params);
+  EXPECT_TRUE(rig_->images.unitImageValid);
+  EXPECT_EQ(unit_->MemoryImage(), params);
   EXPECT_EQ(ui.Slot(4), kIdentical);
 }
 
@@ -176,21 +176,21 @@ class MonitorIdentity : public DeviceOpsFaults,
 
 TEST_P(MonitorIdentity, AnotherUnitInAMonitorAnswerRevokesTheIdentification) {
   Connect({});
-  ASSERT_TRUE(rig->ops.identPassed());
-  const ParamImage memory = unit->MemoryImage();
-  unit->SwapIdentity(GetParam().first, GetParam().second);
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.keyCheckKind() == 1; }));
-  EXPECT_FALSE(rig->ops.identPassed());
+  ASSERT_TRUE(rig_->ops.IdentPassed());
+  const ParamImage memory = unit_->MemoryImage();
+  unit_->SwapIdentity(GetParam().first, GetParam().second);
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ops.keyCheckKind() == 1; }));
+  EXPECT_FALSE(rig_->ops.IdentPassed());
   const int from = Lines();
   EXPECT_EQ(RunOp(OP_READ), OpOutcome::Refused);
   EXPECT_EQ(RunOp(OP_VERIFY), OpOutcome::Refused);
-  Edit(kFreeByte, static_cast<uint8_t>(memory.byte(kFreeByte) ^ 0x40));
-  rig->ops.RequestAutoProgram();
+  Edit(kFreeByte, static_cast<uint8_t>(memory.Byte(kFreeByte) ^ 0x40));
+  rig_->ops.RequestAutoProgram();
   EXPECT_EQ(RunOp(OP_PROGRAM), OpOutcome::Refused);
   EXPECT_EQ(Frames(0x01, 0x2F, from), 0) << "write frames";
   EXPECT_EQ(Frames(0x41, 0x4F, from), 0) << "read frames";
-  EXPECT_EQ(unit->MemoryImage(), memory);
-  EXPECT_EQ(unit->Programmings(), 0);
+  EXPECT_EQ(unit_->MemoryImage(), memory);
+  EXPECT_EQ(unit_->Programmings(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Swapped, MonitorIdentity,
@@ -204,31 +204,31 @@ INSTANTIATE_TEST_SUITE_P(Swapped, MonitorIdentity,
 // the unit that connects next.
 TEST_F(DeviceOpsFaults, ACommandWaitingWhenItsConnectionEndsIsDropped) {
   Connect({});
-  rig->images.params.setByte(kFreeByte,
-                             static_cast<uint8_t>(rig->images.params.byte(kFreeByte) ^ 0x08));
-  unit->AnswerLate(0xC1);  // the verify stays on its first block
-  rig->ops.Request(OP_VERIFY);
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.opState() == OP_VERIFY; }));
-  rig->ops.Request(OP_PROGRAM);
-  unit->Stop();
-  ASSERT_TRUE(rig->RunUntil([&] { return !rig->ops.UnitConnected(); }));
-  rig->Run();
-  EXPECT_TRUE(rig->ui.EndedWith(OP_VERIFY, OpOutcome::Failed));
-  EXPECT_TRUE(rig->ui.EndedWith(OP_PROGRAM, OpOutcome::Failed));
-  EXPECT_EQ(rig->ui.Slot(2), "Connection lost: command not done");
-  EXPECT_EQ(rig->ops.opRequest(), 0);
+  rig_->images.params.SetByte(kFreeByte,
+                              static_cast<uint8_t>(rig_->images.params.Byte(kFreeByte) ^ 0x08));
+  unit_->AnswerLate(0xC1);  // the verify stays on its first block
+  rig_->ops.Request(OP_VERIFY);
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ops.opState() == OP_VERIFY; }));
+  rig_->ops.Request(OP_PROGRAM);
+  unit_->Stop();
+  ASSERT_TRUE(rig_->RunUntil([&] { return !rig_->ops.UnitConnected(); }));
+  rig_->Run();
+  EXPECT_TRUE(rig_->ui.EndedWith(OP_VERIFY, OpOutcome::Failed));
+  EXPECT_TRUE(rig_->ui.EndedWith(OP_PROGRAM, OpOutcome::Failed));
+  EXPECT_EQ(rig_->ui.Slot(2), "Connection lost: command not done");
+  EXPECT_EQ(rig_->ops.opRequest(), 0);
 
   StartUnit({});
-  const ParamImage memory = unit->MemoryImage();
+  const ParamImage memory = unit_->MemoryImage();
   const int from = Lines();
-  rig->ui.ended.clear();
-  ASSERT_TRUE(rig->WaitChecked());
-  ASSERT_TRUE(rig->WaitIdle());
-  for (int i = 0; i < 10; ++i) rig->Run();
+  rig_->ui.ended.clear();
+  ASSERT_TRUE(rig_->WaitChecked());
+  ASSERT_TRUE(rig_->WaitIdle());
+  for (int i = 0; i < 10; ++i) rig_->Run();
   EXPECT_EQ(Frames(0x01, 0x2F, from), 0) << "write frames";
-  EXPECT_EQ(unit->Programmings(), 0);
-  EXPECT_EQ(unit->MemoryImage(), memory);
-  EXPECT_FALSE(rig->ui.EndedOp(OP_PROGRAM));
+  EXPECT_EQ(unit_->Programmings(), 0);
+  EXPECT_EQ(unit_->MemoryImage(), memory);
+  EXPECT_FALSE(rig_->ui.EndedOp(OP_PROGRAM));
 }
 
 // A reset (or reset and release) cut off by the loss of the port ends with a failure, so
@@ -238,15 +238,15 @@ class LostReset : public DeviceOpsFaults, public ::testing::WithParamInterface<i
 TEST_P(LostReset, EndsWithAFailureReport) {
   const int32_t op = GetParam();
   Connect({});
-  unit->AnswerLate(0x80);  // the special command's answer: the unit is gone before it comes
-  rig->ops.Request(op);
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.opState() == op; }));
-  unit->Stop();
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ui.EndedOp(op); }, 100));
-  EXPECT_TRUE(rig->ui.EndedWith(op, OpOutcome::Failed));
-  EXPECT_EQ(rig->ui.Slot(2), "Reset error !");
+  unit_->AnswerLate(0x80);  // the special command's answer: the unit is gone before it comes
+  rig_->ops.Request(op);
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ops.opState() == op; }));
+  unit_->Stop();
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ui.EndedOp(op); }, 100));
+  EXPECT_TRUE(rig_->ui.EndedWith(op, OpOutcome::Failed));
+  EXPECT_EQ(rig_->ui.Slot(2), "Reset error !");
   // The hand-over still gives the port away.
-  EXPECT_EQ(rig->ops.LinkEnabled(), op != OP_RESET_RELEASE);
+  EXPECT_EQ(rig_->ops.LinkEnabled(), op != OP_RESET_RELEASE);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ops, LostReset, ::testing::Values(OP_RESET, OP_RESET_RELEASE),
@@ -261,29 +261,29 @@ INSTANTIATE_TEST_SUITE_P(Ops, LostReset, ::testing::Values(OP_RESET, OP_RESET_RE
 TEST_F(DeviceOpsFaults, RequestsWithoutDataSendZerosOnIgn300) {
   Connect({"--protocol", "3300"});
   ParamImage wanted = NormalFactory();
-  for (int a = 150; a < 300; ++a) wanted.setByte(a, static_cast<uint8_t>(wanted.byte(a) | 0x01));
+  for (int a = 150; a < 300; ++a) wanted.SetByte(a, static_cast<uint8_t>(wanted.Byte(a) | 0x01));
   NormalizeParams(wanted);
-  rig->images.params = wanted;
-  unit->AnswerLate(0x81);  // the first written block: the unit is gone before it answers
-  rig->ops.Request(OP_PROGRAM);
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.opState() == OpState::kProgramWrite; }));
-  unit->Stop();
-  ASSERT_TRUE(rig->RunUntil([&] { return !rig->ops.UnitConnected(); }));
+  rig_->images.params = wanted;
+  unit_->AnswerLate(0x81);  // the first written block: the unit is gone before it answers
+  rig_->ops.Request(OP_PROGRAM);
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ops.opState() == OpState::kProgramWrite; }));
+  unit_->Stop();
+  ASSERT_TRUE(rig_->RunUntil([&] { return !rig_->ops.UnitConnected(); }));
   bool stale = false;  // the transfer buffer holds data in bytes 150-299
-  for (int a = 150; a < 300; ++a) stale = stale || rig->link.writeImage[a] != 0;
+  for (int a = 150; a < 300; ++a) stale = stale || rig_->link.writeImage[a] != 0;
   ASSERT_TRUE(stale);
 
   StartUnit({"--protocol", "3300"});
-  rig->ui.ended.clear();
-  ASSERT_TRUE(rig->WaitChecked());
-  ASSERT_TRUE(rig->ui.EndedWith(OP_CHECK, OpOutcome::Ok));
-  ASSERT_TRUE(rig->WaitIdle());
+  rig_->ui.ended.clear();
+  ASSERT_TRUE(rig_->WaitChecked());
+  ASSERT_TRUE(rig_->ui.EndedWith(OP_CHECK, OpOutcome::Ok));
+  ASSERT_TRUE(rig_->WaitIdle());
   ASSERT_EQ(RunOp(OP_RESET), OpOutcome::Ok);
 
   // Requests of this protocol come in unbroken runs once the search has found the unit;
   // around them are probes of other protocols and perhaps a request still arriving.
   constexpr size_t kFrame = 302;  // code, 300 data bytes, check
-  const std::vector<uint8_t> wire = unit->Received();
+  const std::vector<uint8_t> wire = unit_->Received();
   auto isRequest = [&](size_t at) {
     if (at + kFrame > wire.size()) return false;
     uint8_t x = 0;
@@ -316,33 +316,33 @@ TEST_F(DeviceOpsFaults, RequestsWithoutDataSendZerosOnIgn300) {
 // the identification block follows, so the next connection's check reads it.
 TEST_F(DeviceOpsFaults, SimulatedReadLockIsMemoryByte186) {
   StartUnit({"--no-reading"});
-  rig = std::make_unique<OpsRig>();
-  ASSERT_TRUE(rig->WaitChecked());
-  EXPECT_TRUE(rig->ui.EndedWith(OP_CHECK, OpOutcome::Refused));
-  ASSERT_TRUE(rig->WaitIdle());
-  rig->images.params = NormalFactory();
-  ASSERT_EQ(rig->images.params.byte(186), 0);
+  rig_ = std::make_unique<OpsRig>();
+  ASSERT_TRUE(rig_->WaitChecked());
+  EXPECT_TRUE(rig_->ui.EndedWith(OP_CHECK, OpOutcome::Refused));
+  ASSERT_TRUE(rig_->WaitIdle());
+  rig_->images.params = NormalFactory();
+  ASSERT_EQ(rig_->images.params.Byte(186), 0);
   EXPECT_EQ(RunOp(OP_PROGRAM), OpOutcome::Ok);
-  EXPECT_EQ(unit->MemoryImage().byte(186), 0);
+  EXPECT_EQ(unit_->MemoryImage().Byte(186), 0);
 
-  rig->ops.ReleasePort();
-  rig->ops.TakeBackPort();
-  rig->ui.ended.clear();
-  ASSERT_TRUE(rig->WaitChecked());
-  EXPECT_TRUE(rig->ui.EndedWith(OP_CHECK, OpOutcome::Ok));
-  EXPECT_EQ(rig->ops.idBlock()[9], 1);
-  EXPECT_EQ(rig->images.unitImage, unit->MemoryImage());
+  rig_->ops.ReleasePort();
+  rig_->ops.TakeBackPort();
+  rig_->ui.ended.clear();
+  ASSERT_TRUE(rig_->WaitChecked());
+  EXPECT_TRUE(rig_->ui.EndedWith(OP_CHECK, OpOutcome::Ok));
+  EXPECT_EQ(rig_->ops.idBlock()[9], 1);
+  EXPECT_EQ(rig_->images.unitImage, unit_->MemoryImage());
 }
 
 // --unstable-reads corrupts each of the first reads differently: two of them never agree,
 // so the check (in quarters when its two whole reads differ) ends with the true image.
 TEST_F(DeviceOpsFaults, UnstableReadsNeverAgreeWithEachOther) {
   StartUnit({"--unstable-reads", "2"});
-  rig = std::make_unique<OpsRig>();
-  ASSERT_TRUE(rig->WaitChecked());
-  EXPECT_TRUE(rig->ui.EndedWith(OP_CHECK, OpOutcome::Ok));
+  rig_ = std::make_unique<OpsRig>();
+  ASSERT_TRUE(rig_->WaitChecked());
+  EXPECT_TRUE(rig_->ui.EndedWith(OP_CHECK, OpOutcome::Ok));
   // Two reads corrupted the same way would agree and leave a wrong byte in the image.
-  EXPECT_EQ(rig->images.unitImage, unit->MemoryImage());
+  EXPECT_EQ(rig_->images.unitImage, unit_->MemoryImage());
 }
 
 }  // namespace

@@ -9,58 +9,58 @@ namespace {
 class DeviceOpsIdle : public ::testing::Test {
  protected:
   void SetUp() override {
-    setTickCount(100);
+    SetTickCount(100);
     test::RegisterPorts({});
     setenv("ZEDA_PORTS", "", 1);
-    rig = std::make_unique<test::OpsRig>();
+    rig_ = std::make_unique<test::OpsRig>();
   }
-  void TearDown() override { setCurrentLanguage(kEnglish); }
-  std::unique_ptr<test::OpsRig> rig;
+  void TearDown() override { SetCurrentLanguage(kEnglish); }
+  std::unique_ptr<test::OpsRig> rig_;
 };
 
 TEST_F(DeviceOpsIdle, LabelComTellsWhatTheSearchDoes) {
-  rig->link.comSetting = -1;
-  rig->Run(0);
-  EXPECT_EQ(rig->ui.labelCom, "COM=OFF");
-  rig->link.comSetting = 0;
-  rig->Run(0);
-  EXPECT_EQ(rig->ui.labelCom, "COM=none");
-  setCurrentLanguage(kGerman);
-  rig->Run(0);
-  EXPECT_EQ(rig->ui.labelCom, "COM=kain");
-  setCurrentLanguage(kEnglish);
-  rig->ops.ReleasePort(4);
-  rig->Run(0);
-  EXPECT_EQ(rig->ui.labelCom, "COM=4 (DISCONECTED)");
-  EXPECT_EQ(rig->ops.rememberedPort(), 4);
-  rig->ops.TakeBackPort();
-  rig->Run(0);
-  EXPECT_EQ(rig->ops.rememberedPort(), -1);
-  EXPECT_EQ(rig->ui.labelCom, "COM=none");
+  rig_->link.comSetting = -1;
+  rig_->Run(0);
+  EXPECT_EQ(rig_->ui.labelCom, "COM=OFF");
+  rig_->link.comSetting = 0;
+  rig_->Run(0);
+  EXPECT_EQ(rig_->ui.labelCom, "COM=none");
+  SetCurrentLanguage(kGerman);
+  rig_->Run(0);
+  EXPECT_EQ(rig_->ui.labelCom, "COM=kain");
+  SetCurrentLanguage(kEnglish);
+  rig_->ops.ReleasePort(4);
+  rig_->Run(0);
+  EXPECT_EQ(rig_->ui.labelCom, "COM=4 (DISCONECTED)");
+  EXPECT_EQ(rig_->ops.RememberedPort(), 4);
+  rig_->ops.TakeBackPort();
+  rig_->Run(0);
+  EXPECT_EQ(rig_->ops.RememberedPort(), -1);
+  EXPECT_EQ(rig_->ui.labelCom, "COM=none");
 }
 
 TEST_F(DeviceOpsIdle, FirstRunAndDisconnectSayNoConnection) {
-  rig->Run(0);
-  EXPECT_EQ(rig->ui.Slot(1), "No connection with PC...");
-  EXPECT_EQ(rig->ui.slots.priority(1), -5);
+  rig_->Run(0);
+  EXPECT_EQ(rig_->ui.Slot(1), "No connection with PC...");
+  EXPECT_EQ(rig_->ui.slots.Priority(1), -5);
   // Given away, the link shows nothing of the kind.
-  rig->ops.ReleasePort(4);
-  rig->ui.slots.ShowStatus(1, nullptr, 0, kColourUnchanged, kColourUnchanged, -1);
-  rig->ops.Disconnect();
-  EXPECT_EQ(rig->ui.Slot(1), "");
+  rig_->ops.ReleasePort(4);
+  rig_->ui.slots.ShowStatus(1, nullptr, 0, kColourUnchanged, kColourUnchanged, -1);
+  rig_->ops.Disconnect();
+  EXPECT_EQ(rig_->ui.Slot(1), "");
 }
 
 TEST_F(DeviceOpsIdle, OneRequestSlot) {
-  EXPECT_TRUE(rig->ops.Request(OP_READ));
-  EXPECT_TRUE(rig->ops.Request(OP_VERIFY));  // a command replaces a command
-  EXPECT_EQ(rig->ops.opRequest(), OP_VERIFY);
-  EXPECT_TRUE(rig->ops.Request(OP_RESET_RELEASE));
-  EXPECT_FALSE(rig->ops.Request(OP_PROGRAM));  // 129 stays
-  EXPECT_EQ(rig->ops.opRequest(), OP_RESET_RELEASE);
+  EXPECT_TRUE(rig_->ops.Request(OP_READ));
+  EXPECT_TRUE(rig_->ops.Request(OP_VERIFY));  // a command replaces a command
+  EXPECT_EQ(rig_->ops.opRequest(), OP_VERIFY);
+  EXPECT_TRUE(rig_->ops.Request(OP_RESET_RELEASE));
+  EXPECT_FALSE(rig_->ops.Request(OP_PROGRAM));  // 129 stays
+  EXPECT_EQ(rig_->ops.opRequest(), OP_RESET_RELEASE);
   // No unit, no identification: automatic programming asks for nothing.
-  rig->images.changedMask[10] = true;
-  rig->ops.RequestAutoProgram();
-  EXPECT_EQ(rig->ops.opRequest(), OP_RESET_RELEASE);
+  rig_->images.changedMask[10] = true;
+  rig_->ops.RequestAutoProgram();
+  EXPECT_EQ(rig_->ops.opRequest(), OP_RESET_RELEASE);
 }
 
 // A front end that runs the machine again from inside a callback (as a nested event loop
@@ -86,9 +86,9 @@ class ReentrantUi : public test::RecordingUi {
 
 TEST_F(DeviceOpsIdle, RunDeviceOpsIsNotReentered) {
   ReentrantUi ui;
-  DeviceOps ops(rig->link, rig->images, ui);
+  DeviceOps ops(rig_->link, rig_->images, ui);
   ui.ops = &ops;
-  rig->link.comSetting = -1;
+  rig_->link.comSetting = -1;
   ops.RunDeviceOps();  // the first run shows "No connection" and so calls back
   EXPECT_EQ(ui.Slot(1), "No connection with PC...");
   EXPECT_EQ(ui.labelCom, "COM=OFF");

@@ -23,48 +23,48 @@ constexpr int kFreeByte = 330;  // block 2; the normaliser leaves it alone
 
 class DeviceOpsMends : public ::testing::Test {
  protected:
-  void SetUp() override { setTickCount(100); }
+  void SetUp() override { SetTickCount(100); }
   void TearDown() override {
-    rig.reset();
-    unit.reset();
-    for (const auto& f : files) std::remove(f.c_str());
+    rig_.reset();
+    unit_.reset();
+    for (const auto& f : files_) std::remove(f.c_str());
   }
   void StartUnit(const std::vector<std::string>& args) {
-    unit = std::make_unique<PeerUnit>(args);
-    ASSERT_TRUE(unit->ok()) << unit->error;
-    test::RegisterPorts({{5, unit->path()}});
+    unit_ = std::make_unique<PeerUnit>(args);
+    ASSERT_TRUE(unit_->Ok()) << unit_->error;
+    test::RegisterPorts({{5, unit_->Path()}});
   }
   void Connect(const std::vector<std::string>& args) {
     StartUnit(args);
-    rig = std::make_unique<OpsRig>();
-    ASSERT_TRUE(rig->WaitChecked()) << "no check ended";
+    rig_ = std::make_unique<OpsRig>();
+    ASSERT_TRUE(rig_->WaitChecked()) << "no check ended";
   }
-  ParamImage UnitMemory() { return unit->MemoryImage(); }
+  ParamImage UnitMemory() { return unit_->MemoryImage(); }
   std::string ImageFile(const ParamImage& img) {
-    files.push_back(WriteTempImage(img));
-    return files.back();
+    files_.push_back(WriteTempImage(img));
+    return files_.back();
   }
   static ParamImage NormalFactory() {
     ParamImage img;
-    const auto m = sim::defaultSimMemory();
+    const auto m = sim::DefaultSimMemory();
     std::copy(m.begin(), m.end(), img.bytes.begin());
     NormalizeParams(img);
     return img;
   }
   void Edit(int address, uint8_t value) {
-    ParamImage& p = rig->images.params;
-    if (p.byte(address) != value) rig->images.changedMask[static_cast<size_t>(address)] = true;
-    p.setByte(address, value);
+    ParamImage& p = rig_->images.params;
+    if (p.Byte(address) != value) rig_->images.changedMask[static_cast<size_t>(address)] = true;
+    p.SetByte(address, value);
   }
   void ReadUnit() {
-    rig->ops.Request(OP_READ);
-    ASSERT_TRUE(rig->RunUntil([&] { return rig->ui.EndedOp(OP_READ); }));
-    ASSERT_TRUE(rig->ui.EndedWith(OP_READ, OpOutcome::Ok));
-    ASSERT_TRUE(rig->WaitIdle());
+    rig_->ops.Request(OP_READ);
+    ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ui.EndedOp(OP_READ); }));
+    ASSERT_TRUE(rig_->ui.EndedWith(OP_READ, OpOutcome::Ok));
+    ASSERT_TRUE(rig_->WaitIdle());
   }
   // Block frames sent after trace line `from` whose code lies in [lo, hi].
   int Frames(int lo, int hi, int from) {
-    const auto lines = trace.Lines();
+    const auto lines = trace_.Lines();
     int n = 0;
     for (size_t i = static_cast<size_t>(from); i < lines.size(); ++i) {
       const size_t at = lines[i].find("Frame send [0x");
@@ -80,10 +80,10 @@ class DeviceOpsMends : public ::testing::Test {
     EXPECT_EQ(Frames(0x41, 0x4F, from), 0) << "read frames";
   }
 
-  test::TraceFile trace;
-  std::unique_ptr<PeerUnit> unit;
-  std::unique_ptr<OpsRig> rig;
-  std::vector<std::string> files;
+  test::TraceFile trace_;
+  std::unique_ptr<PeerUnit> unit_;
+  std::unique_ptr<OpsRig> rig_;
+  std::vector<std::string> files_;
 };
 
 // A unit of another version, and a unit whose check failed: Read, Verify and automatic
@@ -99,40 +99,40 @@ TEST_P(IdentificationGate, NothingIsReadLoadedOrWritten) {
   if (GetParam().args.empty()) {
     // The unit falls silent during the checking reads: the check fails.
     StartUnit({});
-    rig = std::make_unique<OpsRig>();
-    ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.opState() == 30; }));
-    unit->Mute(true);
-    ASSERT_TRUE(rig->RunUntil([&] { return rig->ui.EndedOp(OP_CHECK); }));
-    EXPECT_TRUE(rig->ui.EndedWith(OP_CHECK, OpOutcome::Failed));
-    EXPECT_EQ(rig->ui.Slot(2), "Checking error !");
-    unit->Mute(false);
+    rig_ = std::make_unique<OpsRig>();
+    ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ops.opState() == 30; }));
+    unit_->Mute(true);
+    ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ui.EndedOp(OP_CHECK); }));
+    EXPECT_TRUE(rig_->ui.EndedWith(OP_CHECK, OpOutcome::Failed));
+    EXPECT_EQ(rig_->ui.Slot(2), "Checking error !");
+    unit_->Mute(false);
   } else {
     Connect(GetParam().args);
   }
-  EXPECT_FALSE(rig->ops.identPassed());
-  ASSERT_TRUE(rig->WaitIdle());
+  EXPECT_FALSE(rig_->ops.IdentPassed());
+  ASSERT_TRUE(rig_->WaitIdle());
   const ParamImage before = NormalFactory();
-  rig->images.params = before;
+  rig_->images.params = before;
   const ParamImage memory = UnitMemory();
-  const int from = static_cast<int>(trace.Lines().size());
+  const int from = static_cast<int>(trace_.Lines().size());
   for (int32_t op : {OP_READ, OP_VERIFY}) {
-    rig->ui.ended.clear();
-    rig->ops.Request(op);
-    ASSERT_TRUE(rig->RunUntil([&] { return rig->ui.EndedOp(op); }));
-    EXPECT_TRUE(rig->ui.EndedWith(op, OpOutcome::Refused));
+    rig_->ui.ended.clear();
+    rig_->ops.Request(op);
+    ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ui.EndedOp(op); }));
+    EXPECT_TRUE(rig_->ui.EndedWith(op, OpOutcome::Refused));
   }
-  Edit(kFreeByte, static_cast<uint8_t>(memory.byte(kFreeByte) ^ 0x40));
-  rig->ops.RequestAutoProgram();
-  EXPECT_EQ(rig->ops.opRequest(), 0);
-  for (int i = 0; i < 12; ++i) rig->Run();
-  EXPECT_FALSE(rig->ui.EndedOp(OP_PROGRAM_CHANGED));
+  Edit(kFreeByte, static_cast<uint8_t>(memory.Byte(kFreeByte) ^ 0x40));
+  rig_->ops.RequestAutoProgram();
+  EXPECT_EQ(rig_->ops.opRequest(), 0);
+  for (int i = 0; i < 12; ++i) rig_->Run();
+  EXPECT_FALSE(rig_->ui.EndedOp(OP_PROGRAM_CHANGED));
   ExpectNoTransfer(from);
   EXPECT_EQ(UnitMemory(), memory);
-  EXPECT_EQ(unit->Programmings(), 0);
+  EXPECT_EQ(unit_->Programmings(), 0);
   // The edit is kept for later.
-  EXPECT_TRUE(rig->images.changedMask[kFreeByte]);
-  EXPECT_FALSE(rig->ui.Said("Verify: OK"));
-  EXPECT_FALSE(rig->ui.Said("Read:"));
+  EXPECT_TRUE(rig_->images.changedMask[kFreeByte]);
+  EXPECT_FALSE(rig_->ui.Said("Verify: OK"));
+  EXPECT_FALSE(rig_->ui.Said("Read:"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Units, IdentificationGate,
@@ -142,25 +142,25 @@ INSTANTIATE_TEST_SUITE_P(Units, IdentificationGate,
 
 TEST_F(DeviceOpsMends, VersionOneShowsTheSubversionBoxAndProgramIsRefused) {
   Connect({"--version", "1"});
-  EXPECT_TRUE(rig->ui.EndedWith(OP_CHECK, OpOutcome::Refused));
+  EXPECT_TRUE(rig_->ui.EndedWith(OP_CHECK, OpOutcome::Refused));
   UserMessage box;
-  ASSERT_TRUE(rig->ops.TakeMessage(&box));
+  ASSERT_TRUE(rig_->ops.TakeMessage(&box));
   EXPECT_EQ(box.text, "Unmatched subversion of PC and Ignition programs!  PC-107.00, IGN-107.01");
-  EXPECT_EQ(rig->ui.gaugeColour, kColourRed);
-  EXPECT_FALSE(rig->ops.TakeMessage(&box));
+  EXPECT_EQ(rig_->ui.gaugeColour, kColourRed);
+  EXPECT_FALSE(rig_->ops.TakeMessage(&box));
   // The idle polls go on; panel 4 shows the mismatch.
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.keyCheckKind() != 0; }, 40));
-  EXPECT_EQ(rig->ops.keyCheckKind(), 1);
-  EXPECT_EQ(rig->ops.keyCheckText(),
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ops.keyCheckKind() != 0; }, 40));
+  EXPECT_EQ(rig_->ops.keyCheckKind(), 1);
+  EXPECT_EQ(rig_->ops.keyCheckText(),
             "Unmatched subversion of PC and Ignition programs!  PC-107.00, IGN-107.01");
   const ParamImage memory = UnitMemory();
-  rig->images.params = NormalFactory();
-  rig->images.params.setByte(kFreeByte, static_cast<uint8_t>(memory.byte(kFreeByte) ^ 1));
-  const int from = static_cast<int>(trace.Lines().size());
-  rig->ops.Request(OP_PROGRAM);
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ui.EndedOp(OP_PROGRAM); }));
-  EXPECT_TRUE(rig->ui.EndedWith(OP_PROGRAM, OpOutcome::Refused));
-  ASSERT_TRUE(rig->ops.TakeMessage(&box));
+  rig_->images.params = NormalFactory();
+  rig_->images.params.SetByte(kFreeByte, static_cast<uint8_t>(memory.Byte(kFreeByte) ^ 1));
+  const int from = static_cast<int>(trace_.Lines().size());
+  rig_->ops.Request(OP_PROGRAM);
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ui.EndedOp(OP_PROGRAM); }));
+  EXPECT_TRUE(rig_->ui.EndedWith(OP_PROGRAM, OpOutcome::Refused));
+  ASSERT_TRUE(rig_->ops.TakeMessage(&box));
   EXPECT_NE(box.text.find("PC-107.00, IGN-107.01"), std::string::npos);
   ExpectNoTransfer(from);
   EXPECT_EQ(UnitMemory(), memory);
@@ -169,9 +169,9 @@ TEST_F(DeviceOpsMends, VersionOneShowsTheSubversionBoxAndProgramIsRefused) {
 // An address in block 5 whose unit value is not 0 and may be set to 0.
 int ZeroableAddress(const ParamImage& img) {
   for (int a = 750; a < 900; ++a) {
-    if (img.byte(a) == 0) continue;
+    if (img.Byte(a) == 0) continue;
     ParamImage t = img;
-    t.setByte(a, 0);
+    t.SetByte(a, 0);
     ParamImage n = t;
     NormalizeParams(n);
     if (n == t) return a;
@@ -182,28 +182,28 @@ int ZeroableAddress(const ParamImage& img) {
 TEST_F(DeviceOpsMends, EditsMadeWhileProgrammingReachTheUnit) {
   Connect({});
   ReadUnit();
-  const int zeroable = ZeroableAddress(rig->images.params);
+  const int zeroable = ZeroableAddress(rig_->images.params);
   ASSERT_GE(zeroable, 0);
   for (int32_t editState : {98, 99}) {
     SCOPED_TRACE(editState);
-    rig->ui.ended.clear();
-    Edit(kFreeByte, static_cast<uint8_t>(rig->images.params.byte(kFreeByte) + 3));
-    rig->ops.RequestAutoProgram();
-    ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.opState() == editState; }));
+    rig_->ui.ended.clear();
+    Edit(kFreeByte, static_cast<uint8_t>(rig_->images.params.Byte(kFreeByte) + 3));
+    rig_->ops.RequestAutoProgram();
+    ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ops.opState() == editState; }));
     // Committed while the step runs: a value 0 outside the block being read back.
     Edit(zeroable, editState == 98 ? 0 : 7);
-    rig->ops.RequestAutoProgram();
+    rig_->ops.RequestAutoProgram();
     const auto maskEmpty = [&] {
-      return std::none_of(rig->images.changedMask.begin(), rig->images.changedMask.end(),
+      return std::none_of(rig_->images.changedMask.begin(), rig_->images.changedMask.end(),
                           [](bool b) { return b; });
     };
-    ASSERT_TRUE(rig->RunUntil([&] { return !rig->ops.Busy() && maskEmpty(); }, 300))
-        << "state " << rig->ops.opState() << " request " << rig->ops.opRequest() << " pending "
-        << rig->ops.programmedPending() << " countdown " << rig->ops.saveCountdown()
+    ASSERT_TRUE(rig_->RunUntil([&] { return !rig_->ops.Busy() && maskEmpty(); }, 300))
+        << "state " << rig_->ops.opState() << " request " << rig_->ops.opRequest() << " pending "
+        << rig_->ops.programmedPending() << " countdown " << rig_->ops.saveCountdown()
         << " mask empty " << maskEmpty();
-    EXPECT_TRUE(rig->ui.EndedWith(OP_PROGRAM_CHANGED, OpOutcome::Ok));
-    EXPECT_EQ(UnitMemory(), rig->images.params);
-    EXPECT_EQ(rig->ui.Slot(4), kIdentical);
+    EXPECT_TRUE(rig_->ui.EndedWith(OP_PROGRAM_CHANGED, OpOutcome::Ok));
+    EXPECT_EQ(UnitMemory(), rig_->images.params);
+    EXPECT_EQ(rig_->ui.Slot(4), kIdentical);
   }
 }
 
@@ -213,203 +213,203 @@ TEST_F(DeviceOpsMends, EditsMadeWhileProgrammingReachTheUnit) {
 TEST_F(DeviceOpsMends, VerifyKeepsTheImageItsVerdictWasMadeOn) {
   Connect({});
   const ParamImage memory = UnitMemory();
-  rig->images.params = memory;
-  rig->images.params.setByte(kFreeByte, static_cast<uint8_t>(memory.byte(kFreeByte) ^ 0x21));
-  rig->ops.Request(OP_VERIFY);
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ui.EndedOp(OP_VERIFY); }));
-  ASSERT_TRUE(rig->ui.EndedWith(OP_VERIFY, OpOutcome::Different));
-  EXPECT_EQ(rig->ops.verifiedImage(), memory);
+  rig_->images.params = memory;
+  rig_->images.params.SetByte(kFreeByte, static_cast<uint8_t>(memory.Byte(kFreeByte) ^ 0x21));
+  rig_->ops.Request(OP_VERIFY);
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ui.EndedOp(OP_VERIFY); }));
+  ASSERT_TRUE(rig_->ui.EndedWith(OP_VERIFY, OpOutcome::Different));
+  EXPECT_EQ(rig_->ops.VerifiedImage(), memory);
   // The buffer goes on serving the link; the kept image does not follow it.
-  for (int i = 0; i < 20; ++i) rig->Run();
-  std::fill(rig->link.readImage, rig->link.readImage + PARAM_IMAGE_SIZE, uint8_t{0xA5});
-  EXPECT_EQ(rig->ops.verifiedImage(), memory);
-  EXPECT_EQ(DifferencesByField(rig->images.params, rig->ops.verifiedImage()).size(), 1u);
+  for (int i = 0; i < 20; ++i) rig_->Run();
+  std::fill(rig_->link.readImage, rig_->link.readImage + PARAM_IMAGE_SIZE, uint8_t{0xA5});
+  EXPECT_EQ(rig_->ops.VerifiedImage(), memory);
+  EXPECT_EQ(DifferencesByField(rig_->images.params, rig_->ops.VerifiedImage()).size(), 1u);
 }
 
 TEST_F(DeviceOpsMends, IdenticalNeedsTheWholeImage) {
   // A locked unit is never read, so its image stays unknown.
   Connect({"--no-reading"});
-  ASSERT_TRUE(rig->ops.identPassed());
-  ASSERT_FALSE(rig->images.unitImageValid);
-  ASSERT_TRUE(rig->WaitIdle());
-  rig->images.params = UnitMemory();
-  Edit(kFreeByte, static_cast<uint8_t>(rig->images.params.byte(kFreeByte) ^ 0x10));
-  rig->ops.RequestAutoProgram();
+  ASSERT_TRUE(rig_->ops.IdentPassed());
+  ASSERT_FALSE(rig_->images.unitImageValid);
+  ASSERT_TRUE(rig_->WaitIdle());
+  rig_->images.params = UnitMemory();
+  Edit(kFreeByte, static_cast<uint8_t>(rig_->images.params.Byte(kFreeByte) ^ 0x10));
+  rig_->ops.RequestAutoProgram();
   ASSERT_TRUE(
-      rig->RunUntil([&] { return rig->ui.EndedOp(OP_PROGRAM_CHANGED) && !rig->ops.Busy(); }));
-  EXPECT_TRUE(rig->ui.EndedWith(OP_PROGRAM_CHANGED, OpOutcome::Ok));
-  EXPECT_EQ(UnitMemory().byte(kFreeByte), rig->images.params.byte(kFreeByte));
-  EXPECT_FALSE(rig->images.unitImageValid);
-  for (const std::string& c : rig->ui.congruence) EXPECT_NE(c, kIdentical);
+      rig_->RunUntil([&] { return rig_->ui.EndedOp(OP_PROGRAM_CHANGED) && !rig_->ops.Busy(); }));
+  EXPECT_TRUE(rig_->ui.EndedWith(OP_PROGRAM_CHANGED, OpOutcome::Ok));
+  EXPECT_EQ(UnitMemory().Byte(kFreeByte), rig_->images.params.Byte(kFreeByte));
+  EXPECT_FALSE(rig_->images.unitImageValid);
+  for (const std::string& c : rig_->ui.congruence) EXPECT_NE(c, kIdentical);
 }
 
 TEST_F(DeviceOpsMends, EmptyChangedMaskProgramsNothingAndSaysSo) {
   Connect({});
   ReadUnit();
-  const int from = static_cast<int>(trace.Lines().size());
-  rig->ops.Request(OP_PROGRAM_CHANGED);
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ui.EndedOp(OP_PROGRAM_CHANGED); }));
-  EXPECT_TRUE(rig->ui.EndedWith(OP_PROGRAM_CHANGED, OpOutcome::Nothing));
-  EXPECT_EQ(rig->ui.results.back(), "Program device: nothing changed");
+  const int from = static_cast<int>(trace_.Lines().size());
+  rig_->ops.Request(OP_PROGRAM_CHANGED);
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ui.EndedOp(OP_PROGRAM_CHANGED); }));
+  EXPECT_TRUE(rig_->ui.EndedWith(OP_PROGRAM_CHANGED, OpOutcome::Nothing));
+  EXPECT_EQ(rig_->ui.results.back(), "Program device: nothing changed");
   ExpectNoTransfer(from);
 }
 
 TEST_F(DeviceOpsMends, SavingStaysUntilALiveAnswerEndsIt) {
   Connect({});
   ReadUnit();
-  Edit(kFreeByte, static_cast<uint8_t>(rig->images.params.byte(kFreeByte) + 1));
-  rig->ops.Request(OP_PROGRAM);
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.programmedPending(); }));
+  Edit(kFreeByte, static_cast<uint8_t>(rig_->images.params.Byte(kFreeByte) + 1));
+  rig_->ops.Request(OP_PROGRAM);
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ops.programmedPending(); }));
   // Before any monitor answer: a language switch or page refresh keeps "Saving:".
-  rig->ui.slots.refreshCaptions();
-  rig->Run();
-  EXPECT_FALSE(rig->ui.Said("Program device: OK"));
-  EXPECT_EQ(rig->ui.Slot(2), "Saving:");
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ui.EndedOp(OP_PROGRAM); }));
-  EXPECT_TRUE(rig->ui.EndedWith(OP_PROGRAM, OpOutcome::Ok));
-  EXPECT_EQ(rig->ops.saveCountdown(), 0);
+  rig_->ui.slots.RefreshCaptions();
+  rig_->Run();
+  EXPECT_FALSE(rig_->ui.Said("Program device: OK"));
+  EXPECT_EQ(rig_->ui.Slot(2), "Saving:");
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ui.EndedOp(OP_PROGRAM); }));
+  EXPECT_TRUE(rig_->ui.EndedWith(OP_PROGRAM, OpOutcome::Ok));
+  EXPECT_EQ(rig_->ops.saveCountdown(), 0);
 }
 
 TEST_F(DeviceOpsMends, ResetAndReleaseWaitForTheSave) {
   Connect({});
   ReadUnit();
-  Edit(kFreeByte, static_cast<uint8_t>(rig->images.params.byte(kFreeByte) + 1));
-  const ParamImage wanted = rig->images.params;
-  rig->ops.Request(OP_PROGRAM);
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.programmedPending(); }));
-  rig->ops.Request(OP_RESET);
-  rig->ops.RequestRelease();
-  EXPECT_TRUE(rig->ops.LinkEnabled());
-  EXPECT_TRUE(rig->ops.releaseWanted());
-  ASSERT_TRUE(rig->RunUntil([&] { return !rig->ops.LinkEnabled(); }));
-  ASSERT_GE(rig->ui.ended.size(), 2u);
-  const auto& e = rig->ui.ended;
+  Edit(kFreeByte, static_cast<uint8_t>(rig_->images.params.Byte(kFreeByte) + 1));
+  const ParamImage wanted = rig_->images.params;
+  rig_->ops.Request(OP_PROGRAM);
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ops.programmedPending(); }));
+  rig_->ops.Request(OP_RESET);
+  rig_->ops.RequestRelease();
+  EXPECT_TRUE(rig_->ops.LinkEnabled());
+  EXPECT_TRUE(rig_->ops.ReleaseWanted());
+  ASSERT_TRUE(rig_->RunUntil([&] { return !rig_->ops.LinkEnabled(); }));
+  ASSERT_GE(rig_->ui.ended.size(), 2u);
+  const auto& e = rig_->ui.ended;
   EXPECT_EQ(e[e.size() - 2], std::make_pair(OP_PROGRAM, OpOutcome::Ok));
   EXPECT_EQ(e[e.size() - 1], std::make_pair(OP_RESET, OpOutcome::Ok));
-  EXPECT_EQ(rig->ops.rememberedPort(), 5);
+  EXPECT_EQ(rig_->ops.RememberedPort(), 5);
   EXPECT_EQ(UnitMemory(), wanted);
-  EXPECT_EQ(unit->Programmings(), 1);
+  EXPECT_EQ(unit_->Programmings(), 1);
   // Given away: LabelCom says so, and nothing reconnects until the port comes back.
-  for (int i = 0; i < 5; ++i) rig->Run();
-  EXPECT_FALSE(rig->ops.UnitConnected());
-  EXPECT_EQ(rig->ui.labelCom, "COM=5 (DISCONECTED)");
-  rig->ops.TakeBackPort();
-  rig->ui.ended.clear();
-  ASSERT_TRUE(rig->WaitChecked());
-  EXPECT_TRUE(rig->ui.EndedWith(OP_CHECK, OpOutcome::Ok));
+  for (int i = 0; i < 5; ++i) rig_->Run();
+  EXPECT_FALSE(rig_->ops.UnitConnected());
+  EXPECT_EQ(rig_->ui.labelCom, "COM=5 (DISCONECTED)");
+  rig_->ops.TakeBackPort();
+  rig_->ui.ended.clear();
+  ASSERT_TRUE(rig_->WaitChecked());
+  EXPECT_TRUE(rig_->ui.EndedWith(OP_CHECK, OpOutcome::Ok));
 }
 
 TEST_F(DeviceOpsMends, ResetAndReleaseGivesThePortAwayAfterTheSpecialCommand) {
   Connect({});
-  ASSERT_TRUE(rig->ops.Request(OP_RESET_RELEASE));
-  EXPECT_FALSE(rig->ops.Request(OP_READ));  // 129 is never replaced
-  rig->ops.RequestAutoProgram();
-  EXPECT_EQ(rig->ops.opRequest(), OP_RESET_RELEASE);
-  ASSERT_TRUE(rig->RunUntil([&] { return !rig->ops.LinkEnabled(); }));
-  EXPECT_TRUE(rig->ui.EndedWith(OP_RESET_RELEASE, OpOutcome::Ok));
-  EXPECT_EQ(rig->ops.rememberedPort(), 5);
+  ASSERT_TRUE(rig_->ops.Request(OP_RESET_RELEASE));
+  EXPECT_FALSE(rig_->ops.Request(OP_READ));  // 129 is never replaced
+  rig_->ops.RequestAutoProgram();
+  EXPECT_EQ(rig_->ops.opRequest(), OP_RESET_RELEASE);
+  ASSERT_TRUE(rig_->RunUntil([&] { return !rig_->ops.LinkEnabled(); }));
+  EXPECT_TRUE(rig_->ui.EndedWith(OP_RESET_RELEASE, OpOutcome::Ok));
+  EXPECT_EQ(rig_->ops.RememberedPort(), 5);
 }
 
 TEST_F(DeviceOpsMends, ReleaseEvenAfterThreeFailures) {
   Connect({});
-  ASSERT_TRUE(rig->WaitIdle());
-  unit->Mute(true);
-  ASSERT_TRUE(rig->ops.Request(OP_RESET_RELEASE));
-  ASSERT_TRUE(rig->RunUntil(
-      [&] { return rig->ui.EndedOp(OP_RESET_RELEASE) || !rig->ops.UnitConnected(); }));
-  EXPECT_TRUE(rig->ui.EndedWith(OP_RESET_RELEASE, OpOutcome::Failed));
-  EXPECT_FALSE(rig->ops.LinkEnabled());
+  ASSERT_TRUE(rig_->WaitIdle());
+  unit_->Mute(true);
+  ASSERT_TRUE(rig_->ops.Request(OP_RESET_RELEASE));
+  ASSERT_TRUE(rig_->RunUntil(
+      [&] { return rig_->ui.EndedOp(OP_RESET_RELEASE) || !rig_->ops.UnitConnected(); }));
+  EXPECT_TRUE(rig_->ui.EndedWith(OP_RESET_RELEASE, OpOutcome::Failed));
+  EXPECT_FALSE(rig_->ops.LinkEnabled());
 }
 
 TEST_F(DeviceOpsMends, FailuresDoNotCarryOverAConnection) {
   Connect({});
-  ASSERT_TRUE(rig->WaitIdle());
-  unit->Mute(true);
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.jobFailCount() == 2; }, 100));
-  rig->ops.ReleasePort();
-  unit->Mute(false);
-  rig->ops.TakeBackPort();
+  ASSERT_TRUE(rig_->WaitIdle());
+  unit_->Mute(true);
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ops.jobFailCount() == 2; }, 100));
+  rig_->ops.ReleasePort();
+  unit_->Mute(false);
+  rig_->ops.TakeBackPort();
   // The new connection's first job fails once (three lost answers): it is its first
   // failure, not the third, so the check goes on and passes.
-  unit->DropIdBlockAnswers(3);
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.UnitConnected(); }));
-  EXPECT_EQ(rig->ops.jobFailCount(), 0);
-  rig->ui.ended.clear();
-  ASSERT_TRUE(rig->WaitChecked());
-  EXPECT_TRUE(rig->ui.EndedWith(OP_CHECK, OpOutcome::Ok));
-  EXPECT_NE(trace.Find("COM timeout"), -1);
+  unit_->DropIdBlockAnswers(3);
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ops.UnitConnected(); }));
+  EXPECT_EQ(rig_->ops.jobFailCount(), 0);
+  rig_->ui.ended.clear();
+  ASSERT_TRUE(rig_->WaitChecked());
+  EXPECT_TRUE(rig_->ui.EndedWith(OP_CHECK, OpOutcome::Ok));
+  EXPECT_NE(trace_.Find("COM timeout"), -1);
 }
 
 TEST_F(DeviceOpsMends, PortVanishingWhileProgrammingIsAFailureAndNothingIsLost) {
   Connect({});
   ReadUnit();
-  ParamImage wanted = rig->images.params;
-  for (int a = 300; a < 310; ++a) wanted.setByte(a, static_cast<uint8_t>(wanted.byte(a) ^ 0x01));
+  ParamImage wanted = rig_->images.params;
+  for (int a = 300; a < 310; ++a) wanted.SetByte(a, static_cast<uint8_t>(wanted.Byte(a) ^ 0x01));
   NormalizeParams(wanted);
-  rig->images.params = wanted;
-  rig->ops.Request(OP_PROGRAM);
+  rig_->images.params = wanted;
+  rig_->ops.Request(OP_PROGRAM);
   // Silenced as the write begins, then gone: the unit holds at most the first block.
-  for (int i = 0; i < 400 && rig->ops.opState() != 98; ++i) rig->Run(2);
-  ASSERT_EQ(rig->ops.opState(), 98);
-  unit->Mute(true);
-  for (int i = 0; i < 3; ++i) rig->Run();
-  unit->Stop();
+  for (int i = 0; i < 400 && rig_->ops.opState() != 98; ++i) rig_->Run(2);
+  ASSERT_EQ(rig_->ops.opState(), 98);
+  unit_->Mute(true);
+  for (int i = 0; i < 3; ++i) rig_->Run();
+  unit_->Stop();
   const ParamImage partly = UnitMemory();
-  ASSERT_TRUE(rig->RunUntil([&] { return !rig->ops.UnitConnected(); }));
-  rig->Run();
-  EXPECT_TRUE(rig->ui.EndedWith(OP_PROGRAM, OpOutcome::Failed));
-  EXPECT_FALSE(rig->ui.Said("Program device: OK"));
+  ASSERT_TRUE(rig_->RunUntil([&] { return !rig_->ops.UnitConnected(); }));
+  rig_->Run();
+  EXPECT_TRUE(rig_->ui.EndedWith(OP_PROGRAM, OpOutcome::Failed));
+  EXPECT_FALSE(rig_->ui.Said("Program device: OK"));
   // Said as what it is, and it stays: no expiry.
-  EXPECT_EQ(rig->ui.Slot(2),
+  EXPECT_EQ(rig_->ui.Slot(2),
             "Programming interrupted: the unit may hold part of the new settings. Connect it "
             "and program again.");
-  EXPECT_EQ(rig->images.params, wanted);
+  EXPECT_EQ(rig_->images.params, wanted);
 
   // The unit comes back with what it got: the check says the sets differ.
   StartUnit({"--image", ImageFile(partly)});
-  rig->ui.ended.clear();
-  ASSERT_TRUE(rig->WaitChecked());
-  EXPECT_TRUE(rig->ui.EndedWith(OP_CHECK, OpOutcome::Ok));
-  EXPECT_EQ(rig->ui.Slot(4), kDifferent);
-  EXPECT_EQ(rig->images.params, wanted);
+  rig_->ui.ended.clear();
+  ASSERT_TRUE(rig_->WaitChecked());
+  EXPECT_TRUE(rig_->ui.EndedWith(OP_CHECK, OpOutcome::Ok));
+  EXPECT_EQ(rig_->ui.Slot(4), kDifferent);
+  EXPECT_EQ(rig_->images.params, wanted);
 }
 
 TEST_F(DeviceOpsMends, TestModeDropsOnlyTheIdlePolls) {
   StartUnit({});
-  rig = std::make_unique<OpsRig>();
-  rig->ops.testMode = true;
-  ASSERT_TRUE(rig->WaitChecked());
-  EXPECT_TRUE(rig->ui.EndedWith(OP_CHECK, OpOutcome::Ok));
+  rig_ = std::make_unique<OpsRig>();
+  rig_->ops.testMode = true;
+  ASSERT_TRUE(rig_->WaitChecked());
+  EXPECT_TRUE(rig_->ui.EndedWith(OP_CHECK, OpOutcome::Ok));
   // The check's own monitor exchange counts; the idle polls after it are dropped.
-  const int afterCheck = rig->ui.monitors;
+  const int afterCheck = rig_->ui.monitors;
   EXPECT_EQ(afterCheck, 1);
-  for (int i = 0; i < 20; ++i) rig->Run();
-  EXPECT_TRUE(rig->SawState(2));
-  EXPECT_EQ(rig->ui.monitors, afterCheck);
-  EXPECT_TRUE(rig->ops.UnitConnected());
-  rig->ops.Request(OP_READ);
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ui.EndedOp(OP_READ); }));
-  EXPECT_TRUE(rig->ui.EndedWith(OP_READ, OpOutcome::Ok));
-  EXPECT_EQ(rig->images.params, UnitMemory());
+  for (int i = 0; i < 20; ++i) rig_->Run();
+  EXPECT_TRUE(rig_->SawState(2));
+  EXPECT_EQ(rig_->ui.monitors, afterCheck);
+  EXPECT_TRUE(rig_->ops.UnitConnected());
+  rig_->ops.Request(OP_READ);
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ui.EndedOp(OP_READ); }));
+  EXPECT_TRUE(rig_->ui.EndedWith(OP_READ, OpOutcome::Ok));
+  EXPECT_EQ(rig_->images.params, UnitMemory());
 }
 
 // Test mode drops idle-poll results, but the unit's save is only seen through them: a
 // program must still end and a reset asked meanwhile must still run.
 TEST_F(DeviceOpsMends, TestModeStillSeesTheSaveEnd) {
   StartUnit({});
-  rig = std::make_unique<OpsRig>();
-  rig->ops.testMode = true;
-  ASSERT_TRUE(rig->WaitChecked());
+  rig_ = std::make_unique<OpsRig>();
+  rig_->ops.testMode = true;
+  ASSERT_TRUE(rig_->WaitChecked());
   ReadUnit();
-  Edit(kFreeByte, static_cast<uint8_t>(rig->images.params.byte(kFreeByte) + 1));
-  rig->ops.Request(OP_PROGRAM);
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.programmedPending(); }));
-  rig->ops.Request(OP_RESET);
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ui.EndedOp(OP_RESET); }, 300))
-      << "countdown " << rig->ops.saveCountdown() << " pending " << rig->ops.programmedPending();
-  EXPECT_TRUE(rig->ui.EndedWith(OP_PROGRAM, OpOutcome::Ok));
-  EXPECT_TRUE(rig->ui.Said("Program device: OK"));
-  EXPECT_TRUE(rig->ui.EndedWith(OP_RESET, OpOutcome::Ok));
+  Edit(kFreeByte, static_cast<uint8_t>(rig_->images.params.Byte(kFreeByte) + 1));
+  rig_->ops.Request(OP_PROGRAM);
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ops.programmedPending(); }));
+  rig_->ops.Request(OP_RESET);
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ui.EndedOp(OP_RESET); }, 300))
+      << "countdown " << rig_->ops.saveCountdown() << " pending " << rig_->ops.programmedPending();
+  EXPECT_TRUE(rig_->ui.EndedWith(OP_PROGRAM, OpOutcome::Ok));
+  EXPECT_TRUE(rig_->ui.Said("Program device: OK"));
+  EXPECT_TRUE(rig_->ui.EndedWith(OP_RESET, OpOutcome::Ok));
 }
 
 // A port hand-over that waits for the save, or a reset-and-release under way, still gives
@@ -420,28 +420,28 @@ TEST_F(DeviceOpsMends, HandOverSurvivesTheLossOfTheUnit) {
     Connect({});
     if (waitingRelease) {
       ReadUnit();
-      Edit(kFreeByte, static_cast<uint8_t>(rig->images.params.byte(kFreeByte) + 1));
-      rig->ops.Request(OP_PROGRAM);
-      ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.programmedPending(); }));
-      rig->ops.RequestRelease();
-      ASSERT_TRUE(rig->ops.releaseWanted());
+      Edit(kFreeByte, static_cast<uint8_t>(rig_->images.params.Byte(kFreeByte) + 1));
+      rig_->ops.Request(OP_PROGRAM);
+      ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ops.programmedPending(); }));
+      rig_->ops.RequestRelease();
+      ASSERT_TRUE(rig_->ops.ReleaseWanted());
     } else {
-      ASSERT_TRUE(rig->WaitIdle());
-      unit->Mute(true);
-      ASSERT_TRUE(rig->ops.Request(OP_RESET_RELEASE));
-      ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.opState() == OP_RESET_RELEASE; }));
+      ASSERT_TRUE(rig_->WaitIdle());
+      unit_->Mute(true);
+      ASSERT_TRUE(rig_->ops.Request(OP_RESET_RELEASE));
+      ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ops.opState() == OP_RESET_RELEASE; }));
     }
-    unit->Stop();
-    ASSERT_TRUE(rig->RunUntil([&] { return !rig->ops.UnitConnected(); }));
-    for (int i = 0; i < 5; ++i) rig->Run();
-    EXPECT_FALSE(rig->ops.LinkEnabled());
-    EXPECT_EQ(rig->ops.rememberedPort(), 5);
-    EXPECT_EQ(rig->ui.labelCom, "COM=5 (DISCONECTED)");
+    unit_->Stop();
+    ASSERT_TRUE(rig_->RunUntil([&] { return !rig_->ops.UnitConnected(); }));
+    for (int i = 0; i < 5; ++i) rig_->Run();
+    EXPECT_FALSE(rig_->ops.LinkEnabled());
+    EXPECT_EQ(rig_->ops.RememberedPort(), 5);
+    EXPECT_EQ(rig_->ui.labelCom, "COM=5 (DISCONECTED)");
     if (waitingRelease) {
-      EXPECT_TRUE(rig->ui.EndedWith(OP_PROGRAM, OpOutcome::Failed));
+      EXPECT_TRUE(rig_->ui.EndedWith(OP_PROGRAM, OpOutcome::Failed));
     }
-    rig.reset();
-    unit.reset();
+    rig_.reset();
+    unit_.reset();
   }
 }
 
@@ -451,25 +451,25 @@ TEST_F(DeviceOpsMends, AutomaticProgramDoesNotOutliveItsConnection) {
   Connect({});
   ReadUnit();
   // A Read that hangs on a silent unit keeps the request slot's 98 waiting.
-  unit->Mute(true);
-  rig->ops.Request(OP_READ);
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.opState() == OP_READ; }));
-  Edit(kFreeByte, static_cast<uint8_t>(rig->images.params.byte(kFreeByte) + 5));
-  rig->ops.RequestAutoProgram();
-  ASSERT_EQ(rig->ops.opRequest(), OP_PROGRAM_CHANGED);
-  unit->Stop();
-  ASSERT_TRUE(rig->RunUntil([&] { return !rig->ops.UnitConnected(); }));
-  const ParamImage edited = rig->images.params;
+  unit_->Mute(true);
+  rig_->ops.Request(OP_READ);
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ops.opState() == OP_READ; }));
+  Edit(kFreeByte, static_cast<uint8_t>(rig_->images.params.Byte(kFreeByte) + 5));
+  rig_->ops.RequestAutoProgram();
+  ASSERT_EQ(rig_->ops.opRequest(), OP_PROGRAM_CHANGED);
+  unit_->Stop();
+  ASSERT_TRUE(rig_->RunUntil([&] { return !rig_->ops.UnitConnected(); }));
+  const ParamImage edited = rig_->images.params;
 
   StartUnit({});
-  rig->ui.ended.clear();
-  ASSERT_TRUE(rig->WaitChecked());
-  for (int i = 0; i < 30; ++i) rig->Run();
-  EXPECT_FALSE(rig->ui.EndedOp(OP_PROGRAM_CHANGED));
-  EXPECT_EQ(unit->Programmings(), 0);
-  EXPECT_EQ(rig->images.params, edited);
-  EXPECT_TRUE(rig->images.changedMask[kFreeByte]);
-  EXPECT_EQ(rig->ui.Slot(4), kDifferent);
+  rig_->ui.ended.clear();
+  ASSERT_TRUE(rig_->WaitChecked());
+  for (int i = 0; i < 30; ++i) rig_->Run();
+  EXPECT_FALSE(rig_->ui.EndedOp(OP_PROGRAM_CHANGED));
+  EXPECT_EQ(unit_->Programmings(), 0);
+  EXPECT_EQ(rig_->images.params, edited);
+  EXPECT_TRUE(rig_->images.changedMask[kFreeByte]);
+  EXPECT_EQ(rig_->ui.Slot(4), kDifferent);
 }
 
 // With programming after change, the byte being programmed is edited again meanwhile (a
@@ -478,21 +478,21 @@ TEST_F(DeviceOpsMends, AutomaticProgramDoesNotOutliveItsConnection) {
 TEST_F(DeviceOpsMends, ByteReEditedWhileItIsProgrammedStaysMarked) {
   Connect({});
   ReadUnit();
-  const uint8_t first = static_cast<uint8_t>(rig->images.params.byte(kFreeByte) + 3);
+  const uint8_t first = static_cast<uint8_t>(rig_->images.params.Byte(kFreeByte) + 3);
   const uint8_t second = static_cast<uint8_t>(first + 3);
   Edit(kFreeByte, first);
-  rig->ops.RequestAutoProgram();
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.opState() == 98; }));
+  rig_->ops.RequestAutoProgram();
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ops.opState() == 98; }));
   Edit(kFreeByte, second);
-  rig->ops.RequestAutoProgram();
-  ASSERT_TRUE(rig->RunUntil([&] { return rig->ops.programmedPending(); }));
-  ASSERT_TRUE(rig->images.changedMask[kFreeByte]);
-  ASSERT_TRUE(rig->RunUntil([&] {
-    return !rig->images.changedMask[kFreeByte] && rig->ops.opState() <= 2 &&
-           UnitMemory().byte(kFreeByte) == second;
+  rig_->ops.RequestAutoProgram();
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ops.programmedPending(); }));
+  ASSERT_TRUE(rig_->images.changedMask[kFreeByte]);
+  ASSERT_TRUE(rig_->RunUntil([&] {
+    return !rig_->images.changedMask[kFreeByte] && rig_->ops.opState() <= 2 &&
+           UnitMemory().Byte(kFreeByte) == second;
   }));
-  EXPECT_EQ(UnitMemory(), rig->images.params);
-  EXPECT_EQ(unit->Programmings(), 2);
+  EXPECT_EQ(UnitMemory(), rig_->images.params);
+  EXPECT_EQ(unit_->Programmings(), 2);
 }
 
 }  // namespace

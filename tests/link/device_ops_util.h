@@ -39,8 +39,8 @@ class PeerUnit {
     thread_ = std::thread([this] { Run(); });
   }
   ~PeerUnit() { Stop(); }
-  bool ok() const { return ok_; }
-  std::string path() const { return pty_.slavePath(); }
+  bool Ok() const { return ok_; }
+  std::string Path() const { return pty_.SlavePath(); }
   void Mute(bool on) { mute_.store(on); }
   // The next n answers to identification-block requests are not sent.
   void DropIdBlockAnswers(int n) { dropIdAnswers_.store(n); }
@@ -69,7 +69,7 @@ class PeerUnit {
   }
   std::array<uint8_t, sim::kImageSize> Memory() {
     std::lock_guard<std::mutex> lock(mutex_);
-    return unit_->memory();
+    return unit_->Memory();
   }
   // The unit's memory as a parameter image.
   ParamImage MemoryImage() {
@@ -80,7 +80,7 @@ class PeerUnit {
   }
   int Programmings() {
     std::lock_guard<std::mutex> lock(mutex_);
-    return unit_->programmingCount();
+    return unit_->ProgrammingCount();
   }
   // Runs f(SimUnit&) between two requests: the unit's counters and fault switches.
   template <typename F>
@@ -101,7 +101,7 @@ class PeerUnit {
     std::vector<uint8_t> out;
     uint8_t buffer[4096];
     while (!stop_.load()) {
-      pollfd p{pty_.master(), POLLIN, 0};
+      pollfd p{pty_.Master(), POLLIN, 0};
       const int ready = poll(&p, 1, 5);
       if (ready == 0) {
         // A silent line ends a request cut short (a probe at another protocol's frame size).
@@ -109,7 +109,7 @@ class PeerUnit {
         unit_->LineIdle(NowMs());
       }
       if (ready > 0 && (p.revents & POLLIN)) {
-        const ssize_t n = read(pty_.master(), buffer, sizeof buffer);
+        const ssize_t n = read(pty_.Master(), buffer, sizeof buffer);
         if (n > 0) {
           out.clear();
           bool hold = false;
@@ -150,7 +150,7 @@ class PeerUnit {
   void WriteAll(const std::vector<uint8_t>& bytes) {
     size_t done = 0;
     while (done < bytes.size() && !stop_.load()) {
-      const ssize_t w = write(pty_.master(), bytes.data() + done, bytes.size() - done);
+      const ssize_t w = write(pty_.Master(), bytes.data() + done, bytes.size() - done);
       if (w > 0) {
         done += static_cast<size_t>(w);
       } else {
@@ -178,7 +178,7 @@ class PeerUnit {
 // Records what the user would see, in English.
 class RecordingUi : public DeviceOpsUi {
  public:
-  RecordingUi() { slots.bind(nullptr, {1, 2, 4}); }
+  RecordingUi() { slots.Bind(nullptr, {1, 2, 4}); }
   void ShowStatus(int slot, const char* text, int32_t durationMs, Colour font, Colour back,
                   int32_t priority) override {
     slots.ShowStatus(slot, text, durationMs, font, back, priority);
@@ -205,7 +205,7 @@ class RecordingUi : public DeviceOpsUi {
 
   // The slot texts of this run so far, in English.
   std::string Slot(int slot) const {
-    return slots.visible(slot) ? std::string(LangText(slots.text(slot).c_str(), kEnglish)) : "";
+    return slots.Visible(slot) ? std::string(LangText(slots.Text(slot).c_str(), kEnglish)) : "";
   }
   bool Said(const std::string& text) const {
     return std::find(results.begin(), results.end(), text) != results.end();
@@ -246,10 +246,10 @@ class OpsRig {
 
   // One run of the machine: two ticks of the main timer.
   void Run(int realMs = kRunRealMs) {
-    advanceTick();
-    ui.slots.expire(tickCount());
-    advanceTick();
-    ui.slots.expire(tickCount());
+    AdvanceTick();
+    ui.slots.Expire(tickCount());
+    AdvanceTick();
+    ui.slots.Expire(tickCount());
     ops.RunDeviceOps();
     states.push_back(ops.opState());
     std::this_thread::sleep_for(std::chrono::milliseconds(realMs));
@@ -305,7 +305,7 @@ inline std::string WriteTempImage(const ParamImage& img) {
   char name[] = "/tmp/zeda-ops-image-XXXXXX";
   const int fd = mkstemp(name);
   if (fd >= 0) {
-    (void)!write(fd, img.data(), PARAM_IMAGE_SIZE);
+    (void)!write(fd, img.Data(), PARAM_IMAGE_SIZE);
     close(fd);
   }
   return name;

@@ -218,9 +218,9 @@ TEST_F(SimLine, EchoingLineReturnsTheRequest) {
   FdLine line(fd_);
   for (int32_t protocol : {PROTOCOL_WCOM, PROTOCOL_IGN150}) {
     CodecPeer peer(line, protocol, 175);
-    peer.codec().BuildIdentifyRequest(107);
+    peer.Codec().BuildIdentifyRequest(107);
     const AnswerVerdict v = peer.SendAndWait(
-        [&] { return peer.codec().IsEcho() ? AnswerVerdict::Accepted : AnswerVerdict::Ignored; },
+        [&] { return peer.Codec().IsEcho() ? AnswerVerdict::Accepted : AnswerVerdict::Ignored; },
         1500);
     EXPECT_EQ(v, AnswerVerdict::Accepted) << protocol;
   }
@@ -255,7 +255,7 @@ TEST_F(SimLine, LinkPathFollowsThePtyAndGoesWithIt) {
   ASSERT_NO_FATAL_FAILURE(Start({"--link", link}, B57600));
   char target[256] = {};
   ASSERT_GT(readlink(link.c_str(), target, sizeof target - 1), 0);
-  EXPECT_EQ(sim_.path(), target);
+  EXPECT_EQ(sim_.Path(), target);
   const int status = sim_.Stop();
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   struct stat st {};

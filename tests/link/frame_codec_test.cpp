@@ -54,10 +54,10 @@ class TraceFile {
     const int fd = mkstemp(name);
     if (fd >= 0) close(fd);
     path_ = name;
-    linkTrace().open(path_);
+    LinkTraceSink().Open(path_);
   }
   ~TraceFile() {
-    linkTrace().close();
+    LinkTraceSink().Close();
     std::remove(path_.c_str());
   }
   std::string Text() const {
@@ -654,7 +654,7 @@ TEST_F(CaptureFixture, GoodCaptureIsCompletedAndTheCallEnds) {
   EXPECT_EQ(pollMask.load(), 1);
   // The next answer comes after a pause that drops what the capture bytes left in the
   // frame receiver.
-  setTickCount(tickCount() + 10);
+  SetTickCount(tickCount() + 10);
   EXPECT_TRUE(codec.ReceiveFrame(port->View(), &link));
   ReleaseCompletedCapture(*completed);
   EXPECT_EQ(completed->type.load(), CAPTURE_NONE);

@@ -37,14 +37,14 @@ class SimUnitThread {
     thread_ = std::thread([this] { server_->Run(stop_); });
   }
   ~SimUnitThread() { Stop(); }
-  bool ok() const { return server_ != nullptr; }
-  std::string path() const { return server_ ? server_->slavePath() : std::string(); }
+  bool Ok() const { return server_ != nullptr; }
+  std::string Path() const { return server_ ? server_->SlavePath() : std::string(); }
   // Stops serving; afterwards unit() may be read.
   void Stop() {
     stop_.store(true);
     if (thread_.joinable()) thread_.join();
   }
-  const sim::SimUnit& unit() const { return server_->unit(); }
+  const sim::SimUnit& Unit() const { return server_->Unit(); }
 
   std::string error;
 
@@ -60,8 +60,8 @@ class SimUnitProcess {
   explicit SimUnitProcess(const std::vector<std::string>& args) {
     started_ = sim_.Start(args, error);
   }
-  bool ok() const { return started_; }
-  std::string path() const { return sim_.path(); }
+  bool Ok() const { return started_; }
+  std::string Path() const { return sim_.Path(); }
   std::string error;
 
  private:
@@ -95,10 +95,10 @@ class TraceFile {
     const int fd = mkstemp(name);
     if (fd >= 0) close(fd);
     path_ = name;
-    linkTrace().open(path_);
+    LinkTraceSink().Open(path_);
   }
   ~TraceFile() {
-    linkTrace().close();
+    LinkTraceSink().Close();
     if (std::getenv("ZEDA_KEEP_TRACE") == nullptr) std::remove(path_.c_str());
   }
   // The trace texts so far, without time stamps.
@@ -148,8 +148,8 @@ inline void RegisterPorts(const std::vector<std::pair<int, std::string>>& ports)
 // as a unit tells requests apart by the pauses between them.
 inline constexpr int kRunRealMs = 90;
 inline void RunOnce(CCOMCOM& link, int realMs = kRunRealMs) {
-  advanceTick();
-  advanceTick();
+  AdvanceTick();
+  AdvanceTick();
   link.SuperviseLink();
   std::this_thread::sleep_for(std::chrono::milliseconds(realMs));
 }

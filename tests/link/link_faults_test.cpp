@@ -30,8 +30,8 @@ struct BlockedOpenCase {
 
 class BlockedOpen : public ::testing::TestWithParam<BlockedOpenCase> {
  protected:
-  void SetUp() override { setTickCount(100); }
-  test::GatedDevices devices;
+  void SetUp() override { SetTickCount(100); }
+  test::GatedDevices devices_;
 };
 
 // The search gives a port up 600 ms into an open and asks for it to be closed; the port
@@ -40,8 +40,8 @@ class BlockedOpen : public ::testing::TestWithParam<BlockedOpenCase> {
 TEST_P(BlockedOpen, PortOpensAgainAndTheUnitIsFound) {
   const BlockedOpenCase c = GetParam();
   test::SimUnitThread unit({});
-  ASSERT_TRUE(unit.ok()) << unit.error;
-  test::RegisterPorts({{7, unit.path()}});
+  ASSERT_TRUE(unit.Ok()) << unit.error;
+  test::RegisterPorts({{7, unit.Path()}});
   Gate().Hold(1);
   CCOMCOM link;
   test::TraceFile trace;
@@ -72,11 +72,11 @@ INSTANTIATE_TEST_SUITE_P(Link, BlockedOpen,
 // an I/O thread sits in an open that has not returned; the thread, released later, ends
 // without touching the freed port.
 TEST(LinkExit, ReturnsAtOnceWhileAnOpenHangs) {
-  setTickCount(100);
+  SetTickCount(100);
   test::GatedDevices devices;
   test::SimUnitThread unit({});
-  ASSERT_TRUE(unit.ok()) << unit.error;
-  test::RegisterPorts({{7, unit.path()}});
+  ASSERT_TRUE(unit.Ok()) << unit.error;
+  test::RegisterPorts({{7, unit.Path()}});
   Gate().Hold(1);
   auto link = std::make_unique<CCOMCOM>();
   link->comSetting = 7;
@@ -102,9 +102,9 @@ TEST(LinkExit, ReturnsAtOnceWhileAnOpenHangs) {
 // written to it), though a unit answers there; fixing its COM number by hand reaches it.
 TEST(ConsoleTty, AutomaticSearchLeavesItAloneAFixedNumberReachesIt) {
   namespace fs = std::filesystem;
-  setTickCount(100);
+  SetTickCount(100);
   test::SimUnitThread unit({});
-  ASSERT_TRUE(unit.ok()) << unit.error;
+  ASSERT_TRUE(unit.Ok()) << unit.error;
   char tmpl[] = "/tmp/zeda-console-XXXXXX";
   const std::string root = ::mkdtemp(tmpl);
   const std::string sys = root + "/class", dev = root + "/dev";
@@ -113,7 +113,7 @@ TEST(ConsoleTty, AutomaticSearchLeavesItAloneAFixedNumberReachesIt) {
   fs::create_directories(sys + "/console");
   std::ofstream(sys + "/console/active") << "tty0 ttyS9\n";
   fs::create_directories(dev);
-  fs::create_symlink(unit.path(), dev + "/ttyS9");
+  fs::create_symlink(unit.Path(), dev + "/ttyS9");
   ::unsetenv("ZEDA_PORTS");
   ::unsetenv("ZEDA_PORTS_ONLY");  // the system part comes from the stand-in folders only
   test::TraceFile trace;
@@ -146,11 +146,11 @@ bool SameLine(const termios& a, const termios& b) {
 // A port is set raw at the search's speed while in use and gets back the line settings
 // it had (here a cooked terminal at 9600) when it is closed.
 TEST(PortTermios, LineSettingsComeBackAtClose) {
-  setTickCount(100);
+  SetTickCount(100);
   test::Pty pty;
-  ASSERT_TRUE(pty.ok());
-  test::RegisterPorts({{7, pty.slave()}});
-  const int fd = ::open(pty.slave().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_TRUE(pty.Ok());
+  test::RegisterPorts({{7, pty.Slave()}});
+  const int fd = ::open(pty.Slave().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
   ASSERT_GE(fd, 0);
   termios before{};
   ASSERT_EQ(::tcgetattr(fd, &before), 0);
@@ -187,10 +187,10 @@ TEST(PortTermios, LineSettingsComeBackAtClose) {
 // the next connection: a unit on the last row (IGN300) is asked on its own protocol
 // before any other.
 TEST(KnownPort, RowThatConnectedIsProbedFirstNextTime) {
-  setTickCount(100);
+  SetTickCount(100);
   test::SimUnitThread unit({"--protocol", "3300"});
-  ASSERT_TRUE(unit.ok()) << unit.error;
-  test::RegisterPorts({{7, unit.path()}});
+  ASSERT_TRUE(unit.Ok()) << unit.error;
+  test::RegisterPorts({{7, unit.Path()}});
   char name[] = "/tmp/zeda-known-XXXXXX";
   const int fd = ::mkstemp(name);
   ASSERT_GE(fd, 0);
@@ -205,7 +205,7 @@ TEST(KnownPort, RowThatConnectedIsProbedFirstNextTime) {
   std::ifstream in(name);
   const std::string ini((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_NE(ini.find("[KNOWN_PORTS]"), std::string::npos) << ini;
-  EXPECT_NE(ini.find(unit.path() + "=13,3300,115200"), std::string::npos) << ini;
+  EXPECT_NE(ini.find(unit.Path() + "=13,3300,115200"), std::string::npos) << ini;
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   test::TraceFile trace;
   CCOMCOM again;

@@ -30,9 +30,9 @@ class LinkWorkerSimTest : public ::testing::TestWithParam<SimCase> {
     const SimCase& c = GetParam();
     std::string error;
     ASSERT_TRUE(sim_.Start({"--protocol", std::to_string(c.protocol)}, error)) << error;
-    ::setenv("ZEDA_PORTS", ("COM9=" + sim_.path()).c_str(), 1);
+    ::setenv("ZEDA_PORTS", ("COM9=" + sim_.Path()).c_str(), 1);
     ::setenv("ZEDA_PORTS_ONLY", "1", 1);
-    setTickCount(1000);
+    SetTickCount(1000);
     link_ = std::make_unique<CCOMCOM>();
     link_->comSetting = kComSettingOff;  // the port is opened by hand, not by the search
     link_->OpenPort(9, c.baud);
@@ -59,8 +59,8 @@ class LinkWorkerSimTest : public ::testing::TestWithParam<SimCase> {
     ::unsetenv("ZEDA_PORTS");
   }
   void Tick() {
-    advanceTick();
-    advanceTick();
+    AdvanceTick();
+    AdvanceTick();
     link_->SuperviseLink();
   }
   // Runs the main tick at its real pace until the job ends; returns the job word.
@@ -129,15 +129,15 @@ TEST(LinkSimRestartTest, SimulatorExitTakesTheLinkOffAndTheComebackWorks) {
   test::PortFolder folder;
   const std::string path = folder.PathOf(9);
   folder.Publish({9});
-  setTickCount(1000);
+  SetTickCount(1000);
   test::SimProcess sim;
   std::string error;
   ASSERT_TRUE(sim.Start({"--protocol", "3150", "--link", path}, error)) << error;
   auto link = std::make_unique<CCOMCOM>();
   link->comSetting = kComSettingOff;  // the port is opened by hand, not by the search
   auto tick = [&] {
-    advanceTick();
-    advanceTick();
+    AdvanceTick();
+    AdvanceTick();
     link->SuperviseLink();
   };
   auto connect = [&] {

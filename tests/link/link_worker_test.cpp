@@ -83,16 +83,16 @@ class ScriptedUnit {
 class LinkWorkerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    setTickCount(1000);
-    ASSERT_TRUE(pty_.ok());
-    folder_.Link(kCom, pty_.slave());
+    SetTickCount(1000);
+    ASSERT_TRUE(pty_.Ok());
+    folder_.Link(kCom, pty_.Slave());
     folder_.Publish({kCom});
     link_ = std::make_unique<CCOMCOM>();
     link_->comSetting = kComSettingOff;  // the port is opened by hand, not by the search
-    EXPECT_EQ(link_->Job(), JOB_DONE);  // idle until a link comes up
+    EXPECT_EQ(link_->Job(), JOB_DONE);   // idle until a link comes up
     EXPECT_EQ(link_->LinkState(), LINK_OFF);
     ASSERT_TRUE(Connect());
-    unit_ = std::make_unique<ScriptedUnit>(pty_.master());
+    unit_ = std::make_unique<ScriptedUnit>(pty_.Master());
   }
   void TearDown() override {
     link_.reset();
@@ -101,8 +101,8 @@ class LinkWorkerTest : public ::testing::Test {
 
   // Two ticks and one supervision, as the main tick runs the device machine.
   void Tick() {
-    advanceTick();
-    advanceTick();
+    AdvanceTick();
+    AdvanceTick();
     link_->SuperviseLink();
   }
   bool Connect() {
@@ -131,7 +131,7 @@ class LinkWorkerTest : public ::testing::Test {
   }
   // Lets the answer timeout run out: more than 400 ms of tickMs.
   void RunPastTimeout() {
-    for (int i = 0; i < 9; ++i) advanceTick();
+    for (int i = 0; i < 9; ++i) AdvanceTick();
     link_->SuperviseLink();
   }
 
@@ -153,10 +153,10 @@ TEST_F(LinkWorkerTest, SingleTryFailsAtTheFirstTimeoutWhichRunsOnlyWithTicks) {
   }
   EXPECT_EQ(link_->LinkState(), LINK_WAITING);
   // 400 ms of ticks are not yet "more than 400 ms".
-  for (int i = 0; i < 8; ++i) advanceTick();
+  for (int i = 0; i < 8; ++i) AdvanceTick();
   link_->SuperviseLink();
   EXPECT_EQ(link_->LinkState(), LINK_WAITING);
-  advanceTick();
+  AdvanceTick();
   link_->SuperviseLink();
   ASSERT_TRUE(WaitUntil([&] { return link_->Job() == JOB_FAILED; }));
   EXPECT_EQ(link_->LastJob(), JOB_READ);
@@ -341,7 +341,7 @@ TEST_F(LinkWorkerTest, DestructionMidJobJoinsEverythingAndClosesThePort) {
   ASSERT_TRUE(WaitForRequest(1));
   link_.reset();
   uint8_t b = 0;
-  const ssize_t n = ::read(pty_.master(), &b, 1);
+  const ssize_t n = ::read(pty_.Master(), &b, 1);
   EXPECT_TRUE(n == 0 || (n < 0 && errno == EIO)) << n;
 }
 

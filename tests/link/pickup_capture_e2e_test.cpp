@@ -14,30 +14,30 @@ using test::PeerUnit;
 
 class PickupCaptureE2E : public ::testing::Test {
  protected:
-  void SetUp() override { setTickCount(100); }
+  void SetUp() override { SetTickCount(100); }
   void Connect(const std::vector<std::string>& args) {
-    unit = std::make_unique<PeerUnit>(args);
-    ASSERT_TRUE(unit->ok()) << unit->error;
-    test::RegisterPorts({{5, unit->path()}});
-    rig = std::make_unique<OpsRig>();
-    rig->link.pollMask = &mask;
-    ASSERT_TRUE(rig->WaitChecked()) << "no check ended";
+    unit_ = std::make_unique<PeerUnit>(args);
+    ASSERT_TRUE(unit_->Ok()) << unit_->error;
+    test::RegisterPorts({{5, unit_->Path()}});
+    rig_ = std::make_unique<OpsRig>();
+    rig_->link.pollMask = &mask_;
+    ASSERT_TRUE(rig_->WaitChecked()) << "no check ended";
   }
   void TearDown() override {
-    rig.reset();
-    unit.reset();
+    rig_.reset();
+    unit_.reset();
   }
-  std::atomic<int32_t> mask{1};
-  std::unique_ptr<PeerUnit> unit;
-  std::unique_ptr<OpsRig> rig;
+  std::atomic<int32_t> mask_{1};
+  std::unique_ptr<PeerUnit> unit_;
+  std::unique_ptr<OpsRig> rig_;
 };
 
 TEST_F(PickupCaptureE2E, AskedCapturesArriveCheckedWhileMonitorPollsGoOn) {
   Connect({"--rpm", "3000"});
-  rig->ops.monitorCommands.pickupActive = true;
-  CaptureRecord& done = rig->link.completedCapture;
+  rig_->ops.monitorCommands.pickupActive = true;
+  CaptureRecord& done = rig_->link.completedCapture;
   int taken = 0;
-  ASSERT_TRUE(rig->RunUntil([&] {
+  ASSERT_TRUE(rig_->RunUntil([&] {
     if (done.type.load(std::memory_order_acquire) != CAPTURE_NONE) {
       EXPECT_EQ(done.type.load(), CAPTURE_SYNCHRONISED);
       const uint16_t length = done.expectedLength.load();
@@ -56,33 +56,33 @@ TEST_F(PickupCaptureE2E, AskedCapturesArriveCheckedWhileMonitorPollsGoOn) {
     }
     return taken >= 3;
   }));
-  EXPECT_EQ(mask.load(), 1);
+  EXPECT_EQ(mask_.load(), 1);
   // The monitor exchange keeps working between captures: no failed jobs piled up.
-  EXPECT_TRUE(rig->ops.UnitConnected());
+  EXPECT_TRUE(rig_->ops.UnitConnected());
   // Without the request no capture is announced any more.
-  rig->ops.monitorCommands.pickupActive = false;
-  for (int i = 0; i < 20; ++i) rig->Run();
+  rig_->ops.monitorCommands.pickupActive = false;
+  for (int i = 0; i < 20; ++i) rig_->Run();
   ReleaseCompletedCapture(done);
-  for (int i = 0; i < 20; ++i) rig->Run();
+  for (int i = 0; i < 20; ++i) rig_->Run();
   EXPECT_EQ(done.type.load(), CAPTURE_NONE);
 }
 
 TEST_F(PickupCaptureE2E, BadChecksSlowThePollingStepByStep) {
   Connect({"--rpm", "3000", "--bad-capture"});
-  rig->ops.monitorCommands.pickupActive = true;
-  ASSERT_TRUE(rig->RunUntil([&] { return mask.load() == 3; }));
-  ASSERT_TRUE(rig->RunUntil([&] { return mask.load() == 7; }));
-  EXPECT_EQ(rig->link.completedCapture.type.load(), CAPTURE_NONE);
-  EXPECT_TRUE(rig->ops.UnitConnected());
+  rig_->ops.monitorCommands.pickupActive = true;
+  ASSERT_TRUE(rig_->RunUntil([&] { return mask_.load() == 3; }));
+  ASSERT_TRUE(rig_->RunUntil([&] { return mask_.load() == 7; }));
+  EXPECT_EQ(rig_->link.completedCapture.type.load(), CAPTURE_NONE);
+  EXPECT_TRUE(rig_->ops.UnitConnected());
 }
 
 TEST_F(PickupCaptureE2E, ClosingTheLinkDropsACaptureInFlight) {
   Connect({"--rpm", "3000"});
   // A capture announced whose bytes never come (the unit went away mid-capture).
-  CancelCapture(rig->link.capture);
-  ASSERT_TRUE(AnnounceCapture(rig->link.capture, CAPTURE_SYNCHRONISED, 9000, 0, 0, 1));
-  rig->link.CloseLink();
-  EXPECT_EQ(rig->link.capture.type.load(), CAPTURE_NONE);
+  CancelCapture(rig_->link.capture);
+  ASSERT_TRUE(AnnounceCapture(rig_->link.capture, CAPTURE_SYNCHRONISED, 9000, 0, 0, 1));
+  rig_->link.CloseLink();
+  EXPECT_EQ(rig_->link.capture.type.load(), CAPTURE_NONE);
 }
 
 }  // namespace

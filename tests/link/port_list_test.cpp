@@ -70,7 +70,7 @@ class FakeTtyClass {
     if (type >= 0) std::ofstream(dir_ + "/" + name + "/type") << type << "\n";
   }
   void Remove(const std::string& name) { fs::remove_all(dir_ + "/" + name); }
-  const std::string& dir() const { return dir_; }
+  const std::string& Dir() const { return dir_; }
 
  private:
   std::string dir_;
@@ -81,7 +81,7 @@ class SystemScanTest : public ::testing::Test {
   void SetUp() override {
     ::unsetenv("ZEDA_PORTS");
     ::unsetenv("ZEDA_PORTS_ONLY");  // the system part is read from the fake folder only
-    list_.SetSysClassDir(fake_.dir().c_str());
+    list_.SetSysClassDir(fake_.Dir().c_str());
   }
   void TearDown() override {
     ::setenv("ZEDA_PORTS_ONLY", "1", 1);
@@ -145,7 +145,7 @@ TEST_F(SystemScanTest, OtherDevicesKeepTheirNumbersWhileTheyExist) {
   EXPECT_EQ(ComOf("rfcomm1"), 129);
   // The same set scanned in one go from nothing gives the name order.
   PortList fresh;
-  fresh.SetSysClassDir(fake_.dir().c_str());
+  fresh.SetSysClassDir(fake_.Dir().c_str());
   ASSERT_TRUE(fresh.Scan());
   EXPECT_EQ(fresh.Find(129)->name, std::string("pl0"));
   EXPECT_EQ(fresh.Find(130)->name, std::string("rfcomm1"));
@@ -159,7 +159,7 @@ TEST_F(SystemScanTest, PortsVariableWinsOverSystemNumbersAndOnlyLeavesTheSystemO
   fake_.Add("ttyUSB1");
   fake_.Add("rfcomm0");
   const std::string text = "COM34=" + folder.PathOf(34) + ";COM129=" + folder.PathOf(129) +
-                           ";COM40=" + folder.dir() + "/absent";
+                           ";COM40=" + folder.Dir() + "/absent";
   ::setenv("ZEDA_PORTS", text.c_str(), 1);
   ASSERT_TRUE(list_.Scan());
   ASSERT_NE(list_.Find(34), nullptr);

@@ -188,29 +188,29 @@ class FakeIo : public SearchIo, public StatusSink {
 
 class PortSearchTest : public ::testing::Test {
  protected:
-  void SetUp() override { setTickCount(1000); }
+  void SetUp() override { SetTickCount(1000); }
   // One run of the device machine: every second tick.
   void Run(int runs = 1) {
     for (int i = 0; i < runs; ++i) {
-      advanceTick();
-      advanceTick();
-      search.SearchRun();
+      AdvanceTick();
+      AdvanceTick();
+      search_.SearchRun();
     }
   }
   void AddPort(int n, bool withUnit = false, FakeUnit unit = {}) {
-    FakePort& p = io.ports[n];
+    FakePort& p = io_.ports[n];
     p.hasUnit = withUnit;
     p.unit = unit;
   }
-  bool Open(int n) { return io.ports[n].open; }
-  FakeIo io;
-  PortSearch search{io, &io};
+  bool Open(int n) { return io_.ports[n].open; }
+  FakeIo io_;
+  PortSearch search_{io_, &io_};
 };
 
 TEST_F(PortSearchTest, OrderOfProtocolsOnASilentPort) {
   AddPort(4);
   // Until the port comes round a second time.
-  for (int i = 0; i < 400 && io.ports[4].opens < 5; ++i) Run();
+  for (int i = 0; i < 400 && io_.ports[4].opens < 5; ++i) Run();
   const std::vector<std::string> perProtocol = {
       "IGN150@57600", "WCOM@57600",   "WCOMS@57600",  "IGN150@57600", "IGN50@57600",
       "IGN150@57600", "IGN100@57600", "IGN150@57600", "IGN150@57600", "IGN150@57600",
@@ -221,13 +221,13 @@ TEST_F(PortSearchTest, OrderOfProtocolsOnASilentPort) {
     expected.push_back("COM4:" + p);
   }
   expected.push_back("COM4:IGN150@57600");  // the next round
-  EXPECT_EQ(io.sent, expected);
+  EXPECT_EQ(io_.sent, expected);
   const std::vector<std::string> events = {
       "open COM4@57600",  "close COM4",      "open COM4@115200",
       "close COM4",       "open COM4@57600", "close COM4",
       "open COM4@115200", "close COM4",      "open COM4@57600"};
-  EXPECT_EQ(io.events, events);
-  EXPECT_EQ(search.connectedPort, 0);
+  EXPECT_EQ(io_.events, events);
+  EXPECT_EQ(search_.connectedPort, 0);
 }
 
 TEST_F(PortSearchTest, WantedUnitIsConnectedOnEveryProtocol) {
@@ -248,8 +248,8 @@ TEST_F(PortSearchTest, WantedUnitIsConnectedOnEveryProtocol) {
     fio.ports[7].hasUnit = true;
     fio.ports[7].unit = u;
     for (int i = 0; i < 400 && s.connectedPort == 0; ++i) {
-      advanceTick();
-      advanceTick();
+      AdvanceTick();
+      AdvanceTick();
       s.SearchRun();
     }
     ASSERT_EQ(s.connectedPort, 7);
@@ -289,8 +289,8 @@ TEST_F(PortSearchTest, OtherUnitIsReportedInRedAndItsPortClosed) {
   u.key = 42;
   AddPort(3, true, u);
   Run(2);  // open, then ask
-  ASSERT_EQ(io.shown.size(), 1u);
-  const Shown& m = io.shown.front();
+  ASSERT_EQ(io_.shown.size(), 1u);
+  const Shown& m = io_.shown.front();
   EXPECT_EQ(m.slot, 1);
   EXPECT_EQ(m.duration, 6000);
   EXPECT_EQ(m.font, kColourBlack);
@@ -299,13 +299,13 @@ TEST_F(PortSearchTest, OtherUnitIsReportedInRedAndItsPortClosed) {
   EXPECT_EQ(m.text,
             "###COM 3:KESTRA2 BETA 1 v42 (unmatched)##COM 3:KESTRA2 BETA 1 v42 verbunden "
             "(unübertroffen)##COM 3:KESTRA2 BETA 1 v42 připojen (nekompatibilní)");
-  EXPECT_EQ(search.connectedPort, 0);
+  EXPECT_EQ(search_.connectedPort, 0);
   Run();
-  EXPECT_EQ(io.events, (std::vector<std::string>{"open COM3@57600", "close COM3"}));
+  EXPECT_EQ(io_.events, (std::vector<std::string>{"open COM3@57600", "close COM3"}));
   // The automatic search comes back to it and reports it again.
   Run();
-  EXPECT_EQ(io.shown.size(), 2u);
-  EXPECT_EQ(search.connectedPort, 0);
+  EXPECT_EQ(io_.shown.size(), 2u);
+  EXPECT_EQ(search_.connectedPort, 0);
 }
 
 TEST_F(PortSearchTest, EchoingLineIsGivenUp) {
@@ -313,108 +313,108 @@ TEST_F(PortSearchTest, EchoingLineIsGivenUp) {
   u.echo = true;
   AddPort(2, true, u);
   Run(2);
-  EXPECT_EQ(search.connectedPort, 0);
-  EXPECT_EQ(search.Slot(0).port, 0);
-  EXPECT_EQ(search.Slot(0).state, SLOT_BACKOFF);
-  EXPECT_EQ(io.sent.size(), 1u);  // given up after the first request
+  EXPECT_EQ(search_.connectedPort, 0);
+  EXPECT_EQ(search_.Slot(0).port, 0);
+  EXPECT_EQ(search_.Slot(0).state, SLOT_BACKOFF);
+  EXPECT_EQ(io_.sent.size(), 1u);  // given up after the first request
   Run();
-  EXPECT_EQ(io.events, (std::vector<std::string>{"open COM2@57600", "close COM2"}));
+  EXPECT_EQ(io_.events, (std::vector<std::string>{"open COM2@57600", "close COM2"}));
 }
 
 TEST_F(PortSearchTest, ThreePortsInParallelAndAFourthWaits) {
   for (int n : {1, 2, 3, 5}) AddPort(n);
   Run(2);
-  EXPECT_EQ(search.Slot(0).port, 1);
-  EXPECT_EQ(search.Slot(1).port, 2);
-  EXPECT_EQ(search.Slot(2).port, 3);
+  EXPECT_EQ(search_.Slot(0).port, 1);
+  EXPECT_EQ(search_.Slot(1).port, 2);
+  EXPECT_EQ(search_.Slot(2).port, 3);
   EXPECT_TRUE(Open(1) && Open(2) && Open(3));
   EXPECT_FALSE(Open(5));
-  EXPECT_EQ(io.ports[5].opens, 0);
+  EXPECT_EQ(io_.ports[5].opens, 0);
   // Each slot works through its own port's rows until one gives its port up.
-  for (int i = 0; i < 400 && io.ports[5].opens == 0; ++i) Run();
-  EXPECT_EQ(io.ports[5].opens, 1);
+  for (int i = 0; i < 400 && io_.ports[5].opens == 0; ++i) Run();
+  EXPECT_EQ(io_.ports[5].opens, 1);
   int holding5 = 0;
-  for (int s = 0; s < kSearchSlotCount; ++s) holding5 += search.Slot(s).port == 5;
+  for (int s = 0; s < kSearchSlotCount; ++s) holding5 += search_.Slot(s).port == 5;
   EXPECT_EQ(holding5, 1);
 }
 
 TEST_F(PortSearchTest, FixedSettingProbesOnlyThatPortInSlotZero) {
   for (int n : {1, 2, 6}) AddPort(n);
-  search.comSetting = 6;
+  search_.comSetting = 6;
   Run(300);
-  for (const std::string& line : io.sent) EXPECT_EQ(line.rfind("COM6:", 0), 0u) << line;
-  EXPECT_GT(io.ports[6].opens, 1);  // row after row, round after round
-  EXPECT_EQ(io.ports[1].opens, 0);
-  EXPECT_EQ(search.Slot(1).port, 0);
-  EXPECT_EQ(search.Slot(2).port, 0);
+  for (const std::string& line : io_.sent) EXPECT_EQ(line.rfind("COM6:", 0), 0u) << line;
+  EXPECT_GT(io_.ports[6].opens, 1);  // row after row, round after round
+  EXPECT_EQ(io_.ports[1].opens, 0);
+  EXPECT_EQ(search_.Slot(1).port, 0);
+  EXPECT_EQ(search_.Slot(2).port, 0);
 }
 
 TEST_F(PortSearchTest, ChangingTheFixedPortForceClosesTheHeldOne) {
   for (int n : {1, 6}) AddPort(n);
-  search.comSetting = 6;
+  search_.comSetting = 6;
   Run(2);
-  ASSERT_EQ(search.Slot(0).port, 6);
+  ASSERT_EQ(search_.Slot(0).port, 6);
   ASSERT_TRUE(Open(6));
-  search.comSetting = 1;
+  search_.comSetting = 1;
   Run();
-  EXPECT_EQ(search.Slot(0).port, 0);
-  EXPECT_EQ(search.Slot(0).state, SLOT_BACKOFF);
+  EXPECT_EQ(search_.Slot(0).port, 0);
+  EXPECT_EQ(search_.Slot(0).state, SLOT_BACKOFF);
   Run(3);
   EXPECT_FALSE(Open(6));
-  EXPECT_EQ(search.Slot(0).port, 1);  // a free slot takes the fixed port
+  EXPECT_EQ(search_.Slot(0).port, 1);  // a free slot takes the fixed port
   EXPECT_TRUE(Open(1));
 }
 
 TEST_F(PortSearchTest, FixedPortHeldByAnotherSlotIsNotProbedTwice) {
   for (int n : {1, 2, 3}) AddPort(n);
   Run(2);
-  ASSERT_EQ(search.Slot(1).port, 2);
-  search.comSetting = 2;
+  ASSERT_EQ(search_.Slot(1).port, 2);
+  search_.comSetting = 2;
   for (int i = 0; i < 200; ++i) {
     Run();
     int holding = 0;
-    for (int s = 0; s < kSearchSlotCount; ++s) holding += search.Slot(s).port == 2;
+    for (int s = 0; s < kSearchSlotCount; ++s) holding += search_.Slot(s).port == 2;
     ASSERT_LE(holding, 1) << "run " << i;
   }
-  EXPECT_EQ(search.Slot(0).port, 2);
+  EXPECT_EQ(search_.Slot(0).port, 2);
 }
 
 TEST_F(PortSearchTest, OffClosesEveryProbedPortAndNeverConnects) {
   for (int n : {1, 2}) AddPort(n, true);
-  for (auto& [n, p] : io.ports) p.unit.protocol = PROTOCOL_IGN300;  // not found at once
-  for (auto& [n, p] : io.ports) p.unit.baud = 115200;
+  for (auto& [n, p] : io_.ports) p.unit.protocol = PROTOCOL_IGN300;  // not found at once
+  for (auto& [n, p] : io_.ports) p.unit.baud = 115200;
   Run(2);
   ASSERT_TRUE(Open(1) && Open(2));
-  search.comSetting = kComSettingOff;
+  search_.comSetting = kComSettingOff;
   Run(50);
   EXPECT_FALSE(Open(1));
   EXPECT_FALSE(Open(2));
-  EXPECT_EQ(search.connectedPort, 0);
-  for (int s = 0; s < kSearchSlotCount; ++s) EXPECT_EQ(search.Slot(s).port, 0);
+  EXPECT_EQ(search_.connectedPort, 0);
+  for (int s = 0; s < kSearchSlotCount; ++s) EXPECT_EQ(search_.Slot(s).port, 0);
 }
 
 TEST_F(PortSearchTest, NothingBeforeTheFirstScanOrWhileDisabled) {
   AddPort(1, true);
-  io.scanned = false;
+  io_.scanned = false;
   Run(5);
-  EXPECT_TRUE(io.sent.empty());
-  io.scanned = true;
-  search.linkEnabled = 0;
+  EXPECT_TRUE(io_.sent.empty());
+  io_.scanned = true;
+  search_.linkEnabled = 0;
   Run(5);
-  EXPECT_TRUE(io.sent.empty());
-  search.linkEnabled = 1;
+  EXPECT_TRUE(io_.sent.empty());
+  search_.linkEnabled = 1;
   Run(3);
-  EXPECT_EQ(search.connectedPort, 1);
+  EXPECT_EQ(search_.connectedPort, 1);
 }
 
 TEST_F(PortSearchTest, PortHintOncePerPort) {
   AddPort(9);
-  io.ports[9].openError = PortOpenError::PermissionDenied;
+  io_.ports[9].openError = PortOpenError::PermissionDenied;
   Run(40);
-  ASSERT_EQ(io.shown.size(), 1u);
-  EXPECT_EQ(io.shown[0].slot, 1);
-  EXPECT_NE(io.shown[0].text.find("/nonexistent/ttyFAKE"), std::string::npos);
-  EXPECT_NE(io.shown[0].text.find("dialout"), std::string::npos);
+  ASSERT_EQ(io_.shown.size(), 1u);
+  EXPECT_EQ(io_.shown[0].slot, 1);
+  EXPECT_NE(io_.shown[0].text.find("/nonexistent/ttyFAKE"), std::string::npos);
+  EXPECT_NE(io_.shown[0].text.find("dialout"), std::string::npos);
 }
 
 // Reads the trace texts (without time stamps) written while `body` runs.
@@ -423,9 +423,9 @@ std::vector<std::string> TraceOf(F body) {
   char path[] = "/tmp/zeda-search-trace-XXXXXX";
   const int fd = mkstemp(path);
   close(fd);
-  linkTrace().open(path);
+  LinkTraceSink().Open(path);
   body();
-  linkTrace().close();
+  LinkTraceSink().Close();
   std::vector<std::string> lines;
   std::FILE* f = std::fopen(path, "r");
   char line[1024];
@@ -478,16 +478,16 @@ TEST_F(PortSearchTest, TraceOfAFoundAndAnEchoingPort) {
   EXPECT_TRUE(
       has("[1]###KESTRA2 ZEDA v107 connected##KESTRA2 ZEDA v107 verbunden"
           "##KESTRA2 ZEDA v107 připojen"));
-  EXPECT_EQ(search.connectedPort, 2);
+  EXPECT_EQ(search_.connectedPort, 2);
 }
 
 TEST_F(PortSearchTest, NotOpeningPortIsGivenUp) {
   AddPort(8);
-  io.ports[8].openError = PortOpenError::Other;
+  io_.ports[8].openError = PortOpenError::Other;
   const auto lines = TraceOf([&] { Run(8); });
   EXPECT_NE(std::find(lines.begin(), lines.end(), "[0] Not Openning..."), lines.end());
   EXPECT_NE(std::find(lines.begin(), lines.end(), "[0]FAIL PORT - Close port COM8"), lines.end());
-  EXPECT_TRUE(io.shown.empty());  // no hint for an unexplained failure
+  EXPECT_TRUE(io_.shown.empty());  // no hint for an unexplained failure
 }
 
 TEST(PortHint, Texts) {

@@ -51,9 +51,9 @@ class Pty {
     if (master_ >= 0) ::close(master_);
     master_ = -1;
   }
-  bool ok() const { return master_ >= 0; }
-  int master() const { return master_; }
-  const std::string& slave() const { return slave_; }
+  bool Ok() const { return master_ >= 0; }
+  int Master() const { return master_; }
+  const std::string& Slave() const { return slave_; }
 
   void Write(const std::vector<uint8_t>& bytes) {
     size_t done = 0;
@@ -136,7 +136,7 @@ class PortFolder {
     ::setenv("ZEDA_PORTS", text.c_str(), 1);
     ::setenv("ZEDA_PORTS_ONLY", "1", 1);
   }
-  const std::string& dir() const { return dir_; }
+  const std::string& Dir() const { return dir_; }
 
  private:
   std::string dir_;

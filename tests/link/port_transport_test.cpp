@@ -27,9 +27,9 @@ using test::WaitUntil;
 class PortTransportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    setTickCount(100);
-    ASSERT_TRUE(pty_.ok());
-    folder_.Link(7, pty_.slave());
+    SetTickCount(100);
+    ASSERT_TRUE(pty_.Ok());
+    folder_.Link(7, pty_.Slave());
     folder_.Publish({7});
     sys_ = std::make_unique<CCOMIOSYS>();
   }
@@ -39,8 +39,8 @@ class PortTransportTest : public ::testing::Test {
   bool SuperviseUntil(const std::function<bool()>& done, double seconds = 5.0) {
     return WaitUntil(
         [&] {
-          advanceTick();
-          advanceTick();
+          AdvanceTick();
+          AdvanceTick();
           sys_->SupervisePorts();
           return done();
         },
@@ -88,7 +88,7 @@ TEST_F(PortTransportTest, OpensClosesAndReopensWithNewSpeed) {
 
 TEST_F(PortTransportTest, CloseRightAfterOpenLeavesThePortClosed) {
   sys_->OpenPort(7, 57600);
-  advanceTick();
+  AdvanceTick();
   sys_->SupervisePorts();  // open command given
   sys_->ClosePort(7);
   ASSERT_TRUE(SuperviseUntil([&] {
@@ -155,7 +155,7 @@ TEST_F(PortTransportTest, TracesOpenTransmitAndClose) {
   const int fd = ::mkstemp(name);
   ASSERT_GE(fd, 0);
   ::close(fd);
-  ASSERT_TRUE(linkTrace().open(name));
+  ASSERT_TRUE(LinkTraceSink().Open(name));
   ASSERT_TRUE(OpenAndWait(7, 57600));
   const uint8_t frame[3] = {0x41, 0x00, 0xBE};
   const uint8_t monitor[2] = {0x30, 0x01};
@@ -167,7 +167,7 @@ TEST_F(PortTransportTest, TracesOpenTransmitAndClose) {
   ASSERT_EQ(pty_.ReadCount(3).size(), 3u);
   sys_->ClosePort(7);
   ASSERT_TRUE(SuperviseUntil([&] { return sys_->Port(7).portState.load() == PORT_CLOSED; }));
-  linkTrace().close();
+  LinkTraceSink().Close();
 
   std::ifstream in(name);
   std::stringstream text;
@@ -185,7 +185,7 @@ TEST_F(PortTransportTest, TracesOpenTransmitAndClose) {
 // A failed open reports result 1 and keeps why, so the user can be told apart
 // "permission denied" from "busy".
 TEST_F(PortTransportTest, FailedOpensGiveResultOneAndKeepTheReason) {
-  const std::string file = folder_.dir() + "/plain";
+  const std::string file = folder_.Dir() + "/plain";
   std::ofstream(file) << "not a tty";
   struct Case {
     int com;
@@ -193,7 +193,7 @@ TEST_F(PortTransportTest, FailedOpensGiveResultOneAndKeepTheReason) {
     SerialOpenError error;
   };
   const std::vector<Case> cases = {
-      {9, folder_.dir() + "/missing", SerialOpenError::NotFound},
+      {9, folder_.Dir() + "/missing", SerialOpenError::NotFound},
       {10, file, SerialOpenError::NotSerial},
   };
   for (const Case& c : cases) folder_.Link(c.com, c.target);
@@ -217,7 +217,7 @@ TEST_F(PortTransportTest, FailedOpensGiveResultOneAndKeepTheReason) {
 
 TEST_F(PortTransportTest, PortHeldElsewhereIsBusy) {
   // Another program holding the device (advisory lock, as this program takes it).
-  const int other = ::open(pty_.slave().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  const int other = ::open(pty_.Slave().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
   ASSERT_GE(other, 0);
   ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
   sys_->OpenPort(7, 57600);
@@ -229,7 +229,7 @@ TEST_F(PortTransportTest, PortHeldElsewhereIsBusy) {
   // Once open here, a second user is kept out.
   ASSERT_TRUE(OpenAndWait(7, 57600));
   std::unique_ptr<SerialDevice> second = MakeSerialDevice();
-  EXPECT_FALSE(second->Open(pty_.slave().c_str(), 57600));
+  EXPECT_FALSE(second->Open(pty_.Slave().c_str(), 57600));
   EXPECT_EQ(ClassifyOpenErrno(second->LastErrno()), SerialOpenError::Busy);
 }
 
@@ -271,25 +271,25 @@ TEST_F(PortTransportTest, VanishedPortIsScannedAtMostOncePerSecondAndChangesTheL
   sys_->portListChanged = false;  // the COM menu was rebuilt
 
   folder_.Unlink(7);
-  advanceTick();  // 50 ms later: no new scan yet
+  AdvanceTick();  // 50 ms later: no new scan yet
   sys_->SupervisePorts();
   EXPECT_EQ(sys_->Port(7).present, 1);
-  for (int i = 0; i < 18; ++i) advanceTick();  // 950 ms after the scan
+  for (int i = 0; i < 18; ++i) AdvanceTick();  // 950 ms after the scan
   sys_->SupervisePorts();
   EXPECT_EQ(sys_->Port(7).present, 1);
-  advanceTick();  // 1000 ms
+  AdvanceTick();  // 1000 ms
   sys_->SupervisePorts();
   EXPECT_EQ(sys_->Port(7).present, 0);
   EXPECT_TRUE(sys_->portListChanged);
   sys_->portListChanged = false;
   for (int round = 0; round < 3; ++round) {
-    for (int i = 0; i < 20; ++i) advanceTick();
+    for (int i = 0; i < 20; ++i) AdvanceTick();
     sys_->SupervisePorts();
   }
   EXPECT_FALSE(sys_->portListChanged);
   // It comes back.
-  folder_.Link(7, pty_.slave());
-  for (int i = 0; i < 20; ++i) advanceTick();
+  folder_.Link(7, pty_.Slave());
+  for (int i = 0; i < 20; ++i) AdvanceTick();
   sys_->SupervisePorts();
   EXPECT_EQ(sys_->Port(7).present, 1);
   EXPECT_TRUE(sys_->portListChanged);
@@ -312,9 +312,9 @@ TEST_F(PortTransportTest, VanishedDeviceClosesCleanlyAndOpensAgainLater) {
 
   // The device comes back under the same name.
   pty_.Open();
-  ASSERT_TRUE(pty_.ok());
-  folder_.Link(7, pty_.slave());
-  for (int i = 0; i < 20; ++i) advanceTick();
+  ASSERT_TRUE(pty_.Ok());
+  folder_.Link(7, pty_.Slave());
+  for (int i = 0; i < 20; ++i) AdvanceTick();
   ASSERT_TRUE(OpenAndWait(7, 57600));
   EXPECT_FALSE(port.lost.load());
   pty_.Write({1, 2, 3});
@@ -332,7 +332,7 @@ TEST_F(PortTransportTest, DestructionClosesOpenPortsAndJoinsTheirThreads) {
   sys_.reset();
   // The slave end is closed: the master reads EIO (or end of file) at once.
   uint8_t b = 0;
-  const ssize_t n = ::read(pty_.master(), &b, 1);
+  const ssize_t n = ::read(pty_.Master(), &b, 1);
   EXPECT_TRUE(n == 0 || (n < 0 && errno == EIO)) << n << " " << errno;
 }
 
@@ -381,7 +381,7 @@ std::unique_ptr<SerialDevice> MakeHangingDevice() { return std::make_unique<Hang
 TEST(PortOpenLimitTest, OpenThatHangsIsTurnedIntoACloseAfter5000Ms) {
   ::setenv("ZEDA_PORTS_ONLY", "1", 1);
   ::unsetenv("ZEDA_PORTS");
-  setTickCount(100);
+  SetTickCount(100);
   HangingDevice::release = false;
   const SerialDeviceFactory previous = SetSerialDeviceFactory(&MakeHangingDevice);
   auto sys = std::make_unique<CCOMIOSYS>();
@@ -392,11 +392,11 @@ TEST(PortOpenLimitTest, OpenThatHangsIsTurnedIntoACloseAfter5000Ms) {
   sys->SupervisePorts();
   ASSERT_TRUE(WaitUntil([&] { return port.portState.load() == PORT_OPENING; }));
   // 5000 ms of ticks: still waiting.
-  for (int i = 0; i < 100; ++i) advanceTick();
+  for (int i = 0; i < 100; ++i) AdvanceTick();
   sys->SupervisePorts();
   EXPECT_EQ(port.openResult.load(), OPEN_RESULT_NONE);
   EXPECT_EQ(port.requests.load(), REQ_OPEN);
-  advanceTick();
+  AdvanceTick();
   sys->SupervisePorts();
   EXPECT_EQ(port.openResult.load(), OPEN_RESULT_TIMEOUT);
   EXPECT_EQ(port.requests.load(), REQ_CLOSE);
@@ -405,7 +405,7 @@ TEST(PortOpenLimitTest, OpenThatHangsIsTurnedIntoACloseAfter5000Ms) {
   EXPECT_EQ(port.threadCommand.load(), CMD_NONE);
   EXPECT_EQ(port.threadState.load(), THREAD_NONE);
   EXPECT_FALSE(port.thread.joinable());
-  advanceTick();
+  AdvanceTick();
   sys->SupervisePorts();
   EXPECT_EQ(port.requests.load(), 0);
 

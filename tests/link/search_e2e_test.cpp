@@ -22,29 +22,29 @@ using test::TraceFile;
 
 class LinkE2E : public ::testing::Test {
  protected:
-  void SetUp() override { setTickCount(100); }
+  void SetUp() override { SetTickCount(100); }
   // Creates the link object once the ports are registered.
   void MakeLink() {
-    link = std::make_unique<CCOMCOM>();
-    link->statusSink = &status;
+    link_ = std::make_unique<CCOMCOM>();
+    link_->statusSink = &status_;
   }
-  bool Connected() const { return link->connectedPort.load() != 0; }
+  bool Connected() const { return link_->connectedPort.load() != 0; }
   // Runs until the link is ready for jobs (a unit connected, job word 0).
   bool WaitReady(int maxRuns = 400) {
     return RunUntil(
-               *link, [&] { return Connected() && link->Job() == 0; }, maxRuns) >= 0;
+               *link_, [&] { return Connected() && link_->Job() == 0; }, maxRuns) >= 0;
   }
   // Posts a job and runs until it ends; the final job word.
   int32_t RunJob(int32_t job, int32_t start, int32_t length, int32_t flags) {
-    if (!link->PostJob(job, start, length, flags)) return -1;
+    if (!link_->PostJob(job, start, length, flags)) return -1;
     RunUntil(
-        *link, [&] { return link->Job() == JOB_DONE || link->Job() == JOB_FAILED; }, 400);
-    return link->Job();
+        *link_, [&] { return link_->Job() == JOB_DONE || link_->Job() == JOB_FAILED; }, 400);
+    return link_->Job();
   }
 
-  TraceFile trace;
-  StatusRecorder status;
-  std::unique_ptr<CCOMCOM> link;
+  TraceFile trace_;
+  StatusRecorder status_;
+  std::unique_ptr<CCOMCOM> link_;
 };
 
 struct ProtocolCase {
@@ -58,64 +58,64 @@ class EveryProtocol : public LinkE2E, public ::testing::WithParamInterface<Proto
 TEST_P(EveryProtocol, FoundConnectedAndServesJobs) {
   const ProtocolCase c = GetParam();
   SimUnitThread unit({"--protocol", std::to_string(c.protocol)});
-  ASSERT_TRUE(unit.ok()) << unit.error;
-  test::RegisterPorts({{7, unit.path()}});
+  ASSERT_TRUE(unit.Ok()) << unit.error;
+  test::RegisterPorts({{7, unit.Path()}});
   MakeLink();
   ASSERT_TRUE(WaitReady()) << "not connected";
-  EXPECT_EQ(link->connectedPort.load(), 7);
-  EXPECT_EQ(link->activeLink.codec.protocol, c.protocol);
-  EXPECT_EQ(link->activeLink.frameSize - link->activeLink.overhead, c.blockSize);
-  EXPECT_EQ(link->activeLink.unitKey, 107);
-  EXPECT_EQ(link->Port(7).baudRate.load(), c.baud);
-  ASSERT_FALSE(status.records.empty());
-  const test::StatusRecord& m = status.records.back();
+  EXPECT_EQ(link_->connectedPort.load(), 7);
+  EXPECT_EQ(link_->activeLink.codec.protocol, c.protocol);
+  EXPECT_EQ(link_->activeLink.frameSize - link_->activeLink.overhead, c.blockSize);
+  EXPECT_EQ(link_->activeLink.unitKey, 107);
+  EXPECT_EQ(link_->Port(7).baudRate.load(), c.baud);
+  ASSERT_FALSE(status_.records.empty());
+  const test::StatusRecord& m = status_.records.back();
   EXPECT_EQ(m.slot, 1);
   EXPECT_EQ(m.durationMs, 0);
   EXPECT_EQ(m.font, kColourBlack);
   EXPECT_EQ(m.back, kColourWhite);
   EXPECT_EQ(m.priority, 100);
-  const std::string name = link->activeLink.unitName;
+  const std::string name = link_->activeLink.unitName;
   EXPECT_EQ(m.text, "###" + name + " connected##" + name + " verbunden##" + name + " připojen");
-  EXPECT_NE(trace.Find("]###" + name + " connected"), -1);
+  EXPECT_NE(trace_.Find("]###" + name + " connected"), -1);
 
   // The whole image, the identification block and a monitor exchange.
   ASSERT_EQ(RunJob(JOB_READ, 0, 1050, JOBF_MARK_RANGE | JOBF_CLEAR_WRITE), JOB_DONE);
-  EXPECT_EQ(link->LastJob(), JOB_READ);
-  std::vector<uint8_t> image(link->readImage, link->readImage + 1050);
-  link->ClearJob();
+  EXPECT_EQ(link_->LastJob(), JOB_READ);
+  std::vector<uint8_t> image(link_->readImage, link_->readImage + 1050);
+  link_->ClearJob();
   ASSERT_EQ(RunJob(JOB_IDBLOCK, 0, 150, JOBF_MARK_RANGE | JOBF_CLEAR_WRITE), JOB_DONE);
-  std::vector<uint8_t> idBlock(link->readImage, link->readImage + 150);
-  std::vector<uint8_t> idFlags(link->readFlags, link->readFlags + 150);
-  link->ClearJob();
+  std::vector<uint8_t> idBlock(link_->readImage, link_->readImage + 150);
+  std::vector<uint8_t> idFlags(link_->readFlags, link_->readFlags + 150);
+  link_->ClearJob();
   MonitorCommands commands;
-  std::memset(link->writeImage, 0x77, 400);  // left over from programming
-  ASSERT_TRUE(SendMonitor(*link, commands));
+  std::memset(link_->writeImage, 0x77, 400);  // left over from programming
+  ASSERT_TRUE(SendMonitor(*link_, commands));
   const int clear = std::max(c.blockSize, 150);
   for (int a = 0; a < clear; ++a) {
     if (a != 149) {
-      ASSERT_EQ(link->writeImage[a], 0) << a;
+      ASSERT_EQ(link_->writeImage[a], 0) << a;
     }
   }
   RunUntil(
-      *link, [&] { return link->Job() == JOB_DONE || link->Job() == JOB_FAILED; }, 200);
+      *link_, [&] { return link_->Job() == JOB_DONE || link_->Job() == JOB_FAILED; }, 200);
   MonitorAnswer answer;
-  ASSERT_TRUE(TakeMonitorAnswer(*link, answer));
+  ASSERT_TRUE(TakeMonitorAnswer(*link_, answer));
   EXPECT_EQ(answer.unitKey, 107);
   EXPECT_EQ(answer.unitVersion, 0);
-  EXPECT_EQ(link->MaxTries(), 1);
-  link->ClearJob();
+  EXPECT_EQ(link_->MaxTries(), 1);
+  link_->ClearJob();
   ASSERT_EQ(RunJob(JOB_SPECIAL, 0, 1, JOBF_MARK_RANGE), JOB_DONE);
-  EXPECT_EQ(link->LastJob(), JOB_SPECIAL);
-  link->ClearJob();
+  EXPECT_EQ(link_->LastJob(), JOB_SPECIAL);
+  link_->ClearJob();
 
   unit.Stop();
-  EXPECT_TRUE(std::equal(image.begin(), image.end(), unit.unit().memory().begin()));
+  EXPECT_TRUE(std::equal(image.begin(), image.end(), unit.Unit().Memory().begin()));
   // Block protocols below N = 150 deliver the first N bytes of the block; the rest stays 0.
   const int delivered = std::min(c.blockSize, 150);
   for (int a = 0; a < 150; ++a) {
     SCOPED_TRACE(a);
     ASSERT_EQ(idFlags[a], a < delivered ? 1 : 0);
-    ASSERT_EQ(idBlock[a], a < delivered ? unit.unit().idBlock()[a] : 0);
+    ASSERT_EQ(idBlock[a], a < delivered ? unit.Unit().idBlock()[a] : 0);
   }
   EXPECT_EQ(idBlock[10], 107);  // the key is inside the first 50 bytes on every protocol
 }
@@ -133,13 +133,13 @@ INSTANTIATE_TEST_SUITE_P(Protocols, EveryProtocol,
 
 TEST_F(LinkE2E, OtherUnitIsUnmatchedInRedAndItsPortClosed) {
   SimUnitProcess unit({"--key", "42"});
-  ASSERT_TRUE(unit.ok()) << unit.error;
-  test::RegisterPorts({{3, unit.path()}});
+  ASSERT_TRUE(unit.Ok()) << unit.error;
+  test::RegisterPorts({{3, unit.Path()}});
   MakeLink();
   ASSERT_GE(RunUntil(
-                *link, [&] { return !status.records.empty(); }, 100),
+                *link_, [&] { return !status_.records.empty(); }, 100),
             0);
-  const test::StatusRecord& m = status.records.front();
+  const test::StatusRecord& m = status_.records.front();
   EXPECT_EQ(m.slot, 1);
   EXPECT_EQ(m.durationMs, 6000);
   EXPECT_EQ(m.font, kColourBlack);
@@ -148,30 +148,30 @@ TEST_F(LinkE2E, OtherUnitIsUnmatchedInRedAndItsPortClosed) {
   EXPECT_EQ(m.text.rfind("###COM 3:", 0), 0u) << m.text;
   EXPECT_NE(m.text.find(" v42 (unmatched)##"), std::string::npos) << m.text;
   RunUntil(
-      *link, [&] { return trace.Find("CLOSE COM3") >= 0; }, 20);
-  const int fail = trace.Find("[0]FAIL PORT - Close port COM3");
+      *link_, [&] { return trace_.Find("CLOSE COM3") >= 0; }, 20);
+  const int fail = trace_.Find("[0]FAIL PORT - Close port COM3");
   ASSERT_GE(fail, 0);
-  EXPECT_GT(trace.Find("CLOSE COM3", fail), fail);
-  for (int i = 0; i < 20; ++i) RunOnce(*link);
+  EXPECT_GT(trace_.Find("CLOSE COM3", fail), fail);
+  for (int i = 0; i < 20; ++i) RunOnce(*link_);
   EXPECT_FALSE(Connected());
 }
 
 TEST_F(LinkE2E, EchoingLineIsGivenUp) {
   SimUnitProcess unit({"--echo"});
-  ASSERT_TRUE(unit.ok()) << unit.error;
-  test::RegisterPorts({{5, unit.path()}});
+  ASSERT_TRUE(unit.Ok()) << unit.error;
+  test::RegisterPorts({{5, unit.Path()}});
   MakeLink();
   ASSERT_GE(RunUntil(
-                *link, [&] { return trace.Find("[0] ECHO !") >= 0; }, 100),
+                *link_, [&] { return trace_.Find("[0] ECHO !") >= 0; }, 100),
             0);
   RunUntil(
-      *link, [&] { return trace.Find("CLOSE COM5") >= 0; }, 20);
-  const int echo = trace.Find("[0] ECHO !");
-  const int fail = trace.Find("[0]FAIL PORT - Close port COM5", echo);
+      *link_, [&] { return trace_.Find("CLOSE COM5") >= 0; }, 20);
+  const int echo = trace_.Find("[0] ECHO !");
+  const int fail = trace_.Find("[0]FAIL PORT - Close port COM5", echo);
   EXPECT_GT(fail, echo);
-  EXPECT_GT(trace.Find("CLOSE COM5", fail), fail);
+  EXPECT_GT(trace_.Find("CLOSE COM5", fail), fail);
   // Given up at once: no further row on that port.
-  EXPECT_EQ(trace.Find("skip onening port COM5", echo), -1);
+  EXPECT_EQ(trace_.Find("skip onening port COM5", echo), -1);
   EXPECT_FALSE(Connected());
 }
 
@@ -182,27 +182,27 @@ TEST_F(LinkE2E, ThreePortsInParallelAndAFourthWaits) {
   for (int com = 1; com <= 4; ++com) {
     units.push_back(std::make_unique<SimUnitProcess>(
         std::vector<std::string>{"--protocol", "3300", "--key", "42"}));
-    ASSERT_TRUE(units.back()->ok()) << units.back()->error;
-    ports.push_back({com, units.back()->path()});
+    ASSERT_TRUE(units.back()->Ok()) << units.back()->error;
+    ports.push_back({com, units.back()->Path()});
   }
   test::RegisterPorts(ports);
   MakeLink();
   auto asking = [&](int s) {
-    return link->slots[s].state == SLOT_ASKED_ONCE || link->slots[s].state == SLOT_ASKED_TWICE;
+    return link_->slots[s].state == SLOT_ASKED_ONCE || link_->slots[s].state == SLOT_ASKED_TWICE;
   };
   ASSERT_GE(RunUntil(
-                *link, [&] { return asking(0) && asking(1) && asking(2); }, 50),
+                *link_, [&] { return asking(0) && asking(1) && asking(2); }, 50),
             0);
-  for (int s = 0; s < 3; ++s) EXPECT_EQ(link->slots[s].port, s + 1) << s;
-  EXPECT_GE(trace.Find("[2] Send Once (IGN150)"), 0);
-  EXPECT_EQ(trace.Find("Open Port COM4"), -1);
-  EXPECT_FALSE(link->Port(4).IsOpen());
+  for (int s = 0; s < 3; ++s) EXPECT_EQ(link_->slots[s].port, s + 1) << s;
+  EXPECT_GE(trace_.Find("[2] Send Once (IGN150)"), 0);
+  EXPECT_EQ(trace_.Find("Open Port COM4"), -1);
+  EXPECT_FALSE(link_->Port(4).IsOpen());
   // The fourth is opened once a slot has given its port up.
   ASSERT_GE(RunUntil(
-                *link, [&] { return trace.Find("Open Port COM4") >= 0; }, 400),
+                *link_, [&] { return trace_.Find("Open Port COM4") >= 0; }, 400),
             0);
-  const int four = trace.Find("Open Port COM4");
-  const int released = trace.Find("FAIL PORT - Close port COM");
+  const int four = trace_.Find("Open Port COM4");
+  const int released = trace_.Find("FAIL PORT - Close port COM");
   EXPECT_GE(released, 0);
   EXPECT_LT(released, four);
   EXPECT_FALSE(Connected());
@@ -211,105 +211,105 @@ TEST_F(LinkE2E, ThreePortsInParallelAndAFourthWaits) {
 TEST_F(LinkE2E, FixedSettingProbesOnlyThatPortAndChangingItForceCloses) {
   SimUnitProcess one({});                      // would be found at once
   SimUnitProcess two({"--protocol", "3300"});  // found on the last row only
-  ASSERT_TRUE(one.ok() && two.ok());
-  test::RegisterPorts({{1, one.path()}, {2, two.path()}});
+  ASSERT_TRUE(one.Ok() && two.Ok());
+  test::RegisterPorts({{1, one.Path()}, {2, two.Path()}});
   MakeLink();
-  link->comSetting = 2;
+  link_->comSetting = 2;
   RunUntil(
-      *link, [&] { return trace.Find("Send Once") >= 0; }, 50);
-  for (int i = 0; i < 6; ++i) RunOnce(*link);
-  EXPECT_EQ(link->slots[0].port, 2);
-  EXPECT_EQ(link->slots[1].port, 0);
-  EXPECT_EQ(link->slots[2].port, 0);
-  EXPECT_EQ(trace.Find("Open Port COM1"), -1);
+      *link_, [&] { return trace_.Find("Send Once") >= 0; }, 50);
+  for (int i = 0; i < 6; ++i) RunOnce(*link_);
+  EXPECT_EQ(link_->slots[0].port, 2);
+  EXPECT_EQ(link_->slots[1].port, 0);
+  EXPECT_EQ(link_->slots[2].port, 0);
+  EXPECT_EQ(trace_.Find("Open Port COM1"), -1);
 
-  link->comSetting = 1;
+  link_->comSetting = 1;
   ASSERT_TRUE(WaitReady(100));
-  EXPECT_EQ(link->connectedPort.load(), 1);
-  const int force = trace.Find("[0]FORCE CLOSE - Close port COM2");
+  EXPECT_EQ(link_->connectedPort.load(), 1);
+  const int force = trace_.Find("[0]FORCE CLOSE - Close port COM2");
   ASSERT_GE(force, 0);
-  EXPECT_GT(trace.Find("Open Port COM1", force), force);
-  EXPECT_GT(trace.Find("CLOSE COM2", force), force);
+  EXPECT_GT(trace_.Find("Open Port COM1", force), force);
+  EXPECT_GT(trace_.Find("CLOSE COM2", force), force);
 }
 
 TEST_F(LinkE2E, FixedSettingFindsTheUnitOnItsPort) {
   SimUnitProcess one({});
   SimUnitProcess two({"--protocol", "3300"});
-  ASSERT_TRUE(one.ok() && two.ok());
-  test::RegisterPorts({{1, one.path()}, {2, two.path()}});
+  ASSERT_TRUE(one.Ok() && two.Ok());
+  test::RegisterPorts({{1, one.Path()}, {2, two.Path()}});
   MakeLink();
-  link->comSetting = 2;
+  link_->comSetting = 2;
   ASSERT_TRUE(WaitReady(400));
-  EXPECT_EQ(link->connectedPort.load(), 2);
-  EXPECT_EQ(trace.Find("Open Port COM1"), -1);
+  EXPECT_EQ(link_->connectedPort.load(), 2);
+  EXPECT_EQ(trace_.Find("Open Port COM1"), -1);
 }
 
 TEST_F(LinkE2E, OffClosesEveryProbedPortAndNeverConnects) {
   SimUnitProcess one({"--protocol", "3300"});
   SimUnitProcess two({"--protocol", "3300"});
-  ASSERT_TRUE(one.ok() && two.ok());
-  test::RegisterPorts({{1, one.path()}, {2, two.path()}});
+  ASSERT_TRUE(one.Ok() && two.Ok());
+  test::RegisterPorts({{1, one.Path()}, {2, two.Path()}});
   MakeLink();
   RunUntil(
-      *link, [&] { return link->Port(1).IsOpen() && link->Port(2).IsOpen(); }, 50);
-  ASSERT_TRUE(link->Port(1).IsOpen() && link->Port(2).IsOpen());
-  link->comSetting = kComSettingOff;
-  for (int i = 0; i < 40; ++i) RunOnce(*link);
-  EXPECT_FALSE(link->Port(1).IsOpen());
-  EXPECT_FALSE(link->Port(2).IsOpen());
+      *link_, [&] { return link_->Port(1).IsOpen() && link_->Port(2).IsOpen(); }, 50);
+  ASSERT_TRUE(link_->Port(1).IsOpen() && link_->Port(2).IsOpen());
+  link_->comSetting = kComSettingOff;
+  for (int i = 0; i < 40; ++i) RunOnce(*link_);
+  EXPECT_FALSE(link_->Port(1).IsOpen());
+  EXPECT_FALSE(link_->Port(2).IsOpen());
   EXPECT_FALSE(Connected());
-  for (int s = 0; s < 3; ++s) EXPECT_EQ(link->slots[s].port, 0);
+  for (int s = 0; s < 3; ++s) EXPECT_EQ(link_->slots[s].port, 0);
 }
 
 TEST_F(LinkE2E, LostMonitorAnswerFailsAfterOneTry) {
   SimUnitProcess unit({"--drop", "0.5", "--seed", "7"});
-  ASSERT_TRUE(unit.ok()) << unit.error;
-  test::RegisterPorts({{6, unit.path()}});
+  ASSERT_TRUE(unit.Ok()) << unit.error;
+  test::RegisterPorts({{6, unit.Path()}});
   MakeLink();
   ASSERT_TRUE(WaitReady(800));
   bool failed = false;
   for (int i = 0; i < 30 && !failed; ++i) {
-    const int before = static_cast<int>(trace.Lines().size());
+    const int before = static_cast<int>(trace_.Lines().size());
     MonitorCommands commands;
-    ASSERT_TRUE(SendMonitor(*link, commands));
+    ASSERT_TRUE(SendMonitor(*link_, commands));
     RunUntil(
-        *link, [&] { return link->Job() == JOB_DONE || link->Job() == JOB_FAILED; }, 100);
-    failed = link->Job() == JOB_FAILED;
+        *link_, [&] { return link_->Job() == JOB_DONE || link_->Job() == JOB_FAILED; }, 100);
+    failed = link_->Job() == JOB_FAILED;
     if (failed) {
-      EXPECT_EQ(link->LastJob(), JOB_MONITOR);
+      EXPECT_EQ(link_->LastJob(), JOB_MONITOR);
       int timeouts = 0;
-      const auto lines = trace.Lines();
+      const auto lines = trace_.Lines();
       for (size_t l = static_cast<size_t>(before); l < lines.size(); ++l) {
         timeouts += lines[l].find("COM timeout or redirection") != std::string::npos;
       }
       EXPECT_EQ(timeouts, 1);  // no second try
     }
-    link->ClearJob();
+    link_->ClearJob();
   }
   EXPECT_TRUE(failed) << "no monitor answer was lost";
 }
 
 TEST_F(LinkE2E, BusyPortIsExplainedOncePerRun) {
   SimUnitProcess unit({});
-  ASSERT_TRUE(unit.ok()) << unit.error;
+  ASSERT_TRUE(unit.Ok()) << unit.error;
   // Another program holds the device.
-  const int other = ::open(unit.path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  const int other = ::open(unit.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
   ASSERT_GE(other, 0);
   ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
-  test::RegisterPorts({{4, unit.path()}});
+  test::RegisterPorts({{4, unit.Path()}});
   MakeLink();
-  for (int i = 0; i < 40; ++i) RunOnce(*link, 20);  // several attempts on the port
+  for (int i = 0; i < 40; ++i) RunOnce(*link_, 20);  // several attempts on the port
   ::close(other);
-  EXPECT_GE(trace.Find("[0] Not Openning..."), 0);
-  ASSERT_EQ(status.records.size(), 1u);
-  const test::StatusRecord& m = status.records[0];
+  EXPECT_GE(trace_.Find("[0] Not Openning..."), 0);
+  ASSERT_EQ(status_.records.size(), 1u);
+  const test::StatusRecord& m = status_.records[0];
   EXPECT_EQ(m.slot, 1);
-  EXPECT_EQ(m.text, "###" + unit.path() + " is busy: another program holds it.##" + unit.path() +
-                        " ist belegt: ein anderes Programm benutzt ihn.##" + unit.path() +
+  EXPECT_EQ(m.text, "###" + unit.Path() + " is busy: another program holds it.##" + unit.Path() +
+                        " ist belegt: ein anderes Programm benutzt ihn.##" + unit.Path() +
                         " je obsazen: používá ho jiný program.");
   // Released: the unit is found.
   ASSERT_TRUE(WaitReady(100));
-  EXPECT_EQ(link->connectedPort.load(), 4);
+  EXPECT_EQ(link_->connectedPort.load(), 4);
 }
 
 // Requests counted by the unit: one identification answer, then the job's blocks.
@@ -327,23 +327,23 @@ class BlockCounts : public LinkE2E, public ::testing::WithParamInterface<CountCa
 TEST_P(BlockCounts, CountedByTheUnit) {
   const CountCase& c = GetParam();
   SimUnitThread unit(c.args);
-  ASSERT_TRUE(unit.ok()) << unit.error;
-  test::RegisterPorts({{9, unit.path()}});
+  ASSERT_TRUE(unit.Ok()) << unit.error;
+  test::RegisterPorts({{9, unit.Path()}});
   MakeLink();
   ASSERT_TRUE(WaitReady());
-  for (int a = 0; a < 1050; ++a) link->writeImage[a] = static_cast<uint8_t>(a * 13 + 1);
+  for (int a = 0; a < 1050; ++a) link_->writeImage[a] = static_cast<uint8_t>(a * 13 + 1);
   int32_t result;
   if (c.marks.empty()) {
     result = RunJob(c.job, 0, 1050, JOBF_MARK_RANGE | JOBF_CLEAR_WRITE);
   } else {
-    for (int a : c.marks) link->transferMask[a] = 1;
+    for (int a : c.marks) link_->transferMask[a] = 1;
     result = RunJob(c.job, 0, 1050, 0);
   }
   ASSERT_EQ(result, JOB_DONE);
-  std::vector<uint8_t> written(link->writeImage, link->writeImage + 1050);
+  std::vector<uint8_t> written(link_->writeImage, link_->writeImage + 1050);
   unit.Stop();
   // The identification requests of the row that found the unit were answered too.
-  const auto lines = trace.Lines();
+  const auto lines = trace_.Lines();
   int found = -1;
   for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
     if (lines[i].find(" connected##") != std::string::npos) found = i;
@@ -354,13 +354,13 @@ TEST_P(BlockCounts, CountedByTheUnit) {
     identifies += lines[i].find("Send Again") != std::string::npos;
   }
   ++identifies;
-  EXPECT_EQ(unit.unit().answersSent(), identifies + c.requests);
+  EXPECT_EQ(unit.Unit().AnswersSent(), identifies + c.requests);
   if (c.job == JOB_WRITE) {
-    const auto fresh = sim::defaultSimMemory();
+    const auto fresh = sim::DefaultSimMemory();
     for (int a = 0; a < 1050; ++a) {
       bool inside = false;
       for (const auto& [from, to] : c.written) inside = inside || (a >= from && a < to);
-      ASSERT_EQ(unit.unit().memory()[a], inside ? written[a] : fresh[a]) << "address " << a;
+      ASSERT_EQ(unit.Unit().Memory()[a], inside ? written[a] : fresh[a]) << "address " << a;
     }
   }
 }

@@ -70,8 +70,8 @@ class SimProcess {
     return true;
   }
 
-  const std::string& path() const { return path_; }
-  int pid() const { return pid_; }
+  const std::string& Path() const { return path_; }
+  int Pid() const { return pid_; }
 
   // Opens the slave raw at a line speed, non-blocking, like the port layer.
   int OpenSlave(speed_t speed) {

@@ -10,7 +10,7 @@ namespace zeda {
 namespace {
 
 // An rpm axis of 15 breakpoints (raw hundreds), limits 3 ... 250, gap 1.
-CAxe rpmAxis(std::vector<int32_t> v = {10, 15, 20, 25, 30, 35, 40, 45, 50, 60, 70, 80, 90, 100,
+CAxe RpmAxis(std::vector<int32_t> v = {10, 15, 20, 25, 30, 35, 40, 45, 50, 60, 70, 80, 90, 100,
                                        110}) {
   CAxe a;
   a.count = a.maxCount = static_cast<int32_t>(v.size());
@@ -18,17 +18,17 @@ CAxe rpmAxis(std::vector<int32_t> v = {10, 15, 20, 25, 30, 35, 40, 45, 50, 60, 7
   a.maxValue = 250;
   a.minGap = 1;
   for (size_t i = 0; i < v.size(); ++i) a.values[i] = v[i];
-  normaliseBreakpoints(a);  // lastEdited -3: takes them as they are
+  NormaliseBreakpoints(a);  // lastEdited -3: takes them as they are
   return a;
 }
 
-std::vector<int32_t> used(const CAxe& a) {
+std::vector<int32_t> Used(const CAxe& a) {
   return std::vector<int32_t>(a.values.begin(), a.values.begin() + a.count);
 }
 
 TEST(Breakpoints, DraggedPointPushesNeighboursAndTheySpringBack) {
-  CAxe a = rpmAxis();
-  const std::vector<int32_t> before = used(a);
+  CAxe a = RpmAxis();
+  const std::vector<int32_t> before = Used(a);
   struct Step {
     int32_t value;  // breakpoint 3 set to this
     std::vector<int32_t> expectedFirst7;
@@ -41,27 +41,27 @@ TEST(Breakpoints, DraggedPointPushesNeighboursAndTheySpringBack) {
   };
   for (const Step& s : steps) {
     a.values[3] = s.value;
-    normaliseBreakpoints(a);
+    NormaliseBreakpoints(a);
     std::vector<int32_t> got(a.values.begin(), a.values.begin() + 7);
     EXPECT_EQ(got, s.expectedFirst7) << "breakpoint 3 = " << s.value;
     EXPECT_EQ(a.lastEdited, 3);
   }
   EXPECT_FALSE(a.pushed[4]);
   EXPECT_FALSE(a.pushed[5]);
-  std::vector<int32_t> after = used(a);
+  std::vector<int32_t> after = Used(a);
   after[3] = before[3];
   EXPECT_EQ(after, before);
 }
 
 TEST(Breakpoints, DraggingDownPushesLowerNeighbours) {
-  CAxe a = rpmAxis();
+  CAxe a = RpmAxis();
   a.values[5] = 14;
-  normaliseBreakpoints(a);
-  EXPECT_EQ(used(a),
+  NormaliseBreakpoints(a);
+  EXPECT_EQ(Used(a),
             (std::vector<int32_t>{9, 10, 11, 12, 13, 14, 40, 45, 50, 60, 70, 80, 90, 100, 110}));
   a.values[5] = 35;
-  normaliseBreakpoints(a);
-  EXPECT_EQ(used(a),
+  NormaliseBreakpoints(a);
+  EXPECT_EQ(Used(a),
             (std::vector<int32_t>{10, 15, 20, 25, 30, 35, 40, 45, 50, 60, 70, 80, 90, 100, 110}));
 }
 
@@ -71,22 +71,22 @@ TEST(Breakpoints, PointAboveMaximumLeavesRoomForTheOnesAbove) {
     int32_t value;
   };
   for (Case c : {Case{10, 1000}, Case{14, 251}, Case{0, 9999}, Case{7, 249}}) {
-    CAxe a = rpmAxis();
+    CAxe a = RpmAxis();
     a.values[c.index] = c.value;
-    normaliseBreakpoints(a);
+    NormaliseBreakpoints(a);
     EXPECT_EQ(a.values[c.index], 250 - (15 - 1 - c.index) * 1) << c.index;
-    EXPECT_TRUE(breakpointsValid(a)) << c.index;
+    EXPECT_TRUE(BreakpointsValid(a)) << c.index;
   }
 }
 
 TEST(Breakpoints, PointBelowMinimumIsRaised) {
-  CAxe a = rpmAxis();
+  CAxe a = RpmAxis();
   a.values[2] = -40;
-  normaliseBreakpoints(a);
-  EXPECT_EQ(used(a)[0], 3);
-  EXPECT_EQ(used(a)[1], 4);
-  EXPECT_EQ(used(a)[2], 5);
-  EXPECT_TRUE(breakpointsValid(a));
+  NormaliseBreakpoints(a);
+  EXPECT_EQ(Used(a)[0], 3);
+  EXPECT_EQ(Used(a)[1], 4);
+  EXPECT_EQ(Used(a)[2], 5);
+  EXPECT_TRUE(BreakpointsValid(a));
 }
 
 TEST(Breakpoints, UnorderedAxisWithoutLastEditedBecomesStrictlyIncreasing) {
@@ -104,19 +104,19 @@ TEST(Breakpoints, UnorderedAxisWithoutLastEditedBecomesStrictlyIncreasing) {
     a.minGap = 2;
     for (int i = 0; i < 15; ++i) a.values[i] = in[i];
     a.lastEdited = kLastEditedNone;
-    normaliseBreakpoints(a);
-    EXPECT_TRUE(breakpointsValid(a));
+    NormaliseBreakpoints(a);
+    EXPECT_TRUE(BreakpointsValid(a));
     for (int i = 1; i < 15; ++i) EXPECT_GE(a.values[i] - a.values[i - 1], 2);
     EXPECT_EQ(a.lastEdited, 0);
   }
 }
 
 TEST(Breakpoints, SeveralChangesAreSortedOutWithoutPushing) {
-  CAxe a = rpmAxis();
+  CAxe a = RpmAxis();
   a.values[2] = 90;
   a.values[8] = 5;
-  normaliseBreakpoints(a);
-  EXPECT_TRUE(breakpointsValid(a));
+  NormaliseBreakpoints(a);
+  EXPECT_TRUE(BreakpointsValid(a));
   EXPECT_EQ(a.lastEdited, 2);
   for (int i = 0; i < 15; ++i) EXPECT_FALSE(a.pushed[i]);
 }
@@ -124,7 +124,7 @@ TEST(Breakpoints, SeveralChangesAreSortedOutWithoutPushing) {
 TEST(Breakpoints, OwnerWrittenDisorderIsRepairedEvenWithOneChange) {
   // prevValues say "unchanged" for points that are out of order; one edited point must
   // still leave an ordered axis.
-  CAxe a = rpmAxis();
+  CAxe a = RpmAxis();
   a.values = {};
   std::vector<int32_t> bad = {99, 50, 60};
   a.count = 3;
@@ -132,8 +132,8 @@ TEST(Breakpoints, OwnerWrittenDisorderIsRepairedEvenWithOneChange) {
   a.lastEdited = 1;
   a.maxValue = 100;
   a.values[1] = 150;
-  normaliseBreakpoints(a);
-  EXPECT_TRUE(breakpointsValid(a));
+  NormaliseBreakpoints(a);
+  EXPECT_TRUE(BreakpointsValid(a));
 }
 
 TEST(FixedIndex, Rules) {
@@ -142,7 +142,7 @@ TEST(FixedIndex, Rules) {
   };
   for (Case c : {Case{-1, 10, 0}, Case{-2, 10, 9}, Case{-3, 10, 5}, Case{-3, 7, 3}, Case{4, 10, 4},
                  Case{40, 10, 9}, Case{-7, 10, 0}, Case{-2, 1, 0}}) {
-    EXPECT_EQ(fixedIndexFor(c.rule, c.count), c.expected) << c.rule << " " << c.count;
+    EXPECT_EQ(FixedIndexFor(c.rule, c.count), c.expected) << c.rule << " " << c.count;
   }
 }
 
@@ -154,31 +154,31 @@ TEST(StringView, CaptionsAndTheThreeMessages) {
   a.values[1] = 2;
   a.values[2] = 0;  // empty entry
   std::string caption, error;
-  EXPECT_TRUE(stringViewCaption(a, 0, caption, error));
+  EXPECT_TRUE(StringViewCaption(a, 0, caption, error));
   EXPECT_EQ(caption, "Coolant");
-  EXPECT_TRUE(stringViewCaption(a, 1, caption, error));
+  EXPECT_TRUE(StringViewCaption(a, 1, caption, error));
   EXPECT_EQ(caption, "Inlet Air");
-  EXPECT_FALSE(stringViewCaption(a, 2, caption, error));
+  EXPECT_FALSE(StringViewCaption(a, 2, caption, error));
   EXPECT_EQ(error, mapedit_msg::kStringViewNull);
   EXPECT_TRUE(caption.empty());
-  EXPECT_FALSE(stringViewCaption(a, -1, caption, error));
+  EXPECT_FALSE(StringViewCaption(a, -1, caption, error));
   EXPECT_EQ(error, mapedit_msg::kStringViewBadIndex);
-  EXPECT_FALSE(stringViewCaption(a, 4, caption, error));
+  EXPECT_FALSE(StringViewCaption(a, 4, caption, error));
   EXPECT_EQ(error, mapedit_msg::kStringViewBadIndex);
   a.values[1] = 9;
-  EXPECT_FALSE(stringViewCaption(a, 1, caption, error));
+  EXPECT_FALSE(StringViewCaption(a, 1, caption, error));
   EXPECT_EQ(error, mapedit_msg::kStringViewBadEntry);
   a.values[1] = -1;
-  EXPECT_FALSE(stringViewCaption(a, 1, caption, error));
+  EXPECT_FALSE(StringViewCaption(a, 1, caption, error));
   EXPECT_EQ(error, mapedit_msg::kStringViewBadEntry);
 }
 
 TEST(RoundHalfAway, RoundsAndSaturates) {
-  EXPECT_EQ(roundHalfAway(12.5), 13);
-  EXPECT_EQ(roundHalfAway(-12.5), -13);
-  EXPECT_EQ(roundHalfAway(12.49), 12);
-  EXPECT_EQ(roundHalfAway(1e20), 2147483647);
-  EXPECT_EQ(roundHalfAway(-1e20), -2147483647 - 1);
+  EXPECT_EQ(RoundHalfAway(12.5), 13);
+  EXPECT_EQ(RoundHalfAway(-12.5), -13);
+  EXPECT_EQ(RoundHalfAway(12.49), 12);
+  EXPECT_EQ(RoundHalfAway(1e20), 2147483647);
+  EXPECT_EQ(RoundHalfAway(-1e20), -2147483647 - 1);
 }
 
 }  // namespace

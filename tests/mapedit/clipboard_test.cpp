@@ -12,55 +12,55 @@ using test::MapTest;
 
 class ClipboardTest : public MapTest {
  protected:
-  void TearDown() override { setMapeditLanguage(kLangEnglish); }
-  CSheet& s() { return adv->cur(); }
+  void TearDown() override { SetMapeditLanguage(kLangEnglish); }
+  CSheet& S() { return adv_->Cur(); }
 };
 
 TEST_F(ClipboardTest, CopyCellsWithGaps) {
-  s().cell(1, 1) = 5;
-  s().cell(3, 1) = -7;
-  s().cell(2, 2) = 12;
-  SelGrid g = s().selGrid();
-  selSelectOne(s().sel, g, 1, 1);
-  s().sel.cell(3, 1) |= kMarkSelected;
-  s().sel.cell(2, 2) |= kMarkSelected;
-  selUpdate(s().sel, g);
-  adv->Copy();
-  EXPECT_EQ(host.text, "5\t\t-7\n\t12\t");
-  EXPECT_EQ(host.formats, kClipText);
+  S().Cell(1, 1) = 5;
+  S().Cell(3, 1) = -7;
+  S().Cell(2, 2) = 12;
+  SelGrid g = S().SelectionGrid();
+  SelSelectOne(S().sel, g, 1, 1);
+  S().sel.Cell(3, 1) |= kMarkSelected;
+  S().sel.Cell(2, 2) |= kMarkSelected;
+  SelUpdate(S().sel, g);
+  adv_->Copy();
+  EXPECT_EQ(host_.text, "5\t\t-7\n\t12\t");
+  EXPECT_EQ(host_.formats, kClipText);
 }
 
 TEST_F(ClipboardTest, CopyBreakpoints) {
-  selSelectRange(s().sel, s().selGrid(), 8, -1, 10, -1);
-  EXPECT_EQ(adv->CopyText(), "5 000\t6 000\t7 000");
-  selSelectRange(s().sel, s().selGrid(), -1, 7, -1, 9);
-  EXPECT_EQ(adv->CopyText(), "60\n80\n100");
+  SelSelectRange(S().sel, S().SelectionGrid(), 8, -1, 10, -1);
+  EXPECT_EQ(adv_->CopyText(), "5 000\t6 000\t7 000");
+  SelSelectRange(S().sel, S().SelectionGrid(), -1, 7, -1, 9);
+  EXPECT_EQ(adv_->CopyText(), "60\n80\n100");
 }
 
 TEST_F(ClipboardTest, CopyWithAFixedAxisWritesOnlyTheFixedRow) {
-  s().axisY.fixed = true;
-  adv->Rebuild();
-  selSelectRange(s().sel, s().selGrid(), 0, 0, 2, 9);
-  EXPECT_EQ(adv->CopyText(), "9\t10\t11");  // row 9: base 0 + c + 9
+  S().axisY.fixed = true;
+  adv_->Rebuild();
+  SelSelectRange(S().sel, S().SelectionGrid(), 0, 0, 2, 9);
+  EXPECT_EQ(adv_->CopyText(), "9\t10\t11");  // row 9: base 0 + c + 9
 }
 
 TEST_F(ClipboardTest, NothingSelectedPutsNothing) {
-  adv->ClearSelection();
-  adv->Copy();
-  EXPECT_EQ(host.formats, 0);
+  adv_->ClearSelection();
+  adv_->Copy();
+  EXPECT_EQ(host_.formats, 0);
 }
 
 TEST_F(ClipboardTest, EditorCopiesItsSelectedText) {
-  adv->OpenEditor(2, 2, "12.5", true, 0);
-  EXPECT_EQ(adv->CopyText(), "12.5");
+  adv_->OpenEditor(2, 2, "12.5", true, 0);
+  EXPECT_EQ(adv_->CopyText(), "12.5");
 }
 
 TEST_F(ClipboardTest, CopyTablePrivateFormat) {
   TTableSet set2;
   TTab* t = CreatePwmTable(set2, 9, "PWM 1", 0);
-  CSheet& p = t->cur();
+  CSheet& p = t->Cur();
   int32_t xs[6] = {10, 20, 30, 40, 50, 60};
-  test::fillSheet(*t, 0, xs, 6, 0);
+  test::FillSheet(*t, 0, xs, 6, 0);
   int32_t ys[4] = {0, 30, 60, 100};
   for (int i = 0; i < 4; ++i) p.axisY.values[i] = ys[i];
   std::string text, sheet;
@@ -87,10 +87,10 @@ TEST_F(ClipboardTest, CopyTablePrivateFormat) {
 }
 
 TEST_F(ClipboardTest, CopyTableOverRpmAloneIsTwoLines) {
-  s().axisY.fixed = true;
-  adv->Rebuild();
+  S().axisY.fixed = true;
+  adv_->Rebuild();
   std::string text, sheet;
-  adv->CopyTableTexts(text, sheet);
+  adv_->CopyTableTexts(text, sheet);
   EXPECT_EQ(text,
             "1 000\t1 500\t2 000\t2 500\t3 000\t3 500\t4 000\t4 500\t5 000\t6 000\t7 000\t8 000\t"
             "9 000\t10 000\t11 000\n"
@@ -101,13 +101,13 @@ TEST_F(ClipboardTest, CopyTableOverRpmAloneIsTwoLines) {
 TEST(ClipboardZone, SwitchingTableHasAnExtraColumnAndRow) {
   TTableSet set;
   TTab* t = CreateSwitchingTable(set, 4, "PO 1", 0);
-  CSheet& s = t->cur();
+  CSheet& s = t->Cur();
   int32_t xs[3] = {20, 40, 60};
-  test::fillSheet(*t, 0, xs, 3, 0);
+  test::FillSheet(*t, 0, xs, 3, 0);
   s.axisY.values[0] = 20;
   s.axisY.values[1] = 80;
   for (int r = 0; r < 3; ++r)
-    for (int c = 0; c < 4; ++c) s.cell(c, r) = (c + r) % 3;
+    for (int c = 0; c < 4; ++c) s.Cell(c, r) = (c + r) % 3;
   std::string text, sheet;
   t->CopyTableTexts(text, sheet);
   EXPECT_NE(sheet.find("\t2 000\t4 000\t6 000\n20\t0\t1\t2\t0\n80\t1\t2\t0\t1\n\t2\t0\t1\t2"),
@@ -116,49 +116,49 @@ TEST(ClipboardZone, SwitchingTableHasAnExtraColumnAndRow) {
 }
 
 TEST_F(ClipboardTest, CopyTableBetweenTheAdvanceMapsKeepsEveryValue) {
-  CSheet& a = adv->sheet(0);
+  CSheet& a = adv_->Sheet(0);
   for (int r = 0; r < 10; ++r)
-    for (int c = 0; c < 15; ++c) a.cell(c, r) = ((c * 7 + r * 13) % 91) - 30;
+    for (int c = 0; c < 15; ++c) a.Cell(c, r) = ((c * 7 + r * 13) % 91) - 30;
   int32_t xs[15] = {5, 9, 14, 18, 22, 27, 31, 36, 44, 52, 63, 75, 90, 120, 160};
   for (int i = 0; i < 15; ++i) a.axisX.values[i] = xs[i];
-  adv->Normalise(0, kPartAll | kForgetLastEdited);
-  adv->CopyTable();
-  ASSERT_EQ(host.formats, kClipText | kClipSheet);
+  adv_->Normalise(0, kPartAll | kForgetLastEdited);
+  adv_->CopyTable();
+  ASSERT_EQ(host_.formats, kClipText | kClipSheet);
   // Into the other map of the same table, which has fewer columns.
-  adv->SelectSheet(1);
-  adv->DeleteColumn(14);
-  adv->DeleteColumn(13);
-  log.ticks.clear();
-  adv->Paste();
-  CSheet& b = adv->sheet(1);
+  adv_->SelectSheet(1);
+  adv_->DeleteColumn(14);
+  adv_->DeleteColumn(13);
+  log_.ticks.clear();
+  adv_->Paste();
+  CSheet& b = adv_->Sheet(1);
   EXPECT_EQ(b.axisX.count, 15);
   for (int i = 0; i < 15; ++i) EXPECT_EQ(b.axisX.values[i], xs[i]) << i;
   for (int r = 0; r < 10; ++r)
-    for (int c = 0; c < 15; ++c) EXPECT_EQ(b.cell(c, r), a.cell(c, r)) << c << "," << r;
-  EXPECT_EQ(log.count(), 1u);
-  EXPECT_TRUE(host.messages.empty());
+    for (int c = 0; c < 15; ++c) EXPECT_EQ(b.Cell(c, r), a.Cell(c, r)) << c << "," << r;
+  EXPECT_EQ(log_.Count(), 1u);
+  EXPECT_TRUE(host_.messages.empty());
   // And into another advance map table.
-  TTab* other = CreateAdvanceMap(set, 5, {});
-  other->host = &host;
+  TTab* other = CreateAdvanceMap(set_, 5, {});
+  other->host = &host_;
   other->Paste();
   for (int r = 0; r < 10; ++r)
-    for (int c = 0; c < 15; ++c) EXPECT_EQ(other->cur().cell(c, r), a.cell(c, r));
+    for (int c = 0; c < 15; ++c) EXPECT_EQ(other->Cur().Cell(c, r), a.Cell(c, r));
 }
 
 TEST_F(ClipboardTest, TablePasteIntoThePressureSensorIsRefused) {
-  adv->CopyTable();
-  TTab* iap = CreatePressureSensorTable(set, 6, 0);
-  iap->host = &host;
+  adv_->CopyTable();
+  TTab* iap = CreatePressureSensorTable(set_, 6, 0);
+  iap->host = &host_;
   test::ChangeLog other;
-  other.attach(*iap);
-  int32_t before = iap->cur().cell(0, 0);
+  other.Attach(*iap);
+  int32_t before = iap->Cur().Cell(0, 0);
   iap->Paste();
-  ASSERT_EQ(host.messages.size(), 1u);
+  ASSERT_EQ(host_.messages.size(), 1u);
   EXPECT_EQ(
-      host.messages[0],
+      host_.messages[0],
       "Table dimensions are not eqal and there is unable to change it !\nInsertion canceled...");
-  EXPECT_EQ(iap->cur().cell(0, 0), before);
-  EXPECT_EQ(other.count(), 0u);
+  EXPECT_EQ(iap->Cur().Cell(0, 0), before);
+  EXPECT_EQ(other.Count(), 0u);
 }
 
 TEST(ClipboardRules, TablePasteRules) {
@@ -187,16 +187,16 @@ TEST(ClipboardRules, TablePasteRules) {
     test::FakeHost host;
     TTab* adv = CreateAdvanceMap(set, 1, {});
     adv->host = &host;
-    test::fillSheet(*adv, 0, test::kRpm15, 15, 0);
-    const CSheet before = adv->cur();
+    test::FillSheet(*adv, 0, test::kRpm15, 15, 0);
+    const CSheet before = adv->Cur();
     EXPECT_EQ(adv->PasteTable(c.text), c.pasted);
     EXPECT_EQ(!host.messages.empty(), c.message);
-    const CSheet& s = adv->cur();
+    const CSheet& s = adv->Cur();
     if (c.pasted) {
       EXPECT_EQ(s.axisX.count, 2);
       EXPECT_EQ(s.axisX.values[0], 10);
       EXPECT_EQ(s.axisX.values[1], 20);
-      EXPECT_EQ(s.cell(0, 0), 1);
+      EXPECT_EQ(s.Cell(0, 0), 1);
     } else {
       EXPECT_EQ(s.axisX.count, before.axisX.count);
       EXPECT_EQ(s.axisX.values, before.axisX.values);
@@ -208,9 +208,9 @@ TEST(ClipboardRules, TablePasteRules) {
 TEST_F(ClipboardTest, TablePasteOnlyXYFixesTheLoadAxis) {
   std::string text =
       "LabelX:\tRPM\nLabelY:\tTP\nLabelData:\tADV\nSizeX:\t15\nSizeY:\t10\nOnlyXY:\tY\n\t10\n";
-  ASSERT_TRUE(adv->PasteTable(text));
-  EXPECT_TRUE(s().axisY.fixed);
-  EXPECT_EQ(s().axisX.values[0], 0 + 3);  // 10 rpm: 0.1 raw, rounded 0, raised to the minimum
+  ASSERT_TRUE(adv_->PasteTable(text));
+  EXPECT_TRUE(S().axisY.fixed);
+  EXPECT_EQ(S().axisX.values[0], 0 + 3);  // 10 rpm: 0.1 raw, rounded 0, raised to the minimum
 }
 
 TEST_F(ClipboardTest, PlainPasteDigitGroupsIntoRpmBreakpoints) {
@@ -218,26 +218,26 @@ TEST_F(ClipboardTest, PlainPasteDigitGroupsIntoRpmBreakpoints) {
   // below them.
   for (int start : {0, 2}) {
     SCOPED_TRACE(start);
-    adv->SelectItem(start, -1);
-    const size_t commits = log.count();
-    ASSERT_TRUE(adv->PastePlain("1 000\t2 000"));
-    EXPECT_EQ(s().axisX.values[start], 10);
-    EXPECT_EQ(s().axisX.values[start + 1], 20);
-    EXPECT_EQ(s().sel.kind, kSelX);
-    EXPECT_EQ(s().sel.count, 2);
-    EXPECT_EQ(log.count(), commits + 1);
+    adv_->SelectItem(start, -1);
+    const size_t commits = log_.Count();
+    ASSERT_TRUE(adv_->PastePlain("1 000\t2 000"));
+    EXPECT_EQ(S().axisX.values[start], 10);
+    EXPECT_EQ(S().axisX.values[start + 1], 20);
+    EXPECT_EQ(S().sel.kind, kSelX);
+    EXPECT_EQ(S().sel.count, 2);
+    EXPECT_EQ(log_.Count(), commits + 1);
   }
 }
 
 TEST_F(ClipboardTest, BraceListFillsATwoByTwoBlock) {
-  adv->SelectItem(3, 4);
-  ASSERT_TRUE(adv->PastePlain("{{11, 12}, {21, 22}}"));
-  EXPECT_EQ(s().cell(3, 4), 11);
-  EXPECT_EQ(s().cell(4, 4), 12);
-  EXPECT_EQ(s().cell(3, 5), 21);
-  EXPECT_EQ(s().cell(4, 5), 22);
-  EXPECT_EQ(s().sel.count, 4);
-  EXPECT_TRUE(s().sel.cell(4, 5) & kMarkSelected);
+  adv_->SelectItem(3, 4);
+  ASSERT_TRUE(adv_->PastePlain("{{11, 12}, {21, 22}}"));
+  EXPECT_EQ(S().Cell(3, 4), 11);
+  EXPECT_EQ(S().Cell(4, 4), 12);
+  EXPECT_EQ(S().Cell(3, 5), 21);
+  EXPECT_EQ(S().Cell(4, 5), 22);
+  EXPECT_EQ(S().sel.count, 4);
+  EXPECT_TRUE(S().sel.Cell(4, 5) & kMarkSelected);
 }
 
 TEST_F(ClipboardTest, LargeValuesAreThousandths) {
@@ -247,35 +247,35 @@ TEST_F(ClipboardTest, LargeValuesAreThousandths) {
   };
   for (Case c :
        {Case{"12500", 13}, Case{"300", 60}, Case{"301", 0}, Case{"-12500", -30}, Case{"59", 59}}) {
-    adv->SelectItem(2, 2);
-    ASSERT_TRUE(adv->PastePlain(c.text)) << c.text;
-    EXPECT_EQ(s().cell(2, 2), c.expected) << c.text;
+    adv_->SelectItem(2, 2);
+    ASSERT_TRUE(adv_->PastePlain(c.text)) << c.text;
+    EXPECT_EQ(S().Cell(2, 2), c.expected) << c.text;
   }
 }
 
 TEST_F(ClipboardTest, PlainPasteTargets) {
   // Values beyond the sheet are skipped; a Y column takes one field per line.
-  adv->SelectItem(13, 8);
-  ASSERT_TRUE(adv->PastePlain("1\t2\t3\n4\t5\t6\n7\t8\t9"));
-  EXPECT_EQ(s().cell(13, 8), 1);
-  EXPECT_EQ(s().cell(14, 9), 5);
-  EXPECT_EQ(s().sel.count, 4);
+  adv_->SelectItem(13, 8);
+  ASSERT_TRUE(adv_->PastePlain("1\t2\t3\n4\t5\t6\n7\t8\t9"));
+  EXPECT_EQ(S().Cell(13, 8), 1);
+  EXPECT_EQ(S().Cell(14, 9), 5);
+  EXPECT_EQ(S().sel.count, 4);
   // Throttle breakpoints are not editable.
-  adv->SelectItem(-1, 2);
-  EXPECT_FALSE(adv->PastePlain("7\n8"));
+  adv_->SelectItem(-1, 2);
+  EXPECT_FALSE(adv_->PastePlain("7\n8"));
   // Nothing selected: no target.
-  adv->ClearSelection();
-  EXPECT_FALSE(adv->PastePlain("1"));
+  adv_->ClearSelection();
+  EXPECT_FALSE(adv_->PastePlain("1"));
 }
 
 TEST_F(ClipboardTest, PlainPasteWithFixedAxisGoesIntoTheFixedRow) {
-  s().axisY.fixed = true;
-  adv->Rebuild();
-  adv->SelectItem(2, 9);
-  ASSERT_TRUE(adv->PastePlain("31\t32\n41\t42"));
-  EXPECT_EQ(s().cell(2, 9), 31);
-  EXPECT_EQ(s().cell(3, 9), 32);
-  EXPECT_NE(s().cell(2, 8), 41);
+  S().axisY.fixed = true;
+  adv_->Rebuild();
+  adv_->SelectItem(2, 9);
+  ASSERT_TRUE(adv_->PastePlain("31\t32\n41\t42"));
+  EXPECT_EQ(S().Cell(2, 9), 31);
+  EXPECT_EQ(S().Cell(3, 9), 32);
+  EXPECT_NE(S().Cell(2, 8), 41);
 }
 
 TEST(ClipboardCzech, DecimalCommasOutAndBackIn) {
@@ -283,33 +283,33 @@ TEST(ClipboardCzech, DecimalCommasOutAndBackIn) {
   test::FakeHost host;
   TTab* t = CreateLambdaSensorTable(set, 7, 0);
   t->host = &host;
-  CSheet& s = t->cur();
+  CSheet& s = t->Cur();
   int32_t afr[6] = {100, 120, 135, 147, 160, 190};
   for (int i = 0; i < 6; ++i) {
     s.axisY.values[i] = afr[i];
-    s.cell(0, i) = 500 + 750 * i;
+    s.Cell(0, i) = 500 + 750 * i;
   }
   t->Normalise(0, kPartAll | kForgetLastEdited);
-  setMapeditLanguage(kLangCzech);
-  selSelectRange(s.sel, s.selGrid(), 0, 0, 0, 5);
+  SetMapeditLanguage(kLangCzech);
+  SelSelectRange(s.sel, s.SelectionGrid(), 0, 0, 0, 5);
   t->Copy();
   EXPECT_EQ(host.text, "0,5\n1,25\n2\n2,75\n3,5\n4,25");
   std::string text, sheet;
   t->CopyTableTexts(text, sheet);
   EXPECT_EQ(text, "10\t0,5\n12\t1,25\n13,5\t2\n14,7\t2,75\n16\t3,5\n19\t4,25");
   // Back in, over cleared values.
-  for (int i = 0; i < 6; ++i) s.cell(0, i) = 0;
+  for (int i = 0; i < 6; ++i) s.Cell(0, i) = 0;
   t->SelectItem(0, 0);
   ASSERT_TRUE(t->PastePlain(host.text));
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(s.cell(0, i), 500 + 750 * i) << i;
-  for (int i = 0; i < 6; ++i) s.cell(0, i) = 0, s.axisY.values[i] = 0;
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(s.Cell(0, i), 500 + 750 * i) << i;
+  for (int i = 0; i < 6; ++i) s.Cell(0, i) = 0, s.axisY.values[i] = 0;
   t->Normalise(0, kPartAll | kForgetLastEdited);
   ASSERT_TRUE(t->PasteTable(sheet));
   for (int i = 0; i < 6; ++i) {
-    EXPECT_EQ(s.cell(0, i), 500 + 750 * i) << i;
+    EXPECT_EQ(s.Cell(0, i), 500 + 750 * i) << i;
     EXPECT_EQ(s.axisY.values[i], afr[i]) << i;
   }
-  setMapeditLanguage(kLangEnglish);
+  SetMapeditLanguage(kLangEnglish);
 }
 
 }  // namespace

@@ -12,26 +12,26 @@ namespace {
 using test::MapTest;
 
 TEST_F(MapTest, InsertColumnBetween3000And4000Rpm) {
-  CSheet& s = adv->cur();
+  CSheet& s = adv_->Cur();
   // Make 3 000 and 4 000 rpm neighbours (drop 3 500 and the last point).
-  ASSERT_TRUE(adv->DeleteColumn(14));
-  ASSERT_TRUE(adv->DeleteColumn(5));
+  ASSERT_TRUE(adv_->DeleteColumn(14));
+  ASSERT_TRUE(adv_->DeleteColumn(5));
   ASSERT_EQ(s.axisX.values[4], 30);
   ASSERT_EQ(s.axisX.values[5], 40);
-  s.cell(4, 0) = 10;
-  s.cell(5, 0) = 21;
-  s.cell(4, 1) = -7;
-  s.cell(5, 1) = 2;
-  log.ticks.clear();
-  ASSERT_TRUE(adv->InsertColumn(5));
+  s.Cell(4, 0) = 10;
+  s.Cell(5, 0) = 21;
+  s.Cell(4, 1) = -7;
+  s.Cell(5, 1) = 2;
+  log_.ticks.clear();
+  ASSERT_TRUE(adv_->InsertColumn(5));
   EXPECT_EQ(s.axisX.count, 14);
   EXPECT_EQ(s.axisX.values[4], 30);
   EXPECT_EQ(s.axisX.values[5], 35);  // 3 500 rpm
   EXPECT_EQ(s.axisX.values[6], 40);
-  EXPECT_EQ(s.cell(5, 0), 15);  // (10 + 21) / 2
-  EXPECT_EQ(s.cell(5, 1), -2);  // (-7 + 2) / 2, toward zero
-  EXPECT_EQ(s.cell(6, 0), 21);
-  EXPECT_EQ(log.count(), 1u);
+  EXPECT_EQ(s.Cell(5, 0), 15);  // (10 + 21) / 2
+  EXPECT_EQ(s.Cell(5, 1), -2);  // (-7 + 2) / 2, toward zero
+  EXPECT_EQ(s.Cell(6, 0), 21);
+  EXPECT_EQ(log_.Count(), 1u);
   // The new column is the selection.
   EXPECT_EQ(s.sel.kind, kSelCells);
   EXPECT_EQ(s.sel.minCol, 5);
@@ -40,36 +40,36 @@ TEST_F(MapTest, InsertColumnBetween3000And4000Rpm) {
 }
 
 TEST_F(MapTest, InsertColumnAtTheEnds) {
-  CSheet& s = adv->cur();
-  adv->DeleteColumn(14);
-  adv->DeleteColumn(13);
+  CSheet& s = adv_->Cur();
+  adv_->DeleteColumn(14);
+  adv_->DeleteColumn(13);
   // Front: a copy of the old first breakpoint; normalisation separates the two by moving
   // the front one down (the first changed breakpoint is the one after it).
-  ASSERT_TRUE(adv->InsertColumn(0));
+  ASSERT_TRUE(adv_->InsertColumn(0));
   EXPECT_EQ(s.axisX.values[0], 9);
   EXPECT_EQ(s.axisX.values[1], 10);
   EXPECT_EQ(s.axisX.values[2], 15);
-  EXPECT_EQ(s.cell(0, 2), s.cell(1, 2));
+  EXPECT_EQ(s.Cell(0, 2), s.Cell(1, 2));
   // End: the stored value stays when it lies above its neighbour.
   int n = s.axisX.count;
   s.axisX.values[n] = 200;
-  ASSERT_TRUE(adv->InsertColumn(n));
+  ASSERT_TRUE(adv_->InsertColumn(n));
   EXPECT_EQ(s.axisX.values[n], 200);
-  EXPECT_EQ(s.cell(n, 3), s.cell(n - 1, 3));
+  EXPECT_EQ(s.Cell(n, 3), s.Cell(n - 1, 3));
 }
 
 TEST_F(MapTest, SixteenthColumnShowsTheMaximumMessage) {
-  CSheet& s = adv->cur();
+  CSheet& s = adv_->Cur();
   ASSERT_EQ(s.axisX.count, 15);
-  EXPECT_FALSE(adv->InsertColumn(3));
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0], "Column count is on maximum !\nDelete some first...");
+  EXPECT_FALSE(adv_->InsertColumn(3));
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0], "Column count is on maximum !\nDelete some first...");
   EXPECT_EQ(s.axisX.count, 15);
-  EXPECT_EQ(log.count(), 0u);
-  setMapeditLanguage(kLangGerman);
-  adv->InsertColumn(3);
-  setMapeditLanguage(kLangEnglish);
-  EXPECT_EQ(host.messages[1], mapeditText(mapedit_msg::kColumnsAtMaximum, kLangGerman));
+  EXPECT_EQ(log_.Count(), 0u);
+  SetMapeditLanguage(kLangGerman);
+  adv_->InsertColumn(3);
+  SetMapeditLanguage(kLangEnglish);
+  EXPECT_EQ(host_.messages[1], MapeditText(mapedit_msg::kColumnsAtMaximum, kLangGerman));
 }
 
 TEST(EditOps, RowMaximumMessageAndNotResizable) {
@@ -85,48 +85,48 @@ TEST(EditOps, RowMaximumMessageAndNotResizable) {
 }
 
 TEST_F(MapTest, DeleteSelectedColumnsOneCommitAndMenuRule) {
-  CSheet& s = adv->cur();
-  SelGrid g = s.selGrid();
-  selSelectRange(s.sel, g, 2, 0, 4, 9);  // three whole columns
-  EXPECT_EQ(adv->DeletableColumns(), 3);
-  EXPECT_TRUE(adv->CanDeleteColumns());
-  EXPECT_EQ(adv->DeleteColumnsText(), "Delete columns (3)");
-  EXPECT_EQ(adv->DeleteRowsText(), "");
-  EXPECT_FALSE(adv->CanDeleteRows());  // no row is fully selected
-  int32_t keep = s.cell(5, 0);
-  EXPECT_EQ(adv->DeleteSelectedColumns(), 3);
+  CSheet& s = adv_->Cur();
+  SelGrid g = s.SelectionGrid();
+  SelSelectRange(s.sel, g, 2, 0, 4, 9);  // three whole columns
+  EXPECT_EQ(adv_->DeletableColumns(), 3);
+  EXPECT_TRUE(adv_->CanDeleteColumns());
+  EXPECT_EQ(adv_->DeleteColumnsText(), "Delete columns (3)");
+  EXPECT_EQ(adv_->DeleteRowsText(), "");
+  EXPECT_FALSE(adv_->CanDeleteRows());  // no row is fully selected
+  int32_t keep = s.Cell(5, 0);
+  EXPECT_EQ(adv_->DeleteSelectedColumns(), 3);
   EXPECT_EQ(s.axisX.count, 12);
-  EXPECT_EQ(s.cell(2, 0), keep);
+  EXPECT_EQ(s.Cell(2, 0), keep);
   EXPECT_EQ(s.sel.count, 0);
-  EXPECT_EQ(log.count(), 1u);
+  EXPECT_EQ(log_.Count(), 1u);
   // Every column selected: not offered.
-  selToggleAllCells(s.sel, s.selGrid());
-  EXPECT_EQ(adv->DeletableColumns(), 12);
-  EXPECT_FALSE(adv->CanDeleteColumns());
-  EXPECT_EQ(adv->DeleteColumnsText(), "");
-  selSelectRange(s.sel, s.selGrid(), 0, 0, 0, 9);
-  EXPECT_EQ(adv->DeleteColumnsText(), "Delete column");
-  selSelectRange(s.sel, s.selGrid(), 0, 4, 11, 4);
-  EXPECT_EQ(adv->DeleteRowsText(), "");  // throttle rows are fixed points
+  SelToggleAllCells(s.sel, s.SelectionGrid());
+  EXPECT_EQ(adv_->DeletableColumns(), 12);
+  EXPECT_FALSE(adv_->CanDeleteColumns());
+  EXPECT_EQ(adv_->DeleteColumnsText(), "");
+  SelSelectRange(s.sel, s.SelectionGrid(), 0, 0, 0, 9);
+  EXPECT_EQ(adv_->DeleteColumnsText(), "Delete column");
+  SelSelectRange(s.sel, s.SelectionGrid(), 0, 4, 11, 4);
+  EXPECT_EQ(adv_->DeleteRowsText(), "");  // throttle rows are fixed points
 }
 
 TEST_F(MapTest, DeletionStopsAtMinCount) {
-  CSheet& s = adv->cur();
+  CSheet& s = adv_->Cur();
   s.axisX.minCount = 13;
-  selSelectRange(s.sel, s.selGrid(), 0, -1, 5, -1);
-  EXPECT_EQ(adv->DeleteSelectedColumns(), 2);
+  SelSelectRange(s.sel, s.SelectionGrid(), 0, -1, 5, -1);
+  EXPECT_EQ(adv_->DeleteSelectedColumns(), 2);
   EXPECT_EQ(s.axisX.count, 13);
-  EXPECT_FALSE(adv->DeleteColumn(0));
+  EXPECT_FALSE(adv_->DeleteColumn(0));
 }
 
 TEST_F(MapTest, DeletingWithAFixedLoadAxisUsesTheFixedRow) {
-  CSheet& s = adv->cur();
+  CSheet& s = adv_->Cur();
   s.axisY.fixed = true;
-  adv->Rebuild();
-  selSelectRange(s.sel, s.selGrid(), 3, 0, 4, 9);  // clamped to the fixed row
+  adv_->Rebuild();
+  SelSelectRange(s.sel, s.SelectionGrid(), 3, 0, 4, 9);  // clamped to the fixed row
   EXPECT_EQ(s.sel.count, 2);
-  EXPECT_EQ(adv->DeletableColumns(), 2);
-  EXPECT_EQ(adv->DeleteSelectedColumns(), 2);
+  EXPECT_EQ(adv_->DeletableColumns(), 2);
+  EXPECT_EQ(adv_->DeleteSelectedColumns(), 2);
 }
 
 TEST(Interpolation, RegionCases) {
@@ -150,7 +150,7 @@ TEST(Interpolation, RegionCases) {
     at(3, 0) = c.corners[1];
     at(0, 2) = c.corners[2];
     at(3, 2) = c.corners[3];
-    interpolateRegion(cells, 0, 3, 0, 2, c.proportionalX ? c.xs : nullptr, nullptr);
+    InterpolateRegion(cells, 0, 3, 0, 2, c.proportionalX ? c.xs : nullptr, nullptr);
     EXPECT_EQ(at(1, 1), c.expectedMid[0]) << c.name;
     EXPECT_EQ(at(2, 1), c.expectedMid[1]) << c.name;
   }
@@ -161,39 +161,39 @@ TEST(Interpolation, EqualCornerColumnsGiveUEqualHalfEverywhere) {
   int32_t xs[3] = {50, 70, 50};
   cells[0] = 0;
   cells[2] = 100;
-  interpolateRegion(cells, 0, 2, 0, 0, xs, nullptr);
+  InterpolateRegion(cells, 0, 2, 0, 0, xs, nullptr);
   EXPECT_EQ(cells[0], 50);
   EXPECT_EQ(cells[1], 50);
   EXPECT_EQ(cells[2], 50);
 }
 
 TEST_F(MapTest, InterpolateCommandOnBlockAndBreakpoints) {
-  CSheet& s = adv->cur();
-  s.cell(2, 1) = 0;
-  s.cell(6, 1) = 40;
-  s.cell(2, 3) = 0;
-  s.cell(6, 3) = 40;
-  selSelectRange(s.sel, s.selGrid(), 2, 1, 6, 3);
+  CSheet& s = adv_->Cur();
+  s.Cell(2, 1) = 0;
+  s.Cell(6, 1) = 40;
+  s.Cell(2, 3) = 0;
+  s.Cell(6, 3) = 40;
+  SelSelectRange(s.sel, s.SelectionGrid(), 2, 1, 6, 3);
   ASSERT_TRUE(s.sel.blockValid);
   EXPECT_TRUE(s.sel.selCells[1 * 50 + 2] & kMarkCorner);
-  ASSERT_TRUE(adv->Interpolate());
+  ASSERT_TRUE(adv_->Interpolate());
   // rpm 2 000 ... 4 000 by value: 2 500 is a quarter of the way.
-  EXPECT_EQ(s.cell(3, 2), 10);
-  EXPECT_EQ(s.cell(4, 2), 20);
+  EXPECT_EQ(s.Cell(3, 2), 10);
+  EXPECT_EQ(s.Cell(4, 2), 20);
   EXPECT_EQ(s.sel.count, 0);
-  EXPECT_EQ(log.count(), 1u);
-  selSelectRange(s.sel, s.selGrid(), 0, -1, 4, -1);
+  EXPECT_EQ(log_.Count(), 1u);
+  SelSelectRange(s.sel, s.SelectionGrid(), 0, -1, 4, -1);
   s.axisX.values[4] = 50;
   s.axisX.prevValues[4] = 50;  // as if it had been like that
-  ASSERT_TRUE(adv->Interpolate());
+  ASSERT_TRUE(adv_->Interpolate());
   EXPECT_EQ(s.axisX.values[1], 20);
   EXPECT_EQ(s.axisX.values[2], 30);
   EXPECT_EQ(s.axisX.values[3], 40);
   // Two items are no block; throttle breakpoints are not editable.
-  selSelectRange(s.sel, s.selGrid(), 0, 0, 1, 0);
-  EXPECT_FALSE(adv->CanInterpolate());
-  selSelectRange(s.sel, s.selGrid(), -1, 0, -1, 5);
-  EXPECT_FALSE(adv->CanInterpolate());
+  SelSelectRange(s.sel, s.SelectionGrid(), 0, 0, 1, 0);
+  EXPECT_FALSE(adv_->CanInterpolate());
+  SelSelectRange(s.sel, s.SelectionGrid(), -1, 0, -1, 5);
+  EXPECT_FALSE(adv_->CanInterpolate());
 }
 
 TEST(AxisUse, RulesByFixMode) {
@@ -210,8 +210,8 @@ TEST(AxisUse, RulesByFixMode) {
   for (const Case& c : cases) {
     TTab t(1, 0x71);
     t.AddSheet("S", "A", "B", "C", 4, 4, 0);
-    t.sheet(0).axisX.fixMode = c.fixX;
-    t.sheet(0).axisY.fixMode = c.fixY;
+    t.Sheet(0).axisX.fixMode = c.fixX;
+    t.Sheet(0).axisY.fixMode = c.fixY;
     EXPECT_EQ(t.CanUseOnlyX(), c.onlyX) << c.fixX << c.fixY;
     EXPECT_EQ(t.CanUseOnlyY(), c.onlyY) << c.fixX << c.fixY;
     EXPECT_EQ(t.CanUseBoth(), c.both) << c.fixX << c.fixY;
@@ -222,32 +222,32 @@ TEST(AxisUse, SwitchesFixedFlagsAndCommits) {
   TTableSet set;
   TTab* t = CreateServoMap(set, 1, {});
   test::ChangeLog log;
-  log.attach(*t);
+  log.Attach(*t);
   ASSERT_TRUE(t->UseOnlyX());
-  EXPECT_TRUE(t->cur().axisY.fixed);
-  EXPECT_FALSE(t->cur().axisX.fixed);
-  EXPECT_EQ(t->cur().axisY.fixedIndex, 9);
+  EXPECT_TRUE(t->Cur().axisY.fixed);
+  EXPECT_FALSE(t->Cur().axisX.fixed);
+  EXPECT_EQ(t->Cur().axisY.fixedIndex, 9);
   ASSERT_TRUE(t->UseOnlyY());
-  EXPECT_TRUE(t->cur().axisX.fixed);
-  EXPECT_EQ(t->cur().axisX.fixedIndex, 0);
+  EXPECT_TRUE(t->Cur().axisX.fixed);
+  EXPECT_EQ(t->Cur().axisX.fixedIndex, 0);
   ASSERT_TRUE(t->UseBoth());
-  EXPECT_FALSE(t->cur().axisX.fixed || t->cur().axisY.fixed);
-  EXPECT_EQ(log.count(), 3u);
+  EXPECT_FALSE(t->Cur().axisX.fixed || t->Cur().axisY.fixed);
+  EXPECT_EQ(log.Count(), 3u);
 }
 
 TEST(ToggleSheet, OnlyForSwitchableSheets) {
   TTableSet set;
   TTab* servo = CreateServoMap(set, 1, {});
   test::ChangeLog log;
-  log.attach(*servo);
+  log.Attach(*servo);
   ASSERT_TRUE(servo->ToggleSheet());
-  EXPECT_FALSE(servo->cur().enabled);
-  EXPECT_EQ(log.count(), 1u);
+  EXPECT_FALSE(servo->Cur().enabled);
+  EXPECT_EQ(log.Count(), 1u);
   ASSERT_TRUE(servo->ToggleSheet());
-  EXPECT_TRUE(servo->cur().enabled);
+  EXPECT_TRUE(servo->Cur().enabled);
   TTab* adv = CreateAdvanceMap(set, 2, {});
   EXPECT_FALSE(adv->ToggleSheet());
-  EXPECT_TRUE(adv->cur().enabled);
+  EXPECT_TRUE(adv->Cur().enabled);
 }
 
 TEST(InsertIndex, NearestGridLineWithinTheAxis) {

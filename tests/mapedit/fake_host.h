@@ -17,31 +17,31 @@ class FakeHost : public TTabHost {
   std::string sheet;
   int redraws = 0;
 
-  void showMessage(const std::string& m) override { messages.push_back(m); }
-  void showError(const std::string& m) override { errors.push_back(m); }
-  int clipboardFormats() override { return formats; }
-  std::string clipboardText() override { return text; }
-  std::string clipboardSheet() override { return sheet; }
-  void setClipboardText(const std::string& t) override {
+  void ShowMessage(const std::string& m) override { messages.push_back(m); }
+  void ShowError(const std::string& m) override { errors.push_back(m); }
+  int ClipboardFormats() override { return formats; }
+  std::string ClipboardText() override { return text; }
+  std::string ClipboardSheet() override { return sheet; }
+  void SetClipboardText(const std::string& t) override {
     text = t;
     sheet.clear();
     formats = kClipText;
   }
-  void setClipboardTable(const std::string& t, const std::string& s) override {
+  void SetClipboardTable(const std::string& t, const std::string& s) override {
     text = t;
     sheet = s;
     formats = kClipText | kClipSheet;
   }
-  void requestRedraw(int) override { ++redraws; }
+  void RequestRedraw(int) override { ++redraws; }
 };
 
 // Counts OnTableChanged calls and the tick of each.
 struct ChangeLog {
   std::vector<int32_t> ticks;
-  void attach(TTab& t) {
+  void Attach(TTab& t) {
     t.onTableChanged = [this](TTab& tab) { ticks.push_back(tab.tick); };
   }
-  size_t count() const { return ticks.size(); }
+  size_t Count() const { return ticks.size(); }
 };
 
 }  // namespace zeda::test

@@ -37,15 +37,15 @@ TEST_F(MapTest, NavigationMoves) {
   };
   for (const NavCase& c : cases) {
     int col = c.col, row = c.row;
-    adv->NavigateFrom(c.key, c.mods, col, row);
+    adv_->NavigateFrom(c.key, c.mods, col, row);
     EXPECT_EQ(col, c.expectedCol) << c.name;
     EXPECT_EQ(row, c.expectedRow) << c.name;
   }
 }
 
 TEST_F(MapTest, NavigationWithAFixedAxis) {
-  adv->cur().axisY.fixed = true;  // rule -2: row 9
-  adv->Rebuild();
+  adv_->Cur().axisY.fixed = true;  // rule -2: row 9
+  adv_->Rebuild();
   const NavCase cases[] = {
       {"right wraps to column 0", 14, 9, TKey::Right, 0, 0, 9},
       {"down alternates with the X row", 4, 9, TKey::Down, 0, 4, -1},
@@ -57,95 +57,95 @@ TEST_F(MapTest, NavigationWithAFixedAxis) {
   };
   for (const NavCase& c : cases) {
     int col = c.col, row = c.row;
-    adv->NavigateFrom(c.key, c.mods, col, row);
+    adv_->NavigateFrom(c.key, c.mods, col, row);
     EXPECT_EQ(col, c.expectedCol) << c.name;
     EXPECT_EQ(row, c.expectedRow) << c.name;
   }
 }
 
 TEST_F(MapTest, KeysSelectAndExtend) {
-  adv->SelectItem(2, 2);
-  adv->KeyDown(TKey::Right, 0);
-  EXPECT_EQ(adv->cur().sel.minCol, 3);
-  EXPECT_EQ(adv->cur().sel.count, 1);
-  adv->KeyDown(TKey::Down, kModShift);
-  adv->KeyDown(TKey::Right, kModShift);
-  EXPECT_EQ(adv->cur().sel.count, 4);
-  EXPECT_EQ(adv->cur().sel.maxCol, 4);
-  EXPECT_EQ(adv->cur().sel.maxRow, 3);
-  adv->KeyDown(TKey::Escape, 0);
-  EXPECT_EQ(adv->cur().sel.count, 0);
+  adv_->SelectItem(2, 2);
+  adv_->KeyDown(TKey::Right, 0);
+  EXPECT_EQ(adv_->Cur().sel.minCol, 3);
+  EXPECT_EQ(adv_->Cur().sel.count, 1);
+  adv_->KeyDown(TKey::Down, kModShift);
+  adv_->KeyDown(TKey::Right, kModShift);
+  EXPECT_EQ(adv_->Cur().sel.count, 4);
+  EXPECT_EQ(adv_->Cur().sel.maxCol, 4);
+  EXPECT_EQ(adv_->Cur().sel.maxRow, 3);
+  adv_->KeyDown(TKey::Escape, 0);
+  EXPECT_EQ(adv_->Cur().sel.count, 0);
 }
 
 TEST_F(MapTest, TabCyclesVisibleSheets) {
-  adv->KeyDown(TKey::Tab, 0);
-  EXPECT_EQ(adv->current, 1);
-  adv->KeyDown(TKey::Tab, 0);
-  EXPECT_EQ(adv->current, 0);
-  adv->KeyDown(TKey::Tab, kModShift);
-  EXPECT_EQ(adv->current, 1);
-  adv->sheet(0).hidden = true;
-  adv->KeyDown(TKey::Tab, 0);
-  EXPECT_EQ(adv->current, 1);
+  adv_->KeyDown(TKey::Tab, 0);
+  EXPECT_EQ(adv_->current, 1);
+  adv_->KeyDown(TKey::Tab, 0);
+  EXPECT_EQ(adv_->current, 0);
+  adv_->KeyDown(TKey::Tab, kModShift);
+  EXPECT_EQ(adv_->current, 1);
+  adv_->Sheet(0).hidden = true;
+  adv_->KeyDown(TKey::Tab, 0);
+  EXPECT_EQ(adv_->current, 1);
 }
 
 TEST_F(MapTest, TypingOpensTheEditorOnlyOnEditableItems) {
-  adv->SelectItem(-1, 3);  // throttle breakpoint: not editable
-  int32_t y = adv->cur().axisY.values[3];
-  EXPECT_FALSE(adv->KeyChar('5'));
-  EXPECT_FALSE(adv->editor.editing);
-  adv->KeyChar('-');  // a decrement: not editable either
-  EXPECT_EQ(adv->cur().axisY.values[3], y);
-  adv->SelectItem(4, 4);
-  ASSERT_TRUE(adv->KeyChar('5'));
-  EXPECT_TRUE(adv->editor.editing);
-  EXPECT_EQ(adv->editor.text, "5");
-  EXPECT_EQ(adv->editor.caret, 1);
+  adv_->SelectItem(-1, 3);  // throttle breakpoint: not editable
+  int32_t y = adv_->Cur().axisY.values[3];
+  EXPECT_FALSE(adv_->KeyChar('5'));
+  EXPECT_FALSE(adv_->editor.editing);
+  adv_->KeyChar('-');  // a decrement: not editable either
+  EXPECT_EQ(adv_->Cur().axisY.values[3], y);
+  adv_->SelectItem(4, 4);
+  ASSERT_TRUE(adv_->KeyChar('5'));
+  EXPECT_TRUE(adv_->editor.editing);
+  EXPECT_EQ(adv_->editor.text, "5");
+  EXPECT_EQ(adv_->editor.caret, 1);
 }
 
 TEST_F(MapTest, MinusWithEditorClosedDecrements) {
-  adv->SelectItem(4, 4);
-  int32_t v = adv->cur().cell(4, 4);
-  adv->KeyChar('-');
-  EXPECT_EQ(adv->cur().cell(4, 4), v - 1);
-  EXPECT_FALSE(adv->editor.editing);
+  adv_->SelectItem(4, 4);
+  int32_t v = adv_->Cur().Cell(4, 4);
+  adv_->KeyChar('-');
+  EXPECT_EQ(adv_->Cur().Cell(4, 4), v - 1);
+  EXPECT_FALSE(adv_->editor.editing);
 }
 
 TEST_F(MapTest, EditorTextRules) {
-  adv->SelectItem(4, 4);
-  adv->KeyDown(TKey::Insert, 0);
-  ASSERT_TRUE(adv->editor.editing);
-  EXPECT_EQ(adv->editor.text, adv->ItemText(4, 4));
-  EXPECT_EQ(adv->editor.selStart, -1);
-  adv->editor.text.clear();
-  adv->editor.caret = 0;
-  for (char c : std::string("12a3 4,5-.x")) adv->KeyChar(c);
-  EXPECT_EQ(adv->editor.text, "123 4,5-.");
-  for (int i = 0; i < 20; ++i) adv->KeyChar('9');
-  EXPECT_EQ(adv->editor.text.size(), 16u);
-  adv->KeyDown(TKey::Home, 0);
-  adv->KeyDown(TKey::Right, kModShift);
-  adv->KeyDown(TKey::Right, kModShift);
-  EXPECT_EQ(adv->EditorSelectedText(), "12");
-  adv->KeyChar('7');  // replaces the selection even at 16 characters
-  EXPECT_EQ(adv->editor.text.substr(0, 3), "73 ");
-  EXPECT_EQ(adv->editor.text.size(), 15u);
-  adv->KeyDown(TKey::Backspace, 0);
-  EXPECT_EQ(adv->editor.text.substr(0, 2), "3 ");
-  adv->KeyDown(TKey::Delete, 0);
-  EXPECT_EQ(adv->editor.text.substr(0, 1), " ");
-  adv->KeyDown(TKey::Escape, 0);
-  EXPECT_FALSE(adv->editor.editing);
-  EXPECT_EQ(log.count(), 0u);
+  adv_->SelectItem(4, 4);
+  adv_->KeyDown(TKey::Insert, 0);
+  ASSERT_TRUE(adv_->editor.editing);
+  EXPECT_EQ(adv_->editor.text, adv_->ItemText(4, 4));
+  EXPECT_EQ(adv_->editor.selStart, -1);
+  adv_->editor.text.clear();
+  adv_->editor.caret = 0;
+  for (char c : std::string("12a3 4,5-.x")) adv_->KeyChar(c);
+  EXPECT_EQ(adv_->editor.text, "123 4,5-.");
+  for (int i = 0; i < 20; ++i) adv_->KeyChar('9');
+  EXPECT_EQ(adv_->editor.text.size(), 16u);
+  adv_->KeyDown(TKey::Home, 0);
+  adv_->KeyDown(TKey::Right, kModShift);
+  adv_->KeyDown(TKey::Right, kModShift);
+  EXPECT_EQ(adv_->EditorSelectedText(), "12");
+  adv_->KeyChar('7');  // replaces the selection even at 16 characters
+  EXPECT_EQ(adv_->editor.text.substr(0, 3), "73 ");
+  EXPECT_EQ(adv_->editor.text.size(), 15u);
+  adv_->KeyDown(TKey::Backspace, 0);
+  EXPECT_EQ(adv_->editor.text.substr(0, 2), "3 ");
+  adv_->KeyDown(TKey::Delete, 0);
+  EXPECT_EQ(adv_->editor.text.substr(0, 1), " ");
+  adv_->KeyDown(TKey::Escape, 0);
+  EXPECT_FALSE(adv_->editor.editing);
+  EXPECT_EQ(log_.Count(), 0u);
 }
 
 TEST_F(MapTest, EditorPasteIsFiltered) {
-  adv->SelectItem(4, 4);
-  adv->OpenEditor(4, 4, "", false, 0);
-  adv->EditorPaste("1,5 kg\t99");
-  EXPECT_EQ(adv->editor.text, "1.5 ");
-  adv->EditorPaste("12345678901234567890");
-  EXPECT_EQ(adv->editor.text.size(), 16u);
+  adv_->SelectItem(4, 4);
+  adv_->OpenEditor(4, 4, "", false, 0);
+  adv_->EditorPaste("1,5 kg\t99");
+  EXPECT_EQ(adv_->editor.text, "1.5 ");
+  adv_->EditorPaste("12345678901234567890");
+  EXPECT_EQ(adv_->editor.text.size(), 16u);
 }
 
 struct AcceptCase {
@@ -168,46 +168,46 @@ TEST_F(MapTest, AcceptingConvertsByScale) {
       {"huge stays in range", 4, 4, "9999999999999999", true, 60},
   };
   for (const AcceptCase& c : cases) {
-    adv->SelectItem(c.col, c.row);
-    int32_t* item = adv->cur().item(c.col, c.row);
+    adv_->SelectItem(c.col, c.row);
+    int32_t* item = adv_->Cur().Item(c.col, c.row);
     int32_t before = *item;
-    size_t commits = log.count();
-    ASSERT_TRUE(adv->OpenEditor(c.col, c.row, c.text, false, -1)) << c.name;
-    EXPECT_EQ(adv->AcceptEditor(), c.accepted) << c.name;
+    size_t commits = log_.Count();
+    ASSERT_TRUE(adv_->OpenEditor(c.col, c.row, c.text, false, -1)) << c.name;
+    EXPECT_EQ(adv_->AcceptEditor(), c.accepted) << c.name;
     EXPECT_EQ(*item, c.accepted ? c.expectedRaw : before) << c.name;
-    EXPECT_EQ(log.count(), commits + (c.accepted ? 1 : 0)) << c.name;
+    EXPECT_EQ(log_.Count(), commits + (c.accepted ? 1 : 0)) << c.name;
   }
 }
 
 TEST_F(MapTest, EnterAcceptsAndMovesDown) {
-  adv->SelectItem(2, 2);
-  adv->KeyChar('3');
-  adv->KeyChar('3');
-  adv->KeyDown(TKey::Enter, 0);
-  EXPECT_FALSE(adv->editor.editing);
-  EXPECT_EQ(adv->cur().cell(2, 2), 33);
-  EXPECT_EQ(adv->cur().sel.minRow, 3);
+  adv_->SelectItem(2, 2);
+  adv_->KeyChar('3');
+  adv_->KeyChar('3');
+  adv_->KeyDown(TKey::Enter, 0);
+  EXPECT_FALSE(adv_->editor.editing);
+  EXPECT_EQ(adv_->Cur().Cell(2, 2), 33);
+  EXPECT_EQ(adv_->Cur().sel.minRow, 3);
 }
 
 TEST_F(MapTest, LosingFocusAcceptsOnTheNextTick) {
-  adv->SelectItem(2, 2);
-  adv->KeyChar('4');
-  adv->focused = false;
-  adv->Tick();
-  EXPECT_FALSE(adv->editor.editing);
-  EXPECT_EQ(adv->cur().cell(2, 2), 4);
+  adv_->SelectItem(2, 2);
+  adv_->KeyChar('4');
+  adv_->focused = false;
+  adv_->Tick();
+  EXPECT_FALSE(adv_->editor.editing);
+  EXPECT_EQ(adv_->Cur().Cell(2, 2), 4);
 }
 
 TEST_F(MapTest, CaretBlinks) {
-  adv->SelectItem(2, 2);
-  adv->KeyChar('4');
+  adv_->SelectItem(2, 2);
+  adv_->KeyChar('4');
   // The caret shows during the first 8 ticks of every 16: the editor is redrawn exactly
   // when it appears and when it disappears.
   std::vector<int> redrawnAt;
   for (int i = 1; i <= 32; ++i) {
-    const int before = host.redraws;
-    adv->Tick();
-    if (host.redraws != before) redrawnAt.push_back(adv->editor.blink);
+    const int before = host_.redraws;
+    adv_->Tick();
+    if (host_.redraws != before) redrawnAt.push_back(adv_->editor.blink);
   }
   EXPECT_EQ(redrawnAt, (std::vector<int>{8, 0, 8, 0}));
 }

@@ -20,7 +20,7 @@ class NumberFormat : public ::testing::TestWithParam<FormatCase> {};
 
 TEST_P(NumberFormat, Formats) {
   const FormatCase& c = GetParam();
-  EXPECT_EQ(formatValue(c.raw, c.scale, c.unit), c.expected);
+  EXPECT_EQ(FormatValue(c.raw, c.scale, c.unit), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -40,18 +40,18 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{7, 0, "", "0"}));  // a zero scale prints plainly
 
 TEST(NumberFormatDecimals, ByScale) {
-  EXPECT_EQ(decimalsForScale(1), 0);
-  EXPECT_EQ(decimalsForScale(100), 0);
-  EXPECT_EQ(decimalsForScale(0.1), 1);
-  EXPECT_EQ(decimalsForScale(0.02), 2);
-  EXPECT_EQ(decimalsForScale(0.001), 3);
-  EXPECT_EQ(decimalsForScale(0.5), 1);
-  EXPECT_EQ(decimalsForScale(0), 0);
+  EXPECT_EQ(DecimalsForScale(1), 0);
+  EXPECT_EQ(DecimalsForScale(100), 0);
+  EXPECT_EQ(DecimalsForScale(0.1), 1);
+  EXPECT_EQ(DecimalsForScale(0.02), 2);
+  EXPECT_EQ(DecimalsForScale(0.001), 3);
+  EXPECT_EQ(DecimalsForScale(0.5), 1);
+  EXPECT_EQ(DecimalsForScale(0), 0);
 }
 
 TEST(NumberFormatDecimalComma, ReplacesEveryPoint) {
   std::string s = "1.5\t2.25\n3";
-  toDecimalComma(s);
+  ToDecimalComma(s);
   EXPECT_EQ(s, "1,5\t2,25\n3");
 }
 

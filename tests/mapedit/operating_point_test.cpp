@@ -20,10 +20,10 @@ TEST_F(MapTest, RpmLookupByMidpoints) {
       {20000, 14},                        // beyond the last
   };
   for (const Case& c : cases) {
-    adv->liveRpm = c.rpm;
-    adv->liveTp = 50;
-    adv->UpdateOperatingPoint();
-    EXPECT_EQ(adv->cur().actualCol, c.expectedCol) << c.rpm;
+    adv_->liveRpm = c.rpm;
+    adv_->liveTp = 50;
+    adv_->UpdateOperatingPoint();
+    EXPECT_EQ(adv_->Cur().actualCol, c.expectedCol) << c.rpm;
   }
 }
 
@@ -31,13 +31,13 @@ TEST(OperatingPoint, BeforeFirstBreakpointWithoutBaseAdvanceIsColumnZero) {
   TTableSet set;
   ServoMapOptions o;
   TTab* t = CreateServoMap(set, 2, o);
-  test::fillSheet(*t, 0, test::kRpm15, 15, 0);
+  test::FillSheet(*t, 0, test::kRpm15, 15, 0);
   t->liveRpm = 500;
   t->liveTp = 50;
   t->UpdateOperatingPoint();
-  EXPECT_EQ(t->cur().actualCol, 0);
-  EXPECT_EQ(t->cur().actualRow, 7);  // 50 % between 40 and 60: the midpoint rule picks 60
-  EXPECT_EQ(t->cur().actualState, 1);
+  EXPECT_EQ(t->Cur().actualCol, 0);
+  EXPECT_EQ(t->Cur().actualRow, 7);  // 50 % between 40 and 60: the midpoint rule picks 60
+  EXPECT_EQ(t->Cur().actualState, 1);
 }
 
 TEST_F(MapTest, AdvanceMapStates) {
@@ -58,12 +58,12 @@ TEST_F(MapTest, AdvanceMapStates) {
       {0, 0x00, 0, 0},  // engine stopped
   };
   for (const Case& c : cases) {
-    adv->SelectSheet(c.sheet);
-    adv->liveFlags = c.liveFlags;
-    adv->liveRpm = c.rpm;
-    adv->liveTp = 20;
-    adv->UpdateOperatingPoint();
-    EXPECT_EQ(adv->cur().actualState, c.expectedState) << c.sheet << " " << c.liveFlags;
+    adv_->SelectSheet(c.sheet);
+    adv_->liveFlags = c.liveFlags;
+    adv_->liveRpm = c.rpm;
+    adv_->liveTp = 20;
+    adv_->UpdateOperatingPoint();
+    EXPECT_EQ(adv_->Cur().actualState, c.expectedState) << c.sheet << " " << c.liveFlags;
   }
 }
 
@@ -72,44 +72,44 @@ TEST(OperatingPoint, PressureLoadAxisIsWrongWhenTheBitIsClear) {
   AdvanceMapOptions o;
   o.load[0].iapLoad = true;
   TTab* t = CreateAdvanceMap(set, 1, o);
-  test::fillSheet(*t, 0, test::kRpm15, 15, 0);
+  test::FillSheet(*t, 0, test::kRpm15, 15, 0);
   t->liveRpm = 3000;
   t->liveIap = 60;
   t->liveFlags = 0;
   t->UpdateOperatingPoint();
-  EXPECT_EQ(t->cur().actualState, -1);
+  EXPECT_EQ(t->Cur().actualState, -1);
   t->liveFlags = 0x10;
   t->UpdateOperatingPoint();
-  EXPECT_EQ(t->cur().actualState, 1);
+  EXPECT_EQ(t->Cur().actualState, 1);
 }
 
 TEST_F(MapTest, FixedAxisUsesItsFixedIndex) {
-  adv->sheet(0).axisY.fixed = true;
-  adv->Rebuild();
-  adv->liveRpm = 2000;
-  adv->liveTp = 0;
-  adv->UpdateOperatingPoint();
-  EXPECT_EQ(adv->cur().actualRow, 9);
-  EXPECT_EQ(adv->cur().actualCol, 2);
+  adv_->Sheet(0).axisY.fixed = true;
+  adv_->Rebuild();
+  adv_->liveRpm = 2000;
+  adv_->liveTp = 0;
+  adv_->UpdateOperatingPoint();
+  EXPECT_EQ(adv_->Cur().actualRow, 9);
+  EXPECT_EQ(adv_->Cur().actualCol, 2);
 }
 
 TEST_F(MapTest, RecomputedOnTicksWithBitOneAndScrolledWhenAutoscroll) {
-  adv->visibleCols = 5;
-  adv->liveRpm = 9000;
-  adv->liveTp = 50;
-  adv->tick = 0;
-  adv->Tick();  // tick 1: not recomputed
-  EXPECT_NE(adv->cur().actualCol, 12);
-  adv->Tick();  // tick 2
-  EXPECT_EQ(adv->cur().actualCol, 12);
-  EXPECT_EQ(adv->cur().axisX.scrollPos, 8);  // autoscroll is on: 12 is the last visible
-  set.autoscroll = false;
-  adv->liveRpm = 1000;
-  adv->Tick();
-  adv->Tick();
-  adv->Tick();
-  EXPECT_EQ(adv->cur().actualCol, 0);
-  EXPECT_EQ(adv->cur().axisX.scrollPos, 8);
+  adv_->visibleCols = 5;
+  adv_->liveRpm = 9000;
+  adv_->liveTp = 50;
+  adv_->tick = 0;
+  adv_->Tick();  // tick 1: not recomputed
+  EXPECT_NE(adv_->Cur().actualCol, 12);
+  adv_->Tick();  // tick 2
+  EXPECT_EQ(adv_->Cur().actualCol, 12);
+  EXPECT_EQ(adv_->Cur().axisX.scrollPos, 8);  // autoscroll is on: 12 is the last visible
+  set_.autoscroll = false;
+  adv_->liveRpm = 1000;
+  adv_->Tick();
+  adv_->Tick();
+  adv_->Tick();
+  EXPECT_EQ(adv_->Cur().actualCol, 0);
+  EXPECT_EQ(adv_->Cur().axisX.scrollPos, 8);
 }
 
 TEST(OperatingPoint, TstTakesTheLastBreakpointNotAbove) {
@@ -117,7 +117,7 @@ TEST(OperatingPoint, TstTakesTheLastBreakpointNotAbove) {
   t.AddSheet("T", "Tst", "TP", "D", 4, 1, kSheetTrackLive);
   t.DefineAxis(0, 1, "Tst", "", 0, 100, 1, 1, {}, true, 1, 1, 4, 1, false, true, -1, 0, 0);
   t.DefineAxis(0, 2, "X", "", 0, 100, 1, 1, {}, true, 1, 1, 1, 1, true, true, -1, 0, 0);
-  CSheet& s = t.sheet(0);
+  CSheet& s = t.Sheet(0);
   int32_t v[4] = {10, 20, 30, 40};
   for (int i = 0; i < 4; ++i) s.axisX.values[i] = v[i];
   t.Rebuild();
@@ -137,7 +137,7 @@ TEST(OperatingPoint, SensorNamedColumnsTrackTheirTemperature) {
   t.AddSheet("Corr", "Sensor", "T", "D", 2, 4, kSheetTrackLive);
   t.DefineAxis(0, 1, "S", "", 0, 2000, 1, 1, {}, false, 0, 1, 2, 0, false, false, -1, 0, 0);
   t.DefineAxis(0, 2, "TW", "", -40, 150, 1, 1, {}, true, 1, 1, 4, 0, false, true, -1, 0, 0);
-  CSheet& s = t.sheet(0);
+  CSheet& s = t.Sheet(0);
   s.axisX.stringView = {"", "Coolant", "Inlet Air"};
   s.axisX.values[0] = 1001;
   s.axisX.values[1] = 1002;
@@ -155,9 +155,9 @@ TEST(OperatingPoint, SheetsWithoutTrackingHaveNoPoint) {
   TTab* t = CreateThrottleSensorTable(set, 3, 0);
   t->liveTp = 50;
   t->UpdateOperatingPoint();
-  EXPECT_EQ(t->cur().actualState, 0);
-  EXPECT_EQ(t->cur().actualCol, -2);
-  EXPECT_EQ(t->cur().actualRow, -2);
+  EXPECT_EQ(t->Cur().actualState, 0);
+  EXPECT_EQ(t->Cur().actualCol, -2);
+  EXPECT_EQ(t->Cur().actualRow, -2);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 namespace zeda {
 namespace {
 
-using test::fillSheet;
+using test::FillSheet;
 using test::kRpm15;
 
 struct OwnerLoop {
@@ -23,12 +23,12 @@ struct OwnerLoop {
     adv = CreateAdvanceMap(set, 1, {});
     if (!servoFirst) makeServo();
     pwm = CreatePwmTable(set, 3, "PWM 1", 0xFFFFFF);
-    fillSheet(*adv, 0, kRpm15, 15, 0);
-    fillSheet(*adv, 1, kRpm15, 15, 10);
-    fillSheet(*servo, 0, kRpm15, 15, 20);
-    for (int i = 0; i < set.count(); ++i) {
-      set.table(i).Rebuild();
-      set.table(i).onTableChanged = [this](TTab& t) {
+    FillSheet(*adv, 0, kRpm15, 15, 0);
+    FillSheet(*adv, 1, kRpm15, 15, 10);
+    FillSheet(*servo, 0, kRpm15, 15, 20);
+    for (int i = 0; i < set.Count(); ++i) {
+      set.Table(i).Rebuild();
+      set.Table(i).onTableChanged = [this](TTab& t) {
         set.TakeOverlays(t, byte248, word79, word77);
       };
     }
@@ -51,8 +51,8 @@ TEST(OwnerLoop, BaseAdvanceEditSurvivesAnotherTablesCommit) {
     SCOPED_TRACE(servoFirst ? "servo map before the advance map" : "advance map first");
     OwnerLoop o(servoFirst);
     o.Tick(4);
-    ASSERT_EQ(o.adv->cur().actualCol, -1);
-    ASSERT_GT(o.adv->cur().actualState, 0);
+    ASSERT_EQ(o.adv->Cur().actualCol, -1);
+    ASSERT_GT(o.adv->Cur().actualState, 0);
     ASSERT_EQ(o.servo->baseAdvance, 10);
     // "Advance +" twice, then a servo cell: both commits fall due on the same tick.
     o.adv->Increment(1);

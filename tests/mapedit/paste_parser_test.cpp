@@ -10,7 +10,7 @@ namespace {
 using Line = std::vector<std::optional<double>>;
 
 // Lines as text: fields by "|", empty fields as "_".
-std::string show(const PasteGrid& g) {
+std::string Show(const PasteGrid& g) {
   std::string out;
   for (size_t i = 0; i < g.lines.size(); ++i) {
     if (i) out += "/";
@@ -39,7 +39,7 @@ void PrintTo(const PlainCase& c, std::ostream* os) { *os << c.name; }
 class PlainPaste : public ::testing::TestWithParam<PlainCase> {};
 
 TEST_P(PlainPaste, Parses) {
-  EXPECT_EQ(show(parsePlainPaste(GetParam().text)), GetParam().expected) << GetParam().name;
+  EXPECT_EQ(Show(ParsePlainPaste(GetParam().text)), GetParam().expected) << GetParam().name;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -73,18 +73,18 @@ TEST(PlainPasteLimits, KeepsOnlyWhatASheetCanUse) {
     for (int c = 0; c < 200; ++c) text += "1\t";
     text += "\n";
   }
-  PasteGrid g = parsePlainPaste(text);
+  PasteGrid g = ParsePlainPaste(text);
   EXPECT_EQ(g.lines.size(), static_cast<size_t>(kPasteMaxLines));
   EXPECT_EQ(g.lines[0].size(), static_cast<size_t>(kPasteMaxFields));
 }
 
 TEST(ReadPasteField, DigitsMinusAndPoint) {
-  EXPECT_EQ(readPasteField("3 500"), 3500);
-  EXPECT_EQ(readPasteField("2,5 V"), 2.5);
-  EXPECT_EQ(readPasteField("-12"), -12);
-  EXPECT_FALSE(readPasteField("abc"));
-  EXPECT_FALSE(readPasteField(""));
-  EXPECT_FALSE(readPasteField(std::string(400, '9')));  // out of range: unreadable
+  EXPECT_EQ(ReadPasteField("3 500"), 3500);
+  EXPECT_EQ(ReadPasteField("2,5 V"), 2.5);
+  EXPECT_EQ(ReadPasteField("-12"), -12);
+  EXPECT_FALSE(ReadPasteField("abc"));
+  EXPECT_FALSE(ReadPasteField(""));
+  EXPECT_FALSE(ReadPasteField(std::string(400, '9')));  // out of range: unreadable
 }
 
 TEST(TablePaste, HeaderAndGrid) {
@@ -99,7 +99,7 @@ TEST(TablePaste, HeaderAndGrid) {
       "\t1 000\t2 000\t3 500\n"
       "0\t5\t10\t15\n"
       "100\t-5\t-10\t-15";
-  TablePaste p = parseTablePaste(text);
+  TablePaste p = ParseTablePaste(text);
   EXPECT_EQ(p.header.label, "Advance 1");
   EXPECT_EQ(p.header.labelX, "RPM");
   EXPECT_EQ(p.header.labelY, "TP");
@@ -107,19 +107,19 @@ TEST(TablePaste, HeaderAndGrid) {
   EXPECT_EQ(p.header.sizeX, 3);
   EXPECT_EQ(p.header.sizeY, 2);
   EXPECT_EQ(p.header.onlyXY, 'Y');
-  EXPECT_EQ(show(p.grid), "_|1000|2000|3500/0|5|10|15/100|-5|-10|-15");
+  EXPECT_EQ(Show(p.grid), "_|1000|2000|3500/0|5|10|15/100|-5|-10|-15");
 }
 
 TEST(TablePaste, LongHeaderLineEndsTheHeader) {
   std::string text = "LabelX:\tRPM\nLabel:\t" + std::string(80, 'x') + "\nSizeX:\t3\n\t1\t2\n";
-  TablePaste p = parseTablePaste(text);
+  TablePaste p = ParseTablePaste(text);
   EXPECT_EQ(p.header.labelX, "RPM");
   EXPECT_EQ(p.header.sizeX, 0);
-  EXPECT_EQ(show(p.grid), "_|1|2");
+  EXPECT_EQ(Show(p.grid), "_|1|2");
 }
 
 TEST(TablePaste, NoGrid) {
-  TablePaste p = parseTablePaste("SizeX:\t4\nSizeY:\t x\nOnlyXY:\tZ");
+  TablePaste p = ParseTablePaste("SizeX:\t4\nSizeY:\t x\nOnlyXY:\tZ");
   EXPECT_EQ(p.header.sizeX, 4);
   EXPECT_EQ(p.header.sizeY, 0);
   EXPECT_EQ(p.header.onlyXY, 0);

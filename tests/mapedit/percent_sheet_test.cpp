@@ -7,7 +7,7 @@
 namespace zeda {
 namespace {
 
-CSheet percentSheet() {
+CSheet PercentSheet() {
   CSheet s;
   s.flags = kSheetPercent;
   s.axisX.count = 3;
@@ -30,8 +30,8 @@ CSheet percentSheet() {
 }
 
 TEST(PercentSheet, BaseAtOwnBreakpoints) {
-  CSheet s = percentSheet();
-  computeBaseAtCells(s);
+  CSheet s = PercentSheet();
+  ComputeBaseAtCells(s);
   EXPECT_EQ(s.baseAtCells[0], 100);
   EXPECT_EQ(s.baseAtCells[1], 150);
   EXPECT_EQ(s.baseAtCells[2], 300);
@@ -39,25 +39,25 @@ TEST(PercentSheet, BaseAtOwnBreakpoints) {
 }
 
 TEST(PercentSheet, AbsoluteValues) {
-  CSheet s = percentSheet();
-  computeBaseAtCells(s);
+  CSheet s = PercentSheet();
+  ComputeBaseAtCells(s);
   s.percentStored = true;
   s.cells[0] = 50;   // 50 % of 100
   s.cells[1] = -33;  // -33 % of 150 = -49.5 -> -50
   s.cells[2] = 1;    // 1 % of 300 = 3
-  computeAbsCells(s);
+  ComputeAbsCells(s);
   EXPECT_EQ(s.absCells[0], 50);
   EXPECT_EQ(s.absCells[1], -50);
   EXPECT_EQ(s.absCells[2], 3);
   s.percentStored = false;
-  computeAbsCells(s);
+  ComputeAbsCells(s);
   EXPECT_EQ(s.absCells[1], -33);
 }
 
 TEST(PercentSheet, IncrementIsPercentOfTheBase) {
   TTab t(1, 0x71);
   t.AddSheet("P", "X", "Y", "D", 3, 2, kSheetPercent);
-  CSheet& s = t.sheet(0);
+  CSheet& s = t.Sheet(0);
   s.axisData.maxValue = 10000;
   s.baseAtCells[0] = 250;
   s.baseAtCells[1] = 20;
@@ -69,7 +69,7 @@ TEST(PercentSheet, IncrementIsPercentOfTheBase) {
 TEST(PercentSheet, CommitComputesAbsoluteCells) {
   TTab t(1, 0x71);
   t.AddSheet("P", "X", "Y", "D", 3, 2, kSheetPercent);
-  CSheet& s = t.sheet(0);
+  CSheet& s = t.Sheet(0);
   s.percentStored = true;
   s.axisData.maxValue = 1000;
   s.baseCountX = s.baseCountY = 2;

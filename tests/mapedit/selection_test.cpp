@@ -7,7 +7,7 @@
 namespace zeda {
 namespace {
 
-SelGrid grid(int cols = 10, int rows = 6) {
+SelGrid Grid(int cols = 10, int rows = 6) {
   SelGrid g;
   g.cols = g.countX = cols;
   g.rows = g.countY = rows;
@@ -16,31 +16,31 @@ SelGrid grid(int cols = 10, int rows = 6) {
 
 TEST(Selection, DragSelectsRectangleAndMarksBlockCorners) {
   TSel s;
-  SelGrid g = grid();
-  selPress(s, g, 2, 1, 0);
-  selDragTo(s, g, 5, 3);
+  SelGrid g = Grid();
+  SelPress(s, g, 2, 1, 0);
+  SelDragTo(s, g, 5, 3);
   EXPECT_EQ(s.count, 12);
-  EXPECT_TRUE(s.cell(3, 2) & kMarkInDrag);
-  selEndDrag(s, g);
-  EXPECT_TRUE(s.cell(3, 2) & kMarkSelected);
-  EXPECT_FALSE(s.cell(3, 2) & kMarkInDrag);
+  EXPECT_TRUE(s.Cell(3, 2) & kMarkInDrag);
+  SelEndDrag(s, g);
+  EXPECT_TRUE(s.Cell(3, 2) & kMarkSelected);
+  EXPECT_FALSE(s.Cell(3, 2) & kMarkInDrag);
   EXPECT_EQ(s.kind, kSelCells);
   EXPECT_EQ(s.minCol, 2);
   EXPECT_EQ(s.maxCol, 5);
   EXPECT_EQ(s.minRow, 1);
   EXPECT_EQ(s.maxRow, 3);
   EXPECT_TRUE(s.blockValid);
-  EXPECT_TRUE(s.cell(2, 1) & kMarkCorner);
-  EXPECT_TRUE(s.cell(5, 3) & kMarkCorner);
-  EXPECT_FALSE(s.cell(3, 1) & kMarkCorner);
+  EXPECT_TRUE(s.Cell(2, 1) & kMarkCorner);
+  EXPECT_TRUE(s.Cell(5, 3) & kMarkCorner);
+  EXPECT_FALSE(s.Cell(3, 1) & kMarkCorner);
 }
 
 TEST(Selection, DragIsClampedInsideTheGrid) {
   TSel s;
-  SelGrid g = grid();
-  selPress(s, g, 8, 4, 0);
-  selDragTo(s, g, 40, 40);
-  selEndDrag(s, g);
+  SelGrid g = Grid();
+  SelPress(s, g, 8, 4, 0);
+  SelDragTo(s, g, 40, 40);
+  SelEndDrag(s, g);
   EXPECT_EQ(s.maxCol, 9);
   EXPECT_EQ(s.maxRow, 5);
 }
@@ -60,29 +60,29 @@ TEST(Selection, ModifiersCombine) {
   };
   for (const Case& c : cases) {
     TSel s;
-    SelGrid g = grid();
-    selPress(s, g, 1, 1, 0);
-    selDragTo(s, g, 2, 1);
-    selEndDrag(s, g);
-    selPress(s, g, 5, 3, c.mods);
-    selEndDrag(s, g);
+    SelGrid g = Grid();
+    SelPress(s, g, 1, 1, 0);
+    SelDragTo(s, g, 2, 1);
+    SelEndDrag(s, g);
+    SelPress(s, g, 5, 3, c.mods);
+    SelEndDrag(s, g);
     EXPECT_EQ(s.count, c.expectedCount) << c.name;
   }
 }
 
 TEST(Selection, KindsAreNeverMixed) {
   TSel s;
-  SelGrid g = grid();
-  selPress(s, g, 1, 1, 0);
-  selEndDrag(s, g);
-  selPress(s, g, 3, -1, kModCtrl);  // an X breakpoint with Ctrl: the cells go
-  selEndDrag(s, g);
+  SelGrid g = Grid();
+  SelPress(s, g, 1, 1, 0);
+  SelEndDrag(s, g);
+  SelPress(s, g, 3, -1, kModCtrl);  // an X breakpoint with Ctrl: the cells go
+  SelEndDrag(s, g);
   EXPECT_EQ(s.kind, kSelX);
   EXPECT_EQ(s.count, 1);
-  EXPECT_FALSE(s.cell(1, 1));
-  selPress(s, g, -1, 2, kModCtrl);
-  selDragTo(s, g, 4, 4);  // a Y drag moves along the rows only
-  selEndDrag(s, g);
+  EXPECT_FALSE(s.Cell(1, 1));
+  SelPress(s, g, -1, 2, kModCtrl);
+  SelDragTo(s, g, 4, 4);  // a Y drag moves along the rows only
+  SelEndDrag(s, g);
   EXPECT_EQ(s.kind, kSelY);
   EXPECT_EQ(s.count, 3);
   EXPECT_EQ(s.minCol, -1);
@@ -91,58 +91,58 @@ TEST(Selection, KindsAreNeverMixed) {
 
 TEST(Selection, ColumnAndRowSelectors) {
   TSel s;
-  SelGrid g = grid();
-  selPress(s, g, 3, 0, 0, kDragColumns);
-  selDragTo(s, g, 4, 0);
-  selEndDrag(s, g);
+  SelGrid g = Grid();
+  SelPress(s, g, 3, 0, 0, kDragColumns);
+  SelDragTo(s, g, 4, 0);
+  SelEndDrag(s, g);
   EXPECT_EQ(s.count, 12);
-  EXPECT_TRUE(selColumnFull(s, g, 3));
-  EXPECT_TRUE(selColumnFull(s, g, 4));
-  EXPECT_FALSE(selRowFull(s, g, 0));
-  selPress(s, g, 0, 2, 0, kDragRows);
-  selEndDrag(s, g);
+  EXPECT_TRUE(SelColumnFull(s, g, 3));
+  EXPECT_TRUE(SelColumnFull(s, g, 4));
+  EXPECT_FALSE(SelRowFull(s, g, 0));
+  SelPress(s, g, 0, 2, 0, kDragRows);
+  SelEndDrag(s, g);
   EXPECT_EQ(s.count, 10);
-  EXPECT_TRUE(selRowFull(s, g, 2));
+  EXPECT_TRUE(SelRowFull(s, g, 2));
 }
 
 TEST(Selection, FixedAxisLimitsWholeColumns) {
   TSel s;
-  SelGrid g = grid();
+  SelGrid g = Grid();
   g.fixedY = true;
   g.fixedRow = 5;
-  selPress(s, g, 3, 0, 0, kDragColumns);
-  selEndDrag(s, g);
+  SelPress(s, g, 3, 0, 0, kDragColumns);
+  SelEndDrag(s, g);
   EXPECT_EQ(s.count, 1);
-  EXPECT_TRUE(s.cell(3, 5) & kMarkSelected);
-  EXPECT_TRUE(selColumnFull(s, g, 3));
+  EXPECT_TRUE(s.Cell(3, 5) & kMarkSelected);
+  EXPECT_TRUE(SelColumnFull(s, g, 3));
 }
 
 TEST(Selection, CornerSquareTogglesAllCells) {
   TSel s;
-  SelGrid g = grid(4, 3);
-  selToggleAllCells(s, g);
+  SelGrid g = Grid(4, 3);
+  SelToggleAllCells(s, g);
   EXPECT_EQ(s.count, 12);
-  selToggleAllCells(s, g);
+  SelToggleAllCells(s, g);
   EXPECT_EQ(s.count, 0);
-  selAllBreakpoints(s, g, true);
+  SelAllBreakpoints(s, g, true);
   EXPECT_EQ(s.kind, kSelX);
   EXPECT_EQ(s.count, 4);
-  selAllBreakpoints(s, g, false);
+  SelAllBreakpoints(s, g, false);
   EXPECT_EQ(s.kind, kSelY);
   EXPECT_EQ(s.count, 3);
 }
 
 TEST(Selection, RightPressSelectsUnselectedItemAlone) {
   TSel s;
-  SelGrid g = grid();
-  selSelectRange(s, g, 1, 1, 3, 3);
-  selRightPress(s, g, 2, 2);
+  SelGrid g = Grid();
+  SelSelectRange(s, g, 1, 1, 3, 3);
+  SelRightPress(s, g, 2, 2);
   EXPECT_EQ(s.count, 9);  // already selected: kept
-  selRightPress(s, g, 7, 4);
+  SelRightPress(s, g, 7, 4);
   EXPECT_EQ(s.count, 1);
-  selRightPress(s, g, 6, 0, kDragColumns);
+  SelRightPress(s, g, 6, 0, kDragColumns);
   EXPECT_EQ(s.count, 6);
-  EXPECT_TRUE(selColumnFull(s, g, 6));
+  EXPECT_TRUE(SelColumnFull(s, g, 6));
 }
 
 TEST(Selection, BlockTest) {
@@ -160,9 +160,9 @@ TEST(Selection, BlockTest) {
   };
   for (const Case& c : cases) {
     TSel s;
-    SelGrid g = grid();
-    for (auto [col, row] : c.cells) s.cell(col, row) |= kMarkSelected;
-    selUpdate(s, g);
+    SelGrid g = Grid();
+    for (auto [col, row] : c.cells) s.Cell(col, row) |= kMarkSelected;
+    SelUpdate(s, g);
     EXPECT_EQ(s.blockValid, c.block) << c.name;
   }
 }
@@ -176,31 +176,31 @@ namespace {
 using test::MapTest;
 
 TEST_F(MapTest, MouseSelectionThroughTheTable) {
-  adv->OpenEditor(0, 0, "9", false, -1);
-  adv->PressItem(2, 2, 0);
-  EXPECT_FALSE(adv->editor.editing);  // a press elsewhere accepts
-  EXPECT_EQ(adv->cur().cell(0, 0), 9);
-  adv->DragSelectionTo(4, 3);
-  adv->EndSelectionDrag();
-  EXPECT_EQ(adv->cur().sel.count, 6);
-  EXPECT_EQ(adv->IncrementTarget(), 1);
-  adv->PressCornerCell(30, 5, 40, 20);  // above the diagonal
-  EXPECT_EQ(adv->cur().sel.kind, kSelX);
-  EXPECT_EQ(adv->cur().sel.count, 15);
-  adv->PressCornerCell(5, 15, 40, 20);  // below: Y breakpoints, which are not editable
-  EXPECT_EQ(adv->cur().sel.kind, kSelY);
-  EXPECT_EQ(adv->IncrementTarget(), 0);
-  adv->PressSelectorCorner();
-  EXPECT_EQ(adv->cur().sel.count, 150);
-  adv->PressSelectorCorner();
-  EXPECT_EQ(adv->cur().sel.count, 0);
-  adv->liveRpm = 3000;
-  adv->liveTp = 50;
-  adv->UpdateOperatingPoint();
-  EXPECT_EQ(adv->IncrementTarget(), 2);
-  adv->RightPressItem(7, 7);
-  EXPECT_EQ(adv->cur().sel.count, 1);
-  EXPECT_EQ(adv->CopyText(), "14");
+  adv_->OpenEditor(0, 0, "9", false, -1);
+  adv_->PressItem(2, 2, 0);
+  EXPECT_FALSE(adv_->editor.editing);  // a press elsewhere accepts
+  EXPECT_EQ(adv_->Cur().Cell(0, 0), 9);
+  adv_->DragSelectionTo(4, 3);
+  adv_->EndSelectionDrag();
+  EXPECT_EQ(adv_->Cur().sel.count, 6);
+  EXPECT_EQ(adv_->IncrementTarget(), 1);
+  adv_->PressCornerCell(30, 5, 40, 20);  // above the diagonal
+  EXPECT_EQ(adv_->Cur().sel.kind, kSelX);
+  EXPECT_EQ(adv_->Cur().sel.count, 15);
+  adv_->PressCornerCell(5, 15, 40, 20);  // below: Y breakpoints, which are not editable
+  EXPECT_EQ(adv_->Cur().sel.kind, kSelY);
+  EXPECT_EQ(adv_->IncrementTarget(), 0);
+  adv_->PressSelectorCorner();
+  EXPECT_EQ(adv_->Cur().sel.count, 150);
+  adv_->PressSelectorCorner();
+  EXPECT_EQ(adv_->Cur().sel.count, 0);
+  adv_->liveRpm = 3000;
+  adv_->liveTp = 50;
+  adv_->UpdateOperatingPoint();
+  EXPECT_EQ(adv_->IncrementTarget(), 2);
+  adv_->RightPressItem(7, 7);
+  EXPECT_EQ(adv_->Cur().sel.count, 1);
+  EXPECT_EQ(adv_->CopyText(), "14");
 }
 
 }  // namespace

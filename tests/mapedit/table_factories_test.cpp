@@ -16,7 +16,7 @@ struct AxisExpect {
   uint32_t group;
 };
 
-void expectAxis(const CAxe& a, const AxisExpect& e, const char* what) {
+void ExpectAxis(const CAxe& a, const AxisExpect& e, const char* what) {
   EXPECT_EQ(a.key, e.key) << what;
   EXPECT_EQ(a.unit, e.unit) << what;
   EXPECT_EQ(a.minValue, e.minValue) << what;
@@ -39,20 +39,20 @@ TEST(TableFactories, AdvanceMap) {
   ASSERT_NE(t, nullptr);
   EXPECT_EQ(t->style, 0x71u);
   ASSERT_EQ(t->sheetCount, 2);
-  EXPECT_EQ(t->sheet(0).name, "Advance 1");
-  EXPECT_EQ(t->sheet(1).name, "Advance 2");
+  EXPECT_EQ(t->Sheet(0).name, "Advance 1");
+  EXPECT_EQ(t->Sheet(1).name, "Advance 2");
   for (int i = 0; i < 2; ++i) {
-    const CSheet& s = t->sheet(i);
+    const CSheet& s = t->Sheet(i);
     EXPECT_EQ(s.flags, 0x701u);
-    expectAxis(s.axisX, {"RPM", "", 3, 250, 100, 15, true, true, 0, 0x100}, "X");
+    ExpectAxis(s.axisX, {"RPM", "", 3, 250, 100, 15, true, true, 0, 0x100}, "X");
     EXPECT_EQ(s.axisX.maxCount, 15);
     EXPECT_EQ(s.axisX.fixedIndexRule, -1);
     EXPECT_EQ(s.axisX.label, "RPM");
-    expectAxis(s.axisY, {"TP", "%", 0, 100, 1, 10, false, false, 1, 0x100}, "Y");
+    ExpectAxis(s.axisY, {"TP", "%", 0, 100, 1, 10, false, false, 1, 0x100}, "Y");
     EXPECT_EQ(s.axisY.fixedIndexRule, -2);
     const int32_t tp[10] = {0, 2, 5, 10, 20, 30, 40, 60, 80, 100};
     for (int k = 0; k < 10; ++k) EXPECT_EQ(s.axisY.values[k], tp[k]);
-    expectAxis(s.axisData, {"ADV", "\u00b0", -30, 60, 1, -1, true, false, -1, 0x100}, "data");
+    ExpectAxis(s.axisData, {"ADV", "\u00b0", -30, 60, 1, -1, true, false, -1, 0x100}, "data");
     EXPECT_EQ(s.axisX.tickRangeCount, 3);
     EXPECT_EQ(s.axisData.tickRangeCount, 2);
   }
@@ -64,49 +64,49 @@ TEST(TableFactories, AdvanceMapLoadChoices) {
   o.load[1].iapLoad = true;
   o.load[0].loadSensor = false;
   TTab* t = CreateAdvanceMap(set, 3, o);
-  expectAxis(t->sheet(1).axisY, {"IAP", "kPa", 0, 999, 1, 10, true, true, 1, 0x100}, "IAP");
-  EXPECT_EQ(t->sheet(0).axisY.fixMode, 2);
-  EXPECT_TRUE(t->sheet(0).axisY.fixed);
+  ExpectAxis(t->Sheet(1).axisY, {"IAP", "kPa", 0, 999, 1, 10, true, true, 1, 0x100}, "IAP");
+  EXPECT_EQ(t->Sheet(0).axisY.fixMode, 2);
+  EXPECT_TRUE(t->Sheet(0).axisY.fixed);
 }
 
 TEST(TableFactories, ServoMap) {
   TTableSet set;
   ServoMapOptions o;
   TTab* t = CreateServoMap(set, 4, o);
-  const CSheet& s = t->cur();
+  const CSheet& s = t->Cur();
   EXPECT_EQ(t->style, 0x71u);
   EXPECT_EQ(s.name, "Servo");
   EXPECT_EQ(s.flags, 0x609u);
-  expectAxis(s.axisX, {"RPM", "", 3, 250, 100, 15, true, true, 1, 0}, "X");
-  expectAxis(s.axisY, {"TP", "%", 0, 100, 1, 10, false, false, 1, 0}, "Y");
-  expectAxis(s.axisData, {"U", "V", 0, 250, 0.02, -1, true, false, -1, 0}, "data");
+  ExpectAxis(s.axisX, {"RPM", "", 3, 250, 100, 15, true, true, 1, 0}, "X");
+  ExpectAxis(s.axisY, {"TP", "%", 0, 100, 1, 10, false, false, 1, 0}, "Y");
+  ExpectAxis(s.axisData, {"U", "V", 0, 250, 0.02, -1, true, false, -1, 0}, "data");
   EXPECT_EQ(s.axisData.label, "STPS [V]");
   o.percent = true;
   TTab* p = CreateServoMap(set, 5, o);
-  expectAxis(p->cur().axisData, {"[%]", "%", 0, 100, 1, -1, true, false, -1, 0}, "percent");
-  EXPECT_EQ(p->cur().axisData.label, "STPS [%]");
-  EXPECT_EQ(p->cur().axisData.tickRangeCount, 4);
+  ExpectAxis(p->Cur().axisData, {"[%]", "%", 0, 100, 1, -1, true, false, -1, 0}, "percent");
+  EXPECT_EQ(p->Cur().axisData.label, "STPS [%]");
+  EXPECT_EQ(p->Cur().axisData.tickRangeCount, 4);
 }
 
 TEST(TableFactories, PowerOutputTables) {
   TTableSet set;
   TTab* sw = CreateSwitchingTable(set, 10, "PO 1", 0);
   EXPECT_EQ(sw->style, 0x2030u);
-  EXPECT_TRUE(sw->isZone());
-  const CSheet& s = sw->cur();
+  EXPECT_TRUE(sw->IsZone());
+  const CSheet& s = sw->Cur();
   EXPECT_EQ(s.flags, 1u);
-  expectAxis(s.axisX, {"RPM", "", 3, 250, 100, 3, true, false, 0, 0}, "X");
-  expectAxis(s.axisY, {"TP", "%", 0, 100, 1, 2, true, true, 1, 0}, "Y");
+  ExpectAxis(s.axisX, {"RPM", "", 3, 250, 100, 3, true, false, 0, 0}, "X");
+  ExpectAxis(s.axisY, {"TP", "%", 0, 100, 1, 2, true, true, 1, 0}, "Y");
   EXPECT_EQ(s.axisY.fixedIndexRule, -2);
-  expectAxis(s.axisData, {"PO", "", 0, 2, 1, -1, false, false, -1, 0}, "data");
-  EXPECT_EQ(s.cellCols(), 4);
-  EXPECT_EQ(s.cellRows(), 3);
+  ExpectAxis(s.axisData, {"PO", "", 0, 2, 1, -1, false, false, -1, 0}, "data");
+  EXPECT_EQ(s.CellCols(), 4);
+  EXPECT_EQ(s.CellRows(), 3);
   TTab* pwm = CreatePwmTable(set, 11, "PWM 1", 0);
   EXPECT_EQ(pwm->style, 0x30u);
-  const CSheet& p = pwm->cur();
-  expectAxis(p.axisX, {"RPM", "", 3, 250, 100, 6, true, false, 1, 0}, "X");
-  expectAxis(p.axisY, {"TP", "%", 0, 100, 1, 4, true, true, 1, 0}, "Y");
-  expectAxis(p.axisData, {"PO", "%", 0, 100, 1, -1, true, false, -1, 0}, "data");
+  const CSheet& p = pwm->Cur();
+  ExpectAxis(p.axisX, {"RPM", "", 3, 250, 100, 6, true, false, 1, 0}, "X");
+  ExpectAxis(p.axisY, {"TP", "%", 0, 100, 1, 4, true, true, 1, 0}, "Y");
+  ExpectAxis(p.axisData, {"PO", "%", 0, 100, 1, -1, true, false, -1, 0}, "data");
 }
 
 TEST(TableFactories, SensorTables) {
@@ -134,15 +134,15 @@ TEST(TableFactories, SensorTables) {
   for (const Case& c : cases) {
     ASSERT_NE(c.t, nullptr);
     EXPECT_EQ(c.t->style, 0x130u);
-    const CSheet& s = c.t->cur();
+    const CSheet& s = c.t->Cur();
     EXPECT_EQ(s.name, c.name);
     EXPECT_EQ(s.flags, c.flags);
     EXPECT_EQ(s.axisX.count, 1);
     EXPECT_TRUE(s.axisX.fixed);
-    expectAxis(s.axisY, c.y, c.name);
-    expectAxis(s.axisData, {"U", "V", 0, 5000, 0.001, -1, true, false, -1, 0}, c.name);
+    ExpectAxis(s.axisY, c.y, c.name);
+    ExpectAxis(s.axisData, {"U", "V", 0, 5000, 0.001, -1, true, false, -1, 0}, c.name);
   }
-  EXPECT_EQ(cases[0].t->cur().axisY.values[1], 100);
+  EXPECT_EQ(cases[0].t->Cur().axisY.values[1], 100);
 }
 
 TEST(TableFactories, RefusedWhenTheWindowIsFull) {

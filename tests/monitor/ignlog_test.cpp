@@ -45,19 +45,19 @@ IgnlogRecorder MakeRecording(int monitors) {
 
 TEST(Ignlog, HundredRecordsGiveHeaderLength12456) {
   IgnlogRecorder rec = MakeRecording(97);
-  ASSERT_EQ(rec.count(), 100);
+  ASSERT_EQ(rec.Count(), 100);
   const std::string bytes = rec.FileBytes();
   const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
   EXPECT_EQ(GetU16(p), 12456);
-  EXPECT_EQ(bytes.size(), 12456u + rec.dataLength());
-  EXPECT_EQ(GetU32(p + IgnlogAt::DATA_LENGTH), rec.dataLength());
+  EXPECT_EQ(bytes.size(), 12456u + rec.DataLength());
+  EXPECT_EQ(GetU32(p + IgnlogAt::DATA_LENGTH), rec.DataLength());
   EXPECT_EQ(GetU16(p + IgnlogAt::UNIT_KEY), kUnitKey);
   EXPECT_EQ(GetU16(p + IgnlogAt::INITIAL), 3);
   EXPECT_EQ(GetU16(p + IgnlogAt::COUNT), 100);
   EXPECT_STREQ(reinterpret_cast<const char*>(p + IgnlogAt::DESCRIPTION), "test recording");
 
   IgnlogFile file;
-  ASSERT_TRUE(ParseIgnlog(bytes, file).ok());
+  ASSERT_TRUE(ParseIgnlog(bytes, file).Ok());
   EXPECT_EQ(file.count, 100);
   EXPECT_EQ(file.initial, 3);
   EXPECT_EQ(file.start, 1700000000);
@@ -72,9 +72,9 @@ TEST(Ignlog, HundredRecordsGiveHeaderLength12456) {
 TEST(Ignlog, HighWordsAreRebuiltWhenTheFileCarriesFewer) {
   // Past 65536 bytes of record area the offsets need high words; drop them from the file.
   IgnlogRecorder rec = MakeRecording(600);
-  ASSERT_GT(rec.dataLength(), 65536u);
+  ASSERT_GT(rec.DataLength(), 65536u);
   std::string bytes = rec.FileBytes();
-  const int count = rec.count();
+  const int count = rec.Count();
   std::string cut = bytes.substr(0, kIgnlogBaseHeader) +
                     bytes.substr(static_cast<std::size_t>(kIgnlogBaseHeader + 2 * count));
   // One high word kept: the header length says so.
@@ -82,9 +82,9 @@ TEST(Ignlog, HighWordsAreRebuiltWhenTheFileCarriesFewer) {
   PutU16(reinterpret_cast<uint8_t*>(cut.data()), kIgnlogBaseHeader + 2);
   IgnlogFile file;
   const IgnlogReadResult r = ParseIgnlog(cut, file);
-  ASSERT_TRUE(r.ok()) << r.why;
+  ASSERT_TRUE(r.Ok()) << r.why;
   IgnlogFile whole;
-  ASSERT_TRUE(ParseIgnlog(bytes, whole).ok());
+  ASSERT_TRUE(ParseIgnlog(bytes, whole).Ok());
   EXPECT_EQ(file.offsets, whole.offsets);
   EXPECT_EQ(file.Record(count - 1).payload[3], whole.Record(count - 1).payload[3]);
 }
@@ -124,7 +124,7 @@ TEST(Ignlog, DamagedFilesAreRefused) {
        }},
   };
   IgnlogFile file;
-  ASSERT_TRUE(ParseIgnlog(good, file).ok());
+  ASSERT_TRUE(ParseIgnlog(good, file).Ok());
   for (const Case& c : cases) {
     std::string bad = good;
     c.spoil(bad);
@@ -141,7 +141,7 @@ TEST(Ignlog, LimitsStopTheRecording) {
   for (int i = 0; i < kIgnlogMaxRecords; ++i)
     ASSERT_EQ(rec.Append(kRecordMonitor, 0, monitor, 150), AppendResult::Ok);
   EXPECT_EQ(rec.Append(kRecordMonitor, 0, monitor, 150), AppendResult::RecordLimit);
-  EXPECT_EQ(GetU16(rec.header()), kIgnlogMaxHeader);
+  EXPECT_EQ(GetU16(rec.Header()), kIgnlogMaxHeader);
 
   IgnlogRecorder big;
   big.Begin({});
@@ -149,8 +149,8 @@ TEST(Ignlog, LimitsStopTheRecording) {
   AppendResult last = AppendResult::Ok;
   while (last == AppendResult::Ok) last = big.Append(kRecordParameters, 0, image.data(), 1050);
   EXPECT_EQ(last, AppendResult::DataLimit);
-  EXPECT_LE(big.dataLength(), static_cast<uint32_t>(kIgnlogMaxData));
-  EXPECT_GT(big.dataLength() + 1058, static_cast<uint32_t>(kIgnlogMaxData));
+  EXPECT_LE(big.DataLength(), static_cast<uint32_t>(kIgnlogMaxData));
+  EXPECT_GT(big.DataLength() + 1058, static_cast<uint32_t>(kIgnlogMaxData));
 }
 
 TEST(Ignlog, JournalOfAKilledRecordingRecoversIntoTheSameFile) {
@@ -198,8 +198,8 @@ TEST(Ignlog, JournalOfAKilledRecordingRecoversIntoTheSameFile) {
   fs::resize_file(journalPath, size - 40);
   ASSERT_TRUE(RecoverIgnlogJournal(journalPath, &target, &bytes));
   IgnlogFile file;
-  ASSERT_TRUE(ParseIgnlog(bytes, file).ok());
-  EXPECT_EQ(file.count, rec.count() - 1);
+  ASSERT_TRUE(ParseIgnlog(bytes, file).Ok());
+  EXPECT_EQ(file.count, rec.Count() - 1);
   // Garbage is no journal.
   std::ofstream(journalPath, std::ios::binary | std::ios::trunc) << "not a journal";
   EXPECT_FALSE(RecoverIgnlogJournal(journalPath, &target, &bytes));

@@ -14,21 +14,23 @@ namespace {
 class MonitorDisplay : public ::testing::Test {
  protected:
   void SetWord(int w, uint16_t v) {
-    block.pos[static_cast<std::size_t>(2 * w)] = static_cast<uint8_t>(v & 0xFF);
-    block.pos[static_cast<std::size_t>(2 * w + 1)] = static_cast<uint8_t>(v >> 8);
+    block_.pos[static_cast<std::size_t>(2 * w)] = static_cast<uint8_t>(v & 0xFF);
+    block_.pos[static_cast<std::size_t>(2 * w + 1)] = static_cast<uint8_t>(v >> 8);
   }
-  void SetByte(int b, uint8_t v) { block.pos[static_cast<std::size_t>(b)] = v; }
+  void SetByte(int b, uint8_t v) { block_.pos[static_cast<std::size_t>(b)] = v; }
   void SetBit(int b, int k) {
-    block.pos[static_cast<std::size_t>(b)] |= static_cast<uint8_t>(1 << k);
+    block_.pos[static_cast<std::size_t>(b)] |= static_cast<uint8_t>(1 << k);
   }
-  void Evaluate(bool live = true) { EvaluateMonitor(block, live, params, memory, values, view); }
-  const LabelView& L(MonLabel l) const { return view[l]; }
+  void Evaluate(bool live = true) {
+    EvaluateMonitor(block_, live, params_, memory_, values_, view_);
+  }
+  const LabelView& L(MonLabel l) const { return view_[l]; }
 
-  MonitorBlock block;
-  MonitorParams params;
-  MonitorMemory memory;
-  LiveValues values;
-  MonitorView view;
+  MonitorBlock block_;
+  MonitorParams params_;
+  MonitorMemory memory_;
+  LiveValues values_;
+  MonitorView view_;
 };
 
 TEST_F(MonitorDisplay, VoltageColourBounds) {
@@ -58,16 +60,16 @@ TEST_F(MonitorDisplay, LoadModeAboveTwoIsManifoldPressure) {
   SetWord(Monw::TPS, 2100);
   Evaluate();
   EXPECT_EQ(L(MonLabel::TpsMon).text, "IAP= 98 [kPa]= 2100 [mV]");
-  EXPECT_EQ(view.gauge(MonGauge::Tps).maximum, 300);
-  EXPECT_EQ(view.gauge(MonGauge::Tps).colour, kMonPurple);
-  EXPECT_EQ(values.loadMode, 2);
-  EXPECT_EQ(values.pressureKpa, 98);
-  EXPECT_EQ(values.throttleTenths, -1);
+  EXPECT_EQ(view_.Gauge(MonGauge::Tps).maximum, 300);
+  EXPECT_EQ(view_.Gauge(MonGauge::Tps).colour, kMonPurple);
+  EXPECT_EQ(values_.loadMode, 2);
+  EXPECT_EQ(values_.pressureKpa, 98);
+  EXPECT_EQ(values_.throttleTenths, -1);
   SetBit(Monb::ERRORS, MonBit::IAP_ERR);
   Evaluate();
   EXPECT_EQ(L(MonLabel::TpsMon).text, "IAP=error = 2100 [mV]");
   EXPECT_EQ(L(MonLabel::TpsMon).colour, kMonRed);
-  EXPECT_EQ(view.gauge(MonGauge::Tps).progress, 0);
+  EXPECT_EQ(view_.Gauge(MonGauge::Tps).progress, 0);
 }
 
 TEST_F(MonitorDisplay, ThrottleErrorByModeAndFlag) {
@@ -84,7 +86,7 @@ TEST_F(MonitorDisplay, ThrottleErrorByModeAndFlag) {
       {1, true, "TP=error = 800 [mV]", kMonRed, 0},
   };
   for (const Case& c : cases) {
-    block.Clear();
+    block_.Clear();
     SetByte(Monb::LOAD_MODE, static_cast<uint8_t>(c.mode));
     SetWord(Monw::TPSIAP, 101);
     SetWord(Monw::TPS, 800);
@@ -92,11 +94,11 @@ TEST_F(MonitorDisplay, ThrottleErrorByModeAndFlag) {
     Evaluate();
     EXPECT_EQ(L(MonLabel::TpsMon).text, c.text) << c.mode;
     EXPECT_EQ(L(MonLabel::TpsMon).colour, c.colour) << c.mode;
-    EXPECT_EQ(view.gauge(MonGauge::Tps).progress, c.gauge) << c.mode;
+    EXPECT_EQ(view_.Gauge(MonGauge::Tps).progress, c.gauge) << c.mode;
     EXPECT_EQ(L(MonLabel::TpsMon).enabled, c.mode != 0);
   }
   // Mode 0 at exactly 100 % is not an error.
-  block.Clear();
+  block_.Clear();
   SetWord(Monw::TPSIAP, 100);
   Evaluate();
   EXPECT_EQ(L(MonLabel::TpsMon).colour, kMonPlain);
@@ -106,11 +108,11 @@ TEST_F(MonitorDisplay, LoadGaugeKeepsItsPositionWhenNotLive) {
   SetByte(Monb::LOAD_MODE, 1);
   SetWord(Monw::TPSIAP, 42);
   Evaluate();
-  params.loadSensor = 2;
+  params_.loadSensor = 2;
   Evaluate(false);
   EXPECT_EQ(L(MonLabel::TpsMon).text, "IAP= ---");
-  EXPECT_EQ(view.gauge(MonGauge::Tps).progress, 42);
-  EXPECT_EQ(view.gauge(MonGauge::Rpm).progress, 0);
+  EXPECT_EQ(view_.Gauge(MonGauge::Tps).progress, 42);
+  EXPECT_EQ(view_.Gauge(MonGauge::Rpm).progress, 0);
 }
 
 TEST_F(MonitorDisplay, BaseAdvanceText) {
@@ -147,8 +149,8 @@ TEST_F(MonitorDisplay, HourMeterAndOvervoltageAlternate) {
   EXPECT_EQ(L(MonLabel::HourMeter).text, "Hour meter = 2:05 [h:mm]");
   EXPECT_EQ(L(MonLabel::OvervoltageEvents).text,
             "Number of overvoltages on-board = 3 (last ocurred at 1093:17 [h:mm]) ");
-  EXPECT_EQ(values.hourMeterMinutes, 125);
-  EXPECT_EQ(values.overvoltageMinutes, 65597);
+  EXPECT_EQ(values_.hourMeterMinutes, 125);
+  EXPECT_EQ(values_.overvoltageMinutes, 65597);
 
   // A zero count shows no time.
   SetWord(Monw::OVERVOLTAGE_COUNTER, 0);
@@ -156,33 +158,33 @@ TEST_F(MonitorDisplay, HourMeterAndOvervoltageAlternate) {
   EXPECT_EQ(L(MonLabel::OvervoltageEvents).text, "Number of overvoltages on-board = 0");
 
   Evaluate(false);
-  EXPECT_EQ(values.hourMeterMinutes, kMinutesUnknown);
+  EXPECT_EQ(values_.hourMeterMinutes, kMinutesUnknown);
   EXPECT_EQ(L(MonLabel::HourMeter).text, "Hour meter = ---");
   EXPECT_EQ(L(MonLabel::OvervoltageEvents).text, "Number of overvoltages on-board = ---");
 }
 
 TEST_F(MonitorDisplay, AccelerationThresholdBelowZeroBecomesZero) {
-  params.accThreshold = 0;
+  params_.accThreshold = 0;
   SetByte(Monb::POTI_MODE, 4);
   SetWord(Monw::POTI_VAL, 5000);
   Evaluate();
-  EXPECT_EQ(view.gauge(MonGauge::Akcel).maximum, 100);
-  EXPECT_EQ(view.accBelowShare, 0.0);
+  EXPECT_EQ(view_.Gauge(MonGauge::Akcel).maximum, 100);
+  EXPECT_EQ(view_.accBelowShare, 0.0);
   EXPECT_EQ(L(MonLabel::Acc50).text, "50");
   EXPECT_EQ(L(MonLabel::Acc100).text, "100");
   EXPECT_EQ(L(MonLabel::MonPotiCor).text, "Correction of acc map switch = -5000 [rpm/s]");
 
   // A positive correction raises the threshold; the range is twice it.
-  params.accThreshold = 20;
+  params_.accThreshold = 20;
   SetWord(Monw::POTI_VAL, 10500);
   SetWord(Monw::ACCELERATION, 9000);
   Evaluate();
-  EXPECT_EQ(view.gauge(MonGauge::Akcel).maximum, 5000);
-  EXPECT_DOUBLE_EQ(view.accBelowShare, 0.5);
-  EXPECT_EQ(view.gauge(MonGauge::Akcel).colour, kMonLime);  // 9000 / 100 < 5000
+  EXPECT_EQ(view_.Gauge(MonGauge::Akcel).maximum, 5000);
+  EXPECT_DOUBLE_EQ(view_.accBelowShare, 0.5);
+  EXPECT_EQ(view_.Gauge(MonGauge::Akcel).colour, kMonLime);  // 9000 / 100 < 5000
   // Not live the correction does not count.
   Evaluate(false);
-  EXPECT_EQ(view.gauge(MonGauge::Akcel).maximum, 4000);
+  EXPECT_EQ(view_.Gauge(MonGauge::Akcel).maximum, 4000);
 }
 
 TEST_F(MonitorDisplay, PickupLines) {
@@ -197,11 +199,11 @@ TEST_F(MonitorDisplay, PickupLines) {
             "Pick-up (CKPS) 2 = is running, positive polarity, Pick up system error" +
                 std::string(20, ' '));
   EXPECT_EQ(L(MonLabel::MonSnimac2).colour, kMonRed);
-  EXPECT_TRUE(values.pickup1Good);
-  EXPECT_FALSE(values.pickup2Good);
-  EXPECT_TRUE(view.refreshActivePage);  // pick-up 2 started running
+  EXPECT_TRUE(values_.pickup1Good);
+  EXPECT_FALSE(values_.pickup2Good);
+  EXPECT_TRUE(view_.refreshActivePage);  // pick-up 2 started running
   Evaluate();
-  EXPECT_FALSE(view.refreshActivePage);
+  EXPECT_FALSE(view_.refreshActivePage);
   Evaluate(false);
   EXPECT_EQ(L(MonLabel::MonSnimac1).text, "Pick-up (CKPS) 1 =  ---");
 }
@@ -218,7 +220,7 @@ TEST_F(MonitorDisplay, InputFunctionsTachoLambdaIsActiveLow) {
   EXPECT_EQ(L(MonLabel::Blocking).text, "Blocking = ---");
   EXPECT_FALSE(L(MonLabel::Blocking).enabled);
   // Not live: enabled by the input assignments.
-  params.hasBlocking = true;
+  params_.hasBlocking = true;
   Evaluate(false);
   EXPECT_TRUE(L(MonLabel::Blocking).enabled);
   EXPECT_EQ(L(MonLabel::Blocking).text, "Blocking = ---");
@@ -239,38 +241,38 @@ TEST_F(MonitorDisplay, StartLimiterLaterTestWins) {
 }
 
 TEST_F(MonitorDisplay, NotLiveClearsTheBlockAndShowsDashes) {
-  for (auto& p : block.pos) p = 0xA5;
+  for (auto& p : block_.pos) p = 0xA5;
   Evaluate(false);
-  for (auto p : block.pos) ASSERT_EQ(p, 0);
+  for (auto p : block_.pos) ASSERT_EQ(p, 0);
   EXPECT_EQ(L(MonLabel::Rpm).text, "RPM = ---");
   EXPECT_EQ(L(MonLabelAt(MonLabel::Test1, 2)).text, "Test3 = 0 ");
   EXPECT_EQ(L(MonLabelAt(MonLabel::PropMon1, 1)).text, "Prop2 = --- ");
   EXPECT_EQ(L(MonLabel::Servo).text, "Servo = ---");
   EXPECT_EQ(L(MonLabel::MonPotiCor).text, "Potentiometer correction = ---");
   EXPECT_TRUE(L(MonLabel::MonPotiCor).enabled);
-  EXPECT_EQ(view.gauge(MonGauge::Potentiometer).progress, 0);
-  EXPECT_EQ(view.gauge(MonGauge::Akcel).progress, 0);
+  EXPECT_EQ(view_.Gauge(MonGauge::Potentiometer).progress, 0);
+  EXPECT_EQ(view_.Gauge(MonGauge::Akcel).progress, 0);
   EXPECT_FALSE(L(MonLabel::EeDataErr).visible);
   EXPECT_EQ(L(MonLabel::FullSync).text, "---");
 }
 
 TEST_F(MonitorDisplay, LimiterColoursTheEngineSpeed) {
-  params.limiter = 12000;
+  params_.limiter = 12000;
   SetWord(Monw::RPM, 6000);
   SetBit(Monb::STATES, MonBit::LIMITER);
   Evaluate();
   EXPECT_EQ(L(MonLabel::Rpm).text, "RPM = 6000");
   EXPECT_EQ(L(MonLabel::Rpm).colour, kMonRed);
-  EXPECT_EQ(view.gauge(MonGauge::Rpm).progress, 50);
+  EXPECT_EQ(view_.Gauge(MonGauge::Rpm).progress, 50);
   EXPECT_EQ(L(MonLabel::MonLimiterOut).text, "Limiter = YES");
-  EXPECT_EQ(values.engineSpeed, 6000);
+  EXPECT_EQ(values_.engineSpeed, 6000);
 }
 
 TEST_F(MonitorDisplay, PropValuesSignedOnRequest) {
   SetWord(Monw::PROP, 0xFFFE);
   Evaluate();
   EXPECT_EQ(L(MonLabel::PropMon1).text, "Prop1 = 65534 ");
-  params.propSigned[0] = true;
+  params_.propSigned[0] = true;
   Evaluate();
   EXPECT_EQ(L(MonLabel::PropMon1).text, "Prop1 = -2 ");
 }

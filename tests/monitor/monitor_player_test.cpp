@@ -45,7 +45,7 @@ class Player : public ::testing::Test {
   // Records `monitors` frames 100 ms apart (block position 1 = the frame number) and one
   // parameter change after the second; returns the file's path.
   std::string Record(int monitors) {
-    MonitorPlayer rec(host);
+    MonitorPlayer rec(host_);
     uint8_t params[1050] = {1};
     RecordingSnapshot snap;
     snap.params = params;
@@ -77,81 +77,81 @@ class Player : public ::testing::Test {
   IgnlogFile Load(const std::string& path) {
     IgnlogFile f;
     const IgnlogReadResult r = ReadIgnlogFile(path, f);
-    EXPECT_TRUE(r.ok()) << r.why;
+    EXPECT_TRUE(r.Ok()) << r.why;
     return f;
   }
 
   fs::path dir_;
-  FakeHost host;
+  FakeHost host_;
 };
 
 TEST_F(Player, SnapshotOnlyReachesTheEndAtOnceAndPauses) {
   const std::string path = Record(0);
-  MonitorPlayer p(host);
-  host.calls.clear();
+  MonitorPlayer p(host_);
+  host_.calls.clear();
   ASSERT_TRUE(p.StartPlayback(Load(path), path, 0, nullptr));
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"start", "params1", "page3"}));
+  EXPECT_EQ(host_.calls, (std::vector<std::string>{"start", "params1", "page3"}));
   p.Tick(0);
-  EXPECT_EQ(p.state(), kPlayerPaused);
+  EXPECT_EQ(p.State(), kPlayerPaused);
   EXPECT_TRUE(p.PlaybackLive());
 }
 
 TEST_F(Player, PlaysInRealTimeWithPauseAndRestartsFromTheEnd) {
   const std::string path = Record(5);
-  MonitorPlayer p(host);
+  MonitorPlayer p(host_);
   ASSERT_TRUE(p.StartPlayback(Load(path), path, 10000, nullptr));
-  host.calls.clear();
+  host_.calls.clear();
   p.Tick(10000);  // the snapshot was at time 0, the first frame 100 ms later
-  EXPECT_TRUE(host.calls.empty());
+  EXPECT_TRUE(host_.calls.empty());
   p.Tick(10100);
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"monitor1"}));
+  EXPECT_EQ(host_.calls, (std::vector<std::string>{"monitor1"}));
   p.Tick(10150);
-  EXPECT_EQ(host.calls.size(), 1u);
+  EXPECT_EQ(host_.calls.size(), 1u);
   p.Tick(10200);  // frame 2 and the parameter change stamped with it
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"monitor1", "monitor2", "params2"}));
-  EXPECT_EQ(p.position(), 3);
-  ASSERT_EQ(host.monitorStamps.size(), 2u);
-  EXPECT_EQ(host.monitorStamps[1], 1700000000LL * 1000 + 200);
+  EXPECT_EQ(host_.calls, (std::vector<std::string>{"monitor1", "monitor2", "params2"}));
+  EXPECT_EQ(p.Position(), 3);
+  ASSERT_EQ(host_.monitorStamps.size(), 2u);
+  EXPECT_EQ(host_.monitorStamps[1], 1700000000LL * 1000 + 200);
   // A pause does not count as played time.
   p.Pause(10220);
   p.Tick(20000);
-  EXPECT_EQ(host.calls.size(), 3u);
+  EXPECT_EQ(host_.calls.size(), 3u);
   EXPECT_EQ(p.Controls(20000).posText.rfind("Play (3) - pause ", 0), 0u);
   p.Resume(30000);
   p.Tick(30000 + 79);
-  EXPECT_EQ(host.calls.size(), 3u);
+  EXPECT_EQ(host_.calls.size(), 3u);
   p.Tick(30000 + 80);
-  EXPECT_EQ(host.calls.back(), "monitor3");
+  EXPECT_EQ(host_.calls.back(), "monitor3");
   p.Tick(40000);
-  EXPECT_EQ(p.state(), kPlayerPaused);
-  EXPECT_EQ(host.calls.back(), "monitor5");
+  EXPECT_EQ(p.State(), kPlayerPaused);
+  EXPECT_EQ(host_.calls.back(), "monitor5");
   // Play at the end replays the snapshot and starts again from position 0.
-  host.calls.clear();
+  host_.calls.clear();
   p.Resume(50000);
-  EXPECT_EQ(p.state(), kPlayerPlaying);
-  EXPECT_EQ(p.position(), 0);
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"params1", "page3"}));
+  EXPECT_EQ(p.State(), kPlayerPlaying);
+  EXPECT_EQ(p.Position(), 0);
+  EXPECT_EQ(host_.calls, (std::vector<std::string>{"params1", "page3"}));
   EXPECT_TRUE(p.TimeStampText().size() == 22u) << p.TimeStampText();
 }
 
 TEST_F(Player, MovingTheBarBackPlaysOnlyThatRecord) {
   const std::string path = Record(5);
-  MonitorPlayer p(host);
+  MonitorPlayer p(host_);
   ASSERT_TRUE(p.StartPlayback(Load(path), path, 0, nullptr));
   p.Tick(100000);
-  host.calls.clear();
+  host_.calls.clear();
   p.SetPosition(2);
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"monitor2"}));
+  EXPECT_EQ(host_.calls, (std::vector<std::string>{"monitor2"}));
   const PlayerControls c = p.Controls(0);
   EXPECT_EQ(c.barMaximum, 6);  // 5 frames and a parameter record
   EXPECT_EQ(c.barPosition, 2);
   EXPECT_TRUE(c.barShown && c.stop && c.play && !c.pause && !c.record);
-  host.calls.clear();
+  host_.calls.clear();
   ASSERT_TRUE(p.Stop());
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"end"}));
-  EXPECT_EQ(p.state(), kPlayerIdle);
+  EXPECT_EQ(host_.calls, (std::vector<std::string>{"end"}));
+  EXPECT_EQ(p.State(), kPlayerIdle);
   p.SetPosition(1);  // idle: ignored
-  EXPECT_EQ(host.calls.size(), 1u);
+  EXPECT_EQ(host_.calls.size(), 1u);
   const PlayerControls idle = p.Controls(0);
   EXPECT_TRUE(idle.record && idle.play && !idle.pause && !idle.stop && !idle.barShown);
 }
@@ -159,18 +159,18 @@ TEST_F(Player, MovingTheBarBackPlaysOnlyThatRecord) {
 TEST_F(Player, ARecordingOfAnotherUnitTypeIsRefused) {
   IgnlogFile f = Load(Record(1));
   f.unitKey = kUnitKey + 1;
-  MonitorPlayer p(host);
-  host.calls.clear();
+  MonitorPlayer p(host_);
+  host_.calls.clear();
   std::string error;
   EXPECT_FALSE(p.StartPlayback(f, "x", 0, &error));
   EXPECT_EQ(error, "RS keys are not equal (" + std::to_string(kUnitKey + 1) +
                        "!=" + std::to_string(kUnitKey) + ")");
-  EXPECT_EQ(p.state(), kPlayerIdle);
-  EXPECT_TRUE(host.calls.empty());  // the user's document was never touched
+  EXPECT_EQ(p.State(), kPlayerIdle);
+  EXPECT_TRUE(host_.calls.empty());  // the user's document was never touched
 }
 
 TEST_F(Player, TheRecordLimitStopsTheRecordingAndKeepsTheFile) {
-  MonitorPlayer rec(host);
+  MonitorPlayer rec(host_);
   uint8_t params[1050] = {};
   RecordingSnapshot snap;
   snap.params = params;
@@ -180,8 +180,8 @@ TEST_F(Player, TheRecordLimitStopsTheRecordingAndKeepsTheFile) {
   int frames = 0;
   while (last == RecordOutcome::Ok) last = rec.RecordMonitor(block, ++frames);
   EXPECT_EQ(last, RecordOutcome::StoppedAtLimit);
-  EXPECT_EQ(rec.state(), kPlayerIdle);
-  EXPECT_NE(rec.limitText().find("6000"), std::string::npos);
+  EXPECT_EQ(rec.State(), kPlayerIdle);
+  EXPECT_NE(rec.LimitText().find("6000"), std::string::npos);
   EXPECT_EQ(Load(Path("big.ignlog")).count, kIgnlogMaxRecords);
   EXPECT_EQ(rec.RecordMonitor(block, 0), RecordOutcome::Ignored);
 }

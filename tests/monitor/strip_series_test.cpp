@@ -23,7 +23,7 @@ TEST(StripSeries, PointsPositionsAndNearestRecord) {
     if (i == 1) rec.Append(kRecordParameters, 1500, image, 1050);
   }
   IgnlogFile file;
-  ASSERT_TRUE(ParseIgnlog(rec.FileBytes(), file).ok());
+  ASSERT_TRUE(ParseIgnlog(rec.FileBytes(), file).Ok());
   const StripSeries s = BuildStripSeries(file);
   ASSERT_EQ(s.points.size(), 3u);
   EXPECT_EQ(s.points[0].rpm, 10);

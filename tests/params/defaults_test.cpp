@@ -19,19 +19,19 @@ namespace {
 ParamImage Scrambled(uint8_t fill = 0xEE) {
   ParamImage img;
   for (const ParamField& f : ParamFields())
-    for (int b = f.firstByte(); b < f.endByte(); ++b) img.setByte(b, fill);
+    for (int b = f.FirstByte(); b < f.EndByte(); ++b) img.SetByte(b, fill);
   return img;
 }
 
 bool FieldEquals(const ParamImage& a, const ParamImage& b, const ParamField& f) {
-  for (int i = f.firstByte(); i < f.endByte(); ++i)
-    if (a.byte(i) != b.byte(i)) return false;
+  for (int i = f.FirstByte(); i < f.EndByte(); ++i)
+    if (a.Byte(i) != b.Byte(i)) return false;
   return true;
 }
 
 bool FieldHasDefaults(const ParamImage& img, const ParamField& f) {
   for (int i = 0; i < f.count; ++i)
-    if (ReadStored(img, f, i) != ToStored(f, f.shownDefault(i))) return false;
+    if (ReadStored(img, f, i) != ToStored(f, f.ShownDefault(i))) return false;
   return true;
 }
 
@@ -95,10 +95,10 @@ TEST(StartImage, StoredValuesOfPreset7) {
       {Adrb::MAX_LOBE_LEN, 250},
       {Adrb::ZERO_BYTE, 0},
   };
-  for (const Expect& e : bytes) EXPECT_EQ(img.byte(e.addr), e.stored) << "byte " << e.addr;
-  EXPECT_EQ(img.word(Adrw::LIMITER), 11000);
-  EXPECT_EQ(img.word(Adrw::GEAR_VOLTAGE + 6), 4687);
-  EXPECT_EQ(img.word(Adrw::SERVO_IAP + 9), 100);
+  for (const Expect& e : bytes) EXPECT_EQ(img.Byte(e.addr), e.stored) << "byte " << e.addr;
+  EXPECT_EQ(img.Word(Adrw::LIMITER), 11000);
+  EXPECT_EQ(img.Word(Adrw::GEAR_VOLTAGE + 6), 4687);
+  EXPECT_EQ(img.Word(Adrw::SERVO_IAP + 9), 100);
 
   ParamImage again = img;
   NormalizeParams(again);
@@ -123,24 +123,24 @@ TEST_P(PoutPresetTable, WritesWhatTheVariantAllows) {
   const PoutCase& c = GetParam();
   const int k = 2;
   ParamImage img = Scrambled(0x33);
-  img.setByte(Adrb::POUT_MODE + k, static_cast<uint8_t>(c.mode));
+  img.SetByte(Adrb::POUT_MODE + k, static_cast<uint8_t>(c.mode));
   const ParamImage before = img;
   ApplyPoutPreset(img, k, c.variant);
   for (int r = 0; r < 3; ++r) {
-    const int b = img.byte(Adrb::POUT_SW_BITS + 3 * k + r);
+    const int b = img.Byte(Adrb::POUT_SW_BITS + 3 * k + r);
     EXPECT_EQ(b, c.writesBits ? c.bits[r] : 0x33) << c.what << " row " << r;
   }
   for (int i = 0; i < 3; ++i) {
-    const int v = img.byte(Adrb::POUT_SW_RPM + 3 * k + i);
+    const int v = img.Byte(Adrb::POUT_SW_RPM + 3 * k + i);
     EXPECT_EQ(v, c.writesAxes ? c.rpm[i] : 0x33) << c.what << " point " << i;
   }
-  EXPECT_EQ(img.word(Adrw::POUT_SW_LOAD + 2 * k), c.writesAxes ? 75 : 0x3333) << c.what;
-  EXPECT_EQ(img.word(Adrw::POUT_SW_LOAD + 2 * k + 1), c.writesAxes ? 90 : 0x3333) << c.what;
-  EXPECT_EQ(img.byte(Adrb::POUT_HYSTER + k), c.writesAxes ? 10 : 0x33) << c.what;
+  EXPECT_EQ(img.Word(Adrw::POUT_SW_LOAD + 2 * k), c.writesAxes ? 75 : 0x3333) << c.what;
+  EXPECT_EQ(img.Word(Adrw::POUT_SW_LOAD + 2 * k + 1), c.writesAxes ? 90 : 0x3333) << c.what;
+  EXPECT_EQ(img.Byte(Adrb::POUT_HYSTER + k), c.writesAxes ? 10 : 0x33) << c.what;
   // Other outputs are never touched.
   for (int b = Adrb::POUT_SW_BITS; b < Adrb::POUT_SW_BITS + 12; ++b) {
     if (b < Adrb::POUT_SW_BITS + 3 * k || b >= Adrb::POUT_SW_BITS + 3 * k + 3) {
-      EXPECT_EQ(img.byte(b), before.byte(b));
+      EXPECT_EQ(img.Byte(b), before.Byte(b));
     }
   }
 }
@@ -170,11 +170,11 @@ TEST(DefaultsForPage, WriteOnlyTheSelectedGroup) {
   for (int page = 0; page < PAGE_GROUP_COUNT; ++page) {
     SCOPED_TRACE("page " + std::to_string(page));
     ParamImage img = Scrambled();
-    img.setByte(Adrb::BIKE, 7);
+    img.SetByte(Adrb::BIKE, 7);
     const ParamImage before = img;
     PageGroups groups;
     ApplyDefaultsForPage(img, groups, page);
-    for (int g = 0; g < PAGE_GROUP_COUNT; ++g) EXPECT_EQ(groups.has(g), g == page);
+    for (int g = 0; g < PAGE_GROUP_COUNT; ++g) EXPECT_EQ(groups.Has(g), g == page);
 
     for (const ParamField& f : ParamFields()) {
       if (f.rule == DefaultRule::Always) {
@@ -190,26 +190,26 @@ TEST(DefaultsForPage, WriteOnlyTheSelectedGroup) {
 
 TEST(DefaultsForPage, AdvancePageResetsMapsAndInputsButNotLimiters) {
   ParamImage img = StartImage();
-  img.setByte(Adrb::ADVANCE + 17, 150);
-  img.setByte(Adrb::ADVANCE2 + 3, 150);
-  img.setByte(Adrb::CORR_ADVANCE + 2, 120);
-  img.setByte(Adrb::INPUT_FUNCTION + 1, 7);
-  img.setByte(Adrb::POTENTIOMETER, 2);
-  img.setWord(Adrw::PROPRIETARY + 3, 1234);
-  img.setWord(Adrw::LIMITER, 9000);
-  img.setByte(Adrb::RETARD, 30);
+  img.SetByte(Adrb::ADVANCE + 17, 150);
+  img.SetByte(Adrb::ADVANCE2 + 3, 150);
+  img.SetByte(Adrb::CORR_ADVANCE + 2, 120);
+  img.SetByte(Adrb::INPUT_FUNCTION + 1, 7);
+  img.SetByte(Adrb::POTENTIOMETER, 2);
+  img.SetWord(Adrw::PROPRIETARY + 3, 1234);
+  img.SetWord(Adrw::LIMITER, 9000);
+  img.SetByte(Adrb::RETARD, 30);
   ImageBuffers buffers;
   buffers.params = img;
   ASSERT_TRUE(NewParams(buffers, GROUP_ADVANCE, NewAnswer::Yes));
   const ParamImage& out = buffers.params;
-  EXPECT_EQ(out.byte(Adrb::ADVANCE + 17), 108);
-  EXPECT_EQ(out.byte(Adrb::ADVANCE2 + 3), 112);
-  EXPECT_EQ(out.byte(Adrb::CORR_ADVANCE + 2), 100);
-  EXPECT_EQ(out.byte(Adrb::INPUT_FUNCTION + 1), 3);
-  EXPECT_EQ(out.byte(Adrb::POTENTIOMETER), 0);
-  EXPECT_EQ(out.word(Adrw::PROPRIETARY + 3), 0);
-  EXPECT_EQ(out.word(Adrw::LIMITER), 9000);
-  EXPECT_EQ(out.byte(Adrb::RETARD), 30);
+  EXPECT_EQ(out.Byte(Adrb::ADVANCE + 17), 108);
+  EXPECT_EQ(out.Byte(Adrb::ADVANCE2 + 3), 112);
+  EXPECT_EQ(out.Byte(Adrb::CORR_ADVANCE + 2), 100);
+  EXPECT_EQ(out.Byte(Adrb::INPUT_FUNCTION + 1), 3);
+  EXPECT_EQ(out.Byte(Adrb::POTENTIOMETER), 0);
+  EXPECT_EQ(out.Word(Adrw::PROPRIETARY + 3), 0);
+  EXPECT_EQ(out.Word(Adrw::LIMITER), 9000);
+  EXPECT_EQ(out.Byte(Adrb::RETARD), 30);
 }
 
 TEST(NewParams, NoOrCancelChangesNothing) {
@@ -226,7 +226,7 @@ TEST(NewParams, NoOrCancelChangesNothing) {
 TEST(NewParams, AllPagesGivesTheStartImageForPreset7) {
   ImageBuffers buffers;
   buffers.params = Scrambled();
-  buffers.params.setByte(Adrb::BIKE, 7);
+  buffers.params.SetByte(Adrb::BIKE, 7);
   ASSERT_TRUE(NewParams(buffers, -1, NewAnswer::Yes));
   const ParamImage start = StartImage();
   // Fields the defaults leave alone keep their values; everything else is the start image.
@@ -236,8 +236,8 @@ TEST(NewParams, AllPagesGivesTheStartImageForPreset7) {
   }
   // Inputs 1-3 get their functions; the inputs this build does not offer are kept.
   for (int i = 0; i < INPUT_SLOTS; ++i) {
-    EXPECT_EQ(buffers.params.byte(Adrb::INPUT_FUNCTION + i),
-              i < INPUTS_OFFERED ? start.byte(Adrb::INPUT_FUNCTION + i) : 0xEE);
+    EXPECT_EQ(buffers.params.Byte(Adrb::INPUT_FUNCTION + i),
+              i < INPUTS_OFFERED ? start.Byte(Adrb::INPUT_FUNCTION + i) : 0xEE);
   }
 }
 
@@ -256,25 +256,25 @@ class EnginePresetTable : public ::testing::TestWithParam<PresetCase> {};
 TEST_P(EnginePresetTable, AllPageDefaultsGiveThePreset) {
   const PresetCase& c = GetParam();
   ParamImage img = Scrambled();
-  img.setByte(Adrb::BIKE, static_cast<uint8_t>(c.bike));
+  img.SetByte(Adrb::BIKE, static_cast<uint8_t>(c.bike));
   PageGroups groups;
   ApplyDefaultsForPage(img, groups, -1);
-  EXPECT_EQ(img.byte(Adrb::PICKUP_SYSTEM), c.method);
-  EXPECT_EQ(img.byte(Adrb::LOBE_COUNT), c.lobes);
-  EXPECT_EQ(img.byte(Adrb::CHANNEL_COUNT), c.channels);
+  EXPECT_EQ(img.Byte(Adrb::PICKUP_SYSTEM), c.method);
+  EXPECT_EQ(img.Byte(Adrb::LOBE_COUNT), c.lobes);
+  EXPECT_EQ(img.Byte(Adrb::CHANNEL_COUNT), c.channels);
   for (std::size_t ch = 0; ch < c.start.size(); ++ch) {
-    EXPECT_EQ(img.byte(Adrb::LOBE_START + static_cast<int>(ch)), c.start[ch]) << "channel " << ch;
-    EXPECT_EQ(img.byte(Adrb::LOBE_END + static_cast<int>(ch)), c.end[ch]) << "channel " << ch;
+    EXPECT_EQ(img.Byte(Adrb::LOBE_START + static_cast<int>(ch)), c.start[ch]) << "channel " << ch;
+    EXPECT_EQ(img.Byte(Adrb::LOBE_END + static_cast<int>(ch)), c.end[ch]) << "channel " << ch;
   }
   // Channels 0 and 1 are cleared before the preset; 2 and 3 keep what they had.
   for (std::size_t ch = c.start.size(); ch < 4; ++ch) {
     const int expect = ch < 2 ? 0 : 0xEE;
-    EXPECT_EQ(img.byte(Adrb::LOBE_START + static_cast<int>(ch)), expect) << "channel " << ch;
+    EXPECT_EQ(img.Byte(Adrb::LOBE_START + static_cast<int>(ch)), expect) << "channel " << ch;
   }
-  EXPECT_EQ(img.byte(Adrb::GEBER_MODE), c.geber);
-  EXPECT_EQ(img.byte(Adrb::RPM_PULSES), c.rpmPulses < 0 ? 0xEE : c.rpmPulses);
-  EXPECT_EQ(img.byte(Adrb::FOUR_STROKE_2ND_TURN), 0);
-  EXPECT_EQ(img.byte(Adrb::REV_WITHOUT_IGNITION), c.method == 0 ? 1 : 0);
+  EXPECT_EQ(img.Byte(Adrb::GEBER_MODE), c.geber);
+  EXPECT_EQ(img.Byte(Adrb::RPM_PULSES), c.rpmPulses < 0 ? 0xEE : c.rpmPulses);
+  EXPECT_EQ(img.Byte(Adrb::FOUR_STROKE_2ND_TURN), 0);
+  EXPECT_EQ(img.Byte(Adrb::REV_WITHOUT_IGNITION), c.method == 0 ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -313,10 +313,10 @@ TEST(EnginePresets, FurtherFields) {
   };
   for (const Case& c : cases) {
     ParamImage img = Scrambled();
-    img.setByte(Adrb::BIKE, static_cast<uint8_t>(c.bike));
+    img.SetByte(Adrb::BIKE, static_cast<uint8_t>(c.bike));
     PageGroups groups;
     ApplyDefaultsForPage(img, groups, -1);
-    EXPECT_EQ(img.byte(c.addr), c.value) << "bike " << c.bike << " byte " << c.addr;
+    EXPECT_EQ(img.Byte(c.addr), c.value) << "bike " << c.bike << " byte " << c.addr;
   }
   for (int bike : {22, 44, 254, 255}) EXPECT_EQ(FindEnginePreset(bike), nullptr) << bike;
 }
@@ -324,35 +324,35 @@ TEST(EnginePresets, FurtherFields) {
 TEST(EnginePresets, ServoTablesOfPreset19) {
   for (int bike : {19, 7}) {
     ParamImage img = Scrambled();
-    img.setByte(Adrb::BIKE, static_cast<uint8_t>(bike));
+    img.SetByte(Adrb::BIKE, static_cast<uint8_t>(bike));
     PageGroups groups;
     ApplyDefaultsForPage(img, groups, GROUP_SERVO);
     const int rpm0 = bike == 19 ? 3 : 10, rpm14 = bike == 19 ? 105 : 160;
     const int mv0 = bike == 19 ? 30 : 100, mv14 = bike == 19 ? 93 : 145;
-    EXPECT_EQ(img.byte(Adrb::SERVO_RPM), rpm0);
-    EXPECT_EQ(img.byte(Adrb::SERVO_RPM + 14), rpm14);
+    EXPECT_EQ(img.Byte(Adrb::SERVO_RPM), rpm0);
+    EXPECT_EQ(img.Byte(Adrb::SERVO_RPM + 14), rpm14);
     for (int r = 0; r < MAP_ROWS; ++r) {
-      EXPECT_EQ(img.byte(Adrb::SERVO + 15 * r), mv0);
-      EXPECT_EQ(img.byte(Adrb::SERVO + 15 * r + 14), mv14);
+      EXPECT_EQ(img.Byte(Adrb::SERVO + 15 * r), mv0);
+      EXPECT_EQ(img.Byte(Adrb::SERVO + 15 * r + 14), mv14);
     }
-    EXPECT_EQ(img.byte(Adrb::SERVO_ENABLE), 0);  // the preset row needs the Bike group
+    EXPECT_EQ(img.Byte(Adrb::SERVO_ENABLE), 0);  // the preset row needs the Bike group
   }
 }
 
 TEST(EnginePresets, Preset24GetsTwoChannelsAfterNormalisation) {
   ParamImage img = StartImage();
-  img.setByte(Adrb::BIKE, 24);
+  img.SetByte(Adrb::BIKE, 24);
   PageGroups groups;
   ApplyDefaultsForPage(img, groups, GROUP_BIKE);
   NormalizeParams(img);
-  EXPECT_EQ(img.byte(Adrb::CHANNEL_COUNT), 2);
-  EXPECT_EQ(img.byte(Adrb::LOBE_START + 3), 65);
+  EXPECT_EQ(img.Byte(Adrb::CHANNEL_COUNT), 2);
+  EXPECT_EQ(img.Byte(Adrb::LOBE_START + 3), 65);
 }
 
 TEST(EnginePresets, SpecialSettingLeavesSynchronisationAlone) {
   ParamImage img = Scrambled();
-  img.setByte(Adrb::BIKE, 255);
-  img.setByte(Adrb::CHANNEL_COUNT, 2);
+  img.SetByte(Adrb::BIKE, 255);
+  img.SetByte(Adrb::CHANNEL_COUNT, 2);
   const ParamImage before = img;
   PageGroups groups;
   ApplyDefaultsForPage(img, groups, -1);  // not picked by hand: default values apply
@@ -360,15 +360,15 @@ TEST(EnginePresets, SpecialSettingLeavesSynchronisationAlone) {
        {FieldId::PICKUP_SYSTEM, FieldId::LOBE_COUNT, FieldId::CHANNEL_COUNT, FieldId::LOBE_START,
         FieldId::LOBE_END, FieldId::GEBER_MODE, FieldId::FOUR_STROKE_2ND_TURN, FieldId::RPM_PULSES})
     EXPECT_TRUE(FieldEquals(img, before, Field(id))) << Field(id).name;
-  EXPECT_EQ(img.byte(Adrb::BASE_ADV), 10);
+  EXPECT_EQ(img.Byte(Adrb::BASE_ADV), 10);
 }
 
 TEST(EnginePresets, SpecialSettingPickedByHandKeepsEverything) {
   ParamImage img = Scrambled();
-  img.setByte(Adrb::BIKE, 255);
-  img.setByte(Adrb::ZERO_BYTE, 9);
+  img.SetByte(Adrb::BIKE, 255);
+  img.SetByte(Adrb::ZERO_BYTE, 9);
   ParamImage before = img;
-  before.setByte(Adrb::ZERO_BYTE, 0);
+  before.SetByte(Adrb::ZERO_BYTE, 0);
   PageGroups groups;
   bool byHand = true;
   ApplyDefaultsForPage(img, groups, GROUP_BIKE, byHand);
@@ -380,13 +380,13 @@ TEST(EnginePresets, RevolutionsWithoutIgnitionFollowTheNewPreset) {
   // From a preset with method 17 to preset 7 (method 0): one New is enough for the value of
   // method 0, whatever was chosen before.
   ParamImage img = StartImage();
-  img.setByte(Adrb::BIKE, 41);
+  img.SetByte(Adrb::BIKE, 41);
   PageGroups groups;
   ApplyDefaultsForPage(img, groups, GROUP_BIKE);
-  EXPECT_EQ(img.byte(Adrb::REV_WITHOUT_IGNITION), 0);
-  img.setByte(Adrb::BIKE, 7);
+  EXPECT_EQ(img.Byte(Adrb::REV_WITHOUT_IGNITION), 0);
+  img.SetByte(Adrb::BIKE, 7);
   ApplyDefaultsForPage(img, groups, GROUP_BIKE);
-  EXPECT_EQ(img.byte(Adrb::REV_WITHOUT_IGNITION), 1);
+  EXPECT_EQ(img.Byte(Adrb::REV_WITHOUT_IGNITION), 1);
   ParamImage again = img;
   ApplyDefaultsForPage(again, groups, GROUP_BIKE);
   EXPECT_EQ(again, img);
@@ -395,11 +395,11 @@ TEST(EnginePresets, RevolutionsWithoutIgnitionFollowTheNewPreset) {
 TEST(EnginePresets, MiscellaneousPageKeepsIgnitionsPerRevolution) {
   for (int page : {int{GROUP_MISC}, int{GROUP_BIKE}, -1}) {
     ParamImage img = StartImage();
-    img.setByte(Adrb::BIKE, 28);  // two ignitions per revolution
-    img.setByte(Adrb::GEBER_MODE, 4);
+    img.SetByte(Adrb::BIKE, 28);  // two ignitions per revolution
+    img.SetByte(Adrb::GEBER_MODE, 4);
     PageGroups groups;
     ApplyDefaultsForPage(img, groups, page);
-    EXPECT_EQ(img.byte(Adrb::GEBER_MODE), page == GROUP_MISC ? 4 : 2) << "page " << page;
+    EXPECT_EQ(img.Byte(Adrb::GEBER_MODE), page == GROUP_MISC ? 4 : 2) << "page " << page;
   }
 }
 
@@ -466,13 +466,13 @@ TEST(DefaultsRandom, AreIdempotentForEveryPageSelection) {
   for (int iter = 0; iter < 400; ++iter) {
     ParamImage img;
     for (auto& b : img.bytes) b = static_cast<uint8_t>(rng());
-    img.setByte(Adrb::BIKE, static_cast<uint8_t>(bikes[rng() % std::size(bikes)]));
+    img.SetByte(Adrb::BIKE, static_cast<uint8_t>(bikes[rng() % std::size(bikes)]));
     const int page = static_cast<int>(rng() % 11) - 1;
     PageGroups groups;
     ApplyDefaultsForPage(img, groups, page);
     ParamImage again = img;
     ApplyDefaultsForPage(again, groups, page);
-    ASSERT_EQ(again, img) << "bike " << int(img.byte(Adrb::BIKE)) << " page " << page;
+    ASSERT_EQ(again, img) << "bike " << int(img.Byte(Adrb::BIKE)) << " page " << page;
   }
 }
 

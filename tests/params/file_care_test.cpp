@@ -96,7 +96,7 @@ TEST_F(FileCareTest, SaveWritesThroughSymlinks) {
   };
   uint8_t value = 20;
   for (const auto& c : cases) {
-    buffers_.params.setByte(Adrb::BASE_ADV, ++value);
+    buffers_.params.SetByte(Adrb::BASE_ADV, ++value);
     SaveOutcome out = Save(Path(c.link));
     ASSERT_TRUE(out.ok) << c.link << ": " << out.error;
     EXPECT_TRUE(fs::is_symlink(Path(c.link))) << c.link;
@@ -170,7 +170,7 @@ TEST_F(FileCareTest, NameOfTwoHundredFiftyBytesIsSavedAndResaved) {
   const std::string name = std::string(246, 'n') + ".ign";
   ASSERT_EQ(name.size(), 250u);
   ASSERT_TRUE(Save(Path(name)).ok);
-  buffers_.params.setByte(Adrb::BASE_ADV, 30);
+  buffers_.params.SetByte(Adrb::BASE_ADV, 30);
   SaveOutcome again = Save(Path(name));
   ASSERT_TRUE(again.ok) << again.error;
   EXPECT_EQ(ReadText(Path(name)), Expected());
@@ -292,9 +292,9 @@ TEST_F(FileCareTest, QuicksaveNeverReplacesAFile) {
 // until someone writes to it.
 TEST_F(FileCareTest, NamedPipesAndFoldersAreRefusedAtOnce) {
   FifoGuard pipe(Path("pipe.ign"));
-  ASSERT_TRUE(pipe.ok());
+  ASSERT_TRUE(pipe.Ok());
   fs::create_directory(Path("folder.ign"));
-  for (const std::string& p : {pipe.path(), Path("folder.ign")}) {
+  for (const std::string& p : {pipe.Path(), Path("folder.ign")}) {
     std::string text;
     bool read = true;
     EXPECT_LT(Timed([&] { read = ReadWholeFile(p, &text, 1000); }), kAtOnce) << p;
@@ -303,21 +303,21 @@ TEST_F(FileCareTest, NamedPipesAndFoldersAreRefusedAtOnce) {
     settings_.history.Assign({"/cur.ign", p});
     OpenOutcome out;
     EXPECT_LT(Timed([&] { out = OpenFile(doc_, p, -1); }), kAtOnce) << p;
-    EXPECT_EQ(out.status, OpenOutcome::OpenError) << p;
-    EXPECT_EQ(settings_.history.entries(), std::vector<std::string>{"/cur.ign"}) << p;
+    EXPECT_EQ(out.status, OpenOutcome::kOpenError) << p;
+    EXPECT_EQ(settings_.history.Entries(), std::vector<std::string>{"/cur.ign"}) << p;
 
     std::string error;
     EXPECT_FALSE(WriteFileAtomic(p, "x", &error)) << p;
     EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
   }
   struct stat st {};
-  ASSERT_EQ(stat(pipe.path().c_str(), &st), 0);
+  ASSERT_EQ(stat(pipe.Path().c_str(), &st), 0);
   EXPECT_TRUE(S_ISFIFO(st.st_mode));  // left as it was
 
   // An application.ini that is a pipe: the start goes on with the defaults.
   fs::create_directory(Path("cfg"));
   FifoGuard ini(Path("cfg/application.ini"));
-  ASSERT_TRUE(ini.ok());
+  ASSERT_TRUE(ini.Ok());
   AppSettings s;
   ParamImage img;
   LoadSettingsResult r;

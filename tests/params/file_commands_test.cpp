@@ -45,8 +45,8 @@ TEST_F(FileCommandsTest, MissingFileFromHistoryIsRemovedAndChangesNothing) {
   settings_.history.Assign({"/cur.ign", Path("gone.ign"), "/other.ign"});
   const ParamImage before = buffers_.params;
   OpenOutcome r = OpenFile(doc_, Path("gone.ign"), -1);
-  EXPECT_EQ(r.status, OpenOutcome::OpenError);
-  EXPECT_EQ(settings_.history.entries(), (std::vector<std::string>{"/cur.ign", "/other.ign"}));
+  EXPECT_EQ(r.status, OpenOutcome::kOpenError);
+  EXPECT_EQ(settings_.history.Entries(), (std::vector<std::string>{"/cur.ign", "/other.ign"}));
   EXPECT_EQ(buffers_.params, before);
   EXPECT_FALSE(buffers_.fileMatches);
 }
@@ -55,14 +55,14 @@ TEST_F(FileCommandsTest, AcceptedFileBecomesCurrentAndClearsNewInstallation) {
   Write("a.ign", "TORVELIX_KEY 107 X\nBASE_ADV 25\n");
   settings_.history.Assign({"/1", "/2", "/3", Path("a.ign"), "/5"});
   OpenOutcome r = OpenCommand(doc_, Path("a.ign"), -1);
-  EXPECT_EQ(r.status, OpenOutcome::Loaded);
+  EXPECT_EQ(r.status, OpenOutcome::kLoaded);
   EXPECT_TRUE(r.newInstalCleared);
   EXPECT_FALSE(settings_.newInstal);
   EXPECT_EQ(settings_.file, Path("a.ign"));
   EXPECT_EQ(settings_.iniFileDir, Path("a.ign"));
-  EXPECT_EQ(settings_.history.count(), 5);
-  EXPECT_EQ(settings_.history.entry(0), Path("a.ign"));
-  EXPECT_EQ(buffers_.params.byte(Adrb::BASE_ADV), 25);
+  EXPECT_EQ(settings_.history.Count(), 5);
+  EXPECT_EQ(settings_.history.Entry(0), Path("a.ign"));
+  EXPECT_EQ(buffers_.params.Byte(Adrb::BASE_ADV), 25);
   EXPECT_TRUE(buffers_.fileMatches);
   EXPECT_EQ(buffers_.fileImage, buffers_.params);
   EXPECT_TRUE(doc_.quickSaveAvailable);
@@ -72,33 +72,33 @@ TEST_F(FileCommandsTest, RejectedFileKeepsNewInstallationAndCurrentFile) {
   Write("old.ign", "TORVELIX_KEY 48 X\nBASE_ADV 25\n");
   settings_.file = "/cur.ign";
   OpenOutcome r = OpenFile(doc_, Path("old.ign"), -1);
-  EXPECT_EQ(r.status, OpenOutcome::NotAccepted);
+  EXPECT_EQ(r.status, OpenOutcome::kNotAccepted);
   EXPECT_EQ(r.message, IgnMessage::UnmatchedVersion);
   EXPECT_TRUE(settings_.newInstal);
   EXPECT_EQ(settings_.file, "/cur.ign");
-  EXPECT_EQ(buffers_.params.byte(Adrb::BASE_ADV), 10);
+  EXPECT_EQ(buffers_.params.Byte(Adrb::BASE_ADV), 10);
 }
 
 TEST_F(FileCommandsTest, OpenForActualPageLoadsOnlyThatPage) {
   Write("p.ign",
         "TORVELIX_KEY 107 X\nBIKE 28 0 1 2 1 0 0 1 1 0 1 0 1 1 1 1 1 6 6 6 6\n"
         "BASE_ADV 25\nRETARD 30\n");
-  buffers_.params.setByte(Adrb::RETARD, 12);
+  buffers_.params.SetByte(Adrb::RETARD, 12);
   OpenOutcome r = OpenFile(doc_, Path("p.ign"), 3);  // Advance page
-  EXPECT_EQ(r.status, OpenOutcome::Loaded);
-  EXPECT_EQ(buffers_.params.byte(Adrb::BASE_ADV), 25);
-  EXPECT_EQ(buffers_.params.byte(Adrb::RETARD), 12);  // Miscellaneous untouched
-  EXPECT_EQ(buffers_.params.byte(Adrb::BIKE), 7);     // Bike untouched
+  EXPECT_EQ(r.status, OpenOutcome::kLoaded);
+  EXPECT_EQ(buffers_.params.Byte(Adrb::BASE_ADV), 25);
+  EXPECT_EQ(buffers_.params.Byte(Adrb::RETARD), 12);  // Miscellaneous untouched
+  EXPECT_EQ(buffers_.params.Byte(Adrb::BIKE), 7);     // Bike untouched
 }
 
 TEST_F(FileCommandsTest, SaveWritesAndFailedSaveChangesNothing) {
-  buffers_.params.setByte(Adrb::BASE_ADV, 200);  // normalised to 40 before writing
+  buffers_.params.SetByte(Adrb::BASE_ADV, 200);  // normalised to 40 before writing
   SaveOutcome s = SaveFile(doc_, Path("s.ign"), {});
   ASSERT_TRUE(s.ok) << s.error;
-  EXPECT_EQ(buffers_.params.byte(Adrb::BASE_ADV), 40);
+  EXPECT_EQ(buffers_.params.Byte(Adrb::BASE_ADV), 40);
   EXPECT_TRUE(buffers_.fileMatches);
   EXPECT_EQ(settings_.file, Path("s.ign"));
-  EXPECT_EQ(settings_.history.entry(0), Path("s.ign"));
+  EXPECT_EQ(settings_.history.Entry(0), Path("s.ign"));
   EXPECT_NE(Read("s.ign").find("\nBASE_ADV          40 "), std::string::npos);
 
   buffers_.fileMatches = false;
@@ -107,7 +107,7 @@ TEST_F(FileCommandsTest, SaveWritesAndFailedSaveChangesNothing) {
   EXPECT_FALSE(s.error.empty());
   EXPECT_FALSE(buffers_.fileMatches);
   EXPECT_EQ(settings_.file, Path("s.ign"));
-  EXPECT_EQ(settings_.history.count(), 1);
+  EXPECT_EQ(settings_.history.Count(), 1);
 }
 
 TEST_F(FileCommandsTest, QuicksaveNumbersBesideTheCurrentFile) {
@@ -117,7 +117,7 @@ TEST_F(FileCommandsTest, QuicksaveNumbersBesideTheCurrentFile) {
   ASSERT_TRUE(SaveFile(doc_, Path("bike.ign"), {}).ok);
   Write("bike_007.ign", "x");
   Write("bike_012.ign", "x");
-  buffers_.params.setByte(Adrb::BASE_ADV, 33);
+  buffers_.params.SetByte(Adrb::BASE_ADV, 33);
   buffers_.fileMatches = false;
   q = QuicksaveVersion(doc_, {});
   ASSERT_FALSE(q.needsSaveDialog);
@@ -132,16 +132,16 @@ TEST_F(FileCommandsTest, QuicksaveNumbersBesideTheCurrentFile) {
 TEST_F(FileCommandsTest, NewOnlyWithYes) {
   settings_.file = "/cur.ign";
   settings_.history.Assign({"/cur.ign"});
-  buffers_.params.setByte(Adrb::BASE_ADV, 30);
+  buffers_.params.SetByte(Adrb::BASE_ADV, 30);
   for (NewAnswer a : {NewAnswer::No, NewAnswer::Cancel}) {
     EXPECT_FALSE(NewDocument(doc_, -1, a));
-    EXPECT_EQ(buffers_.params.byte(Adrb::BASE_ADV), 30);
+    EXPECT_EQ(buffers_.params.Byte(Adrb::BASE_ADV), 30);
     EXPECT_EQ(settings_.file, "/cur.ign");
   }
   EXPECT_TRUE(NewDocument(doc_, -1, NewAnswer::Yes));
-  EXPECT_EQ(buffers_.params.byte(Adrb::BASE_ADV), 10);
+  EXPECT_EQ(buffers_.params.Byte(Adrb::BASE_ADV), 10);
   EXPECT_EQ(settings_.file, "");
-  EXPECT_EQ(settings_.history.entries(), (std::vector<std::string>{"", "/cur.ign"}));
+  EXPECT_EQ(settings_.history.Entries(), (std::vector<std::string>{"", "/cur.ign"}));
 }
 
 // The identification lines after "VERSIONS" carry the unit's free texts, which may hold
@@ -162,7 +162,7 @@ TEST_F(FileCommandsTest, IdentificationTextsAfterVersionsAreNotRead) {
   id.calibEE = 17;
   id.calibFlash = 18;
   id.calibNew = 19;
-  buffers_.params.setWord(Adrw::TPS_0, 700);
+  buffers_.params.SetWord(Adrw::TPS_0, 700);
   ASSERT_TRUE(SaveFile(doc_, Path("id.ign"), id).ok);
   const ParamImage saved = buffers_.params;
   ASSERT_NE(Read("id.ign").find("TPS IAP calibrated 2023"), std::string::npos);
@@ -171,8 +171,8 @@ TEST_F(FileCommandsTest, IdentificationTextsAfterVersionsAreNotRead) {
   other.params = StartImage();
   AppSettings otherSettings;
   FileDocument otherDoc{other, otherSettings};
-  ASSERT_EQ(OpenFile(otherDoc, Path("id.ign"), -1).status, OpenOutcome::Loaded);
-  EXPECT_EQ(other.params.word(Adrw::TPS_0), saved.word(Adrw::TPS_0));
+  ASSERT_EQ(OpenFile(otherDoc, Path("id.ign"), -1).status, OpenOutcome::kLoaded);
+  EXPECT_EQ(other.params.Word(Adrw::TPS_0), saved.Word(Adrw::TPS_0));
   EXPECT_EQ(other.params, saved);
 }
 
@@ -183,8 +183,8 @@ TEST_F(FileCommandsTest, OpenAndSaveCommitThePendingEditFirst) {
   int pendingBaseAdv = 0;
   std::vector<int> seen;  // BASE_ADV at each commit
   doc_.commitActivePage = [&] {
-    seen.push_back(buffers_.params.byte(Adrb::BASE_ADV));
-    buffers_.params.setByte(Adrb::BASE_ADV, static_cast<uint8_t>(pendingBaseAdv));
+    seen.push_back(buffers_.params.Byte(Adrb::BASE_ADV));
+    buffers_.params.SetByte(Adrb::BASE_ADV, static_cast<uint8_t>(pendingBaseAdv));
   };
   pendingBaseAdv = 33;
   ASSERT_TRUE(SaveFile(doc_, Path("s.ign"), {}).ok);
@@ -197,15 +197,15 @@ TEST_F(FileCommandsTest, OpenAndSaveCommitThePendingEditFirst) {
   EXPECT_NE(Read("s_001.ign").find("\nBASE_ADV          34 "), std::string::npos);
   EXPECT_EQ(seen.size(), 2u);
 
-  EXPECT_EQ(OpenFile(doc_, Path("gone.ign"), -1).status, OpenOutcome::OpenError);
+  EXPECT_EQ(OpenFile(doc_, Path("gone.ign"), -1).status, OpenOutcome::kOpenError);
   EXPECT_EQ(seen.size(), 2u);
 
   Write("a.ign", "TORVELIX_KEY 107 X\nBASE_ADV 25\n");
   pendingBaseAdv = 35;
-  ASSERT_EQ(OpenFile(doc_, Path("a.ign"), -1).status, OpenOutcome::Loaded);
+  ASSERT_EQ(OpenFile(doc_, Path("a.ign"), -1).status, OpenOutcome::kLoaded);
   ASSERT_EQ(seen.size(), 3u);
   EXPECT_EQ(seen[2], 34);  // the image before the load
-  EXPECT_EQ(buffers_.params.byte(Adrb::BASE_ADV), 25);
+  EXPECT_EQ(buffers_.params.Byte(Adrb::BASE_ADV), 25);
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ TEST(FileHistory, AddRules) {
     FileHistory h;
     h.Assign(c.before);
     h.Add(c.add);
-    EXPECT_EQ(h.entries(), c.after) << c.add;
+    EXPECT_EQ(h.Entries(), c.after) << c.add;
   }
 }
 
@@ -37,8 +37,8 @@ TEST(FileHistory, OpeningEntryThreeMakesItEntryZeroWithSameCount) {
   FileHistory h;
   h.Assign(Paths({"/a", "/b", "/c", "/d", "/e"}));
   h.Add("/d");
-  EXPECT_EQ(h.count(), 5);
-  EXPECT_EQ(h.entry(0), "/d");
+  EXPECT_EQ(h.Count(), 5);
+  EXPECT_EQ(h.Entry(0), "/d");
 }
 
 TEST(FileHistory, RemoveAndMenu) {
@@ -50,12 +50,12 @@ TEST(FileHistory, RemoveAndMenu) {
   EXPECT_EQ(h.Caption(1), "1 b.v2");
   EXPECT_EQ(h.Caption(2), "2 c");
   h.Remove("/x/b.v2.ign");
-  EXPECT_EQ(h.entries(), Paths({"/x/a.ign", "C:\\d\\c.ign"}));
+  EXPECT_EQ(h.Entries(), Paths({"/x/a.ign", "C:\\d\\c.ign"}));
   EXPECT_TRUE(h.SeparatorVisible());
   h.Remove("/x/a.ign");
   EXPECT_FALSE(h.SeparatorVisible());
   h.Remove("/nothing");
-  EXPECT_EQ(h.count(), 1);
+  EXPECT_EQ(h.Count(), 1);
 }
 
 TEST(Quicksave, Numbering) {

@@ -55,14 +55,14 @@ TEST(IgnCompleteness, LoadReportsOnlyFilesOfTheCurrentKey) {
   b.params = StartImage();
   const std::string cut = WithoutLine(Whole(), "GEAR_AUTO");
   IgnLoadResult r = LoadIgnText(b, cut, -1, false);
-  EXPECT_TRUE(r.accepted());
+  EXPECT_TRUE(r.Accepted());
   EXPECT_EQ(r.missing, std::vector<std::string>{"GEAR_AUTO"});
   EXPECT_TRUE(r.defaultsApplied);
   // An older file lacks keywords by nature and has its own message.
   std::string older = cut;
   older.replace(older.find("107"), 3, "106");
   r = LoadIgnText(b, older, -1, false);
-  EXPECT_TRUE(r.accepted());
+  EXPECT_TRUE(r.Accepted());
   EXPECT_TRUE(r.missing.empty());
   EXPECT_EQ(JoinKeywords({"A", "B", "C"}, 2), "A, B and 1 more");
 }

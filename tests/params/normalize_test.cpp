@@ -31,9 +31,9 @@ class NormalizeByte : public ::testing::TestWithParam<ByteCase> {};
 TEST_P(NormalizeByte, FixesOrKeepsTheValue) {
   const ByteCase& c = GetParam();
   ParamImage img = StartImage();
-  img.setByte(c.addr, static_cast<uint8_t>(c.before));
+  img.SetByte(c.addr, static_cast<uint8_t>(c.before));
   NormalizeParams(img);
-  EXPECT_EQ(img.byte(c.addr), c.after);
+  EXPECT_EQ(img.Byte(c.addr), c.after);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -64,31 +64,31 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Normalize, ServoSensorForcesServoOff) {
   ParamImage img = StartImage();
-  img.setByte(Adrb::SERVO_ENABLE, 1);
-  img.setByte(Adrb::SERVO_SENSOR, 1);
-  EXPECT_EQ(Normalized(img).byte(Adrb::SERVO_ENABLE), 0);
-  img.setByte(Adrb::SERVO_SENSOR, 0);
-  EXPECT_EQ(Normalized(img).byte(Adrb::SERVO_ENABLE), 1);
+  img.SetByte(Adrb::SERVO_ENABLE, 1);
+  img.SetByte(Adrb::SERVO_SENSOR, 1);
+  EXPECT_EQ(Normalized(img).Byte(Adrb::SERVO_ENABLE), 0);
+  img.SetByte(Adrb::SERVO_SENSOR, 0);
+  EXPECT_EQ(Normalized(img).Byte(Adrb::SERVO_ENABLE), 1);
 }
 
 TEST(Normalize, SecondIapPointNotBelowTheFirst) {
   ParamImage img = StartImage();
-  img.setWord(Adrw::IAP_P1, 120);
-  img.setWord(Adrw::IAP_P2, 80);
-  EXPECT_EQ(Normalized(img).word(Adrw::IAP_P2), 120);
+  img.SetWord(Adrw::IAP_P1, 120);
+  img.SetWord(Adrw::IAP_P2, 80);
+  EXPECT_EQ(Normalized(img).Word(Adrw::IAP_P2), 120);
 }
 
 TEST(Normalize, LimitersClampedTo1000To25000) {
   ParamImage img = StartImage();
-  img.setWord(Adrw::START_SOFT_LIMITER, 0);
-  img.setWord(Adrw::START_LIMITER, 999);
-  img.setWord(Adrw::SOFT_LIMITER, 25001);
-  img.setWord(Adrw::LIMITER, 65535);
+  img.SetWord(Adrw::START_SOFT_LIMITER, 0);
+  img.SetWord(Adrw::START_LIMITER, 999);
+  img.SetWord(Adrw::SOFT_LIMITER, 25001);
+  img.SetWord(Adrw::LIMITER, 65535);
   img = Normalized(img);
-  EXPECT_EQ(img.word(Adrw::START_SOFT_LIMITER), 1000);
-  EXPECT_EQ(img.word(Adrw::START_LIMITER), 1000);
-  EXPECT_EQ(img.word(Adrw::SOFT_LIMITER), 25000);
-  EXPECT_EQ(img.word(Adrw::LIMITER), 25000);
+  EXPECT_EQ(img.Word(Adrw::START_SOFT_LIMITER), 1000);
+  EXPECT_EQ(img.Word(Adrw::START_LIMITER), 1000);
+  EXPECT_EQ(img.Word(Adrw::SOFT_LIMITER), 25000);
+  EXPECT_EQ(img.Word(Adrw::LIMITER), 25000);
 }
 
 // --- series ----------------------------------------------------------------------------------
@@ -110,21 +110,21 @@ TEST_P(ClampSeriesTable, GivesTheExpectedSeries) {
   const int n = static_cast<int>(c.in.size());
   for (int i = 0; i < n; ++i) {
     if (c.area == ParamArea::Word)
-      img.setWord(base + c.first + i, static_cast<uint16_t>(c.in[i]));
+      img.SetWord(base + c.first + i, static_cast<uint16_t>(c.in[i]));
     else
-      img.setByte(base + c.first + i, static_cast<uint8_t>(c.in[i]));
+      img.SetByte(base + c.first + i, static_cast<uint8_t>(c.in[i]));
   }
   ParamImage before = img;
   ClampSeries(img, c.area, c.kind, base, c.first, c.lo, c.hi, n, c.step);
   for (int i = 0; i < n; ++i) {
     const int a = base + c.first + i;
-    const int v = c.area == ParamArea::Word ? img.word(a) : img.byte(a);
+    const int v = c.area == ParamArea::Word ? img.Word(a) : img.Byte(a);
     const int expect = c.out[i] & (c.area == ParamArea::Word ? 0xFFFF : 0xFF);
     EXPECT_EQ(v, expect) << c.what << " element " << i;
   }
   // Nothing before the first element is touched.
   if (c.area == ParamArea::Byte) {
-    EXPECT_EQ(img.byte(base + c.first - 1), before.byte(base + c.first - 1));
+    EXPECT_EQ(img.Byte(base + c.first - 1), before.Byte(base + c.first - 1));
   }
 }
 
@@ -210,61 +210,61 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Normalize, AxesRiseAfterNormalisation) {
   ParamImage img = StartImage();
   for (int i = 0; i < 15; ++i) {
-    img.setByte(Adrb::RPM_ADV + i, 250);
-    img.setByte(Adrb::SERVO_RPM + i, 0);
+    img.SetByte(Adrb::RPM_ADV + i, 250);
+    img.SetByte(Adrb::SERVO_RPM + i, 0);
   }
-  for (int i = 0; i < 10; ++i) img.setWord(Adrw::ADV2_IAP + i, 0);
+  for (int i = 0; i < 10; ++i) img.SetWord(Adrw::ADV2_IAP + i, 0);
   img = Normalized(img);
   for (int i = 0; i < 15; ++i) {
-    EXPECT_EQ(img.byte(Adrb::RPM_ADV + i), 236 + i);
-    EXPECT_EQ(img.byte(Adrb::SERVO_RPM + i), 3 + i);
+    EXPECT_EQ(img.Byte(Adrb::RPM_ADV + i), 236 + i);
+    EXPECT_EQ(img.Byte(Adrb::SERVO_RPM + i), 3 + i);
   }
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(img.word(Adrw::ADV2_IAP + i), i);
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(img.Word(Adrw::ADV2_IAP + i), i);
 }
 
 // --- maps ------------------------------------------------------------------------------------
 
 TEST(Normalize, AdvanceCellsClampedToMinus30Plus60) {
   ParamImage img = StartImage();
-  img.setByte(Adrb::ADVANCE, 0);
-  img.setByte(Adrb::ADVANCE2 + 14, 200);
+  img.SetByte(Adrb::ADVANCE, 0);
+  img.SetByte(Adrb::ADVANCE2 + 14, 200);
   img = Normalized(img);
-  EXPECT_EQ(img.byte(Adrb::ADVANCE), 70);
-  EXPECT_EQ(img.byte(Adrb::ADVANCE2 + 14), 160);
+  EXPECT_EQ(img.Byte(Adrb::ADVANCE), 70);
+  EXPECT_EQ(img.Byte(Adrb::ADVANCE2 + 14), 160);
 }
 
 TEST(Normalize, ServoCellsClampedByUnit) {
   ParamImage img = StartImage();
-  img.setByte(Adrb::SERVO + 3, 251);
-  EXPECT_EQ(Normalized(img).byte(Adrb::SERVO + 3), 250);
-  img.setByte(Adrb::SERVO_PERCENT, 1);
-  EXPECT_EQ(Normalized(img).byte(Adrb::SERVO + 3), 100);
+  img.SetByte(Adrb::SERVO + 3, 251);
+  EXPECT_EQ(Normalized(img).Byte(Adrb::SERVO + 3), 250);
+  img.SetByte(Adrb::SERVO_PERCENT, 1);
+  EXPECT_EQ(Normalized(img).Byte(Adrb::SERVO + 3), 100);
 }
 
 TEST(Normalize, UnusedColumnsCopyTheLastUsedOne) {
   ParamImage img = StartImage();
   for (int i = 0; i < MAP_CELLS; ++i)
-    img.setByte(Adrb::ADVANCE + i, static_cast<uint8_t>(70 + i % 90));
-  img.setByte(Adrb::ADV_COLUMNS, 10);
+    img.SetByte(Adrb::ADVANCE + i, static_cast<uint8_t>(70 + i % 90));
+  img.SetByte(Adrb::ADV_COLUMNS, 10);
   img = Normalized(img);
   for (int r = 0; r < MAP_ROWS; ++r) {
     const int row = Adrb::ADVANCE + MAP_COLUMNS * r;
-    for (int c = 10; c < MAP_COLUMNS; ++c) EXPECT_EQ(img.byte(row + c), img.byte(row + 9));
-    EXPECT_NE(img.byte(row + 8), img.byte(row + 9));  // used columns untouched
+    for (int c = 10; c < MAP_COLUMNS; ++c) EXPECT_EQ(img.Byte(row + c), img.Byte(row + 9));
+    EXPECT_NE(img.Byte(row + 8), img.Byte(row + 9));  // used columns untouched
   }
 }
 
 TEST(Normalize, ZeroColumnsKeepsTheMapAndBecomes15) {
   ParamImage img = StartImage();
-  for (int i = 0; i < MAP_CELLS; ++i) img.setByte(Adrb::SERVO + i, static_cast<uint8_t>(i));
-  img.setByte(Adrb::SERVO_COLUMNS, 0);
+  for (int i = 0; i < MAP_CELLS; ++i) img.SetByte(Adrb::SERVO + i, static_cast<uint8_t>(i));
+  img.SetByte(Adrb::SERVO_COLUMNS, 0);
   const ParamImage before = img;
   img = Normalized(img);
-  EXPECT_EQ(img.byte(Adrb::SERVO_COLUMNS), 15);
+  EXPECT_EQ(img.Byte(Adrb::SERVO_COLUMNS), 15);
   for (int i = 0; i < MAP_CELLS; ++i)
-    EXPECT_EQ(img.byte(Adrb::SERVO + i), before.byte(Adrb::SERVO + i));
-  img.setByte(Adrb::ADV2_COLUMNS, 16);
-  EXPECT_EQ(Normalized(img).byte(Adrb::ADV2_COLUMNS), 15);
+    EXPECT_EQ(img.Byte(Adrb::SERVO + i), before.Byte(Adrb::SERVO + i));
+  img.SetByte(Adrb::ADV2_COLUMNS, 16);
+  EXPECT_EQ(Normalized(img).Byte(Adrb::ADV2_COLUMNS), 15);
 }
 
 // --- synchronisation ---------------------------------------------------------------------------
@@ -282,17 +282,17 @@ class NormalizeLobes : public ::testing::TestWithParam<LobeCase> {};
 TEST_P(NormalizeLobes, ClampsLobeNumbersKeepingFlags) {
   const LobeCase& c = GetParam();
   ParamImage img = StartImage();
-  img.setByte(Adrb::PICKUP_SYSTEM, static_cast<uint8_t>(c.method));
-  img.setByte(Adrb::LOBE_COUNT, static_cast<uint8_t>(c.lobeCount));
+  img.SetByte(Adrb::PICKUP_SYSTEM, static_cast<uint8_t>(c.method));
+  img.SetByte(Adrb::LOBE_COUNT, static_cast<uint8_t>(c.lobeCount));
   for (int ch = 0; ch < CHANNEL_SLOTS; ++ch) {
-    img.setByte(Adrb::LOBE_START + ch, static_cast<uint8_t>(c.startIn));
-    img.setByte(Adrb::LOBE_END + ch, static_cast<uint8_t>(c.endIn));
+    img.SetByte(Adrb::LOBE_START + ch, static_cast<uint8_t>(c.startIn));
+    img.SetByte(Adrb::LOBE_END + ch, static_cast<uint8_t>(c.endIn));
   }
   img = Normalized(img);
-  EXPECT_EQ(img.byte(Adrb::LOBE_COUNT), c.lobeCountOut);
+  EXPECT_EQ(img.Byte(Adrb::LOBE_COUNT), c.lobeCountOut);
   for (int ch = 0; ch < CHANNEL_SLOTS; ++ch) {
-    EXPECT_EQ(img.byte(Adrb::LOBE_START + ch), c.startOut) << "channel " << ch;
-    EXPECT_EQ(img.byte(Adrb::LOBE_END + ch), c.endOut) << "channel " << ch;
+    EXPECT_EQ(img.Byte(Adrb::LOBE_START + ch), c.startOut) << "channel " << ch;
+    EXPECT_EQ(img.Byte(Adrb::LOBE_END + ch), c.endOut) << "channel " << ch;
   }
 }
 
@@ -320,76 +320,76 @@ TEST(Normalize, UnknownPowerOutputModeBecomesSpecial) {
   ParamImage img = StartImage();
   const int modes[] = {7, 4, 252, 0};
   for (int k = 0; k < POUT_COUNT; ++k)
-    img.setByte(Adrb::POUT_MODE + k, static_cast<uint8_t>(modes[k]));
+    img.SetByte(Adrb::POUT_MODE + k, static_cast<uint8_t>(modes[k]));
   img = Normalized(img);
-  EXPECT_EQ(img.byte(Adrb::POUT_MODE + 0), 255);
-  EXPECT_EQ(img.byte(Adrb::POUT_MODE + 1), 255);
-  EXPECT_EQ(img.byte(Adrb::POUT_MODE + 2), 255);
-  EXPECT_EQ(img.byte(Adrb::POUT_MODE + 3), 0);
+  EXPECT_EQ(img.Byte(Adrb::POUT_MODE + 0), 255);
+  EXPECT_EQ(img.Byte(Adrb::POUT_MODE + 1), 255);
+  EXPECT_EQ(img.Byte(Adrb::POUT_MODE + 2), 255);
+  EXPECT_EQ(img.Byte(Adrb::POUT_MODE + 3), 0);
 }
 
 TEST(Normalize, FixedSwitchingPatternsOfModes2And3) {
   ParamImage img = StartImage();
-  for (int i = 0; i < 12; ++i) img.setByte(Adrb::POUT_SW_BITS + i, 9);
+  for (int i = 0; i < 12; ++i) img.SetByte(Adrb::POUT_SW_BITS + i, 9);
   const int modes[] = {2, 3, 1, 255};
   for (int k = 0; k < POUT_COUNT; ++k)
-    img.setByte(Adrb::POUT_MODE + k, static_cast<uint8_t>(modes[k]));
+    img.SetByte(Adrb::POUT_MODE + k, static_cast<uint8_t>(modes[k]));
   img = Normalized(img);
   const int expect[4][3] = {{12, 14, 14}, {14, 12, 12}, {9, 9, 9}, {9, 9, 9}};
   for (int k = 0; k < POUT_COUNT; ++k)
-    for (int r = 0; r < 3; ++r) EXPECT_EQ(img.byte(Adrb::POUT_SW_BITS + 3 * k + r), expect[k][r]);
+    for (int r = 0; r < 3; ++r) EXPECT_EQ(img.Byte(Adrb::POUT_SW_BITS + 3 * k + r), expect[k][r]);
 }
 
 TEST(Normalize, SwitchingRpmMayRepeatOnlyInMode2) {
   ParamImage img = StartImage();
   for (int k = 0; k < 2; ++k) {
-    img.setByte(Adrb::POUT_MODE + k, k == 0 ? 2 : 1);
-    for (int i = 0; i < 3; ++i) img.setByte(Adrb::POUT_SW_RPM + 3 * k + i, 90);
+    img.SetByte(Adrb::POUT_MODE + k, k == 0 ? 2 : 1);
+    for (int i = 0; i < 3; ++i) img.SetByte(Adrb::POUT_SW_RPM + 3 * k + i, 90);
   }
   img = Normalized(img);
-  EXPECT_EQ(img.byte(Adrb::POUT_SW_RPM + 2), 90);
-  EXPECT_EQ(img.byte(Adrb::POUT_SW_RPM + 3), 90);
-  EXPECT_EQ(img.byte(Adrb::POUT_SW_RPM + 4), 91);
-  EXPECT_EQ(img.byte(Adrb::POUT_SW_RPM + 5), 92);
+  EXPECT_EQ(img.Byte(Adrb::POUT_SW_RPM + 2), 90);
+  EXPECT_EQ(img.Byte(Adrb::POUT_SW_RPM + 3), 90);
+  EXPECT_EQ(img.Byte(Adrb::POUT_SW_RPM + 4), 91);
+  EXPECT_EQ(img.Byte(Adrb::POUT_SW_RPM + 5), 92);
 }
 
 TEST(Normalize, LoadAxesOfOutputsFollowTheLoadSensor) {
   ParamImage img = StartImage();
-  img.setWord(Adrw::POUT_SW_LOAD + 0, 500);
-  img.setWord(Adrw::POUT_SW_LOAD + 1, 600);
-  img.setWord(Adrw::POUT_PWM_LOAD + 12, 900);
+  img.SetWord(Adrw::POUT_SW_LOAD + 0, 500);
+  img.SetWord(Adrw::POUT_SW_LOAD + 1, 600);
+  img.SetWord(Adrw::POUT_PWM_LOAD + 12, 900);
   img = Normalized(img);  // throttle: % up to 100
-  EXPECT_EQ(img.word(Adrw::POUT_SW_LOAD + 0), 99);
-  EXPECT_EQ(img.word(Adrw::POUT_SW_LOAD + 1), 100);
-  EXPECT_EQ(img.word(Adrw::POUT_PWM_LOAD + 12), 97);
-  img.setWord(Adrw::POUT_SW_LOAD + 0, 500);
-  img.setWord(Adrw::POUT_SW_LOAD + 1, 600);
-  img.setByte(Adrb::TPSIAP_SENSOR, LOAD_SENSOR_IAP);
+  EXPECT_EQ(img.Word(Adrw::POUT_SW_LOAD + 0), 99);
+  EXPECT_EQ(img.Word(Adrw::POUT_SW_LOAD + 1), 100);
+  EXPECT_EQ(img.Word(Adrw::POUT_PWM_LOAD + 12), 97);
+  img.SetWord(Adrw::POUT_SW_LOAD + 0, 500);
+  img.SetWord(Adrw::POUT_SW_LOAD + 1, 600);
+  img.SetByte(Adrb::TPSIAP_SENSOR, LOAD_SENSOR_IAP);
   img = Normalized(img);  // IAP: kPa up to 999
-  EXPECT_EQ(img.word(Adrw::POUT_SW_LOAD + 0), 500);
-  EXPECT_EQ(img.word(Adrw::POUT_SW_LOAD + 1), 600);
+  EXPECT_EQ(img.Word(Adrw::POUT_SW_LOAD + 0), 500);
+  EXPECT_EQ(img.Word(Adrw::POUT_SW_LOAD + 1), 600);
 }
 
 TEST(Normalize, PwmCellsBoundedByMode) {
   ParamImage img = StartImage();
-  img.setByte(Adrb::POUT_MODE + 0, POUT_SPECIAL_PULSE);
-  img.setByte(Adrb::POUT_SPULSE + 0, 20);  // 100 ms -> at least 2 periods of 50 ms
-  img.setByte(Adrb::POUT_MODE + 1, POUT_SPECIAL_PWM);
-  for (int i = 0; i < 2 * POUT_PWM_CELLS; ++i) img.setByte(Adrb::POUT_PWM_MAP + i, i % 2 ? 250 : 0);
+  img.SetByte(Adrb::POUT_MODE + 0, POUT_SPECIAL_PULSE);
+  img.SetByte(Adrb::POUT_SPULSE + 0, 20);  // 100 ms -> at least 2 periods of 50 ms
+  img.SetByte(Adrb::POUT_MODE + 1, POUT_SPECIAL_PWM);
+  for (int i = 0; i < 2 * POUT_PWM_CELLS; ++i) img.SetByte(Adrb::POUT_PWM_MAP + i, i % 2 ? 250 : 0);
   img = Normalized(img);
-  EXPECT_EQ(img.byte(Adrb::POUT_PWM_MAP + 0), 2);
-  EXPECT_EQ(img.byte(Adrb::POUT_PWM_MAP + 1), 200);
-  EXPECT_EQ(img.byte(Adrb::POUT_PWM_MAP + POUT_PWM_CELLS + 0), 0);
-  EXPECT_EQ(img.byte(Adrb::POUT_PWM_MAP + POUT_PWM_CELLS + 1), 100);
+  EXPECT_EQ(img.Byte(Adrb::POUT_PWM_MAP + 0), 2);
+  EXPECT_EQ(img.Byte(Adrb::POUT_PWM_MAP + 1), 200);
+  EXPECT_EQ(img.Byte(Adrb::POUT_PWM_MAP + POUT_PWM_CELLS + 0), 0);
+  EXPECT_EQ(img.Byte(Adrb::POUT_PWM_MAP + POUT_PWM_CELLS + 1), 100);
 }
 
 TEST(Normalize, SpecialPulsePeriodIsRoundedUpToCoverThePulse) {
   ParamImage img = StartImage();
-  img.setByte(Adrb::POUT_MODE + 0, POUT_SPECIAL_PULSE);
-  img.setByte(Adrb::POUT_SPULSE + 0, 21);  // 105 ms: 2 periods (100 ms) would cut it short
-  for (int i = 0; i < POUT_PWM_CELLS; ++i) img.setByte(Adrb::POUT_PWM_MAP + i, i % 2 ? 3 : 2);
+  img.SetByte(Adrb::POUT_MODE + 0, POUT_SPECIAL_PULSE);
+  img.SetByte(Adrb::POUT_SPULSE + 0, 21);  // 105 ms: 2 periods (100 ms) would cut it short
+  for (int i = 0; i < POUT_PWM_CELLS; ++i) img.SetByte(Adrb::POUT_PWM_MAP + i, i % 2 ? 3 : 2);
   img = Normalized(img);
-  for (int i = 0; i < POUT_PWM_CELLS; ++i) EXPECT_EQ(img.byte(Adrb::POUT_PWM_MAP + i), 3) << i;
+  for (int i = 0; i < POUT_PWM_CELLS; ++i) EXPECT_EQ(img.Byte(Adrb::POUT_PWM_MAP + i), 3) << i;
 }
 
 // --- settings -------------------------------------------------------------------------------
@@ -431,22 +431,22 @@ class PresenceTable : public ::testing::TestWithParam<PresenceCase> {};
 TEST_P(PresenceTable, FlagsAndGearFallback) {
   const PresenceCase& c = GetParam();
   ParamImage img = StartImage();
-  img.setByte(Adrb::BIKE, static_cast<uint8_t>(c.bike));
-  img.setByte(Adrb::INPUT_NEUTRAL_SS, static_cast<uint8_t>(c.neutralSs));
+  img.SetByte(Adrb::BIKE, static_cast<uint8_t>(c.bike));
+  img.SetByte(Adrb::INPUT_NEUTRAL_SS, static_cast<uint8_t>(c.neutralSs));
   for (int i = 0; i < 3; ++i)
-    img.setByte(Adrb::INPUT_FUNCTION + i, static_cast<uint8_t>(c.inputs[i]));
-  img.setByte(Adrb::INPUT_FUNCTION + 4, INPUT_GEAR);  // inputs 4-6 are not offered
-  img.setByte(Adrb::GEAR, static_cast<uint8_t>(c.gearIn));
-  img.setByte(Adrb::ZERO_BYTE, 3);
+    img.SetByte(Adrb::INPUT_FUNCTION + i, static_cast<uint8_t>(c.inputs[i]));
+  img.SetByte(Adrb::INPUT_FUNCTION + 4, INPUT_GEAR);  // inputs 4-6 are not offered
+  img.SetByte(Adrb::GEAR, static_cast<uint8_t>(c.gearIn));
+  img.SetByte(Adrb::ZERO_BYTE, 3);
   Presence p;
   p.flags[10] = true;  // stale flags are cleared
   const bool changed = UpdatePresence(img, p);
   Presence expect;
   for (int f : c.flags) expect.flags[f] = true;
   EXPECT_EQ(p, expect);
-  EXPECT_EQ(img.byte(Adrb::GEAR), c.gearOut);
+  EXPECT_EQ(img.Byte(Adrb::GEAR), c.gearOut);
   EXPECT_EQ(changed, c.gearIn != c.gearOut);
-  EXPECT_EQ(img.byte(Adrb::ZERO_BYTE), 0);
+  EXPECT_EQ(img.Byte(Adrb::ZERO_BYTE), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -473,14 +473,14 @@ ParamImage RandomImage(std::mt19937& rng) {
   if (rng() % 2) {
     // Keep the interesting codes common so the mode-dependent rules get exercised.
     const int methods[] = {0, 4, 14, 2, 17};
-    img.setByte(Adrb::PICKUP_SYSTEM, static_cast<uint8_t>(methods[rng() % 5]));
+    img.SetByte(Adrb::PICKUP_SYSTEM, static_cast<uint8_t>(methods[rng() % 5]));
     for (int k = 0; k < POUT_COUNT; ++k) {
       const int modes[] = {0, 1, 2, 3, 253, 254, 255, 7};
-      img.setByte(Adrb::POUT_MODE + k, static_cast<uint8_t>(modes[rng() % 8]));
+      img.SetByte(Adrb::POUT_MODE + k, static_cast<uint8_t>(modes[rng() % 8]));
     }
-    img.setByte(Adrb::TPSIAP_SENSOR, static_cast<uint8_t>(rng() % 3));
-    img.setByte(Adrb::SERVO_PERCENT, static_cast<uint8_t>(rng() % 2));
-    img.setByte(Adrb::ADV_COLUMNS, static_cast<uint8_t>(rng() % 17));
+    img.SetByte(Adrb::TPSIAP_SENSOR, static_cast<uint8_t>(rng() % 3));
+    img.SetByte(Adrb::SERVO_PERCENT, static_cast<uint8_t>(rng() % 2));
+    img.SetByte(Adrb::ADV_COLUMNS, static_cast<uint8_t>(rng() % 17));
   }
   return img;
 }
@@ -496,34 +496,34 @@ TEST(NormalizeRandom, IsIdempotentAndKeepsInvariants) {
     ASSERT_EQ(once, twice) << "iteration " << iter;
 
     // Invariants of a normalised image.
-    ASSERT_EQ(once.byte(Adrb::ZERO_BYTE), 0);
-    const int method = once.byte(Adrb::PICKUP_SYSTEM);
-    const int lobes = once.byte(Adrb::LOBE_COUNT);
+    ASSERT_EQ(once.Byte(Adrb::ZERO_BYTE), 0);
+    const int method = once.Byte(Adrb::PICKUP_SYSTEM);
+    const int lobes = once.Byte(Adrb::LOBE_COUNT);
     ASSERT_GE(lobes, 1);
     ASSERT_LE(lobes, method == 14 ? 120 : 58);
     for (int c = 0; c < CHANNEL_SLOTS; ++c) {
       for (int base : {Adrb::LOBE_START, Adrb::LOBE_END}) {
-        const LobeByte l = DecodeLobeByte(once.byte(base + c), method);
+        const LobeByte l = DecodeLobeByte(once.Byte(base + c), method);
         ASSERT_GE(l.lobe, 1);
         ASSERT_LE(l.lobe, lobes);
       }
     }
     for (int i = 1; i < 15; ++i)
-      ASSERT_GT(once.byte(Adrb::RPM_ADV + i), once.byte(Adrb::RPM_ADV + i - 1));
+      ASSERT_GT(once.Byte(Adrb::RPM_ADV + i), once.Byte(Adrb::RPM_ADV + i - 1));
     for (int i = 1; i < 10; ++i)
-      ASSERT_GT(once.word(Adrw::SERVO_IAP + i), once.word(Adrw::SERVO_IAP + i - 1));
-    for (int k = 0; k < POUT_COUNT; ++k) ASSERT_TRUE(IsPoutMode(once.byte(Adrb::POUT_MODE + k)));
+      ASSERT_GT(once.Word(Adrw::SERVO_IAP + i), once.Word(Adrw::SERVO_IAP + i - 1));
+    for (int k = 0; k < POUT_COUNT; ++k) ASSERT_TRUE(IsPoutMode(once.Byte(Adrb::POUT_MODE + k)));
     for (int a : {Adrb::ADV_COLUMNS, Adrb::ADV2_COLUMNS, Adrb::SERVO_COLUMNS}) {
-      ASSERT_GE(once.byte(a), 1);
-      ASSERT_LE(once.byte(a), 15);
+      ASSERT_GE(once.Byte(a), 1);
+      ASSERT_LE(once.Byte(a), 15);
     }
-    ASSERT_LE(once.byte(Adrb::BASE_ADV), 40);
-    ASSERT_LE(once.byte(Adrb::CHANNEL_COUNT), 2);
+    ASSERT_LE(once.Byte(Adrb::BASE_ADV), 40);
+    ASSERT_LE(once.Byte(Adrb::CHANNEL_COUNT), 2);
 
     // Carried and unused bytes (owned by no field) keep their values, except byte 500.
     for (int b = 0; b < PARAM_IMAGE_SIZE; ++b) {
       if (b == Adrb::ZERO_BYTE || FieldAtByte(b)) continue;
-      ASSERT_EQ(once.byte(b), raw.byte(b)) << "byte " << b;
+      ASSERT_EQ(once.Byte(b), raw.Byte(b)) << "byte " << b;
     }
   }
 }

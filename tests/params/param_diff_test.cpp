@@ -41,13 +41,13 @@ TEST(ParamDiff, BytesOutsideEveryFieldAreListedByAddress) {
   }
   if (stray < 0) GTEST_SKIP() << "every byte belongs to a field";
   ParamImage b = a;
-  b.setByte(stray, static_cast<uint8_t>(a.byte(stray) + 1));
+  b.SetByte(stray, static_cast<uint8_t>(a.Byte(stray) + 1));
   const auto d = DifferencesByField(a, b);
   ASSERT_EQ(d.size(), 1u);
   EXPECT_EQ(d[0].field, nullptr);
   EXPECT_EQ(FormatDifference(d[0], ""), "byte " + std::to_string(stray) + ": " +
-                                            std::to_string(a.byte(stray)) + " / " +
-                                            std::to_string(b.byte(stray)));
+                                            std::to_string(a.Byte(stray)) + " / " +
+                                            std::to_string(b.Byte(stray)));
 }
 
 }  // namespace

@@ -12,12 +12,12 @@ namespace {
 
 TEST(ParamImage, WordViewIsLittleEndianOverTheBytes) {
   ParamImage img;
-  img.setWord(Adrw::LIMITER, 0x2AF8);
-  EXPECT_EQ(img.byte(2 * Adrw::LIMITER), 0xF8);
-  EXPECT_EQ(img.byte(2 * Adrw::LIMITER + 1), 0x2A);
-  img.setByte(2 * Adrw::TPS_100 + 1, 0x12);
-  img.setByte(2 * Adrw::TPS_100, 0x34);
-  EXPECT_EQ(img.word(Adrw::TPS_100), 0x1234);
+  img.SetWord(Adrw::LIMITER, 0x2AF8);
+  EXPECT_EQ(img.Byte(2 * Adrw::LIMITER), 0xF8);
+  EXPECT_EQ(img.Byte(2 * Adrw::LIMITER + 1), 0x2A);
+  img.SetByte(2 * Adrw::TPS_100 + 1, 0x12);
+  img.SetByte(2 * Adrw::TPS_100, 0x34);
+  EXPECT_EQ(img.Word(Adrw::TPS_100), 0x1234);
 }
 
 TEST(ParamFields, RowsAreInIdOrderAndFitTheirArea) {
@@ -31,12 +31,12 @@ TEST(ParamFields, RowsAreInIdOrderAndFitTheirArea) {
     EXPECT_LT(f.group, PAGE_GROUP_COUNT);
     EXPECT_NE(f.factor, 0);
     if (f.area == ParamArea::Word) {
-      EXPECT_LT(f.endByte(), Adrb::WORDS_END + 1);
+      EXPECT_LT(f.EndByte(), Adrb::WORDS_END + 1);
     } else if (f.addr < Adrb::TABLES_BEGIN) {
-      EXPECT_GE(f.firstByte(), Adrb::BYTES_BEGIN);
-      EXPECT_LE(f.endByte(), Adrb::BYTES_END);
+      EXPECT_GE(f.FirstByte(), Adrb::BYTES_BEGIN);
+      EXPECT_LE(f.EndByte(), Adrb::BYTES_END);
     } else {
-      EXPECT_LE(f.endByte(), PARAM_IMAGE_SIZE);
+      EXPECT_LE(f.EndByte(), PARAM_IMAGE_SIZE);
     }
   }
 }
@@ -45,7 +45,7 @@ TEST(ParamFields, NoTwoFieldsShareAByte) {
   std::array<int, PARAM_IMAGE_SIZE> owner{};
   owner.fill(-1);
   for (const ParamField& f : ParamFields()) {
-    for (int b = f.firstByte(); b < f.endByte(); ++b) {
+    for (int b = f.FirstByte(); b < f.EndByte(); ++b) {
       EXPECT_EQ(owner[b], -1) << f.name << " overlaps at byte " << b;
       owner[b] = static_cast<int>(f.id);
     }
@@ -72,8 +72,8 @@ TEST(ParamFields, StoredRangesFitTheFieldWidth) {
     EXPECT_LE(lo, hi);
     if (f.rule == DefaultRule::InGroup || f.rule == DefaultRule::Always) {
       for (int i = 0; i < f.count; ++i) {
-        EXPECT_GE(f.shownDefault(i), f.lo) << "element " << i;
-        EXPECT_LE(f.shownDefault(i), f.hi) << "element " << i;
+        EXPECT_GE(f.ShownDefault(i), f.lo) << "element " << i;
+        EXPECT_LE(f.ShownDefault(i), f.hi) << "element " << i;
       }
     }
   }
@@ -110,12 +110,12 @@ TEST(ParamFields, LookupByNameAndEncodings) {
 TEST(ParamFields, SignedFieldsReadAndWriteTwosComplement) {
   ParamImage img;
   WriteShown(img, Field(FieldId::PROPRIETARY), 4, -32000);
-  EXPECT_EQ(img.word(Adrw::PROPRIETARY + 4), 0x8300);
+  EXPECT_EQ(img.Word(Adrw::PROPRIETARY + 4), 0x8300);
   EXPECT_EQ(ReadShown(img, Field(FieldId::PROPRIETARY), 4), -32000);
-  img.setByte(Adrb::RPM_PULSES, 255);
+  img.SetByte(Adrb::RPM_PULSES, 255);
   EXPECT_EQ(ReadShown(img, Field(FieldId::RPM_PULSES), 0), -1);
   WriteShown(img, Field(FieldId::RPM_PULSES), 0, -2);
-  EXPECT_EQ(img.byte(Adrb::RPM_PULSES), 254);
+  EXPECT_EQ(img.Byte(Adrb::RPM_PULSES), 254);
 }
 
 TEST(LayoutChecks, EveryExcessPasses) {
@@ -129,11 +129,11 @@ TEST(LayoutChecks, EveryExcessPasses) {
   // Every field lies inside the area its enumeration claims.
   for (const ParamField& f : ParamFields()) {
     if (f.area == ParamArea::Word) {
-      EXPECT_LE(f.address(f.count - 1) + 1, layout::kAdrwEnd) << f.name;
+      EXPECT_LE(f.Address(f.count - 1) + 1, layout::kAdrwEnd) << f.name;
     } else if (f.addr < layout::kTablesBegin) {
-      EXPECT_LE(f.endByte(), layout::kAdrbEnd) << f.name;
+      EXPECT_LE(f.EndByte(), layout::kAdrbEnd) << f.name;
     } else {
-      EXPECT_LE(f.endByte(), layout::kTablesEnd) << f.name;
+      EXPECT_LE(f.EndByte(), layout::kTablesEnd) << f.name;
     }
   }
   for (const auto& g : layout::kBitFieldGroups) EXPECT_LE(g.bits, layout::kBitFieldLimit) << g.name;

@@ -31,7 +31,7 @@ class TempFolder {
     fs::permissions(path_, fs::perms::owner_all, ec);
     fs::remove_all(path_, ec);
   }
-  const std::string& path() const { return path_; }
+  const std::string& Path() const { return path_; }
 
  private:
   std::string path_;
@@ -145,7 +145,7 @@ TEST(ApplicationIni, MissingKeysGiveTheTableDefaults) {
   EXPECT_TRUE(s.newInstal);
   EXPECT_FALSE(s.monitorPlayer);
   EXPECT_EQ(s.file, "");
-  EXPECT_EQ(s.history.count(), 0);
+  EXPECT_EQ(s.history.Count(), 0);
 }
 
 TEST(ApplicationIni, LanguageTwoKeepsCurrentThreeSelectsCzech) {
@@ -175,9 +175,9 @@ TEST(ApplicationIni, HistoryStopsAtFirstEmptyEntryAfterTheFirst) {
       "MenuHistory03=\nMenuHistory04=/c.ign\n");
   AppSettings s;
   ApplyApplicationIni(ini, s, {});
-  ASSERT_EQ(s.history.count(), 3);
-  EXPECT_EQ(s.history.entry(0), "");
-  EXPECT_EQ(s.history.entry(2), "/b.ign");
+  ASSERT_EQ(s.history.Count(), 3);
+  EXPECT_EQ(s.history.Entry(0), "");
+  EXPECT_EQ(s.history.Entry(2), "/b.ign");
 }
 
 TEST(Settings, SaveThenLoadRestoresEverything) {
@@ -198,13 +198,13 @@ TEST(Settings, SaveThenLoadRestoresEverything) {
   std::vector<uint8_t> image(1050);
   for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 7);
   std::string err;
-  ASSERT_TRUE(SaveSettings(dir.path(), out, image, &err)) << err;
-  EXPECT_NE(ReadText(ApplicationIniPath(dir.path())).find("File=/data/\\x010CR/bike.ign"),
+  ASSERT_TRUE(SaveSettings(dir.Path(), out, image, &err)) << err;
+  EXPECT_NE(ReadText(ApplicationIniPath(dir.Path())).find("File=/data/\\x010CR/bike.ign"),
             std::string::npos);
 
   AppSettings in;
   std::vector<uint8_t> back(1050, 0xEE);
-  auto r = LoadSettings(dir.path(), in, back, {{0, 0, 1920, 1080}});
+  auto r = LoadSettings(dir.Path(), in, back, {{0, 0, 1920, 1080}});
   EXPECT_TRUE(r.applicationIniFound);
   EXPECT_EQ(r.defaultIniBytes, 1050u);
   EXPECT_EQ(back, image);
@@ -217,8 +217,8 @@ TEST(Settings, SaveThenLoadRestoresEverything) {
   EXPECT_EQ(in.activePage, 6);
   EXPECT_FALSE(in.newInstal);
   EXPECT_TRUE(in.monitorPlayer);
-  EXPECT_EQ(in.history.entries(), out.history.entries());
-  EXPECT_EQ(in.history.count(), 10);
+  EXPECT_EQ(in.history.Entries(), out.history.Entries());
+  EXPECT_EQ(in.history.Count(), 10);
 }
 
 TEST(Settings, ShorterHistoryDoesNotResurrectOldEntries) {
@@ -226,22 +226,22 @@ TEST(Settings, ShorterHistoryDoesNotResurrectOldEntries) {
   AppSettings s;
   for (int i = 0; i < 5; ++i) s.history.Add("/h/" + std::to_string(i) + ".ign");
   std::vector<uint8_t> image(1050);
-  ASSERT_TRUE(SaveSettings(dir.path(), s, image));
+  ASSERT_TRUE(SaveSettings(dir.Path(), s, image));
   s.history.Remove("/h/0.ign");
-  ASSERT_TRUE(SaveSettings(dir.path(), s, image));
+  ASSERT_TRUE(SaveSettings(dir.Path(), s, image));
   AppSettings in;
-  LoadSettings(dir.path(), in, image, {});
-  EXPECT_EQ(in.history.entries(), s.history.entries());
+  LoadSettings(dir.Path(), in, image, {});
+  EXPECT_EQ(in.history.Entries(), s.history.Entries());
 }
 
 TEST(Settings, UnknownKeysAndSectionsAreKept) {
   TempFolder dir;
-  WriteText(ApplicationIniPath(dir.path()), "[OTHER]\nA=1\n[FORM_HLAV]\nMine=2\nLeft=5\n");
+  WriteText(ApplicationIniPath(dir.Path()), "[OTHER]\nA=1\n[FORM_HLAV]\nMine=2\nLeft=5\n");
   AppSettings s;
   std::vector<uint8_t> image(1050);
-  ASSERT_TRUE(SaveSettings(dir.path(), s, image));
+  ASSERT_TRUE(SaveSettings(dir.Path(), s, image));
   IniFile ini;
-  ini.Parse(ReadText(ApplicationIniPath(dir.path())));
+  ini.Parse(ReadText(ApplicationIniPath(dir.Path())));
   EXPECT_EQ(ini.Get("OTHER", "A"), "1");
   EXPECT_EQ(ini.Get("FORM_HLAV", "Mine"), "2");
   EXPECT_EQ(ini.GetInt("FORM_HLAV", "Left"), 0);
@@ -251,27 +251,27 @@ TEST(Settings, FailedSaveReportsAndKeepsTheOldFiles) {
   if (geteuid() == 0) {
     // Root ignores folder permissions; use a folder path that is a file instead.
     TempFolder dir;
-    WriteText(dir.path() + "blocker", "x");
+    WriteText(dir.Path() + "blocker", "x");
     AppSettings s;
     std::vector<uint8_t> image(1050);
     std::string err;
-    EXPECT_FALSE(SaveSettings(dir.path() + "blocker/", s, image, &err));
+    EXPECT_FALSE(SaveSettings(dir.Path() + "blocker/", s, image, &err));
     EXPECT_FALSE(err.empty());
-    EXPECT_EQ(ReadText(dir.path() + "blocker"), "x");
+    EXPECT_EQ(ReadText(dir.Path() + "blocker"), "x");
     return;
   }
   TempFolder dir;
   AppSettings s;
   std::vector<uint8_t> image(1050, 3);
-  ASSERT_TRUE(SaveSettings(dir.path(), s, image));
-  std::string before = ReadText(DefaultIniPath(dir.path()));
-  chmod(dir.path().c_str(), 0500);
+  ASSERT_TRUE(SaveSettings(dir.Path(), s, image));
+  std::string before = ReadText(DefaultIniPath(dir.Path()));
+  chmod(dir.Path().c_str(), 0500);
   std::fill(image.begin(), image.end(), 9);
   std::string err;
-  EXPECT_FALSE(SaveSettings(dir.path(), s, image, &err));
+  EXPECT_FALSE(SaveSettings(dir.Path(), s, image, &err));
   EXPECT_FALSE(err.empty());
-  chmod(dir.path().c_str(), 0700);
-  EXPECT_EQ(ReadText(DefaultIniPath(dir.path())), before);
+  chmod(dir.Path().c_str(), 0700);
+  EXPECT_EQ(ReadText(DefaultIniPath(dir.Path())), before);
 }
 
 TEST(DefaultIni, LayoutOfTheWriter) {
@@ -310,10 +310,10 @@ TEST(DefaultIni, TwoThousandValuesFillTheImageAndTheRestIsIgnored) {
   TempFolder dir;
   std::string text;
   for (int i = 0; i < 2000; ++i) text += std::to_string(i % 200 + 1) + " ";
-  WriteText(DefaultIniPath(dir.path()), text);
+  WriteText(DefaultIniPath(dir.Path()), text);
   std::vector<uint8_t> image(1050, 0), extra(1, 0x55);
   AppSettings s;
-  auto r = LoadSettings(dir.path(), s, image, {});
+  auto r = LoadSettings(dir.Path(), s, image, {});
   EXPECT_EQ(r.defaultIniBytes, 1050u);
   EXPECT_EQ(image[0], 1);
   EXPECT_EQ(image[1049], 1049 % 200 + 1);
@@ -321,10 +321,10 @@ TEST(DefaultIni, TwoThousandValuesFillTheImageAndTheRestIsIgnored) {
 
 TEST(DefaultIni, ShortFileFillsOnlyItsBytes) {
   TempFolder dir;
-  WriteText(DefaultIniPath(dir.path()), "9 8 7");
+  WriteText(DefaultIniPath(dir.Path()), "9 8 7");
   std::vector<uint8_t> image(1050, 0x42);
   AppSettings s;
-  auto r = LoadSettings(dir.path(), s, image, {});
+  auto r = LoadSettings(dir.Path(), s, image, {});
   EXPECT_EQ(r.defaultIniBytes, 3u);
   EXPECT_EQ(image[2], 7);
   EXPECT_EQ(image[3], 0x42);
@@ -351,9 +351,9 @@ TEST(TestSwitch, Words) {
 TEST(TestSwitch, FileNamedByEnvironment) {
   TempFolder dir;
   std::string old = std::getenv("ZEDA_TEST_SWITCH") ? std::getenv("ZEDA_TEST_SWITCH") : "";
-  setenv("ZEDA_TEST_SWITCH", (dir.path() + "switch").c_str(), 1);
+  setenv("ZEDA_TEST_SWITCH", (dir.Path() + "switch").c_str(), 1);
   EXPECT_FALSE(ReadTestSwitch().testMode);
-  WriteText(dir.path() + "switch", "DEVS_SWITCH TEST_COM 3");
+  WriteText(dir.Path() + "switch", "DEVS_SWITCH TEST_COM 3");
   TestSwitch t = ReadTestSwitch();
   EXPECT_TRUE(t.testMode);
   EXPECT_EQ(t.testCom, 3);
@@ -366,14 +366,14 @@ TEST(TestSwitch, FileNamedByEnvironment) {
 TEST(SettingsFolder, EnvironmentChoosesTheFolder) {
   TempFolder dir;
   std::string old = std::getenv("ZEDA_SETTINGS_DIR") ? std::getenv("ZEDA_SETTINGS_DIR") : "";
-  setenv("ZEDA_SETTINGS_DIR", (dir.path() + "a/b").c_str(), 1);
-  EXPECT_EQ(SettingsFolder(), dir.path() + "a/b/");
-  EXPECT_TRUE(fs::is_directory(dir.path() + "a/b"));
+  setenv("ZEDA_SETTINGS_DIR", (dir.Path() + "a/b").c_str(), 1);
+  EXPECT_EQ(SettingsFolder(), dir.Path() + "a/b/");
+  EXPECT_TRUE(fs::is_directory(dir.Path() + "a/b"));
   unsetenv("ZEDA_SETTINGS_DIR");
   std::string oldXdg = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
-  setenv("XDG_CONFIG_HOME", (dir.path() + "cfg").c_str(), 1);
-  EXPECT_EQ(SettingsFolder(), dir.path() + "cfg/Torvelix/KESTRA2 ZEDA/107/");
-  EXPECT_TRUE(fs::is_directory(dir.path() + "cfg/Torvelix/KESTRA2 ZEDA/107"));
+  setenv("XDG_CONFIG_HOME", (dir.Path() + "cfg").c_str(), 1);
+  EXPECT_EQ(SettingsFolder(), dir.Path() + "cfg/Torvelix/KESTRA2 ZEDA/107/");
+  EXPECT_TRUE(fs::is_directory(dir.Path() + "cfg/Torvelix/KESTRA2 ZEDA/107"));
   if (oldXdg.empty())
     unsetenv("XDG_CONFIG_HOME");
   else
@@ -383,18 +383,18 @@ TEST(SettingsFolder, EnvironmentChoosesTheFolder) {
 
 TEST(AtomicFile, ReplacesWholeFileAndLeavesNoTemporary) {
   TempFolder dir;
-  std::string path = dir.path() + "f.txt";
+  std::string path = dir.Path() + "f.txt";
   WriteText(path, "old content");
   ASSERT_TRUE(WriteFileAtomic(path, "new"));
   EXPECT_EQ(ReadText(path), "new");
   int files = 0;
-  for (auto& e : fs::directory_iterator(dir.path())) {
+  for (auto& e : fs::directory_iterator(dir.Path())) {
     (void)e;
     ++files;
   }
   EXPECT_EQ(files, 1);
   std::string err;
-  EXPECT_FALSE(WriteFileAtomic(dir.path() + "missing/f.txt", "x", &err));
+  EXPECT_FALSE(WriteFileAtomic(dir.Path() + "missing/f.txt", "x", &err));
   EXPECT_FALSE(err.empty());
 }
 
@@ -410,27 +410,27 @@ TEST(IniFile, ParsesTolerantly) {
 
 TEST(StartupSettings, ImageIsNormalisedAndSettingsRepaired) {
   TempFolder dir;
-  WriteText(ApplicationIniPath(dir.path()), "[FORM_HLAV]\nComPort=300\nComPortAuto=0\n");
+  WriteText(ApplicationIniPath(dir.Path()), "[FORM_HLAV]\nComPort=300\nComPortAuto=0\n");
   std::string image;
   for (int i = 0; i < 1050; ++i) image += (i == Adrb::BASE_ADV ? "99 " : "0 ");
-  WriteText(DefaultIniPath(dir.path()), image);
+  WriteText(DefaultIniPath(dir.Path()), image);
   AppSettings s;
   ParamImage img;
-  auto r = LoadStartupSettings(dir.path(), s, img, {}, TestSwitch{});
+  auto r = LoadStartupSettings(dir.Path(), s, img, {}, TestSwitch{});
   EXPECT_EQ(r.defaultIniBytes, 1050u);
-  EXPECT_EQ(img.byte(Adrb::BASE_ADV), 40);
+  EXPECT_EQ(img.Byte(Adrb::BASE_ADV), 40);
   EXPECT_EQ(s.comPort, -1);
   EXPECT_EQ(s.comPortAuto, 1);
 }
 
 TEST(StartupSettings, TestComReplacesThePortOnlyInTestMode) {
   TempFolder dir;
-  WriteText(ApplicationIniPath(dir.path()), "[FORM_HLAV]\nComPort=4\n");
+  WriteText(ApplicationIniPath(dir.Path()), "[FORM_HLAV]\nComPort=4\n");
   for (auto [sw, expected] : {std::pair{TestSwitch{true, 9}, 9}, std::pair{TestSwitch{false, 9}, 4},
                               std::pair{TestSwitch{true, 0}, 4}}) {
     AppSettings s;
     ParamImage img;
-    LoadStartupSettings(dir.path(), s, img, {}, sw);
+    LoadStartupSettings(dir.Path(), s, img, {}, sw);
     EXPECT_EQ(s.comPort, expected);
   }
 }
@@ -445,22 +445,22 @@ TEST(ApplicationIni, SmallDamageIsSurvived) {
   saved.file = " lead and trail.ign ";
   saved.iniFileDir = "/data/ trailing blank ";
   saved.history.Assign({saved.file, "/a/b.ign"});
-  ASSERT_TRUE(SaveSettings(dir.path(), saved, ParamImage{}.bytes));
-  const std::string text = ReadText(ApplicationIniPath(dir.path()));
+  ASSERT_TRUE(SaveSettings(dir.Path(), saved, ParamImage{}.bytes));
+  const std::string text = ReadText(ApplicationIniPath(dir.Path()));
   EXPECT_NE(text.find("File=\\x0020lead and trail.ign\\x0020\n"), std::string::npos) << text;
-  WriteText(ApplicationIniPath(dir.path()), "\xEF\xBB\xBF" + text);
-  WriteText(DefaultIniPath(dir.path()), "\xEF\xBB\xBF    7     8 ");
+  WriteText(ApplicationIniPath(dir.Path()), "\xEF\xBB\xBF" + text);
+  WriteText(DefaultIniPath(dir.Path()), "\xEF\xBB\xBF    7     8 ");
 
   AppSettings loaded;
   ParamImage img;
-  LoadSettingsResult r = LoadSettings(dir.path(), loaded, img.bytes, {});
+  LoadSettingsResult r = LoadSettings(dir.Path(), loaded, img.bytes, {});
   EXPECT_TRUE(r.applicationIniFound);
   EXPECT_FALSE(loaded.newInstal);  // programming stays allowed
   EXPECT_EQ(loaded.file, saved.file);
   EXPECT_EQ(loaded.iniFileDir, saved.iniFileDir);
-  EXPECT_EQ(loaded.history.entries(), saved.history.entries());
+  EXPECT_EQ(loaded.history.Entries(), saved.history.Entries());
   EXPECT_EQ(r.defaultIniBytes, 2u);
-  EXPECT_EQ(img.byte(1), 8);
+  EXPECT_EQ(img.Byte(1), 8);
 
   // A stored size of 0 or less keeps the current one, then the window is fitted.
   const std::vector<WindowRect> monitor = {{0, 0, 1920, 1080}};

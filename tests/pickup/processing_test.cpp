@@ -215,8 +215,8 @@ TEST(PickupProcessing, ACaptureOfTheOtherModeProcessedInItsFirstTickIsKept) {
 class PollingBackOff : public ::testing::Test {
  protected:
   void SetUp() override {
-    core = std::make_unique<PickupCore>(&mask);
-    core->SetShown(true);
+    core_ = std::make_unique<PickupCore>(&mask_);
+    core_->SetShown(true);
   }
   // A capture through the worker's receiver, with good or spoiled check bytes.
   void Receive(bool good) {
@@ -228,59 +228,59 @@ class PollingBackOff : public ::testing::Test {
       sum = static_cast<uint8_t>(sum + v);
     }
     if (!good) x ^= 0x01;
-    ASSERT_TRUE(
-        AnnounceCapture(*record, CAPTURE_SYNCHRONISED, static_cast<uint16_t>(b.Size()), x, sum, 1));
-    const CaptureLink link{record.get(), completed.get(), &mask};
+    ASSERT_TRUE(AnnounceCapture(*record_, CAPTURE_SYNCHRONISED, static_cast<uint16_t>(b.Size()), x,
+                                sum, 1));
+    const CaptureLink link{record_.get(), completed_.get(), &mask_};
     for (uint8_t v : b.Bytes()) DivertCaptureByte(link, v);
-    core->TakeCompletedCapture(*completed);
+    core_->TakeCompletedCapture(*completed_);
   }
-  std::atomic<int32_t> mask{1};
-  std::unique_ptr<CaptureRecord> record = std::make_unique<CaptureRecord>();
-  std::unique_ptr<CaptureRecord> completed = std::make_unique<CaptureRecord>();
-  std::unique_ptr<PickupCore> core;
+  std::atomic<int32_t> mask_{1};
+  std::unique_ptr<CaptureRecord> record_ = std::make_unique<CaptureRecord>();
+  std::unique_ptr<CaptureRecord> completed_ = std::make_unique<CaptureRecord>();
+  std::unique_ptr<PickupCore> core_;
 };
 
 TEST_F(PollingBackOff, FailedChecksSlowPollingTo3Then7AndPauseRestores1) {
   Receive(false);
-  EXPECT_EQ(mask.load(), 3);
+  EXPECT_EQ(mask_.load(), 3);
   Receive(false);
-  EXPECT_EQ(mask.load(), 7);
+  EXPECT_EQ(mask_.load(), 7);
   Receive(false);
-  EXPECT_EQ(mask.load(), 7);
-  core->Periodic();  // running: the back-off stays
-  EXPECT_EQ(mask.load(), 7);
-  core->SetPaused(true);
-  mask.store(7);
-  core->Periodic();
-  EXPECT_EQ(mask.load(), 1);
-  EXPECT_FALSE(core->CaptureWanted());
+  EXPECT_EQ(mask_.load(), 7);
+  core_->Periodic();  // running: the back-off stays
+  EXPECT_EQ(mask_.load(), 7);
+  core_->SetPaused(true);
+  mask_.store(7);
+  core_->Periodic();
+  EXPECT_EQ(mask_.load(), 1);
+  EXPECT_FALSE(core_->CaptureWanted());
 }
 
 TEST_F(PollingBackOff, AGoodCaptureEndsTheBackOff) {
   Receive(false);
   Receive(false);
-  ASSERT_EQ(mask.load(), 7);
+  ASSERT_EQ(mask_.load(), 7);
   Receive(true);
-  EXPECT_EQ(mask.load(), 1);
-  EXPECT_EQ(completed->type.load(), CAPTURE_NONE);  // handed back
-  core->Process();
-  EXPECT_GT(core->Events().count, 2);
+  EXPECT_EQ(mask_.load(), 1);
+  EXPECT_EQ(completed_->type.load(), CAPTURE_NONE);  // handed back
+  core_->Process();
+  EXPECT_GT(core_->Events().count, 2);
 }
 
 TEST_F(PollingBackOff, HidingTheWindowEndsTheBackOffAndTheRequests) {
   Receive(false);
-  ASSERT_EQ(mask.load(), 3);
-  core->SetShown(false);
-  EXPECT_EQ(mask.load(), 1);
-  EXPECT_FALSE(core->CaptureWanted());
-  mask.store(3);  // a capture in flight failed after the window went
-  core->Periodic();
-  EXPECT_EQ(mask.load(), 1);
+  ASSERT_EQ(mask_.load(), 3);
+  core_->SetShown(false);
+  EXPECT_EQ(mask_.load(), 1);
+  EXPECT_FALSE(core_->CaptureWanted());
+  mask_.store(3);  // a capture in flight failed after the window went
+  core_->Periodic();
+  EXPECT_EQ(mask_.load(), 1);
   // Showing it again resumes unpaused.
-  core->SetPaused(true);
-  core->SetShown(true);
-  EXPECT_FALSE(core->Paused());
-  EXPECT_TRUE(core->CaptureWanted());
+  core_->SetPaused(true);
+  core_->SetShown(true);
+  EXPECT_FALSE(core_->Paused());
+  EXPECT_TRUE(core_->CaptureWanted());
 }
 
 TEST(PickupCsv, SamplesWithUnwrappedTimes) {

@@ -24,12 +24,12 @@ struct PresetCase {
 class SimCaptureFollowsPreset : public ::testing::TestWithParam<PresetCase> {};
 
 std::array<uint8_t, sim::kImageSize> MemoryWithPreset(int bike) {
-  auto memory = sim::defaultSimMemory();
+  auto memory = sim::DefaultSimMemory();
   ParamImage img;
   std::copy(memory.begin(), memory.end(), img.bytes.begin());
-  img.setByte(185, static_cast<uint8_t>(bike));
-  ClearSynchronisation(img, PageGroups::forPage(-1));
-  ApplyEnginePreset(img, PageGroups::forPage(-1));
+  img.SetByte(185, static_cast<uint8_t>(bike));
+  ClearSynchronisation(img, PageGroups::ForPage(-1));
+  ApplyEnginePreset(img, PageGroups::ForPage(-1));
   std::copy(img.bytes.begin(), img.bytes.end(), memory.begin());
   return memory;
 }
@@ -104,7 +104,7 @@ TEST(SimCapture, UnsynchronisedCaptureIsAnnouncedAsSuch) {
   EXPECT_EQ(o.engine, sim::EngineMode::Steady);
   EXPECT_EQ(o.steadyRpm, 2000);
   sim::SimEngine engine(o.engine, o.steadyRpm);
-  const auto memory = sim::defaultSimMemory();
+  const auto memory = sim::DefaultSimMemory();
   uint8_t cycleCode = 0;
   const auto capture = engine.Capture(0, memory.data(), false, cycleCode);
   ASSERT_FALSE(capture.empty());

@@ -17,38 +17,38 @@ using test::CaptureBuilder;
 class PickupView : public ::testing::Test {
  protected:
   void SetUp() override {
-    core = std::make_unique<PickupCore>(nullptr);
+    core_ = std::make_unique<PickupCore>(nullptr);
     CaptureBuilder b;
     // Pick-up 1 high from 36 to 108 degrees, channel 1 fires at 72.
     b.Cycles(5, 50000, 0.1, 0.3, 0.2);
-    core->FeedCapture(CAPTURE_SYNCHRONISED, 1, b.Bytes().data(), b.Size());
-    core->Process();
-    view.width = 800;
-    view.height = 600;
-    view.viewStart = core->ViewStart();
-    view.viewEnd = core->ViewEnd();
-    view.PlaceOrigins();
+    core_->FeedCapture(CAPTURE_SYNCHRONISED, 1, b.Bytes().data(), b.Size());
+    core_->Process();
+    view_.width = 800;
+    view_.height = 600;
+    view_.viewStart = core_->ViewStart();
+    view_.viewEnd = core_->ViewEnd();
+    view_.PlaceOrigins();
   }
-  std::unique_ptr<PickupCore> core;
-  ViewGeometry view;
+  std::unique_ptr<PickupCore> core_;
+  ViewGeometry view_;
 };
 
 TEST_F(PickupView, OriginAndColumnsAtZoomOne) {
-  EXPECT_EQ(view.originX, (800 - 40) * 25 / 100 + 20);
-  EXPECT_EQ(view.originY, 25);
-  EXPECT_EQ(view.XOf(0), 210);
-  EXPECT_EQ(view.XOf(360), 210 + 800 * 360 / 720);
+  EXPECT_EQ(view_.originX, (800 - 40) * 25 / 100 + 20);
+  EXPECT_EQ(view_.originY, 25);
+  EXPECT_EQ(view_.XOf(0), 210);
+  EXPECT_EQ(view_.XOf(360), 210 + 800 * 360 / 720);
 }
 
 TEST_F(PickupView, WheelKeepsThePointUnderTheMouseAndZoomStaysInBounds) {
-  const int32_t before = view.XOf(90);
-  view.Wheel(before, 300, 1);
-  EXPECT_EQ(view.zoomX, 2);
-  EXPECT_NEAR(view.XOf(90), before, 1);
-  for (int i = 0; i < 20; ++i) view.Wheel(before, 300, 1);
-  EXPECT_EQ(view.zoomX, kZoomMax);
-  for (int i = 0; i < 20; ++i) view.Wheel(before, 300, -1);
-  EXPECT_EQ(view.zoomX, kZoomMin);
+  const int32_t before = view_.XOf(90);
+  view_.Wheel(before, 300, 1);
+  EXPECT_EQ(view_.zoomX, 2);
+  EXPECT_NEAR(view_.XOf(90), before, 1);
+  for (int i = 0; i < 20; ++i) view_.Wheel(before, 300, 1);
+  EXPECT_EQ(view_.zoomX, kZoomMax);
+  for (int i = 0; i < 20; ++i) view_.Wheel(before, 300, -1);
+  EXPECT_EQ(view_.zoomX, kZoomMin);
 }
 
 struct SnapCase {
@@ -62,8 +62,8 @@ class StartSnap : public PickupView, public ::testing::WithParamInterface<SnapCa
 
 TEST_P(StartSnap, HeightChoosesWhatTheStartSnapsTo) {
   const SnapCase c = GetParam();
-  const EventList& ev = core->Events();
-  const int32_t i = SnapEvent(ev, view, view.XOf(c.startNear), StartSnapKinds(ev, c.startY));
+  const EventList& ev = core_->Events();
+  const int32_t i = SnapEvent(ev, view_, view_.XOf(c.startNear), StartSnapKinds(ev, c.startY));
   ASSERT_GE(i, 0);
   EXPECT_NEAR(ev.items[i].position, c.expectStart, 0.01);
   if (c.expectFlagsAll) {
@@ -83,8 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(PickupView, EndSearchedBeyondWhenBothSnapToOneEvent) {
   Dimension d;
   // Start and end near the rise at 36: the end goes to the next event on the mouse side.
-  ASSERT_TRUE(core->Dimensions().Preview(core->Events(), view, view.XOf(36), 220, view.XOf(36) + 2,
-                                         150, &d));
+  ASSERT_TRUE(core_->Dimensions().Preview(core_->Events(), view_, view_.XOf(36), 220,
+                                          view_.XOf(36) + 2, 150, &d));
   EXPECT_NEAR(d.start, 36, 0.01);
   EXPECT_GT(d.end, 36.01);
   EXPECT_EQ(d.y, 150);
@@ -94,7 +94,7 @@ TEST_F(PickupView, EndSearchedBeyondWhenBothSnapToOneEvent) {
 }
 
 TEST_F(PickupView, AnEleventhDimensionIsNotKept) {
-  DimensionSet& dims = core->Dimensions();
+  DimensionSet& dims = core_->Dimensions();
   for (int i = 0; i < kMaxKeptDimensions; ++i)
     EXPECT_TRUE(dims.Keep(Dimension{0, 36, 150 + i, 0, 0}));
   EXPECT_FALSE(dims.Keep(Dimension{0, 72, 99, 0, 0}));
@@ -115,14 +115,14 @@ TEST_F(PickupView, LabelsNegativeTowardsAMarkerAndInMilliseconds) {
 
 TEST_F(PickupView, SceneDrawsEdgesArrowsFrameAndSpeed) {
   Scene scene;
-  BuildScene(*core, view, nullptr, scene);
+  BuildScene(*core_, view_, nullptr, scene);
   int rises = 0, falls = 0, arrows = 0, frames = 0;
   std::string speed, channel;
   for (const DrawStep& s : scene.steps) {
     if (s.kind == StepKind::Line && s.colour == kSlotRise1 && s.pen == 5) {
       ++rises;
       if (rises == 1) {
-        EXPECT_EQ(s.x1, view.XOf(36));
+        EXPECT_EQ(s.x1, view_.XOf(36));
       }
     }
     if (s.kind == StepKind::Line && s.colour == kSlotFall1 && s.pen == 5) ++falls;
@@ -131,8 +131,8 @@ TEST_F(PickupView, SceneDrawsEdgesArrowsFrameAndSpeed) {
     }
     if (s.kind == StepKind::Rect) {
       ++frames;
-      EXPECT_EQ(s.x1, view.XOf(0));
-      EXPECT_EQ(s.x2, view.XOf(360));
+      EXPECT_EQ(s.x1, view_.XOf(0));
+      EXPECT_EQ(s.x2, view_.XOf(360));
     }
     if (s.kind == StepKind::Text && std::strncmp(s.text, "RPM=", 4) == 0) speed = s.text;
     if (s.kind == StepKind::Text && std::strncmp(s.text, "CH1=", 4) == 0 && channel.empty()) {
@@ -151,7 +151,7 @@ TEST_F(PickupView, SceneDrawsEdgesArrowsFrameAndSpeed) {
 TEST_F(PickupView, NoEventsNoPicture) {
   auto empty = std::make_unique<PickupCore>(nullptr);
   Scene scene;
-  BuildScene(*empty, view, nullptr, scene);
+  BuildScene(*empty, view_, nullptr, scene);
   EXPECT_TRUE(scene.steps.empty());
 }
 

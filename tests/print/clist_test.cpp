@@ -67,9 +67,9 @@ TEST(Clist, AListThatDoesNotOwnItsElementsNeverFreesThem) {
 }
 
 struct Counted : COBJ {
-  explicit Counted(int* n) : n_(n) { ++*n_; }
-  ~Counted() override { --*n_; }
-  int* n_;
+  explicit Counted(int* n) : n(n) { ++*n; }
+  ~Counted() override { --*n; }
+  int* n;
 };
 
 TEST(Clist, ObjectListsDestroyTheirElementsThroughTheirDestructor) {

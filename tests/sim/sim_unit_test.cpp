@@ -157,7 +157,7 @@ TEST(SimOptionsTest, DefaultsAndBadValues) {
 }
 
 TEST(SimMemoryTest, FactoryMemoryAndImageFiles) {
-  const auto memory = defaultSimMemory();
+  const auto memory = DefaultSimMemory();
   EXPECT_EQ(memory.size(), 1050u);
   EXPECT_EQ(memory, StartImage().bytes);  // the program's own start image
   EXPECT_EQ(memory[185], 7);
@@ -168,17 +168,17 @@ TEST(SimMemoryTest, FactoryMemoryAndImageFiles) {
   ASSERT_NE(mkdtemp(dir), nullptr);
   const std::string path = std::string(dir) + "/image.bin";
   SimUnit unit(Options(3150));
-  unit.memory()[10] = 0x99;
+  unit.Memory()[10] = 0x99;
   std::string error;
   ASSERT_TRUE(unit.SaveImage(path, error)) << error;
   SimUnit other(Options(3150));
   ASSERT_TRUE(other.LoadImage(path, error)) << error;
-  EXPECT_EQ(other.memory(), unit.memory());
+  EXPECT_EQ(other.Memory(), unit.Memory());
   // A file of the wrong size is refused and the memory kept.
   std::ofstream(path, std::ios::binary | std::ios::app) << 'x';
   EXPECT_FALSE(other.LoadImage(path, error));
   EXPECT_NE(error.find("1050"), std::string::npos) << error;
-  EXPECT_EQ(other.memory()[10], 0x99);
+  EXPECT_EQ(other.Memory()[10], 0x99);
   EXPECT_FALSE(other.LoadImage(std::string(dir) + "/missing.bin", error));
   std::remove(path.c_str());
   rmdir(dir);
@@ -221,7 +221,7 @@ TEST(SimUnitTest, NoReadingLocksAtStartAndByte186RulesAfterwards) {
   // the identification block follows.
   std::vector<uint8_t> cleared(1050, 0);
   ASSERT_TRUE(peer.WriteImage(150, cleared));
-  EXPECT_EQ(unit.memory()[186], 0);
+  EXPECT_EQ(unit.Memory()[186], 0);
   std::vector<uint8_t> after;
   ASSERT_TRUE(peer.Exchange(JOB_IDBLOCK, 0, 150, zeros.data(), 8000, &after, 50));
   EXPECT_EQ(after.at(9), 1);
@@ -250,7 +250,7 @@ TEST(SimUnitTest, AddressedIdentifyAnnouncesFrameSizeAndKeys) {
   ASSERT_TRUE(peer.Identify(key, n, 50));
   EXPECT_EQ(key, 42);
   EXPECT_EQ(n, 32);
-  const uint8_t* data = peer.codec().AnswerData();
+  const uint8_t* data = peer.Codec().AnswerData();
   EXPECT_STREQ(reinterpret_cast<const char*>(data), "KESTRA2 ZEDA");
 }
 
@@ -262,7 +262,7 @@ TEST(SimUnitTest, UnstableReadsSpoilOnlyTheFirstWholeImageReads) {
   SimUnit unit(o);
   UnitLine line(unit);
   CodecPeer peer(line, PROTOCOL_IGN100, 175);
-  std::vector<uint8_t> want(unit.memory().begin(), unit.memory().end()), image;
+  std::vector<uint8_t> want(unit.Memory().begin(), unit.Memory().end()), image;
   for (int read = 1; read <= 3; ++read) {
     ASSERT_TRUE(peer.ReadImage(100, image));
     int differences = 0;
@@ -286,7 +286,7 @@ TEST(SimUnitTest, WriteBurstIsSavedOnceAndCounted) {
   EXPECT_FALSE(unit.Idle(1200));  // still within the burst
   EXPECT_TRUE(unit.Idle(1400));
   EXPECT_FALSE(unit.Idle(5000));  // saved once
-  EXPECT_EQ(unit.programmingCount(), 1);
+  EXPECT_EQ(unit.ProgrammingCount(), 1);
   std::ifstream in(o.savePath, std::ios::binary);
   std::vector<uint8_t> saved((std::istreambuf_iterator<char>(in)),
                              std::istreambuf_iterator<char>());
@@ -360,7 +360,7 @@ TEST(SimUnitTest, MonitorFollowsTheEngine) {
 }
 
 TEST(SimUnitTest, AdvanceComesFromTheMemoryMap) {
-  auto memory = defaultSimMemory();
+  auto memory = DefaultSimMemory();
   for (int i = 0; i < 15; ++i) memory[570 + i] = static_cast<uint8_t>(10 + 10 * i);  // 1000..15000
   for (int r = 0; r < 10; ++r) {
     for (int c = 0; c < 15; ++c) memory[600 + r * 15 + c] = static_cast<uint8_t>(100 + c);
@@ -464,7 +464,7 @@ INSTANTIATE_TEST_SUITE_P(Sim, SimCapture,
 
 TEST(SimEngineTest, SynchronisedCaptureGivesTheEngineSpeed) {
   SimEngine engine(EngineMode::Idle);
-  auto memory = defaultSimMemory();
+  auto memory = DefaultSimMemory();
   uint8_t cycleCode = 0;
   const auto capture = engine.Capture(0, memory.data(), true, cycleCode);
   ASSERT_EQ(cycleCode, 1);
@@ -505,12 +505,12 @@ TEST(SimFaultsTest, DropAndNoiseSpoilTheExpectedShare) {
     int good = 0;
     std::vector<uint8_t> zeros(8000, 0);
     for (int i = 0; i < 100; ++i) {
-      peer.codec().BuildJobRequest(JOB_READ, 0, 150, zeros.data(), 8000, 0);
+      peer.Codec().BuildJobRequest(JOB_READ, 0, 150, zeros.data(), 8000, 0);
       const AnswerVerdict v =
-          peer.SendAndWait([&] { return peer.codec().CheckAnswer(JOB_READ, 0, 150, 0xC1, 0); }, 2);
+          peer.SendAndWait([&] { return peer.Codec().CheckAnswer(JOB_READ, 0, 150, 0xC1, 0); }, 2);
       good += v == AnswerVerdict::Accepted;
       // Let the receiver forget a spoilt frame, as the gap would.
-      peer.codec().ResetCodec(PROTOCOL_IGN150, 175);
+      peer.Codec().ResetCodec(PROTOCOL_IGN150, 175);
     }
     const int expected = static_cast<int>(100 * (1 - noise) * (1 - drop));
     EXPECT_NEAR(good, expected, 15) << noise << "/" << drop;
@@ -525,7 +525,7 @@ TEST(SimFaultsTest, EchoReturnsEveryByteAndNeverAnswers) {
   const uint8_t request[3] = {0x41, 0x00, 0x01};
   unit.Receive(request, 3, 0, out);
   EXPECT_EQ(out, std::vector<uint8_t>(request, request + 3));
-  EXPECT_EQ(unit.answersSent(), 0);
+  EXPECT_EQ(unit.AnswersSent(), 0);
 }
 
 TEST(SimFaultsTest, GarbageAndWrongFramesGetNoAnswer) {
@@ -572,7 +572,7 @@ TEST(SimServerTest, ServesItsPtyInProcessUntilStopped) {
   SimServer server(Options(3150));
   std::string error;
   ASSERT_TRUE(server.Open(error)) << error;
-  const std::string path = server.slavePath();
+  const std::string path = server.SlavePath();
   std::atomic<bool> stop{false};
   std::thread thread([&] { server.Run(stop); });
   const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
@@ -592,7 +592,7 @@ TEST(SimServerTest, ServesItsPtyInProcessUntilStopped) {
   }
   stop = true;
   thread.join();
-  EXPECT_GE(server.unit().answersSent(), 1);
+  EXPECT_GE(server.Unit().AnswersSent(), 1);
   // The master is closed: the line hangs up.
   uint8_t byte;
   const ssize_t n = read(fd, &byte, 1);

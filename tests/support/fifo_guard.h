@@ -38,8 +38,8 @@ class FifoGuard {
   FifoGuard(const FifoGuard&) = delete;
   FifoGuard& operator=(const FifoGuard&) = delete;
 
-  bool ok() const { return ok_; }
-  const std::string& path() const { return path_; }
+  bool Ok() const { return ok_; }
+  const std::string& Path() const { return path_; }
 
  private:
   std::string path_;

@@ -7,7 +7,7 @@
 
 namespace {
 
-std::string makePrivateDir(const char* pattern) {
+std::string MakePrivateDir(const char* pattern) {
   std::string path = (std::filesystem::temp_directory_path() / pattern).string();
   if (!mkdtemp(path.data())) return {};
   return path;
@@ -23,9 +23,9 @@ struct TestEnvironment {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     // The window's update check never reaches the network in a test.
     setenv("ZEDA_UPDATE_SERVER", "none", 1);
-    runtimeDir = makePrivateDir("zeda-runtime-XXXXXX");
+    runtimeDir = MakePrivateDir("zeda-runtime-XXXXXX");
     if (!runtimeDir.empty()) setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
-    settingsDir = makePrivateDir("zeda-settings-XXXXXX");
+    settingsDir = MakePrivateDir("zeda-settings-XXXXXX");
     if (!settingsDir.empty()) {
       setenv("ZEDA_SETTINGS_DIR", settingsDir.c_str(), 1);
       setenv("ZEDA_TEST_SWITCH", (settingsDir + "/no-test-switch").c_str(), 1);
@@ -38,6 +38,6 @@ struct TestEnvironment {
   }
 };
 
-const TestEnvironment testEnvironment;
+const TestEnvironment kTestEnvironment;
 
 }  // namespace

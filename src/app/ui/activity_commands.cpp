@@ -49,7 +49,7 @@ QString Lang(const char* text) { return QString::fromUtf8(zeda::LangText(text));
 
 }  // namespace
 
-void TMainForm::createActivityLog() {
+void TMainForm::CreateActivityLog() {
   activityDock_ = new ActivityLogDock(activityLog_, this);
   addDockWidget(Qt::BottomDockWidgetArea, activityDock_);
   activityDock_->hide();
@@ -57,16 +57,16 @@ void TMainForm::createActivityLog() {
     connect(a, &QAction::toggled, activityDock_, [this](bool on) {
       activityDock_->setVisible(on);
       // Opened from the keyboard, the list is where the user goes next.
-      if (on) activityDock_->table()->setFocus();
+      if (on) activityDock_->Table()->setFocus();
     });
     connect(activityDock_, &QDockWidget::visibilityChanged, a, [this, a](bool) {
       // visibilityChanged also fires for a dock tabbed away; the item follows the dock.
       a->setChecked(!activityDock_->isHidden());
     });
   }
-  connect(activityDock_, &ActivityLogDock::differencesRequested, this, [this](size_t entry) {
-    if (entry >= activityLog_.entries().size()) return;
-    ShowDifferences(Lang(kTheirsUnit), activityLog_.entries()[entry].differences);
+  connect(activityDock_, &ActivityLogDock::DifferencesRequested, this, [this](size_t entry) {
+    if (entry >= activityLog_.Entries().size()) return;
+    ShowDifferences(Lang(kTheirsUnit), activityLog_.Entries()[entry].differences);
   });
   if (QAction* a = findChild<QAction*>(QStringLiteral("MenuCompareUnit"))) {
     connect(a, &QAction::triggered, this, &TMainForm::CompareWithUnitCommand);
@@ -74,24 +74,24 @@ void TMainForm::createActivityLog() {
   if (QAction* a = findChild<QAction*>(QStringLiteral("MenuCompareFile"))) {
     connect(a, &QAction::triggered, this, &TMainForm::CompareWithFileCommand);
   }
-  connect(CGaugeProgram, &QProgressBar::valueChanged, this, &TMainForm::updateGaugeAccessibility);
+  connect(CGaugeProgram, &QProgressBar::valueChanged, this, &TMainForm::UpdateGaugeAccessibility);
 }
 
 void TMainForm::RecordOperation(int32_t op, zeda::OpOutcome outcome) {
   const zeda::DeviceOps& ops = *deviceOps_;
-  if (ops.UnitConnected()) lastPort_ = ops.connectedPortNumber();
+  if (ops.UnitConnected()) lastPort_ = ops.ConnectedPortNumber();
   std::vector<zeda::FieldDifference> differences;
   std::string detail;
   const zeda::ImageBuffers& img = *images_;
   if (op == zeda::OP_VERIFY && outcome == zeda::OpOutcome::Different) {
-    differences = zeda::DifferencesByField(img.params, ops.verifiedImage());
+    differences = zeda::DifferencesByField(img.params, ops.VerifiedImage());
   } else if (op == zeda::OP_CHECK && outcome == zeda::OpOutcome::Ok && img.unitImageValid &&
-             img.unitImage.byte(zeda::kNoReadingAddress) == 0) {
+             img.unitImage.Byte(zeda::kNoReadingAddress) == 0) {
     differences = zeda::DifferencesByField(img.params, img.unitImage);
   }
   if (outcome == zeda::OpOutcome::Refused) {
-    detail = zeda::UnitRefused(ops.unitKey(), ops.unitVersion())
-                 ? zeda::RefusalReason(ops.unitKey(), ops.unitVersion())
+    detail = zeda::UnitRefused(ops.UnitKey(), ops.UnitVersion())
+                 ? zeda::RefusalReason(ops.UnitKey(), ops.UnitVersion())
                  : std::string(zeda::DeviceText(zeda::OpText::NoReading));
   } else if (outcome == zeda::OpOutcome::Failed && interruptedShown_) {
     detail = zeda::InterruptedText();
@@ -113,7 +113,7 @@ void TMainForm::ShowDifferences(const QString& theirs,
                                 std::vector<zeda::FieldDifference> differences) {
   if (!compareDialog_) {
     compareDialog_ = new CompareDialog(this);
-    connect(compareDialog_, &CompareDialog::pageRequested, this, [this](int group) {
+    connect(compareDialog_, &CompareDialog::PageRequested, this, [this](int group) {
       if (group >= 0 && group < PageControl1->count() && PageControl1->isTabVisible(group)) {
         PageControl1->setCurrentIndex(group);
         activateWindow();
@@ -124,16 +124,16 @@ void TMainForm::ShowDifferences(const QString& theirs,
   compareDialog_->show();
   compareDialog_->raise();
   compareDialog_->activateWindow();
-  compareDialog_->table()->setFocus();
+  compareDialog_->Table()->setFocus();
 }
 
-void TMainForm::updateCompareCommands() {
+void TMainForm::UpdateCompareCommands() {
   if (QAction* a = findChild<QAction*>(QStringLiteral("MenuCompareUnit"))) {
     a->setEnabled(images_->unitImageValid);
   }
 }
 
-void TMainForm::applyAccessibleNames() {
+void TMainForm::ApplyAccessibleNames() {
   for (const AccessibleRow& r : kAccessibleNames) {
     if (auto* w = findChild<QWidget*>(QString::fromLatin1(r.object))) {
       w->setAccessibleName(Lang(r.name));
@@ -141,10 +141,10 @@ void TMainForm::applyAccessibleNames() {
   }
   if (activityDock_) activityDock_->ApplyLanguage();
   if (compareDialog_) compareDialog_->ApplyLanguage();
-  updateGaugeAccessibility();
+  UpdateGaugeAccessibility();
 }
 
-void TMainForm::updateGaugeAccessibility() {
+void TMainForm::UpdateGaugeAccessibility() {
   // A screen reader hears what the gauge shows: the operation and how far it is.
   const QString percent =
       QStringLiteral("%1 %").arg(CGaugeProgram->value() < 0 ? 0 : CGaugeProgram->value());

@@ -35,8 +35,8 @@ ActivityLogDock::ActivityLogDock(const zeda::ActivityLog& log, QWidget* parent)
   setWidget(table_);
   const auto activate = [this](int row, int) {
     const size_t entry = EntryOfRow(row);
-    if (entry < log_.entries().size() && !log_.entries()[entry].differences.empty()) {
-      Q_EMIT differencesRequested(entry);
+    if (entry < log_.Entries().size() && !log_.Entries()[entry].differences.empty()) {
+      Q_EMIT DifferencesRequested(entry);
     }
   };
   connect(table_, &QTableWidget::cellDoubleClicked, this, activate);
@@ -45,13 +45,13 @@ ActivityLogDock::ActivityLogDock(const zeda::ActivityLog& log, QWidget* parent)
 }
 
 size_t ActivityLogDock::EntryOfRow(int row) const {
-  const size_t n = log_.entries().size();
+  const size_t n = log_.Entries().size();
   if (row < 0 || static_cast<size_t>(row) >= n) return n;
   return n - 1 - static_cast<size_t>(row);
 }
 
 void ActivityLogDock::Refresh() {
-  if (log_.revision() == shownRevision_) return;
+  if (log_.Revision() == shownRevision_) return;
   Fill();
 }
 
@@ -66,8 +66,8 @@ void ActivityLogDock::ApplyLanguage() {
 }
 
 void ActivityLogDock::Fill() {
-  shownRevision_ = log_.revision();
-  const auto& entries = log_.entries();
+  shownRevision_ = log_.Revision();
+  const auto& entries = log_.Entries();
   table_->setRowCount(static_cast<int>(entries.size()));
   int row = 0;
   for (auto it = entries.rbegin(); it != entries.rend(); ++it, ++row) {

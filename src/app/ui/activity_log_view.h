@@ -25,12 +25,12 @@ class ActivityLogDock : public QDockWidget {
   void Refresh();
   // Texts again in the current language.
   void ApplyLanguage();
-  QTableWidget* table() const { return table_; }
+  QTableWidget* Table() const { return table_; }
   // The log entry shown in `row` (rows are newest first).
   size_t EntryOfRow(int row) const;
 
  Q_SIGNALS:
-  void differencesRequested(size_t entry);
+  void DifferencesRequested(size_t entry);
 
  private:
   void Fill();

@@ -111,5 +111,5 @@ void CompareDialog::Fill() {
 void CompareDialog::Activate(int row) {
   if (row < 0 || row >= static_cast<int>(differences_.size())) return;
   const int group = differences_[static_cast<size_t>(row)].group;
-  if (group >= 0) Q_EMIT pageRequested(group);
+  if (group >= 0) Q_EMIT PageRequested(group);
 }

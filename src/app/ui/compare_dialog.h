@@ -26,14 +26,14 @@ class CompareDialog : public QDialog {
   // theirs: what params was compared with ("Unit", "File: data.ign"), shown as the last
   // column's heading and in the summary.
   void SetDifferences(const QString& theirs, std::vector<zeda::FieldDifference> differences);
-  const std::vector<zeda::FieldDifference>& differences() const { return differences_; }
-  QTableWidget* table() const { return table_; }
+  const std::vector<zeda::FieldDifference>& Differences() const { return differences_; }
+  QTableWidget* Table() const { return table_; }
   // Texts again in the current language.
   void ApplyLanguage();
 
  Q_SIGNALS:
   // The page (parameter group) that holds the field of the activated row.
-  void pageRequested(int group);
+  void PageRequested(int group);
 
  private:
   void Fill();

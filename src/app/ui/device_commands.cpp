@@ -56,7 +56,7 @@ const char kWarning[] = "###Warning##Warnung##Varování";
 QString Lang(const char* text) { return QString::fromUtf8(zeda::LangText(text)); }
 
 QColor GaugeColour(zeda::Colour c) {
-  return QColor(zeda::colourRed(c), zeda::colourGreen(c), zeda::colourBlue(c));
+  return QColor(zeda::ColourRed(c), zeda::ColourGreen(c), zeda::ColourBlue(c));
 }
 
 }  // namespace
@@ -93,9 +93,9 @@ class DeviceUiBridge : public zeda::DeviceOpsUi {
     const zeda::DeviceOps& ops = *form_.deviceOps_;
     form_.keyCheckKind = ops.keyCheckKind();
     form_.keyCheckText = ops.keyCheckText();
-    const zeda::IdTexts& t = ops.idTexts();
+    const zeda::IdTexts& t = ops.UnitIdTexts();
     form_.unitIdent = {t.version, t.date, t.time, t.hardware, t.serial, t.lastUpdate, t.additional};
-    form_.showUnitText();
+    form_.ShowUnitText();
   }
   void ClearCurrentFile() override {
     form_.currentFileName.clear();
@@ -107,7 +107,7 @@ class DeviceUiBridge : public zeda::DeviceOpsUi {
     form_.SaveAppSettings();
   }
   void OperationInterrupted(int32_t op) override {
-    form_.showInterrupted();
+    form_.ShowInterrupted();
     form_.activityLog_.OperationInterrupted(op);
   }
   void OperationEnded(int32_t op, zeda::OpOutcome outcome) override {
@@ -122,16 +122,16 @@ class DeviceUiBridge : public zeda::DeviceOpsUi {
   TMainForm& form_;
 };
 
-void TMainForm::createDeviceOps() {
+void TMainForm::CreateDeviceOps() {
   // Construction of the link object starts its worker thread.
   link_ = new zeda::CCOMCOM();
   deviceUi_ = new DeviceUiBridge(*this);
   link_->statusSink = deviceUi_;
-  link_->pollMask = &zeda::pollMaskWord();
+  link_->pollMask = &zeda::PollMaskWord();
   deviceOps_ = new zeda::DeviceOps(*link_, *images_, *deviceUi_);
 }
 
-void TMainForm::destroyDeviceOps() {
+void TMainForm::DestroyDeviceOps() {
   if (simulator_) {
     simulator_->terminate();
     if (!simulator_->waitForFinished(2000)) simulator_->kill();
@@ -147,7 +147,7 @@ void TMainForm::destroyDeviceOps() {
   deviceUi_ = nullptr;
 }
 
-void TMainForm::connectDeviceCommands() {
+void TMainForm::ConnectDeviceCommands() {
   const auto bind = [this](const char* menu, QPushButton* button, void (TMainForm::*cmd)()) {
     if (QAction* a = findChild<QAction*>(QString::fromLatin1(menu))) {
       connect(a, &QAction::triggered, this, cmd);
@@ -185,7 +185,7 @@ void TMainForm::ProgramCommand() {
     box.exec();
     return;
   }
-  const int unitBike = deviceOps_->reportedBike();
+  const int unitBike = deviceOps_->ReportedBike();
   if (unitBike >= 0 && unitBike != zeda::ReadStored(images_->params, zeda::FieldId::BIKE)) {
     QMessageBox box(QMessageBox::Warning, Lang(kWarning), Lang(kDifferentBikeText),
                     QMessageBox::Ok | QMessageBox::Cancel, this);
@@ -203,60 +203,60 @@ void TMainForm::ResetCommand() {
   if (deviceOps_->UnitConnected()) deviceOps_->Request(zeda::OP_RESET);
 }
 
-void TMainForm::runDeviceOps() {
-  if (deviceOps_->UnitConnected()) lastPort_ = deviceOps_->connectedPortNumber();
+void TMainForm::RunDeviceOps() {
+  if (deviceOps_->UnitConnected()) lastPort_ = deviceOps_->ConnectedPortNumber();
   deviceOps_->RunDeviceOps();
-  syncHandover();
-  applyUnitVerdicts();
+  SyncHandover();
+  ApplyUnitVerdicts();
   CompareIfChanged();
-  showDeviceMessages();
+  ShowDeviceMessages();
 }
 
 void TMainForm::CompareIfChanged() {
   if (!deviceOps_ || !congruenceWatch_.Changed(*images_)) return;
   deviceOps_->CompareUnitAndPc();
   congruenceWatch_.Mark(*images_);
-  updateCompareCommands();
+  UpdateCompareCommands();
 }
 
 bool TMainForm::UnitRefused() const {
   return deviceOps_ && deviceOps_->UnitConnected() &&
-         zeda::UnitRefused(deviceOps_->unitKey(), deviceOps_->unitVersion());
+         zeda::UnitRefused(deviceOps_->UnitKey(), deviceOps_->UnitVersion());
 }
 
-std::string TMainForm::refusedUnitText() const {
+std::string TMainForm::RefusedUnitText() const {
   if (!UnitRefused()) return {};
-  return zeda::MismatchText(deviceOps_->unitKey(), deviceOps_->unitVersion());
+  return zeda::MismatchText(deviceOps_->UnitKey(), deviceOps_->UnitVersion());
 }
 
 bool TMainForm::UnitReadable() const {
   if (UnitRefused()) return false;
-  if (!deviceOps_->identPassed()) return true;  // not known yet
+  if (!deviceOps_->IdentPassed()) return true;  // not known yet
   constexpr int kIdReadAllowedByte = 9;
   return deviceOps_->idBlock()[kIdReadAllowedByte] == 1 &&
-         !(images_->unitImageValid && images_->unitImage.byte(zeda::kNoReadingAddress) != 0);
+         !(images_->unitImageValid && images_->unitImage.Byte(zeda::kNoReadingAddress) != 0);
 }
 
-void TMainForm::showInterrupted() {
+void TMainForm::ShowInterrupted() {
   interruptedShown_ = true;
   idleSinceInterrupted_ = false;
 }
 
-void TMainForm::applyUnitVerdicts() {
+void TMainForm::ApplyUnitVerdicts() {
   const zeda::DeviceOps& ops = *deviceOps_;
   const bool refused = UnitRefused();
   if (refused && !refusalShown_) {
     refusalShown_ = true;
-    const std::string reason = zeda::RefusalReason(ops.unitKey(), ops.unitVersion());
+    const std::string reason = zeda::RefusalReason(ops.UnitKey(), ops.UnitVersion());
     ShowStatus(zeda::StatusSlot::kResult, reason.c_str(), zeda::kNoExpiry, zeda::kColourWhite,
                zeda::kColourRed, zeda::kPriorityVerdict);
-    showUnitText();
+    ShowUnitText();
   } else if (refusalShown_ && !refused && ops.UnitConnected()) {
     // Another unit is being checked: the reason goes with the unit it belonged to.
     refusalShown_ = false;
     ShowStatus(zeda::StatusSlot::kResult, nullptr, zeda::kNoExpiry, zeda::kColourUnchanged,
                zeda::kColourUnchanged, zeda::kPriorityClear);
-    showUnitText();
+    ShowUnitText();
   }
   // "Programming interrupted" stays through the reconnection until the next operation.
   const int32_t s = ops.opState();
@@ -269,24 +269,24 @@ void TMainForm::applyUnitVerdicts() {
   }
 }
 
-bool TMainForm::unitConnected() { return deviceOps_->UnitConnected(); }
+bool TMainForm::UnitConnected() { return deviceOps_->UnitConnected(); }
 
-void TMainForm::syncHandover() {
+void TMainForm::SyncHandover() {
   if (!deviceOps_->LinkEnabled() && portHandover_.linkEnabled()) {
     // The machine has given the port away: the hand-over state and the title follow.
-    portHandover_.release(deviceOps_->rememberedPort(), *this);
+    portHandover_.Release(deviceOps_->RememberedPort(), *this);
   }
 }
 
-void TMainForm::showDeviceMessages() {
+void TMainForm::ShowDeviceMessages() {
   zeda::UserMessage m;
   while (deviceOps_->TakeMessage(&m)) {
     // Shown from the event loop, never from inside the tick.
-    QTimer::singleShot(0, this, [m] { zeda::showMessage(m.text, m.caption, m.kind); });
+    QTimer::singleShot(0, this, [m] { zeda::ShowMessage(m.text, m.caption, m.kind); });
   }
 }
 
-bool TMainForm::startSimulator(const QStringList& args) {
+bool TMainForm::StartSimulator(const QStringList& args) {
   QString program = QString::fromLocal8Bit(qgetenv("ZEDA_SIM_PATH"));
   if (program.isEmpty()) program = QCoreApplication::applicationDirPath() + "/zedasim";
   if (!QFileInfo(program).isExecutable()) {
@@ -322,13 +322,13 @@ bool TMainForm::startSimulator(const QStringList& args) {
   return true;
 }
 
-void TMainForm::deviceDisconnect() { deviceOps_->Disconnect(); }
+void TMainForm::DeviceDisconnect() { deviceOps_->Disconnect(); }
 
-bool TMainForm::deviceLinkEnabled() const {
+bool TMainForm::DeviceLinkEnabled() const {
   return deviceOps_ ? deviceOps_->LinkEnabled() : portHandover_.linkEnabled();
 }
 
-void TMainForm::closeDevicePorts() {
+void TMainForm::CloseDevicePorts() {
   if (link_) link_->CloseLink();
 }
 
@@ -336,30 +336,30 @@ void TMainForm::closeDevicePorts() {
 // it in line after a release that had to wait for an operation).
 
 int TMainForm::connectedPort() const {
-  return deviceOps_->UnitConnected() ? deviceOps_->connectedPortNumber() : -1;
+  return deviceOps_->UnitConnected() ? deviceOps_->ConnectedPortNumber() : -1;
 }
 
-void TMainForm::disconnectLink() { deviceOps_->ReleasePort(portHandover_.rememberedPort()); }
+void TMainForm::DisconnectLink() { deviceOps_->ReleasePort(portHandover_.RememberedPort()); }
 
-void TMainForm::requestSpecialCommand() { deviceOps_->Request(zeda::OP_RESET_RELEASE); }
+void TMainForm::RequestSpecialCommand() { deviceOps_->Request(zeda::OP_RESET_RELEASE); }
 
-void TMainForm::resumeSearch() { deviceOps_->TakeBackPort(); }
+void TMainForm::ResumeSearch() { deviceOps_->TakeBackPort(); }
 
-zeda::HandoverAction TMainForm::deviceHandover(const zeda::HandoverMessage& msg) {
+zeda::HandoverAction TMainForm::DeviceHandover(const zeda::HandoverMessage& msg) {
   const zeda::HandoverAction action =
-      zeda::decideHandover(msg, connectedPort(), deviceOps_->rememberedPort());
+      zeda::DecideHandover(msg, connectedPort(), deviceOps_->RememberedPort());
   switch (action) {
     case zeda::HandoverAction::ReleasePort:
       // At once when idle; else once the operation and the unit's save have ended.
       deviceOps_->RequestRelease();
-      syncHandover();
+      SyncHandover();
       break;
     case zeda::HandoverAction::SpecialThenRelease:
-      requestSpecialCommand();
+      RequestSpecialCommand();
       break;
     case zeda::HandoverAction::TakeBackPort:
       deviceOps_->TakeBackPort();
-      portHandover_.takeBack(*this);
+      portHandover_.TakeBack(*this);
       break;
     case zeda::HandoverAction::Ignore:
       break;

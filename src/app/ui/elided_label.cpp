@@ -10,10 +10,10 @@ const QString kEllipsis = QStringLiteral("...");
 }
 
 ElidedLabel::ElidedLabel(const QString& text, QWidget* parent) : QLabel(parent) {
-  setFullText(text);
+  SetFullText(text);
 }
 
-void ElidedLabel::setFullText(const QString& text) {
+void ElidedLabel::SetFullText(const QString& text) {
   setText(text);
   setToolTip(text);
 }

@@ -15,9 +15,9 @@ class ElidedLabel : public QLabel {
   explicit ElidedLabel(const QString& text = {}, QWidget* parent = nullptr);
 
   // The whole text; text() stays the whole text too (only the painting elides).
-  void setFullText(const QString& text);
+  void SetFullText(const QString& text);
   // True when the last paint had to shorten the text.
-  bool elided() const { return elided_; }
+  bool Elided() const { return elided_; }
 
   // The text as it fits in `width` pixels: whole, or cut after a word with "..." added
   // (cut inside a word only when not even the first word fits).

@@ -67,18 +67,18 @@ constexpr char kPartialKeptText[] =
 const QString kIgnFilter = QStringLiteral("Ignition Parametrs(*.ign)");
 const QString kAllFilesFilter = QStringLiteral("All Files (*)");
 
-QString fromUtf8(const char* text) { return QString::fromUtf8(text); }
+QString FromUtf8(const char* text) { return QString::fromUtf8(text); }
 
 // Menu captions: a '&' in a file name is shown, not taken as the access key.
-QString menuCaption(const std::string& text) {
+QString MenuCaption(const std::string& text) {
   return QString::fromStdString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
-zeda::WindowRect toWindowRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
+zeda::WindowRect ToWindowRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
 
 }  // namespace
 
-void TMainForm::connectFileCommands() {
+void TMainForm::ConnectFileCommands() {
   auto action = [this](const char* name) { return findChild<QAction*>(QString::fromLatin1(name)); };
   auto hook = [&](const char* name, auto handler) {
     if (QAction* a = action(name)) {
@@ -128,32 +128,32 @@ void TMainForm::connectFileCommands() {
 
 // Start-up
 
-void TMainForm::readTestMode() { testSwitch_ = zeda::ReadTestSwitch(); }
+void TMainForm::ReadTestMode() { testSwitch_ = zeda::ReadTestSwitch(); }
 
-void TMainForm::applyStartImage() {
+void TMainForm::ApplyStartImage() {
   // A zero image with BIKE 7 and the defaults of all pages; COM1 until the settings say
   // otherwise.
   imageBuffers.params = zeda::StartImage();
-  imageBuffers.updateFileMatches();
+  imageBuffers.UpdateFileMatches();
   appSettings.comPort = 1;
 }
 
-void TMainForm::loadStartupSettings() {
+void TMainForm::LoadStartupSettings() {
   // 10. The default parameter file path.
   defaultFilePath_ =
       QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("data.ign"));
   // 11. Settings; missing keys keep what the window has now.
   appSettings.window = {x(), y(), width(), height()};
-  appSettings.language = zeda::currentLanguage();
+  appSettings.language = zeda::CurrentLanguage();
   appSettings.activePage = PageControl1->currentIndex();
   std::vector<zeda::WindowRect> monitors;
   for (const QScreen* screen : QGuiApplication::screens()) {
-    monitors.push_back(toWindowRect(screen->geometry()));
+    monitors.push_back(ToWindowRect(screen->geometry()));
   }
   // 12. TEST_COM is applied in there too.
   zeda::LoadStartupSettings(settingsFolder_, appSettings, imageBuffers.params, monitors,
                             testSwitch_);
-  imageBuffers.updateFileMatches();
+  imageBuffers.UpdateFileMatches();
   // The port search follows the stored port choice: off, automatic or one port.
   link_->comSetting = appSettings.comPort;
   // The row that last connected each device is remembered beside the settings.
@@ -164,7 +164,7 @@ void TMainForm::loadStartupSettings() {
   const zeda::WindowRect& w = appSettings.window;
   if (w.width > 0 && w.height > 0) resize(w.width, w.height);
   move(w.left, w.top);
-  zeda::setCurrentLanguage(appSettings.language);
+  zeda::SetCurrentLanguage(appSettings.language);
   const int page = appSettings.activePage;
   if (page >= 0 && page < PageControl1->count() && PageControl1->isTabVisible(page)) {
     PageControl1->setCurrentIndex(page);
@@ -173,12 +173,12 @@ void TMainForm::loadStartupSettings() {
   currentFileName = QString::fromStdString(appSettings.file);
   fileMatches = imageBuffers.fileMatches;
   // 13. The history menu.
-  rebuildHistoryMenu();
+  RebuildHistoryMenu();
 }
 
 // Shutdown and saving
 
-void TMainForm::saveSettingsAtClose() {
+void TMainForm::SaveSettingsAtClose() {
   // The active page is committed by the pages; then the image is normalised and saved.
   zeda::NormalizeWithSettings(imageBuffers.params, appSettings);
   appSettings.file = currentFileName.toStdString();
@@ -188,8 +188,8 @@ void TMainForm::saveSettingsAtClose() {
 bool TMainForm::SaveAppSettings() {
   const bool normal = !(isMaximized() || isMinimized() || isFullScreen());
   const QRect bounds = normal ? QRect(pos(), size()) : normalGeometry();
-  appSettings.window = toWindowRect(bounds);
-  appSettings.language = zeda::currentLanguage();
+  appSettings.window = ToWindowRect(bounds);
+  appSettings.language = zeda::CurrentLanguage();
   appSettings.activePage = PageControl1->currentIndex();
   std::string error;
   // During a playback params holds the recording's set; default.ini keeps the user's.
@@ -204,14 +204,14 @@ bool TMainForm::SaveAppSettings() {
 
 // Commands
 
-QString TMainForm::chooseFile(bool save, const QString& preset) {
+QString TMainForm::ChooseFile(bool save, const QString& preset) {
   FileDialogRequest request;
   request.save = save;
   request.preset = preset;
-  return fileChooser_ ? fileChooser_(request) : runFileDialog(request);
+  return fileChooser_ ? fileChooser_(request) : RunFileDialog(request);
 }
 
-QString TMainForm::runFileDialog(const FileDialogRequest& request) {
+QString TMainForm::RunFileDialog(const FileDialogRequest& request) {
   QFileDialog dialog(this);
   dialog.setObjectName(request.save ? QStringLiteral("SaveDialog1")
                                     : QStringLiteral("OpenDialog1"));
@@ -235,10 +235,10 @@ QString TMainForm::runFileDialog(const FileDialogRequest& request) {
   return dialog.selectedFiles().value(0);
 }
 
-void TMainForm::showOpenFileError(const std::string& detail) {
+void TMainForm::ShowOpenFileError(const std::string& detail) {
   std::string text = zeda::LangText(kOpenFileErrorText);
   if (!detail.empty()) text += "\n\n" + detail;
-  zeda::showError(text);
+  zeda::ShowError(text);
 }
 
 void TMainForm::CommitActivePage() {
@@ -247,13 +247,13 @@ void TMainForm::CommitActivePage() {
   if (activePageCommitter_) activePageCommitter_();
 }
 
-zeda::FileDocument TMainForm::fileDocument() {
+zeda::FileDocument TMainForm::FileDocument() {
   zeda::FileDocument doc{imageBuffers, appSettings, testSwitch_.testMode, quickSaveAvailable_};
   doc.commitActivePage = [this] { CommitActivePage(); };
   return doc;
 }
 
-void TMainForm::syncFileState() {
+void TMainForm::SyncFileState() {
   currentFileName = QString::fromStdString(appSettings.file);
   // A file command may have changed params or fileImage: slot 4 and fileMatches follow at
   // once, not on the next tick.
@@ -265,23 +265,23 @@ void TMainForm::syncFileState() {
   }
 }
 
-void TMainForm::afterDocumentChange() {
+void TMainForm::AfterDocumentChange() {
   // The pages are refreshed from params and an undo step is recorded by the pages area;
   // until then the comparison with the file and the settings save of that step run here.
-  imageBuffers.updateFileMatches();
+  imageBuffers.UpdateFileMatches();
   SaveAppSettings();
   RecordParameters();
 }
 
-void TMainForm::rebuildHistoryMenu() {
+void TMainForm::RebuildHistoryMenu() {
   const zeda::FileHistory& history = appSettings.history;
   for (int k = 1; k <= 9; ++k) {
     QAction* a = findChild<QAction*>(QStringLiteral("MenuHistory%1").arg(k));
     if (!a) continue;
     const bool visible = history.ItemVisible(k);
     if (visible) {
-      a->setText(menuCaption(history.Caption(k)));
-      a->setStatusTip(QString::fromStdString(history.entry(k)));
+      a->setText(MenuCaption(history.Caption(k)));
+      a->setStatusTip(QString::fromStdString(history.Entry(k)));
     }
     a->setVisible(visible);
   }
@@ -292,39 +292,39 @@ void TMainForm::rebuildHistoryMenu() {
 
 void TMainForm::NewCommand(bool activePageOnly) {
   const int page = activePageOnly ? PageControl1->currentIndex() : -1;
-  const QString question = fromUtf8(zeda::LangText(kNewQuestionText));
+  const QString question = FromUtf8(zeda::LangText(kNewQuestionText));
   const int button = questionAsker_ ? questionAsker_(question)
                                     : QMessageBox::question(
-                                          this, fromUtf8(zeda::kProductText), question,
+                                          this, FromUtf8(zeda::kProductText), question,
                                           QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
   zeda::NewAnswer answer = zeda::NewAnswer::Cancel;
   if (button == QMessageBox::Yes) answer = zeda::NewAnswer::Yes;
   if (button == QMessageBox::No) answer = zeda::NewAnswer::No;
 
   appSettings.file = currentFileName.toStdString();
-  zeda::FileDocument doc = fileDocument();
+  zeda::FileDocument doc = FileDocument();
   if (!zeda::NewDocument(doc, page, answer)) return;
-  afterDocumentChange();
+  AfterDocumentChange();
   statusSlots_.ShowStatus(zeda::StatusSlot::kResult, nullptr, zeda::kNoExpiry,
                           zeda::kColourUnchanged, zeda::kColourUnchanged, zeda::kPriorityClear);
-  syncFileState();
-  rebuildHistoryMenu();
+  SyncFileState();
+  RebuildHistoryMenu();
 }
 
 void TMainForm::OpenCommand(bool fromExeDir, bool activePageOnly) {
   const int page = activePageOnly ? PageControl1->currentIndex() : -1;
   if (fromExeDir) openDialogPreset_ = saveDialogPreset_ = defaultFilePath_;
-  const QString path = chooseFile(false, openDialogPreset_);
+  const QString path = ChooseFile(false, openDialogPreset_);
   if (path.isEmpty()) return;
   quickSaveAvailable_ = true;
   OpenFile(page, path);
-  syncFileState();
+  SyncFileState();
 }
 
 void TMainForm::OpenHistoryItem(int k) {
   const zeda::FileHistory& history = appSettings.history;
-  if (k < 1 || k >= history.count()) return;
-  OpenFile(-1, QString::fromStdString(history.entry(k)));
+  if (k < 1 || k >= history.Count()) return;
+  OpenFile(-1, QString::fromStdString(history.Entry(k)));
 }
 
 void TMainForm::OpenFile(int page, const QString& path) {
@@ -332,15 +332,15 @@ void TMainForm::OpenFile(int page, const QString& path) {
   // A file that is not taken leaves the comparison with the last file as it was.
   const zeda::ParamImage keptFileImage = imageBuffers.fileImage;
   const bool keptFileMatches = imageBuffers.fileMatches;
-  zeda::FileDocument doc = fileDocument();
+  zeda::FileDocument doc = FileDocument();
   const zeda::OpenOutcome out = zeda::OpenFile(doc, path.toStdString(), page);
   auto clearResult = [this] {
     statusSlots_.ShowStatus(zeda::StatusSlot::kResult, nullptr, zeda::kNoExpiry,
                             zeda::kColourUnchanged, zeda::kColourUnchanged, zeda::kPriorityClear);
   };
-  if (out.status == zeda::OpenOutcome::OpenError) {
-    showOpenFileError();
-    rebuildHistoryMenu();
+  if (out.status == zeda::OpenOutcome::kOpenError) {
+    ShowOpenFileError();
+    RebuildHistoryMenu();
     clearResult();
     return;
   }
@@ -348,35 +348,35 @@ void TMainForm::OpenFile(int page, const QString& path) {
     case zeda::IgnMessage::None:
       break;
     case zeda::IgnMessage::CrossTransformation:
-      zeda::showMessage(zeda::LangText(kCrossTransformationText), zeda::kProductText,
+      zeda::ShowMessage(zeda::LangText(kCrossTransformationText), zeda::kProductText,
                         zeda::MessageKind::Warning);
       break;
     case zeda::IgnMessage::OlderVersion:
-      zeda::showMessage(zeda::LangText(kOlderIgnText), zeda::kProductText,
+      zeda::ShowMessage(zeda::LangText(kOlderIgnText), zeda::kProductText,
                         zeda::MessageKind::Warning);
       break;
     case zeda::IgnMessage::UnmatchedVersion:
       break;  // shown below with every file that is not taken
   }
-  if (out.status == zeda::OpenOutcome::NotAccepted) {
+  if (out.status == zeda::OpenOutcome::kNotAccepted) {
     imageBuffers.fileImage = keptFileImage;
     imageBuffers.fileMatches = keptFileMatches;
     // Also a file without header: the user learns why nothing happened.
-    zeda::showError(zeda::LangText(kUnmatchedIgnText));
+    zeda::ShowError(zeda::LangText(kUnmatchedIgnText));
     clearResult();
     return;
   }
-  afterDocumentChange();
+  AfterDocumentChange();
   if (!out.missing.empty()) {
     // Taken as the reader takes it, but never silently.
-    zeda::showMessage(
+    zeda::ShowMessage(
         std::string(zeda::LangText(out.defaultsApplied ? kPartialDefaultsText : kPartialKeptText)) +
             "\n\n" + zeda::JoinKeywords(out.missing),
         zeda::kProductText, zeda::MessageKind::Warning);
   }
   openDialogPreset_ = saveDialogPreset_ = path;
-  syncFileState();
-  rebuildHistoryMenu();
+  SyncFileState();
+  RebuildHistoryMenu();
   clearResult();
 }
 
@@ -385,21 +385,21 @@ void TMainForm::CompareWithFileCommand() {
   // can be picked. The file is loaded into a copy of the document, as Open would load it,
   // and nothing of the document changes.
   const QString path =
-      chooseFile(false, currentFileName.isEmpty() ? openDialogPreset_ : currentFileName);
+      ChooseFile(false, currentFileName.isEmpty() ? openDialogPreset_ : currentFileName);
   if (path.isEmpty()) return;
   zeda::ImageBuffers scratch = imageBuffers;
   const zeda::IgnLoadResult r =
       zeda::LoadIgnFile(scratch, path.toStdString(), -1, testSwitch_.testMode);
   if (!r.opened) {
-    showOpenFileError();
+    ShowOpenFileError();
     return;
   }
-  if (!r.accepted()) {
-    zeda::showError(zeda::LangText(kUnmatchedIgnText));
+  if (!r.Accepted()) {
+    zeda::ShowError(zeda::LangText(kUnmatchedIgnText));
     return;
   }
-  if (r.partial()) {
-    zeda::showMessage(
+  if (r.Partial()) {
+    zeda::ShowMessage(
         std::string(zeda::LangText(r.defaultsApplied ? kPartialDefaultsText : kPartialKeptText)) +
             "\n\n" + zeda::JoinKeywords(r.missing),
         zeda::kProductText, zeda::MessageKind::Warning);
@@ -410,31 +410,31 @@ void TMainForm::CompareWithFileCommand() {
 
 void TMainForm::SaveCommand(bool toExeDir) {
   if (toExeDir) openDialogPreset_ = saveDialogPreset_ = defaultFilePath_;
-  const QString path = chooseFile(true, saveDialogPreset_);
+  const QString path = ChooseFile(true, saveDialogPreset_);
   if (path.isEmpty()) return;
   appSettings.file = currentFileName.toStdString();
-  zeda::FileDocument doc = fileDocument();
-  const zeda::SaveOutcome out = zeda::SaveFile(doc, path.toStdString(), fileIdentification());
+  zeda::FileDocument doc = FileDocument();
+  const zeda::SaveOutcome out = zeda::SaveFile(doc, path.toStdString(), FileIdentification());
   quickSaveAvailable_ = doc.quickSaveAvailable;
   if (!out.ok) {
-    showOpenFileError(out.error);
+    ShowOpenFileError(out.error);
     return;
   }
   openDialogPreset_ = saveDialogPreset_ = path;
-  syncFileState();
-  rebuildHistoryMenu();
+  SyncFileState();
+  RebuildHistoryMenu();
 }
 
 void TMainForm::QuicksaveCommand() {
   appSettings.file = currentFileName.toStdString();
-  zeda::FileDocument doc = fileDocument();
-  const zeda::QuicksaveOutcome out = zeda::QuicksaveVersion(doc, fileIdentification());
+  zeda::FileDocument doc = FileDocument();
+  const zeda::QuicksaveOutcome out = zeda::QuicksaveVersion(doc, FileIdentification());
   if (out.needsSaveDialog) {
     SaveCommand(false);
     return;
   }
   if (!out.save.ok) {
-    showOpenFileError(out.save.error);
+    ShowOpenFileError(out.save.error);
     return;
   }
   CompareIfChanged();
@@ -445,7 +445,7 @@ void TMainForm::QuicksaveCommand() {
   currentFileName = kept;
 }
 
-zeda::IgnIdentification TMainForm::fileIdentification() const {
+zeda::IgnIdentification TMainForm::FileIdentification() const {
   zeda::IgnIdentification id;
   id.hexVersion = unitDetailTexts_[0].toStdString();
   id.hexDate = unitDetailTexts_[1].toStdString();

@@ -54,28 +54,28 @@ int main(int argc, char** argv) {
   std::vector<std::string> args;
   for (int i = 1; i < qtArgs.size(); ++i) args.push_back(qtArgs[i].toStdString());
   TMainForm::Options options;
-  options.commandLine = zeda::parseCommandLine(args);
+  options.commandLine = zeda::ParseCommandLine(args);
   for (const std::string& p : options.commandLine.problems) {
     std::fprintf(stderr, "zeda: %s\n", p.c_str());
   }
 
   // The link trace, closed unless asked for.
   if (!options.commandLine.tracePath.empty()) {
-    if (!zeda::linkTrace().open(options.commandLine.tracePath)) {
+    if (!zeda::LinkTraceSink().Open(options.commandLine.tracePath)) {
       std::fprintf(stderr, "zeda: cannot open the trace file %s\n",
                    options.commandLine.tracePath.c_str());
     }
   } else {
-    zeda::linkTrace().openFromEnvironment();
+    zeda::LinkTraceSink().OpenFromEnvironment();
   }
 
   // Messages of the core become message boxes.
-  zeda::setMessageSink([](const zeda::UserMessage& m) {
+  zeda::SetMessageSink([](const zeda::UserMessage& m) {
     // A box belongs to the user-interface thread; a report from another thread waits
     // there for its turn.
     if (QThread::currentThread() != qApp->thread()) {
       QMetaObject::invokeMethod(
-          qApp, [m] { zeda::showMessage(m.text, m.caption, m.kind); }, Qt::QueuedConnection);
+          qApp, [m] { zeda::ShowMessage(m.text, m.caption, m.kind); }, Qt::QueuedConnection);
       return;
     }
     const QString text = QString::fromStdString(m.text);
@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
         simArgs << qtArgs[i];
       }
     }
-    if (!form.startSimulator(simArgs)) return 1;
+    if (!form.StartSimulator(simArgs)) return 1;
   }
   form.show();
 
@@ -125,6 +125,6 @@ int main(int argc, char** argv) {
     poll->start();
   }
   const int rc = QApplication::exec();
-  zeda::setMessageSink(nullptr);
+  zeda::SetMessageSink(nullptr);
   return rc;
 }

@@ -40,10 +40,10 @@
 #include "base/tick_clock.h"
 #include "base/trace.h"
 #include "lang/lang_string.h"
-#include "pickup/ui/cmon_pickup.h"
-#include "update/ui/update_check.h"
 #include "monitor/monitor_player.h"
 #include "monitor/ui/monitor_view_applier.h"
+#include "pickup/ui/cmon_pickup.h"
+#include "update/ui/update_check.h"
 
 namespace {
 
@@ -51,15 +51,15 @@ namespace {
 constexpr int kPanelWidths[5] = {400, 0, 350, 0, 100};
 constexpr int kHandoverMaxLine = 256;
 
-QColor toQColor(zeda::Colour c, const QPalette& palette) {
-  if (zeda::isSystemColour(c)) {
+QColor ToQColor(zeda::Colour c, const QPalette& palette) {
+  if (zeda::IsSystemColour(c)) {
     // Only the button face is used by the program.
     return palette.color(QPalette::Button);
   }
-  return QColor(zeda::colourRed(c), zeda::colourGreen(c), zeda::colourBlue(c));
+  return QColor(zeda::ColourRed(c), zeda::ColourGreen(c), zeda::ColourBlue(c));
 }
 
-QLabel* makeSlotLabel(QWidget* parent, const char* name) {
+QLabel* MakeSlotLabel(QWidget* parent, const char* name) {
   auto* label = new QLabel(parent);
   label->setObjectName(QString::fromLatin1(name));
   label->setAutoFillBackground(true);
@@ -83,19 +83,19 @@ TMainForm::TMainForm(const Options& options, QWidget* parent)
   // state. The unit detail texts start as placeholders; every status text is empty.
   unitDetailTexts_ = {QStringLiteral("Unit = --"), QStringLiteral("Date = --"),
                       QStringLiteral("--:--")};
-  mainTick_.setInitialised(false);
+  mainTick_.SetInitialised(false);
   settingsFolder_ = zeda::SettingsFolder();
-  zeda::setPollMask(1);
+  zeda::SetPollMask(1);
 
-  createControls();
-  createMenus();
-  connectFileCommands();
+  CreateControls();
+  CreateMenus();
+  ConnectFileCommands();
   ConnectPrintCommands();
-  createStatusBar();
-  createActivityLog();
-  createDeviceOps();
-  connectDeviceCommands();
-  createMonitor();
+  CreateStatusBar();
+  CreateActivityLog();
+  CreateDeviceOps();
+  ConnectDeviceCommands();
+  CreateMonitor();
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -111,11 +111,11 @@ TMainForm::~TMainForm() {
   // The link object goes first (its ports closed, its threads stopped), then the
   // translation tables, then the window.
   if (Timer1) Timer1->stop();
-  destroyMonitor();
-  destroyDeviceOps();
+  DestroyMonitor();
+  DestroyDeviceOps();
 }
 
-void TMainForm::createControls() {
+void TMainForm::CreateControls() {
   auto* central = new QWidget(this);
   central->setObjectName(QStringLiteral("PanelMain"));
   auto* outer = new QVBoxLayout(central);
@@ -140,7 +140,7 @@ void TMainForm::createControls() {
       {QStringLiteral("SpeedButtonZpet"), st->standardIcon(QStyle::SP_ArrowBack)},
       {QStringLiteral("SpeedButtonZnovu"), st->standardIcon(QStyle::SP_ArrowForward)},
   };
-  for (const zeda::SpeedButtonEntry& e : zeda::speedButtonTable()) {
+  for (const zeda::SpeedButtonEntry& e : zeda::SpeedButtonTable()) {
     auto* b = new QToolButton(top);
     const QString name = QString::fromUtf8(e.name);
     b->setObjectName(name);
@@ -205,8 +205,8 @@ void TMainForm::createControls() {
   auto* msgRow = new QHBoxLayout(messages);
   msgRow->setContentsMargins(0, 0, 0, 0);
   msgRow->setSpacing(8);
-  LabelConnection = makeSlotLabel(messages, "LabelConnection");
-  LabelResult = makeSlotLabel(messages, "LabelResult");
+  LabelConnection = MakeSlotLabel(messages, "LabelConnection");
+  LabelResult = MakeSlotLabel(messages, "LabelResult");
   CGaugeProgram = new QProgressBar(messages);
   CGaugeProgram->setObjectName(QStringLiteral("CGaugeProgram"));
   CGaugeProgram->setTextVisible(true);
@@ -218,7 +218,7 @@ void TMainForm::createControls() {
     CGaugeProgram->setPalette(pal);
   }
   CGaugeProgram->setMinimumWidth(180);
-  LabelCongruence = makeSlotLabel(messages, "LabelCongruence");
+  LabelCongruence = MakeSlotLabel(messages, "LabelCongruence");
   // Slots 1 and 4 keep their short texts whole; slot 2 takes the room left and wraps a
   // long verdict (an interrupted program) onto a second line rather than cutting it.
   LabelConnection->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
@@ -240,7 +240,7 @@ void TMainForm::createControls() {
   // reader too.
   InstallShownTabsAccessibility();
   MarkShownTabsOnly(PageControl1->tabBar());
-  for (const zeda::PageEntry& p : zeda::pageList()) {
+  for (const zeda::PageEntry& p : zeda::PageList()) {
     auto* page = new QWidget(PageControl1);
     page->setObjectName(QString::fromLatin1(p.name));
     PageControl1->addTab(page, QString::fromUtf8(p.caption));
@@ -261,10 +261,10 @@ void TMainForm::createControls() {
   resize(1024, 720);
 }
 
-void TMainForm::createMenus() {
+void TMainForm::CreateMenus() {
   QHash<QString, QMenu*> menus;
   QActionGroup* languages = nullptr;
-  for (const zeda::MenuEntry& e : zeda::menuTable()) {
+  for (const zeda::MenuEntry& e : zeda::MenuTable()) {
     const QString name = QString::fromUtf8(e.name);
     const QString caption = QString::fromUtf8(zeda::LangText(e.caption));
     const bool enabled = (e.flags & zeda::kMenuEnabled) != 0;
@@ -300,11 +300,11 @@ void TMainForm::createMenus() {
     connect(pickup, &QAction::triggered, this, &TMainForm::ButtonMonPuClick);
   }
   if (QAction* about = findChild<QAction*>(QStringLiteral("MenuAbout"))) {
-    connect(about, &QAction::triggered, this, &TMainForm::showAbout);
+    connect(about, &QAction::triggered, this, &TMainForm::ShowAbout);
   }
 }
 
-void TMainForm::createStatusBar() {
+void TMainForm::CreateStatusBar() {
   QStatusBar* bar = statusBar();
   bar->setObjectName(QStringLiteral("StatusBar1"));
   bar->setSizeGripEnabled(true);
@@ -345,29 +345,29 @@ void TMainForm::FormCreate() {
   // 1. The archive store in the program file, filled from its folder when empty.
   OpenArchiveStore();
   // 2. Status message slots: 1 LabelConnection, 2 LabelResult, 4 LabelCongruence.
-  statusSlots_.bind(this, {zeda::StatusSlot::kConnection, zeda::StatusSlot::kResult,
+  statusSlots_.Bind(this, {zeda::StatusSlot::kConnection, zeda::StatusSlot::kResult,
                            zeda::StatusSlot::kCongruence});
   // 3. Test-mode settings; 4. page bindings and map editors (NormalizeParams first).
-  readTestMode();
+  ReadTestMode();
   // 5. Hints go to panel 0: see event().
   // 6. Status texts.
   keyCheckKind = zeda::kKeyCheckNotConnected;
   static_cast<ElidedLabel*>(statusPanels_[2])
-      ->setFullText(QString::fromStdString(zeda::buildText()));
+      ->SetFullText(QString::fromStdString(zeda::BuildText()));
   statusPanels_[2]->setAccessibleDescription(statusPanels_[2]->text());
-  showUnitText();
+  ShowUnitText();
   // 7.-8. BIKE 7, COM setting 1 and the defaults of all pages.
-  applyStartImage();
+  ApplyStartImage();
   // 9. Centre the window on the screen.
   if (QScreen* screen = this->screen()) {
     const QRect s = screen->geometry();
     move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
   }
   // 10.-13. Default file path, application settings, TEST_COM, file history.
-  loadStartupSettings();
+  LoadStartupSettings();
   // 14. The first command-line argument.
   const zeda::CommandLine& cmd = options_.commandLine;
-  if (cmd.language >= 0) zeda::setCurrentLanguage(cmd.language);
+  if (cmd.language >= 0) zeda::SetCurrentLanguage(cmd.language);
   if (cmd.noPatchCheck) updateCheckSuppressed_ = true;
   // 15. Page captions, pages refreshed, undo history, language, COM menu.
   ApplyLanguage();
@@ -378,23 +378,23 @@ void TMainForm::FormCreate() {
   // 18. Dropped files.
   setAcceptDrops(true);
   // 19. Self-checks of the static layout.
-  zeda::runSelfChecks(zeda::kBuildLayout);
+  zeda::RunSelfChecks(zeda::kBuildLayout);
   // 20. No connection yet.
   Disconnect();
   // 21.-23. Monitor display, update check thread, recorder and player.
   ShowMonitor();
-  toggleMonitorPlayer(appSettings.monitorPlayer);
-  showPlayerState();
+  ToggleMonitorPlayer(appSettings.monitorPlayer);
+  ShowPlayerState();
   // Once the window runs, so the question is asked over it.
   QTimer::singleShot(0, this, [this] { OfferJournalRecovery(); });
-  if (options_.listenForHandover) startHandoverServer();
+  if (options_.listenForHandover) StartHandoverServer();
   StartUpdateCheck();
   // 24.
-  mainTick_.setInitialised(true);
-  zeda::linkTrace().trace("FORM Initialised");
+  mainTick_.SetInitialised(true);
+  zeda::LinkTraceSink().Trace("FORM Initialised");
   // A parameter file named on the command line (the file manager's double-click) is opened
   // like a dropped one, now that the window is complete.
-  if (!cmd.openPath.empty()) openIgnFile(QString::fromStdString(cmd.openPath));
+  if (!cmd.openPath.empty()) OpenIgnFile(QString::fromStdString(cmd.openPath));
 }
 
 void TMainForm::FormClose() {
@@ -404,10 +404,10 @@ void TMainForm::FormClose() {
   // close, the active page committed and normalised, the settings saved (each by its
   // area); then the status texts are freed.
   if (updateCheck_) updateCheck_->Stop();
-  stopPlayerAtClose();
-  closeDevicePorts();
-  saveSettingsAtClose();
-  statusSlots_.clearTexts();
+  StopPlayerAtClose();
+  CloseDevicePorts();
+  SaveSettingsAtClose();
+  statusSlots_.ClearTexts();
   if (handoverServer_) handoverServer_->close();
 }
 
@@ -417,32 +417,32 @@ void TMainForm::closeEvent(QCloseEvent* e) {
   e->accept();
 }
 
-void TMainForm::Timer1Timer() { mainTick_.run(); }
+void TMainForm::Timer1Timer() { mainTick_.Run(); }
 
 void TMainForm::ApplyLanguage() {
   // The translation tables of menus, hints and page captions are applied by the
   // language area; the window's own texts follow here.
-  const int lang = zeda::currentLanguage();
+  const int lang = zeda::CurrentLanguage();
   const char* names[3] = {"MenuEnglish", "MenuGerman", "MenuCzech"};
   for (int i = 0; i < 3; ++i) {
     if (QAction* a = findChild<QAction*>(QString::fromLatin1(names[i]))) a->setChecked(i == lang);
   }
   // Table entries that carry their own translations follow the language.
-  for (const zeda::MenuEntry& e : zeda::menuTable()) {
+  for (const zeda::MenuEntry& e : zeda::MenuTable()) {
     if (*e.caption != '#' && *e.hint != '#') continue;
     if (QAction* a = findChild<QAction*>(QString::fromUtf8(e.name))) {
       a->setText(QString::fromUtf8(zeda::LangText(e.caption)));
       a->setStatusTip(QString::fromUtf8(zeda::LangText(e.hint)));
     }
   }
-  applyAccessibleNames();
+  ApplyAccessibleNames();
   UpdateTitle();
-  statusSlots_.refreshCaptions();
+  statusSlots_.RefreshCaptions();
 }
 
 void TMainForm::Disconnect() {
   // While the link is enabled this shows "No connection with PC..." in slot 1.
-  deviceDisconnect();
+  DeviceDisconnect();
 }
 
 void TMainForm::ShowStatus(int slot, const char* text, int32_t durationMs, zeda::Colour font,
@@ -453,10 +453,10 @@ void TMainForm::ShowStatus(int slot, const char* text, int32_t durationMs, zeda:
 void TMainForm::UpdateTitle() {
   zeda::TitleInputs in;
   in.fileMatches = fileMatches;
-  in.linkEnabled = deviceLinkEnabled();
+  in.linkEnabled = DeviceLinkEnabled();
   in.fileName = currentFileName.toStdString();
   in.csvPath = csvOutputPath.toStdString();
-  setWindowTitle(QString::fromStdString(zeda::composeTitle(in)));
+  setWindowTitle(QString::fromStdString(zeda::ComposeTitle(in)));
 }
 
 void TMainForm::OnHint(const QString& hint) {
@@ -464,15 +464,15 @@ void TMainForm::OnHint(const QString& hint) {
   statusPanels_[0]->setAccessibleDescription(hint);
 }
 
-void TMainForm::showUnitText() {
+void TMainForm::ShowUnitText() {
   // A refused unit shows its mismatch from the identification check on, before any monitor
   // answer has told it again.
   const std::string refused =
-      keyCheckKind == zeda::kKeyCheckText ? std::string() : refusedUnitText();
+      keyCheckKind == zeda::kKeyCheckText ? std::string() : RefusedUnitText();
   const QString text = QString::fromStdString(
-      !refused.empty() ? refused : zeda::unitText(keyCheckKind, keyCheckText, unitIdent));
+      !refused.empty() ? refused : zeda::UnitText(keyCheckKind, keyCheckText, unitIdent));
   // The unit's texts are often wider than the panel: the whole line stays the tooltip.
-  static_cast<ElidedLabel*>(statusPanels_[4])->setFullText(text);
+  static_cast<ElidedLabel*>(statusPanels_[4])->SetFullText(text);
   statusPanels_[4]->setAccessibleDescription(text);
 }
 
@@ -493,19 +493,19 @@ void TMainForm::dropEvent(QDropEvent* e) {
   for (const QUrl& url : e->mimeData()->urls()) {
     if (url.isLocalFile()) paths << url.toLocalFile();
   }
-  filesDropped(paths);
+  FilesDropped(paths);
   e->acceptProposedAction();  // the drop is always finished
 }
 
-void TMainForm::filesDropped(const QStringList& paths) {
+void TMainForm::FilesDropped(const QStringList& paths) {
   std::vector<std::string> names;
   names.reserve(static_cast<size_t>(paths.size()));
   for (const QString& p : paths) names.push_back(p.toStdString());
-  const int index = zeda::firstIgnFile(names);
-  if (index >= 0) openIgnFile(paths[index]);
+  const int index = zeda::FirstIgnFile(names);
+  if (index >= 0) OpenIgnFile(paths[index]);
 }
 
-void TMainForm::openIgnFile(const QString& path) {
+void TMainForm::OpenIgnFile(const QString& path) {
   // Opened like a history entry: both file dialogs preset to the path, then OpenFile for
   // all pages.
   lastDroppedIgnFile_ = path;
@@ -515,34 +515,34 @@ void TMainForm::openIgnFile(const QString& path) {
 
 // StatusView
 
-void TMainForm::setSlotVisible(int slot, bool visible) {
+void TMainForm::SetSlotVisible(int slot, bool visible) {
   if (QLabel* label = slotLabels_[static_cast<size_t>(slot)]) label->setVisible(visible);
 }
 
-void TMainForm::setSlotCaption(int slot, const std::string& caption) {
+void TMainForm::SetSlotCaption(int slot, const std::string& caption) {
   if (QLabel* label = slotLabels_[static_cast<size_t>(slot)]) {
     label->setText(QString::fromStdString(caption));
     label->setAccessibleDescription(label->text());
   }
-  if (slot == zeda::StatusSlot::kResult) updateGaugeAccessibility();
+  if (slot == zeda::StatusSlot::kResult) UpdateGaugeAccessibility();
 }
 
-void TMainForm::setSlotColours(int slot, zeda::Colour font, zeda::Colour back) {
+void TMainForm::SetSlotColours(int slot, zeda::Colour font, zeda::Colour back) {
   QLabel* label = slotLabels_[static_cast<size_t>(slot)];
   if (!label) return;
   QPalette pal = label->palette();
-  if (font != zeda::kColourUnchanged) pal.setColor(QPalette::WindowText, toQColor(font, pal));
-  if (back != zeda::kColourUnchanged) pal.setColor(QPalette::Window, toQColor(back, pal));
+  if (font != zeda::kColourUnchanged) pal.setColor(QPalette::WindowText, ToQColor(font, pal));
+  if (back != zeda::kColourUnchanged) pal.setColor(QPalette::Window, ToQColor(back, pal));
   label->setPalette(pal);
 }
 
-void TMainForm::setGaugeVisible(bool visible) { CGaugeProgram->setVisible(visible); }
+void TMainForm::SetGaugeVisible(bool visible) { CGaugeProgram->setVisible(visible); }
 
 // TickSteps
 
-void TMainForm::focusNoReadingCheckBox() { CheckBoxZakazCteni->setFocus(); }
+void TMainForm::FocusNoReadingCheckBox() { CheckBoxZakazCteni->setFocus(); }
 
-void TMainForm::setDeviceCommandsEnabled(bool enabled) {
+void TMainForm::SetDeviceCommandsEnabled(bool enabled) {
   // A playback shows a recorded unit: nothing may be sent to the real one meanwhile.
   enabled = enabled && !PlaybackActive();
   // A refused unit cannot be read, verified or programmed: the commands say so by being
@@ -562,20 +562,20 @@ void TMainForm::setDeviceCommandsEnabled(bool enabled) {
 // connectedPort, disconnectLink, requestSpecialCommand and resumeSearch are in
 // device_commands.cpp with the device machine.
 
-void TMainForm::linkEnabledChanged() {
+void TMainForm::LinkEnabledChanged() {
   UpdateTitle();
   ApplyLanguage();
 }
 
-QByteArray TMainForm::handoverLine(const QByteArray& line) {
-  const auto msg = zeda::parseHandoverLine(std::string_view(line.constData(), line.size()));
+QByteArray TMainForm::HandoverLine(const QByteArray& line) {
+  const auto msg = zeda::ParseHandoverLine(std::string_view(line.constData(), line.size()));
   if (!msg) return QByteArrayLiteral("error\n");
-  const zeda::HandoverAction action = deviceHandover(*msg);
+  const zeda::HandoverAction action = DeviceHandover(*msg);
   return action == zeda::HandoverAction::Ignore ? QByteArrayLiteral("ignored\n")
                                                 : QByteArrayLiteral("ok\n");
 }
 
-void TMainForm::startHandoverServer() {
+void TMainForm::StartHandoverServer() {
   handoverServer_ = new QLocalServer(this);
   handoverServer_->setObjectName(QStringLiteral("HandoverServer"));
   handoverServer_->setSocketOptions(QLocalServer::UserAccessOption);
@@ -598,7 +598,7 @@ void TMainForm::startHandoverServer() {
       connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
       auto serve = [this, socket] {
         while (socket->canReadLine()) {
-          socket->write(handoverLine(socket->readLine(kHandoverMaxLine + 1)));
+          socket->write(HandoverLine(socket->readLine(kHandoverMaxLine + 1)));
         }
         // A peer that sends a long line without an end is dropped.
         if (socket->bytesAvailable() > kHandoverMaxLine) socket->abort();
@@ -609,10 +609,10 @@ void TMainForm::startHandoverServer() {
   });
 }
 
-void TMainForm::showAbout() {
+void TMainForm::ShowAbout() {
   QMessageBox::about(this, QStringLiteral("About"),
                      QStringLiteral("%1 (v%2)\n%3")
                          .arg(QString::fromUtf8(zeda::kProductText))
                          .arg(zeda::kProgramVersion)
-                         .arg(QString::fromStdString(zeda::buildText())));
+                         .arg(QString::fromStdString(zeda::BuildText())));
 }

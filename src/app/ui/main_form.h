@@ -74,24 +74,24 @@ class TMainForm : public QMainWindow,
   // The device side's one way to talk to the user.
   void ShowStatus(int slot, const char* text, int32_t durationMs, zeda::Colour font,
                   zeda::Colour back, int32_t priority);
-  zeda::StatusSlots& statusSlots() { return statusSlots_; }
-  zeda::MainTick& mainTick() { return mainTick_; }
-  zeda::PortHandover& portHandover() { return portHandover_; }
+  zeda::StatusSlots& StatusSlots() { return statusSlots_; }
+  zeda::MainTick& MainTick() { return mainTick_; }
+  zeda::PortHandover& PortHandover() { return portHandover_; }
 
   void UpdateTitle();
   // Shows a hint in status-bar panel 0 (empty hint, empty panel).
   void OnHint(const QString& hint);
   // Status-bar panel 4 from keyCheckKind, keyCheckText and the unit's texts.
-  void showUnitText();
+  void ShowUnitText();
 
-  bool initialised() const { return mainTick_.initialised(); }
-  bool updateCheckSuppressed() const { return updateCheckSuppressed_; }
+  bool Initialised() const { return mainTick_.Initialised(); }
+  bool UpdateCheckSuppressed() const { return updateCheckSuppressed_; }
   // The .ign file picked from the last drop, empty when none (see openIgnFile).
-  const QString& lastDroppedIgnFile() const { return lastDroppedIgnFile_; }
+  const QString& LastDroppedIgnFile() const { return lastDroppedIgnFile_; }
   // Handles a dropped list of files: opens the first parameter file among them.
-  void filesDropped(const QStringList& paths);
+  void FilesDropped(const QStringList& paths);
   // Applies one hand-over line as received on the socket; returns the reply.
-  QByteArray handoverLine(const QByteArray& line);
+  QByteArray HandoverLine(const QByteArray& line);
 
   // Title inputs kept by the window.
   bool fileMatches = false;
@@ -99,9 +99,9 @@ class TMainForm : public QMainWindow,
   QString csvOutputPath;  // empty while the CSV output is off
 
   // ---- Device operations (ui/device_commands.cpp) ----
-  zeda::DeviceOps& deviceOps() { return *deviceOps_; }
-  zeda::CCOMCOM& link() { return *link_; }
-  zeda::ImageBuffers& images() { return *images_; }
+  zeda::DeviceOps& DeviceOps() { return *deviceOps_; }
+  zeda::CCOMCOM& Link() { return *link_; }
+  zeda::ImageBuffers& Images() { return *images_; }
   // The commands of ButtonRead/F7, ButtonVerify/F8, ButtonProgram/F9 and MenuReset.
   void ReadCommand();
   void VerifyCommand();
@@ -115,12 +115,12 @@ class TMainForm : public QMainWindow,
   // Whether the connected unit can be read at all (not refused, not read-locked).
   bool UnitReadable() const;
   // Panel 4's mismatch text while the connected unit is refused, else empty.
-  std::string refusedUnitText() const;
+  std::string RefusedUnitText() const;
   // ---- Activity log and compare view (ui/activity_commands.cpp) ----
-  zeda::ActivityLog& activityLog() { return activityLog_; }
-  ActivityLogDock* activityLogDock() const { return activityDock_; }
+  zeda::ActivityLog& ActivityLog() { return activityLog_; }
+  ActivityLogDock* ActivityDock() const { return activityDock_; }
   // The compare view, nullptr until first shown.
-  CompareDialog* compareDialog() const { return compareDialog_; }
+  CompareDialog* CompareView() const { return compareDialog_; }
   // MenuCompareUnit: params against unitImage (only while that is valid).
   void CompareWithUnitCommand();
   // MenuCompareFile: params against a chosen .ign (the dialog starts at the current file).
@@ -129,7 +129,7 @@ class TMainForm : public QMainWindow,
   void ShowDifferences(const QString& theirs, std::vector<zeda::FieldDifference> differences);
   // zeda --simulate: starts zedasim with `args` on a pty and makes it the only port
   // searched. False with a message on stderr when it cannot start.
-  bool startSimulator(const QStringList& args);
+  bool StartSimulator(const QStringList& args);
 
   // ButtonMonPu and MenuMonPickup: the first click opens the pickup monitor, later ones
   // show or hide it.
@@ -150,11 +150,11 @@ class TMainForm : public QMainWindow,
   bool IsMonitorLive() const;
   bool PlaybackActive() const;
   // The values the page ticks and the map editors' operating point read.
-  const zeda::LiveValues& liveValues() const { return liveValues_; }
-  const zeda::MonitorView& monitorView() const { return monitorView_; }
+  const zeda::LiveValues& LiveValues() const { return liveValues_; }
+  const zeda::MonitorView& MonitorView() const { return monitorView_; }
   const zeda::MonitorBlock& monitorBlock() const { return monitorBlock_; }
-  zeda::MonitorPlayer& player() { return *player_; }
-  PlayerBox* playerBox() const { return playerBox_; }
+  zeda::MonitorPlayer& Player() { return *player_; }
+  PlayerBox* PlayerGroupBox() const { return playerBox_; }
   void MenuCSVoutClick();
   // SpeedButtonPlay: 1 Record, 2 Play, 3 Pause, 4 Stop.
   void SpeedButtonPlay(int button);
@@ -168,7 +168,7 @@ class TMainForm : public QMainWindow,
   void OfferJournalRecovery();
   // Message boxes of the player (tests replace it): title, text.
   using MessageShower = std::function<void(const QString& title, const QString& text)>;
-  void setMessageShower(MessageShower shower) { messageShower_ = std::move(shower); }
+  void SetMessageShower(MessageShower shower) { messageShower_ = std::move(shower); }
 
   // ---- Parameter image, files and settings (file_commands.cpp) ----
   // The document: the parameter image and the copies kept of it. The title's fileMatches
@@ -187,11 +187,11 @@ class TMainForm : public QMainWindow,
   using FileChooser = std::function<QString(const FileDialogRequest&)>;
   // Asks a Yes/No/Cancel question; returns the QMessageBox::StandardButton pressed.
   using QuestionAsker = std::function<int(const QString& text)>;
-  void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
-  void setQuestionAsker(QuestionAsker asker) { questionAsker_ = std::move(asker); }
+  void SetFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
+  void SetQuestionAsker(QuestionAsker asker) { questionAsker_ = std::move(asker); }
   // Takes the active page's pending edit into the image; installed by the pages.
   using PageCommitter = std::function<void()>;
-  void setActivePageCommitter(PageCommitter committer) {
+  void SetActivePageCommitter(PageCommitter committer) {
     activePageCommitter_ = std::move(committer);
   }
   // Moves the focus off the page's controls and commits its pending edit. Open calls it
@@ -208,13 +208,13 @@ class TMainForm : public QMainWindow,
   // Writes application.ini and default.ini from the current state.
   bool SaveAppSettings();
 
-  const std::string& settingsFolder() const { return settingsFolder_; }
-  bool testMode() const { return testSwitch_.testMode; }
-  bool quickSaveAvailable() const { return quickSaveAvailable_; }
+  const std::string& SettingsFolder() const { return settingsFolder_; }
+  bool TestMode() const { return testSwitch_.testMode; }
+  bool QuickSaveAvailable() const { return quickSaveAvailable_; }
   // The program folder followed by "data.ign".
-  const QString& defaultFilePath() const { return defaultFilePath_; }
+  const QString& DefaultFilePath() const { return defaultFilePath_; }
   // The identification lines written at the end of a parameter file.
-  zeda::IgnIdentification fileIdentification() const;
+  zeda::IgnIdentification FileIdentification() const;
 
   // ---- Printing (print_commands.cpp) ----
   // The print dialog: lets the user pick a printer or a PDF file; false when cancelled.
@@ -243,61 +243,61 @@ class TMainForm : public QMainWindow,
   void dropEvent(QDropEvent* e) override;
 
  private:
-  void createControls();
-  void createMenus();
-  void createStatusBar();
+  void CreateControls();
+  void CreateMenus();
+  void CreateStatusBar();
   void FormCreate();
   void FormClose();
   void Timer1Timer();
   void ApplyLanguage();
   void Disconnect();
-  void openIgnFile(const QString& path);
+  void OpenIgnFile(const QString& path);
 
   // Files and settings (file_commands.cpp).
-  void connectFileCommands();
-  void readTestMode();
-  void applyStartImage();
-  void loadStartupSettings();
-  void saveSettingsAtClose();
-  void rebuildHistoryMenu();
-  void syncFileState();
-  void afterDocumentChange();
-  QString chooseFile(bool save, const QString& preset);
-  QString runFileDialog(const FileDialogRequest& request);
-  void showOpenFileError(const std::string& detail = {});
-  zeda::FileDocument fileDocument();
-  void startHandoverServer();
-  void showAbout();
+  void ConnectFileCommands();
+  void ReadTestMode();
+  void ApplyStartImage();
+  void LoadStartupSettings();
+  void SaveSettingsAtClose();
+  void RebuildHistoryMenu();
+  void SyncFileState();
+  void AfterDocumentChange();
+  QString ChooseFile(bool save, const QString& preset);
+  QString RunFileDialog(const FileDialogRequest& request);
+  void ShowOpenFileError(const std::string& detail = {});
+  zeda::FileDocument FileDocument();
+  void StartHandoverServer();
+  void ShowAbout();
 
   // StatusView
-  void setSlotVisible(int slot, bool visible) override;
-  void setSlotCaption(int slot, const std::string& caption) override;
-  void setSlotColours(int slot, zeda::Colour font, zeda::Colour back) override;
-  void setGaugeVisible(bool visible) override;
+  void SetSlotVisible(int slot, bool visible) override;
+  void SetSlotCaption(int slot, const std::string& caption) override;
+  void SetSlotColours(int slot, zeda::Colour font, zeda::Colour back) override;
+  void SetGaugeVisible(bool visible) override;
 
   friend class DeviceUiBridge;
-  void createActivityLog();
+  void CreateActivityLog();
   // Logs the end of an operation (from the device machine), with the differing fields of a
   // Verify or check that found the unit different; a Verify's differences open the compare
   // view.
   void RecordOperation(int32_t op, zeda::OpOutcome outcome);
-  void updateCompareCommands();
-  void applyAccessibleNames();
-  void updateGaugeAccessibility();
-  void createDeviceOps();
-  void destroyDeviceOps();
-  void connectDeviceCommands();
-  void showDeviceMessages();
+  void UpdateCompareCommands();
+  void ApplyAccessibleNames();
+  void UpdateGaugeAccessibility();
+  void CreateDeviceOps();
+  void DestroyDeviceOps();
+  void ConnectDeviceCommands();
+  void ShowDeviceMessages();
   // Slot 2's lasting verdicts: the refusal of a unit, interrupted programming.
-  void applyUnitVerdicts();
-  void showInterrupted();
+  void ApplyUnitVerdicts();
+  void ShowInterrupted();
   // portHandover_ follows a release the device machine has made.
-  void syncHandover();
+  void SyncHandover();
   // What the rest of the window asks of the device side.
-  void deviceDisconnect();
-  bool deviceLinkEnabled() const;
-  void closeDevicePorts();
-  zeda::HandoverAction deviceHandover(const zeda::HandoverMessage& msg);
+  void DeviceDisconnect();
+  bool DeviceLinkEnabled() const;
+  void CloseDevicePorts();
+  zeda::HandoverAction DeviceHandover(const zeda::HandoverMessage& msg);
 
   void ConnectPrintCommands();
   void PrintWindow(bool allPages);
@@ -307,32 +307,32 @@ class TMainForm : public QMainWindow,
   bool DeviceOperationRunning() const;
 
   // TickSteps
-  void updateCheckStep() override;
-  void playerStep() override;
+  void UpdateCheckStep() override;
+  void PlayerStep() override;
 
   // Live monitor (monitor_commands.cpp).
   friend class PlayerHostBridge;
-  void createMonitor();
-  void destroyMonitor();
-  void stopPlayerAtClose();
-  void showPlayerState();
-  void showPlayerMessage(const QString& title, const QString& text);
-  void toggleMonitorPlayer(bool shown);
-  zeda::MonitorParams monitorParams() const;
-  void runDeviceOps() override;
-  bool unitConnected() override;
-  void focusNoReadingCheckBox() override;
-  void setDeviceCommandsEnabled(bool enabled) override;
-  void pickupCaptureHandOver() override;
-  void pickupPeriodic() override;
-  void pickupTick() override;
+  void CreateMonitor();
+  void DestroyMonitor();
+  void StopPlayerAtClose();
+  void ShowPlayerState();
+  void ShowPlayerMessage(const QString& title, const QString& text);
+  void ToggleMonitorPlayer(bool shown);
+  zeda::MonitorParams MonitorParams() const;
+  void RunDeviceOps() override;
+  bool UnitConnected() override;
+  void FocusNoReadingCheckBox() override;
+  void SetDeviceCommandsEnabled(bool enabled) override;
+  void PickupCaptureHandOver() override;
+  void PickupPeriodic() override;
+  void PickupTick() override;
 
   // HandoverHooks
   int connectedPort() const override;
-  void disconnectLink() override;
-  void requestSpecialCommand() override;
-  void resumeSearch() override;
-  void linkEnabledChanged() override;
+  void DisconnectLink() override;
+  void RequestSpecialCommand() override;
+  void ResumeSearch() override;
+  void LinkEnabledChanged() override;
 
   Options options_;
   PrinterChooser printerChooser_;

@@ -66,14 +66,14 @@ class PlayerHostBridge : public zeda::PlayerHost {
   }
   void PlayParameters(const uint8_t* image) override {
     zeda::ImageBuffers& b = form_.imageBuffers;
-    std::memcpy(b.params.data(), image, zeda::PARAM_IMAGE_SIZE);
+    std::memcpy(b.params.Data(), image, zeda::PARAM_IMAGE_SIZE);
     zeda::UpdatePresence(b.params, b.presence);
-    b.updateFileMatches();
+    b.UpdateFileMatches();
     form_.CompareIfChanged();
   }
   void PlayUnitImage(const uint8_t* image) override {
     zeda::ImageBuffers& b = form_.imageBuffers;
-    std::memcpy(b.unitImage.data(), image, zeda::PARAM_IMAGE_SIZE);
+    std::memcpy(b.unitImage.Data(), image, zeda::PARAM_IMAGE_SIZE);
     b.unitImageValid = true;
     form_.CompareIfChanged();
   }
@@ -93,7 +93,7 @@ class PlayerHostBridge : public zeda::PlayerHost {
   TMainForm& form_;
 };
 
-void TMainForm::createMonitor() {
+void TMainForm::CreateMonitor() {
   playerHost_ = new PlayerHostBridge(*this);
   player_ = std::make_unique<zeda::MonitorPlayer>(*playerHost_);
   auto* outer = static_cast<QVBoxLayout*>(centralWidget()->layout());
@@ -112,12 +112,12 @@ void TMainForm::createMonitor() {
   }
   if (QAction* a = findChild<QAction*>(QStringLiteral("MenuMonitorPlayer"))) {
     a->setEnabled(true);
-    connect(a, &QAction::triggered, this, &TMainForm::toggleMonitorPlayer);
+    connect(a, &QAction::triggered, this, &TMainForm::ToggleMonitorPlayer);
   }
   connect(PageControl1, &QTabWidget::currentChanged, this, [this] { RecordPageState(); });
 }
 
-void TMainForm::destroyMonitor() {
+void TMainForm::DestroyMonitor() {
   if (player_) player_->Stop();
   csvOutput_.Stop();
   player_.reset();
@@ -125,7 +125,7 @@ void TMainForm::destroyMonitor() {
   playerHost_ = nullptr;
 }
 
-void TMainForm::toggleMonitorPlayer(bool shown) {
+void TMainForm::ToggleMonitorPlayer(bool shown) {
   playerBox_->setVisible(shown);
   appSettings.monitorPlayer = shown;
   if (QAction* a = findChild<QAction*>(QStringLiteral("MenuMonitorPlayer"))) a->setChecked(shown);
@@ -137,7 +137,7 @@ bool TMainForm::IsMonitorLive() const {
   return PlaybackActive() || (deviceOps_ && deviceOps_->UnitConnected());
 }
 
-zeda::MonitorParams TMainForm::monitorParams() const {
+zeda::MonitorParams TMainForm::MonitorParams() const {
   zeda::MonitorParams p = zeda::MonitorParamsFrom(imageBuffers);
   for (int i = 0; i < 3; ++i)
     p.unitTexts[static_cast<std::size_t>(i)] =
@@ -155,18 +155,18 @@ void TMainForm::MonitorAnswer(const uint8_t* block) {
   // Recorded just before the display refresh.
   if (player_->Recording() &&
       player_->RecordMonitor(block, now) == zeda::RecordOutcome::StoppedAtLimit)
-    showPlayerMessage(QStringLiteral("Monitor player"),
-                      QString::fromStdString(player_->limitText()));
+    ShowPlayerMessage(QStringLiteral("Monitor player"),
+                      QString::fromStdString(player_->LimitText()));
   monitorBlock_.Assign(block);
   csvOutput_.WriteLine(monitorBlock_, now);  // one line per fresh answer
   ShowMonitor();
-  showPlayerState();
+  ShowPlayerState();
 }
 
 void TMainForm::ShowMonitor() {
   const bool live = IsMonitorLive();
   wasLive_ = live;
-  zeda::EvaluateMonitor(monitorBlock_, live, monitorParams(), monitorMemory_, liveValues_,
+  zeda::EvaluateMonitor(monitorBlock_, live, MonitorParams(), monitorMemory_, liveValues_,
                         monitorView_);
   monitorApplier_->Apply(monitorView_);
   // The active page's periodic refresh follows pick-up 2 once the pages exist.
@@ -194,7 +194,7 @@ void TMainForm::MenuCSVoutClick() {
   }
 }
 
-void TMainForm::showPlayerMessage(const QString& title, const QString& text) {
+void TMainForm::ShowPlayerMessage(const QString& title, const QString& text) {
   if (messageShower_) {
     messageShower_(title, text);
     return;
@@ -209,7 +209,7 @@ void TMainForm::SpeedButtonPlay(int button) {
   zeda::MonitorPlayer& p = *player_;
   switch (button) {
     case PlayerBox::kRecord: {
-      if (p.state() != zeda::kPlayerIdle) break;
+      if (p.State() != zeda::kPlayerIdle) break;
       const QString path = WithExtension(
           fileChooser_ ? fileChooser_({true, QStringLiteral("monitor.ignlog")})
                        : QFileDialog::getSaveFileName(this, QString(), QString(),
@@ -219,25 +219,25 @@ void TMainForm::SpeedButtonPlay(int button) {
       zeda::IgnlogStartInfo info;
       info.start = now / 1000;
       info.checkBoxLeft = CheckBoxZakazCteni->x();
-      info.description = zeda::buildText();
+      info.description = zeda::BuildText();
       zeda::RecordingSnapshot snap;
-      snap.comPort = deviceOps_->connectedPortNumber();
-      snap.unitDescription = zeda::buildText();
-      snap.params = imageBuffers.params.data();
-      snap.unitImage = imageBuffers.unitImageValid ? imageBuffers.unitImage.data() : nullptr;
+      snap.comPort = deviceOps_->ConnectedPortNumber();
+      snap.unitDescription = zeda::BuildText();
+      snap.params = imageBuffers.params.Data();
+      snap.unitImage = imageBuffers.unitImageValid ? imageBuffers.unitImage.Data() : nullptr;
       snap.page = PageControl1->currentIndex();
       const std::string journal = settingsFolder_ + "recording-" +
                                   std::to_string(QCoreApplication::applicationPid()) + "-" +
                                   std::to_string(now) + kJournalSuffix;
       if (!p.StartRecording(path.toStdString(), journal, info, snap, now))
-        showPlayerMessage(QStringLiteral("Error"),
+        ShowPlayerMessage(QStringLiteral("Error"),
                           QStringLiteral("%1: the recording cannot be started").arg(path));
       break;
     }
     case PlayerBox::kPlay:
-      if (p.state() == zeda::kPlayerPaused) {
+      if (p.State() == zeda::kPlayerPaused) {
         p.Resume(now);
-      } else if (p.state() == zeda::kPlayerIdle) {
+      } else if (p.State() == zeda::kPlayerIdle) {
         // A running device operation finishes first; a playback must not cut into it.
         if (deviceOps_->Busy()) break;
         const QString path =
@@ -248,18 +248,18 @@ void TMainForm::SpeedButtonPlay(int button) {
         zeda::IgnlogFile file;
         const zeda::IgnlogReadResult r = zeda::ReadIgnlogFile(path.toStdString(), file);
         if (r.error == zeda::IgnlogError::Unreadable) break;  // as with a file not opened
-        if (!r.ok()) {
-          showPlayerMessage(
+        if (!r.Ok()) {
+          ShowPlayerMessage(
               QStringLiteral("Error"),
               QStringLiteral("%1: %2").arg(path, QString::fromStdString(zeda::IgnlogErrorText(r))));
           break;
         }
         std::string error;
         if (!p.StartPlayback(std::move(file), path.toStdString(), now, &error))
-          showPlayerMessage(QStringLiteral("Error"), QString::fromStdString(error));
+          ShowPlayerMessage(QStringLiteral("Error"), QString::fromStdString(error));
         else
-          playerBox_->SetRecording(&p.file());
-        setDeviceCommandsEnabled(false);
+          playerBox_->SetRecording(&p.File());
+        SetDeviceCommandsEnabled(false);
       }
       break;
     case PlayerBox::kPause:
@@ -269,33 +269,33 @@ void TMainForm::SpeedButtonPlay(int button) {
       playerBox_->SetRecording(nullptr);
       std::string error;
       if (!p.Stop(&error))
-        showPlayerMessage(QStringLiteral("Error"),
+        ShowPlayerMessage(QStringLiteral("Error"),
                           QString::fromStdString(error + " (the journal is kept)"));
       break;
     }
     default:
       break;
   }
-  showPlayerState();
+  ShowPlayerState();
 }
 
 void TMainForm::PlayPosChange(int position) {
   player_->SetPosition(position);
-  showPlayerState();
+  ShowPlayerState();
 }
 
-void TMainForm::showPlayerState() {
+void TMainForm::ShowPlayerState() {
   if (playerBox_) playerBox_->Show(player_->Controls(NowMs()));
 }
 
-void TMainForm::playerStep() {
+void TMainForm::PlayerStep() {
   const int64_t now = NowMs();
-  if (player_->state() == zeda::kPlayerPlaying) {
+  if (player_->State() == zeda::kPlayerPlaying) {
     player_->Tick(now);
-    showPlayerState();
+    ShowPlayerState();
   } else if (player_->Recording()) {
     player_->SyncJournal(now);
-    if (zeda::tickCount() % 18 == 0) showPlayerState();  // the seconds counter
+    if (zeda::tickCount() % 18 == 0) ShowPlayerState();  // the seconds counter
   }
   // The display follows a unit that came or went (its not-live forms).
   if (IsMonitorLive() != wasLive_) ShowMonitor();
@@ -303,7 +303,7 @@ void TMainForm::playerStep() {
 
 void TMainForm::RecordParameters() {
   if (player_ && player_->Recording())
-    player_->RecordParameters(imageBuffers.params.data(), NowMs());
+    player_->RecordParameters(imageBuffers.params.Data(), NowMs());
 }
 
 void TMainForm::RecordPageState() {
@@ -312,13 +312,13 @@ void TMainForm::RecordPageState() {
   player_->RecordPageState(PageControl1->currentIndex(), none, none, NowMs());
 }
 
-void TMainForm::stopPlayerAtClose() {
+void TMainForm::StopPlayerAtClose() {
   // A running recording is written out; a playback gives the user's document back before
   // the settings are saved.
   std::string error;
   if (playerBox_) playerBox_->SetRecording(nullptr);
   if (player_ && !player_->Stop(&error))
-    showPlayerMessage(QStringLiteral("Error"),
+    ShowPlayerMessage(QStringLiteral("Error"),
                       QString::fromStdString(error + " (the journal is kept)"));
   csvOutput_.Stop();
 }
@@ -331,7 +331,7 @@ void TMainForm::ExportRecordingCsv() {
                                                   QStringLiteral("CSV log file (*.csv)")),
       QStringLiteral(".csv"));
   if (path.isEmpty()) return;
-  const zeda::IgnlogFile& file = player_->file();
+  const zeda::IgnlogFile& file = player_->File();
   std::string out = zeda::CsvHeaderLines();
   for (int k = 0; k < file.count; ++k) {
     const zeda::IgnlogRecordView r = file.Record(k);
@@ -344,7 +344,7 @@ void TMainForm::ExportRecordingCsv() {
   }
   std::string error;
   if (!zeda::WriteFileAtomic(path.toStdString(), out, &error))
-    showPlayerMessage(QStringLiteral("Error"),
+    ShowPlayerMessage(QStringLiteral("Error"),
                       QStringLiteral("%1: %2").arg(path, QString::fromStdString(error)));
 }
 
@@ -370,7 +370,7 @@ void TMainForm::OfferJournalRecovery() {
     if (answer == QMessageBox::Yes) {
       std::string error;
       if (!zeda::WriteFileAtomic(target, bytes, &error)) {
-        showPlayerMessage(QStringLiteral("Error"),
+        ShowPlayerMessage(QStringLiteral("Error"),
                           QString::fromStdString(target + ": " + error + " (the journal is kept)"));
         continue;
       }

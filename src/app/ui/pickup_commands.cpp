@@ -8,14 +8,14 @@
 
 void TMainForm::ButtonMonPuClick() {
   if (!monPickup_) {
-    monPickup_ = std::make_unique<CMonPickup>(&zeda::pollMaskWord(), this);
+    monPickup_ = std::make_unique<CMonPickup>(&zeda::PollMaskWord(), this);
     monPickup_->Open();
     return;
   }
   monPickup_->Toggle();
 }
 
-void TMainForm::pickupCaptureHandOver() {
+void TMainForm::PickupCaptureHandOver() {
   if (!link_) return;
   if (monPickup_) {
     monPickup_->HandOver(link_->completedCapture);
@@ -25,11 +25,11 @@ void TMainForm::pickupCaptureHandOver() {
   }
 }
 
-void TMainForm::pickupPeriodic() {
+void TMainForm::PickupPeriodic() {
   if (monPickup_) monPickup_->Periodic();
 }
 
-void TMainForm::pickupTick() {
+void TMainForm::PickupTick() {
   if (!monPickup_) return;
   // Monitor requests ask for a capture while the window is shown and not paused.
   if (deviceOps_) deviceOps_->monitorCommands.pickupActive = monPickup_->Core().CaptureWanted();

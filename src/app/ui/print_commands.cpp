@@ -58,6 +58,6 @@ void TMainForm::PrintWindow(bool allPages) {
   if (!out.ok) {
     char text[768];
     std::snprintf(text, sizeof text, zeda::LangText(kPrintFailed), out.error.toUtf8().constData());
-    zeda::showMessage(text, zeda::LangText("###Print##Drucken##Tisk"), zeda::MessageKind::Warning);
+    zeda::ShowMessage(text, zeda::LangText("###Print##Drucken##Tisk"), zeda::MessageKind::Warning);
   }
 }

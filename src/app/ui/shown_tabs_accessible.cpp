@@ -65,7 +65,7 @@ class ShownTab : public QAccessibleInterface, public QAccessibleActionInterface 
   }
   QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
-  int index() const { return index_; }
+  int Index() const { return index_; }
 
  private:
   QPointer<QTabBar> bar_;
@@ -85,30 +85,30 @@ class ShownTabBar : public QAccessibleWidget {
     if (i < 0 || i >= shown.size()) return nullptr;
     const int index = shown[i];
     if (const QAccessible::Id id = tabs_.value(index)) return QAccessible::accessibleInterface(id);
-    auto* tab = new ShownTab(bar(), index);
+    auto* tab = new ShownTab(Bar(), index);
     tabs_.insert(index, QAccessible::registerAccessibleInterface(tab));
     return tab;
   }
   int indexOfChild(const QAccessibleInterface* child) const override {
     if (child && child->role() == QAccessible::PageTab && child->parent() == this) {
-      return static_cast<int>(Shown().indexOf(static_cast<const ShownTab*>(child)->index()));
+      return static_cast<int>(Shown().indexOf(static_cast<const ShownTab*>(child)->Index()));
     }
     return QAccessibleWidget::indexOfChild(child);
   }
   QString text(QAccessible::Text t) const override {
     if (t == QAccessible::Name) {
-      const int i = bar()->currentIndex();
-      return i >= 0 ? bar()->tabText(i).remove(QLatin1Char('&')) : QString();
+      const int i = Bar()->currentIndex();
+      return i >= 0 ? Bar()->tabText(i).remove(QLatin1Char('&')) : QString();
     }
     return QAccessibleWidget::text(t);
   }
 
  private:
-  QTabBar* bar() const { return static_cast<QTabBar*>(object()); }
+  QTabBar* Bar() const { return static_cast<QTabBar*>(object()); }
   QList<int> Shown() const {
     QList<int> out;
-    for (int i = 0; i < bar()->count(); ++i) {
-      if (bar()->isTabVisible(i)) out << i;
+    for (int i = 0; i < Bar()->count(); ++i) {
+      if (Bar()->isTabVisible(i)) out << i;
     }
     return out;
   }

@@ -49,21 +49,21 @@ bool TMainForm::OpenAddress(const QString& address) {
   if (!ok) {
     const std::string text =
         std::string(zeda::LangText(kWwwError)) + " " + address.toStdString() + " !";
-    zeda::showMessage(text, "", zeda::MessageKind::Error);
+    zeda::ShowMessage(text, "", zeda::MessageKind::Error);
   }
   return ok;
 }
 
 void TMainForm::MenuUpdateClick() {
   const char* path =
-      zeda::currentLanguage() == zeda::kCzech ? "/cz/stahnout/upload" : "/en/stahnout/upload";
+      zeda::CurrentLanguage() == zeda::kCzech ? "/cz/stahnout/upload" : "/en/stahnout/upload";
   OpenAddress(QString::fromUtf8(zeda::kPatchDefaultServer) + QString::fromLatin1(path));
 }
 
 void TMainForm::StartUpdateCheck() {
   UpdateCheck::Hooks hooks;
   hooks.setStatusText = [this](const QString& t) { statusPanels_[0]->setText(t); };
-  hooks.language = [] { return zeda::currentLanguage(); };
+  hooks.language = [] { return zeda::CurrentLanguage(); };
   hooks.dismissedNumber = [this] { return appSettings.patchDismissed; };
   hooks.rememberDismissed = [this](int number) {
     // The button promises not to remind again: kept in application.ini.
@@ -77,7 +77,7 @@ void TMainForm::StartUpdateCheck() {
   updateCheck_->SetDisabled(updateCheckSuppressed_);
 }
 
-void TMainForm::updateCheckStep() {
+void TMainForm::UpdateCheckStep() {
   if (updateCheck_) updateCheck_->UpdateCheckTick(zeda::tickMs());
   closeWhenIdle_.Poll();
 }

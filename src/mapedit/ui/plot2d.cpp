@@ -10,12 +10,12 @@ namespace {
 
 // The sheets drawn together with the current one on an axis: enabled, shown, sharing a
 // group bit and placing breakpoints the same way.
-std::vector<const CSheet*> groupSheets(const TTab& t, bool xAxis) {
-  std::vector<const CSheet*> out{&t.cur()};
-  const CAxe& mine = xAxis ? t.cur().axisX : t.cur().axisY;
+std::vector<const CSheet*> GroupSheets(const TTab& t, bool xAxis) {
+  std::vector<const CSheet*> out{&t.Cur()};
+  const CAxe& mine = xAxis ? t.Cur().axisX : t.Cur().axisY;
   for (int i = 0; i < t.sheetCount; ++i) {
     if (i == t.current) continue;
-    const CSheet& o = t.sheet(i);
+    const CSheet& o = t.Sheet(i);
     const CAxe& a = xAxis ? o.axisX : o.axisY;
     if (o.enabled && !o.hidden && (a.groupMask & mine.groupMask) &&
         a.proportional == mine.proportional)
@@ -24,7 +24,7 @@ std::vector<const CSheet*> groupSheets(const TTab& t, bool xAxis) {
   return out;
 }
 
-void padAndRound(TAxisRange& r, bool dataNonNegative, bool dataNonPositive) {
+void PadAndRound(TAxisRange& r, bool dataNonNegative, bool dataNonPositive) {
   if (!r.proportional || r.d1 <= 0) return;
   double lo = r.lo * r.scale - 0.2 * r.d1, hi = r.hi * r.scale + 0.2 * r.d1;
   if (dataNonNegative) lo = std::max(lo, 0.0);
@@ -36,7 +36,7 @@ void padAndRound(TAxisRange& r, bool dataNonNegative, bool dataNonPositive) {
   r.hi = hi / r.scale;
 }
 
-void chooseTicks(TAxisRange& r, const CAxe& a) {
+void ChooseTicks(TAxisRange& r, const CAxe& a) {
   const TickRange* rec = TickRecordFor(a, (r.hi - r.lo) * r.scale);
   if (!a.proportional || !rec) {
     r.d1 = rec ? rec->d[1] : 1;
@@ -82,77 +82,77 @@ double TPlot2D::HPos(const CSheet& s, int i) const {
 }
 
 TPlot2D MakePlot2D(const TTab& t, const QRectF& view) {
-  TPlot2D P;
-  if (!t.hasSheets()) return P;
-  const CSheet& s = t.cur();
+  TPlot2D p;
+  if (!t.HasSheets()) return p;
+  const CSheet& s = t.Cur();
   const bool xFixed = s.axisX.fixed, yFixed = s.axisY.fixed;
   if (xFixed && !yFixed)
-    P.hIsX = false;
+    p.hIsX = false;
   else if (yFixed)
-    P.hIsX = true;
+    p.hIsX = true;
   else
-    P.hIsX = !(s.flags & kSheetYHorizontal);
-  const CAxe& H = P.HAxis(s);
-  const CAxe& F = P.FAxis(s);
-  P.hCount = std::clamp(H.count, 0, P.hIsX ? kMaxCols : kMaxRows);
-  if (F.fixed)
-    P.families = {F.fixedIndex};
+    p.hIsX = !(s.flags & kSheetYHorizontal);
+  const CAxe& h = p.HAxis(s);
+  const CAxe& f = p.FAxis(s);
+  p.hCount = std::clamp(h.count, 0, p.hIsX ? kMaxCols : kMaxRows);
+  if (f.fixed)
+    p.families = {f.fixedIndex};
   else
-    for (int i = 0; i < F.count; ++i) P.families.push_back(i);
-  if (P.hCount <= 0 || P.families.empty()) return P;
+    for (int i = 0; i < f.count; ++i) p.families.push_back(i);
+  if (p.hCount <= 0 || p.families.empty()) return p;
 
   // Horizontal range over the group.
-  P.h.proportional = H.proportional;
-  P.h.scale = H.scale;
-  if (H.proportional) {
+  p.h.proportional = h.proportional;
+  p.h.scale = h.scale;
+  if (h.proportional) {
     double lo = 1e300, hi = -1e300;
-    for (const CSheet* o : groupSheets(t, P.hIsX)) {
-      const CAxe& a = P.hIsX ? o->axisX : o->axisY;
+    for (const CSheet* o : GroupSheets(t, p.hIsX)) {
+      const CAxe& a = p.hIsX ? o->axisX : o->axisY;
       for (int i = 0; i < a.count; ++i)
         lo = std::min(lo, double(a.values[i])), hi = std::max(hi, double(a.values[i]));
     }
-    P.h.lo = lo;
-    P.h.hi = hi;
+    p.h.lo = lo;
+    p.h.hi = hi;
   } else {
-    P.h.lo = 0;
-    P.h.hi = P.hCount - 1;
+    p.h.lo = 0;
+    p.h.hi = p.hCount - 1;
   }
-  const bool rpm = H.label == "RPM" || H.key == "RPM";
-  P.baseAdvance = (s.flags & kSheetBaseAdvance) && rpm && P.hIsX;
-  P.limiter = (s.flags & kSheetLimiter) && rpm && P.hIsX;
-  P.startLimiter = (s.flags & kSheetStartLimiter) && rpm && P.hIsX;
-  P.liveRpm = (s.flags & kSheetTrackLive) && rpm && P.hIsX;
-  if (P.baseAdvance) P.h.lo = std::min(P.h.lo, 0.0);
-  if (P.limiter && H.scale != 0)
-    P.h.lo = std::min(P.h.lo, t.limiter / H.scale), P.h.hi = std::max(P.h.hi, t.limiter / H.scale);
-  if (P.startLimiter && H.scale != 0)
-    P.h.lo = std::min(P.h.lo, t.startLimiter / H.scale),
-    P.h.hi = std::max(P.h.hi, t.startLimiter / H.scale);
+  const bool rpm = h.label == "RPM" || h.key == "RPM";
+  p.baseAdvance = (s.flags & kSheetBaseAdvance) && rpm && p.hIsX;
+  p.limiter = (s.flags & kSheetLimiter) && rpm && p.hIsX;
+  p.startLimiter = (s.flags & kSheetStartLimiter) && rpm && p.hIsX;
+  p.liveRpm = (s.flags & kSheetTrackLive) && rpm && p.hIsX;
+  if (p.baseAdvance) p.h.lo = std::min(p.h.lo, 0.0);
+  if (p.limiter && h.scale != 0)
+    p.h.lo = std::min(p.h.lo, t.limiter / h.scale), p.h.hi = std::max(p.h.hi, t.limiter / h.scale);
+  if (p.startLimiter && h.scale != 0)
+    p.h.lo = std::min(p.h.lo, t.startLimiter / h.scale),
+    p.h.hi = std::max(p.h.hi, t.startLimiter / h.scale);
 
   // Data range, neighbour increase and the first curve's largest value.
-  const CAxe& D = s.axisData;
-  P.v.scale = D.scale;
-  P.v.proportional = true;
+  const CAxe& d = s.axisData;
+  p.v.scale = d.scale;
+  p.v.proportional = true;
   double lo = 1e300, hi = -1e300, maxInc = 0, firstMax = -1e300;
-  for (const CSheet* o : groupSheets(t, P.hIsX)) {
-    for (size_t k = 0; k < P.families.size(); ++k)
-      for (int i = 0; i < P.hCount; ++i) {
-        const double v = o->cell(P.Col(i, P.families[k]), P.Row(i, P.families[k]));
+  for (const CSheet* o : GroupSheets(t, p.hIsX)) {
+    for (size_t k = 0; k < p.families.size(); ++k)
+      for (int i = 0; i < p.hCount; ++i) {
+        const double v = o->Cell(p.Col(i, p.families[k]), p.Row(i, p.families[k]));
         lo = std::min(lo, v);
         hi = std::max(hi, v);
         if (o == &s && k == 0) firstMax = std::max(firstMax, v);
         if (o == &s && k > 0)
           maxInc = std::max(maxInc,
-                            v - o->cell(P.Col(i, P.families[k - 1]), P.Row(i, P.families[k - 1])));
+                            v - o->Cell(p.Col(i, p.families[k - 1]), p.Row(i, p.families[k - 1])));
       }
   }
-  if (P.baseAdvance && D.scale != 0)
-    lo = std::min(lo, t.baseAdvance / D.scale), hi = std::max(hi, t.baseAdvance / D.scale);
-  P.v.lo = lo;
-  P.v.hi = hi;
+  if (p.baseAdvance && d.scale != 0)
+    lo = std::min(lo, t.baseAdvance / d.scale), hi = std::max(hi, t.baseAdvance / d.scale);
+  p.v.lo = lo;
+  p.v.hi = hi;
 
-  chooseTicks(P.h, H);
-  chooseTicks(P.v, D);
+  ChooseTicks(p.h, h);
+  ChooseTicks(p.v, d);
   // At least max(d1 of the first record / scale, 2) raw units.
   auto widen = [](TAxisRange& r, const CAxe& a) {
     double minSpan = 2;
@@ -165,26 +165,26 @@ TPlot2D MakePlot2D(const TTab& t, const QRectF& view) {
       r.hi = mid + minSpan / 2;
     }
   };
-  widen(P.h, H);
-  widen(P.v, D);
-  chooseTicks(P.h, H);
-  chooseTicks(P.v, D);
-  padAndRound(P.h, P.h.lo >= 0, false);
-  padAndRound(P.v, lo >= 0, hi <= 0);
-  chooseTicks(P.h, H);
-  if (P.families.size() > 1 && P.v.d1 > 0 && D.scale != 0) {
+  widen(p.h, h);
+  widen(p.v, d);
+  ChooseTicks(p.h, h);
+  ChooseTicks(p.v, d);
+  PadAndRound(p.h, p.h.lo >= 0, false);
+  PadAndRound(p.v, lo >= 0, hi <= 0);
+  ChooseTicks(p.h, h);
+  if (p.families.size() > 1 && p.v.d1 > 0 && d.scale != 0) {
     // Stacked curves: each lifted by the largest neighbour increase, rounded up.
-    const double inc = maxInc * D.scale + P.v.d1 / 2;
-    P.offset = std::ceil(inc / P.v.d1) * P.v.d1 / D.scale;
-    const double top = std::ceil(firstMax * D.scale / P.v.d1) * P.v.d1 / D.scale;
-    P.v.hi = std::max(P.v.hi, (P.families.size() - 1) * P.offset + top);
+    const double inc = maxInc * d.scale + p.v.d1 / 2;
+    p.offset = std::ceil(inc / p.v.d1) * p.v.d1 / d.scale;
+    const double top = std::ceil(firstMax * d.scale / p.v.d1) * p.v.d1 / d.scale;
+    p.v.hi = std::max(p.v.hi, (p.families.size() - 1) * p.offset + top);
   }
-  chooseTicks(P.v, D);
-  const double w = view.width() - 75 + (P.families.size() == 1 ? 15 : 0);
-  P.plot = QRectF(view.left() + 45, view.bottom() - 18 - (view.height() - 26), std::max(10.0, w),
+  ChooseTicks(p.v, d);
+  const double w = view.width() - 75 + (p.families.size() == 1 ? 15 : 0);
+  p.plot = QRectF(view.left() + 45, view.bottom() - 18 - (view.height() - 26), std::max(10.0, w),
                   std::max(10.0, view.height() - 26));
-  P.valid = P.h.hi > P.h.lo && P.v.hi > P.v.lo;
-  return P;
+  p.valid = p.h.hi > p.h.lo && p.v.hi > p.v.lo;
+  return p;
 }
 
 }  // namespace zeda

@@ -6,7 +6,7 @@
 namespace zeda {
 
 const std::array<Rgb, kPaletteSize>& HeightPalette() {
-  static const std::array<Rgb, kPaletteSize> palette = [] {
+  static const std::array<Rgb, kPaletteSize> kPalette = [] {
     struct Stop {
       int at;
       int r, g, b;
@@ -27,7 +27,7 @@ const std::array<Rgb, kPaletteSize>& HeightPalette() {
     }
     return p;
   }();
-  return palette;
+  return kPalette;
 }
 
 TProjection MakeProjection(int angleX, int angleXY, int angleXYZ, double viewLeft,
@@ -46,33 +46,33 @@ TProjection MakeProjection(int angleX, int angleXY, int angleXYZ, double viewLef
     e[0] = x, e[1] = y;
   }
   // Each rotated vector divided by the sum of the magnitudes of its components.
-  TProjection P;
+  TProjection p;
   const double* rot[3] = {ex, ey, ez};
-  double* out[3] = {P.D, P.E, P.F};
+  double* out[3] = {p.d, p.e, p.f};
   for (int i = 0; i < 3; ++i) {
     const double n = std::abs(rot[i][0]) + std::abs(rot[i][1]) + std::abs(rot[i][2]);
     for (int j = 0; j < 3; ++j) out[i][j] = n > 0 ? rot[i][j] / n : 0;
   }
-  P.x0 = viewLeft + panelWidth + 10;
+  p.x0 = viewLeft + panelWidth + 10;
   double negD = 0, negE = 0;
   for (int j = 0; j < 3; ++j) {
-    if (P.D[j] < 0) negD -= P.D[j];
-    if (P.E[j] < 0) negE -= P.E[j];
+    if (p.d[j] < 0) negD -= p.d[j];
+    if (p.e[j] < 0) negE -= p.e[j];
   }
-  P.ox = std::trunc(negD * plotH);
-  P.oy = std::trunc(viewBottom - 10 - negE * plotH);
+  p.ox = std::trunc(negD * plotH);
+  p.oy = std::trunc(viewBottom - 10 - negE * plotH);
   const double sX = plotH / hSpan, sV = plotH / vSpan, sY = plotH / fSpan;
   const double scales[3] = {sX, sV, sY};
   for (int j = 0; j < 3; ++j) {
-    P.D[j] *= scales[j];
-    P.E[j] *= scales[j];
-    P.F[j] *= scales[j];
+    p.d[j] *= scales[j];
+    p.e[j] *= scales[j];
+    p.f[j] *= scales[j];
   }
-  P.F[1] = 0;
+  p.f[1] = 0;
   const double aspect = plotH > 0 ? plotW / plotH : 1;
-  P.k = aspect * 0.95;
-  if (P.k > 0.94 && P.k < 1.06) P.k = 1;
-  return P;
+  p.k = aspect * 0.95;
+  if (p.k > 0.94 && p.k < 1.06) p.k = 1;
+  return p;
 }
 
 }  // namespace zeda

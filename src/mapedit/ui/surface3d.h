@@ -16,14 +16,14 @@ struct Rgb {
 const std::array<Rgb, kPaletteSize>& HeightPalette();
 
 struct TProjection {
-  double D[3], E[3], F[3];  // screen x, screen y and depth rows, scaled
+  double d[3], e[3], f[3];  // screen x, screen y and depth rows, scaled
   double x0 = 0, ox = 0, oy = 0, k = 1;
-  // Screen x, y and depth of offsets (h, v, d) from the range minima.
-  double X(double h, double v, double d) const {
-    return x0 + (ox + D[0] * h + D[1] * v + D[2] * d) * k;
+  // Screen x, y and depth of offsets (h, v, w) from the range minima.
+  double X(double h, double v, double w) const {
+    return x0 + (ox + d[0] * h + d[1] * v + d[2] * w) * k;
   }
-  double Y(double h, double v, double d) const { return oy - (E[0] * h + E[1] * v + E[2] * d); }
-  double Depth(double h, double v, double d) const { return F[0] * h + F[1] * v + F[2] * d; }
+  double Y(double h, double v, double w) const { return oy - (e[0] * h + e[1] * v + e[2] * w); }
+  double Depth(double h, double v, double w) const { return f[0] * h + f[1] * v + f[2] * w; }
 };
 
 // viewLeft/viewBottom: the view rectangle; plotW/plotH: plot size; spans of the

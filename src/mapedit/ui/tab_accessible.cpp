@@ -13,7 +13,7 @@
 namespace zeda {
 namespace {
 
-QString qs(const std::string& s) { return QString::fromUtf8(s.c_str()); }
+QString Qs(const std::string& s) { return QString::fromUtf8(s.c_str()); }
 
 class TabAccessible;
 
@@ -64,16 +64,16 @@ class TabAccessible : public QAccessibleWidget, public QAccessibleTableInterface
   ~TabAccessible() override {
     for (auto& [key, id] : items_) QAccessible::deleteAccessibleInterface(id);
   }
-  TTabWidget* tabWidget() const { return static_cast<TTabWidget*>(widget()); }
-  TTab& tab() const { return tabWidget()->table(); }
-  bool ready() const { return tab().hasSheets(); }
+  TTabWidget* TabWidget() const { return static_cast<TTabWidget*>(widget()); }
+  TTab& Tab() const { return TabWidget()->Table(); }
+  bool Ready() const { return Tab().HasSheets(); }
   // Sheet indices of a table row and column.
   int SheetRow(int r) const {
-    const CAxe& y = tab().cur().axisY;
+    const CAxe& y = Tab().Cur().axisY;
     return y.fixed ? y.fixedIndex : r;
   }
   int SheetCol(int c) const {
-    const CAxe& x = tab().cur().axisX;
+    const CAxe& x = Tab().Cur().axisX;
     return x.fixed ? x.fixedIndex : c;
   }
 
@@ -82,7 +82,7 @@ class TabAccessible : public QAccessibleWidget, public QAccessibleTableInterface
     return QAccessibleWidget::interface_cast(t);
   }
   QString text(QAccessible::Text t) const override {
-    if (t == QAccessible::Name && ready()) return qs(mapeditText(tab().cur().name));
+    if (t == QAccessible::Name && Ready()) return Qs(MapeditText(Tab().Cur().name));
     return QAccessibleWidget::text(t);
   }
   int childCount() const override { return rowCount() * columnCount(); }
@@ -106,12 +106,12 @@ class TabAccessible : public QAccessibleWidget, public QAccessibleTableInterface
     return Item(QAccessible::Cell, row, column);
   }
   int columnCount() const override {
-    if (!ready()) return 0;
-    return tab().cur().axisX.fixed ? 1 : tab().cur().cellCols();
+    if (!Ready()) return 0;
+    return Tab().Cur().axisX.fixed ? 1 : Tab().Cur().CellCols();
   }
   int rowCount() const override {
-    if (!ready()) return 0;
-    return tab().cur().axisY.fixed ? 1 : tab().cur().cellRows();
+    if (!Ready()) return 0;
+    return Tab().Cur().axisY.fixed ? 1 : Tab().Cur().CellRows();
   }
   int selectedCellCount() const override { return static_cast<int>(selectedCells().size()); }
   int selectedColumnCount() const override { return 0; }
@@ -124,7 +124,7 @@ class TabAccessible : public QAccessibleWidget, public QAccessibleTableInterface
     QList<QAccessibleInterface*> out;
     for (int r = 0; r < rowCount(); ++r)
       for (int c = 0; c < columnCount(); ++c)
-        if (tab().cur().sel.cell(SheetCol(c), SheetRow(r)) & kMarkSelected) out << cellAt(r, c);
+        if (Tab().Cur().sel.Cell(SheetCol(c), SheetRow(r)) & kMarkSelected) out << cellAt(r, c);
     return out;
   }
   QList<int> selectedColumns() const override { return {}; }
@@ -139,25 +139,25 @@ class TabAccessible : public QAccessibleWidget, public QAccessibleTableInterface
 
   // Header texts: the axis value with its unit (a zone table's extra zone has none).
   QString HeaderText(bool column, int index) const {
-    if (!ready()) return {};
-    const CAxe& a = column ? tab().cur().axisX : tab().cur().axisY;
+    if (!Ready()) return {};
+    const CAxe& a = column ? Tab().Cur().axisX : Tab().Cur().axisY;
     if (index < 0 || index >= a.count) return {};
-    return qs(formatValue(a.values[index], a.scale, a.unit));
+    return Qs(FormatValue(a.values[index], a.scale, a.unit));
   }
   QString CellText(int row, int col) const {
-    if (!ready()) return {};
-    return qs(tab().ItemText(SheetCol(col), SheetRow(row)));
+    if (!Ready()) return {};
+    return Qs(Tab().ItemText(SheetCol(col), SheetRow(row)));
   }
   QRect ItemScreenRect(QAccessible::Role role, int row, int col) const {
     QRect r;
     if (role == QAccessible::Cell)
-      r = tabWidget()->ItemRect(SheetCol(col), SheetRow(row));
+      r = TabWidget()->ItemRect(SheetCol(col), SheetRow(row));
     else if (role == QAccessible::ColumnHeader)
-      r = tabWidget()->ItemRect(SheetCol(col), -1);
+      r = TabWidget()->ItemRect(SheetCol(col), -1);
     else
-      r = tabWidget()->ItemRect(-1, SheetRow(row));
+      r = TabWidget()->ItemRect(-1, SheetRow(row));
     if (r.isEmpty()) return {};
-    return QRect(tabWidget()->mapToGlobal(r.topLeft()), r.size());
+    return QRect(TabWidget()->mapToGlobal(r.topLeft()), r.size());
   }
   QAccessibleInterface* Item(QAccessible::Role role, int row, int col) const {
     const Key key{role, row, col};
@@ -179,7 +179,7 @@ class TabAccessible : public QAccessibleWidget, public QAccessibleTableInterface
   mutable std::map<Key, QAccessible::Id> items_;
 };
 
-bool ItemAccessible::isValid() const { return table_ && table_->ready(); }
+bool ItemAccessible::isValid() const { return table_ && table_->Ready(); }
 QWindow* ItemAccessible::window() const { return table_->window(); }
 QAccessibleInterface* ItemAccessible::parent() const { return table_; }
 QAccessibleInterface* ItemAccessible::table() const { return table_; }
@@ -198,13 +198,13 @@ QAccessible::State ItemAccessible::state() const {
   s.selectable = role_ == QAccessible::Cell;
   s.selected = isSelected();
   s.invisible = rect().isEmpty();
-  s.readOnly = !table_->tab().ItemEditable(table_->SheetCol(col_), table_->SheetRow(row_));
+  s.readOnly = !table_->Tab().ItemEditable(table_->SheetCol(col_), table_->SheetRow(row_));
   return s;
 }
 
 bool ItemAccessible::isSelected() const {
   if (role_ != QAccessible::Cell || !isValid()) return false;
-  return table_->tab().cur().sel.cell(table_->SheetCol(col_), table_->SheetRow(row_)) &
+  return table_->Tab().Cur().sel.Cell(table_->SheetCol(col_), table_->SheetRow(row_)) &
          kMarkSelected;
 }
 
@@ -215,7 +215,7 @@ QList<QAccessibleInterface*> ItemAccessible::rowHeaderCells() const {
   return {table_->Item(QAccessible::RowHeader, row_, -1)};
 }
 
-QAccessibleInterface* factory(const QString&, QObject* object) {
+QAccessibleInterface* Factory(const QString&, QObject* object) {
   if (auto* w = qobject_cast<TTabWidget*>(object)) return new TabAccessible(w);
   return nullptr;
 }
@@ -223,11 +223,11 @@ QAccessibleInterface* factory(const QString&, QObject* object) {
 }  // namespace
 
 void InstallTabAccessibility() {
-  static const bool installed = [] {
-    QAccessible::installFactory(factory);
+  static const bool kInstalled = [] {
+    QAccessible::installFactory(Factory);
     return true;
   }();
-  (void)installed;
+  (void)kInstalled;
 }
 
 }  // namespace zeda

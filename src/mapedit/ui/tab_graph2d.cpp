@@ -16,53 +16,54 @@
 namespace zeda {
 namespace {
 
-QColor fromBgr(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-QString qs(const std::string& s) { return QString::fromUtf8(s.c_str()); }
+QColor FromBgr(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+QString Qs(const std::string& s) { return QString::fromUtf8(s.c_str()); }
 constexpr double kHoverDistance = 5;
 
 }  // namespace
 
 QPointF TTabWidget::PointOf2D(int col, int row) {
   QRectF view = layout_.graph;
-  TPlot2D P = MakePlot2D(tab_, view);
-  if (!P.valid) return {};
-  const CSheet& s = tab_.cur();
-  const int hi = P.hIsX ? col : row, fam = P.hIsX ? row : col;
-  for (size_t k = 0; k < P.families.size(); ++k)
-    if (P.families[k] == fam)
-      return {P.X(P.HPos(s, hi)), P.Y(s.cell(col, row) + P.Lift(static_cast<int>(k)))};
+  TPlot2D plot = MakePlot2D(tab_, view);
+  if (!plot.valid) return {};
+  const CSheet& s = tab_.Cur();
+  const int hi = plot.hIsX ? col : row, fam = plot.hIsX ? row : col;
+  for (size_t k = 0; k < plot.families.size(); ++k)
+    if (plot.families[k] == fam)
+      return {plot.X(plot.HPos(s, hi)), plot.Y(s.Cell(col, row) + plot.Lift(static_cast<int>(k)))};
   return {};
 }
 
-void TTabWidget::draw2D(QPainter& p, const QRect& view) {
-  const TPlot2D P = MakePlot2D(tab_, view);
-  if (!P.valid) return;
-  const CSheet& s = tab_.cur();
-  const CAxe& H = P.HAxis(s);
-  const CAxe& D = s.axisData;
-  const QRectF& R = P.plot;
-  const int curves = static_cast<int>(P.families.size());
+void TTabWidget::Draw2D(QPainter& p, const QRect& view) {
+  const TPlot2D plot = MakePlot2D(tab_, view);
+  if (!plot.valid) return;
+  const CSheet& s = tab_.Cur();
+  const CAxe& H = plot.HAxis(s);
+  const CAxe& dAxis = s.axisData;
+  const QRectF& R = plot.plot;
+  const int curves = static_cast<int>(plot.families.size());
   p.save();
   p.setRenderHint(QPainter::Antialiasing, true);
   // Background: white, or light yellow with a white band behind the current curve.
   if (curves > 1) {
     p.fillRect(R, QColor(0xFF, 0xFF, 0xE8));
     const int k = std::clamp(graph.currentCurve, 0, curves - 1);
-    const double y0 = P.Y(P.Lift(k) + P.v.lo), y1 = P.Y(P.Lift(k) + P.v.lo + P.offset);
+    const double y0 = plot.Y(plot.Lift(k) + plot.v.lo),
+                 y1 = plot.Y(plot.Lift(k) + plot.v.lo + plot.offset);
     p.fillRect(QRectF(R.left(), std::min(y0, y1), R.width(), std::abs(y1 - y0)).intersected(R),
                Qt::white);
   } else {
     p.fillRect(R, Qt::white);
   }
-  if (P.limiter) {
-    const double x = P.X(tab_.limiter / H.scale);
+  if (plot.limiter) {
+    const double x = plot.X(tab_.limiter / H.scale);
     if (x < R.right())
       p.fillRect(
           QRectF(std::max(x, R.left()), R.top(), R.right() - std::max(x, R.left()), R.height()),
           QColor(0xE4, 0xE4, 0xE4));
   }
-  if (P.startLimiter) {
-    const double x = P.X(tab_.startLimiter / H.scale);
+  if (plot.startLimiter) {
+    const double x = plot.X(tab_.startLimiter / H.scale);
     p.fillRect(QRectF(x - 10, R.top(), 20, R.height()).intersected(R), QColor(0xFF, 0xFF, 0xC0));
   }
   // Grid and labels.
@@ -72,17 +73,17 @@ void TTabWidget::draw2D(QPainter& p, const QRect& view) {
   p.setFont(small);
   QFontMetrics fm(small);
   double lastLabelRight = -1e9;
-  if (P.h.d2 > 0) {
-    for (double d = std::ceil(P.h.lo * H.scale / P.h.d2) * P.h.d2; d <= P.h.hi * H.scale + 1e-9;
-         d += P.h.d2) {
-      const double x = P.X(d / H.scale);
+  if (plot.h.d2 > 0) {
+    for (double d = std::ceil(plot.h.lo * H.scale / plot.h.d2) * plot.h.d2;
+         d <= plot.h.hi * H.scale + 1e-9; d += plot.h.d2) {
+      const double x = plot.X(d / H.scale);
       p.setPen(QColor(0xD8, 0xD8, 0xD8));
       p.drawLine(QPointF(x, R.top()), QPointF(x, R.bottom()));
     }
-    for (double d = std::ceil(P.h.lo * H.scale / P.h.d4) * P.h.d4; d <= P.h.hi * H.scale + 1e-9;
-         d += P.h.d4) {
-      const double x = P.X(d / H.scale);
-      const QString t = qs(AxisLabel(d, P.h.d4));
+    for (double d = std::ceil(plot.h.lo * H.scale / plot.h.d4) * plot.h.d4;
+         d <= plot.h.hi * H.scale + 1e-9; d += plot.h.d4) {
+      const double x = plot.X(d / H.scale);
+      const QString t = Qs(AxisLabel(d, plot.h.d4));
       const int w = fm.horizontalAdvance(t);
       if (x - w / 2.0 <= lastLabelRight) continue;  // would overlap the previous one
       p.setPen(Qt::black);
@@ -90,11 +91,11 @@ void TTabWidget::draw2D(QPainter& p, const QRect& view) {
       lastLabelRight = x + w / 2.0 + 2;
     }
   } else {
-    for (int i = 0; i < P.hCount; ++i) {
-      const double x = P.X(P.HPos(s, i));
+    for (int i = 0; i < plot.hCount; ++i) {
+      const double x = plot.X(plot.HPos(s, i));
       p.setPen(QColor(0xD8, 0xD8, 0xD8));
       p.drawLine(QPointF(x, R.top()), QPointF(x, R.bottom()));
-      const QString t = qs(formatValue(H.values[i], H.scale, H.unit));
+      const QString t = Qs(FormatValue(H.values[i], H.scale, H.unit));
       const int w = fm.horizontalAdvance(t);
       if (x - w / 2.0 <= lastLabelRight) continue;
       p.setPen(Qt::black);
@@ -103,19 +104,19 @@ void TTabWidget::draw2D(QPainter& p, const QRect& view) {
     }
   }
   double lastLabelTop = 1e9;
-  if (P.v.d2 > 0) {
-    for (double d = std::ceil(P.v.lo * D.scale / P.v.d2) * P.v.d2; d <= P.v.hi * D.scale + 1e-9;
-         d += P.v.d2) {
-      const double y = P.Y(d / D.scale);
+  if (plot.v.d2 > 0) {
+    for (double d = std::ceil(plot.v.lo * dAxis.scale / plot.v.d2) * plot.v.d2;
+         d <= plot.v.hi * dAxis.scale + 1e-9; d += plot.v.d2) {
+      const double y = plot.Y(d / dAxis.scale);
       p.setPen(QColor(0xD8, 0xD8, 0xD8));
       p.drawLine(QPointF(R.left(), y), QPointF(R.right(), y));
     }
     // Labels run along the first curve's scale; stacked curves repeat it from their base.
-    for (double d = std::ceil(P.v.lo * D.scale / P.v.d4) * P.v.d4; d <= P.v.hi * D.scale + 1e-9;
-         d += P.v.d4) {
-      const double y = P.Y(d / D.scale);
+    for (double d = std::ceil(plot.v.lo * dAxis.scale / plot.v.d4) * plot.v.d4;
+         d <= plot.v.hi * dAxis.scale + 1e-9; d += plot.v.d4) {
+      const double y = plot.Y(d / dAxis.scale);
       if (y + 4 > lastLabelTop) continue;
-      const QString t = qs(AxisLabel(d, P.v.d4));
+      const QString t = Qs(AxisLabel(d, plot.v.d4));
       p.setPen(Qt::black);
       p.drawText(QPointF(R.left() - 4 - fm.horizontalAdvance(t), y + 4), t);
       lastLabelTop = y - fm.height() + 4;
@@ -123,7 +124,7 @@ void TTabWidget::draw2D(QPainter& p, const QRect& view) {
   }
   for (int k = 0; k < curves - 1; ++k) {
     p.setPen(QColor(0xC8, 0xC8, 0xC8));
-    const double y = P.Y(P.Lift(k) + P.v.lo);
+    const double y = plot.Y(plot.Lift(k) + plot.v.lo);
     p.drawLine(QPointF(R.left(), y), QPointF(R.right(), y));
   }
   p.setPen(QColor(0x80, 0x80, 0x80));
@@ -131,12 +132,12 @@ void TTabWidget::draw2D(QPainter& p, const QRect& view) {
   // Axis captions.
   p.setPen(Qt::black);
   {
-    const QString hl = qs(mapeditText(H.label));
+    const QString hl = Qs(MapeditText(H.label));
     p.drawText(QPointF(R.right() - fm.horizontalAdvance(hl), R.top() - 3), hl);
   }
-  p.drawText(QPointF(R.left() - 40, R.top() - 2), qs(mapeditText(D.label)));
-  if (P.liveRpm && tab_.liveRpm > 0) {
-    const double x = P.X(tab_.liveRpm / H.scale);
+  p.drawText(QPointF(R.left() - 40, R.top() - 2), Qs(MapeditText(dAxis.label)));
+  if (plot.liveRpm && tab_.liveRpm > 0) {
+    const double x = plot.X(tab_.liveRpm / H.scale);
     if (x >= R.left() && x <= R.right()) {
       p.setPen(QPen(QColor(0x00, 0xB0, 0x00), 1.5));
       p.drawLine(QPointF(x, R.top()), QPointF(x, R.bottom()));
@@ -146,62 +147,62 @@ void TTabWidget::draw2D(QPainter& p, const QRect& view) {
   auto curvePath = [&](auto xOf, auto vOf, int n, double lift, bool leadIn, bool tail,
                        double leadV) {
     QPolygonF poly;
-    if (leadIn) poly << QPointF(R.left(), P.Y(leadV + lift));
+    if (leadIn) poly << QPointF(R.left(), plot.Y(leadV + lift));
     for (int i = 0; i < n; ++i) {
-      if (leadIn && i == 0) poly << QPointF(xOf(0), P.Y(leadV + lift));
-      poly << QPointF(xOf(i), P.Y(vOf(i) + lift));
+      if (leadIn && i == 0) poly << QPointF(xOf(0), plot.Y(leadV + lift));
+      poly << QPointF(xOf(i), plot.Y(vOf(i) + lift));
     }
-    if (tail && n > 0) poly << QPointF(R.right(), P.Y(vOf(n - 1) + lift));
+    if (tail && n > 0) poly << QPointF(R.right(), plot.Y(vOf(n - 1) + lift));
     return poly;
   };
   const bool leadIn = !(s.flags & kSheetNoLeadIn), tail = !(s.flags & kSheetNoTail);
-  const double baseRaw = D.scale != 0 ? tab_.baseAdvance / D.scale : 0;
+  const double baseRaw = dAxis.scale != 0 ? tab_.baseAdvance / dAxis.scale : 0;
   // Companion sheet's curves (the other advance map) on its own rpm breakpoints.
-  if (P.hIsX && H.otherCount > 0 && tab_.sheetCount == 2) {
-    const CSheet& o = tab_.sheet(1 - tab_.current);
+  if (plot.hIsX && H.otherCount > 0 && tab_.sheetCount == 2) {
+    const CSheet& o = tab_.Sheet(1 - tab_.current);
     if (o.enabled && !o.hidden) {
-      p.setPen(QPen(fromBgr(s.colour2), 2));
+      p.setPen(QPen(FromBgr(s.colour2), 2));
       for (int k = 0; k < curves; ++k) {
-        const int fam = P.families[k];
-        auto xOf = [&](int i) { return P.X(H.otherValues[i]); };
-        auto vOf = [&](int i) { return double(o.cell(i, fam)); };
-        p.drawPolyline(curvePath(xOf, vOf, std::min<int>(H.otherCount, o.cellCols()), P.Lift(k),
-                                 leadIn, tail, P.baseAdvance ? baseRaw : o.cell(0, fam)));
+        const int fam = plot.families[k];
+        auto xOf = [&](int i) { return plot.X(H.otherValues[i]); };
+        auto vOf = [&](int i) { return double(o.Cell(i, fam)); };
+        p.drawPolyline(curvePath(xOf, vOf, std::min<int>(H.otherCount, o.CellCols()), plot.Lift(k),
+                                 leadIn, tail, plot.baseAdvance ? baseRaw : o.Cell(0, fam)));
       }
     }
   }
   // Own curves, the current one last, selected segments on top.
   auto drawCurve = [&](int k, const QColor& c) {
-    const int fam = P.families[k];
-    auto xOf = [&](int i) { return P.X(P.HPos(s, i)); };
-    auto vOf = [&](int i) { return double(s.cell(P.Col(i, fam), P.Row(i, fam))); };
+    const int fam = plot.families[k];
+    auto xOf = [&](int i) { return plot.X(plot.HPos(s, i)); };
+    auto vOf = [&](int i) { return double(s.Cell(plot.Col(i, fam), plot.Row(i, fam))); };
     p.setPen(QPen(c, 2));
-    p.drawPolyline(
-        curvePath(xOf, vOf, P.hCount, P.Lift(k), leadIn, tail, P.baseAdvance ? baseRaw : vOf(0)));
+    p.drawPolyline(curvePath(xOf, vOf, plot.hCount, plot.Lift(k), leadIn, tail,
+                             plot.baseAdvance ? baseRaw : vOf(0)));
   };
   const int current = std::clamp(graph.currentCurve, 0, curves - 1);
   for (int k = 0; k < curves; ++k)
     if (k != current) drawCurve(k, QColor(0xA0, 0xA0, 0xA0));
-  drawCurve(current, fromBgr(s.colour1));
+  drawCurve(current, FromBgr(s.colour1));
   for (int k = 0; k < curves; ++k) {
-    const int fam = P.families[k];
-    for (int i = 0; i + 1 < P.hCount; ++i) {
-      const int c0 = P.Col(i, fam), r0 = P.Row(i, fam), c1 = P.Col(i + 1, fam),
-                r1 = P.Row(i + 1, fam);
-      if ((s.sel.cell(c0, r0) & kMarkSelected) && (s.sel.cell(c1, r1) & kMarkSelected)) {
-        p.setPen(QPen(fromBgr(s.colour3), 2));
-        p.drawLine(QPointF(P.X(P.HPos(s, i)), P.Y(s.cell(c0, r0) + P.Lift(k))),
-                   QPointF(P.X(P.HPos(s, i + 1)), P.Y(s.cell(c1, r1) + P.Lift(k))));
+    const int fam = plot.families[k];
+    for (int i = 0; i + 1 < plot.hCount; ++i) {
+      const int c0 = plot.Col(i, fam), r0 = plot.Row(i, fam), c1 = plot.Col(i + 1, fam),
+                r1 = plot.Row(i + 1, fam);
+      if ((s.sel.Cell(c0, r0) & kMarkSelected) && (s.sel.Cell(c1, r1) & kMarkSelected)) {
+        p.setPen(QPen(FromBgr(s.colour3), 2));
+        p.drawLine(QPointF(plot.X(plot.HPos(s, i)), plot.Y(s.Cell(c0, r0) + plot.Lift(k))),
+                   QPointF(plot.X(plot.HPos(s, i + 1)), plot.Y(s.Cell(c1, r1) + plot.Lift(k))));
       }
     }
   }
   // Points.
   for (int k = 0; k < curves; ++k) {
-    const int fam = P.families[k];
-    for (int i = 0; i < P.hCount; ++i) {
-      const int c = P.Col(i, fam), r = P.Row(i, fam);
-      const QPointF pt(P.X(P.HPos(s, i)), P.Y(s.cell(c, r) + P.Lift(k)));
-      const int16_t m = s.sel.cell(c, r);
+    const int fam = plot.families[k];
+    for (int i = 0; i < plot.hCount; ++i) {
+      const int c = plot.Col(i, fam), r = plot.Row(i, fam);
+      const QPointF pt(plot.X(plot.HPos(s, i)), plot.Y(s.Cell(c, r) + plot.Lift(k)));
+      const int16_t m = s.sel.Cell(c, r);
       const bool hovered = graph.hovered == r * kRowStride + c;
       p.setPen(QPen(Qt::black, 1));
       p.setBrush((m & (kMarkSelected | kMarkInDrag)) ? QColor(0xFF, 0xFF, 0x00)
@@ -215,22 +216,22 @@ void TTabWidget::draw2D(QPainter& p, const QRect& view) {
     }
   }
   p.setBrush(Qt::NoBrush);
-  if (P.baseAdvance) {
-    const QPointF bp(R.left(), P.Y(baseRaw + P.Lift(curves - 1)));
+  if (plot.baseAdvance) {
+    const QPointF bp(R.left(), plot.Y(baseRaw + plot.Lift(curves - 1)));
     p.setPen(QPen(Qt::black, 1));
     p.setBrush(graph.hovered == kHoverBaseAdvance ? QColor(0xFF, 0xFF, 0)
                                                   : QColor(0x40, 0x40, 0xFF));
     p.drawEllipse(bp, 3.5, 3.5);
     p.setBrush(Qt::NoBrush);
   }
-  if (P.limiter) {
-    const double x = P.X(tab_.limiter / H.scale);
+  if (plot.limiter) {
+    const double x = plot.X(tab_.limiter / H.scale);
     p.setPen(QPen(graph.hovered == kHoverLimiter ? QColor(0xC0, 0, 0) : QColor(0x90, 0x90, 0x90), 1,
                   Qt::DashLine));
     p.drawLine(QPointF(x, R.top()), QPointF(x, R.bottom()));
   }
-  if (P.startLimiter) {
-    const double x = P.X(tab_.startLimiter / H.scale);
+  if (plot.startLimiter) {
+    const double x = plot.X(tab_.startLimiter / H.scale);
     p.setPen(
         QPen(graph.hovered == kHoverStartLimiter ? QColor(0xC0, 0, 0) : QColor(0xC0, 0xB0, 0x40), 1,
              Qt::DashLine));
@@ -238,11 +239,13 @@ void TTabWidget::draw2D(QPainter& p, const QRect& view) {
   }
   // Operating point.
   if ((s.flags & kSheetTrackLive) && s.actualState > 0 && s.actualCol >= 0 && s.actualRow >= 0) {
-    const int hi = P.hIsX ? s.actualCol : s.actualRow, fam = P.hIsX ? s.actualRow : s.actualCol;
+    const int hi = plot.hIsX ? s.actualCol : s.actualRow,
+              fam = plot.hIsX ? s.actualRow : s.actualCol;
     for (int k = 0; k < curves; ++k)
-      if (P.families[k] == fam && hi < P.hCount) {
-        const QPointF pt(P.X(P.HPos(s, hi)), P.Y(s.cell(s.actualCol, s.actualRow) + P.Lift(k)));
-        p.setPen(QPen(liveColour(s), 1.5));
+      if (plot.families[k] == fam && hi < plot.hCount) {
+        const QPointF pt(plot.X(plot.HPos(s, hi)),
+                         plot.Y(s.Cell(s.actualCol, s.actualRow) + plot.Lift(k)));
+        p.setPen(QPen(LiveColour(s), 1.5));
         p.drawEllipse(pt, 7, 7);
         p.drawEllipse(pt, 8, 8);
       }
@@ -264,13 +267,14 @@ struct Nearest {
   double distance = 1e300;
 };
 
-Nearest nearestPoint(const TTab& t, const TPlot2D& P, QPointF m) {
+Nearest NearestPoint(const TTab& t, const TPlot2D& plot, QPointF m) {
   Nearest n;
-  const CSheet& s = t.cur();
-  for (size_t k = 0; k < P.families.size(); ++k)
-    for (int i = 0; i < P.hCount; ++i) {
-      const int c = P.Col(i, P.families[k]), r = P.Row(i, P.families[k]);
-      const QPointF pt(P.X(P.HPos(s, i)), P.Y(s.cell(c, r) + P.Lift(static_cast<int>(k))));
+  const CSheet& s = t.Cur();
+  for (size_t k = 0; k < plot.families.size(); ++k)
+    for (int i = 0; i < plot.hCount; ++i) {
+      const int c = plot.Col(i, plot.families[k]), r = plot.Row(i, plot.families[k]);
+      const QPointF pt(plot.X(plot.HPos(s, i)),
+                       plot.Y(s.Cell(c, r) + plot.Lift(static_cast<int>(k))));
       const double d = std::hypot(pt.x() - m.x(), pt.y() - m.y());
       if (d < n.distance) n = {c, r, static_cast<int>(k), d};
     }
@@ -279,8 +283,8 @@ Nearest nearestPoint(const TTab& t, const TPlot2D& P, QPointF m) {
 
 }  // namespace
 
-void TTabWidget::graphPress(QMouseEvent* e) {
-  const int base = baseView();
+void TTabWidget::GraphPress(QMouseEvent* e) {
+  const int base = BaseView();
   const QPoint m = e->position().toPoint();
   if (base == kView3D) {
     if (e->button() != Qt::LeftButton || m.x() < layout_.graph.left() + graph.panelWidth) return;
@@ -292,17 +296,17 @@ void TTabWidget::graphPress(QMouseEvent* e) {
     press_ = Press::Rotate;
     return;
   }
-  if (tab_.isZone()) {
+  if (tab_.IsZone()) {
     if (e->button() != Qt::LeftButton) return;
     band_ = QRect(m, m);
     press_ = Press::ZoneBand;
     update();
     return;
   }
-  const TPlot2D P = MakePlot2D(tab_, layout_.graph);
-  if (!P.valid) return;
-  graphMove(e);  // hover of the press position
-  CSheet& s = tab_.cur();
+  const TPlot2D plot = MakePlot2D(tab_, layout_.graph);
+  if (!plot.valid) return;
+  GraphMove(e);  // hover of the press position
+  CSheet& s = tab_.Cur();
   const int hovered = graph.hovered;
   if (e->button() == Qt::RightButton) {
     if (hovered >= 0) tab_.RightPressItem(hovered % kRowStride, hovered / kRowStride);
@@ -310,7 +314,7 @@ void TTabWidget::graphPress(QMouseEvent* e) {
   }
   if (e->button() != Qt::LeftButton) return;
   if (hovered >= 0 && tab_.CanInterpolate() &&
-      (s.sel.cell(hovered % kRowStride, hovered / kRowStride) & kMarkCorner)) {
+      (s.sel.Cell(hovered % kRowStride, hovered / kRowStride) & kMarkCorner)) {
     tab_.Interpolate();
     update();
     return;
@@ -321,7 +325,7 @@ void TTabWidget::graphPress(QMouseEvent* e) {
     graph.dragging = true;
     dragCol_ = hovered >= 0 ? hovered % kRowStride : hovered;
     dragRow_ = hovered >= 0 ? hovered / kRowStride : hovered;
-    if (hovered >= 0 && !(s.sel.cell(dragCol_, dragRow_) & kMarkSelected)) tab_.ClearSelection();
+    if (hovered >= 0 && !(s.sel.Cell(dragCol_, dragRow_) & kMarkSelected)) tab_.ClearSelection();
     const QPointF pt = hovered >= 0 ? PointOf2D(dragCol_, dragRow_) : QPointF(m);
     graph.dragOffsetX = m.x() - int(std::lround(pt.x()));
     graph.dragOffsetY = m.y() - int(std::lround(pt.y()));
@@ -335,14 +339,14 @@ void TTabWidget::graphPress(QMouseEvent* e) {
   if (!(e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) tab_.ClearSelection();
 }
 
-void TTabWidget::graphMove(QMouseEvent* e) {
+void TTabWidget::GraphMove(QMouseEvent* e) {
   const QPoint m = e->position().toPoint();
-  const int base = baseView();
+  const int base = BaseView();
   if (base == kView3D) {
     if (press_ == Press::Rotate) {
       graph.angleX = WrapAngle(graph.dragStartAngleX - (m.y() - graph.dragStartY) / 10);
       graph.angleXY = WrapAngle(graph.dragStartAngleXY + (m.x() - graph.dragStartX) / 10);
-      updateButtonStates();
+      UpdateButtonStates();
       update();
     } else {
       const bool panel = m.x() < layout_.graph.left() + graph.panelWidth;
@@ -351,60 +355,61 @@ void TTabWidget::graphMove(QMouseEvent* e) {
     }
     return;
   }
-  if (tab_.isZone()) {
+  if (tab_.IsZone()) {
     if (press_ == Press::ZoneBand) {
       band_.setBottomRight(m);
       update();
     }
     return;
   }
-  CSheet& s = tab_.cur();
-  TPlot2D P = MakePlot2D(tab_, layout_.graph);
-  if (!P.valid) return;
-  const CAxe& H = P.HAxis(s);
-  const CAxe& D = s.axisData;
+  CSheet& s = tab_.Cur();
+  TPlot2D plot = MakePlot2D(tab_, layout_.graph);
+  if (!plot.valid) return;
+  const CAxe& hAxis = plot.HAxis(s);
+  const CAxe& dAxis = s.axisData;
   if (press_ == Press::Graph && graph.dragging) {
-    const double hRaw = P.HAt(m.x() - graph.dragOffsetX), vRaw = P.VAt(m.y() - graph.dragOffsetY);
+    const double hRaw = plot.HAt(m.x() - graph.dragOffsetX),
+                 vRaw = plot.VAt(m.y() - graph.dragOffsetY);
     if (dragCol_ == kHoverBaseAdvance) {
       tab_.baseAdvance = static_cast<int32_t>(
-          std::lround(vRaw - P.Lift(static_cast<int>(P.families.size()) - 1)) * D.scale);
+          std::lround(vRaw - plot.Lift(static_cast<int>(plot.families.size()) - 1)) * dAxis.scale);
       tab_.CommitEdit(kPartCells, kKeyBegin);
     } else if (dragCol_ == kHoverLimiter || dragCol_ == kHoverStartLimiter) {
       int32_t& ov = dragCol_ == kHoverLimiter ? tab_.limiter : tab_.startLimiter;
-      ov = static_cast<int32_t>(std::lround(hRaw) * H.scale);
+      ov = static_cast<int32_t>(std::lround(hRaw) * hAxis.scale);
       tab_.CommitEdit(kPartCells, kKeyBegin);
     } else if (dragCol_ >= 0) {
-      const int hi = P.hIsX ? dragCol_ : dragRow_, fam = P.hIsX ? dragRow_ : dragCol_;
+      const int hi = plot.hIsX ? dragCol_ : dragRow_, fam = plot.hIsX ? dragRow_ : dragCol_;
       int k = 0;
-      for (size_t q = 0; q < P.families.size(); ++q)
-        if (P.families[q] == fam) k = static_cast<int>(q);
+      for (size_t q = 0; q < plot.families.size(); ++q)
+        if (plot.families[q] == fam) k = static_cast<int>(q);
       int parts = 0;
-      CAxe& HA = P.hIsX ? s.axisX : s.axisY;
-      if (HA.editable && HA.proportional) {
+      CAxe& ha = plot.hIsX ? s.axisX : s.axisY;
+      if (ha.editable && ha.proportional) {
         const int32_t to = static_cast<int32_t>(std::lround(hRaw));
-        const int32_t dh = to - HA.values[hi];
+        const int32_t dh = to - ha.values[hi];
         if (dh) {
-          HA.values[hi] = to;
+          ha.values[hi] = to;
           // Other selected points move by the same amount.
-          for (int i = 0; i < P.hCount; ++i) {
+          for (int i = 0; i < plot.hCount; ++i) {
             if (i == hi) continue;
             bool sel = false;
-            for (int f : P.families)
-              sel |= (s.sel.cell(P.Col(i, f), P.Row(i, f)) & kMarkSelected) != 0;
-            if (sel) HA.values[i] += dh;
+            for (int f : plot.families)
+              sel |= (s.sel.Cell(plot.Col(i, f), plot.Row(i, f)) & kMarkSelected) != 0;
+            if (sel) ha.values[i] += dh;
           }
-          parts |= P.hIsX ? kPartX : kPartY;
+          parts |= plot.hIsX ? kPartX : kPartY;
         }
       }
-      if (D.editable) {
-        const int32_t to = static_cast<int32_t>(std::lround(vRaw - P.Lift(k)));
-        const int32_t dv = to - s.cell(dragCol_, dragRow_);
+      if (dAxis.editable) {
+        const int32_t to = static_cast<int32_t>(std::lround(vRaw - plot.Lift(k)));
+        const int32_t dv = to - s.Cell(dragCol_, dragRow_);
         if (dv) {
-          for (int r = 0; r < s.cellRows(); ++r)
-            for (int c = 0; c < s.cellCols(); ++c)
-              if ((s.sel.cell(c, r) & kMarkSelected) && !(c == dragCol_ && r == dragRow_))
-                s.cell(c, r) += dv;
-          s.cell(dragCol_, dragRow_) = to;
+          for (int r = 0; r < s.CellRows(); ++r)
+            for (int c = 0; c < s.CellCols(); ++c)
+              if ((s.sel.Cell(c, r) & kMarkSelected) && !(c == dragCol_ && r == dragRow_))
+                s.Cell(c, r) += dv;
+          s.Cell(dragCol_, dragRow_) = to;
           parts |= kPartCells;
         }
       }
@@ -420,21 +425,22 @@ void TTabWidget::graphMove(QMouseEvent* e) {
     band_.setBottomRight(m);
   } else {
     // Hover: the nearest point makes its curve current and is hovered within 5 pixels.
-    const Nearest n = nearestPoint(tab_, P, m);
+    const Nearest n = NearestPoint(tab_, plot, m);
     graph.hovered = kHoverNothing;
     graph.currentCurve = n.curve;
     if (n.distance < kHoverDistance) graph.hovered = n.row * kRowStride + n.col;
-    if (P.baseAdvance && graph.hovered == kHoverNothing) {
-      const QPointF bp(P.plot.left(), P.Y(tab_.baseAdvance / D.scale +
-                                          P.Lift(static_cast<int>(P.families.size()) - 1)));
+    if (plot.baseAdvance && graph.hovered == kHoverNothing) {
+      const QPointF bp(plot.plot.left(),
+                       plot.Y(tab_.baseAdvance / dAxis.scale +
+                              plot.Lift(static_cast<int>(plot.families.size()) - 1)));
       if (std::hypot(bp.x() - m.x(), bp.y() - m.y()) < kHoverDistance)
         graph.hovered = kHoverBaseAdvance;
     }
-    if (graph.hovered == kHoverNothing && P.limiter &&
-        std::abs(P.X(tab_.limiter / H.scale) - m.x()) < kHoverDistance)
+    if (graph.hovered == kHoverNothing && plot.limiter &&
+        std::abs(plot.X(tab_.limiter / hAxis.scale) - m.x()) < kHoverDistance)
       graph.hovered = kHoverLimiter;
-    if (graph.hovered == kHoverNothing && P.startLimiter &&
-        std::abs(P.X(tab_.startLimiter / H.scale) - m.x()) < kHoverDistance)
+    if (graph.hovered == kHoverNothing && plot.startLimiter &&
+        std::abs(plot.X(tab_.startLimiter / hAxis.scale) - m.x()) < kHoverDistance)
       graph.hovered = kHoverStartLimiter;
   }
   // Hint: the hovered or dragged value.
@@ -444,19 +450,19 @@ void TTabWidget::graphMove(QMouseEvent* e) {
   char buf[512];
   if (item >= 0) {
     const int c = item % kRowStride, r = item / kRowStride;
-    const int hi = P.hIsX ? c : r;
-    const CAxe& F = P.FAxis(s);
-    const std::string hv = formatValue(H.values[hi], H.scale, H.unit),
-                      dv = formatValue(s.cell(c, r), D.scale, D.unit);
-    if (P.families.size() > 1) {
-      const int fam = P.hIsX ? r : c;
-      std::snprintf(buf, sizeof buf, "%s = %s; %s = %s; %s = %s", mapeditText(F.label).c_str(),
-                    formatValue(F.values[fam], F.scale, F.unit).c_str(),
-                    mapeditText(H.label).c_str(), hv.c_str(), mapeditText(D.label).c_str(),
+    const int hi = plot.hIsX ? c : r;
+    const CAxe& fAxis = plot.FAxis(s);
+    const std::string hv = FormatValue(hAxis.values[hi], hAxis.scale, hAxis.unit),
+                      dv = FormatValue(s.Cell(c, r), dAxis.scale, dAxis.unit);
+    if (plot.families.size() > 1) {
+      const int fam = plot.hIsX ? r : c;
+      std::snprintf(buf, sizeof buf, "%s = %s; %s = %s; %s = %s", MapeditText(fAxis.label).c_str(),
+                    FormatValue(fAxis.values[fam], fAxis.scale, fAxis.unit).c_str(),
+                    MapeditText(hAxis.label).c_str(), hv.c_str(), MapeditText(dAxis.label).c_str(),
                     dv.c_str());
     } else {
-      std::snprintf(buf, sizeof buf, "%s = %s; %s = %s", mapeditText(H.label).c_str(), hv.c_str(),
-                    mapeditText(D.label).c_str(), dv.c_str());
+      std::snprintf(buf, sizeof buf, "%s = %s; %s = %s", MapeditText(hAxis.label).c_str(),
+                    hv.c_str(), MapeditText(dAxis.label).c_str(), dv.c_str());
     }
     hint = buf;
   } else if (item == kHoverBaseAdvance || item == kHoverLimiter || item == kHoverStartLimiter) {
@@ -466,49 +472,50 @@ void TTabWidget::graphMove(QMouseEvent* e) {
     const int32_t v = item == kHoverBaseAdvance ? tab_.baseAdvance
                       : item == kHoverLimiter   ? tab_.limiter
                                                 : tab_.startLimiter;
-    std::snprintf(buf, sizeof buf, "%s = %s", LangText(name), formatValue(v, 1.0).c_str());
+    std::snprintf(buf, sizeof buf, "%s = %s", LangText(name), FormatValue(v, 1.0).c_str());
     hint = buf;
   }
   if (!hint.empty() && graph.dragging)
     hint = std::string(LangText(tab_text::kDragging)) + " " + hint;
   graph.hint = hint;
-  setToolTip(qs(hint));
+  setToolTip(Qs(hint));
   update();
 }
 
-void TTabWidget::endGraphDrag() {
+void TTabWidget::EndGraphDrag() {
   if (!graph.dragging) return;
   graph.dragging = false;
   dragCol_ = dragRow_ = -2;
   tab_.CommitEdit(kPartCells, kKeyEnd);
 }
 
-void TTabWidget::graphRelease(QMouseEvent* e) {
-  const int base = baseView();
+void TTabWidget::GraphRelease(QMouseEvent* e) {
+  const int base = BaseView();
   if (base == kView3D) {
     graph.dragging = false;
     return;
   }
-  if (tab_.isZone()) {
-    if (press_ == Press::ZoneBand) zoneToggle(band_.normalized());
+  if (tab_.IsZone()) {
+    if (press_ == Press::ZoneBand) ZoneToggle(band_.normalized());
     band_ = QRect();
     return;
   }
   if (graph.dragging) {
-    endGraphDrag();
+    EndGraphDrag();
   } else if (!band_.isNull()) {
     // Rubber band: the points inside become selected.
-    const TPlot2D P = MakePlot2D(tab_, layout_.graph);
-    CSheet& s = tab_.cur();
+    const TPlot2D plot = MakePlot2D(tab_, layout_.graph);
+    CSheet& s = tab_.Cur();
     const QRectF b = QRectF(band_.normalized());
     bool any = false;
-    for (size_t k = 0; k < P.families.size(); ++k)
-      for (int i = 0; i < P.hCount; ++i) {
-        const int c = P.Col(i, P.families[k]), r = P.Row(i, P.families[k]);
-        const QPointF pt(P.X(P.HPos(s, i)), P.Y(s.cell(c, r) + P.Lift(static_cast<int>(k))));
+    for (size_t k = 0; k < plot.families.size(); ++k)
+      for (int i = 0; i < plot.hCount; ++i) {
+        const int c = plot.Col(i, plot.families[k]), r = plot.Row(i, plot.families[k]);
+        const QPointF pt(plot.X(plot.HPos(s, i)),
+                         plot.Y(s.Cell(c, r) + plot.Lift(static_cast<int>(k))));
         if (b.contains(pt)) {
-          if (s.sel.kind != kSelCells && !any) selClear(s.sel);
-          s.sel.cell(c, r) |= kMarkSelected;
+          if (s.sel.kind != kSelCells && !any) SelClear(s.sel);
+          s.sel.Cell(c, r) |= kMarkSelected;
           any = true;
         }
       }
@@ -519,9 +526,9 @@ void TTabWidget::graphRelease(QMouseEvent* e) {
   update();
 }
 
-void TTabWidget::graphWheel(QWheelEvent* e, int sign) {
+void TTabWidget::GraphWheel(QWheelEvent* e, int sign) {
   const QPoint m = e->position().toPoint();
-  if (baseView() == kView3D) {
+  if (BaseView() == kView3D) {
     if (m.x() < layout_.graph.left() + graph.panelWidth) {
       tab_.IncrementOperatingPoint(sign);
     } else if (e->modifiers() & Qt::ControlModifier) {
@@ -531,13 +538,13 @@ void TTabWidget::graphWheel(QWheelEvent* e, int sign) {
     } else {
       graph.angleXYZ = WrapAngle(graph.angleXYZ + sign);
     }
-    updateButtonStates();
+    UpdateButtonStates();
     update();
     return;
   }
-  if (tab_.isZone()) return;
+  if (tab_.IsZone()) return;
   const int h = graph.hovered;
-  if (h >= 0 && !tab_.cur().sel.isSelected(h % kRowStride, h / kRowStride))
+  if (h >= 0 && !tab_.Cur().sel.IsSelected(h % kRowStride, h / kRowStride))
     tab_.IncrementItem(h % kRowStride, h / kRowStride, sign);
   else
     tab_.Increment(sign);

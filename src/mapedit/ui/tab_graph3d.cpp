@@ -15,14 +15,14 @@
 namespace zeda {
 namespace {
 
-QString qs(const std::string& s) { return QString::fromUtf8(s.c_str()); }
+QString Qs(const std::string& s) { return QString::fromUtf8(s.c_str()); }
 
 struct Vertex {
   QPointF p;
   double index;  // palette position 0 ... 61
 };
 
-QColor paletteColour(double index) {
+QColor PaletteColour(double index) {
   const int i = std::clamp(static_cast<int>(std::floor(index + 0.5)), 0, kPaletteSize - 1);
   const Rgb c = HeightPalette()[i];
   return QColor(c.r, c.g, c.b);
@@ -30,11 +30,11 @@ QColor paletteColour(double index) {
 
 // Fills a triangle with its mean height colour, split by the edge midpoints up to `grain`
 // levels while neighbouring corners differ by more than half a palette step.
-void fillGrained(QPainter& p, const Vertex& a, const Vertex& b, const Vertex& c, int grain) {
+void FillGrained(QPainter& p, const Vertex& a, const Vertex& b, const Vertex& c, int grain) {
   const bool differ = std::abs(a.index - b.index) > 0.5 || std::abs(b.index - c.index) > 0.5 ||
                       std::abs(c.index - a.index) > 0.5;
   if (grain <= 0 || !differ) {
-    const QColor col = paletteColour((a.index + b.index + c.index) / 3);
+    const QColor col = PaletteColour((a.index + b.index + c.index) / 3);
     p.setBrush(col);
     const QPointF pts[3] = {a.p, b.p, c.p};
     p.drawConvexPolygon(pts, 3);
@@ -44,56 +44,56 @@ void fillGrained(QPainter& p, const Vertex& a, const Vertex& b, const Vertex& c,
     return Vertex{(u.p + v.p) / 2, (u.index + v.index) / 2};
   };
   const Vertex ab = mid(a, b), bc = mid(b, c), ca = mid(c, a);
-  fillGrained(p, a, ab, ca, grain - 1);
-  fillGrained(p, ab, b, bc, grain - 1);
-  fillGrained(p, ca, bc, c, grain - 1);
-  fillGrained(p, ab, bc, ca, grain - 1);
+  FillGrained(p, a, ab, ca, grain - 1);
+  FillGrained(p, ab, b, bc, grain - 1);
+  FillGrained(p, ca, bc, c, grain - 1);
+  FillGrained(p, ab, bc, ca, grain - 1);
 }
 
 }  // namespace
 
-void TTabWidget::draw3D(QPainter& p, const QRect& view) {
-  const CSheet& s = tab_.cur();
-  const TPlot2D P = MakePlot2D(tab_, view);
-  if (P.hCount <= 0 || P.families.empty()) return;
-  const CAxe& H = P.HAxis(s);
-  const CAxe& F = P.FAxis(s);
-  const CAxe& D = s.axisData;
+void TTabWidget::Draw3D(QPainter& p, const QRect& view) {
+  const CSheet& s = tab_.Cur();
+  const TPlot2D plot = MakePlot2D(tab_, view);
+  if (plot.hCount <= 0 || plot.families.empty()) return;
+  const CAxe& hAxis = plot.HAxis(s);
+  const CAxe& fAxis = plot.FAxis(s);
+  const CAxe& dAxis = s.axisData;
   // Ranges: horizontal as the 2D graph; the family over its breakpoints; the data over the
   // axis limits when its option bit 1 is set, else over the cells.
-  const double hlo = P.h.lo, hhi = P.h.hi;
-  auto fPos = [&](int j) { return F.proportional ? double(F.values[j]) : double(j); };
-  double flo = fPos(P.families.front()), fhi = fPos(P.families.back());
+  const double hlo = plot.h.lo, hhi = plot.h.hi;
+  auto fPos = [&](int j) { return fAxis.proportional ? double(fAxis.values[j]) : double(j); };
+  double flo = fPos(plot.families.front()), fhi = fPos(plot.families.back());
   if (fhi - flo < 1e-9) flo -= 1, fhi += 1;
   double vlo, vhi;
-  if (D.options & 2) {
-    vlo = D.minValue;
-    vhi = D.maxValue;
+  if (dAxis.options & 2) {
+    vlo = dAxis.minValue;
+    vhi = dAxis.maxValue;
   } else {
     vlo = 1e300, vhi = -1e300;
-    for (int f : P.families)
-      for (int i = 0; i < P.hCount; ++i) {
-        const double v = s.cell(P.Col(i, f), P.Row(i, f));
+    for (int f : plot.families)
+      for (int i = 0; i < plot.hCount; ++i) {
+        const double v = s.Cell(plot.Col(i, f), plot.Row(i, f));
         vlo = std::min(vlo, v), vhi = std::max(vhi, v);
       }
   }
   if (vhi - vlo < 1e-9) vlo -= 1, vhi += 1;
   const double plotW = view.width() - graph.panelWidth - 20, plotH = view.height() - 20;
   if (plotW < 10 || plotH < 10) return;
-  const TProjection T =
+  const TProjection t =
       MakeProjection(graph.angleX, graph.angleXY, graph.angleXYZ, view.left(), view.bottom(),
                      graph.panelWidth, plotW, plotH, hhi - hlo, vhi - vlo, fhi - flo);
-  const int nh = P.hCount, nf = static_cast<int>(P.families.size());
+  const int nh = plot.hCount, nf = static_cast<int>(plot.families.size());
   std::vector<Vertex> grid(nh * nf);
   std::vector<double> depth(nh * nf);
   auto at = [&](int i, int j) -> Vertex& { return grid[j * nh + i]; };
   for (int j = 0; j < nf; ++j)
     for (int i = 0; i < nh; ++i) {
-      const double h = P.HPos(s, i) - hlo,
-                   v = s.cell(P.Col(i, P.families[j]), P.Row(i, P.families[j])) - vlo,
-                   d = fPos(P.families[j]) - flo;
-      at(i, j) = {QPointF(T.X(h, v, d), T.Y(h, v, d)), std::clamp(v / (vhi - vlo) * 61, 0.0, 61.0)};
-      depth[j * nh + i] = T.Depth(h, v, d);
+      const double h = plot.HPos(s, i) - hlo,
+                   v = s.Cell(plot.Col(i, plot.families[j]), plot.Row(i, plot.families[j])) - vlo,
+                   d = fPos(plot.families[j]) - flo;
+      at(i, j) = {QPointF(t.X(h, v, d), t.Y(h, v, d)), std::clamp(v / (vhi - vlo) * 61, 0.0, 61.0)};
+      depth[j * nh + i] = t.Depth(h, v, d);
     }
   p.save();
   p.setClipRect(QRect(view.left() + graph.panelWidth, view.top(), view.width() - graph.panelWidth,
@@ -106,16 +106,16 @@ void TTabWidget::draw3D(QPainter& p, const QRect& view) {
   const struct {
     double h, v, d;
     std::string label;
-  } axes[] = {{hhi - hlo, 0, 0, mapeditText(H.label)},
-              {0, vhi - vlo, 0, mapeditText(D.label)},
-              {0, 0, fhi - flo, mapeditText(F.label)}};
-  const QPointF origin(T.X(0, 0, 0), T.Y(0, 0, 0));
+  } axes[] = {{hhi - hlo, 0, 0, MapeditText(hAxis.label)},
+              {0, vhi - vlo, 0, MapeditText(dAxis.label)},
+              {0, 0, fhi - flo, MapeditText(fAxis.label)}};
+  const QPointF origin(t.X(0, 0, 0), t.Y(0, 0, 0));
   for (const auto& a : axes) {
     if (nf == 1 && a.d > 0) continue;
-    const QPointF end(T.X(a.h, a.v, a.d), T.Y(a.h, a.v, a.d));
+    const QPointF end(t.X(a.h, a.v, a.d), t.Y(a.h, a.v, a.d));
     p.setPen(QPen(QColor(0x50, 0x50, 0x50), 1));
     p.drawLine(origin, end);
-    const QString t = qs(a.label);
+    const QString t = Qs(a.label);
     const int w = std::max(32, p.fontMetrics().horizontalAdvance(t) + 4);
     const QRectF box(end.x() - w / 2.0, end.y() - 8, w, 16);
     p.setBrush(QColor(0xF0, 0xF0, 0xF0));
@@ -127,7 +127,7 @@ void TTabWidget::draw3D(QPainter& p, const QRect& view) {
   const int mode = graph.colourMode;
   const int grain = mode >= 2 ? mode - 2 : 0;
   if (nh >= 2 && nf >= 2) {
-    const bool hFar = T.F[0] > 0, fFar = T.F[2] > 0;  // greater depth lies farther away
+    const bool hFar = t.f[0] > 0, fFar = t.f[2] > 0;  // greater depth lies farther away
     for (int jj = 0; jj < nf - 1; ++jj) {
       const int j = fFar ? nf - 2 - jj : jj;
       for (int ii = 0; ii < nh - 1; ++ii) {
@@ -166,7 +166,7 @@ void TTabWidget::draw3D(QPainter& p, const QRect& view) {
               p.drawConvexPolygon(pts, 3);
             } else {
               p.setPen(Qt::NoPen);
-              fillGrained(p, u, v, m, grain);
+              FillGrained(p, u, v, m, grain);
             }
           }
           p.setBrush(Qt::NoBrush);
@@ -184,12 +184,12 @@ void TTabWidget::draw3D(QPainter& p, const QRect& view) {
   }
   // Value labels and the operating point.
   auto isExtreme = [&](int i, int j) {
-    const int32_t v = s.cell(P.Col(i, P.families[j]), P.Row(i, P.families[j]));
+    const int32_t v = s.Cell(plot.Col(i, plot.families[j]), plot.Row(i, plot.families[j]));
     bool below = true, above = true, any = false;
     auto cmp = [&](int i2, int j2) {
       if (i2 < 0 || j2 < 0 || i2 >= nh || j2 >= nf) return;
       any = true;
-      const int32_t w = s.cell(P.Col(i2, P.families[j2]), P.Row(i2, P.families[j2]));
+      const int32_t w = s.Cell(plot.Col(i2, plot.families[j2]), plot.Row(i2, plot.families[j2]));
       below &= v < w;
       above &= v > w;
     };
@@ -203,7 +203,7 @@ void TTabWidget::draw3D(QPainter& p, const QRect& view) {
       (s.flags & kSheetTrackLive) && s.actualState > 0 && s.actualCol >= 0 && s.actualRow >= 0;
   for (int j = 0; j < nf; ++j)
     for (int i = 0; i < nh; ++i) {
-      const int c = P.Col(i, P.families[j]), r = P.Row(i, P.families[j]);
+      const int c = plot.Col(i, plot.families[j]), r = plot.Row(i, plot.families[j]);
       const bool isLive = live && c == s.actualCol && r == s.actualRow;
       bool show = false;
       switch (graph.valueLabels) {
@@ -211,8 +211,8 @@ void TTabWidget::draw3D(QPainter& p, const QRect& view) {
           show = isLive;
           break;
         case 2:
-          show = isLive || (s.sel.cell(c, r) & kMarkCorner) ||
-                 ((s.sel.cell(c, r) & kMarkSelected) && s.sel.count < 5) || isExtreme(i, j);
+          show = isLive || (s.sel.Cell(c, r) & kMarkCorner) ||
+                 ((s.sel.Cell(c, r) & kMarkSelected) && s.sel.count < 5) || isExtreme(i, j);
           break;
         case 3:
           show = true;
@@ -222,11 +222,11 @@ void TTabWidget::draw3D(QPainter& p, const QRect& view) {
       }
       const QPointF pt = at(i, j).p;
       if (isLive) {
-        p.setPen(QPen(liveColour(s), 2));
+        p.setPen(QPen(LiveColour(s), 2));
         p.drawEllipse(pt, 5, 5);
       }
       if (show) {
-        const QString t = qs(formatValue(s.cell(c, r), D.scale));
+        const QString t = Qs(FormatValue(s.Cell(c, r), dAxis.scale));
         p.setPen(Qt::black);
         p.drawText(pt + QPointF(3, -3), t);
         p.setPen(Qt::white);
@@ -248,22 +248,22 @@ void TTabWidget::draw3D(QPainter& p, const QRect& view) {
   const QRect scale(view.left() + 20, view.top() + 70, 14, std::max(20, view.height() - 90));
   for (int y = 0; y < scale.height(); ++y)
     p.fillRect(QRect(scale.left(), scale.bottom() - y, scale.width(), 1),
-               paletteColour(61.0 * y / std::max(1, scale.height() - 1)));
+               PaletteColour(61.0 * y / std::max(1, scale.height() - 1)));
   p.setPen(QColor(0x50, 0x50, 0x50));
   p.drawRect(scale.adjusted(0, 0, -1, -1));
   p.drawText(QPoint(scale.right() + 4, scale.bottom()),
-             qs(formatValue(static_cast<int>(vlo), D.scale, D.unit)));
+             Qs(FormatValue(static_cast<int>(vlo), dAxis.scale, dAxis.unit)));
   p.drawText(QPoint(scale.right() + 4, scale.top() + 8),
-             qs(formatValue(static_cast<int>(vhi), D.scale, D.unit)));
+             Qs(FormatValue(static_cast<int>(vhi), dAxis.scale, dAxis.unit)));
   if (live) {
-    const int32_t v = s.cell(s.actualCol, s.actualRow);
+    const int32_t v = s.Cell(s.actualCol, s.actualRow);
     const double y = scale.bottom() - (v - vlo) / (vhi - vlo) * scale.height();
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.setBrush(liveColour(s));
+    p.setBrush(LiveColour(s));
     p.setPen(Qt::black);
     p.drawPolygon(QPolygonF({QPointF(scale.left() - 1, y), QPointF(scale.left() - 9, y - 5),
                              QPointF(scale.left() - 9, y + 5)}));
-    p.drawText(QPointF(scale.right() + 4, y + 4), qs(formatValue(v, D.scale, D.unit)));
+    p.drawText(QPointF(scale.right() + 4, y + 4), Qs(FormatValue(v, dAxis.scale, dAxis.unit)));
   }
   p.restore();
 }
@@ -273,7 +273,7 @@ void TTabWidget::draw3D(QPainter& p, const QRect& view) {
 namespace {
 
 // Zone borders along one axis: evenly, or by value when stretched.
-std::vector<double> zoneEdges(const CAxe& a, double from, double to, bool stretch) {
+std::vector<double> ZoneEdges(const CAxe& a, double from, double to, bool stretch) {
   const int n = std::max(0, a.count);
   std::vector<double> e;
   e.push_back(from);
@@ -290,17 +290,17 @@ std::vector<double> zoneEdges(const CAxe& a, double from, double to, bool stretc
 
 }  // namespace
 
-void TTabWidget::drawZoneChart(QPainter& p, const QRect& view) {
-  const CSheet& s = tab_.cur();
-  const QRectF R(view.left() + 45, view.top() + 5, view.width() - 60, view.height() - 28);
-  const auto xs = zoneEdges(s.axisX, R.left(), R.right(), graph.zoneStretch);
-  const auto ys = zoneEdges(s.axisY, R.bottom(), R.top(), graph.zoneStretch);  // upwards
+void TTabWidget::DrawZoneChart(QPainter& p, const QRect& view) {
+  const CSheet& s = tab_.Cur();
+  const QRectF r(view.left() + 45, view.top() + 5, view.width() - 60, view.height() - 28);
+  const auto xs = ZoneEdges(s.axisX, r.left(), r.right(), graph.zoneStretch);
+  const auto ys = ZoneEdges(s.axisY, r.bottom(), r.top(), graph.zoneStretch);  // upwards
   const bool editable = s.axisData.editable;
   const QRectF band = QRectF(band_.normalized());
   for (int r = 0; r + 1 < static_cast<int>(ys.size()); ++r)
     for (int c = 0; c + 1 < static_cast<int>(xs.size()); ++c) {
       const QRectF z(QPointF(xs[c], ys[r + 1]), QPointF(xs[c + 1], ys[r]));
-      int32_t v = s.cell(c, r);
+      int32_t v = s.Cell(c, r);
       if (press_ == Press::ZoneBand && !band_.isNull() && band.intersects(z)) v = v == 0 ? 1 : 0;
       QColor fill = v == 1 ? QColor(0x1E, 0x7A, 0x2E) : QColor(0xEE, 0xF6, 0xE8);
       if (!editable) fill = v == 1 ? fill.lighter(140) : fill.darker(104);
@@ -333,33 +333,33 @@ void TTabWidget::drawZoneChart(QPainter& p, const QRect& view) {
   f.setPointSize(7);
   p.setFont(f);
   for (int i = 0; i < s.axisX.count; ++i) {
-    const QString t = qs(formatValue(s.axisX.values[i], s.axisX.scale));
-    p.drawText(QRectF(xs[i + 1] - 30, R.bottom() + 2, 60, 14), Qt::AlignCenter, t);
+    const QString t = Qs(FormatValue(s.axisX.values[i], s.axisX.scale));
+    p.drawText(QRectF(xs[i + 1] - 30, r.bottom() + 2, 60, 14), Qt::AlignCenter, t);
   }
   for (int i = 0; i < s.axisY.count; ++i) {
-    const QString t = qs(formatValue(s.axisY.values[i], s.axisY.scale, s.axisY.unit));
+    const QString t = Qs(FormatValue(s.axisY.values[i], s.axisY.scale, s.axisY.unit));
     p.drawText(QRectF(view.left(), ys[i + 1] - 7, 42, 14), Qt::AlignRight | Qt::AlignVCenter, t);
   }
-  p.drawText(QPointF(R.right() - 30, R.bottom() + 24), qs(mapeditText(s.axisX.label)));
+  p.drawText(QPointF(r.right() - 30, r.bottom() + 24), Qs(MapeditText(s.axisX.label)));
   if (press_ == Press::ZoneBand && !band_.isNull()) {
     p.setPen(QPen(Qt::red, 1));
     p.drawRect(band);
   }
 }
 
-void TTabWidget::zoneToggle(const QRect& band) {
-  CSheet& s = tab_.cur();
+void TTabWidget::ZoneToggle(const QRect& band) {
+  CSheet& s = tab_.Cur();
   if (!s.axisData.editable) return;
   const QRect view = layout_.graph;
-  const QRectF R(view.left() + 45, view.top() + 5, view.width() - 60, view.height() - 28);
-  const auto xs = zoneEdges(s.axisX, R.left(), R.right(), graph.zoneStretch);
-  const auto ys = zoneEdges(s.axisY, R.bottom(), R.top(), graph.zoneStretch);
+  const QRectF r(view.left() + 45, view.top() + 5, view.width() - 60, view.height() - 28);
+  const auto xs = ZoneEdges(s.axisX, r.left(), r.right(), graph.zoneStretch);
+  const auto ys = ZoneEdges(s.axisY, r.bottom(), r.top(), graph.zoneStretch);
   bool any = false;
   for (int r = 0; r + 1 < static_cast<int>(ys.size()); ++r)
     for (int c = 0; c + 1 < static_cast<int>(xs.size()); ++c) {
       const QRectF z(QPointF(xs[c], ys[r + 1]), QPointF(xs[c + 1], ys[r]));
       if (!QRectF(band).adjusted(0, 0, 1, 1).intersects(z)) continue;
-      s.cell(c, r) = s.cell(c, r) == 0 ? 1 : 0;
+      s.Cell(c, r) = s.Cell(c, r) == 0 ? 1 : 0;
       any = true;
     }
   if (any) tab_.CommitEdit(kPartCells, kKeyNow);

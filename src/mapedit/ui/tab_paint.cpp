@@ -25,9 +25,9 @@ const QColor kSelectedCell(0xB8, 0xD4, 0xF4);
 const QColor kZoneOn(0x1E, 0x7A, 0x2E);
 const QColor kZoneOff(0xEE, 0xF6, 0xE8);
 
-QString qs(const std::string& s) { return QString::fromUtf8(s.c_str()); }
+QString Qs(const std::string& s) { return QString::fromUtf8(s.c_str()); }
 
-void raisedBox(QPainter& p, const QRect& r, const QColor& face, bool sunken = false) {
+void RaisedBox(QPainter& p, const QRect& r, const QColor& face, bool sunken = false) {
   p.fillRect(r, face);
   p.setPen(sunken ? QColor(0x80, 0x80, 0x80) : kWhite);
   p.drawLine(r.topLeft(), r.topRight());
@@ -38,7 +38,7 @@ void raisedBox(QPainter& p, const QRect& r, const QColor& face, bool sunken = fa
 }
 
 // A check box of 12 pixels, checked or empty (the zone chart and the title's switch).
-void checkBox(QPainter& p, QPoint centre, bool checked) {
+void CheckBox(QPainter& p, QPoint centre, bool checked) {
   QRect r(centre.x() - 6, centre.y() - 6, 12, 12);
   p.setPen(QColor(0x40, 0x40, 0x40));
   p.setBrush(kWhite);
@@ -61,7 +61,7 @@ const QStaticText& TTabWidget::CellText(int32_t raw, double scale) {
   auto it = cellTexts_.find(key);
   if (it == cellTexts_.end()) {
     if (cellTexts_.size() > 4096) cellTexts_.clear();
-    QStaticText t(qs(formatValue(raw, scale)));
+    QStaticText t(Qs(FormatValue(raw, scale)));
     t.setTextFormat(Qt::PlainText);
     it = cellTexts_.insert(key, t);
   }
@@ -82,55 +82,55 @@ QImage TTabWidget::Picture(qreal dpr) {
 }
 
 void TTabWidget::Paint(QPainter& p) {
-  if (language_ != currentLanguage()) Tick();
+  if (language_ != CurrentLanguage()) Tick();
   p.setRenderHint(QPainter::Antialiasing, false);
   p.setRenderHint(QPainter::TextAntialiasing, true);
   p.fillRect(rect(), printMode_ ? kWhite : palette().color(QPalette::Window));
-  if (!tab_.hasSheets()) return;
+  if (!tab_.HasSheets()) return;
   QFont f = font();
   f.setPointSize(8);
   p.setFont(f);
-  const CSheet& s = tab_.cur();
-  const int base = baseView();
+  const CSheet& s = tab_.Cur();
+  const int base = BaseView();
   if (s.enabled && !s.hidden) {
     if (base == kViewTable) {
-      drawGrid(p);
-      if (!layout_.graph.isEmpty()) draw2D(p, layout_.graph);
+      DrawGrid(p);
+      if (!layout_.graph.isEmpty()) Draw2D(p, layout_.graph);
     } else if (base == kView2D) {
-      if (tab_.isZone())
-        drawZoneChart(p, layout_.graph);
+      if (tab_.IsZone())
+        DrawZoneChart(p, layout_.graph);
       else
-        draw2D(p, layout_.graph);
+        Draw2D(p, layout_.graph);
     } else if (base == kView3D) {
-      draw3D(p, layout_.graph);
+      Draw3D(p, layout_.graph);
     }
   }
-  drawTabs(p);
-  if (!printMode_) drawButtons(p);
+  DrawTabs(p);
+  if (!printMode_) DrawButtons(p);
   if ((tab_.style & kStyleButtons) && (s.flags & kSheetBigUnit) && !printMode_) {
     QFont big = font();
     big.setPointSizeF(s.titleFontSize * 1.5);
     big.setBold(true);
     p.setFont(big);
     p.setPen(Qt::black);
-    p.drawText(QPoint(layout_.left, layout_.buttonTop + 22), qs(mapeditText(s.axisData.unit)));
+    p.drawText(QPoint(layout_.left, layout_.buttonTop + 22), Qs(MapeditText(s.axisData.unit)));
     p.setFont(f);
   }
 }
 
-void TTabWidget::drawTabs(QPainter& p) {
-  const TGridLayout& L = layout_;
+void TTabWidget::DrawTabs(QPainter& p) {
+  const TGridLayout& l = layout_;
   int shown = 0;
-  for (int i = 0; i < tab_.sheetCount; ++i) shown += !tab_.sheet(i).hidden;
+  for (int i = 0; i < tab_.sheetCount; ++i) shown += !tab_.Sheet(i).hidden;
   QFont f = font();
   f.setPointSize(9);
   if (shown > 1) {
-    int x = L.left;
+    int x = l.left;
     for (int i = 0; i < tab_.sheetCount; ++i) {
-      const CSheet& sh = tab_.sheet(i);
+      const CSheet& sh = tab_.Sheet(i);
       if (sh.hidden) continue;
       const bool cur = i == tab_.current;
-      QRect r(x, L.tabsTop, sh.nameWidth, kTabHeightPx);
+      QRect r(x, l.tabsTop, sh.nameWidth, kTabHeightPx);
       if (cur) r.adjust(-2, -2, 2, 1);
       p.fillRect(r, cur ? palette().color(QPalette::Window).lighter(110) : kButtonFace);
       p.setPen(QColor(0x60, 0x60, 0x60));
@@ -143,31 +143,31 @@ void TTabWidget::drawTabs(QPainter& p) {
       tf.setItalic(!sh.enabled || !anyEditable);
       p.setFont(tf);
       p.setPen(sh.enabled ? Qt::black : QColor(0x80, 0x80, 0x80));
-      p.drawText(r, Qt::AlignCenter, qs(mapeditText(sh.name)));
+      p.drawText(r, Qt::AlignCenter, Qs(MapeditText(sh.name)));
       x += sh.nameWidth + 1;
     }
   } else if (tab_.style & kStyleTitled) {
-    const CSheet& s = tab_.cur();
-    int x = L.grid.width() < 200 ? 0 : L.left;
+    const CSheet& s = tab_.Cur();
+    int x = l.grid.width() < 200 ? 0 : l.left;
     if (s.flags & kSheetSwitchable) {
-      checkBox(p, QPoint(L.left + 8, L.top - 12), s.enabled);
-      x = L.left + 20;
+      CheckBox(p, QPoint(l.left + 8, l.top - 12), s.enabled);
+      x = l.left + 20;
     }
     QFont tf = font();
     tf.setPointSize(s.titleFontSize);
     p.setFont(tf);
     p.setPen(Qt::black);
-    p.drawText(QRect(x, L.top - 22, width() - x, 20), Qt::AlignLeft | Qt::AlignVCenter,
-               qs(mapeditText(s.name)));
+    p.drawText(QRect(x, l.top - 22, width() - x, 20), Qt::AlignLeft | Qt::AlignVCenter,
+               Qs(MapeditText(s.name)));
   }
   QFont g = font();
   g.setPointSize(8);
   p.setFont(g);
 }
 
-void TTabWidget::drawButtons(QPainter& p) {
-  const int base = baseView();
-  const CSheet& s = tab_.cur();
+void TTabWidget::DrawButtons(QPainter& p) {
+  const int base = BaseView();
+  const CSheet& s = tab_.Cur();
   // The frame of the increment group says what "+" and "-" act on.
   const int inc = ButtonIndex(kCmdIncrement);
   if (inc >= 0) {
@@ -176,7 +176,7 @@ void TTabWidget::drawButtons(QPainter& p) {
       QRect r = buttons_[inc]
                     .rect.united(buttons_[ButtonIndex(kCmdDecrement)].rect)
                     .adjusted(-3, -3, 3, 3);
-      p.setPen(QPen(target == 1 ? QColor(Qt::black) : liveColour(s), 3));
+      p.setPen(QPen(target == 1 ? QColor(Qt::black) : LiveColour(s), 3));
       p.drawRect(r);
     }
   }
@@ -184,7 +184,7 @@ void TTabWidget::drawButtons(QPainter& p) {
     const TToolButton& t = buttons_[i];
     if (!t.visible || (t.viewGroup && t.viewGroup != base)) continue;
     const bool down = t.checked || static_cast<int>(i) == pressedButton_;
-    raisedBox(p, t.rect, down ? kLightGrey : kButtonFace, down);
+    RaisedBox(p, t.rect, down ? kLightGrey : kButtonFace, down);
     const QColor ink = t.enabled ? QColor(Qt::black) : QColor(0x90, 0x90, 0x90);
     const QRectF r = QRectF(t.rect).adjusted(4, 4, -4, -4).translated(down ? 1 : 0, down ? 1 : 0);
     p.setPen(QPen(ink, 1.2));
@@ -252,7 +252,7 @@ void TTabWidget::drawButtons(QPainter& p) {
         break;
       }
       default: {
-        QString text = t.label.empty() ? QString::fromUtf8(LangText(t.text)) : qs(t.label);
+        QString text = t.label.empty() ? QString::fromUtf8(LangText(t.text)) : Qs(t.label);
         p.setPen(ink);
         p.drawText(t.rect, Qt::AlignCenter | Qt::TextWordWrap, text);
         break;
@@ -262,34 +262,34 @@ void TTabWidget::drawButtons(QPainter& p) {
   // The view-switch image below the header column.
   if (!layout_.viewImage.isEmpty()) {
     const QRect r = layout_.viewImage;
-    raisedBox(p, r, kButtonFace);
+    RaisedBox(p, r, kButtonFace);
     p.setPen(Qt::black);
     QFont f = font();
     f.setPointSize(7);
     p.setFont(f);
-    QString t = tab_.isZone() ? (graph.zoneStretch ? "P" : "nP") : (base == kViewTable ? "G" : "T");
+    QString t = tab_.IsZone() ? (graph.zoneStretch ? "P" : "nP") : (base == kViewTable ? "G" : "T");
     p.drawText(r, Qt::AlignCenter, t);
     f.setPointSize(8);
     p.setFont(f);
   }
 }
 
-void TTabWidget::drawGrid(QPainter& p) {
-  const TGridLayout& L = layout_;
-  const CSheet& s = tab_.cur();
+void TTabWidget::DrawGrid(QPainter& p) {
+  const TGridLayout& l = layout_;
+  const CSheet& s = tab_.Cur();
   const TSel& sel = s.sel;
-  const QColor live = liveColour(s);
+  const QColor live = LiveColour(s);
   const bool showLive = (s.flags & kSheetTrackLive) && s.actualState > 0;
   QFont normal = p.font();
   // Corner: the data axis label, shrunk to fit.
-  const QRect corner(L.left, L.top, L.headerColW, L.headerRowH);
-  raisedBox(p, corner, kButtonFace);
+  const QRect corner(l.left, l.top, l.headerColW, l.headerRowH);
+  RaisedBox(p, corner, kButtonFace);
   {
     QFont cf = normal;
-    const QString label = qs(mapeditText(s.axisData.label));
+    const QString label = Qs(MapeditText(s.axisData.label));
     for (int size = 8; size >= 5; --size) {
       cf.setPointSize(size);
-      if (QFontMetrics(cf).horizontalAdvance(label) <= L.headerColW - 4) break;
+      if (QFontMetrics(cf).horizontalAdvance(label) <= l.headerColW - 4) break;
     }
     p.setFont(cf);
     p.setPen(Qt::black);
@@ -297,70 +297,70 @@ void TTabWidget::drawGrid(QPainter& p) {
     p.setFont(normal);
   }
   // Selector strips.
-  p.fillRect(QRect(L.gridX0(), L.top + L.headerRowH, L.grid.width(), L.gap), kLightGrey);
-  p.fillRect(QRect(L.left + L.headerColW, L.gridY0(), L.gap, L.grid.height()), kLightGrey);
-  p.fillRect(QRect(L.left + L.headerColW, L.top + L.headerRowH, L.gap, L.gap), kButtonFace);
+  p.fillRect(QRect(l.GridX0(), l.top + l.headerRowH, l.grid.width(), l.gap), kLightGrey);
+  p.fillRect(QRect(l.left + l.headerColW, l.GridY0(), l.gap, l.grid.height()), kLightGrey);
+  p.fillRect(QRect(l.left + l.headerColW, l.top + l.headerRowH, l.gap, l.gap), kButtonFace);
   // Header row.
-  for (int k = 0; k < L.shownCols; ++k) {
-    const int c = colOfShown(k);
+  for (int k = 0; k < l.shownCols; ++k) {
+    const int c = ColOfShown(k);
     const QRect r = ItemRect(c, -1);
     if (r.isEmpty()) continue;
     int selectedCells = 0, cells = 0;
-    for (int row = 0; row < s.cellRows(); ++row) {
+    for (int row = 0; row < s.CellRows(); ++row) {
       if (s.axisY.fixed && row != s.axisY.fixedIndex) continue;
       ++cells;
-      selectedCells += (sel.cell(c, row) & (kMarkSelected | kMarkInDrag)) != 0;
+      selectedCells += (sel.Cell(c, row) & (kMarkSelected | kMarkInDrag)) != 0;
     }
     const bool own = sel.selX[c] & (kMarkSelected | kMarkInDrag);
     QColor face = own || (cells && selectedCells == cells) ? kFullySelected
                   : selectedCells                          ? kButtonFace.lighter(108)
                                                            : kButtonFace;
-    raisedBox(p, r.adjusted(0, 0, -1, -1), face);
+    RaisedBox(p, r.adjusted(0, 0, -1, -1), face);
     p.setPen(s.axisX.editable ? QColor(Qt::black) : QColor(0x70, 0x70, 0x70));
-    p.drawText(r, Qt::AlignCenter, qs(formatValue(s.axisX.values[c], s.axisX.scale, s.axisX.unit)));
+    p.drawText(r, Qt::AlignCenter, Qs(FormatValue(s.axisX.values[c], s.axisX.scale, s.axisX.unit)));
     if (showLive && s.actualCol == c) {
       p.setPen(QPen(live, 2));
       p.drawRect(r.adjusted(1, 1, -2, -2));
     }
   }
   // Header column.
-  for (int k = 0; k < L.shownRows; ++k) {
-    const int rr = rowOfShown(k);
+  for (int k = 0; k < l.shownRows; ++k) {
+    const int rr = RowOfShown(k);
     const QRect r = ItemRect(-1, rr);
     if (r.isEmpty()) continue;
     int selectedCells = 0, cells = 0;
-    for (int col = 0; col < s.cellCols(); ++col) {
+    for (int col = 0; col < s.CellCols(); ++col) {
       if (s.axisX.fixed && col != s.axisX.fixedIndex) continue;
       ++cells;
-      selectedCells += (sel.cell(col, rr) & (kMarkSelected | kMarkInDrag)) != 0;
+      selectedCells += (sel.Cell(col, rr) & (kMarkSelected | kMarkInDrag)) != 0;
     }
     const bool own = sel.selY[rr] & (kMarkSelected | kMarkInDrag);
     QColor face = own || (cells && selectedCells == cells) ? kFullySelected
                   : selectedCells                          ? kButtonFace.lighter(108)
                                                            : kButtonFace;
-    raisedBox(p, r.adjusted(0, 0, -1, -1), face);
+    RaisedBox(p, r.adjusted(0, 0, -1, -1), face);
     p.setPen(s.axisY.editable ? QColor(Qt::black) : QColor(0x70, 0x70, 0x70));
     p.drawText(r, Qt::AlignCenter,
-               qs(formatValue(s.axisY.values[rr], s.axisY.scale, s.axisY.unit)));
+               Qs(FormatValue(s.axisY.values[rr], s.axisY.scale, s.axisY.unit)));
     if (showLive && s.actualRow == rr) {
       p.setPen(QPen(live, 2));
       p.drawRect(r.adjusted(1, 1, -2, -2));
     }
   }
   // Cells.
-  if (tab_.isZone()) {
-    drawZoneCells(p);
+  if (tab_.IsZone()) {
+    DrawZoneCells(p);
   } else {
-    p.fillRect(L.grid, kWhite);
+    p.fillRect(l.grid, kWhite);
     const QPen textPen(s.axisData.editable ? QColor(Qt::black) : QColor(0x80, 0x80, 0x80));
-    for (int kr = 0; kr < L.shownRows; ++kr)
-      for (int kc = 0; kc < L.shownCols; ++kc) {
-        const int c = colOfShown(kc), r = rowOfShown(kr);
+    for (int kr = 0; kr < l.shownRows; ++kr)
+      for (int kc = 0; kc < l.shownCols; ++kc) {
+        const int c = ColOfShown(kc), r = RowOfShown(kr);
         const QRect cell = ItemRect(c, r);
-        const int16_t m = sel.cell(c, r);
+        const int16_t m = sel.Cell(c, r);
         if (m & (kMarkSelected | kMarkInDrag)) p.fillRect(cell, kSelectedCell);
         p.setPen(textPen);
-        const QStaticText& text = CellText(s.cell(c, r), s.percentShown() ? 1.0 : s.axisData.scale);
+        const QStaticText& text = CellText(s.Cell(c, r), s.PercentShown() ? 1.0 : s.axisData.scale);
         const QSizeF ts = text.size();
         p.drawStaticText(QPointF(cell.center().x() - ts.width() / 2 + 0.5,
                                  cell.center().y() - ts.height() / 2 + 0.5),
@@ -374,18 +374,18 @@ void TTabWidget::drawGrid(QPainter& p) {
         }
       }
   }
-  if (!tab_.isZone()) {
+  if (!tab_.IsZone()) {
     // Grid lines in one pass: the cell borders of every column and row.
     p.setPen(kGridLine);
-    for (int k = 0; k <= L.shownCols; ++k) {
-      const int x = L.gridX0() + k * L.cellW - (k ? 1 : 0);
-      p.drawLine(x, L.grid.top(), x, L.grid.bottom());
-      if (k > 0 && k < L.shownCols) p.drawLine(x + 1, L.grid.top(), x + 1, L.grid.bottom());
+    for (int k = 0; k <= l.shownCols; ++k) {
+      const int x = l.GridX0() + k * l.cellW - (k ? 1 : 0);
+      p.drawLine(x, l.grid.top(), x, l.grid.bottom());
+      if (k > 0 && k < l.shownCols) p.drawLine(x + 1, l.grid.top(), x + 1, l.grid.bottom());
     }
-    for (int k = 0; k <= L.shownRows; ++k) {
-      const int y = L.gridY0() + k * L.cellH - (k ? 1 : 0);
-      p.drawLine(L.grid.left(), y, L.grid.right(), y);
-      if (k > 0 && k < L.shownRows) p.drawLine(L.grid.left(), y + 1, L.grid.right(), y + 1);
+    for (int k = 0; k <= l.shownRows; ++k) {
+      const int y = l.GridY0() + k * l.cellH - (k ? 1 : 0);
+      p.drawLine(l.grid.left(), y, l.grid.right(), y);
+      if (k > 0 && k < l.shownRows) p.drawLine(l.grid.left(), y + 1, l.grid.right(), y + 1);
     }
   }
   for (int c = 0; c < s.axisX.count; ++c)
@@ -408,7 +408,7 @@ void TTabWidget::drawGrid(QPainter& p) {
     }
   }
   // Selection outline with its fill handle.
-  const QRect sr = selectionRect();
+  const QRect sr = SelectionRect();
   if (!sr.isEmpty() && sel.kind != kSelNone) {
     p.setPen(QPen(Qt::black, 1));
     p.drawRect(sr.adjusted(0, 0, -1, -1));
@@ -462,7 +462,7 @@ void TTabWidget::drawGrid(QPainter& p) {
       ef.setPointSizeF(normal.pointSizeF() * 1.4);
       p.setFont(ef);
       QFontMetrics fm(ef);
-      const QString t = qs(tab_.editor.text);
+      const QString t = Qs(tab_.editor.text);
       const int x0 = r.center().x() - fm.horizontalAdvance(t) / 2;
       const int baseLine = r.center().y() + fm.ascent() / 2 - 1;
       const int a = tab_.editor.selStart, b = tab_.editor.selEnd;
@@ -484,45 +484,45 @@ void TTabWidget::drawGrid(QPainter& p) {
       p.setFont(normal);
     }
   }
-  drawScrollBars(p);
+  DrawScrollBars(p);
 }
 
-void TTabWidget::drawZoneCells(QPainter& p) {
-  const TGridLayout& L = layout_;
-  const CSheet& s = tab_.cur();
+void TTabWidget::DrawZoneCells(QPainter& p) {
+  const TGridLayout& l = layout_;
+  const CSheet& s = tab_.Cur();
   const bool editable = s.axisData.editable;
-  for (int kr = 0; kr < L.shownRows; ++kr)
-    for (int kc = 0; kc < L.shownCols; ++kc) {
-      const int c = colOfShown(kc), r = rowOfShown(kr);
+  for (int kr = 0; kr < l.shownRows; ++kr)
+    for (int kc = 0; kc < l.shownCols; ++kc) {
+      const int c = ColOfShown(kc), r = RowOfShown(kr);
       const QRect cell = ItemRect(c, r);
-      const int32_t v = s.cell(c, r);
+      const int32_t v = s.Cell(c, r);
       QColor fill = v == 1 ? kZoneOn : kZoneOff;
       if (!editable) fill = v == 1 ? kZoneOn.lighter(140) : kZoneOff.darker(104);
       p.fillRect(cell, fill);
-      if (s.sel.cell(c, r) & (kMarkSelected | kMarkInDrag))
+      if (s.sel.Cell(c, r) & (kMarkSelected | kMarkInDrag))
         p.fillRect(cell.adjusted(2, 2, -2, -2), QColor(0x80, 0xB0, 0xFF, 120));
       p.setPen(kGridLine);
       p.drawRect(cell.adjusted(0, 0, -1, -1));
       if (v > 1) {
-        checkBox(p, cell.center() - QPoint(0, 7), false);
-        checkBox(p, cell.center() + QPoint(0, 7), true);
+        CheckBox(p, cell.center() - QPoint(0, 7), false);
+        CheckBox(p, cell.center() + QPoint(0, 7), true);
       } else {
-        checkBox(p, cell.center(), v == 1);
+        CheckBox(p, cell.center(), v == 1);
       }
     }
 }
 
-void TTabWidget::drawScrollBars(QPainter& p) {
-  const TGridLayout& L = layout_;
-  const CSheet& s = tab_.cur();
+void TTabWidget::DrawScrollBars(QPainter& p) {
+  const TGridLayout& l = layout_;
+  const CSheet& s = tab_.Cur();
   auto bar = [&](bool xAxis) {
     const QRect r =
-        xAxis ? QRect(L.grid.left(), L.grid.bottom() + 1, L.grid.width(), kScrollThicknessPx)
-              : QRect(L.grid.right() + 1, L.grid.top(), kScrollThicknessPx, L.grid.height());
+        xAxis ? QRect(l.grid.left(), l.grid.bottom() + 1, l.grid.width(), kScrollThicknessPx)
+              : QRect(l.grid.right() + 1, l.grid.top(), kScrollThicknessPx, l.grid.height());
     p.fillRect(r, kLightGrey);
     const int length = xAxis ? r.width() : r.height();
     const CAxe& a = xAxis ? s.axisX : s.axisY;
-    const int used = std::max(1, xAxis ? s.cellCols() : s.cellRows());
+    const int used = std::max(1, xAxis ? s.CellCols() : s.CellRows());
     const int window = xAxis ? tab_.visibleCols : tab_.visibleRows;
     const int track = std::max(1, length - 2 * kScrollThicknessPx);
     const int thumb = std::max(10, track * window / used);
@@ -534,9 +534,9 @@ void TTabWidget::drawScrollBars(QPainter& p) {
               : QRect(r.left(), r.bottom() - kScrollThicknessPx + 1, r.width(), kScrollThicknessPx);
     QRect thumbRect = xAxis ? QRect(r.left() + pos, r.top(), thumb, r.height())
                             : QRect(r.left(), r.top() + pos, r.width(), thumb);
-    raisedBox(p, arrow1, kButtonFace);
-    raisedBox(p, arrow2, kButtonFace);
-    raisedBox(p, thumbRect, kButtonFace);
+    RaisedBox(p, arrow1, kButtonFace);
+    RaisedBox(p, arrow2, kButtonFace);
+    RaisedBox(p, thumbRect, kButtonFace);
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setPen(Qt::NoPen);
     p.setBrush(Qt::black);
@@ -558,8 +558,8 @@ void TTabWidget::drawScrollBars(QPainter& p) {
     p.setBrush(Qt::NoBrush);
     p.setRenderHint(QPainter::Antialiasing, false);
   };
-  if (L.scrollX) bar(true);
-  if (L.scrollY) bar(false);
+  if (l.scrollX) bar(true);
+  if (l.scrollY) bar(false);
 }
 
 }  // namespace zeda

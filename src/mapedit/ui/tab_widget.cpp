@@ -25,9 +25,9 @@
 namespace zeda {
 namespace {
 
-QString qs(const std::string& s) { return QString::fromUtf8(s.c_str()); }
-QString lang(const char* text) { return QString::fromUtf8(LangText(text)); }
-QString langOf(const std::string& s) { return qs(mapeditText(s)); }
+QString Qs(const std::string& s) { return QString::fromUtf8(s.c_str()); }
+QString Lang(const char* text) { return QString::fromUtf8(LangText(text)); }
+QString LangOf(const std::string& s) { return Qs(MapeditText(s)); }
 
 constexpr int kMarginRight = 27;
 constexpr int kMarginBottom = 27;
@@ -38,7 +38,7 @@ constexpr int kCopyBorder = 2;
 constexpr int kTabHeight = 20;
 constexpr int kRepeatMs = 55;
 
-int modsOf(Qt::KeyboardModifiers m) {
+int ModsOf(Qt::KeyboardModifiers m) {
   int r = 0;
   if (m & Qt::ShiftModifier) r |= kModShift;
   if (m & Qt::ControlModifier) r |= kModCtrl;
@@ -61,9 +61,9 @@ TTabWidget::TTabWidget(TTab& table, QWidget* parent) : QWidget(parent), tab_(tab
   resize(tab_.width, tab_.height);
   setMinimumSize(120, 80);
   repeat_.setInterval(kRepeatMs);
-  connect(&repeat_, &QTimer::timeout, this, [this] { autoscrollTick(); });
+  connect(&repeat_, &QTimer::timeout, this, [this] { AutoscrollTick(); });
   tab_.AttachHost(this);
-  language_ = currentLanguage();
+  language_ = CurrentLanguage();
   Rebuild();
 }
 
@@ -84,7 +84,7 @@ int TTabWidget::AllowedViews() const {
 void TTabWidget::SetViewMode(int mode) {
   const int allowed = AllowedViews();
   mode &= ~kViewZone;
-  if (mode == 0) mode = baseView();
+  if (mode == 0) mode = BaseView();
   // A view that is not allowed falls to the next one: table -> 2D -> 3D -> none.
   if (mode == kViewTable && !(allowed & kViewTable)) mode = kView2D;
   if (mode == kView2D && !(allowed & kView2D)) mode = kView3D;
@@ -92,70 +92,70 @@ void TTabWidget::SetViewMode(int mode) {
   if (mode == kViewNone) {
     mode = (allowed & kViewTable) ? kViewTable : (allowed & kView2D) ? kView2D : kViewNone;
   }
-  if (mode != kViewNone && tab_.isZone()) mode |= kViewZone;
+  if (mode != kViewNone && tab_.IsZone()) mode |= kViewZone;
   if (mode != viewMode_ && tab_.editor.editing) tab_.AcceptEditor();
   viewMode_ = mode;
   graph.dragging = false;
-  computeLayout();
-  buildButtons();
+  ComputeLayout();
+  BuildButtons();
   update();
 }
 
 void TTabWidget::SetPrintMode(bool on) {
   printMode_ = on;
-  computeLayout();
-  buildButtons();
+  ComputeLayout();
+  BuildButtons();
   update();
 }
 
 void TTabWidget::Rebuild() {
-  if (tab_.hasSheets())
+  if (tab_.HasSheets())
     tab_.Rebuild();  // ends with layoutChanged()
   else
-    layoutChanged();
+    LayoutChanged();
 }
 
-void TTabWidget::layoutChanged() {
+void TTabWidget::LayoutChanged() {
   if (viewMode_ == kViewNone) {
     SetViewMode(0);
     return;
   }
-  computeLayout();
-  buildButtons();
+  ComputeLayout();
+  BuildButtons();
   update();
 }
 
 void TTabWidget::Tick() {
-  if (language_ != currentLanguage()) {
-    language_ = currentLanguage();
+  if (language_ != CurrentLanguage()) {
+    language_ = CurrentLanguage();
     tab_.AttachHost(this);  // tab widths in the new language
     Rebuild();
   }
-  updateButtonStates();
+  UpdateButtonStates();
 }
 
-void TTabWidget::requestRedraw(int) {
+void TTabWidget::RequestRedraw(int) {
   // Scroll positions may have moved with the live point (autoscroll) or a keyboard move.
-  computeLayout();
+  ComputeLayout();
   update();
 }
 
 // ---- host services ----
 
-void TTabWidget::showMessage(const std::string& text) {
+void TTabWidget::ShowMessage(const std::string& text) {
   auto* box =
-      new QMessageBox(QMessageBox::Information, windowTitle(), qs(text), QMessageBox::Ok, this);
+      new QMessageBox(QMessageBox::Information, windowTitle(), Qs(text), QMessageBox::Ok, this);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->open();
 }
 
-void TTabWidget::showError(const std::string& text) {
-  auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), qs(text), QMessageBox::Ok, this);
+void TTabWidget::ShowError(const std::string& text) {
+  auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), Qs(text), QMessageBox::Ok, this);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->open();
 }
 
-int TTabWidget::clipboardFormats() {
+int TTabWidget::ClipboardFormats() {
   const QMimeData* m = QGuiApplication::clipboard()->mimeData();
   if (!m) return 0;
   int f = 0;
@@ -164,31 +164,31 @@ int TTabWidget::clipboardFormats() {
   return f;
 }
 
-std::string TTabWidget::clipboardText() {
+std::string TTabWidget::ClipboardText() {
   return QGuiApplication::clipboard()->text().toStdString();
 }
 
-std::string TTabWidget::clipboardSheet() {
+std::string TTabWidget::ClipboardSheet() {
   const QMimeData* m = QGuiApplication::clipboard()->mimeData();
   if (!m) return {};
   return m->data(SheetMimeType()).toStdString();
 }
 
-void TTabWidget::setClipboardText(const std::string& text) {
-  QGuiApplication::clipboard()->setText(qs(text));
+void TTabWidget::SetClipboardText(const std::string& text) {
+  QGuiApplication::clipboard()->setText(Qs(text));
 }
 
-void TTabWidget::setClipboardTable(const std::string& text, const std::string& sheet) {
+void TTabWidget::SetClipboardTable(const std::string& text, const std::string& sheet) {
   auto* m = new QMimeData;
-  m->setText(qs(text));
+  m->setText(Qs(text));
   m->setData(SheetMimeType(), QByteArray::fromStdString(sheet));
   QGuiApplication::clipboard()->setMimeData(m);
 }
 
-int TTabWidget::textWidth(const std::string& text, int fontSize) {
+int TTabWidget::TextWidth(const std::string& text, int fontSize) {
   QFont f = font();
   f.setPointSize(std::max(1, fontSize));
-  return QFontMetrics(f).horizontalAdvance(qs(text));
+  return QFontMetrics(f).horizontalAdvance(Qs(text));
 }
 
 // ---- layout ----
@@ -196,21 +196,21 @@ int TTabWidget::textWidth(const std::string& text, int fontSize) {
 void TTabWidget::resizeEvent(QResizeEvent*) {
   tab_.width = width();
   tab_.height = height();
-  computeLayout();
-  buildButtons();
+  ComputeLayout();
+  BuildButtons();
 }
 
-void TTabWidget::computeLayout() {
-  TGridLayout& L = layout_;
-  const int W = width(), H = height();
+void TTabWidget::ComputeLayout() {
+  TGridLayout& l = layout_;
+  const int w = width(), h = height();
   const bool bar = (tab_.style & kStyleButtons) && !printMode_;
   int tabsW = 2;
   int shownSheets = 0;
   for (int i = 0; i < tab_.sheetCount; ++i)
-    if (!tab_.sheet(i).hidden) tabsW += tab_.sheet(i).nameWidth + 1, ++shownSheets;
+    if (!tab_.Sheet(i).hidden) tabsW += tab_.Sheet(i).nameWidth + 1, ++shownSheets;
   int nAxis = 0;
-  if (tab_.hasSheets()) {
-    const CSheet& s = tab_.cur();
+  if (tab_.HasSheets()) {
+    const CSheet& s = tab_.Cur();
     nAxis += s.axisY.fixMode == 1;
     nAxis += s.axisX.fixMode == 1;
     nAxis += (s.axisX.fixMode == 1 || s.axisY.fixMode == 1) && s.axisX.fixMode != 2 &&
@@ -218,106 +218,107 @@ void TTabWidget::computeLayout() {
   }
   int views = __builtin_popcount(static_cast<unsigned>(AllowedViews()));
   int total = 75 * nAxis + 63 * (views >= 2 ? views : 0) + 123;
-  int groupStart = W - kMarginRight - total;
-  L.buttonTop = (bar && tab_.sheetCount > 1 && tabsW > groupStart - 10) ? 25 : 5;
-  L.tabsTop = (bar && L.buttonTop == 25) ? 3 : 5;
+  int groupStart = w - kMarginRight - total;
+  l.buttonTop = (bar && tab_.sheetCount > 1 && tabsW > groupStart - 10) ? 25 : 5;
+  l.tabsTop = (bar && l.buttonTop == 25) ? 3 : 5;
   const bool titled = tab_.style & kStyleTitled;
-  L.top = bar ? L.buttonTop + 31 : (shownSheets > 1 || titled) ? L.buttonTop + 20 : 10;
-  L.left = 10;
-  L.headerColW = tab_.isZone() ? 45 : 65;
-  L.gap = 15;
+  l.top = bar ? l.buttonTop + 31 : (shownSheets > 1 || titled) ? l.buttonTop + 20 : 10;
+  l.left = 10;
+  l.headerColW = tab_.IsZone() ? 45 : 65;
+  l.gap = 15;
   const int vc = std::max(1, tab_.visibleCols), vr = std::max(1, tab_.visibleRows);
-  L.headerRowH = std::max(12, (H - L.top - L.gap - kMarginBottom) / (vr + 1));
-  L.cellW = std::max(12, (W - L.gridX0() - kMarginRight) / vc);
-  L.cellH = std::max(10, (H - L.top - L.headerRowH - L.gap - kMarginBottom) / vr);
-  L.shownCols = L.shownRows = 0;
-  L.scrollX = L.scrollY = false;
-  L.halfX = L.halfY = 0;
-  L.grid = L.graph = L.viewImage = QRect();
-  if (!tab_.hasSheets()) return;
-  const CSheet& s = tab_.cur();
-  L.shownCols = s.axisX.fixed ? 1 : std::min(vc, s.cellCols() - s.axisX.scrollPos);
-  L.shownRows = s.axisY.fixed ? 1 : std::min(vr, s.cellRows() - s.axisY.scrollPos);
-  L.shownCols = std::max(0, L.shownCols);
-  L.shownRows = std::max(0, L.shownRows);
-  L.scrollX = !s.axisX.fixed && s.cellCols() > vc;
-  L.scrollY = !s.axisY.fixed && s.cellRows() > vr;
-  if (tab_.isZone()) {
-    L.halfX = L.cellW / 2;
-    L.halfY = L.cellH / 2;
+  l.headerRowH = std::max(12, (h - l.top - l.gap - kMarginBottom) / (vr + 1));
+  l.cellW = std::max(12, (w - l.GridX0() - kMarginRight) / vc);
+  l.cellH = std::max(10, (h - l.top - l.headerRowH - l.gap - kMarginBottom) / vr);
+  l.shownCols = l.shownRows = 0;
+  l.scrollX = l.scrollY = false;
+  l.halfX = l.halfY = 0;
+  l.grid = l.graph = l.viewImage = QRect();
+  if (!tab_.HasSheets()) return;
+  const CSheet& s = tab_.Cur();
+  l.shownCols = s.axisX.fixed ? 1 : std::min(vc, s.CellCols() - s.axisX.scrollPos);
+  l.shownRows = s.axisY.fixed ? 1 : std::min(vr, s.CellRows() - s.axisY.scrollPos);
+  l.shownCols = std::max(0, l.shownCols);
+  l.shownRows = std::max(0, l.shownRows);
+  l.scrollX = !s.axisX.fixed && s.CellCols() > vc;
+  l.scrollY = !s.axisY.fixed && s.CellRows() > vr;
+  if (tab_.IsZone()) {
+    l.halfX = l.cellW / 2;
+    l.halfY = l.cellH / 2;
   }
-  L.grid = QRect(L.gridX0(), L.gridY0(), L.shownCols * L.cellW, L.shownRows * L.cellH);
-  const QRect area(L.left, L.top, W - L.left - 10, H - L.top - 10);
-  const int base = baseView();
+  l.grid = QRect(l.GridX0(), l.GridY0(), l.shownCols * l.cellW, l.shownRows * l.cellH);
+  const QRect area(l.left, l.top, w - l.left - 10, h - l.top - 10);
+  const int base = BaseView();
   if (base == kView2D || base == kView3D) {
-    L.graph = area;
-  } else if (base == kViewTable && (AllowedViews() & kView2D) && !tab_.isZone()) {
+    l.graph = area;
+  } else if (base == kViewTable && (AllowedViews() & kView2D) && !tab_.IsZone()) {
     // The curve in addition to the grid where there is room for it.
-    const int below = L.grid.bottom() + 5 + (L.scrollX ? kScrollThickness : 0);
-    const int right = L.grid.right() + 5 + (L.scrollY ? kScrollThickness : 0);
-    const int h = H - 10 - below, w = W - 10 - right;
-    const double hq = s.axisY.fixed ? h * 1.5 : h / std::max(1.0, s.axisY.count * 2.0 / 3.0);
-    const double wq = s.axisX.fixed ? w : w / std::max(1.0, double(s.axisX.count));
+    const int below = l.grid.bottom() + 5 + (l.scrollX ? kScrollThickness : 0);
+    const int right = l.grid.right() + 5 + (l.scrollY ? kScrollThickness : 0);
+    const int graphH = h - 10 - below, graphW = w - 10 - right;
+    const double hq =
+        s.axisY.fixed ? graphH * 1.5 : graphH / std::max(1.0, s.axisY.count * 2.0 / 3.0);
+    const double wq = s.axisX.fixed ? graphW : graphW / std::max(1.0, double(s.axisX.count));
     if (hq > 100)
-      L.graph = QRect(L.left, below, W - L.left - 10, h);
+      l.graph = QRect(l.left, below, w - l.left - 10, graphH);
     else if (wq > 100)
-      L.graph = QRect(right, L.top, w, H - L.top - 10);
+      l.graph = QRect(right, l.top, graphW, h - l.top - 10);
   }
   if (!bar) {
     if (base == kViewTable)
-      L.viewImage = QRect(L.left + 4, L.grid.bottom() + 4, 24, 16);
-    else if (base == kView2D && !L.graph.isEmpty())
-      L.viewImage = QRect(L.graph.left() + 2, L.graph.bottom() - 16, 24, 16);
+      l.viewImage = QRect(l.left + 4, l.grid.bottom() + 4, 24, 16);
+    else if (base == kView2D && !l.graph.isEmpty())
+      l.viewImage = QRect(l.graph.left() + 2, l.graph.bottom() - 16, 24, 16);
   }
-  if (tab_.isZone() && !bar) L.viewImage = QRect(L.left + 4, L.grid.bottom() + 4, 24, 16);
+  if (tab_.IsZone() && !bar) l.viewImage = QRect(l.left + 4, l.grid.bottom() + 4, 24, 16);
 }
 
-int TTabWidget::colOfShown(int k) const {
-  const CAxe& X = tab_.cur().axisX;
-  return X.fixed ? X.fixedIndex : X.scrollPos + k;
+int TTabWidget::ColOfShown(int k) const {
+  const CAxe& x = tab_.Cur().axisX;
+  return x.fixed ? x.fixedIndex : x.scrollPos + k;
 }
-int TTabWidget::rowOfShown(int k) const {
-  const CAxe& Y = tab_.cur().axisY;
-  return Y.fixed ? Y.fixedIndex : Y.scrollPos + k;
+int TTabWidget::RowOfShown(int k) const {
+  const CAxe& y = tab_.Cur().axisY;
+  return y.fixed ? y.fixedIndex : y.scrollPos + k;
 }
-int TTabWidget::shownOfCol(int c) const {
-  const CAxe& X = tab_.cur().axisX;
-  if (X.fixed) return c == X.fixedIndex ? 0 : -1;
-  int k = c - X.scrollPos;
+int TTabWidget::ShownOfCol(int c) const {
+  const CAxe& x = tab_.Cur().axisX;
+  if (x.fixed) return c == x.fixedIndex ? 0 : -1;
+  int k = c - x.scrollPos;
   return (k >= 0 && k < layout_.shownCols) ? k : -1;
 }
-int TTabWidget::shownOfRow(int r) const {
-  const CAxe& Y = tab_.cur().axisY;
-  if (Y.fixed) return r == Y.fixedIndex ? 0 : -1;
-  int k = r - Y.scrollPos;
+int TTabWidget::ShownOfRow(int r) const {
+  const CAxe& y = tab_.Cur().axisY;
+  if (y.fixed) return r == y.fixedIndex ? 0 : -1;
+  int k = r - y.scrollPos;
   return (k >= 0 && k < layout_.shownRows) ? k : -1;
 }
 
 QRect TTabWidget::ItemRect(int col, int row) const {
-  if (!tab_.hasSheets()) return {};
-  const TGridLayout& L = layout_;
+  if (!tab_.HasSheets()) return {};
+  const TGridLayout& l = layout_;
   if (col >= 0 && row >= 0) {
-    int kc = shownOfCol(col), kr = shownOfRow(row);
+    int kc = ShownOfCol(col), kr = ShownOfRow(row);
     if (kc < 0 || kr < 0) return {};
-    return QRect(L.gridX0() + kc * L.cellW, L.gridY0() + kr * L.cellH, L.cellW, L.cellH);
+    return QRect(l.GridX0() + kc * l.cellW, l.GridY0() + kr * l.cellH, l.cellW, l.cellH);
   }
   if (row == -1 && col >= 0) {
-    if (col >= tab_.cur().axisX.count) return {};
-    int kc = shownOfCol(col);
+    if (col >= tab_.Cur().axisX.count) return {};
+    int kc = ShownOfCol(col);
     if (kc < 0) return {};
-    return QRect(L.gridX0() + kc * L.cellW + L.halfX, L.top, L.cellW, L.headerRowH);
+    return QRect(l.GridX0() + kc * l.cellW + l.halfX, l.top, l.cellW, l.headerRowH);
   }
   if (col == -1 && row >= 0) {
-    if (row >= tab_.cur().axisY.count) return {};
-    int kr = shownOfRow(row);
+    if (row >= tab_.Cur().axisY.count) return {};
+    int kr = ShownOfRow(row);
     if (kr < 0) return {};
-    return QRect(L.left, L.gridY0() + kr * L.cellH + L.halfY, L.headerColW, L.cellH);
+    return QRect(l.left, l.GridY0() + kr * l.cellH + l.halfY, l.headerColW, l.cellH);
   }
   return {};
 }
 
-QRect TTabWidget::selectionRect() const {
-  const TSel& sel = tab_.cur().sel;
+QRect TTabWidget::SelectionRect() const {
+  const TSel& sel = tab_.Cur().sel;
   if (sel.count <= 0) return {};
   QRect a = ItemRect(sel.minCol, sel.minRow), b = ItemRect(sel.maxCol, sel.maxRow);
   if (a.isEmpty() || b.isEmpty()) return {};
@@ -326,12 +327,12 @@ QRect TTabWidget::selectionRect() const {
 
 // ---- tool buttons ----
 
-void TTabWidget::buildButtons() {
+void TTabWidget::BuildButtons() {
   buttons_.clear();
-  if (!tab_.hasSheets()) return;
-  const CSheet& s = tab_.cur();
+  if (!tab_.HasSheets()) return;
+  const CSheet& s = tab_.Cur();
   const bool bar = (tab_.style & kStyleButtons) && !printMode_;
-  const int W = width();
+  const int w = width();
   const int b = layout_.buttonTop;
   auto add = [&](int cmd, QRect r, const char* text, const char* hint, int group = 0,
                  bool toggle = false) {
@@ -352,7 +353,7 @@ void TTabWidget::buildButtons() {
     const int nAxis = onlyX + onlyY + both;
     const int views = __builtin_popcount(static_cast<unsigned>(AllowedViews()));
     const int total = 75 * nAxis + 63 * (views >= 2 ? views : 0) + 123;
-    const int g = W - kMarginRight - total;
+    const int g = w - kMarginRight - total;
     add(kCmdCopy, QRect(g, b, 25, 25), tab_text::kCopy, tab_text::kCopy);
     add(kCmdCopyTable, QRect(g + 30, b, 25, 25), tab_text::kCopyTable, tab_text::kCopyTable);
     add(kCmdPaste, QRect(g + 60, b, 25, 25), tab_text::kPaste, tab_text::kPaste);
@@ -364,7 +365,7 @@ void TTabWidget::buildButtons() {
       buttons_[i].label = std::move(label);
       x += 75;
     };
-    const std::string lx = mapeditText(s.axisX.label), ly = mapeditText(s.axisY.label);
+    const std::string lx = MapeditText(s.axisX.label), ly = MapeditText(s.axisY.label);
     if (onlyX)
       axisButton(kCmdUseOnlyX, std::string(LangText(tab_text::kOnly)) + " " + lx,
                  tab_text::kUseOnlyHint);
@@ -398,12 +399,12 @@ void TTabWidget::buildButtons() {
         true);
   }
   if ((tab_.style & kStyleTableView) && !printMode_ && s.axisX.resizable && !s.axisX.fixed &&
-      baseView() == kViewTable) {
+      BaseView() == kViewTable) {
     const int x = layout_.grid.right() + 3 + (layout_.scrollY ? kScrollThickness : 0);
     add(kCmdAddColumn, QRect(x, layout_.top, 15, 15), "+", tab_text::kAddColumn);
     add(kCmdRemoveColumn, QRect(x, layout_.top + 16, 15, 15), "-", tab_text::kRemoveColumn);
   }
-  updateButtonStates();
+  UpdateButtonStates();
 }
 
 int TTabWidget::ButtonIndex(int command) const {
@@ -412,18 +413,18 @@ int TTabWidget::ButtonIndex(int command) const {
   return -1;
 }
 
-void TTabWidget::updateButtonStates() {
-  if (!tab_.hasSheets()) return;
-  const CSheet& s = tab_.cur();
+void TTabWidget::UpdateButtonStates() {
+  if (!tab_.HasSheets()) return;
+  const CSheet& s = tab_.Cur();
   // A keyboard tab stop only while the table view has a selection to act on.
-  setFocusPolicy(baseView() == kViewTable && s.sel.count > 0 ? Qt::StrongFocus : Qt::ClickFocus);
+  setFocusPolicy(BaseView() == kViewTable && s.sel.count > 0 ? Qt::StrongFocus : Qt::ClickFocus);
   for (TToolButton& t : buttons_) {
     switch (t.command) {
       case kCmdCopy:
         t.enabled = s.sel.count > 0 || !tab_.EditorSelectedText().empty();
         break;
       case kCmdPaste: {
-        int f = clipboardFormats();
+        int f = ClipboardFormats();
         t.enabled = ((f & kClipSheet) && tab_.HasEditablePart()) ||
                     ((f & kClipText) && tab_.CanPastePlain());
         break;
@@ -442,13 +443,13 @@ void TTabWidget::updateButtonStates() {
         t.checked = !s.axisX.fixed && !s.axisY.fixed;
         break;
       case kCmdViewTable:
-        t.checked = baseView() == kViewTable;
+        t.checked = BaseView() == kViewTable;
         break;
       case kCmdView2D:
-        t.checked = baseView() == kView2D;
+        t.checked = BaseView() == kView2D;
         break;
       case kCmdView3D:
-        t.checked = baseView() == kView3D;
+        t.checked = BaseView() == kView3D;
         break;
       case kCmdTop:
         t.checked = graph.Matches(kPresetTop);
@@ -519,16 +520,16 @@ void TTabWidget::RunCommand(int command) {
       tab_.ToggleSheet();
       break;
     case kCmdAddColumn:
-      tab_.InsertColumn(tab_.cur().axisX.count);
+      tab_.InsertColumn(tab_.Cur().axisX.count);
       break;
     case kCmdRemoveColumn:
-      tab_.DeleteColumn(tab_.cur().axisX.count - 1);
+      tab_.DeleteColumn(tab_.Cur().axisX.count - 1);
       break;
     default:
       break;
   }
-  computeLayout();
-  buildButtons();
+  ComputeLayout();
+  BuildButtons();
   update();
 }
 
@@ -536,92 +537,92 @@ void TTabWidget::RunCommand(int command) {
 
 THit TTabWidget::HitAt(QPoint p) const {
   THit h;
-  if (!tab_.hasSheets()) return h;
-  const TGridLayout& L = layout_;
-  const int base = baseView();
+  if (!tab_.HasSheets()) return h;
+  const TGridLayout& l = layout_;
+  const int base = BaseView();
   for (size_t i = 0; i < buttons_.size(); ++i) {
     const TToolButton& t = buttons_[i];
     if (!t.visible || (t.viewGroup && t.viewGroup != base)) continue;
     if (t.rect.contains(p)) return {THitKind::Button, static_cast<int>(i), 0};
   }
   int shownSheets = 0;
-  for (int i = 0; i < tab_.sheetCount; ++i) shownSheets += !tab_.sheet(i).hidden;
+  for (int i = 0; i < tab_.sheetCount; ++i) shownSheets += !tab_.Sheet(i).hidden;
   if (shownSheets > 1) {
-    int x = L.left;
-    const int y = L.tabsTop;
+    int x = l.left;
+    const int y = l.tabsTop;
     for (int i = 0; i < tab_.sheetCount; ++i) {
-      if (tab_.sheet(i).hidden) continue;
-      if (QRect(x, y, tab_.sheet(i).nameWidth, kTabHeight).contains(p))
+      if (tab_.Sheet(i).hidden) continue;
+      if (QRect(x, y, tab_.Sheet(i).nameWidth, kTabHeight).contains(p))
         return {THitKind::SheetTab, i, 0};
-      x += tab_.sheet(i).nameWidth + 1;
+      x += tab_.Sheet(i).nameWidth + 1;
     }
   }
-  if ((tab_.style & kStyleTitled) && (tab_.cur().flags & kSheetSwitchable) &&
-      QRect(L.left, L.top - 20, 16, 16).contains(p))
+  if ((tab_.style & kStyleTitled) && (tab_.Cur().flags & kSheetSwitchable) &&
+      QRect(l.left, l.top - 20, 16, 16).contains(p))
     return {THitKind::CheckBox, 0, 0};
-  if (L.viewImage.contains(p)) return {THitKind::ViewImage, 0, 0};
-  if (!L.graph.isEmpty() && L.graph.contains(p) && base != kViewTable)
+  if (l.viewImage.contains(p)) return {THitKind::ViewImage, 0, 0};
+  if (!l.graph.isEmpty() && l.graph.contains(p) && base != kViewTable)
     return {THitKind::Graph, 0, 0};
   if (base != kViewTable) return h;
-  if (!L.graph.isEmpty() && L.graph.contains(p)) return {THitKind::Graph, 0, 0};
-  const CSheet& s = tab_.cur();
-  if (L.scrollX &&
-      QRect(L.grid.left(), L.grid.bottom() + 1, L.grid.width(), kScrollThickness).contains(p))
+  if (!l.graph.isEmpty() && l.graph.contains(p)) return {THitKind::Graph, 0, 0};
+  const CSheet& s = tab_.Cur();
+  if (l.scrollX &&
+      QRect(l.grid.left(), l.grid.bottom() + 1, l.grid.width(), kScrollThickness).contains(p))
     return {THitKind::ScrollBarX, 0, 0};
-  if (L.scrollY &&
-      QRect(L.grid.right() + 1, L.grid.top(), kScrollThickness, L.grid.height()).contains(p))
+  if (l.scrollY &&
+      QRect(l.grid.right() + 1, l.grid.top(), kScrollThickness, l.grid.height()).contains(p))
     return {THitKind::ScrollBarY, 0, 0};
   const int x = p.x(), y = p.y();
-  const bool inHeaderCol = x >= L.left && x < L.left + L.headerColW;
-  const bool inRowSel = x >= L.left + L.headerColW && x < L.gridX0();
-  const bool inHeaderRow = y >= L.top && y < L.top + L.headerRowH;
-  const bool inColSel = y >= L.top + L.headerRowH && y < L.gridY0();
-  const bool inCols = x >= L.gridX0() && x < L.grid.right() + 1;
-  const bool inRows = y >= L.gridY0() && y < L.grid.bottom() + 1;
+  const bool inHeaderCol = x >= l.left && x < l.left + l.headerColW;
+  const bool inRowSel = x >= l.left + l.headerColW && x < l.GridX0();
+  const bool inHeaderRow = y >= l.top && y < l.top + l.headerRowH;
+  const bool inColSel = y >= l.top + l.headerRowH && y < l.GridY0();
+  const bool inCols = x >= l.GridX0() && x < l.grid.right() + 1;
+  const bool inRows = y >= l.GridY0() && y < l.grid.bottom() + 1;
   if (inHeaderCol && inHeaderRow) return {THitKind::CornerCell, -1, -1};
   if (inRowSel && inColSel) return {THitKind::SelectorCorner, -1, -1};
   if (inCols && (inHeaderRow || inColSel)) {
-    const int col = colOfShown((x - L.gridX0() - (inHeaderRow ? L.halfX : 0)) / L.cellW);
+    const int col = ColOfShown((x - l.GridX0() - (inHeaderRow ? l.halfX : 0)) / l.cellW);
     if (inHeaderRow) {
-      if (col < 0 || col >= s.axisX.count || x < L.gridX0() + L.halfX) return h;
+      if (col < 0 || col >= s.axisX.count || x < l.GridX0() + l.halfX) return h;
       return {THitKind::XHeader, col, -1};
     }
     return {THitKind::ColumnSelector, col, 0};
   }
   if (inRows && (inHeaderCol || inRowSel)) {
-    const int row = rowOfShown((y - L.gridY0() - (inHeaderCol ? L.halfY : 0)) / L.cellH);
+    const int row = RowOfShown((y - l.GridY0() - (inHeaderCol ? l.halfY : 0)) / l.cellH);
     if (inHeaderCol) {
-      if (row < 0 || row >= s.axisY.count || y < L.gridY0() + L.halfY) return h;
+      if (row < 0 || row >= s.axisY.count || y < l.GridY0() + l.halfY) return h;
       return {THitKind::YHeader, -1, row};
     }
     return {THitKind::RowSelector, 0, row};
   }
   if (inCols && inRows)
-    return {THitKind::Cell, colOfShown((x - L.gridX0()) / L.cellW),
-            rowOfShown((y - L.gridY0()) / L.cellH)};
+    return {THitKind::Cell, ColOfShown((x - l.GridX0()) / l.cellW),
+            RowOfShown((y - l.GridY0()) / l.cellH)};
   return h;
 }
 
 // ---- scrolling ----
 
-void TTabWidget::scrollBy(bool xAxis, int delta) {
-  CSheet& s = tab_.cur();
+void TTabWidget::ScrollBy(bool xAxis, int delta) {
+  CSheet& s = tab_.Cur();
   CAxe& a = xAxis ? s.axisX : s.axisY;
   const int window = xAxis ? tab_.visibleCols : tab_.visibleRows;
-  const int used = xAxis ? s.cellCols() : s.cellRows();
+  const int used = xAxis ? s.CellCols() : s.CellRows();
   const int to = std::clamp(a.scrollPos + delta, 0, std::max(0, used - window));
   if (to == a.scrollPos) return;
   if (tab_.editor.editing) tab_.AcceptEditor();  // scrolling closes the editor
   a.scrollPos = to;
-  computeLayout();
-  buildButtons();
+  ComputeLayout();
+  BuildButtons();
   update();
 }
 
-void TTabWidget::autoscrollTick() {
-  const TGridLayout& L = layout_;
+void TTabWidget::AutoscrollTick() {
+  const TGridLayout& l = layout_;
   if (press_ == Press::ScrollX || press_ == Press::ScrollY) {
-    if (++scrollHeld_ > 2) scrollBy(press_ == Press::ScrollX, scrollDir_);
+    if (++scrollHeld_ > 2) ScrollBy(press_ == Press::ScrollX, scrollDir_);
     return;
   }
   if (press_ != Press::Select && press_ != Press::Fill && press_ != Press::Copy) {
@@ -633,12 +634,12 @@ void TTabWidget::autoscrollTick() {
     return outside > 0 ? 1 + outside / std::max(1, cell * 2) : 0;
   };
   int dx = 0, dy = 0;
-  if (mouse_.x() > L.grid.right()) dx = speed(mouse_.x() - L.grid.right(), L.cellW);
-  if (mouse_.x() < L.gridX0()) dx = -speed(L.gridX0() - mouse_.x(), L.cellW);
-  if (mouse_.y() > L.grid.bottom()) dy = speed(mouse_.y() - L.grid.bottom(), L.cellH);
-  if (mouse_.y() < L.gridY0()) dy = -speed(L.gridY0() - mouse_.y(), L.cellH);
-  if (dx && L.scrollX) scrollBy(true, dx);
-  if (dy && L.scrollY) scrollBy(false, dy);
+  if (mouse_.x() > l.grid.right()) dx = speed(mouse_.x() - l.grid.right(), l.cellW);
+  if (mouse_.x() < l.GridX0()) dx = -speed(l.GridX0() - mouse_.x(), l.cellW);
+  if (mouse_.y() > l.grid.bottom()) dy = speed(mouse_.y() - l.grid.bottom(), l.cellH);
+  if (mouse_.y() < l.GridY0()) dy = -speed(l.GridY0() - mouse_.y(), l.cellH);
+  if (dx && l.scrollX) ScrollBy(true, dx);
+  if (dy && l.scrollY) ScrollBy(false, dy);
 }
 
 // ---- mouse ----
@@ -646,12 +647,12 @@ void TTabWidget::autoscrollTick() {
 void TTabWidget::mousePressEvent(QMouseEvent* e) {
   setFocus(Qt::MouseFocusReason);
   tab_.focused = true;
-  if (!tab_.hasSheets()) return;
+  if (!tab_.HasSheets()) return;
   const QPoint p = e->position().toPoint();
   mouse_ = pressPos_ = p;
   const THit hit = HitAt(p);
-  const int mods = modsOf(e->modifiers());
-  CSheet& s = tab_.cur();
+  const int mods = ModsOf(e->modifiers());
+  CSheet& s = tab_.Cur();
   if (e->button() == Qt::RightButton) {
     if (hit.kind == THitKind::SheetTab) {
       tab_.SelectSheet(hit.col);
@@ -664,7 +665,7 @@ void TTabWidget::mousePressEvent(QMouseEvent* e) {
     } else if (hit.kind == THitKind::RowSelector) {
       tab_.RightPressItem(0, hit.row, kDragRows);
     } else if (hit.kind == THitKind::Graph) {
-      graphPress(e);
+      GraphPress(e);
     }
     update();
     return;
@@ -672,7 +673,7 @@ void TTabWidget::mousePressEvent(QMouseEvent* e) {
   if (e->button() != Qt::LeftButton) return;
   switch (hit.kind) {
     case THitKind::SheetTab:
-      endGraphDrag();
+      EndGraphDrag();
       tab_.SelectSheet(hit.col);
       SetViewMode(0);
       return;
@@ -680,11 +681,11 @@ void TTabWidget::mousePressEvent(QMouseEvent* e) {
       RunCommand(kCmdToggleSheet);
       return;
     case THitKind::ViewImage:
-      if (tab_.isZone()) {
+      if (tab_.IsZone()) {
         graph.zoneStretch = !graph.zoneStretch;
         update();
       } else {
-        SetViewMode(baseView() == kViewTable ? kView2D : kViewTable);
+        SetViewMode(BaseView() == kViewTable ? kView2D : kViewTable);
       }
       return;
     case THitKind::Button: {
@@ -712,7 +713,7 @@ void TTabWidget::mousePressEvent(QMouseEvent* e) {
         scrollDir_ = 1;
       else {
         const CAxe& a = xAxis ? s.axisX : s.axisY;
-        const int used = xAxis ? s.cellCols() : s.cellRows();
+        const int used = xAxis ? s.CellCols() : s.CellRows();
         const int track = std::max(1, length - 2 * kScrollThickness);
         const int thumb = std::max(10, track * window / std::max(1, used));
         const int thumbPos =
@@ -727,12 +728,12 @@ void TTabWidget::mousePressEvent(QMouseEvent* e) {
       }
       press_ = xAxis ? Press::ScrollX : Press::ScrollY;
       scrollHeld_ = 0;
-      scrollBy(xAxis, scrollDir_);
+      ScrollBy(xAxis, scrollDir_);
       repeat_.start();
       return;
     }
     case THitKind::Graph:
-      graphPress(e);
+      GraphPress(e);
       return;
     default:
       break;
@@ -747,7 +748,7 @@ void TTabWidget::mousePressEvent(QMouseEvent* e) {
     f.setBold(true);
     f.setPointSizeF(font().pointSizeF() * 1.4);
     QFontMetrics fm(f);
-    const QString t = qs(tab_.editor.text);
+    const QString t = Qs(tab_.editor.text);
     const int x0 = r.center().x() - fm.horizontalAdvance(t) / 2;
     int best = 0;
     for (int i = 0; i <= t.size(); ++i)
@@ -758,7 +759,7 @@ void TTabWidget::mousePressEvent(QMouseEvent* e) {
     update();
     return;
   }
-  const QRect sr = selectionRect();
+  const QRect sr = SelectionRect();
   if (!sr.isEmpty() && s.sel.count > 0) {
     const QPoint corner = sr.bottomRight();
     if (std::abs(p.x() - corner.x()) <= kFillHandle &&
@@ -828,41 +829,41 @@ void TTabWidget::mousePressEvent(QMouseEvent* e) {
 void TTabWidget::mouseMoveEvent(QMouseEvent* e) {
   const QPoint p = e->position().toPoint();
   mouse_ = p;
-  if (!tab_.hasSheets()) return;
-  const TGridLayout& L = layout_;
+  if (!tab_.HasSheets()) return;
+  const TGridLayout& l = layout_;
   const THit hit = HitAt(p);
   if (press_ == Press::Graph || press_ == Press::Rotate || press_ == Press::ZoneBand ||
       (press_ == Press::None && hit.kind == THitKind::Graph)) {
-    graphMove(e);
+    GraphMove(e);
     return;
   }
   if (press_ == Press::Select) {
     const int kc =
-        std::clamp((p.x() - L.gridX0()) / std::max(1, L.cellW), 0, std::max(0, L.shownCols - 1));
+        std::clamp((p.x() - l.GridX0()) / std::max(1, l.cellW), 0, std::max(0, l.shownCols - 1));
     const int kr =
-        std::clamp((p.y() - L.gridY0()) / std::max(1, L.cellH), 0, std::max(0, L.shownRows - 1));
-    tab_.DragSelectionTo(colOfShown(kc), rowOfShown(kr));
+        std::clamp((p.y() - l.GridY0()) / std::max(1, l.cellH), 0, std::max(0, l.shownRows - 1));
+    tab_.DragSelectionTo(ColOfShown(kc), RowOfShown(kr));
     update();
     return;
   }
   if (press_ == Press::ThumbX || press_ == Press::ThumbY) {
     const bool xAxis = press_ == Press::ThumbX;
-    CSheet& s = tab_.cur();
-    const int length = xAxis ? L.grid.width() : L.grid.height();
+    CSheet& s = tab_.Cur();
+    const int length = xAxis ? l.grid.width() : l.grid.height();
     const int window = xAxis ? tab_.visibleCols : tab_.visibleRows;
-    const int used = xAxis ? s.cellCols() : s.cellRows();
+    const int used = xAxis ? s.CellCols() : s.CellRows();
     const int track = std::max(1, length - 2 * kScrollThickness);
     const int thumb = std::max(10, track * window / std::max(1, used));
-    const int along = (xAxis ? p.x() - L.grid.left() : p.y() - L.grid.top()) - thumbGrab_;
+    const int along = (xAxis ? p.x() - l.grid.left() : p.y() - l.grid.top()) - thumbGrab_;
     const int range = std::max(1, track - thumb);
     const int to = (along - kScrollThickness) * std::max(0, used - window) / range;
     CAxe& a = xAxis ? s.axisX : s.axisY;
-    scrollBy(xAxis, to - a.scrollPos);
+    ScrollBy(xAxis, to - a.scrollPos);
     return;
   }
   if (press_ == Press::Fill || press_ == Press::Copy) {
-    tab_.UpdateDrag((p.x() - pressPos_.x()) / std::max(1, L.cellW),
-                    (p.y() - pressPos_.y()) / std::max(1, L.cellH));
+    tab_.UpdateDrag((p.x() - pressPos_.x()) / std::max(1, l.cellW),
+                    (p.y() - pressPos_.y()) / std::max(1, l.cellH));
     update();
     return;
   }
@@ -877,10 +878,10 @@ void TTabWidget::mouseMoveEvent(QMouseEvent* e) {
   for (TToolButton& t : buttons_) t.rect.contains(p) ? void(t.checked = t.checked) : void();
   QString hint;
   Qt::CursorShape cursor = Qt::ArrowCursor;
-  if (hit.kind == THitKind::Button) hint = lang(buttons_[hit.col].hint);
+  if (hit.kind == THitKind::Button) hint = Lang(buttons_[hit.col].hint);
   if (hit.kind == THitKind::ViewImage)
-    hint = lang(tab_.isZone() ? tab_text::kZoneStretchHint : tab_text::kSwitchHint);
-  const QRect sr = selectionRect();
+    hint = Lang(tab_.IsZone() ? tab_text::kZoneStretchHint : tab_text::kSwitchHint);
+  const QRect sr = SelectionRect();
   if (!sr.isEmpty()) {
     const QPoint c = sr.bottomRight();
     const QRect outer = sr.adjusted(-kCopyBorder, -kCopyBorder, kCopyBorder, kCopyBorder);
@@ -890,13 +891,13 @@ void TTabWidget::mouseMoveEvent(QMouseEvent* e) {
     else if (outer.contains(p) && !inner.contains(p))
       cursor = Qt::SizeAllCursor;
     else if (tab_.CanInterpolate() && inner.contains(p)) {
-      const TSel& sel = tab_.cur().sel;
+      const TSel& sel = tab_.Cur().sel;
       for (QRect r : {ItemRect(sel.blockC0, sel.blockR0), ItemRect(sel.blockC1, sel.blockR0),
                       ItemRect(sel.blockC0, sel.blockR1), ItemRect(sel.blockC1, sel.blockR1)})
         if (!r.isEmpty() &&
-            std::abs(p.x() - r.center().x()) + std::abs(p.y() - r.center().y()) <= L.cellH / 2) {
+            std::abs(p.x() - r.center().x()) + std::abs(p.y() - r.center().y()) <= l.cellH / 2) {
           cursor = Qt::IBeamCursor;
-          hint = lang(tab_text::kInterpolation);
+          hint = Lang(tab_text::kInterpolation);
         }
     }
   }
@@ -907,19 +908,19 @@ void TTabWidget::mouseMoveEvent(QMouseEvent* e) {
 
 void TTabWidget::mouseReleaseEvent(QMouseEvent* e) {
   const QPoint p = e->position().toPoint();
-  const TGridLayout& L = layout_;
+  const TGridLayout& l = layout_;
   const Press was = press_;
   press_ = Press::None;
   repeat_.stop();
-  if (!tab_.hasSheets()) return;
+  if (!tab_.HasSheets()) return;
   switch (was) {
     case Press::Select:
       tab_.EndSelectionDrag();
       break;
     case Press::Fill:
     case Press::Copy:
-      tab_.FinishDrag((p.x() - pressPos_.x()) / std::max(1, L.cellW),
-                      (p.y() - pressPos_.y()) / std::max(1, L.cellH));
+      tab_.FinishDrag((p.x() - pressPos_.x()) / std::max(1, l.cellW),
+                      (p.y() - pressPos_.y()) / std::max(1, l.cellH));
       break;
     case Press::Hover:
       tab_.HoverRelease();
@@ -928,7 +929,7 @@ void TTabWidget::mouseReleaseEvent(QMouseEvent* e) {
     case Press::Rotate:
     case Press::ZoneBand:
       press_ = was;
-      graphRelease(e);
+      GraphRelease(e);
       press_ = Press::None;
       break;
     default:
@@ -940,12 +941,12 @@ void TTabWidget::mouseReleaseEvent(QMouseEvent* e) {
     if (i < static_cast<int>(buttons_.size()) && buttons_[i].rect.contains(p))
       RunCommand(buttons_[i].command);
   }
-  updateButtonStates();
+  UpdateButtonStates();
   update();
 }
 
 void TTabWidget::mouseDoubleClickEvent(QMouseEvent* e) {
-  if (!tab_.hasSheets() || e->button() != Qt::LeftButton) return;
+  if (!tab_.HasSheets() || e->button() != Qt::LeftButton) return;
   const THit hit = HitAt(e->position().toPoint());
   if (hit.kind != THitKind::Cell && hit.kind != THitKind::XHeader &&
       hit.kind != THitKind::YHeader) {
@@ -959,20 +960,20 @@ void TTabWidget::mouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void TTabWidget::wheelEvent(QWheelEvent* e) {
-  if (!tab_.hasSheets() || e->buttons() != Qt::NoButton) return;
+  if (!tab_.HasSheets() || e->buttons() != Qt::NoButton) return;
   const int sign = e->angleDelta().y() > 0 ? 1 : e->angleDelta().y() < 0 ? -1 : 0;
   if (!sign) return;
   const QPoint p = e->position().toPoint();
-  if (HitAt(p).kind == THitKind::Graph || baseView() == kView3D) {
-    graphWheel(e, sign);
+  if (HitAt(p).kind == THitKind::Graph || BaseView() == kView3D) {
+    GraphWheel(e, sign);
     return;
   }
   if (tab_.hover.shown) {
     tab_.HoverWheel(sign);
   } else if (layout_.scrollY) {
-    scrollBy(false, -sign);
+    ScrollBy(false, -sign);
   } else if (layout_.scrollX) {
-    scrollBy(true, -sign);
+    ScrollBy(true, -sign);
   }
   update();
 }
@@ -987,22 +988,22 @@ void TTabWidget::leaveEvent(QEvent*) {
 void TTabWidget::focusInEvent(QFocusEvent*) { tab_.focused = true; }
 void TTabWidget::focusOutEvent(QFocusEvent*) {
   tab_.focused = false;  // the model accepts an open editor on its next tick
-  endGraphDrag();        // capture is gone with the focus
+  EndGraphDrag();        // capture is gone with the focus
 }
 
 // ---- keys ----
 
 void TTabWidget::keyPressEvent(QKeyEvent* e) {
-  if (!tab_.hasSheets()) return QWidget::keyPressEvent(e);
-  const int mods = modsOf(e->modifiers());
+  if (!tab_.HasSheets()) return QWidget::keyPressEvent(e);
+  const int mods = ModsOf(e->modifiers());
   const bool ctrl = mods & kModCtrl;
   if (graph.dragging && e->key() == Qt::Key_Escape) {
-    endGraphDrag();
+    EndGraphDrag();
     press_ = Press::None;
     update();
     return;
   }
-  if (baseView() == kView3D && e->key() == Qt::Key_Space) {
+  if (BaseView() == kView3D && e->key() == Qt::Key_Space) {
     graph.valueLabels = (graph.valueLabels + 1) % (kValueLabelsMax + 1);
     update();
     return;
@@ -1074,15 +1075,15 @@ void TTabWidget::keyPressEvent(QKeyEvent* e) {
                       key == TKey::PageUp || key == TKey::PageDown || key == TKey::Enter;
   // Grid navigation belongs to the table view; the table-wide keys work in every view.
   bool used = false;
-  if (!arrows || baseView() == kViewTable || tab_.editor.editing) used = tab_.KeyDown(key, keyMods);
+  if (!arrows || BaseView() == kViewTable || tab_.editor.editing) used = tab_.KeyDown(key, keyMods);
   if (!used && !ctrl) {
     const QString t = e->text();
     if (t.size() == 1 && t[0].unicode() < 128 && t[0].isPrint())
       used = tab_.KeyChar(static_cast<char>(t[0].unicode()));
   }
   if (key == TKey::Tab) SetViewMode(0);
-  computeLayout();
-  updateButtonStates();
+  ComputeLayout();
+  UpdateButtonStates();
   update();
   if (!used) QWidget::keyPressEvent(e);
 }
@@ -1099,10 +1100,10 @@ QMenu* TTabWidget::BuildContextMenu(QPoint pos) {
   menu_ = new QMenu(this);
   menu_->setObjectName(QStringLiteral("TabMenu"));
   QMenu* m = menu_;
-  if (!tab_.hasSheets()) return m;
-  CSheet& s = tab_.cur();
+  if (!tab_.HasSheets()) return m;
+  CSheet& s = tab_.Cur();
   const THit hit = HitAt(pos);
-  const int base = baseView();
+  const int base = BaseView();
   const bool onTab = hit.kind == THitKind::SheetTab;
   const bool inGraph =
       base != kViewTable && !layout_.graph.isEmpty() && layout_.graph.contains(pos);
@@ -1113,8 +1114,8 @@ QMenu* TTabWidget::BuildContextMenu(QPoint pos) {
     a->setChecked(checked);
     connect(a, &QAction::triggered, this, [this, fn] {
       fn();
-      computeLayout();
-      buildButtons();
+      ComputeLayout();
+      BuildButtons();
       update();
     });
     return a;
@@ -1126,53 +1127,53 @@ QMenu* TTabWidget::BuildContextMenu(QPoint pos) {
   // 1. sheet on and off
   if ((s.flags & kSheetSwitchable) && !onTab) {
     item(QStringLiteral("%1 %2").arg(
-             lang(s.enabled ? tab_text::kDisable : tab_text::kEnable).trimmed(), langOf(s.name)),
+             Lang(s.enabled ? tab_text::kDisable : tab_text::kEnable).trimmed(), LangOf(s.name)),
          [this] { tab_.ToggleSheet(); });
   }
   group(n);
   n = m->actions().size();
   // 2. clipboard
-  const int formats = clipboardFormats();
+  const int formats = ClipboardFormats();
   const bool canCopy = s.sel.count > 0 || !tab_.EditorSelectedText().empty();
   if (enabled) {
-    if (canCopy && !onTab) item(lang(tab_text::kCopy), [this] { tab_.Copy(); });
+    if (canCopy && !onTab) item(Lang(tab_text::kCopy), [this] { tab_.Copy(); });
     if (canCopy || onTab || inGraph)
-      item(lang(tab_text::kCopyEntireTable), [this] { tab_.CopyTable(); });
-    if (inGraph && !onTab) item(lang(tab_text::kCopyGraph), [this] { CopyGraph(); });
+      item(Lang(tab_text::kCopyEntireTable), [this] { tab_.CopyTable(); });
+    if (inGraph && !onTab) item(Lang(tab_text::kCopyGraph), [this] { CopyGraph(); });
     if ((formats & kClipSheet) && tab_.HasEditablePart())
-      item(lang(tab_text::kPasteTable), [this] { tab_.Paste(); });
+      item(Lang(tab_text::kPasteTable), [this] { tab_.Paste(); });
     else if (!onTab && (formats & kClipText) && tab_.CanPastePlain())
-      item(lang(tab_text::kPaste), [this] { tab_.Paste(); });
+      item(Lang(tab_text::kPaste), [this] { tab_.Paste(); });
   }
   group(n);
   if (onTab) return m;
   n = m->actions().size();
   // 3. interpolation
   if (enabled && tab_.CanInterpolate())
-    item(lang(tab_text::kInterpolate), [this] { tab_.Interpolate(); });
+    item(Lang(tab_text::kInterpolate), [this] { tab_.Interpolate(); });
   group(n);
   n = m->actions().size();
   // 4. structure
   if (enabled && base == kViewTable) {
-    const SelGrid g = s.selGrid();
+    const SelGrid g = s.SelectionGrid();
     const bool rowHit = hit.kind == THitKind::RowSelector ||
-                        (hit.row >= 0 && selRowFull(s.sel, g, hit.row)) || s.sel.kind == kSelY;
+                        (hit.row >= 0 && SelRowFull(s.sel, g, hit.row)) || s.sel.kind == kSelY;
     const bool colHit = hit.kind == THitKind::ColumnSelector ||
-                        (hit.col >= 0 && selColumnFull(s.sel, g, hit.col)) || s.sel.kind == kSelX;
-    const TGridLayout L = layout_;
+                        (hit.col >= 0 && SelColumnFull(s.sel, g, hit.col)) || s.sel.kind == kSelX;
+    const TGridLayout l = layout_;
     if (s.axisY.resizable && !s.axisY.fixed && rowHit) {
       const int b =
-          TTab::InsertIndexAt(pos.y(), L.gridY0(), L.cellH, s.axisY.scrollPos, s.axisY.count);
-      item(lang(tab_text::kInsertRowHere), [this, b] { tab_.InsertRow(b); });
+          TTab::InsertIndexAt(pos.y(), l.GridY0(), l.cellH, s.axisY.scrollPos, s.axisY.count);
+      item(Lang(tab_text::kInsertRowHere), [this, b] { tab_.InsertRow(b); });
     }
     if (s.axisX.resizable && !s.axisX.fixed && colHit) {
       const int b =
-          TTab::InsertIndexAt(pos.x(), L.gridX0(), L.cellW, s.axisX.scrollPos, s.axisX.count);
-      item(lang(tab_text::kInsertColumnHere), [this, b] { tab_.InsertColumn(b); });
+          TTab::InsertIndexAt(pos.x(), l.GridX0(), l.cellW, s.axisX.scrollPos, s.axisX.count);
+      item(Lang(tab_text::kInsertColumnHere), [this, b] { tab_.InsertColumn(b); });
     }
     const std::string dr = tab_.DeleteRowsText(), dc = tab_.DeleteColumnsText();
-    if (!dr.empty()) item(qs(dr), [this] { tab_.DeleteSelectedRows(); });
-    if (!dc.empty()) item(qs(dc), [this] { tab_.DeleteSelectedColumns(); });
+    if (!dr.empty()) item(Qs(dr), [this] { tab_.DeleteSelectedRows(); });
+    if (!dc.empty()) item(Qs(dc), [this] { tab_.DeleteSelectedColumns(); });
   }
   group(n);
   n = m->actions().size();
@@ -1181,9 +1182,9 @@ QMenu* TTabWidget::BuildContextMenu(QPoint pos) {
       layout_.grid.contains(pos) && (layout_.scrollX || layout_.scrollY)) {
     bool* flag = tab_.autoscroll;
     item(
-        lang(tab_text::kAutoscroll), [flag] { *flag = true; }, true, *flag);
+        Lang(tab_text::kAutoscroll), [flag] { *flag = true; }, true, *flag);
     item(
-        lang(tab_text::kNoAutoscroll), [flag] { *flag = false; }, true, !*flag);
+        Lang(tab_text::kNoAutoscroll), [flag] { *flag = false; }, true, !*flag);
   }
   group(n);
   n = m->actions().size();
@@ -1198,13 +1199,13 @@ QMenu* TTabWidget::BuildContextMenu(QPoint pos) {
     for (const auto& pr : presets) {
       TAnglePreset p = pr.preset;
       item(
-          lang(pr.text), [this, p] { graph.Apply(p); }, true, graph.Matches(p));
+          Lang(pr.text), [this, p] { graph.Apply(p); }, true, graph.Matches(p));
     }
     m->addSeparator();
     item(
-        lang(tab_text::kWireModel), [this] { graph.colourMode = 0; }, true, graph.colourMode == 0);
+        Lang(tab_text::kWireModel), [this] { graph.colourMode = 0; }, true, graph.colourMode == 0);
     item(
-        lang(tab_text::kOneColour), [this] { graph.colourMode = 1; }, true, graph.colourMode == 1);
+        Lang(tab_text::kOneColour), [this] { graph.colourMode = 1; }, true, graph.colourMode == 1);
     for (int g = 0; g <= 3; ++g) {
       char buf[96];
       std::snprintf(buf, sizeof buf, LangText(tab_text::kHeightColours), g);
@@ -1217,7 +1218,7 @@ QMenu* TTabWidget::BuildContextMenu(QPoint pos) {
                             tab_text::kAllValues};
     for (int v = 0; v <= kValueLabelsMax; ++v)
       item(
-          lang(labels[v]), [this, v] { graph.valueLabels = v; }, true, graph.valueLabels == v);
+          Lang(labels[v]), [this, v] { graph.valueLabels = v; }, true, graph.valueLabels == v);
   }
   group(n);
   n = m->actions().size();
@@ -1233,7 +1234,7 @@ QMenu* TTabWidget::BuildContextMenu(QPoint pos) {
       if (AllowedViews() & v.view) {
         const int mode = v.view;
         item(
-            lang(v.text), [this, mode] { SetViewMode(mode); }, true, base == v.view);
+            Lang(v.text), [this, mode] { SetViewMode(mode); }, true, base == v.view);
       }
   }
   group(n);
@@ -1241,17 +1242,17 @@ QMenu* TTabWidget::BuildContextMenu(QPoint pos) {
   const bool choice = (s.axisX.fixMode == 1 || s.axisY.fixMode == 1) && s.axisX.fixMode != 2 &&
                       s.axisY.fixMode != 2;
   if (enabled && choice) {
-    const QString lx = langOf(s.axisX.label), ly = langOf(s.axisY.label);
+    const QString lx = LangOf(s.axisX.label), ly = LangOf(s.axisY.label);
     if (s.axisY.fixMode == 1)
       item(
-          lang(tab_text::kUseOnly) + " " + lx, [this] { tab_.UseOnlyX(); }, true,
+          Lang(tab_text::kUseOnly) + " " + lx, [this] { tab_.UseOnlyX(); }, true,
           !s.axisX.fixed && s.axisY.fixed);
     if (s.axisX.fixMode == 1)
       item(
-          lang(tab_text::kUseOnly) + " " + ly, [this] { tab_.UseOnlyY(); }, true,
+          Lang(tab_text::kUseOnly) + " " + ly, [this] { tab_.UseOnlyY(); }, true,
           s.axisX.fixed && !s.axisY.fixed);
     item(
-        QStringLiteral("%1 %2 %3 %4").arg(lang(tab_text::kUse), lx, lang(tab_text::kAnd), ly),
+        QStringLiteral("%1 %2 %3 %4").arg(Lang(tab_text::kUse), lx, Lang(tab_text::kAnd), ly),
         [this] { tab_.UseBoth(); }, true, !s.axisX.fixed && !s.axisY.fixed);
   }
   // No trailing separator.
@@ -1263,7 +1264,7 @@ QMenu* TTabWidget::BuildContextMenu(QPoint pos) {
 void TTabWidget::CopyGraph() {
   QRect r = layout_.graph;
   if (r.isEmpty()) return;
-  if (baseView() == kView3D) r.setLeft(r.left() + graph.panelWidth);
+  if (BaseView() == kView3D) r.setLeft(r.left() + graph.panelWidth);
   const bool wasPrint = printMode_;
   printMode_ = true;  // drawn once on white, without buttons
   QImage img = Picture(devicePixelRatioF());
@@ -1275,7 +1276,7 @@ void TTabWidget::CopyGraph() {
   update();
 }
 
-QColor TTabWidget::liveColour(const CSheet& s) const {
+QColor TTabWidget::LiveColour(const CSheet& s) const {
   return s.actualState == 1 ? QColor(0x44, 0xF4, 0x44) : QColor(0xF4, 0xF4, 0x44);
 }
 

@@ -102,8 +102,8 @@ struct TGridLayout {
   QRect grid;       // cells
   QRect graph;      // the graph of a graph view, or the 2D graph beside the grid
   QRect viewImage;  // "BT_G"/"BT_T" or "BT_P"/"BT_nP" below the header column
-  int gridX0() const { return left + headerColW + gap; }
-  int gridY0() const { return top + headerRowH + gap; }
+  int GridX0() const { return left + headerColW + gap; }
+  int GridY0() const { return top + headerRowH + gap; }
 };
 
 class TTabWidget : public QWidget, public TTabHost {
@@ -112,13 +112,13 @@ class TTabWidget : public QWidget, public TTabHost {
   explicit TTabWidget(TTab& table, QWidget* parent = nullptr);
   ~TTabWidget() override;
 
-  TTab& table() { return tab_; }
+  TTab& Table() { return tab_; }
   // After a load or any change of counts, labels or fixed flags.
   void Rebuild();
   // 1 table, 2 2D graph, 4 3D graph (0: re-evaluate); falls to the next allowed view.
   void SetViewMode(int mode);
   int viewMode() const { return viewMode_; }
-  int baseView() const { return viewMode_ & ~kViewZone; }
+  int BaseView() const { return viewMode_ & ~kViewZone; }
   int AllowedViews() const;
   void SetPrintMode(bool on);
   // The per-tick duties beyond the model's: language change, repaint requests.
@@ -128,13 +128,13 @@ class TTabWidget : public QWidget, public TTabHost {
   void Paint(QPainter& p);
   // The context menu for a right click at a point (rebuilt every time; owned here).
   QMenu* BuildContextMenu(QPoint pos);
-  QMenu* contextMenu() const { return menu_; }
+  QMenu* ContextMenu() const { return menu_; }
   // Copy graph: the graph area as a bitmap on the clipboard.
   void CopyGraph();
 
   TTabGraph graph;
   const TGridLayout& layout() const { return layout_; }
-  const std::vector<TToolButton>& buttons() const { return buttons_; }
+  const std::vector<TToolButton>& Buttons() const { return buttons_; }
   THit HitAt(QPoint p) const;
   // Rectangle of an item in the grid ((c, -1) X header, (-1, r) Y header); empty when
   // it is not shown.
@@ -146,16 +146,16 @@ class TTabWidget : public QWidget, public TTabHost {
   QPointF PointOf2D(int col, int row);
 
   // TTabHost
-  void showMessage(const std::string& text) override;
-  void showError(const std::string& text) override;
-  int clipboardFormats() override;
-  std::string clipboardText() override;
-  std::string clipboardSheet() override;
-  void setClipboardText(const std::string& text) override;
-  void setClipboardTable(const std::string& text, const std::string& sheet) override;
-  void requestRedraw(int bits) override;
-  void layoutChanged() override;
-  int textWidth(const std::string& text, int fontSize) override;
+  void ShowMessage(const std::string& text) override;
+  void ShowError(const std::string& text) override;
+  int ClipboardFormats() override;
+  std::string ClipboardText() override;
+  std::string ClipboardSheet() override;
+  void SetClipboardText(const std::string& text) override;
+  void SetClipboardTable(const std::string& text, const std::string& sheet) override;
+  void RequestRedraw(int bits) override;
+  void LayoutChanged() override;
+  int TextWidth(const std::string& text, int fontSize) override;
 
   // The mime type that carries the private table format.
   static QString SheetMimeType();
@@ -177,31 +177,31 @@ class TTabWidget : public QWidget, public TTabHost {
 
  private:
   friend class TGraph2D;
-  void computeLayout();
-  void buildButtons();
-  void updateButtonStates();
-  void drawButtons(QPainter& p);
-  void drawTabs(QPainter& p);
-  void drawGrid(QPainter& p);
-  void drawZoneCells(QPainter& p);
-  void drawScrollBars(QPainter& p);
-  void draw2D(QPainter& p, const QRect& r);
-  void draw3D(QPainter& p, const QRect& r);
-  void drawZoneChart(QPainter& p, const QRect& r);
-  int colOfShown(int k) const;
-  int rowOfShown(int k) const;
-  int shownOfCol(int c) const;
-  int shownOfRow(int r) const;
-  QRect selectionRect() const;
-  void scrollBy(bool xAxis, int delta);
-  void autoscrollTick();
-  void graphPress(QMouseEvent* e);
-  void graphMove(QMouseEvent* e);
-  void graphRelease(QMouseEvent* e);
-  void graphWheel(QWheelEvent* e, int sign);
-  void endGraphDrag();
-  void zoneToggle(const QRect& band);
-  QColor liveColour(const CSheet& s) const;
+  void ComputeLayout();
+  void BuildButtons();
+  void UpdateButtonStates();
+  void DrawButtons(QPainter& p);
+  void DrawTabs(QPainter& p);
+  void DrawGrid(QPainter& p);
+  void DrawZoneCells(QPainter& p);
+  void DrawScrollBars(QPainter& p);
+  void Draw2D(QPainter& p, const QRect& r);
+  void Draw3D(QPainter& p, const QRect& r);
+  void DrawZoneChart(QPainter& p, const QRect& r);
+  int ColOfShown(int k) const;
+  int RowOfShown(int k) const;
+  int ShownOfCol(int c) const;
+  int ShownOfRow(int r) const;
+  QRect SelectionRect() const;
+  void ScrollBy(bool xAxis, int delta);
+  void AutoscrollTick();
+  void GraphPress(QMouseEvent* e);
+  void GraphMove(QMouseEvent* e);
+  void GraphRelease(QMouseEvent* e);
+  void GraphWheel(QWheelEvent* e, int sign);
+  void EndGraphDrag();
+  void ZoneToggle(const QRect& band);
+  QColor LiveColour(const CSheet& s) const;
   const QStaticText& CellText(int32_t raw, double scale);
   QHash<QString, QStaticText> cellTexts_;  // laid-out cell texts (the font is fixed)
 

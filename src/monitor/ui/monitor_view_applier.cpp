@@ -9,7 +9,7 @@
 QColor MonitorQColor(zeda::Colour c, const QPalette& palette) {
   if (c == zeda::kMonPlain) return palette.color(QPalette::Button);
   if (c == zeda::kMonDesktop) return palette.color(QPalette::Highlight);
-  return QColor(zeda::colourRed(c), zeda::colourGreen(c), zeda::colourBlue(c));
+  return QColor(zeda::ColourRed(c), zeda::ColourGreen(c), zeda::ColourBlue(c));
 }
 
 void MonitorViewApplier::Find() {

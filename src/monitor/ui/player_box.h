@@ -22,7 +22,7 @@ class PlayerBox : public QGroupBox {
   void Show(const zeda::PlayerControls& controls);
   // The recording being played, for the strip chart; the cursor follows Show.
   void SetRecording(const zeda::IgnlogFile* file);
-  StripChart* chart() const { return chart_; }
+  StripChart* Chart() const { return chart_; }
 
   enum Button : int { kRecord = 1, kPlay = 2, kPause = 3, kStop = 4 };
 

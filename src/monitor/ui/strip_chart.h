@@ -13,7 +13,7 @@ class StripChart : public QWidget {
   explicit StripChart(QWidget* parent = nullptr);
   void SetSeries(zeda::StripSeries series);
   void SetCursorTime(uint32_t timeMs);
-  const zeda::StripSeries& series() const { return series_; }
+  const zeda::StripSeries& Series() const { return series_; }
 
  Q_SIGNALS:
   // The user dragged the cursor to the record at this player position.

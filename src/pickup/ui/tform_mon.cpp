@@ -77,7 +77,7 @@ const char kNothingToSave[] =
 QString Text(const char* langString) { return QString::fromUtf8(zeda::LangText(langString)); }
 
 QColor ToQColor(Colour c) {
-  return QColor(zeda::colourRed(c), zeda::colourGreen(c), zeda::colourBlue(c));
+  return QColor(zeda::ColourRed(c), zeda::ColourGreen(c), zeda::ColourBlue(c));
 }
 
 int BoxIndexOf(Colour c) {
@@ -114,12 +114,12 @@ TFormMon::TFormMon(zeda::PickupCore& core, QWidget* parent)
   };
   ButtonPause = button("ButtonPause", QString::fromLatin1(kPause));
   ButtonClearDim = button("ButtonClearDim", Text(kClearDim));
-  ButtonSavePicture = button("ButtonSavePicture", Text(kSavePicture));
-  ButtonSaveCapture = button("ButtonSaveCapture", Text(kSaveCapture));
+  buttonSavePicture_ = button("ButtonSavePicture", Text(kSavePicture));
+  buttonSaveCapture_ = button("ButtonSaveCapture", Text(kSaveCapture));
   connect(ButtonPause, &QPushButton::clicked, this, &TFormMon::ButtonPauseClick);
   connect(ButtonClearDim, &QPushButton::clicked, this, &TFormMon::ButtonClearDimClick);
-  connect(ButtonSavePicture, &QPushButton::clicked, this, &TFormMon::ButtonSavePictureClick);
-  connect(ButtonSaveCapture, &QPushButton::clicked, this, &TFormMon::ButtonSaveCaptureClick);
+  connect(buttonSavePicture_, &QPushButton::clicked, this, &TFormMon::ButtonSavePictureClick);
+  connect(buttonSaveCapture_, &QPushButton::clicked, this, &TFormMon::ButtonSaveCaptureClick);
 
   for (int slot = 0; slot < zeda::kColourSlotCount; ++slot) {
     auto* box = new QComboBox(this);
@@ -177,8 +177,8 @@ void TFormMon::PlaceControls() {
   const int h = height();
   ButtonPause->move(10, h - 35);
   ButtonClearDim->move(10, h - 65);
-  ButtonSavePicture->move(115, h - 65);
-  ButtonSaveCapture->move(115, h - 35);
+  buttonSavePicture_->move(115, h - 65);
+  buttonSaveCapture_->move(115, h - 35);
   for (int slot = 0; slot < zeda::kColourSlotCount; ++slot) {
     boxes_[static_cast<size_t>(slot)]->move(kBoxLeft + kBoxColumnStep * kBoxes[slot].column,
                                             h - kRowTop[kBoxes[slot].row]);

@@ -85,8 +85,8 @@ class TFormMon : public QWidget {
   std::array<QComboBox*, zeda::kColourSlotCount> boxes_{};
   QPushButton* ButtonPause = nullptr;
   QPushButton* ButtonClearDim = nullptr;
-  QPushButton* ButtonSavePicture = nullptr;
-  QPushButton* ButtonSaveCapture = nullptr;
+  QPushButton* buttonSavePicture_ = nullptr;
+  QPushButton* buttonSaveCapture_ = nullptr;
   bool panning_ = false;
   QPoint panLast_;
   int buttons_ = 0;

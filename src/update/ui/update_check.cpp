@@ -102,7 +102,7 @@ void UpdateCheck::Stop() {
 }
 
 void UpdateCheck::Evaluate() {
-  const int language = hooks_.language ? hooks_.language() : zeda::currentLanguage();
+  const int language = hooks_.language ? hooks_.language() : zeda::CurrentLanguage();
   const std::string body(body_.constData(), static_cast<size_t>(body_.size()));
   const auto offer = zeda::EvaluatePatchList(body, build_, language);
   if (!offer) return;

@@ -31,8 +31,8 @@ using namespace window_test;
 class ActivityCompareTest : public WindowFixture {};
 
 // An image that differs from the simulated unit's on three pages.
-zeda::ParamImage threePageImage() {
-  zeda::ParamImage img = otherImage();
+zeda::ParamImage ThreePageImage() {
+  zeda::ParamImage img = OtherImage();
   const zeda::ParamField& adv = zeda::Field(zeda::FieldId::ADVANCE);
   zeda::WriteShown(img, adv, 17, zeda::ReadShown(img, adv, 17) + 3);
   const zeda::ParamField& lim = zeda::Field(zeda::FieldId::LIMITER);
@@ -42,9 +42,9 @@ zeda::ParamImage threePageImage() {
 }
 
 // The compare view's rows in zedactl verify's words: "NAME (PAGE, UNIT): PC / UNIT".
-QStringList dialogLines(const CompareDialog& d) {
+QStringList DialogLines(const CompareDialog& d) {
   QStringList out;
-  const QTableWidget* t = d.table();
+  const QTableWidget* t = d.Table();
   for (int r = 0; r < t->rowCount(); ++r) {
     const auto cell = [&](int c) { return t->item(r, c)->text(); };
     QString where = cell(CompareDialog::kColPage);
@@ -59,9 +59,9 @@ QStringList dialogLines(const CompareDialog& d) {
 
 // What zedactl verify prints about `file` against a fresh simulated unit of its own; false
 // when it reached no verdict (a check that timed out on a loaded machine).
-bool zedactlVerifyOnce(const QString& file, QStringList& lines) {
+bool ZedactlVerifyOnce(const QString& file, QStringList& lines) {
   QProcess sim;
-  const QString port = startOwnSimulator(sim, {});
+  const QString port = StartOwnSimulator(sim, {});
   EXPECT_FALSE(port.isEmpty());
   QProcess ctl;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -78,150 +78,150 @@ bool zedactlVerifyOnce(const QString& file, QStringList& lines) {
   return ctl.exitStatus() == QProcess::NormalExit && ctl.exitCode() == 1;  // "different"
 }
 
-QStringList zedactlVerifyLines(const QString& file) {
+QStringList ZedactlVerifyLines(const QString& file) {
   QStringList lines;
   for (int i = 0; i < 3; ++i) {
-    if (zedactlVerifyOnce(file, lines)) return lines;
+    if (ZedactlVerifyOnce(file, lines)) return lines;
   }
   ADD_FAILURE() << "zedactl verify reached no verdict in 3 runs";
   return lines;
 }
 
-QTableWidget* logTable(TMainForm& f) {
+QTableWidget* LogTable(TMainForm& f) {
   return f.findChild<QTableWidget*>(QStringLiteral("ListActivityLog"));
 }
-QString logCell(TMainForm& f, int row, int col) {
-  QTableWidgetItem* item = logTable(f)->item(row, col);
+QString LogCell(TMainForm& f, int row, int col) {
+  QTableWidgetItem* item = LogTable(f)->item(row, col);
   return item ? item->text() : QString();
 }
 
 TEST_F(ActivityCompareTest, CompareViewListsExactlyWhatZedactlVerifyLists) {
-  const QString file = writeIgn("three.ign", threePageImage());
-  const QStringList expected = zedactlVerifyLines(file);
+  const QString file = WriteIgn("three.ign", ThreePageImage());
+  const QStringList expected = ZedactlVerifyLines(file);
   ASSERT_GE(expected.size(), 3) << expected.join('\n').toStdString();
 
-  auto form = makeForm();
+  auto form = MakeForm();
   form->show();
   QAction* compareUnit = form->findChild<QAction*>(QStringLiteral("MenuCompareUnit"));
   ASSERT_NE(compareUnit, nullptr);
   EXPECT_FALSE(compareUnit->isEnabled());  // no unit image yet
-  ASSERT_TRUE(form->startSimulator({}));
-  ASSERT_TRUE(waitUntil([&] { return congruence(*form) == kIdentical; }, 30000));
+  ASSERT_TRUE(form->StartSimulator({}));
+  ASSERT_TRUE(WaitUntil([&] { return Congruence(*form) == kIdentical; }, 30000));
   EXPECT_TRUE(compareUnit->isEnabled());
-  answers << file;
+  answers_ << file;
   form->OpenCommand(false, false);
-  ASSERT_EQ(congruence(*form), kDifferent);
+  ASSERT_EQ(Congruence(*form), kDifferent);
 
   // On demand: against the unit image of the check.
   compareUnit->trigger();
-  CompareDialog* dialog = form->compareDialog();
+  CompareDialog* dialog = form->CompareView();
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(dialog->isVisible());
-  EXPECT_EQ(dialogLines(*dialog).join('\n').toStdString(), expected.join('\n').toStdString());
+  EXPECT_EQ(DialogLines(*dialog).join('\n').toStdString(), expected.join('\n').toStdString());
   dialog->close();
 
   // After a Verify that found differences it opens by itself, with the same list.
   form->VerifyCommand();
-  ASSERT_TRUE(waitUntil([&] { return dialog->isVisible(); }, 15000));
-  EXPECT_EQ(dialogLines(*dialog).join('\n').toStdString(), expected.join('\n').toStdString());
-  shot(*dialog, "compare");
+  ASSERT_TRUE(WaitUntil([&] { return dialog->isVisible(); }, 15000));
+  EXPECT_EQ(DialogLines(*dialog).join('\n').toStdString(), expected.join('\n').toStdString());
+  Shot(*dialog, "compare");
 
   // Double-clicking a row opens the page that holds its field.
   QTabWidget* pages = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
-  for (int row = 0; row < dialog->table()->rowCount(); ++row) {
-    const int group = dialog->differences()[static_cast<size_t>(row)].group;
+  for (int row = 0; row < dialog->Table()->rowCount(); ++row) {
+    const int group = dialog->Differences()[static_cast<size_t>(row)].group;
     pages->setCurrentIndex(0);
-    Q_EMIT dialog->table()->cellDoubleClicked(row, 0);
+    Q_EMIT dialog->Table()->cellDoubleClicked(row, 0);
     EXPECT_EQ(pages->currentIndex(), group == zeda::kPageN2O ? 0 : group)
-        << dialog->table()->item(row, 0)->text().toStdString();
+        << dialog->Table()->item(row, 0)->text().toStdString();
   }
   std::set<int> groups;
-  for (const zeda::FieldDifference& d : dialog->differences()) groups.insert(d.group);
+  for (const zeda::FieldDifference& d : dialog->Differences()) groups.insert(d.group);
   EXPECT_GE(groups.size(), 2u);
 }
 
 TEST_F(ActivityCompareTest, CompareWithFileLeavesTheDocumentAlone) {
-  auto form = makeForm();
+  auto form = MakeForm();
   const zeda::ParamImage before = form->imageBuffers.params;
-  const QString file = writeIgn("three.ign", threePageImage());
-  answers << file;
+  const QString file = WriteIgn("three.ign", ThreePageImage());
+  answers_ << file;
   form->CompareWithFileCommand();
-  CompareDialog* dialog = form->compareDialog();
+  CompareDialog* dialog = form->CompareView();
   ASSERT_NE(dialog, nullptr);
   zeda::ImageBuffers loaded = form->imageBuffers;
-  loaded.params = threePageImage();
-  std::vector<zeda::FieldDifference> expected = zeda::DifferencesByField(before, threePageImage());
+  loaded.params = ThreePageImage();
+  std::vector<zeda::FieldDifference> expected = zeda::DifferencesByField(before, ThreePageImage());
   ASSERT_FALSE(expected.empty());
-  ASSERT_EQ(dialog->table()->rowCount(), static_cast<int>(expected.size()));
+  ASSERT_EQ(dialog->Table()->rowCount(), static_cast<int>(expected.size()));
   for (size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(dialog->table()->item(static_cast<int>(i), CompareDialog::kColField)->text(),
+    EXPECT_EQ(dialog->Table()->item(static_cast<int>(i), CompareDialog::kColField)->text(),
               QString::fromStdString(zeda::DifferenceName(expected[i])));
   }
-  EXPECT_EQ(dialog->table()->horizontalHeaderItem(CompareDialog::kColTheirs)->text(), "three.ign");
+  EXPECT_EQ(dialog->Table()->horizontalHeaderItem(CompareDialog::kColTheirs)->text(), "three.ign");
   EXPECT_TRUE(form->imageBuffers.params == before);
   EXPECT_TRUE(form->currentFileName.isEmpty());
-  EXPECT_TRUE(messages.empty());
+  EXPECT_TRUE(messages_.empty());
   // A file that is not there says so and shows nothing new.
   dialog->close();
-  answers << files.filePath("missing.ign");
+  answers_ << files_.filePath("missing.ign");
   form->CompareWithFileCommand();
-  EXPECT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages_.size(), 1u);
   EXPECT_FALSE(dialog->isVisible());
 }
 
 TEST_F(ActivityCompareTest, ActivityLogListsEveryOperationWithPortAndVerdict) {
-  auto form = makeForm();
+  auto form = MakeForm();
   form->show();
   QAction* menu = form->findChild<QAction*>(QStringLiteral("MenuActivityLog"));
   ASSERT_NE(menu, nullptr);
-  ActivityLogDock* dock = form->activityLogDock();
+  ActivityLogDock* dock = form->ActivityDock();
   EXPECT_FALSE(dock->isVisible());
   menu->trigger();
   EXPECT_TRUE(dock->isVisible());
   EXPECT_TRUE(menu->isChecked());
 
-  ASSERT_TRUE(form->startSimulator({}));
-  ASSERT_TRUE(waitUntil([&] { return logTable(*form)->rowCount() == 1; }, 30000));
-  EXPECT_EQ(logCell(*form, 0, ActivityLogDock::kColOperation), "Unit check");
-  EXPECT_EQ(logCell(*form, 0, ActivityLogDock::kColResult), "OK");
-  EXPECT_EQ(logCell(*form, 0, ActivityLogDock::kColPort), "COM240");
-  EXPECT_FALSE(logCell(*form, 0, ActivityLogDock::kColTime).isEmpty());
+  ASSERT_TRUE(form->StartSimulator({}));
+  ASSERT_TRUE(WaitUntil([&] { return LogTable(*form)->rowCount() == 1; }, 30000));
+  EXPECT_EQ(LogCell(*form, 0, ActivityLogDock::kColOperation), "Unit check");
+  EXPECT_EQ(LogCell(*form, 0, ActivityLogDock::kColResult), "OK");
+  EXPECT_EQ(LogCell(*form, 0, ActivityLogDock::kColPort), "COM240");
+  EXPECT_FALSE(LogCell(*form, 0, ActivityLogDock::kColTime).isEmpty());
 
   form->VerifyCommand();
-  ASSERT_TRUE(waitUntil([&] { return logTable(*form)->rowCount() == 2; }, 15000));
-  EXPECT_EQ(logCell(*form, 0, ActivityLogDock::kColOperation), "Verify");
-  EXPECT_EQ(logCell(*form, 0, ActivityLogDock::kColResult), "OK");
+  ASSERT_TRUE(WaitUntil([&] { return LogTable(*form)->rowCount() == 2; }, 15000));
+  EXPECT_EQ(LogCell(*form, 0, ActivityLogDock::kColOperation), "Verify");
+  EXPECT_EQ(LogCell(*form, 0, ActivityLogDock::kColResult), "OK");
 
-  form->imageBuffers.params = threePageImage();
+  form->imageBuffers.params = ThreePageImage();
   form->VerifyCommand();
-  ASSERT_TRUE(waitUntil([&] { return logTable(*form)->rowCount() == 3; }, 15000));
-  EXPECT_EQ(logCell(*form, 0, ActivityLogDock::kColResult), "different");
-  const auto& entry = form->activityLog().entries().back();
+  ASSERT_TRUE(WaitUntil([&] { return LogTable(*form)->rowCount() == 3; }, 15000));
+  EXPECT_EQ(LogCell(*form, 0, ActivityLogDock::kColResult), "different");
+  const auto& entry = form->ActivityLog().Entries().back();
   const std::vector<zeda::FieldDifference> unitDiffs =
-      zeda::DifferencesByField(threePageImage(), form->imageBuffers.unitImage);
+      zeda::DifferencesByField(ThreePageImage(), form->imageBuffers.unitImage);
   ASSERT_EQ(entry.differences.size(), unitDiffs.size());
-  const QString details = logCell(*form, 0, ActivityLogDock::kColDetails);
+  const QString details = LogCell(*form, 0, ActivityLogDock::kColDetails);
   for (const zeda::FieldDifference& d : unitDiffs) {
     EXPECT_TRUE(details.contains(
         QString::fromStdString(zeda::FormatDifference(d, zeda::PageCaption(d.group)))))
         << details.toStdString();
   }
   // The row offers the compare view of what it found.
-  form->compareDialog()->close();
-  Q_EMIT logTable(*form)->cellDoubleClicked(0, 0);
-  EXPECT_TRUE(form->compareDialog()->isVisible());
-  EXPECT_EQ(form->compareDialog()->table()->rowCount(), static_cast<int>(unitDiffs.size()));
+  form->CompareView()->close();
+  Q_EMIT LogTable(*form)->cellDoubleClicked(0, 0);
+  EXPECT_TRUE(form->CompareView()->isVisible());
+  EXPECT_EQ(form->CompareView()->Table()->rowCount(), static_cast<int>(unitDiffs.size()));
 
   // A program ends OK; the rows stay, newest first.
   form->appSettings.newInstal = false;
   form->ProgramCommand();
-  ASSERT_TRUE(waitUntil([&] { return logTable(*form)->rowCount() == 4; }, 30000));
-  EXPECT_EQ(logCell(*form, 0, ActivityLogDock::kColOperation), "Program");
-  EXPECT_EQ(logCell(*form, 0, ActivityLogDock::kColResult), "OK");
-  EXPECT_EQ(logCell(*form, 3, ActivityLogDock::kColOperation), "Unit check");
+  ASSERT_TRUE(WaitUntil([&] { return LogTable(*form)->rowCount() == 4; }, 30000));
+  EXPECT_EQ(LogCell(*form, 0, ActivityLogDock::kColOperation), "Program");
+  EXPECT_EQ(LogCell(*form, 0, ActivityLogDock::kColResult), "OK");
+  EXPECT_EQ(LogCell(*form, 3, ActivityLogDock::kColOperation), "Unit check");
 
   // A screen reader finds the list by its name and reads its cells.
-  QAccessibleInterface* a = QAccessible::queryAccessibleInterface(logTable(*form));
+  QAccessibleInterface* a = QAccessible::queryAccessibleInterface(LogTable(*form));
   ASSERT_NE(a, nullptr);
   EXPECT_EQ(a->role(), QAccessible::Table);
   EXPECT_EQ(a->text(QAccessible::Name), "Activity log");
@@ -231,36 +231,36 @@ TEST_F(ActivityCompareTest, ActivityLogListsEveryOperationWithPortAndVerdict) {
   ASSERT_NE(cell, nullptr);
   EXPECT_EQ(cell->text(QAccessible::Name), "OK");
   // The texts follow the language.
-  zeda::setCurrentLanguage(zeda::kGerman);
+  zeda::SetCurrentLanguage(zeda::kGerman);
   dock->ApplyLanguage();
-  EXPECT_EQ(logCell(*form, 0, ActivityLogDock::kColOperation), "Programmieren");
+  EXPECT_EQ(LogCell(*form, 0, ActivityLogDock::kColOperation), "Programmieren");
   EXPECT_EQ(dock->windowTitle(), "Aktivitätsprotokoll");
-  zeda::setCurrentLanguage(zeda::kEnglish);
+  zeda::SetCurrentLanguage(zeda::kEnglish);
   dock->ApplyLanguage();
-  shot(*form, "activity_log");
+  Shot(*form, "activity_log");
 }
 
 // A refused unit's reason and disabled commands go when an acceptable unit takes its
 // place on the same port.
 TEST_F(ActivityCompareTest, RefusalIsClearedWhenAnAcceptableUnitConnects) {
-  auto form = makeForm();
+  auto form = MakeForm();
   form->show();
-  ASSERT_TRUE(startLinkedSimulator(*form, {"--version", "1"}));
+  ASSERT_TRUE(StartLinkedSimulator(*form, {"--version", "1"}));
   QLabel* result = form->findChild<QLabel*>(QStringLiteral("LabelResult"));
   ASSERT_TRUE(
-      waitUntil([&] { return result->text() == "IGN-107.01: this program needs 107.00"; }, 30000));
+      WaitUntil([&] { return result->text() == "IGN-107.01: this program needs 107.00"; }, 30000));
   auto* read = form->findChild<QPushButton*>(QStringLiteral("ButtonRead"));
   EXPECT_FALSE(read->isEnabled());
   // The refusal is in the log with its reason.
-  ASSERT_FALSE(form->activityLog().entries().empty());
-  EXPECT_EQ(form->activityLog().entries().back().verdict, zeda::ActivityVerdict::Refused);
-  EXPECT_EQ(zeda::ActivityDetailText(form->activityLog().entries().back()),
+  ASSERT_FALSE(form->ActivityLog().Entries().empty());
+  EXPECT_EQ(form->ActivityLog().Entries().back().verdict, zeda::ActivityVerdict::Refused);
+  EXPECT_EQ(zeda::ActivityDetailText(form->ActivityLog().Entries().back()),
             "IGN-107.01: this program needs 107.00");
 
-  killLinkedSimulator(*form);
+  KillLinkedSimulator(*form);
   QProcess good;
-  ASSERT_FALSE(startOwnSimulator(good, {"--link", unitLink()}).isEmpty());
-  ASSERT_TRUE(waitUntil([&] { return congruence(*form) == kIdentical; }, 30000))
+  ASSERT_FALSE(StartOwnSimulator(good, {"--link", UnitLink()}).isEmpty());
+  ASSERT_TRUE(WaitUntil([&] { return Congruence(*form) == kIdentical; }, 30000))
       << result->text().toStdString();
   EXPECT_NE(result->text(), "IGN-107.01: this program needs 107.00");
   EXPECT_TRUE(read->isEnabled());
@@ -277,46 +277,46 @@ TEST_F(ActivityCompareTest, RefusalIsClearedWhenAnAcceptableUnitConnects) {
 // "Programming interrupted" stays through the reconnection and its check (which finds the
 // unit different), and goes with the next operation.
 TEST_F(ActivityCompareTest, InterruptedTextStaysUntilTheNextOperation) {
-  auto form = makeForm();
+  auto form = MakeForm();
   form->show();
-  ASSERT_TRUE(startLinkedSimulator(*form));
+  ASSERT_TRUE(StartLinkedSimulator(*form));
   QLabel* result = form->findChild<QLabel*>(QStringLiteral("LabelResult"));
-  ASSERT_TRUE(waitUntil([&] { return congruence(*form) == kIdentical; }, 30000));
+  ASSERT_TRUE(WaitUntil([&] { return Congruence(*form) == kIdentical; }, 30000));
   form->appSettings.newInstal = false;
-  form->imageBuffers.params = threePageImage();
+  form->imageBuffers.params = ThreePageImage();
   form->ProgramCommand();
-  ASSERT_TRUE(waitUntil([&] { return form->deviceOps().opState() >= zeda::OpState::kProgramWrite; },
+  ASSERT_TRUE(WaitUntil([&] { return form->DeviceOps().opState() >= zeda::OpState::kProgramWrite; },
                         10000));
-  killLinkedSimulator(*form);
+  KillLinkedSimulator(*form);
   const QString interrupted =
       "Programming interrupted: the unit may hold part of the new settings. Connect it and "
       "program again.";
-  ASSERT_TRUE(waitUntil([&] { return result->text() == interrupted; }, 15000))
+  ASSERT_TRUE(WaitUntil([&] { return result->text() == interrupted; }, 15000))
       << result->text().toStdString();
-  EXPECT_EQ(form->activityLog().entries().back().verdict, zeda::ActivityVerdict::Interrupted);
-  shot(*form, "interrupted");
+  EXPECT_EQ(form->ActivityLog().Entries().back().verdict, zeda::ActivityVerdict::Interrupted);
+  Shot(*form, "interrupted");
 
   // The unit comes back (a fresh one on the same port): its check finds it different, and
   // the verdict stays.
   QProcess fresh;
-  ASSERT_FALSE(startOwnSimulator(fresh, {"--link", unitLink()}).isEmpty());
+  ASSERT_FALSE(StartOwnSimulator(fresh, {"--link", UnitLink()}).isEmpty());
   const auto checked = [&] {
-    const auto& log = form->activityLog().entries();
-    return !log.empty() && log.back().op == zeda::OP_CHECK && form->deviceOps().UnitConnected();
+    const auto& log = form->ActivityLog().Entries();
+    return !log.empty() && log.back().op == zeda::OP_CHECK && form->DeviceOps().UnitConnected();
   };
-  ASSERT_TRUE(waitUntil(checked, 30000));
-  EXPECT_EQ(form->activityLog().entries().back().verdict, zeda::ActivityVerdict::Different);
-  EXPECT_EQ(congruence(*form), kDifferent);
-  waitUntil([] { return false; }, 2600);
+  ASSERT_TRUE(WaitUntil(checked, 30000));
+  EXPECT_EQ(form->ActivityLog().Entries().back().verdict, zeda::ActivityVerdict::Different);
+  EXPECT_EQ(Congruence(*form), kDifferent);
+  WaitUntil([] { return false; }, 2600);
   EXPECT_EQ(result->text(), interrupted);
   EXPECT_TRUE(result->isVisible());
 
   // The next operation takes its place.
-  ASSERT_TRUE(waitUntil(
-      [&] { return form->deviceOps().UnitConnected() && !form->deviceOps().Busy(); }, 15000));
+  ASSERT_TRUE(WaitUntil(
+      [&] { return form->DeviceOps().UnitConnected() && !form->DeviceOps().Busy(); }, 15000));
   form->ReadCommand();
-  ASSERT_TRUE(waitUntil([&] { return result->text() != interrupted; }, 15000));
-  ASSERT_TRUE(waitUntil([&] { return congruence(*form) == kIdentical; }, 15000));
+  ASSERT_TRUE(WaitUntil([&] { return result->text() != interrupted; }, 15000));
+  ASSERT_TRUE(WaitUntil([&] { return Congruence(*form) == kIdentical; }, 15000));
   EXPECT_NE(result->text(), interrupted);
   form.reset();
   fresh.terminate();
@@ -324,15 +324,15 @@ TEST_F(ActivityCompareTest, InterruptedTextStaysUntilTheNextOperation) {
 }
 
 // Every node of the accessibility tree below `a` that is not invisible.
-void visibleNames(QAccessibleInterface* a, QStringList& out, int depth = 0) {
+void VisibleNames(QAccessibleInterface* a, QStringList& out, int depth = 0) {
   if (!a || depth > 40) return;
   if (a->state().invisible) return;
   out << a->text(QAccessible::Name);
-  for (int i = 0; i < a->childCount(); ++i) visibleNames(a->child(i), out, depth + 1);
+  for (int i = 0; i < a->childCount(); ++i) VisibleNames(a->child(i), out, depth + 1);
 }
 
 TEST_F(ActivityCompareTest, ScreenReaderHearsTheGaugeAndTheStatusTexts) {
-  auto form = makeForm();
+  auto form = MakeForm();
   form->show();
   QApplication::processEvents();
   auto* gauge = form->findChild<QProgressBar*>(QStringLiteral("CGaugeProgram"));
@@ -368,12 +368,12 @@ TEST_F(ActivityCompareTest, ScreenReaderHearsTheGaugeAndTheStatusTexts) {
 }
 
 TEST_F(ActivityCompareTest, HiddenPageIsNotInTheAccessibilityTree) {
-  auto form = makeForm();
+  auto form = MakeForm();
   form->show();
   QApplication::processEvents();
   // The N2O page is not offered, so a screen reader does not meet it either.
   QStringList names;
-  visibleNames(QAccessible::queryAccessibleInterface(form.get()), names);
+  VisibleNames(QAccessible::queryAccessibleInterface(form.get()), names);
   EXPECT_TRUE(names.contains("Advance Map")) << names.join('|').toStdString();
   EXPECT_FALSE(names.contains("N2O")) << names.join('|').toStdString();
   // Nor hidden: the tab list has one entry per shown page, each named and pressable.

@@ -39,7 +39,7 @@
 
 namespace {
 
-QApplication* app() {
+QApplication* App() {
   static int argc = 1;
   static char name[] = "test_app_ui";
   static char* argv[] = {name, nullptr};
@@ -54,83 +54,83 @@ QApplication* app() {
 class MainFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    app();
-    zeda::setCurrentLanguage(zeda::kEnglish);
-    zeda::setMessageSink([this](const zeda::UserMessage& m) { messages.push_back(m); });
+    App();
+    zeda::SetCurrentLanguage(zeda::kEnglish);
+    zeda::SetMessageSink([this](const zeda::UserMessage& m) { messages_.push_back(m); });
   }
   void TearDown() override {
-    zeda::setMessageSink(nullptr);
-    zeda::setCurrentLanguage(zeda::kEnglish);
+    zeda::SetMessageSink(nullptr);
+    zeda::SetCurrentLanguage(zeda::kEnglish);
   }
-  static TMainForm::Options quiet() {
+  static TMainForm::Options Quiet() {
     TMainForm::Options o;
     o.listenForHandover = false;
     return o;
   }
-  QLabel* panel(TMainForm& f, int i) {
+  QLabel* Panel(TMainForm& f, int i) {
     return f.findChild<QLabel*>(QStringLiteral("StatusBar1Panel%1").arg(i));
   }
-  std::vector<zeda::UserMessage> messages;
+  std::vector<zeda::UserMessage> messages_;
 };
 
 template <typename T>
-T* child(QObject& parent, const char* name) {
+T* Child(QObject& parent, const char* name) {
   return parent.findChild<T*>(QString::fromLatin1(name));
 }
 
 TEST_F(MainFormTest, TitleAndStatusBar) {
-  TMainForm form(quiet());
+  TMainForm form(Quiet());
   form.show();
   EXPECT_EQ(form.objectName(), "TMainForm");
   EXPECT_EQ(form.windowTitle(), "  KESTRA2 ZEDA (v107)");
-  ASSERT_NE(child<QStatusBar>(form, "StatusBar1"), nullptr);
-  EXPECT_EQ(panel(form, 1)->text(), "EXE");
-  EXPECT_EQ(panel(form, 2)->text(), "KESTRA2_RACE   RSKEY=107.00   COMPILE=2023_10_19");
-  EXPECT_EQ(panel(form, 3)->text(), "HEX");
-  EXPECT_EQ(panel(form, 4)->text(), "not connected");
-  EXPECT_EQ(panel(form, 0)->width(), 400);
-  EXPECT_GE(panel(form, 2)->width(), 350);
-  EXPECT_GE(panel(form, 4)->width(), 100);
-  EXPECT_TRUE(form.initialised());
-  EXPECT_TRUE(messages.empty());  // the self-checks pass
+  ASSERT_NE(Child<QStatusBar>(form, "StatusBar1"), nullptr);
+  EXPECT_EQ(Panel(form, 1)->text(), "EXE");
+  EXPECT_EQ(Panel(form, 2)->text(), "KESTRA2_RACE   RSKEY=107.00   COMPILE=2023_10_19");
+  EXPECT_EQ(Panel(form, 3)->text(), "HEX");
+  EXPECT_EQ(Panel(form, 4)->text(), "not connected");
+  EXPECT_EQ(Panel(form, 0)->width(), 400);
+  EXPECT_GE(Panel(form, 2)->width(), 350);
+  EXPECT_GE(Panel(form, 4)->width(), 100);
+  EXPECT_TRUE(form.Initialised());
+  EXPECT_TRUE(messages_.empty());  // the self-checks pass
 }
 
 TEST_F(MainFormTest, NamedControls) {
-  TMainForm form(quiet());
-  EXPECT_NE(child<QTabWidget>(form, "PageControl1"), nullptr);
+  TMainForm form(Quiet());
+  EXPECT_NE(Child<QTabWidget>(form, "PageControl1"), nullptr);
   for (const char* name : {"LabelConnection", "LabelResult", "LabelCongruence", "LabelCom"}) {
-    EXPECT_NE(child<QLabel>(form, name), nullptr) << name;
+    EXPECT_NE(Child<QLabel>(form, name), nullptr) << name;
   }
-  EXPECT_NE(child<QProgressBar>(form, "CGaugeProgram"), nullptr);
-  EXPECT_NE(child<QCheckBox>(form, "CheckBoxZakazCteni"), nullptr);
-  EXPECT_NE(child<QCheckBox>(form, "CheckBoxProgHned"), nullptr);
+  EXPECT_NE(Child<QProgressBar>(form, "CGaugeProgram"), nullptr);
+  EXPECT_NE(Child<QCheckBox>(form, "CheckBoxZakazCteni"), nullptr);
+  EXPECT_NE(Child<QCheckBox>(form, "CheckBoxProgHned"), nullptr);
   for (const char* name : {"ButtonRead", "ButtonVerify", "ButtonProgram", "ButtonMonPu"}) {
-    EXPECT_NE(child<QPushButton>(form, name), nullptr) << name;
+    EXPECT_NE(Child<QPushButton>(form, name), nullptr) << name;
   }
-  for (const zeda::SpeedButtonEntry& e : zeda::speedButtonTable()) {
-    EXPECT_NE(child<QToolButton>(form, e.name), nullptr) << e.name;
+  for (const zeda::SpeedButtonEntry& e : zeda::SpeedButtonTable()) {
+    EXPECT_NE(Child<QToolButton>(form, e.name), nullptr) << e.name;
   }
-  auto* timer = child<QTimer>(form, "Timer1");
+  auto* timer = Child<QTimer>(form, "Timer1");
   ASSERT_NE(timer, nullptr);
   EXPECT_EQ(timer->interval(), 55);
   EXPECT_TRUE(timer->isActive());
   // Device commands stay off while no unit is connected.
-  EXPECT_FALSE(child<QPushButton>(form, "ButtonRead")->isEnabled());
-  EXPECT_EQ(child<QProgressBar>(form, "CGaugeProgram")->maximum(), 100);
+  EXPECT_FALSE(Child<QPushButton>(form, "ButtonRead")->isEnabled());
+  EXPECT_EQ(Child<QProgressBar>(form, "CGaugeProgram")->maximum(), 100);
 }
 
 TEST_F(MainFormTest, MenusByNameCaptionAndShortcut) {
-  TMainForm form(quiet());
+  TMainForm form(Quiet());
   QStringList topLevel;
   for (QAction* a : form.menuBar()->actions()) topLevel << a->objectName();
   EXPECT_EQ(topLevel, (QStringList{"MenuFile", "MenuCom", "MenuDevice", "MenuTools", "MenuLanguage",
                                    "MenuServis", "MenuHelp"}));
-  for (const zeda::MenuEntry& e : zeda::menuTable()) {
+  for (const zeda::MenuEntry& e : zeda::MenuTable()) {
     if (!*e.parent) {
-      EXPECT_NE(child<QMenu>(form, e.name), nullptr) << e.name;
+      EXPECT_NE(Child<QMenu>(form, e.name), nullptr) << e.name;
       continue;
     }
-    auto* a = child<QAction>(form, e.name);
+    auto* a = Child<QAction>(form, e.name);
     ASSERT_NE(a, nullptr) << e.name;
     if (!(e.flags & zeda::kMenuSeparator)) {
       EXPECT_EQ(a->text(), QString::fromUtf8(zeda::LangText(e.caption)));
@@ -169,7 +169,7 @@ TEST_F(MainFormTest, MenusByNameCaptionAndShortcut) {
       {"MenuPrintAll", "Print All", QKeySequence()},
   };
   for (const Key& k : keys) {
-    auto* a = child<QAction>(form, k.name);
+    auto* a = Child<QAction>(form, k.name);
     ASSERT_NE(a, nullptr) << k.name;
     EXPECT_EQ(a->text(), k.caption);
     EXPECT_EQ(a->shortcut(), k.key) << k.name;
@@ -179,14 +179,14 @@ TEST_F(MainFormTest, MenusByNameCaptionAndShortcut) {
     ASSERT_NE(a, nullptr);
     EXPECT_FALSE(a->isVisible());
   }
-  EXPECT_FALSE(child<QAction>(form, "MenuPrintAll")->isVisible());
-  EXPECT_FALSE(child<QMenu>(form, "MenuServis")->menuAction()->isVisible());
-  EXPECT_TRUE(child<QAction>(form, "MenuEnglish")->isChecked());
+  EXPECT_FALSE(Child<QAction>(form, "MenuPrintAll")->isVisible());
+  EXPECT_FALSE(Child<QMenu>(form, "MenuServis")->menuAction()->isVisible());
+  EXPECT_TRUE(Child<QAction>(form, "MenuEnglish")->isChecked());
 }
 
 TEST_F(MainFormTest, TabSheets) {
-  TMainForm form(quiet());
-  auto* pages = child<QTabWidget>(form, "PageControl1");
+  TMainForm form(Quiet());
+  auto* pages = Child<QTabWidget>(form, "PageControl1");
   ASSERT_EQ(pages->count(), 10);
   const char* names[] = {"TabSheetRuzne", "TabSheetBike",   "TabSheetSensors", "TabSheetAdvance",
                          "TabSheetPOut",  "TabSheetServo",  "TabSheet_Gear",   "TabSheet_Race",
@@ -201,17 +201,17 @@ TEST_F(MainFormTest, TabSheets) {
 }
 
 TEST_F(MainFormTest, StatusSlotsRenderOnTheLabels) {
-  TMainForm form(quiet());
+  TMainForm form(Quiet());
   form.show();
-  auto* connection = child<QLabel>(form, "LabelConnection");
-  auto* result = child<QLabel>(form, "LabelResult");
-  auto* gauge = child<QProgressBar>(form, "CGaugeProgram");
+  auto* connection = Child<QLabel>(form, "LabelConnection");
+  auto* result = Child<QLabel>(form, "LabelResult");
+  auto* gauge = Child<QProgressBar>(form, "CGaugeProgram");
   // Start-up resets the link to "not connected": slot 1 says so, black on red.
   EXPECT_TRUE(connection->isVisible());
   EXPECT_EQ(connection->text(), "No connection with PC...");
   EXPECT_EQ(connection->palette().color(QPalette::Window), QColor(255, 0, 0));
   EXPECT_FALSE(result->isVisible());
-  EXPECT_FALSE(child<QLabel>(form, "LabelCongruence")->isVisible());
+  EXPECT_FALSE(Child<QLabel>(form, "LabelCongruence")->isVisible());
   form.ShowStatus(1,
                   "###No connection with PC...##Keine Verbindung zum PC...##Není spojení s PC...",
                   -1, zeda::kColourBlack, zeda::kColourRed, 100);
@@ -231,43 +231,43 @@ TEST_F(MainFormTest, StatusSlotsRenderOnTheLabels) {
 }
 
 TEST_F(MainFormTest, HintsGoToPanelZero) {
-  TMainForm form(quiet());
+  TMainForm form(Quiet());
   QStatusTipEvent tip(QStringLiteral("Reading parametrs from ignition"));
   QApplication::sendEvent(&form, &tip);
-  EXPECT_EQ(panel(form, 0)->text(), "Reading parametrs from ignition");
+  EXPECT_EQ(Panel(form, 0)->text(), "Reading parametrs from ignition");
   QStatusTipEvent none{QString()};
   QApplication::sendEvent(&form, &none);
-  EXPECT_EQ(panel(form, 0)->text(), "");
-  EXPECT_EQ(child<QAction>(form, "MenuRead")->statusTip(), "Reading parametrs from ignition");
+  EXPECT_EQ(Panel(form, 0)->text(), "");
+  EXPECT_EQ(Child<QAction>(form, "MenuRead")->statusTip(), "Reading parametrs from ignition");
 }
 
 TEST_F(MainFormTest, CommandLineWordsApply) {
-  TMainForm::Options o = quiet();
-  o.commandLine = zeda::parseCommandLine({"CESKY"});
+  TMainForm::Options o = Quiet();
+  o.commandLine = zeda::ParseCommandLine({"CESKY"});
   TMainForm czech(o);
-  EXPECT_EQ(zeda::currentLanguage(), zeda::kCzech);
-  EXPECT_TRUE(child<QAction>(czech, "MenuCzech")->isChecked());
-  EXPECT_FALSE(czech.updateCheckSuppressed());
-  o.commandLine = zeda::parseCommandLine({"nopatchcheck"});
+  EXPECT_EQ(zeda::CurrentLanguage(), zeda::kCzech);
+  EXPECT_TRUE(Child<QAction>(czech, "MenuCzech")->isChecked());
+  EXPECT_FALSE(czech.UpdateCheckSuppressed());
+  o.commandLine = zeda::ParseCommandLine({"nopatchcheck"});
   TMainForm quietUpdate(o);
-  EXPECT_TRUE(quietUpdate.updateCheckSuppressed());
+  EXPECT_TRUE(quietUpdate.UpdateCheckSuppressed());
 }
 
 TEST_F(MainFormTest, DroppedFiles) {
-  TMainForm form(quiet());
-  form.filesDropped({"/tmp/a.txt", "/tmp/x.ign.txt"});
-  EXPECT_EQ(form.lastDroppedIgnFile(), "");
-  form.filesDropped({"/tmp/a.txt", "/tmp/B.IGN", "/tmp/c.ign"});
-  EXPECT_EQ(form.lastDroppedIgnFile(), "/tmp/B.IGN");
+  TMainForm form(Quiet());
+  form.FilesDropped({"/tmp/a.txt", "/tmp/x.ign.txt"});
+  EXPECT_EQ(form.LastDroppedIgnFile(), "");
+  form.FilesDropped({"/tmp/a.txt", "/tmp/B.IGN", "/tmp/c.ign"});
+  EXPECT_EQ(form.LastDroppedIgnFile(), "/tmp/B.IGN");
 }
 
 TEST_F(MainFormTest, StartUpWritesTheTrace) {
   const auto path = std::filesystem::temp_directory_path() /
                     ("zeda-form-trace-" + std::to_string(::getpid()) + ".trc");
   std::filesystem::remove(path);
-  ASSERT_TRUE(zeda::linkTrace().open(path.string()));
-  { TMainForm form(quiet()); }
-  zeda::linkTrace().close();
+  ASSERT_TRUE(zeda::LinkTraceSink().Open(path.string()));
+  { TMainForm form(Quiet()); }
+  zeda::LinkTraceSink().Close();
   std::ifstream in(path);
   std::stringstream s;
   s << in.rdbuf();
@@ -303,11 +303,11 @@ TEST_F(MainFormTest, PortHandOverSocket) {
   EXPECT_EQ(exchange(o.handoverSocketName, "3 0x7FFFFFA4\n"), "ignored\n");
   EXPECT_EQ(exchange(o.handoverSocketName, "three\n"), "error\n");
   // Once the port has been given away the title says so, and the take-back restores it.
-  form.portHandover().release(3, form);
+  form.PortHandover().Release(3, form);
   EXPECT_EQ(form.windowTitle(), "  KESTRA2 ZEDA (v107)       (Disconnected by bootloader)");
   EXPECT_EQ(exchange(o.handoverSocketName, "4 0x7FFFFFA4\n"), "ignored\n");
   EXPECT_EQ(exchange(o.handoverSocketName, "3 2147483556\n"), "ok\n");
-  EXPECT_TRUE(form.portHandover().linkEnabled());
+  EXPECT_TRUE(form.PortHandover().linkEnabled());
   EXPECT_EQ(form.windowTitle(), "  KESTRA2 ZEDA (v107)");
 }
 
@@ -335,16 +335,16 @@ TEST_F(MainFormTest, StaleHandOverSocketIsReplaced) {
 }
 
 TEST_F(MainFormTest, FirstWorkingTickFocusesTheReadOutLock) {
-  TMainForm form(quiet());
+  TMainForm form(Quiet());
   form.show();
   QApplication::setActiveWindow(&form);
-  child<QCheckBox>(form, "CheckBoxProgHned")->setFocus();
-  form.mainTick().run();
-  EXPECT_EQ(QApplication::focusWidget(), child<QCheckBox>(form, "CheckBoxZakazCteni"));
+  Child<QCheckBox>(form, "CheckBoxProgHned")->setFocus();
+  form.MainTick().Run();
+  EXPECT_EQ(QApplication::focusWidget(), Child<QCheckBox>(form, "CheckBoxZakazCteni"));
   // Only the first tick moves the focus.
-  child<QCheckBox>(form, "CheckBoxProgHned")->setFocus();
-  form.mainTick().run();
-  EXPECT_EQ(QApplication::focusWidget(), child<QCheckBox>(form, "CheckBoxProgHned"));
+  Child<QCheckBox>(form, "CheckBoxProgHned")->setFocus();
+  form.MainTick().Run();
+  EXPECT_EQ(QApplication::focusWidget(), Child<QCheckBox>(form, "CheckBoxProgHned"));
 }
 
 TEST_F(MainFormTest, ClosingFreesTheStatusTextsAndStopsTheTimer) {
@@ -354,16 +354,16 @@ TEST_F(MainFormTest, ClosingFreesTheStatusTextsAndStopsTheTimer) {
   form.show();
   form.ShowStatus(4, "Verify: OK", -1, zeda::kColourBlack, zeda::kColourGreen, 1);
   form.close();
-  EXPECT_EQ(form.statusSlots().text(4), "");
-  EXPECT_FALSE(child<QTimer>(form, "Timer1")->isActive());
+  EXPECT_EQ(form.StatusSlots().Text(4), "");
+  EXPECT_FALSE(Child<QTimer>(form, "Timer1")->isActive());
   EXPECT_FALSE(form.findChild<QLocalServer*>(QStringLiteral("HandoverServer"))->isListening());
 }
 
 TEST_F(MainFormTest, TimerTicksAdvanceTheClock) {
-  TMainForm form(quiet());
+  TMainForm form(Quiet());
   form.show();
   const int32_t before = zeda::tickCount();
-  for (int i = 0; i < 3; ++i) form.mainTick().run();
+  for (int i = 0; i < 3; ++i) form.MainTick().Run();
   EXPECT_EQ(zeda::tickCount(), before + 3);
 }
 
@@ -371,7 +371,7 @@ TEST_F(MainFormTest, TimerTicksAdvanceTheClock) {
 
 // ---- The device side with the built-in simulated unit ----
 
-bool waitFor(const std::function<bool()>& done, int ms) {
+bool WaitFor(const std::function<bool()>& done, int ms) {
   QElapsedTimer t;
   t.start();
   while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
@@ -380,20 +380,20 @@ bool waitFor(const std::function<bool()>& done, int ms) {
 
 TEST_F(MainFormTest, SimulatedUnitIsCheckedReadAndProgrammed) {
   qputenv("ZEDA_SIM_PATH", ZEDA_SIM_PATH);
-  TMainForm form(quiet());
+  TMainForm form(Quiet());
   form.show();
-  auto* read = child<QPushButton>(form, "ButtonRead");
+  auto* read = Child<QPushButton>(form, "ButtonRead");
   EXPECT_FALSE(read->isEnabled());
-  ASSERT_TRUE(form.startSimulator({}));
-  auto* congruence = child<QLabel>(form, "LabelCongruence");
-  auto* result = child<QLabel>(form, "LabelResult");
-  ASSERT_TRUE(waitFor([&] { return congruence->isVisible(); }, 30000));
+  ASSERT_TRUE(form.StartSimulator({}));
+  auto* congruence = Child<QLabel>(form, "LabelCongruence");
+  auto* result = Child<QLabel>(form, "LabelResult");
+  ASSERT_TRUE(WaitFor([&] { return congruence->isVisible(); }, 30000));
   EXPECT_EQ(congruence->text(), "Unit and PC settings are identical");
   EXPECT_TRUE(read->isEnabled());
-  EXPECT_TRUE(child<QAction>(form, "MenuReset")->isEnabled());
-  EXPECT_EQ(child<QLabel>(form, "LabelCom")->text(), "COM=240");
-  ASSERT_TRUE(waitFor([&] { return panel(form, 4)->text().contains("RSKEY=107.00"); }, 5000));
-  EXPECT_TRUE(panel(form, 4)->text().contains("ZDA12")) << panel(form, 4)->text().toStdString();
+  EXPECT_TRUE(Child<QAction>(form, "MenuReset")->isEnabled());
+  EXPECT_EQ(Child<QLabel>(form, "LabelCom")->text(), "COM=240");
+  ASSERT_TRUE(WaitFor([&] { return Panel(form, 4)->text().contains("RSKEY=107.00"); }, 5000));
+  EXPECT_TRUE(Panel(form, 4)->text().contains("ZDA12")) << Panel(form, 4)->text().toStdString();
 
   // A new installation refuses to program until the unit has been read.
   QString boxName;
@@ -407,20 +407,20 @@ TEST_F(MainFormTest, SimulatedUnitIsCheckedReadAndProgrammed) {
   EXPECT_EQ(boxName, "NewInstalBox");
 
   read->click();
-  ASSERT_TRUE(waitFor([&] { return result->text() == "Verify: OK"; }, 10000))
+  ASSERT_TRUE(WaitFor([&] { return result->text() == "Verify: OK"; }, 10000))
       << result->text().toStdString();
   EXPECT_FALSE(form.appSettings.newInstal);
 
   form.ProgramCommand();
-  ASSERT_TRUE(waitFor([&] { return result->text() == "Saving:"; }, 10000))
+  ASSERT_TRUE(WaitFor([&] { return result->text() == "Saving:"; }, 10000))
       << result->text().toStdString();
-  ASSERT_TRUE(waitFor([&] { return result->text() == "Program device: OK"; }, 10000))
+  ASSERT_TRUE(WaitFor([&] { return result->text() == "Program device: OK"; }, 10000))
       << result->text().toStdString();
   EXPECT_EQ(congruence->text(), "Unit and PC settings are identical");
 
   // A unit that reports another bike is programmed only after a warning; Cancel stops.
-  const int bike = zeda::ReadStored(form.images().params, zeda::FieldId::BIKE);
-  zeda::WriteStored(form.images().params, zeda::FieldId::BIKE, 0, bike == 1 ? 2 : 1);
+  const int bike = zeda::ReadStored(form.Images().params, zeda::FieldId::BIKE);
+  zeda::WriteStored(form.Images().params, zeda::FieldId::BIKE, 0, bike == 1 ? 2 : 1);
   boxName.clear();
   QTimer::singleShot(300, [&] {
     if (QWidget* w = QApplication::activeModalWidget()) {
@@ -430,29 +430,29 @@ TEST_F(MainFormTest, SimulatedUnitIsCheckedReadAndProgrammed) {
   });
   form.ProgramCommand();
   EXPECT_EQ(boxName, "DifferentBikeBox");
-  waitFor([] { return false; }, 600);
+  WaitFor([] { return false; }, 600);
   EXPECT_NE(result->text(), "Program device:");
   EXPECT_NE(result->text(), "Saving:");
 
   // The loader borrows the port and gives it back.
-  EXPECT_EQ(form.handoverLine("240 0x7FFFFFA1\n"), "ok\n");
+  EXPECT_EQ(form.HandoverLine("240 0x7FFFFFA1\n"), "ok\n");
   EXPECT_TRUE(form.windowTitle().endsWith("(Disconnected by bootloader)"));
-  EXPECT_FALSE(form.portHandover().linkEnabled());
-  ASSERT_TRUE(waitFor([&] { return !read->isEnabled(); }, 2000));
-  auto* labelCom = child<QLabel>(form, "LabelCom");
-  ASSERT_TRUE(waitFor([&] { return labelCom->text() == "COM=240 (DISCONECTED)"; }, 2000))
+  EXPECT_FALSE(form.PortHandover().linkEnabled());
+  ASSERT_TRUE(WaitFor([&] { return !read->isEnabled(); }, 2000));
+  auto* labelCom = Child<QLabel>(form, "LabelCom");
+  ASSERT_TRUE(WaitFor([&] { return labelCom->text() == "COM=240 (DISCONECTED)"; }, 2000))
       << labelCom->text().toStdString();
-  EXPECT_EQ(form.handoverLine("240 0x7FFFFFA4\n"), "ok\n");
-  EXPECT_TRUE(form.portHandover().linkEnabled());
-  ASSERT_TRUE(waitFor([&] { return read->isEnabled(); }, 30000));
+  EXPECT_EQ(form.HandoverLine("240 0x7FFFFFA4\n"), "ok\n");
+  EXPECT_TRUE(form.PortHandover().linkEnabled());
+  ASSERT_TRUE(WaitFor([&] { return read->isEnabled(); }, 30000));
 }
 
 TEST_F(MainFormTest, SimulatedUnitOfAnotherVersionGetsTheBoxAfterTheTick) {
   qputenv("ZEDA_SIM_PATH", ZEDA_SIM_PATH);
-  TMainForm form(quiet());
-  ASSERT_TRUE(form.startSimulator({"--version", "1"}));
-  ASSERT_TRUE(waitFor([&] { return !messages.empty(); }, 30000));
-  EXPECT_EQ(messages[0].text,
+  TMainForm form(Quiet());
+  ASSERT_TRUE(form.StartSimulator({"--version", "1"}));
+  ASSERT_TRUE(WaitFor([&] { return !messages_.empty(); }, 30000));
+  EXPECT_EQ(messages_[0].text,
             "Unmatched subversion of PC and Ignition programs!  PC-107.00, IGN-107.01");
-  EXPECT_EQ(messages[0].kind, zeda::MessageKind::Error);
+  EXPECT_EQ(messages_[0].kind, zeda::MessageKind::Error);
 }

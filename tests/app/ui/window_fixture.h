@@ -25,7 +25,7 @@
 
 namespace window_test {
 
-inline QApplication* app() {
+inline QApplication* App() {
   static int argc = 1;
   static char name[] = "test_app_ui";
   static char* argv[] = {name, nullptr};
@@ -35,7 +35,7 @@ inline QApplication* app() {
   return instance;
 }
 
-inline bool waitUntil(const std::function<bool()>& done, int ms) {
+inline bool WaitUntil(const std::function<bool()>& done, int ms) {
   QElapsedTimer t;
   t.start();
   while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
@@ -43,7 +43,7 @@ inline bool waitUntil(const std::function<bool()>& done, int ms) {
 }
 
 // Saves what the window shows when ZEDA_SHOT_DIR names a folder (for looking at by eye).
-inline void shot(QWidget& w, const char* name) {
+inline void Shot(QWidget& w, const char* name) {
   const QString dir = qEnvironmentVariable("ZEDA_SHOT_DIR");
   if (dir.isEmpty()) return;
   w.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
@@ -55,43 +55,43 @@ inline constexpr char kDifferent[] = "Unit and PC settings are different";
 class WindowFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    app();
-    zeda::setCurrentLanguage(zeda::kEnglish);
-    zeda::setMessageSink([this](const zeda::UserMessage& m) { messages.push_back(m); });
-    ASSERT_TRUE(files.isValid());
-    savedSettingsDir = qgetenv("ZEDA_SETTINGS_DIR");
-    qputenv("ZEDA_SETTINGS_DIR", settings.path().toLocal8Bit());
+    App();
+    zeda::SetCurrentLanguage(zeda::kEnglish);
+    zeda::SetMessageSink([this](const zeda::UserMessage& m) { messages_.push_back(m); });
+    ASSERT_TRUE(files_.isValid());
+    savedSettingsDir_ = qgetenv("ZEDA_SETTINGS_DIR");
+    qputenv("ZEDA_SETTINGS_DIR", settings_.path().toLocal8Bit());
     qputenv("ZEDA_SIM_PATH", ZEDA_SIM_PATH);
     // Each simulated unit adds its port to ZEDA_PORTS; an earlier test's stale one must not
     // be searched first.
-    savedPorts = qgetenv("ZEDA_PORTS");
+    savedPorts_ = qgetenv("ZEDA_PORTS");
   }
   void TearDown() override {
-    qputenv("ZEDA_SETTINGS_DIR", savedSettingsDir);
-    qputenv("ZEDA_PORTS", savedPorts);
-    zeda::setMessageSink(nullptr);
-    zeda::setCurrentLanguage(zeda::kEnglish);
+    qputenv("ZEDA_SETTINGS_DIR", savedSettingsDir_);
+    qputenv("ZEDA_PORTS", savedPorts_);
+    zeda::SetMessageSink(nullptr);
+    zeda::SetCurrentLanguage(zeda::kEnglish);
   }
-  std::unique_ptr<TMainForm> makeForm() {
+  std::unique_ptr<TMainForm> MakeForm() {
     TMainForm::Options o;
     o.listenForHandover = false;
     auto form = std::make_unique<TMainForm>(o);
-    form->setFileChooser([this](const TMainForm::FileDialogRequest&) {
-      return answers.isEmpty() ? QString() : answers.takeFirst();
+    form->SetFileChooser([this](const TMainForm::FileDialogRequest&) {
+      return answers_.isEmpty() ? QString() : answers_.takeFirst();
     });
-    form->setQuestionAsker([](const QString&) { return int(QMessageBox::Yes); });
+    form->SetQuestionAsker([](const QString&) { return int(QMessageBox::Yes); });
     return form;
   }
-  QString writeIgn(const QString& name, const zeda::ParamImage& img) {
-    const QString p = files.filePath(name);
+  QString WriteIgn(const QString& name, const zeda::ParamImage& img) {
+    const QString p = files_.filePath(name);
     std::ofstream(p.toStdString(), std::ios::binary) << zeda::FormatIgnFile(img);
     return p;
   }
-  static QLabel* label(QObject& f, const char* name) {
+  static QLabel* Label(QObject& f, const char* name) {
     return f.findChild<QLabel*>(QString::fromLatin1(name));
   }
-  static QString congruence(TMainForm& f) {
-    QLabel* l = label(f, "LabelCongruence");
+  static QString Congruence(TMainForm& f) {
+    QLabel* l = Label(f, "LabelCongruence");
     return l->isVisibleTo(&f) ? l->text() : QString();
   }
 
@@ -99,32 +99,32 @@ class WindowFixture : public ::testing::Test {
   // makes that link the port COM240. A unit that is killed leaves a pty name that another
   // program on the machine may take at once; removing the link keeps the window from
   // reaching that stranger.
-  bool startLinkedSimulator(TMainForm& form, QStringList args = {}) {
-    args << "--link" << unitLink();
-    if (!form.startSimulator(args)) return false;
-    qputenv("ZEDA_PORTS", ("COM240=" + unitLink()).toLocal8Bit());
+  bool StartLinkedSimulator(TMainForm& form, QStringList args = {}) {
+    args << "--link" << UnitLink();
+    if (!form.StartSimulator(args)) return false;
+    qputenv("ZEDA_PORTS", ("COM240=" + UnitLink()).toLocal8Bit());
     return true;
   }
   // Kills the window's simulated unit and removes its link.
-  void killLinkedSimulator(TMainForm& form) {
+  void KillLinkedSimulator(TMainForm& form) {
     if (auto* sim = form.findChild<QProcess*>(QStringLiteral("Simulator"))) {
       sim->kill();
       sim->waitForFinished(2000);
     }
-    QFile::remove(unitLink());
+    QFile::remove(UnitLink());
   }
-  QString unitLink() const { return files.filePath("unit"); }
+  QString UnitLink() const { return files_.filePath("unit"); }
 
-  QTemporaryDir files;
-  QTemporaryDir settings;
-  QByteArray savedSettingsDir;
-  QByteArray savedPorts;
-  QStringList answers;
-  std::vector<zeda::UserMessage> messages;
+  QTemporaryDir files_;
+  QTemporaryDir settings_;
+  QByteArray savedSettingsDir_;
+  QByteArray savedPorts_;
+  QStringList answers_;
+  std::vector<zeda::UserMessage> messages_;
 };
 
 // An image that differs from the defaults in one harmless field.
-inline zeda::ParamImage otherImage() {
+inline zeda::ParamImage OtherImage() {
   zeda::ParamImage img = zeda::StartImage();
   const int base = zeda::ReadShown(img, zeda::Field(zeda::FieldId::BASE_ADV), 0);
   zeda::WriteShown(img, zeda::Field(zeda::FieldId::BASE_ADV), 0, base == 12 ? 14 : 12);
@@ -134,7 +134,7 @@ inline zeda::ParamImage otherImage() {
 
 // Starts a simulated unit of its own (not the window's) and returns its pty path, empty
 // when it did not start.
-inline QString startOwnSimulator(QProcess& sim, const QStringList& args) {
+inline QString StartOwnSimulator(QProcess& sim, const QStringList& args) {
   sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   sim.start(QStringLiteral(ZEDA_SIM_PATH), args);
   QByteArray line;

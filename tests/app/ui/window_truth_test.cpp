@@ -40,10 +40,10 @@ class WindowTruthTest : public WindowFixture {};
 // Every file command changes params or fileImage; slot 4 must follow at once, without a
 // tick. The unit is "read" by hand: unitImage holds the defaults.
 TEST_F(WindowTruthTest, SlotFourFollowsEveryFileCommandAtOnce) {
-  auto form = makeForm();
+  auto form = MakeForm();
   form->show();
   zeda::ImageBuffers& img = form->imageBuffers;
-  const QString other = writeIgn("other.ign", otherImage());
+  const QString other = WriteIgn("other.ign", OtherImage());
   struct Step {
     const char* what;
     std::function<void()> run;
@@ -56,11 +56,11 @@ TEST_F(WindowTruthTest, SlotFourFollowsEveryFileCommandAtOnce) {
     form->CompareIfChanged();
   };
   setUnitToDefaults();
-  ASSERT_EQ(congruence(*form), kIdentical);
+  ASSERT_EQ(Congruence(*form), kIdentical);
   const Step steps[] = {
       {"Open",
        [&] {
-         answers << other;
+         answers_ << other;
          form->OpenCommand(false, false);
        },
        kDifferent},
@@ -68,7 +68,7 @@ TEST_F(WindowTruthTest, SlotFourFollowsEveryFileCommandAtOnce) {
       {"Open for actual page (Advance)",
        [&] {
          form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(3);
-         answers << other;
+         answers_ << other;
          form->OpenCommand(false, true);
        },
        kDifferent},
@@ -77,70 +77,70 @@ TEST_F(WindowTruthTest, SlotFourFollowsEveryFileCommandAtOnce) {
       {"drop",
        [&] {
          form->NewCommand(false);
-         form->filesDropped({other});
+         form->FilesDropped({other});
        },
        kDifferent},
   };
   for (const Step& s : steps) {
     s.run();
-    EXPECT_EQ(congruence(*form), s.expected) << s.what;
+    EXPECT_EQ(Congruence(*form), s.expected) << s.what;
     EXPECT_EQ(form->fileMatches, img.params == img.fileImage) << s.what;
   }
   // Save: the file now matches and the title shows it.
-  answers << files.filePath("saved.ign");
+  answers_ << files_.filePath("saved.ign");
   form->SaveCommand(false);
   EXPECT_TRUE(form->fileMatches);
   EXPECT_TRUE(form->windowTitle().contains("saved.ign")) << form->windowTitle().toStdString();
-  EXPECT_EQ(congruence(*form), kDifferent);
+  EXPECT_EQ(Congruence(*form), kDifferent);
 }
 
 // An edit path that compares nothing itself is caught on the next run of the machine.
 TEST_F(WindowTruthTest, SlotFourFollowsAnyEditOnTheTick) {
-  auto form = makeForm();
+  auto form = MakeForm();
   form->show();
   zeda::ImageBuffers& img = form->imageBuffers;
   img.unitImage = img.params;
   img.unitImageValid = true;
   form->CompareIfChanged();
-  ASSERT_EQ(congruence(*form), kIdentical);
-  img.params = otherImage();  // no comparison asked for
-  for (int i = 0; i < 4; ++i) form->mainTick().run();
-  EXPECT_EQ(congruence(*form), kDifferent);
+  ASSERT_EQ(Congruence(*form), kIdentical);
+  img.params = OtherImage();  // no comparison asked for
+  for (int i = 0; i < 4; ++i) form->MainTick().Run();
+  EXPECT_EQ(Congruence(*form), kDifferent);
   img.unitImageValid = false;
-  for (int i = 0; i < 4; ++i) form->mainTick().run();
-  EXPECT_EQ(congruence(*form), "");
+  for (int i = 0; i < 4; ++i) form->MainTick().Run();
+  EXPECT_EQ(Congruence(*form), "");
   EXPECT_FALSE(form->fileMatches);
 }
 
 TEST_F(WindowTruthTest, NewThenSlotFourWithTheSimulatedUnit) {
-  auto form = makeForm();
+  auto form = MakeForm();
   form->show();
-  ASSERT_TRUE(form->startSimulator({}));
-  ASSERT_TRUE(waitUntil([&] { return congruence(*form) == kIdentical; }, 30000));
-  const QString other = writeIgn("other.ign", otherImage());
-  answers << other;
+  ASSERT_TRUE(form->StartSimulator({}));
+  ASSERT_TRUE(WaitUntil([&] { return Congruence(*form) == kIdentical; }, 30000));
+  const QString other = WriteIgn("other.ign", OtherImage());
+  answers_ << other;
   form->OpenCommand(false, false);
-  EXPECT_EQ(congruence(*form), kDifferent);
+  EXPECT_EQ(Congruence(*form), kDifferent);
   form->NewCommand(false);
-  EXPECT_EQ(congruence(*form), kIdentical);
+  EXPECT_EQ(Congruence(*form), kIdentical);
   // Verify then agrees with slot 4.
   form->VerifyCommand();
-  QLabel* result = label(*form, "LabelResult");
-  ASSERT_TRUE(waitUntil([&] { return result->text() == "Verify: OK"; }, 10000))
+  QLabel* result = Label(*form, "LabelResult");
+  ASSERT_TRUE(WaitUntil([&] { return result->text() == "Verify: OK"; }, 10000))
       << result->text().toStdString();
-  EXPECT_EQ(congruence(*form), kIdentical);
+  EXPECT_EQ(Congruence(*form), kIdentical);
 }
 
 TEST_F(WindowTruthTest, RefusedUnitLooksRefusedUntilAnotherUnitConnects) {
-  auto form = makeForm();
+  auto form = MakeForm();
   form->show();
-  ASSERT_TRUE(form->startSimulator({"--version", "1"}));
-  ASSERT_TRUE(waitUntil([&] { return !messages.empty(); }, 30000));
-  QLabel* result = label(*form, "LabelResult");
-  ASSERT_TRUE(waitUntil([&] { return result->isVisible(); }, 2000));
+  ASSERT_TRUE(form->StartSimulator({"--version", "1"}));
+  ASSERT_TRUE(WaitUntil([&] { return !messages_.empty(); }, 30000));
+  QLabel* result = Label(*form, "LabelResult");
+  ASSERT_TRUE(WaitUntil([&] { return result->isVisible(); }, 2000));
   EXPECT_EQ(result->text(), "IGN-107.01: this program needs 107.00");
   // Long after the 2 s results, everything still says so.
-  waitUntil([] { return false; }, 2600);
+  WaitUntil([] { return false; }, 2600);
   EXPECT_TRUE(result->isVisible());
   EXPECT_EQ(result->text(), "IGN-107.01: this program needs 107.00");
   QLabel* panel4 = form->findChild<QLabel*>(QStringLiteral("StatusBar1Panel4"));
@@ -163,68 +163,68 @@ TEST_F(WindowTruthTest, RefusedUnitLooksRefusedUntilAnotherUnitConnects) {
     }
   });
   form->ProgramCommand();
-  waitUntil([] { return false; }, 500);
+  WaitUntil([] { return false; }, 500);
   EXPECT_EQ(boxName, "");
   // German follows a language switch.
-  zeda::setCurrentLanguage(zeda::kGerman);
-  form->statusSlots().refreshCaptions();
+  zeda::SetCurrentLanguage(zeda::kGerman);
+  form->StatusSlots().RefreshCaptions();
   EXPECT_EQ(result->text(), "IGN-107.01: dieses Programm braucht 107.00");
-  zeda::setCurrentLanguage(zeda::kEnglish);
-  form->statusSlots().refreshCaptions();
-  shot(*form, "refused");
+  zeda::SetCurrentLanguage(zeda::kEnglish);
+  form->StatusSlots().RefreshCaptions();
+  Shot(*form, "refused");
 }
 
 TEST_F(WindowTruthTest, LinkLostWhileProgrammingSaysInterruptedUntilTheNextOperation) {
-  auto form = makeForm();
+  auto form = MakeForm();
   form->show();
-  ASSERT_TRUE(startLinkedSimulator(*form));
-  QLabel* result = label(*form, "LabelResult");
-  ASSERT_TRUE(waitUntil([&] { return congruence(*form) == kIdentical; }, 30000));
+  ASSERT_TRUE(StartLinkedSimulator(*form));
+  QLabel* result = Label(*form, "LabelResult");
+  ASSERT_TRUE(WaitUntil([&] { return Congruence(*form) == kIdentical; }, 30000));
   form->appSettings.newInstal = false;
-  form->imageBuffers.params = otherImage();
+  form->imageBuffers.params = OtherImage();
   form->ProgramCommand();
-  ASSERT_TRUE(waitUntil([&] { return result->text() == "Program device:"; }, 10000))
+  ASSERT_TRUE(WaitUntil([&] { return result->text() == "Program device:"; }, 10000))
       << result->text().toStdString();
   // Cut the link once the write has begun: before that the unit holds nothing new.
-  ASSERT_TRUE(waitUntil([&] { return form->deviceOps().opState() >= zeda::OpState::kProgramWrite; },
+  ASSERT_TRUE(WaitUntil([&] { return form->DeviceOps().opState() >= zeda::OpState::kProgramWrite; },
                         10000));
-  killLinkedSimulator(*form);
+  KillLinkedSimulator(*form);
   const QString interrupted =
       "Programming interrupted: the unit may hold part of the new settings. Connect it and "
       "program again.";
-  ASSERT_TRUE(waitUntil([&] { return result->text() == interrupted; }, 15000))
+  ASSERT_TRUE(WaitUntil([&] { return result->text() == interrupted; }, 15000))
       << result->text().toStdString();
-  waitUntil([] { return false; }, 2600);
+  WaitUntil([] { return false; }, 2600);
   EXPECT_TRUE(result->isVisible());
   EXPECT_EQ(result->text(), interrupted);
   // Slot 1 no longer claims a unit. What it says instead depends on the machine: the search
   // goes on, and the killed simulator's pty name may already belong to another program (a
   // "busy" hint).
-  const QString connection = label(*form, "LabelConnection")->text();
+  const QString connection = Label(*form, "LabelConnection")->text();
   EXPECT_FALSE(connection.contains("connected", Qt::CaseInsensitive)) << connection.toStdString();
-  shot(*form, "interrupted");
+  Shot(*form, "interrupted");
 }
 
-double luminance(const QColor& c) {
+double Luminance(const QColor& c) {
   auto lin = [](double v) {
     v /= 255.0;
     return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
   };
   return 0.2126 * lin(c.red()) + 0.7152 * lin(c.green()) + 0.0722 * lin(c.blue());
 }
-double contrast(const QColor& a, const QColor& b) {
-  const double la = luminance(a), lb = luminance(b);
+double Contrast(const QColor& a, const QColor& b) {
+  const double la = Luminance(a), lb = Luminance(b);
   return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 TEST_F(WindowTruthTest, GaugeTextHasOneColourReadableOnEveryBar) {
-  auto form = makeForm();
+  auto form = MakeForm();
   auto* gauge = form->findChild<QProgressBar*>(QStringLiteral("CGaugeProgram"));
   const QPalette pal = gauge->palette();
   EXPECT_EQ(pal.color(QPalette::Text), pal.color(QPalette::HighlightedText));
   for (const QColor& bar : {QColor(0, 255, 255), QColor(255, 0, 0), pal.color(QPalette::Window),
                             pal.color(QPalette::Base)}) {
-    EXPECT_GE(contrast(pal.color(QPalette::Text), bar), 4.5) << bar.name().toStdString();
+    EXPECT_GE(Contrast(pal.color(QPalette::Text), bar), 4.5) << bar.name().toStdString();
   }
 }
 
@@ -238,12 +238,12 @@ TEST_F(WindowTruthTest, StatusPanelsElideAtAWordAndKeepTheWholeTextAsTooltip) {
   // A first word too long for the panel is cut inside, still with the dots.
   EXPECT_TRUE(ElidedLabel::Elide("Unmatched", fm, fm.horizontalAdvance("Unma...")).endsWith("..."));
 
-  auto form = makeForm();
+  auto form = MakeForm();
   form->resize(1366, 700);
   form->show();
   form->keyCheckKind = zeda::kKeyCheckText;
   form->keyCheckText = text.toStdString();
-  form->showUnitText();
+  form->ShowUnitText();
   QApplication::processEvents();
   auto* panel4 =
       qobject_cast<ElidedLabel*>(form->findChild<QLabel*>(QStringLiteral("StatusBar1Panel4")));
@@ -258,29 +258,29 @@ TEST_F(WindowTruthTest, StatusPanelsElideAtAWordAndKeepTheWholeTextAsTooltip) {
       qobject_cast<ElidedLabel*>(form->findChild<QLabel*>(QStringLiteral("StatusBar1Panel2")));
   ASSERT_NE(panel2, nullptr);
   EXPECT_EQ(panel2->toolTip(), panel2->text());
-  EXPECT_FALSE(panel2->elided());  // the build text fits at 1366 px
-  shot(*form, "status_bar_1366");
+  EXPECT_FALSE(panel2->Elided());  // the build text fits at 1366 px
+  Shot(*form, "status_bar_1366");
 }
 
 TEST_F(WindowTruthTest, CutFileIsLoadedButTheUserIsToldWhatWasMissing) {
-  auto form = makeForm();
-  const std::string whole = zeda::FormatIgnFile(otherImage());
-  const QString cut = files.filePath("cut.ign");
+  auto form = MakeForm();
+  const std::string whole = zeda::FormatIgnFile(OtherImage());
+  const QString cut = files_.filePath("cut.ign");
   std::ofstream(cut.toStdString(), std::ios::binary)
       << whole.substr(0, whole.find("\nGEAR_CORR_POUT ") + 60);
-  answers << cut;
+  answers_ << cut;
   form->OpenCommand(false, false);
   EXPECT_EQ(form->currentFileName, cut);  // taken as the reader takes it
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].kind, zeda::MessageKind::Warning);
-  EXPECT_EQ(messages[0].text,
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].kind, zeda::MessageKind::Warning);
+  EXPECT_EQ(messages_[0].text,
             "The file is incomplete. These parameters were not in it and got default "
             "values:\n\nGEAR_CORR_POUT, NO_READING");
   // A whole file says nothing.
-  messages.clear();
-  answers << writeIgn("whole.ign", otherImage());
+  messages_.clear();
+  answers_ << WriteIgn("whole.ign", OtherImage());
   form->OpenCommand(false, false);
-  EXPECT_TRUE(messages.empty());
+  EXPECT_TRUE(messages_.empty());
 }
 
 }  // namespace

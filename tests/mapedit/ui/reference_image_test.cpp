@@ -48,32 +48,32 @@ void Compare(const QImage& img, const QString& name) {
 }
 
 TEST_F(TabWidgetTest, ReferencePicturesOfTheAdvanceMap) {
-  table->baseAdvance = 6;
-  table->limiter = 9500;
-  table->startLimiter = 4000;
-  table->liveRpm = 3200;
-  table->liveTp = 35;
-  table->UpdateOperatingPoint();
-  table->SelectItem(4, 3);
-  widget->graph.hovered = kHoverNothing;
-  widget->SetViewMode(kViewTable);
-  Compare(widget->Picture(2.0), "advance-grid");
-  widget->SetViewMode(kView2D);
-  Compare(widget->Picture(2.0), "advance-2d");
-  widget->SetViewMode(kView3D);
-  Compare(widget->Picture(2.0), "advance-3d");
+  table_->baseAdvance = 6;
+  table_->limiter = 9500;
+  table_->startLimiter = 4000;
+  table_->liveRpm = 3200;
+  table_->liveTp = 35;
+  table_->UpdateOperatingPoint();
+  table_->SelectItem(4, 3);
+  widget_->graph.hovered = kHoverNothing;
+  widget_->SetViewMode(kViewTable);
+  Compare(widget_->Picture(2.0), "advance-grid");
+  widget_->SetViewMode(kView2D);
+  Compare(widget_->Picture(2.0), "advance-2d");
+  widget_->SetViewMode(kView3D);
+  Compare(widget_->Picture(2.0), "advance-3d");
 }
 
 TEST_F(TabWidgetTest, ReferencePictureOfAZoneChart) {
-  TTab* zone = CreateSwitchingTable(set, 5, "Output 1", 0xFFFFFF, 400, 220);
-  CSheet& s = zone->cur();
+  TTab* zone = CreateSwitchingTable(set_, 5, "Output 1", 0xFFFFFF, 400, 220);
+  CSheet& s = zone->Cur();
   const int32_t xs[3] = {20, 45, 80};
   for (int i = 0; i < 3; ++i) s.axisX.values[i] = xs[i];
   s.axisY.values[0] = 20;
   s.axisY.values[1] = 70;
   const int32_t cells[3][4] = {{0, 0, 1, 1}, {0, 1, 1, 0}, {1, 1, 2, 0}};
   for (int r = 0; r < 3; ++r)
-    for (int c = 0; c < 4; ++c) s.cell(c, r) = cells[r][c];
+    for (int c = 0; c < 4; ++c) s.Cell(c, r) = cells[r][c];
   zone->Normalise(0, kPartAll | kForgetLastEdited);
   TTabWidget w(*zone);
   w.resize(400, 220);

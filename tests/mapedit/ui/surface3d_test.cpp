@@ -36,11 +36,11 @@ TEST(Surface3D, TopViewLooksStraightDown) {
   // Plot 400 x 200, spans 100 (horizontal), 50 (data), 10 (family).
   const TProjection t = MakeProjection(kPresetTop.angleX, kPresetTop.angleXY, kPresetTop.angleXYZ,
                                        0, 300, 140, 400, 200, 100, 50, 10);
-  EXPECT_NEAR(t.D[0], 200.0 / 100, 1e-9);  // the horizontal axis runs along screen x
-  EXPECT_NEAR(t.D[1], 0, 1e-9);
-  EXPECT_NEAR(t.E[1], 0, 1e-9);  // values do not move points on the screen
-  EXPECT_NEAR(std::abs(t.E[2]), 200.0 / 10, 1e-9);
-  for (double f : t.F) EXPECT_NEAR(f, 0, 1e-9);
+  EXPECT_NEAR(t.d[0], 200.0 / 100, 1e-9);  // the horizontal axis runs along screen x
+  EXPECT_NEAR(t.d[1], 0, 1e-9);
+  EXPECT_NEAR(t.e[1], 0, 1e-9);  // values do not move points on the screen
+  EXPECT_NEAR(std::abs(t.e[2]), 200.0 / 10, 1e-9);
+  for (double f : t.f) EXPECT_NEAR(f, 0, 1e-9);
   EXPECT_DOUBLE_EQ(t.x0, 150);
   EXPECT_DOUBLE_EQ(t.k, 400.0 / 200 * 0.95);
   // Near-square plots are not stretched.

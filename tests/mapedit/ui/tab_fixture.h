@@ -11,7 +11,7 @@
 
 namespace zeda::test {
 
-inline QApplication* app() {
+inline QApplication* App() {
   static int argc = 1;
   static char name[] = "test_mapedit_ui";
   static char* argv[] = {name, nullptr};
@@ -26,11 +26,11 @@ inline const int32_t kRpmPoints[15] = {10, 15, 20, 25, 30, 35,  40, 45,
 // An advance map as a page fills it: a plausible surface over rpm and throttle.
 inline void FillAdvanceMap(TTab& t) {
   for (int sh = 0; sh < t.sheetCount; ++sh) {
-    CSheet& s = t.sheet(sh);
+    CSheet& s = t.Sheet(sh);
     for (int i = 0; i < 15; ++i) s.axisX.values[i] = kRpmPoints[i];
-    for (int r = 0; r < s.cellRows(); ++r)
-      for (int c = 0; c < s.cellCols(); ++c)
-        s.cell(c, r) = 8 + c * 2 - r + (c > 8 ? (8 - c) * 2 : 0) + sh * 2;
+    for (int r = 0; r < s.CellRows(); ++r)
+      for (int c = 0; c < s.CellCols(); ++c)
+        s.Cell(c, r) = 8 + c * 2 - r + (c > 8 ? (8 - c) * 2 : 0) + sh * 2;
     t.Normalise(sh, kPartAll | kForgetLastEdited);
   }
   t.SelectSheet(0);
@@ -39,28 +39,28 @@ inline void FillAdvanceMap(TTab& t) {
 class TabWidgetTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    app();
-    table = CreateAdvanceMap(set, 1, {}, 760, 420);
-    ASSERT_NE(table, nullptr);
-    FillAdvanceMap(*table);
-    widget = std::make_unique<TTabWidget>(*table);
-    widget->resize(760, 420);
-    widget->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(widget.get()));
-    widget->Rebuild();
-    table->onTableChanged = [this](TTab&) { ++commits; };
+    App();
+    table_ = CreateAdvanceMap(set_, 1, {}, 760, 420);
+    ASSERT_NE(table_, nullptr);
+    FillAdvanceMap(*table_);
+    widget_ = std::make_unique<TTabWidget>(*table_);
+    widget_->resize(760, 420);
+    widget_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(widget_.get()));
+    widget_->Rebuild();
+    table_->onTableChanged = [this](TTab&) { ++commits_; };
   }
-  void TearDown() override { widget.reset(); }
-  CSheet& sheet() { return table->cur(); }
-  QPoint CentreOf(int col, int row) { return widget->ItemRect(col, row).center(); }
+  void TearDown() override { widget_.reset(); }
+  CSheet& Sheet() { return table_->Cur(); }
+  QPoint CentreOf(int col, int row) { return widget_->ItemRect(col, row).center(); }
   void Ticks(int n) {
-    for (int i = 0; i < n; ++i) table->Tick();
+    for (int i = 0; i < n; ++i) table_->Tick();
   }
 
-  TTableSet set;
-  TTab* table = nullptr;
-  std::unique_ptr<TTabWidget> widget;
-  int commits = 0;
+  TTableSet set_;
+  TTab* table_ = nullptr;
+  std::unique_ptr<TTabWidget> widget_;
+  int commits_ = 0;
 };
 
 }  // namespace zeda::test

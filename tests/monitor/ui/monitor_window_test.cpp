@@ -26,7 +26,7 @@
 
 namespace {
 
-QApplication* app() {
+QApplication* App() {
   static int argc = 1;
   static char name[] = "test_monitor_ui";
   static char* argv[] = {name, nullptr};
@@ -36,14 +36,14 @@ QApplication* app() {
   return instance;
 }
 
-bool waitFor(const std::function<bool()>& done, int ms) {
+bool WaitFor(const std::function<bool()>& done, int ms) {
   QElapsedTimer t;
   t.start();
   while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   return done();
 }
 
-std::string readFile(const QString& path) {
+std::string ReadFile(const QString& path) {
   std::ifstream in(path.toStdString(), std::ios::binary);
   std::ostringstream s;
   s << in.rdbuf();
@@ -53,103 +53,103 @@ std::string readFile(const QString& path) {
 class MonitorWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    app();
-    zeda::setCurrentLanguage(zeda::kEnglish);
-    zeda::setMessageSink([](const zeda::UserMessage&) {});
-    ASSERT_TRUE(files.isValid());
-    savedSettingsDir = qgetenv("ZEDA_SETTINGS_DIR");
-    qputenv("ZEDA_SETTINGS_DIR", settings.path().toLocal8Bit());
+    App();
+    zeda::SetCurrentLanguage(zeda::kEnglish);
+    zeda::SetMessageSink([](const zeda::UserMessage&) {});
+    ASSERT_TRUE(files_.isValid());
+    savedSettingsDir_ = qgetenv("ZEDA_SETTINGS_DIR");
+    qputenv("ZEDA_SETTINGS_DIR", settings_.path().toLocal8Bit());
     qputenv("ZEDA_SIM_PATH", ZEDA_SIM_PATH);
-    savedPorts = qgetenv("ZEDA_PORTS");
+    savedPorts_ = qgetenv("ZEDA_PORTS");
   }
   void TearDown() override {
-    qputenv("ZEDA_SETTINGS_DIR", savedSettingsDir);
-    qputenv("ZEDA_PORTS", savedPorts);
-    zeda::setMessageSink(nullptr);
+    qputenv("ZEDA_SETTINGS_DIR", savedSettingsDir_);
+    qputenv("ZEDA_PORTS", savedPorts_);
+    zeda::SetMessageSink(nullptr);
   }
-  std::unique_ptr<TMainForm> makeForm() {
+  std::unique_ptr<TMainForm> MakeForm() {
     TMainForm::Options o;
     o.listenForHandover = false;
     auto form = std::make_unique<TMainForm>(o);
-    form->setFileChooser([this](const TMainForm::FileDialogRequest&) {
-      return answers.isEmpty() ? QString() : answers.takeFirst();
+    form->SetFileChooser([this](const TMainForm::FileDialogRequest&) {
+      return answers_.isEmpty() ? QString() : answers_.takeFirst();
     });
-    form->setQuestionAsker([this](const QString& q) {
-      questions << q;
+    form->SetQuestionAsker([this](const QString& q) {
+      questions_ << q;
       return int(QMessageBox::Yes);
     });
-    form->setMessageShower([this](const QString&, const QString& text) { shown << text; });
+    form->SetMessageShower([this](const QString&, const QString& text) { shown_ << text; });
     return form;
   }
   template <typename T>
-  static T* child(TMainForm& form, const char* name) {
+  static T* Child(TMainForm& form, const char* name) {
     T* w = form.findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(w, nullptr) << name;
     return w;
   }
-  static void play(TMainForm& form, int button) {
+  static void Play(TMainForm& form, int button) {
     const char* names[] = {"", "SpeedButtonPlay1", "SpeedButtonPlay2", "SpeedButtonPlay3",
                            "SpeedButtonPlay4"};
-    child<QToolButton>(form, names[button])->click();
+    Child<QToolButton>(form, names[button])->click();
   }
-  QString path(const char* name) const { return files.filePath(QString::fromLatin1(name)); }
+  QString Path(const char* name) const { return files_.filePath(QString::fromLatin1(name)); }
 
-  QTemporaryDir files, settings;
-  QByteArray savedSettingsDir, savedPorts;
-  QStringList answers, questions, shown;
+  QTemporaryDir files_, settings_;
+  QByteArray savedSettingsDir_, savedPorts_;
+  QStringList answers_, questions_, shown_;
 };
 
 TEST_F(MonitorWindowTest, NotLiveShowsDashes) {
-  auto form = makeForm();
-  EXPECT_EQ(child<QLabel>(*form, "LabelRpm")->text(), "RPM = ---");
-  EXPECT_EQ(child<QLabel>(*form, "LabelNapeti")->text(), "U = --- [V]");
-  EXPECT_FALSE(form->playerBox()->isVisible());
-  child<QAction>(*form, "MenuMonitorPlayer")->trigger();
+  auto form = MakeForm();
+  EXPECT_EQ(Child<QLabel>(*form, "LabelRpm")->text(), "RPM = ---");
+  EXPECT_EQ(Child<QLabel>(*form, "LabelNapeti")->text(), "U = --- [V]");
+  EXPECT_FALSE(form->PlayerGroupBox()->isVisible());
+  Child<QAction>(*form, "MenuMonitorPlayer")->trigger();
   EXPECT_TRUE(form->appSettings.monitorPlayer);
-  EXPECT_FALSE(child<QToolButton>(*form, "SpeedButtonPlay3")->isEnabled());
-  EXPECT_TRUE(child<QToolButton>(*form, "SpeedButtonPlay2")->isEnabled());
+  EXPECT_FALSE(Child<QToolButton>(*form, "SpeedButtonPlay3")->isEnabled());
+  EXPECT_TRUE(Child<QToolButton>(*form, "SpeedButtonPlay2")->isEnabled());
 }
 
 // Live from zedasim with the CSV output on; recorded, then played back to the same labels
 // while the unit stays connected; the user's document comes back at Stop.
 TEST_F(MonitorWindowTest, RecordAndPlayBackAgainstTheSimulatedUnit) {
-  auto form = makeForm();
+  auto form = MakeForm();
   form->show();
-  ASSERT_TRUE(form->startSimulator({}));
-  auto* rpm = child<QLabel>(*form, "LabelRpm");
-  ASSERT_TRUE(waitFor([&] { return rpm->text() != "RPM = ---"; }, 30000));
+  ASSERT_TRUE(form->StartSimulator({}));
+  auto* rpm = Child<QLabel>(*form, "LabelRpm");
+  ASSERT_TRUE(WaitFor([&] { return rpm->text() != "RPM = ---"; }, 30000));
 
-  answers << path("live.csv");
-  child<QAction>(*form, "MenuCSVout")->trigger();
-  EXPECT_EQ(child<QAction>(*form, "MenuCSVout")->text(), "Stop CSV recording");
+  answers_ << Path("live.csv");
+  Child<QAction>(*form, "MenuCSVout")->trigger();
+  EXPECT_EQ(Child<QAction>(*form, "MenuCSVout")->text(), "Stop CSV recording");
   EXPECT_TRUE(form->windowTitle().contains("(CSV output: live.csv)"));
 
-  answers << path("ride");  // typed without extension
-  play(*form, PlayerBox::kRecord);
-  ASSERT_EQ(form->player().state(), zeda::kPlayerRecording);
+  answers_ << Path("ride");  // typed without extension
+  Play(*form, PlayerBox::kRecord);
+  ASSERT_EQ(form->Player().State(), zeda::kPlayerRecording);
   std::vector<std::string> liveRpm;
   std::string last;
-  ASSERT_TRUE(waitFor(
+  ASSERT_TRUE(WaitFor(
       [&] {
-        if (form->monitorBlock().word(1) != 0 && rpm->text().toStdString() != last) {
+        if (form->monitorBlock().Word(1) != 0 && rpm->text().toStdString() != last) {
           last = rpm->text().toStdString();
           liveRpm.push_back(last);
         }
         return liveRpm.size() >= 5;
       },
       20000));
-  play(*form, PlayerBox::kStop);
-  child<QAction>(*form, "MenuCSVout")->trigger();
+  Play(*form, PlayerBox::kStop);
+  Child<QAction>(*form, "MenuCSVout")->trigger();
   EXPECT_FALSE(form->windowTitle().contains("CSV output"));
-  EXPECT_EQ(child<QAction>(*form, "MenuCSVout")->text(), "CSV output monitor");
+  EXPECT_EQ(Child<QAction>(*form, "MenuCSVout")->text(), "CSV output monitor");
 
   zeda::IgnlogFile file;
-  ASSERT_TRUE(zeda::ReadIgnlogFile(path("ride.ignlog").toStdString(), file).ok());
+  ASSERT_TRUE(zeda::ReadIgnlogFile(Path("ride.ignlog").toStdString(), file).Ok());
   int monitors = 0;
   for (int k = 0; k < file.count; ++k) monitors += file.Record(k).type == zeda::kRecordMonitor;
   EXPECT_GE(monitors, 5);
   // One CSV line per answer: the recording's frames all lie within the CSV's span.
-  std::istringstream csv(readFile(path("live.csv")));
+  std::istringstream csv(ReadFile(Path("live.csv")));
   int lines = 0;
   for (std::string l; std::getline(csv, l);) ++lines;
   EXPECT_GE(lines - 2, monitors);
@@ -157,50 +157,50 @@ TEST_F(MonitorWindowTest, RecordAndPlayBackAgainstTheSimulatedUnit) {
   // The user's own document before Play.
   const zeda::ParamImage mine = form->imageBuffers.params;
   const bool mineMatches = form->imageBuffers.fileMatches;
-  answers << path("ride.ignlog");
-  play(*form, PlayerBox::kPlay);
-  ASSERT_EQ(form->player().state(), zeda::kPlayerPlaying);
-  EXPECT_FALSE(child<QPushButton>(*form, "ButtonRead")->isEnabled());
+  answers_ << Path("ride.ignlog");
+  Play(*form, PlayerBox::kPlay);
+  ASSERT_EQ(form->Player().State(), zeda::kPlayerPlaying);
+  EXPECT_FALSE(Child<QPushButton>(*form, "ButtonRead")->isEnabled());
   form->ReadCommand();  // refused while playing
   std::set<std::string> played;
-  ASSERT_TRUE(waitFor(
+  ASSERT_TRUE(WaitFor(
       [&] {
         played.insert(rpm->text().toStdString());
-        return form->player().state() == zeda::kPlayerPaused;
+        return form->Player().State() == zeda::kPlayerPaused;
       },
       30000));
   for (const std::string& r : liveRpm) EXPECT_TRUE(played.count(r)) << r;
-  EXPECT_TRUE(child<QLabel>(*form, "LabelPlayPos")->text().startsWith("Play ("));
+  EXPECT_TRUE(Child<QLabel>(*form, "LabelPlayPos")->text().startsWith("Play ("));
 
   // Moving the bar back shows that one record.
   form->PlayPosChange(1);
-  EXPECT_EQ(form->player().position(), 1);
+  EXPECT_EQ(form->Player().Position(), 1);
   // Dragging the strip chart's cursor to the end moves the player there.
-  StripChart* chart = form->playerBox()->chart();
-  ASSERT_FALSE(chart->series().points.empty());
+  StripChart* chart = form->PlayerGroupBox()->Chart();
+  ASSERT_FALSE(chart->Series().points.empty());
   QTest::mousePress(chart, Qt::LeftButton, {}, QPoint(chart->width() - 1, chart->height() / 2));
-  EXPECT_EQ(form->player().position(), chart->series().points.back().position);
+  EXPECT_EQ(form->Player().Position(), chart->Series().points.back().position);
 
-  play(*form, PlayerBox::kStop);
-  EXPECT_EQ(form->player().state(), zeda::kPlayerIdle);
+  Play(*form, PlayerBox::kStop);
+  EXPECT_EQ(form->Player().State(), zeda::kPlayerIdle);
   EXPECT_EQ(form->imageBuffers.params, mine);
   EXPECT_EQ(form->imageBuffers.fileMatches, mineMatches);
-  ASSERT_TRUE(waitFor([&] { return child<QPushButton>(*form, "ButtonRead")->isEnabled(); }, 5000));
-  EXPECT_TRUE(shown.isEmpty()) << shown.join("|").toStdString();
+  ASSERT_TRUE(WaitFor([&] { return Child<QPushButton>(*form, "ButtonRead")->isEnabled(); }, 5000));
+  EXPECT_TRUE(shown_.isEmpty()) << shown_.join("|").toStdString();
 }
 
 TEST_F(MonitorWindowTest, DamagedFileLeavesThePlayerIdle) {
-  auto form = makeForm();
+  auto form = MakeForm();
   {
-    std::ofstream out(path("bad.ignlog").toStdString(), std::ios::binary);
+    std::ofstream out(Path("bad.ignlog").toStdString(), std::ios::binary);
     out << std::string(13000, '\x01');
   }
   const zeda::ParamImage before = form->imageBuffers.params;
-  answers << path("bad.ignlog");
-  play(*form, PlayerBox::kPlay);
-  EXPECT_EQ(form->player().state(), zeda::kPlayerIdle);
-  ASSERT_EQ(shown.size(), 1);
-  EXPECT_TRUE(shown[0].contains("damaged file")) << shown[0].toStdString();
+  answers_ << Path("bad.ignlog");
+  Play(*form, PlayerBox::kPlay);
+  EXPECT_EQ(form->Player().State(), zeda::kPlayerIdle);
+  ASSERT_EQ(shown_.size(), 1);
+  EXPECT_TRUE(shown_[0].contains("damaged file")) << shown_[0].toStdString();
   EXPECT_EQ(form->imageBuffers.params, before);
 }
 
@@ -211,19 +211,19 @@ TEST_F(MonitorWindowTest, AJournalLeftByACrashIsOfferedAndRecovered) {
   rec.Append(zeda::kRecordConnection, 0, payload, 76);
   rec.Append(zeda::kRecordParameters, 0, payload, 1050);
   rec.MarkInitial();
-  const std::string journal = settings.filePath("recording-1-2.ignjournal").toStdString();
-  const std::string target = path("crashed.ignlog").toStdString();
+  const std::string journal = settings_.filePath("recording-1-2.ignjournal").toStdString();
+  const std::string target = Path("crashed.ignlog").toStdString();
   {
     zeda::IgnlogJournal j;
     ASSERT_TRUE(j.Open(journal, target, rec, 0));
     rec.Append(zeda::kRecordMonitor, 100, payload, 150);
     j.Add(rec, 100);
   }  // never written out
-  auto form = makeForm();
-  ASSERT_TRUE(waitFor([&] { return !questions.isEmpty(); }, 5000));
-  ASSERT_EQ(questions.size(), 1);
-  EXPECT_TRUE(questions[0].contains("crashed.ignlog"));
-  EXPECT_EQ(readFile(QString::fromStdString(target)), rec.FileBytes());
+  auto form = MakeForm();
+  ASSERT_TRUE(WaitFor([&] { return !questions_.isEmpty(); }, 5000));
+  ASSERT_EQ(questions_.size(), 1);
+  EXPECT_TRUE(questions_[0].contains("crashed.ignlog"));
+  EXPECT_EQ(ReadFile(QString::fromStdString(target)), rec.FileBytes());
   EXPECT_FALSE(QFile::exists(QString::fromStdString(journal)));
 }
 

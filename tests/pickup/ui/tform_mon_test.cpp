@@ -17,13 +17,13 @@
 #include <cmath>
 #include <functional>
 
-#include "../capture_builder.h"
 #include "app/main_tick.h"
 #include "app/ui/main_form.h"
 #include "base/message_box.h"
 #include "lang/lang_string.h"
 #include "link/ccomcom.h"
 #include "link/device_ops.h"
+#include "pickup/capture_builder.h"
 #include "pickup/ui/cmon_pickup.h"
 #include "sim_engine.h"
 #include "sim_unit.h"
@@ -32,7 +32,7 @@ namespace {
 
 using zeda::test::CaptureBuilder;
 
-QApplication* app() {
+QApplication* App() {
   static int argc = 1;
   static char name[] = "test_pickup_ui";
   static char* argv[] = {name, nullptr};
@@ -52,33 +52,33 @@ bool WaitFor(const std::function<bool()>& done, int ms) {
 class FormMonTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    app();
-    monitor = std::make_unique<CMonPickup>(&mask, nullptr);
-    monitor->Open();
-    form = monitor->Form();
-    ASSERT_NE(form, nullptr);
+    App();
+    monitor_ = std::make_unique<CMonPickup>(&mask_, nullptr);
+    monitor_->Open();
+    form_ = monitor_->Form();
+    ASSERT_NE(form_, nullptr);
   }
   // Five cycles of 20 ms: pick-up 1 high from 36 to 108 degrees, channel 1 at 72.
   void Feed() {
     CaptureBuilder b;
     b.Cycles(5, 50000, 0.1, 0.3, 0.2);
-    monitor->Core().FeedCapture(zeda::CAPTURE_SYNCHRONISED, 1, b.Bytes().data(), b.Size());
-    monitor->Periodic();
-    monitor->Tick();
+    monitor_->Core().FeedCapture(zeda::CAPTURE_SYNCHRONISED, 1, b.Bytes().data(), b.Size());
+    monitor_->Periodic();
+    monitor_->Tick();
   }
-  QRgb At(int x, int y) const { return form->Picture().pixel(x, y); }
+  QRgb At(int x, int y) const { return form_->Picture().pixel(x, y); }
 
-  std::atomic<int32_t> mask{1};
-  std::unique_ptr<CMonPickup> monitor;
-  TFormMon* form = nullptr;
+  std::atomic<int32_t> mask_{1};
+  std::unique_ptr<CMonPickup> monitor_;
+  TFormMon* form_ = nullptr;
 };
 
 TEST_F(FormMonTest, NamedControlsCaptionAndSize) {
-  EXPECT_EQ(form->windowTitle(), "PickUp monitor");
-  EXPECT_EQ(form->size(), QSize(800, 600));
+  EXPECT_EQ(form_->windowTitle(), "PickUp monitor");
+  EXPECT_EQ(form_->size(), QSize(800, 600));
   for (const char* name :
        {"ButtonPause", "ButtonClearDim", "ButtonSavePicture", "ButtonSaveCapture"}) {
-    auto* b = form->findChild<QPushButton*>(name);
+    auto* b = form_->findChild<QPushButton*>(name);
     ASSERT_NE(b, nullptr) << name;
     EXPECT_FALSE(b->accessibleName().isEmpty()) << name;
   }
@@ -87,33 +87,33 @@ TEST_F(FormMonTest, NamedControlsCaptionAndSize) {
                          "ComboBoxColorC1", "ComboBoxColorC2", "ComboBoxColorC3"};
   const int startIndex[] = {15, 9, 12, 11, 5, 13, 15, 7, 14};
   for (int i = 0; i < 9; ++i) {
-    auto* box = form->findChild<QComboBox*>(boxes[i]);
+    auto* box = form_->findChild<QComboBox*>(boxes[i]);
     ASSERT_NE(box, nullptr) << boxes[i];
     EXPECT_EQ(box->count(), 16);
     EXPECT_EQ(box->currentIndex(), startIndex[i]) << boxes[i];
     EXPECT_FALSE(box->accessibleName().isEmpty());
   }
-  EXPECT_EQ(form->findChild<QComboBox*>("ComboBoxColorA1")->itemText(0), "(invisible)");
+  EXPECT_EQ(form_->findChild<QComboBox*>("ComboBoxColorA1")->itemText(0), "(invisible)");
 }
 
 TEST_F(FormMonTest, PauseTogglesCaptionAndRequestsAndShowingAgainResumes) {
-  auto* pause = form->findChild<QPushButton*>("ButtonPause");
-  EXPECT_TRUE(monitor->Core().CaptureWanted());
+  auto* pause = form_->findChild<QPushButton*>("ButtonPause");
+  EXPECT_TRUE(monitor_->Core().CaptureWanted());
   QTest::mouseClick(pause, Qt::LeftButton);
   EXPECT_EQ(pause->text(), "Continue");
-  EXPECT_FALSE(monitor->Core().CaptureWanted());
-  monitor->Toggle();  // hidden: no capture is asked for
-  EXPECT_FALSE(monitor->IsShown());
-  EXPECT_FALSE(monitor->Core().Shown());
-  monitor->Toggle();
-  EXPECT_TRUE(monitor->IsShown());
+  EXPECT_FALSE(monitor_->Core().CaptureWanted());
+  monitor_->Toggle();  // hidden: no capture is asked for
+  EXPECT_FALSE(monitor_->IsShown());
+  EXPECT_FALSE(monitor_->Core().Shown());
+  monitor_->Toggle();
+  EXPECT_TRUE(monitor_->IsShown());
   EXPECT_EQ(pause->text(), "Pause");
-  EXPECT_TRUE(monitor->Core().CaptureWanted());
+  EXPECT_TRUE(monitor_->Core().CaptureWanted());
 }
 
 TEST_F(FormMonTest, PictureShowsEdgesInTheirColoursAndTheSpeed) {
   Feed();
-  const zeda::ViewGeometry& v = form->View();
+  const zeda::ViewGeometry& v = form_->View();
   const int rise = v.XOf(36);
   const int fall = v.XOf(108);
   EXPECT_EQ(At(rise, 225), qRgb(255, 0, 0));           // 1 RISE red
@@ -122,113 +122,113 @@ TEST_F(FormMonTest, PictureShowsEdgesInTheirColoursAndTheSpeed) {
   EXPECT_EQ(At(v.XOf(72), 200), qRgb(128, 128, 128));  // grid line at the ignition
   EXPECT_EQ(At(v.XOf(72), 50), qRgb(255, 255, 255));   // ignition arrow
   // Choosing "(invisible)" for the rising edges paints them black.
-  form->findChild<QComboBox*>("ComboBoxColorA2")->setCurrentIndex(0);
-  monitor->Tick();
+  form_->findChild<QComboBox*>("ComboBoxColorA2")->setCurrentIndex(0);
+  monitor_->Tick();
   EXPECT_EQ(At(rise, 225), qRgb(0, 0, 0));
 }
 
 TEST_F(FormMonTest, DragDrawsADimensionRightButtonDropsOrDeletesIt) {
   Feed();
-  const zeda::ViewGeometry& v = form->View();
+  const zeda::ViewGeometry& v = form_->View();
   // From the rise of pick-up 1 to its fall, line at height 150.
-  QTest::mousePress(form, Qt::LeftButton, Qt::NoModifier, QPoint(v.XOf(36) + 2, 220));
-  QTest::mouseMove(form, QPoint(v.XOf(108) - 2, 150));
+  QTest::mousePress(form_, Qt::LeftButton, Qt::NoModifier, QPoint(v.XOf(36) + 2, 220));
+  QTest::mouseMove(form_, QPoint(v.XOf(108) - 2, 150));
   QMouseEvent move(QEvent::MouseMove, QPointF(v.XOf(108) - 2, 150), QPointF(), Qt::NoButton,
                    Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(form, &move);
-  QTest::mouseRelease(form, Qt::LeftButton, Qt::NoModifier, QPoint(v.XOf(108) - 2, 150));
-  ASSERT_EQ(monitor->Core().Dimensions().Count(), 1);
-  const zeda::Dimension& d = monitor->Core().Dimensions().At(0);
+  QApplication::sendEvent(form_, &move);
+  QTest::mouseRelease(form_, Qt::LeftButton, Qt::NoModifier, QPoint(v.XOf(108) - 2, 150));
+  ASSERT_EQ(monitor_->Core().Dimensions().Count(), 1);
+  const zeda::Dimension& d = monitor_->Core().Dimensions().At(0);
   EXPECT_NEAR(d.start, 36, 0.01);
   EXPECT_NEAR(d.end, 108, 0.01);
   EXPECT_EQ(d.y, 150);
 
   // Left pressed, then right too: the new one is dropped.
-  QTest::mousePress(form, Qt::LeftButton, Qt::NoModifier, QPoint(v.XOf(36), 220));
-  QTest::mousePress(form, Qt::RightButton, Qt::NoModifier, QPoint(v.XOf(72), 150));
-  QTest::mouseRelease(form, Qt::LeftButton, Qt::NoModifier, QPoint(v.XOf(72), 150));
-  QTest::mouseRelease(form, Qt::RightButton, Qt::NoModifier, QPoint(v.XOf(72), 150));
-  EXPECT_EQ(monitor->Core().Dimensions().Count(), 1);
+  QTest::mousePress(form_, Qt::LeftButton, Qt::NoModifier, QPoint(v.XOf(36), 220));
+  QTest::mousePress(form_, Qt::RightButton, Qt::NoModifier, QPoint(v.XOf(72), 150));
+  QTest::mouseRelease(form_, Qt::LeftButton, Qt::NoModifier, QPoint(v.XOf(72), 150));
+  QTest::mouseRelease(form_, Qt::RightButton, Qt::NoModifier, QPoint(v.XOf(72), 150));
+  EXPECT_EQ(monitor_->Core().Dimensions().Count(), 1);
 
   // The right button over the label removes the kept one.
   const int cx = (v.XOf(36) + v.XOf(108)) / 2;
-  QTest::mousePress(form, Qt::RightButton, Qt::NoModifier, QPoint(cx, 150 - 15));
-  QTest::mouseRelease(form, Qt::RightButton, Qt::NoModifier, QPoint(cx, 150 - 15));
-  EXPECT_EQ(monitor->Core().Dimensions().Count(), 0);
+  QTest::mousePress(form_, Qt::RightButton, Qt::NoModifier, QPoint(cx, 150 - 15));
+  QTest::mouseRelease(form_, Qt::RightButton, Qt::NoModifier, QPoint(cx, 150 - 15));
+  EXPECT_EQ(monitor_->Core().Dimensions().Count(), 0);
 }
 
 TEST_F(FormMonTest, WheelZoomsAroundThePointerAndTheMiddleButtonPans) {
   Feed();
-  const int x36 = form->View().XOf(36);
+  const int x36 = form_->View().XOf(36);
   QWheelEvent wheel(QPointF(x36, 300), QPointF(x36, 300), QPoint(), QPoint(0, 120), Qt::NoButton,
                     Qt::NoModifier, Qt::NoScrollPhase, false);
-  QApplication::sendEvent(form, &wheel);
-  monitor->Tick();  // the change is drawn at the next tick
-  EXPECT_EQ(form->View().zoomX, 2);
-  EXPECT_NEAR(form->View().XOf(36), x36, 1);
-  EXPECT_EQ(At(form->View().XOf(36), 225), qRgb(255, 0, 0));
-  const int x108 = form->View().XOf(108);
+  QApplication::sendEvent(form_, &wheel);
+  monitor_->Tick();  // the change is drawn at the next tick
+  EXPECT_EQ(form_->View().zoomX, 2);
+  EXPECT_NEAR(form_->View().XOf(36), x36, 1);
+  EXPECT_EQ(At(form_->View().XOf(36), 225), qRgb(255, 0, 0));
+  const int x108 = form_->View().XOf(108);
   // Zoomed in, the middle button drags the picture.
-  QTest::mousePress(form, Qt::MiddleButton, Qt::NoModifier, QPoint(400, 300));
+  QTest::mousePress(form_, Qt::MiddleButton, Qt::NoModifier, QPoint(400, 300));
   QMouseEvent move(QEvent::MouseMove, QPointF(350, 300), QPointF(), Qt::NoButton, Qt::MiddleButton,
                    Qt::NoModifier);
-  QApplication::sendEvent(form, &move);
-  QTest::mouseRelease(form, Qt::MiddleButton, Qt::NoModifier, QPoint(350, 300));
-  monitor->Tick();
-  EXPECT_EQ(form->View().XOf(108), x108 - 50);
+  QApplication::sendEvent(form_, &move);
+  QTest::mouseRelease(form_, Qt::MiddleButton, Qt::NoModifier, QPoint(350, 300));
+  monitor_->Tick();
+  EXPECT_EQ(form_->View().XOf(108), x108 - 50);
   EXPECT_EQ(At(x108 - 50, 225), qRgb(0, 0, 255));
   // While a colour box has the focus the wheel does nothing.
-  form->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(form, 2000));
-  auto* box = form->findChild<QComboBox*>("ComboBoxColorC3");
+  form_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form_, 2000));
+  auto* box = form_->findChild<QComboBox*>("ComboBoxColorC3");
   box->setFocus();
   ASSERT_TRUE(box->hasFocus());
-  QApplication::sendEvent(form, &wheel);
-  EXPECT_EQ(form->View().zoomX, 2);
+  QApplication::sendEvent(form_, &wheel);
+  EXPECT_EQ(form_->View().zoomX, 2);
   // A click on the picture only takes the focus away (to the pause button from the last
   // box) and draws nothing.
-  QTest::mouseClick(form, Qt::LeftButton, Qt::NoModifier, QPoint(x36, 220));
-  EXPECT_TRUE(form->findChild<QPushButton*>("ButtonPause")->hasFocus());
-  EXPECT_EQ(monitor->Core().Dimensions().Count(), 0);
+  QTest::mouseClick(form_, Qt::LeftButton, Qt::NoModifier, QPoint(x36, 220));
+  EXPECT_TRUE(form_->findChild<QPushButton*>("ButtonPause")->hasFocus());
+  EXPECT_EQ(monitor_->Core().Dimensions().Count(), 0);
 }
 
 TEST_F(FormMonTest, SavesPictureAndCaptureAndSaysWhenItCannot) {
   QTemporaryDir dir;
   QString error;
-  EXPECT_FALSE(form->SaveCaptureTo(dir.filePath("none.csv"), &error));
+  EXPECT_FALSE(form_->SaveCaptureTo(dir.filePath("none.csv"), &error));
   EXPECT_TRUE(error.contains("no capture")) << error.toStdString();
   Feed();
-  ASSERT_TRUE(form->SavePictureTo(dir.filePath("p.png"), &error)) << error.toStdString();
+  ASSERT_TRUE(form_->SavePictureTo(dir.filePath("p.png"), &error)) << error.toStdString();
   QImage png(dir.filePath("p.png"));
-  EXPECT_EQ(png.size(), form->Picture().size());
-  ASSERT_TRUE(form->SaveCaptureTo(dir.filePath("c.csv"), &error)) << error.toStdString();
+  EXPECT_EQ(png.size(), form_->Picture().size());
+  ASSERT_TRUE(form_->SaveCaptureTo(dir.filePath("c.csv"), &error)) << error.toStdString();
   QFile csv(dir.filePath("c.csv"));
   ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
   const QByteArray text = csv.readAll();
   EXPECT_TRUE(text.contains("index,stamp,time_us"));
   EXPECT_EQ(text.count('\n'), 2 + 25 + 0);  // comment, header, 5 cycles x 5 samples
-  EXPECT_FALSE(form->SavePictureTo(dir.filePath("missing/p.png"), &error));
+  EXPECT_FALSE(form_->SavePictureTo(dir.filePath("missing/p.png"), &error));
   EXPECT_TRUE(error.contains("Choose another folder")) << error.toStdString();
   EXPECT_FALSE(QFile::exists(dir.filePath("missing/p.png")));
 }
 
 TEST_F(FormMonTest, UnsynchronisedViewIsInMillisecondsOnRed) {
   zeda::sim::SimEngine engine(zeda::sim::EngineMode::Steady, 2000);
-  const auto memory = zeda::sim::defaultSimMemory();
+  const auto memory = zeda::sim::DefaultSimMemory();
   uint8_t cycleCode = 0;
   const auto capture = engine.Capture(0, memory.data(), false, cycleCode);
-  monitor->Core().FeedCapture(zeda::CAPTURE_UNSYNCHRONISED, cycleCode, capture.data(),
-                              static_cast<int32_t>(capture.size()));
-  monitor->Periodic();
-  monitor->Tick();
-  ASSERT_FALSE(monitor->Core().Synchronised());
+  monitor_->Core().FeedCapture(zeda::CAPTURE_UNSYNCHRONISED, cycleCode, capture.data(),
+                               static_cast<int32_t>(capture.size()));
+  monitor_->Periodic();
+  monitor_->Tick();
+  ASSERT_FALSE(monitor_->Core().Synchronised());
   int red = 0;  // "RPM=0.0 (no synchro)" on red
   for (int y = 0; y < 16; ++y) {
     for (int x = 0; x < 100; ++x) red += At(x, y) == qRgb(255, 0, 0);
   }
   EXPECT_GT(red, 300);
   zeda::Scene scene;
-  zeda::BuildScene(monitor->Core(), form->View(), nullptr, scene);
+  zeda::BuildScene(monitor_->Core(), form_->View(), nullptr, scene);
   int times = 0;
   for (const zeda::DrawStep& st : scene.steps) {
     if (st.kind != zeda::StepKind::Text) continue;
@@ -242,22 +242,22 @@ TEST_F(FormMonTest, UnsynchronisedViewIsInMillisecondsOnRed) {
   EXPECT_GE(times, 2);  // both channels' ignitions, in ms after the trigger
   // The record (two revolutions, 60 ms) fits between the margins at zoom 1, also in the
   // narrowest window.
-  const zeda::EventList& ev = monitor->Core().Events();
+  const zeda::EventList& ev = monitor_->Core().Events();
   for (int width : {300, 800, 1600}) {
-    form->resize(width, 400);
-    monitor->Redraw();
-    EXPECT_TRUE(form->View().InsideMargins(form->View().XOf(ev.items[0].position))) << width;
-    EXPECT_TRUE(form->View().InsideMargins(form->View().XOf(ev.items[ev.count - 1].position)))
+    form_->resize(width, 400);
+    monitor_->Redraw();
+    EXPECT_TRUE(form_->View().InsideMargins(form_->View().XOf(ev.items[0].position))) << width;
+    EXPECT_TRUE(form_->View().InsideMargins(form_->View().XOf(ev.items[ev.count - 1].position)))
         << width;
   }
-  form->resize(800, 600);
-  monitor->Redraw();
+  form_->resize(800, 600);
+  monitor_->Redraw();
   const QByteArray shot = qgetenv("ZEDA_PICKUP_SHOT_UNSYNC");
-  if (!shot.isEmpty()) form->grab().save(QString::fromLocal8Bit(shot));
+  if (!shot.isEmpty()) form_->grab().save(QString::fromLocal8Bit(shot));
 }
 
 TEST(PickupMenu, TheMenuItemSpeaksTheProgramsLanguage) {
-  app();
+  App();
   const struct {
     int language;
     const char* text;
@@ -275,24 +275,24 @@ TEST(PickupMenu, TheMenuItemSpeaksTheProgramsLanguage) {
     EXPECT_FALSE(item->statusTip().isEmpty());
     EXPECT_TRUE(item->isEnabled());
   }
-  zeda::setCurrentLanguage(zeda::kEnglish);
+  zeda::SetCurrentLanguage(zeda::kEnglish);
 }
 
 // ---- zeda --simulate: the simulator's capture in the window ----
 
 TEST(PickupSimulated, OpeningTheMonitorShowsTheSimulatorsCapture) {
-  app();
+  App();
   qputenv("ZEDA_SIM_PATH", ZEDA_SIM_PATH);
-  zeda::setMessageSink([](const zeda::UserMessage&) {});
+  zeda::SetMessageSink([](const zeda::UserMessage&) {});
   TMainForm::Options o;
   o.listenForHandover = false;
   TMainForm form(o);
   form.show();
   constexpr int kRpm = 4321;
-  ASSERT_TRUE(form.startSimulator({"--rpm", QString::number(kRpm)}));
+  ASSERT_TRUE(form.StartSimulator({"--rpm", QString::number(kRpm)}));
   auto* button = form.findChild<QPushButton*>("ButtonMonPu");
   ASSERT_NE(button, nullptr);
-  ASSERT_TRUE(WaitFor([&] { return form.deviceOps().UnitConnected(); }, 30000));
+  ASSERT_TRUE(WaitFor([&] { return form.DeviceOps().UnitConnected(); }, 30000));
   // The menu item opens it as the button does.
   QAction* item = form.findChild<QAction*>("MenuMonPickup");
   ASSERT_NE(item, nullptr);
@@ -330,8 +330,8 @@ TEST(PickupSimulated, OpeningTheMonitorShowsTheSimulatorsCapture) {
   button->click();
   EXPECT_FALSE(monitor->IsShown());
   EXPECT_FALSE(monitor->Core().CaptureWanted());
-  EXPECT_TRUE(WaitFor([&] { return !form.deviceOps().monitorCommands.pickupActive; }, 2000));
-  zeda::setMessageSink(nullptr);
+  EXPECT_TRUE(WaitFor([&] { return !form.DeviceOps().monitorCommands.pickupActive; }, 2000));
+  zeda::SetMessageSink(nullptr);
 }
 
 }  // namespace

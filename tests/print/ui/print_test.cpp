@@ -101,23 +101,23 @@ class PrintTest : public ::testing::Test {
     App();
     TMainForm::Options o;
     o.listenForHandover = false;
-    form = std::make_unique<TMainForm>(o);
-    pages = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
-    ASSERT_NE(pages, nullptr);
+    form_ = std::make_unique<TMainForm>(o);
+    pages_ = form_->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+    ASSERT_NE(pages_, nullptr);
     Populate();
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    zeda::setMessageSink([this](const zeda::UserMessage& m) { messages.push_back(m.text); });
+    form_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
+    zeda::SetMessageSink([this](const zeda::UserMessage& m) { messages_.push_back(m.text); });
   }
   void TearDown() override {
-    zeda::setMessageSink(nullptr);
-    form.reset();
+    zeda::SetMessageSink(nullptr);
+    form_.reset();
   }
 
   template <typename W>
   W* Add(int page, const char* name, W* w) {
     w->setObjectName(QString::fromLatin1(name));
-    QWidget* sheet = pages->widget(page);
+    QWidget* sheet = pages_->widget(page);
     if (!sheet->layout()) new QVBoxLayout(sheet);
     sheet->layout()->addWidget(w);
     return w;
@@ -153,20 +153,20 @@ class PrintTest : public ::testing::Test {
     (new QVBoxLayout(group))->addWidget(inner);
     Add(2, "ScrollBarPlayer", new QScrollBar(Qt::Horizontal));
     Add(2, "CGaugeTest", new QProgressBar);
-    editor = Add(3, "TabAdvance", new FakeMapEditor);
-    editor->setMinimumHeight(120);
-    probe = Add(0, "Probe", new Probe);
-    probe->setMinimumHeight(10);
-    for (int t = 0; t < pages->count(); ++t) {
+    editor_ = Add(3, "TabAdvance", new FakeMapEditor);
+    editor_->setMinimumHeight(120);
+    probe_ = Add(0, "Probe", new Probe);
+    probe_->setMinimumHeight(10);
+    for (int t = 0; t < pages_->count(); ++t) {
       auto* p = Add(t, qPrintable(QStringLiteral("PageProbe%1").arg(t)), new Probe);
       p->setMinimumHeight(4);
       p->onPaint = [this, t] {
         if (!Printing()) return;
         int shown = 0;
-        for (int i = 0; i < pages->count(); ++i) shown += pages->isTabVisible(i);
-        if (printedTabs.empty() || printedTabs.back() != t) {
-          printedTabs.push_back(t);
-          tabsShown.push_back(shown);
+        for (int i = 0; i < pages_->count(); ++i) shown += pages_->isTabVisible(i);
+        if (printedTabs_.empty() || printedTabs_.back() != t) {
+          printedTabs_.push_back(t);
+          tabsShown_.push_back(shown);
         }
       };
     }
@@ -176,7 +176,7 @@ class PrintTest : public ::testing::Test {
 
   // Points the print dialog at a PDF file.
   void PrintInto(const QString& path) {
-    form->SetPrinterChooser([path](QPrinter& p) {
+    form_->SetPrinterChooser([path](QPrinter& p) {
       p.setOutputFormat(QPrinter::PdfFormat);
       p.setOutputFileName(path);
       return true;
@@ -184,29 +184,29 @@ class PrintTest : public ::testing::Test {
   }
 
   // The window is in its print appearance (white).
-  bool Printing() const { return form->palette().color(QPalette::Window) == QColor(Qt::white); }
+  bool Printing() const { return form_->palette().color(QPalette::Window) == QColor(Qt::white); }
 
-  std::unique_ptr<TMainForm> form;
-  std::vector<int> printedTabs;  // the sheet on each printed page
-  std::vector<int> tabsShown;    // tabs shown while it was printed
-  QTabWidget* pages = nullptr;
-  FakeMapEditor* editor = nullptr;
-  Probe* probe = nullptr;
-  std::vector<std::string> messages;
-  QTemporaryDir dir;
+  std::unique_ptr<TMainForm> form_;
+  std::vector<int> printedTabs_;  // the sheet on each printed page
+  std::vector<int> tabsShown_;    // tabs shown while it was printed
+  QTabWidget* pages_ = nullptr;
+  FakeMapEditor* editor_ = nullptr;
+  Probe* probe_ = nullptr;
+  std::vector<std::string> messages_;
+  QTemporaryDir dir_;
 };
 
 TEST_F(PrintTest, PrintAllGivesOnePagePerVisibleTabInTabOrderAndRestoresEverything) {
-  pages->setCurrentIndex(2);
-  const auto before = Snapshot(form.get());
+  pages_->setCurrentIndex(2);
+  const auto before = Snapshot(form_.get());
   QString faceLabelLook;
-  probe->onPaint = [&] {
+  probe_->onPaint = [&] {
     if (!Printing()) return;
     // Printing page 0 (the probe's own) : note the appearance.
-    auto* face = form->findChild<QLabel*>(QStringLiteral("LabelFace"));
-    auto* red = form->findChild<QLabel*>(QStringLiteral("LabelRed"));
-    auto* spin = form->findChild<QSpinBox*>(QStringLiteral("EditLimiter"));
-    auto* top = form->findChild<QWidget*>(QStringLiteral("PanelTop"));
+    auto* face = form_->findChild<QLabel*>(QStringLiteral("LabelFace"));
+    auto* red = form_->findChild<QLabel*>(QStringLiteral("LabelRed"));
+    auto* spin = form_->findChild<QSpinBox*>(QStringLiteral("EditLimiter"));
+    auto* top = form_->findChild<QWidget*>(QStringLiteral("PanelTop"));
     faceLabelLook = QStringLiteral("%1 %2 %3 %4 %5")
                         .arg(face->autoFillBackground())
                         .arg(red->autoFillBackground())
@@ -214,11 +214,11 @@ TEST_F(PrintTest, PrintAllGivesOnePagePerVisibleTabInTabOrderAndRestoresEverythi
                         .arg(spin->buttonSymbols() == QAbstractSpinBox::NoButtons)
                         .arg(top->isHidden());
   };
-  const QString pdf = dir.filePath(QStringLiteral("all.pdf"));
+  const QString pdf = dir_.filePath(QStringLiteral("all.pdf"));
   PrintInto(pdf);
-  form->MenuPrintAllClick();
+  form_->MenuPrintAllClick();
 
-  EXPECT_TRUE(messages.empty());
+  EXPECT_TRUE(messages_.empty());
   // ZEDA_PRINT_TEST_OUT keeps a copy to look at (pdftoppm -png).
   if (const QString keep = qEnvironmentVariable("ZEDA_PRINT_TEST_OUT"); !keep.isEmpty()) {
     QFile::remove(keep);
@@ -226,58 +226,58 @@ TEST_F(PrintTest, PrintAllGivesOnePagePerVisibleTabInTabOrderAndRestoresEverythi
   }
   // Nine pages: every tab but the hidden N2O one.
   EXPECT_EQ(PdfPages(pdf), 9);
-  EXPECT_EQ(printedTabs, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 9}));
-  EXPECT_EQ(tabsShown, std::vector<int>(9, 1));
-  EXPECT_EQ(pages->currentIndex(), 2);  // the page that was active
+  EXPECT_EQ(printedTabs_, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 9}));
+  EXPECT_EQ(tabsShown_, std::vector<int>(9, 1));
+  EXPECT_EQ(pages_->currentIndex(), 2);  // the page that was active
   // While printing: the face label transparent, the red one as it was, no spin arrows,
   // no tool bar.
   EXPECT_EQ(faceLabelLook, "0 1 #ff0000 1 1");
-  EXPECT_EQ(editor->calls, (std::vector<bool>{true, false}));
+  EXPECT_EQ(editor_->calls, (std::vector<bool>{true, false}));
   // Afterwards every control is as it was.
-  const auto after = Snapshot(form.get());
+  const auto after = Snapshot(form_.get());
   for (const auto& [name, look] : before) {
     ASSERT_TRUE(after.count(name)) << name.toStdString();
     EXPECT_TRUE(after.at(name) == look) << name.toStdString();
   }
-  EXPECT_FALSE(pages->isTabVisible(8));
-  for (int t : {0, 1, 2, 3, 4, 5, 6, 7, 9}) EXPECT_TRUE(pages->isTabVisible(t)) << t;
+  EXPECT_FALSE(pages_->isTabVisible(8));
+  for (int t : {0, 1, 2, 3, 4, 5, 6, 7, 9}) EXPECT_TRUE(pages_->isTabVisible(t)) << t;
 }
 
 TEST_F(PrintTest, PrintGivesOnePageOfTheWindowAsItIs) {
-  pages->setCurrentIndex(3);
-  const auto before = Snapshot(form.get());
-  const QString pdf = dir.filePath(QStringLiteral("one.pdf"));
+  pages_->setCurrentIndex(3);
+  const auto before = Snapshot(form_.get());
+  const QString pdf = dir_.filePath(QStringLiteral("one.pdf"));
   PrintInto(pdf);
-  auto* print = form->findChild<QAction*>(QStringLiteral("MenuPrint"));
+  auto* print = form_->findChild<QAction*>(QStringLiteral("MenuPrint"));
   ASSERT_NE(print, nullptr);
   EXPECT_TRUE(print->isEnabled());
   EXPECT_EQ(print->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
   print->trigger();
   EXPECT_EQ(PdfPages(pdf), 1);
-  EXPECT_EQ(printedTabs, std::vector<int>{3});
-  EXPECT_EQ(tabsShown, std::vector<int>{9});  // the window as it is
-  EXPECT_EQ(pages->currentIndex(), 3);
-  EXPECT_TRUE(Snapshot(form.get()) == before);
-  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(printedTabs_, std::vector<int>{3});
+  EXPECT_EQ(tabsShown_, std::vector<int>{9});  // the window as it is
+  EXPECT_EQ(pages_->currentIndex(), 3);
+  EXPECT_TRUE(Snapshot(form_.get()) == before);
+  EXPECT_TRUE(messages_.empty());
 }
 
 TEST_F(PrintTest, APrinterErrorIsReportedAndTheWindowIsRestoredAllTheSame) {
-  const auto before = Snapshot(form.get());
-  PrintInto(dir.filePath(QStringLiteral("no/such/folder/x.pdf")));
-  form->MenuPrintAllClick();
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_NE(messages[0].find("Printing failed"), std::string::npos) << messages[0];
-  EXPECT_NE(messages[0].find("PDF file"), std::string::npos);
-  EXPECT_TRUE(Snapshot(form.get()) == before);
-  EXPECT_EQ(editor->calls, (std::vector<bool>{true, false}));
+  const auto before = Snapshot(form_.get());
+  PrintInto(dir_.filePath(QStringLiteral("no/such/folder/x.pdf")));
+  form_->MenuPrintAllClick();
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_NE(messages_[0].find("Printing failed"), std::string::npos) << messages_[0];
+  EXPECT_NE(messages_[0].find("PDF file"), std::string::npos);
+  EXPECT_TRUE(Snapshot(form_.get()) == before);
+  EXPECT_EQ(editor_->calls, (std::vector<bool>{true, false}));
 }
 
 TEST_F(PrintTest, CancellingThePrintDialogChangesNothing) {
-  const auto before = Snapshot(form.get());
-  form->SetPrinterChooser([](QPrinter&) { return false; });
-  form->SpeedButtonPrintClick();
-  EXPECT_TRUE(editor->calls.empty());
-  EXPECT_TRUE(Snapshot(form.get()) == before);
+  const auto before = Snapshot(form_.get());
+  form_->SetPrinterChooser([](QPrinter&) { return false; });
+  form_->SpeedButtonPrintClick();
+  EXPECT_TRUE(editor_->calls.empty());
+  EXPECT_TRUE(Snapshot(form_.get()) == before);
 }
 
 TEST_F(PrintTest, ControlsHiddenByNameComeBackWhateverTheirKind) {
@@ -285,21 +285,21 @@ TEST_F(PrintTest, ControlsHiddenByNameComeBackWhateverTheirKind) {
   auto* count = Add(0, "LabelPocetProgramovani", new QLabel(QStringLiteral("12")));
   QCoreApplication::processEvents();  // a control added to a shown page is shown next
   ASSERT_FALSE(count->isHidden());
-  auto* check = form->findChild<QCheckBox*>(QStringLiteral("CheckBoxProgHned"));
+  auto* check = form_->findChild<QCheckBox*>(QStringLiteral("CheckBoxProgHned"));
   ASSERT_NE(check, nullptr);
-  PrintAppearance appearance(form.get());
+  PrintAppearance appearance(form_.get());
   appearance.PreparePrint();
   EXPECT_TRUE(count->isHidden());
   EXPECT_TRUE(check->isHidden() || !check->isVisible());
   EXPECT_EQ(appearance.PageCount(), 9);
   // Face-coloured check boxes and group boxes turn white; a red label stays red.
   for (const char* name : {"CheckBoxFace", "GroupBoxSync"}) {
-    auto* w = form->findChild<QWidget*>(QString::fromLatin1(name));
+    auto* w = form_->findChild<QWidget*>(QString::fromLatin1(name));
     EXPECT_EQ(w->palette().color(w->backgroundRole()), QColor(Qt::white)) << name;
     EXPECT_TRUE(w->autoFillBackground()) << name;
   }
   EXPECT_EQ(
-      form->findChild<QWidget*>(QStringLiteral("LabelRed"))->palette().color(QPalette::Window),
+      form_->findChild<QWidget*>(QStringLiteral("LabelRed"))->palette().color(QPalette::Window),
       QColor(Qt::red));
   appearance.RestoreAfterPrint();
   EXPECT_FALSE(count->isHidden());

@@ -54,7 +54,7 @@ class PatchServer : public QObject {
       }
     });
   }
-  QString address() const {
+  QString Address() const {
     return QStringLiteral("http://127.0.0.1:%1/old/patch.xml").arg(server_.serverPort());
   }
   QByteArray request;
@@ -95,30 +95,30 @@ struct Seen {
 
 class UpdateCheckTest : public ::testing::Test {
  protected:
-  void SetUp() override { zeda::setCurrentLanguage(zeda::kEnglish); }
-  void TearDown() override { zeda::setCurrentLanguage(zeda::kEnglish); }
+  void SetUp() override { zeda::SetCurrentLanguage(zeda::kEnglish); }
+  void TearDown() override { zeda::SetCurrentLanguage(zeda::kEnglish); }
 
   UpdateCheck::Hooks Hooks(int answer, int dismissedBefore = 0) {
     UpdateCheck::Hooks h;
-    h.setStatusText = [this](const QString& t) { seen.status << t; };
+    h.setStatusText = [this](const QString& t) { seen_.status << t; };
     h.dismissedNumber = [dismissedBefore] { return dismissedBefore; };
-    h.rememberDismissed = [this](int n) { seen.dismissed = n; };
+    h.rememberDismissed = [this](int n) { seen_.dismissed = n; };
     h.openAddress = [this](const QString& a) {
-      seen.opened << a;
+      seen_.opened << a;
       return true;
     };
     h.showMessage = [this](const QString& t, const QString& x) {
-      seen.messageTitle = t;
-      seen.messageText = x;
+      seen_.messageTitle = t;
+      seen_.messageText = x;
     };
-    h.closeMainWindow = [this] { ++seen.closeRequests; };
+    h.closeMainWindow = [this] { ++seen_.closeRequests; };
     h.runDialog = [this, answer](TFormPatch& f) {
-      ++seen.dialogs;
-      seen.title = f.windowTitle();
-      seen.text = f.RichEditPatch->toPlainText();
-      seen.downloadCaption = f.ButtonPatchDownload->text();
-      seen.downloadShown = !f.ButtonPatchDownload->isHidden();
-      seen.webShown = !f.ButtonPatchWWW->isHidden();
+      ++seen_.dialogs;
+      seen_.title = f.windowTitle();
+      seen_.text = f.RichEditPatch->toPlainText();
+      seen_.downloadCaption = f.ButtonPatchDownload->text();
+      seen_.downloadShown = !f.ButtonPatchDownload->isHidden();
+      seen_.webShown = !f.ButtonPatchWWW->isHidden();
       return answer;
     };
     return h;
@@ -138,27 +138,27 @@ class UpdateCheckTest : public ::testing::Test {
   }
 
   QApplication* app_ = App();  // before any widget
-  QWidget window{};
-  Seen seen;
+  QWidget window_{};
+  Seen seen_;
 };
 
 TEST_F(UpdateCheckTest, OffersTheNewestApplyingUpdateWithTheExactRequest) {
   PatchServer server(kThreeAndFive);
-  zeda::setCurrentLanguage(zeda::kGerman);  // German takes the English texts and captions
-  UpdateCheck check(&window, server.address(), Hooks(TFormPatch::kRemindLater));
+  zeda::SetCurrentLanguage(zeda::kGerman);  // German takes the English texts and captions
+  UpdateCheck check(&window_, server.Address(), Hooks(TFormPatch::kRemindLater));
   check.SetBuild({"KESTRA2_RACE", 107, "2023_10_19"});
   Drive(check);
   EXPECT_EQ(check.Step(), PatchStep::Evaluated);
-  ASSERT_EQ(seen.dialogs, 1);
+  ASSERT_EQ(seen_.dialogs, 1);
   EXPECT_EQ(check.LastOfferNumber(), 5);
-  EXPECT_EQ(seen.title, "Update");
-  EXPECT_EQ(seen.downloadCaption, "Download update");
-  EXPECT_EQ(seen.text, "Version five\nready");  // RTF as text; the picture dropped
-  EXPECT_TRUE(seen.downloadShown);
-  EXPECT_TRUE(seen.webShown);
-  EXPECT_EQ(seen.status, QStringList({"Trying updates...", ""}));
-  EXPECT_EQ(seen.dismissed, -1);
-  EXPECT_TRUE(seen.opened.isEmpty());
+  EXPECT_EQ(seen_.title, "Update");
+  EXPECT_EQ(seen_.downloadCaption, "Download update");
+  EXPECT_EQ(seen_.text, "Version five\nready");  // RTF as text; the picture dropped
+  EXPECT_TRUE(seen_.downloadShown);
+  EXPECT_TRUE(seen_.webShown);
+  EXPECT_EQ(seen_.status, QStringList({"Trying updates...", ""}));
+  EXPECT_EQ(seen_.dismissed, -1);
+  EXPECT_TRUE(seen_.opened.isEmpty());
   EXPECT_TRUE(server.request.startsWith("GET /old/patch.xml HTTP/1.1\r\n"))
       << server.request.constData();
   EXPECT_TRUE(server.request.contains(
@@ -169,25 +169,25 @@ TEST_F(UpdateCheckTest, OffersTheNewestApplyingUpdateWithTheExactRequest) {
   for (int i = 0; i < 5; ++i) check.UpdateCheckTick(5000 + i * 50);
   QTest::qWait(50);
   EXPECT_EQ(server.connections, 1);
-  EXPECT_EQ(seen.dialogs, 1);
+  EXPECT_EQ(seen_.dialogs, 1);
 }
 
 TEST_F(UpdateCheckTest, DismissingRemembersTheNumberWhichIsThenNotShownAgain) {
   PatchServer server(kThreeAndFive);
   {
-    UpdateCheck check(&window, server.address(), Hooks(TFormPatch::kDismiss));
+    UpdateCheck check(&window_, server.Address(), Hooks(TFormPatch::kDismiss));
     check.SetBuild({"KESTRA2_RACE", 107, "2023_10_19"});
     Drive(check);
-    EXPECT_EQ(seen.dismissed, 5);
-    EXPECT_EQ(seen.status.last(), "");
+    EXPECT_EQ(seen_.dismissed, 5);
+    EXPECT_EQ(seen_.status.last(), "");
   }
   // The next run knows the number: nothing is shown.
-  seen = Seen{};
-  UpdateCheck next(&window, server.address(), Hooks(TFormPatch::kDismiss, 5));
+  seen_ = Seen{};
+  UpdateCheck next(&window_, server.Address(), Hooks(TFormPatch::kDismiss, 5));
   next.SetBuild({"KESTRA2_RACE", 107, "2023_10_19"});
   Drive(next);
   EXPECT_EQ(next.Step(), PatchStep::Evaluated);
-  EXPECT_EQ(seen.dialogs, 0);
+  EXPECT_EQ(seen_.dialogs, 0);
 }
 
 TEST_F(UpdateCheckTest, NothingIsShownForUpdateZeroOrABodyWithoutTheProductSection) {
@@ -198,43 +198,43 @@ TEST_F(UpdateCheckTest, NothingIsShownForUpdateZeroOrABodyWithoutTheProductSecti
       "not even xml",
   };
   for (const QByteArray& body : bodies) {
-    seen = Seen{};
+    seen_ = Seen{};
     PatchServer server(body);
-    UpdateCheck check(&window, server.address(), Hooks(TFormPatch::kRemindLater));
+    UpdateCheck check(&window_, server.Address(), Hooks(TFormPatch::kRemindLater));
     Drive(check);
     EXPECT_EQ(check.Step(), PatchStep::Evaluated) << body.constData();
-    EXPECT_EQ(seen.dialogs, 0) << body.constData();
+    EXPECT_EQ(seen_.dialogs, 0) << body.constData();
   }
 }
 
 TEST_F(UpdateCheckTest, DownloadOpensTheAddressTellsWhatToDoAndAsksToClose) {
   PatchServer server(kThreeAndFive);
-  UpdateCheck check(&window, server.address(), Hooks(TFormPatch::kDownload));
+  UpdateCheck check(&window_, server.Address(), Hooks(TFormPatch::kDownload));
   check.SetBuild({"KESTRA2_RACE", 107, "2023_10_19"});
   Drive(check);
-  ASSERT_EQ(seen.dialogs, 1);
-  EXPECT_EQ(seen.opened, QStringList({"https://example.com/zeda_setup.exe"}));
-  EXPECT_EQ(seen.messageTitle, "Downloading");
-  EXPECT_EQ(seen.messageText, "After downloading run new installer.");
-  EXPECT_EQ(seen.closeRequests, 1);
+  ASSERT_EQ(seen_.dialogs, 1);
+  EXPECT_EQ(seen_.opened, QStringList({"https://example.com/zeda_setup.exe"}));
+  EXPECT_EQ(seen_.messageTitle, "Downloading");
+  EXPECT_EQ(seen_.messageText, "After downloading run new installer.");
+  EXPECT_EQ(seen_.closeRequests, 1);
 }
 
 TEST_F(UpdateCheckTest, AddressesThatAreNotWebAddressesAreNeverOpened) {
   PatchServer server(
       List("<recommendation update_number=\"2\"><english>x</english><web>file:///etc/passwd</web>"
            "<download>/usr/bin/xterm</download></recommendation>"));
-  UpdateCheck check(&window, server.address(), Hooks(TFormPatch::kDownload));
+  UpdateCheck check(&window_, server.Address(), Hooks(TFormPatch::kDownload));
   check.SetBuild({"KESTRA2_RACE", 107, "2023_10_19"});
   Drive(check);
-  ASSERT_EQ(seen.dialogs, 1);
-  EXPECT_FALSE(seen.downloadShown);
-  EXPECT_FALSE(seen.webShown);
-  EXPECT_TRUE(seen.opened.isEmpty());
+  ASSERT_EQ(seen_.dialogs, 1);
+  EXPECT_FALSE(seen_.downloadShown);
+  EXPECT_FALSE(seen_.webShown);
+  EXPECT_TRUE(seen_.opened.isEmpty());
 }
 
 TEST_F(UpdateCheckTest, ASilentServerNeitherBlocksTheWindowNorShowsAnything) {
   PatchServer server(kThreeAndFive, /*silent=*/true);
-  UpdateCheck check(&window, server.address(), Hooks(TFormPatch::kRemindLater));
+  UpdateCheck check(&window_, server.Address(), Hooks(TFormPatch::kRemindLater));
   check.SetBuild({"KESTRA2_RACE", 107, "2023_10_19"});
   // The window's timer keeps running while the check waits for the server.
   int beats = 0;
@@ -252,26 +252,26 @@ TEST_F(UpdateCheckTest, ASilentServerNeitherBlocksTheWindowNorShowsAnything) {
   EXPECT_GE(took, 1500);                           // the 2 s time-out, not an early give-up
   EXPECT_LT(took, 6000);
   EXPECT_GT(beats, static_cast<int>(took / 20 / 2));
-  EXPECT_EQ(seen.dialogs, 0);
+  EXPECT_EQ(seen_.dialogs, 0);
   EXPECT_EQ(server.connections, 1);
-  EXPECT_EQ(seen.status, QStringList({"Trying updates..."}));
+  EXPECT_EQ(seen_.status, QStringList({"Trying updates..."}));
 }
 
 TEST_F(UpdateCheckTest, ABodyAboveTheLimitIsDropped) {
   PatchServer server(kThreeAndFive, false, "Content-Length: 10000001\r\n");
-  UpdateCheck check(&window, server.address(), Hooks(TFormPatch::kRemindLater));
+  UpdateCheck check(&window_, server.Address(), Hooks(TFormPatch::kRemindLater));
   check.SetBuild({"KESTRA2_RACE", 107, "2023_10_19"});
   Drive(check);
   EXPECT_EQ(check.Step(), PatchStep::Downloaded);
   EXPECT_TRUE(check.Body().isEmpty());
-  EXPECT_EQ(seen.dialogs, 0);
+  EXPECT_EQ(seen_.dialogs, 0);
 }
 
 TEST_F(UpdateCheckTest, SuppressedOrWithoutAServerNothingIsRequested) {
   PatchServer server(kThreeAndFive);
-  UpdateCheck off(&window, server.address(), Hooks(TFormPatch::kRemindLater));
+  UpdateCheck off(&window_, server.Address(), Hooks(TFormPatch::kRemindLater));
   off.SetDisabled(true);
-  UpdateCheck none(&window, QString(), Hooks(TFormPatch::kRemindLater));
+  UpdateCheck none(&window_, QString(), Hooks(TFormPatch::kRemindLater));
   for (int ms = 2050; ms < 3000; ms += 50) {
     off.UpdateCheckTick(ms);
     none.UpdateCheckTick(ms);
@@ -280,7 +280,7 @@ TEST_F(UpdateCheckTest, SuppressedOrWithoutAServerNothingIsRequested) {
   EXPECT_EQ(off.Step(), PatchStep::Idle);
   EXPECT_EQ(none.Step(), PatchStep::Idle);
   EXPECT_EQ(server.connections, 0);
-  EXPECT_TRUE(seen.status.isEmpty());
+  EXPECT_TRUE(seen_.status.isEmpty());
 }
 
 TEST(PatchFormTest, CzechCaptionsAndTheWebButtonLeavesTheWindowOpen) {

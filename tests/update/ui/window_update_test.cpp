@@ -43,46 +43,46 @@ class WindowUpdateTest : public ::testing::Test {
  protected:
   void SetUp() override {
     App();
-    server.listen(QHostAddress::LocalHost, 0);
-    QObject::connect(&server, &QTcpServer::newConnection, [this] {
-      while (QTcpSocket* s = server.nextPendingConnection()) {
-        ++connections;
+    server_.listen(QHostAddress::LocalHost, 0);
+    QObject::connect(&server_, &QTcpServer::newConnection, [this] {
+      while (QTcpSocket* s = server_.nextPendingConnection()) {
+        ++connections_;
         QObject::connect(s, &QTcpSocket::readyRead, s, [this, s] {
           s->readAll();
-          if (body.isEmpty()) return;  // silent
+          if (body_.isEmpty()) return;  // silent
           s->write("HTTP/1.1 200 OK\r\nConnection: close\r\nContent-Length: " +
-                   QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                   QByteArray::number(body_.size()) + "\r\n\r\n" + body_);
           s->disconnectFromHost();
         });
       }
     });
     qputenv("ZEDA_UPDATE_SERVER",
-            QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort()).toUtf8());
+            QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort()).toUtf8());
   }
   void TearDown() override {
-    form.reset();
+    form_.reset();
     qputenv("ZEDA_UPDATE_SERVER", "none");
   }
 
   void MakeForm() {
     TMainForm::Options o;
     o.listenForHandover = false;
-    form = std::make_unique<TMainForm>(o);
-    form->show();
+    form_ = std::make_unique<TMainForm>(o);
+    form_->show();
   }
-  QLabel* Panel0() const { return form->findChild<QLabel*>(QStringLiteral("StatusBar1Panel0")); }
+  QLabel* Panel0() const { return form_->findChild<QLabel*>(QStringLiteral("StatusBar1Panel0")); }
 
-  QTcpServer server;
-  QByteArray body;
-  int connections = 0;
-  std::unique_ptr<TMainForm> form;
+  QTcpServer server_;
+  QByteArray body_;
+  int connections_ = 0;
+  std::unique_ptr<TMainForm> form_;
 };
 
 TEST_F(WindowUpdateTest, ASilentServerLeavesTheWindowResponsiveAndEndsQuietly) {
   MakeForm();
-  ASSERT_NE(form->UpdateChecker(), nullptr);
+  ASSERT_NE(form_->UpdateChecker(), nullptr);
   ASSERT_TRUE(
-      WaitFor([&] { return form->UpdateChecker()->Step() == zeda::PatchStep::Requested; }, 8000));
+      WaitFor([&] { return form_->UpdateChecker()->Step() == zeda::PatchStep::Requested; }, 8000));
   EXPECT_EQ(Panel0()->text(), "Trying updates...");
   // The window's timers go on while the server says nothing.
   int beats = 0;
@@ -92,18 +92,18 @@ TEST_F(WindowUpdateTest, ASilentServerLeavesTheWindowResponsiveAndEndsQuietly) {
   QElapsedTimer t;
   t.start();
   ASSERT_TRUE(
-      WaitFor([&] { return form->UpdateChecker()->Step() == zeda::PatchStep::Downloaded; }, 8000));
+      WaitFor([&] { return form_->UpdateChecker()->Step() == zeda::PatchStep::Downloaded; }, 8000));
   const qint64 took = t.elapsed();
   EXPECT_LT(took, 4000);
   EXPECT_GT(beats, static_cast<int>(took / 50 / 2));
   QTest::qWait(200);
-  EXPECT_EQ(form->UpdateChecker()->Step(), zeda::PatchStep::Downloaded);  // nothing to show
+  EXPECT_EQ(form_->UpdateChecker()->Step(), zeda::PatchStep::Downloaded);  // nothing to show
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-  EXPECT_EQ(connections, 1);
+  EXPECT_EQ(connections_, 1);
 }
 
 TEST_F(WindowUpdateTest, DismissingKeepsTheNumberInApplicationIniForTheNextStart) {
-  body =
+  body_ =
       "<product class=\"KESTRA2_RACE\" key=\"107\"><recommendation update_number=\"5\">"
       "<english>Five</english></recommendation></product>";
   int shown = 0;
@@ -118,24 +118,24 @@ TEST_F(WindowUpdateTest, DismissingKeepsTheNumberInApplicationIniForTheNextStart
   answer.start(20);
   MakeForm();
   ASSERT_TRUE(
-      WaitFor([&] { return form->UpdateChecker()->Step() == zeda::PatchStep::Evaluated; }, 10000));
+      WaitFor([&] { return form_->UpdateChecker()->Step() == zeda::PatchStep::Evaluated; }, 10000));
   EXPECT_EQ(shown, 1);
-  EXPECT_EQ(form->appSettings.patchDismissed, 5);
+  EXPECT_EQ(form_->appSettings.patchDismissed, 5);
   EXPECT_EQ(Panel0()->text(), "");
-  QFile ini(QString::fromStdString(zeda::ApplicationIniPath(form->settingsFolder())));
+  QFile ini(QString::fromStdString(zeda::ApplicationIniPath(form_->SettingsFolder())));
   ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
   EXPECT_TRUE(ini.readAll().contains("PatchDismissed=5"));
   ini.close();
 
   // The next start reads it and stays quiet about update 5.
-  form.reset();
+  form_.reset();
   MakeForm();
-  EXPECT_EQ(form->appSettings.patchDismissed, 5);
+  EXPECT_EQ(form_->appSettings.patchDismissed, 5);
   ASSERT_TRUE(
-      WaitFor([&] { return form->UpdateChecker()->Step() == zeda::PatchStep::Evaluated; }, 10000));
+      WaitFor([&] { return form_->UpdateChecker()->Step() == zeda::PatchStep::Evaluated; }, 10000));
   QTest::qWait(100);
   EXPECT_EQ(shown, 1);
-  EXPECT_EQ(connections, 2);
+  EXPECT_EQ(connections_, 2);
 }
 
 }  // namespace
