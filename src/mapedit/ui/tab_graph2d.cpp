@@ -38,33 +38,35 @@ void TTabWidget::Draw2D(QPainter& p, const QRect& view) {
   const TPlot2D plot = MakePlot2D(tab_, view);
   if (!plot.valid) return;
   const CSheet& s = tab_.Cur();
-  const CAxe& H = plot.HAxis(s);
+  const CAxe& hAxis = plot.HAxis(s);
   const CAxe& dAxis = s.axisData;
-  const QRectF& R = plot.plot;
+  const QRectF& plotRect = plot.plot;
   const int curves = static_cast<int>(plot.families.size());
   p.save();
   p.setRenderHint(QPainter::Antialiasing, true);
   // Background: white, or light yellow with a white band behind the current curve.
   if (curves > 1) {
-    p.fillRect(R, QColor(0xFF, 0xFF, 0xE8));
+    p.fillRect(plotRect, QColor(0xFF, 0xFF, 0xE8));
     const int k = std::clamp(graph.currentCurve, 0, curves - 1);
     const double y0 = plot.Y(plot.Lift(k) + plot.v.lo),
                  y1 = plot.Y(plot.Lift(k) + plot.v.lo + plot.offset);
-    p.fillRect(QRectF(R.left(), std::min(y0, y1), R.width(), std::abs(y1 - y0)).intersected(R),
+    p.fillRect(QRectF(plotRect.left(), std::min(y0, y1), plotRect.width(), std::abs(y1 - y0))
+                   .intersected(plotRect),
                Qt::white);
   } else {
-    p.fillRect(R, Qt::white);
+    p.fillRect(plotRect, Qt::white);
   }
   if (plot.limiter) {
-    const double x = plot.X(tab_.limiter / H.scale);
-    if (x < R.right())
-      p.fillRect(
-          QRectF(std::max(x, R.left()), R.top(), R.right() - std::max(x, R.left()), R.height()),
-          QColor(0xE4, 0xE4, 0xE4));
+    const double x = plot.X(tab_.limiter / hAxis.scale);
+    if (x < plotRect.right())
+      p.fillRect(QRectF(std::max(x, plotRect.left()), plotRect.top(),
+                        plotRect.right() - std::max(x, plotRect.left()), plotRect.height()),
+                 QColor(0xE4, 0xE4, 0xE4));
   }
   if (plot.startLimiter) {
-    const double x = plot.X(tab_.startLimiter / H.scale);
-    p.fillRect(QRectF(x - 10, R.top(), 20, R.height()).intersected(R), QColor(0xFF, 0xFF, 0xC0));
+    const double x = plot.X(tab_.startLimiter / hAxis.scale);
+    p.fillRect(QRectF(x - 10, plotRect.top(), 20, plotRect.height()).intersected(plotRect),
+               QColor(0xFF, 0xFF, 0xC0));
   }
   // Grid and labels.
   p.setPen(QPen(QColor(0xD8, 0xD8, 0xD8), 1));
@@ -74,32 +76,32 @@ void TTabWidget::Draw2D(QPainter& p, const QRect& view) {
   QFontMetrics fm(small);
   double lastLabelRight = -1e9;
   if (plot.h.d2 > 0) {
-    for (double d = std::ceil(plot.h.lo * H.scale / plot.h.d2) * plot.h.d2;
-         d <= plot.h.hi * H.scale + 1e-9; d += plot.h.d2) {
-      const double x = plot.X(d / H.scale);
+    for (double d = std::ceil(plot.h.lo * hAxis.scale / plot.h.d2) * plot.h.d2;
+         d <= plot.h.hi * hAxis.scale + 1e-9; d += plot.h.d2) {
+      const double x = plot.X(d / hAxis.scale);
       p.setPen(QColor(0xD8, 0xD8, 0xD8));
-      p.drawLine(QPointF(x, R.top()), QPointF(x, R.bottom()));
+      p.drawLine(QPointF(x, plotRect.top()), QPointF(x, plotRect.bottom()));
     }
-    for (double d = std::ceil(plot.h.lo * H.scale / plot.h.d4) * plot.h.d4;
-         d <= plot.h.hi * H.scale + 1e-9; d += plot.h.d4) {
-      const double x = plot.X(d / H.scale);
+    for (double d = std::ceil(plot.h.lo * hAxis.scale / plot.h.d4) * plot.h.d4;
+         d <= plot.h.hi * hAxis.scale + 1e-9; d += plot.h.d4) {
+      const double x = plot.X(d / hAxis.scale);
       const QString t = Qs(AxisLabel(d, plot.h.d4));
       const int w = fm.horizontalAdvance(t);
       if (x - w / 2.0 <= lastLabelRight) continue;  // would overlap the previous one
       p.setPen(Qt::black);
-      p.drawText(QPointF(x - w / 2.0, R.bottom() + 12), t);
+      p.drawText(QPointF(x - w / 2.0, plotRect.bottom() + 12), t);
       lastLabelRight = x + w / 2.0 + 2;
     }
   } else {
     for (int i = 0; i < plot.hCount; ++i) {
       const double x = plot.X(plot.HPos(s, i));
       p.setPen(QColor(0xD8, 0xD8, 0xD8));
-      p.drawLine(QPointF(x, R.top()), QPointF(x, R.bottom()));
-      const QString t = Qs(FormatValue(H.values[i], H.scale, H.unit));
+      p.drawLine(QPointF(x, plotRect.top()), QPointF(x, plotRect.bottom()));
+      const QString t = Qs(FormatValue(hAxis.values[i], hAxis.scale, hAxis.unit));
       const int w = fm.horizontalAdvance(t);
       if (x - w / 2.0 <= lastLabelRight) continue;
       p.setPen(Qt::black);
-      p.drawText(QPointF(x - w / 2.0, R.bottom() + 12), t);
+      p.drawText(QPointF(x - w / 2.0, plotRect.bottom() + 12), t);
       lastLabelRight = x + w / 2.0 + 2;
     }
   }
@@ -109,7 +111,7 @@ void TTabWidget::Draw2D(QPainter& p, const QRect& view) {
          d <= plot.v.hi * dAxis.scale + 1e-9; d += plot.v.d2) {
       const double y = plot.Y(d / dAxis.scale);
       p.setPen(QColor(0xD8, 0xD8, 0xD8));
-      p.drawLine(QPointF(R.left(), y), QPointF(R.right(), y));
+      p.drawLine(QPointF(plotRect.left(), y), QPointF(plotRect.right(), y));
     }
     // Labels run along the first curve's scale; stacked curves repeat it from their base.
     for (double d = std::ceil(plot.v.lo * dAxis.scale / plot.v.d4) * plot.v.d4;
@@ -118,56 +120,57 @@ void TTabWidget::Draw2D(QPainter& p, const QRect& view) {
       if (y + 4 > lastLabelTop) continue;
       const QString t = Qs(AxisLabel(d, plot.v.d4));
       p.setPen(Qt::black);
-      p.drawText(QPointF(R.left() - 4 - fm.horizontalAdvance(t), y + 4), t);
+      p.drawText(QPointF(plotRect.left() - 4 - fm.horizontalAdvance(t), y + 4), t);
       lastLabelTop = y - fm.height() + 4;
     }
   }
   for (int k = 0; k < curves - 1; ++k) {
     p.setPen(QColor(0xC8, 0xC8, 0xC8));
     const double y = plot.Y(plot.Lift(k) + plot.v.lo);
-    p.drawLine(QPointF(R.left(), y), QPointF(R.right(), y));
+    p.drawLine(QPointF(plotRect.left(), y), QPointF(plotRect.right(), y));
   }
   p.setPen(QColor(0x80, 0x80, 0x80));
-  p.drawRect(R);
+  p.drawRect(plotRect);
   // Axis captions.
   p.setPen(Qt::black);
   {
-    const QString hl = Qs(MapeditText(H.label));
-    p.drawText(QPointF(R.right() - fm.horizontalAdvance(hl), R.top() - 3), hl);
+    const QString hl = Qs(MapeditText(hAxis.label));
+    p.drawText(QPointF(plotRect.right() - fm.horizontalAdvance(hl), plotRect.top() - 3), hl);
   }
-  p.drawText(QPointF(R.left() - 40, R.top() - 2), Qs(MapeditText(dAxis.label)));
+  p.drawText(QPointF(plotRect.left() - 40, plotRect.top() - 2), Qs(MapeditText(dAxis.label)));
   if (plot.liveRpm && tab_.liveRpm > 0) {
-    const double x = plot.X(tab_.liveRpm / H.scale);
-    if (x >= R.left() && x <= R.right()) {
+    const double x = plot.X(tab_.liveRpm / hAxis.scale);
+    if (x >= plotRect.left() && x <= plotRect.right()) {
       p.setPen(QPen(QColor(0x00, 0xB0, 0x00), 1.5));
-      p.drawLine(QPointF(x, R.top()), QPointF(x, R.bottom()));
+      p.drawLine(QPointF(x, plotRect.top()), QPointF(x, plotRect.bottom()));
     }
   }
-  p.setClipRect(R.adjusted(-9, -9, 9, 9));
+  p.setClipRect(plotRect.adjusted(-9, -9, 9, 9));
   auto curvePath = [&](auto xOf, auto vOf, int n, double lift, bool leadIn, bool tail,
                        double leadV) {
     QPolygonF poly;
-    if (leadIn) poly << QPointF(R.left(), plot.Y(leadV + lift));
+    if (leadIn) poly << QPointF(plotRect.left(), plot.Y(leadV + lift));
     for (int i = 0; i < n; ++i) {
       if (leadIn && i == 0) poly << QPointF(xOf(0), plot.Y(leadV + lift));
       poly << QPointF(xOf(i), plot.Y(vOf(i) + lift));
     }
-    if (tail && n > 0) poly << QPointF(R.right(), plot.Y(vOf(n - 1) + lift));
+    if (tail && n > 0) poly << QPointF(plotRect.right(), plot.Y(vOf(n - 1) + lift));
     return poly;
   };
   const bool leadIn = !(s.flags & kSheetNoLeadIn), tail = !(s.flags & kSheetNoTail);
   const double baseRaw = dAxis.scale != 0 ? tab_.baseAdvance / dAxis.scale : 0;
   // Companion sheet's curves (the other advance map) on its own rpm breakpoints.
-  if (plot.hIsX && H.otherCount > 0 && tab_.sheetCount == 2) {
+  if (plot.hIsX && hAxis.otherCount > 0 && tab_.sheetCount == 2) {
     const CSheet& o = tab_.Sheet(1 - tab_.current);
     if (o.enabled && !o.hidden) {
       p.setPen(QPen(FromBgr(s.colour2), 2));
       for (int k = 0; k < curves; ++k) {
         const int fam = plot.families[k];
-        auto xOf = [&](int i) { return plot.X(H.otherValues[i]); };
+        auto xOf = [&](int i) { return plot.X(hAxis.otherValues[i]); };
         auto vOf = [&](int i) { return double(o.Cell(i, fam)); };
-        p.drawPolyline(curvePath(xOf, vOf, std::min<int>(H.otherCount, o.CellCols()), plot.Lift(k),
-                                 leadIn, tail, plot.baseAdvance ? baseRaw : o.Cell(0, fam)));
+        p.drawPolyline(curvePath(xOf, vOf, std::min<int>(hAxis.otherCount, o.CellCols()),
+                                 plot.Lift(k), leadIn, tail,
+                                 plot.baseAdvance ? baseRaw : o.Cell(0, fam)));
       }
     }
   }
@@ -217,7 +220,7 @@ void TTabWidget::Draw2D(QPainter& p, const QRect& view) {
   }
   p.setBrush(Qt::NoBrush);
   if (plot.baseAdvance) {
-    const QPointF bp(R.left(), plot.Y(baseRaw + plot.Lift(curves - 1)));
+    const QPointF bp(plotRect.left(), plot.Y(baseRaw + plot.Lift(curves - 1)));
     p.setPen(QPen(Qt::black, 1));
     p.setBrush(graph.hovered == kHoverBaseAdvance ? QColor(0xFF, 0xFF, 0)
                                                   : QColor(0x40, 0x40, 0xFF));
@@ -225,17 +228,17 @@ void TTabWidget::Draw2D(QPainter& p, const QRect& view) {
     p.setBrush(Qt::NoBrush);
   }
   if (plot.limiter) {
-    const double x = plot.X(tab_.limiter / H.scale);
+    const double x = plot.X(tab_.limiter / hAxis.scale);
     p.setPen(QPen(graph.hovered == kHoverLimiter ? QColor(0xC0, 0, 0) : QColor(0x90, 0x90, 0x90), 1,
                   Qt::DashLine));
-    p.drawLine(QPointF(x, R.top()), QPointF(x, R.bottom()));
+    p.drawLine(QPointF(x, plotRect.top()), QPointF(x, plotRect.bottom()));
   }
   if (plot.startLimiter) {
-    const double x = plot.X(tab_.startLimiter / H.scale);
+    const double x = plot.X(tab_.startLimiter / hAxis.scale);
     p.setPen(
         QPen(graph.hovered == kHoverStartLimiter ? QColor(0xC0, 0, 0) : QColor(0xC0, 0xB0, 0x40), 1,
              Qt::DashLine));
-    p.drawLine(QPointF(x, R.top()), QPointF(x, R.bottom()));
+    p.drawLine(QPointF(x, plotRect.top()), QPointF(x, plotRect.bottom()));
   }
   // Operating point.
   if ((s.flags & kSheetTrackLive) && s.actualState > 0 && s.actualCol >= 0 && s.actualRow >= 0) {
