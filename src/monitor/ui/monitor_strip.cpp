@@ -12,7 +12,7 @@ QLabel* AddLabel(QWidget* parent, QGridLayout* grid, const char* name, int row, 
   auto* l = new QLabel(QStringLiteral("---"), parent);
   l->setObjectName(QString::fromLatin1(name));
   l->setMargin(2);
-  l->setMinimumWidth(160);
+  l->setMinimumWidth(110);
   // A new text must not lay the window out again on every answer.
   l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
   grid->addWidget(l, row, column, 1, span);
@@ -50,6 +50,8 @@ QWidget* CreateMonitorStrip(QWidget* parent) {
   AddLabel(strip, grid, "LabelAdvance4", 1, 4);
   AddLabel(strip, grid, "LabelMonSnimac1", 2, 0, 2);
   AddLabel(strip, grid, "LabelMonSnimac2", 2, 2, 2);
+  // Equal columns: the strip always fits the window's width instead of running past its edge.
+  for (int column = 0; column < 5; ++column) grid->setColumnStretch(column, 1);
   QLabel* error = AddLabel(strip, grid, "LabelEeDataErr", 2, 4);
   error->setText(QStringLiteral("Programmed data error"));
   error->hide();
