@@ -162,8 +162,8 @@ TEST(PatchTexts, OnlyWebAddressesMayBeOpened) {
 }
 
 TEST(PatchTexts, DownloadMessageAndNoticeEncoding) {
-  EXPECT_EQ(PatchDownloadMessage("http://x/zeda_setup.exe"), kPatchRunInstaller);
-  EXPECT_EQ(PatchDownloadMessage("http://x/zeda.exe"), kPatchStoreNewVersion);
+  EXPECT_STREQ(PatchDownloadMessage("http://x/zeda_setup.exe"), kPatchRunInstaller);
+  EXPECT_STREQ(PatchDownloadMessage("http://x/zeda.exe"), kPatchStoreNewVersion);
   EXPECT_EQ(PatchTextToUtf8("Zpět"), "Zpět");  // UTF-8 stays
   EXPECT_EQ(PatchTextToUtf8("Zp\xEC"
                             "t"),
