@@ -101,7 +101,10 @@ std::string ActivityOperationText(int32_t op) {
   for (const OpRow& r : kOps) {
     if (r.op == op) return LangText(r.text);
   }
-  return "#" + std::to_string(op);
+  // Appended, not concatenated: GCC 12's -Wrestrict misreads "#" + std::string at -O2.
+  std::string text = "#";
+  text += std::to_string(op);
+  return text;
 }
 
 std::string ActivityVerdictText(ActivityVerdict verdict) {
