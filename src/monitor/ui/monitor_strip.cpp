@@ -19,9 +19,12 @@ QLabel* AddLabel(QWidget* parent, QGridLayout* grid, const char* name, int row, 
   return l;
 }
 
-QProgressBar* AddGauge(QWidget* parent, QGridLayout* grid, const char* name, int row, int column) {
+QProgressBar* AddGauge(QWidget* parent, QGridLayout* grid, const char* name, const char* spoken,
+                       int row, int column) {
   auto* g = new QProgressBar(parent);
   g->setObjectName(QString::fromLatin1(name));
+  // A bar without text: a screen reader needs to hear what it measures.
+  g->setAccessibleName(QString::fromUtf8(spoken));
   g->setTextVisible(false);
   g->setMaximumHeight(12);
   g->setMaximum(100);
@@ -39,9 +42,9 @@ QWidget* CreateMonitorStrip(QWidget* parent) {
   grid->setHorizontalSpacing(12);
   grid->setVerticalSpacing(1);
   AddLabel(strip, grid, "LabelRpm", 0, 0);
-  AddGauge(strip, grid, "CGaugeRpm", 1, 0);
+  AddGauge(strip, grid, "CGaugeRpm", "Engine speed", 1, 0);
   AddLabel(strip, grid, "LabelTpsMon", 0, 1);
-  AddGauge(strip, grid, "CGaugeTps", 1, 1);
+  AddGauge(strip, grid, "CGaugeTps", "Throttle or pressure", 1, 1);
   AddLabel(strip, grid, "LabelNapeti", 0, 2);
   AddLabel(strip, grid, "LabelMonLimiterOut", 1, 2);
   AddLabel(strip, grid, "LabelAdvance1", 0, 3);
