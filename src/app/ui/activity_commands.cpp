@@ -3,6 +3,7 @@
 // screen reader needs to tell what the window says about the unit.
 //
 // The link headers come before any Qt header: Qt defines "slots" as a macro.
+#include "lang/ui/qt_text.h"
 #include "link/ccomcom.h"
 #include "link/device_ops.h"
 #include "link/device_texts.h"
@@ -45,7 +46,7 @@ constexpr AccessibleRow kAccessibleNames[] = {
     {"StatusBar1Panel4", "###Unit##Einheit##Jednotka"},
 };
 
-QString Lang(const char* text) { return QString::fromUtf8(zeda::LangText(text)); }
+using zeda::Lang;
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 
 #include "app/activity_log.h"
 #include "lang/lang_string.h"
+#include "lang/ui/qt_text.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ const char kHeadings[ActivityLogDock::kColCount][64] = {
     "###Time##Zeit##Čas", "###Port##Port##Port", "###Operation##Vorgang##Operace",
     "###Result##Ergebnis##Výsledek", "###Details##Details##Podrobnosti"};
 
-QString Lang(const char* text) { return QString::fromUtf8(zeda::LangText(text)); }
+using zeda::Lang;
 
 }  // namespace
 

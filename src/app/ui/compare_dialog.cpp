@@ -10,6 +10,7 @@
 
 #include "app/page_list.h"
 #include "lang/lang_string.h"
+#include "lang/ui/qt_text.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ const char kHeadings[CompareDialog::kColCount][80] = {
     "###PC##PC##PC", ""};
 const char kListName[] = "###Differing fields##Unterschiedliche Felder##Rozdílné položky";
 
-QString Lang(const char* text) { return QString::fromUtf8(zeda::LangText(text)); }
+using zeda::Lang;
 
 }  // namespace
 

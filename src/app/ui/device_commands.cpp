@@ -3,6 +3,7 @@
 // commands, and the built-in simulated unit of "zeda --simulate".
 //
 // The link headers come before any Qt header: Qt defines "slots" as a macro.
+#include "lang/ui/qt_text.h"
 #include "link/ccomcom.h"
 #include "link/device_ops.h"
 #include "link/op_states.h"
@@ -53,7 +54,7 @@ const char kDifferentBikeText[] =
     "v jednotce je zvolen jiný motocykl,\n opravdu ji chcete přeprogramovat ?\n";
 const char kWarning[] = "###Warning##Warnung##Varování";
 
-QString Lang(const char* text) { return QString::fromUtf8(zeda::LangText(text)); }
+using zeda::Lang;
 
 QColor GaugeColour(zeda::Colour c) {
   return QColor(zeda::ColourRed(c), zeda::ColourGreen(c), zeda::ColourBlue(c));

@@ -6,14 +6,13 @@
 #include <map>
 #include <tuple>
 
+#include "lang/ui/qt_text.h"
 #include "mapedit/lang_select.h"
 #include "mapedit/number_format.h"
 #include "mapedit/ui/tab_widget.h"
 
 namespace zeda {
 namespace {
-
-QString Qs(const std::string& s) { return QString::fromUtf8(s.c_str()); }
 
 class TabAccessible;
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "lang/lang_string.h"
+#include "lang/ui/qt_text.h"
 #include "mapedit/lang_select.h"
 #include "mapedit/number_format.h"
 #include "mapedit/ui/plot2d.h"
@@ -17,7 +18,6 @@ namespace zeda {
 namespace {
 
 QColor FromBgr(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-QString Qs(const std::string& s) { return QString::fromUtf8(s.c_str()); }
 constexpr double kHoverDistance = 5;
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "lang/lang_string.h"
+#include "lang/ui/qt_text.h"
 #include "mapedit/lang_select.h"
 #include "mapedit/number_format.h"
 #include "mapedit/ui/plot2d.h"
@@ -14,8 +15,6 @@
 
 namespace zeda {
 namespace {
-
-QString Qs(const std::string& s) { return QString::fromUtf8(s.c_str()); }
 
 struct Vertex {
   QPointF p;

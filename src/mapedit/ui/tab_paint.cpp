@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "lang/lang_string.h"
+#include "lang/ui/qt_text.h"
 #include "mapedit/lang_select.h"
 #include "mapedit/number_format.h"
 #include "mapedit/ui/tab_texts.h"
@@ -24,8 +25,6 @@ const QColor kLightGrey(0xDD, 0xDD, 0xDD);
 const QColor kSelectedCell(0xB8, 0xD4, 0xF4);
 const QColor kZoneOn(0x1E, 0x7A, 0x2E);
 const QColor kZoneOff(0xEE, 0xF6, 0xE8);
-
-QString Qs(const std::string& s) { return QString::fromUtf8(s.c_str()); }
 
 void RaisedBox(QPainter& p, const QRect& r, const QColor& face, bool sunken = false) {
   p.fillRect(r, face);

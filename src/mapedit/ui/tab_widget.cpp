@@ -18,6 +18,7 @@
 #include <cstdio>
 
 #include "lang/lang_string.h"
+#include "lang/ui/qt_text.h"
 #include "mapedit/lang_select.h"
 #include "mapedit/ui/tab_accessible.h"
 #include "mapedit/ui/tab_texts.h"
@@ -25,8 +26,6 @@
 namespace zeda {
 namespace {
 
-QString Qs(const std::string& s) { return QString::fromUtf8(s.c_str()); }
-QString Lang(const char* text) { return QString::fromUtf8(LangText(text)); }
 QString LangOf(const std::string& s) { return Qs(MapeditText(s)); }
 
 constexpr int kMarginRight = 27;
