@@ -1,0 +1,112 @@
+#pragma once
+// The Miscellaneous page (index 0): limiters, the multifunction inputs with their
+// polarity, the potentiometer and the second-map acceleration threshold.
+//
+// Thread contract: window thread only (driven by the PageBinder).
+#include <span>
+#include <string_view>
+
+#include "pages/page_binding.h"
+#include "pages/page_logic.h"
+
+namespace zeda {
+
+inline constexpr int kMiscPageIndex = 0;
+inline constexpr int kMiscInputGroups = 3;  // inputs this build offers
+inline constexpr int kMinInputItems = 5;    // the groups never have fewer rows than this
+
+// The input functions in their order of presentation, with their captions.
+inline constexpr PageItem kInputFunctionItems[] = {
+    {0, "Off"},           {1, "Kill switch"},   {2, "Blocking"},
+    {11, "Tacho/Lambda"}, {3, "Quickshift"},    {4, "Quickshift inv."},
+    {5, "Retard"},        {6, "Start limiter"}, {7, "2nd advance chart"},
+    {10, "N2O"},          {8, "Gear"},          {9, "Speed"},
+};
+
+inline constexpr PageItem kPotiModeItems[] = {
+    {0, "Off"},
+    {1, "Advance"},
+    {2, "Start limiter"},
+    {3, "Pilot light"},
+    {4, "Acceleration switch of advance"},
+};
+
+// Range of UpDownPotencRozsah and the POTENTIOMETER_RANGE a newly chosen mode starts with.
+struct PotiMode {
+  int max;
+  int step;
+  int startRange;
+};
+inline constexpr PotiMode kPotiModes[] = {
+    {10000, 50, 0}, {60, 1, 5}, {10000, 50, 1000}, {10000, 50, 1000}, {10000, 100, 2000},
+};
+// The mode's row, the "Off" row for a mode outside the table.
+const PotiMode& PotiModeOf(int mode);
+
+// clang-format off
+inline constexpr Binding kMiscRows[] = {
+    UpDown("UpDownLimiter", "Limiter [rpm]", "LabelLimiter", FieldId::LIMITER, 1000, 25000, 50),
+    UpDown("UpDownSoftLimiter", "Soft limiter [rpm]", "LabelSoftLimiter", FieldId::SOFT_LIMITER, 1000, 25000, 50),
+    UpDown("UpDownStartLimiterMin", "Start soft limiter [rpm]", "LabelStartLimiterMin", FieldId::START_SOFT_LIMITER, 1000, 25000, 50),
+    UpDown("UpDownStartLimiter", "Start limiter [rpm]", "LabelStartLimiter", FieldId::START_LIMITER, 1000, 25000, 50),
+    UpDown("UpDownStartLimiterDelay", "Start limiter delay [ms]", "LabelStartLimiterDelay", FieldId::START_LIMITER_DELAY, 0, 5000, 100),
+    UpDown("UpDownRetard", "Retard [°]", "LabelRetard", FieldId::RETARD, 0, 60, 1, 0, "GroupBoxRetard"),
+    Check("CheckBoxInNeutralSs", "Inputs for neutral switch and sidestand", FieldId::INPUT_NEUTRAL_SS, 0, "GroupBoxInputs"),
+    RadioCode("RadioGroupInput1", "Input 1", FieldId::INPUT_FUNCTION, {}, 0, "GroupBoxInputs"),
+    RadioCode("RadioGroupInput2", "Input 2", FieldId::INPUT_FUNCTION, {}, 1, "GroupBoxInputs"),
+    RadioCode("RadioGroupInput3", "Input 3", FieldId::INPUT_FUNCTION, {}, 2, "GroupBoxInputs"),
+    CheckBit("CheckBoxInverseInput1", "Inverse polarity", FieldId::INPUT_INVERSE, 0, 0, "GroupBoxInputs"),
+    CheckBit("CheckBoxInverseInput2", "Inverse polarity", FieldId::INPUT_INVERSE, 1, 0, "GroupBoxInputs"),
+    CheckBit("CheckBoxInverseInput3", "Inverse polarity", FieldId::INPUT_INVERSE, 2, 0, "GroupBoxInputs"),
+    RadioRow("RadioButtonPoti", "Potentiometer", FieldId::POTENTIOMETER, kPotiModeItems, 0, "GroupBoxPoti"),
+    UpDown("UpDownPotencRozsah", "Range -/+", "LabelPotencRozsah", FieldId::POTENTIOMETER_RANGE, 0, 10000, 50, 0, "GroupBoxPoti"),
+    UpDown("UpDownMap2Akcel", "Acc. thres. [rpm/s]", "LabelMap2Akcel", FieldId::MAP2_ACCEL, 100, 25000, 100),
+};
+// clang-format on
+
+// Rows of kMiscRows the handlers and refresh rules name.
+inline constexpr const char* kInputGroupNames[kMiscInputGroups] = {
+    "RadioGroupInput1", "RadioGroupInput2", "RadioGroupInput3"};
+inline constexpr const char* kInverseBoxNames[kMiscInputGroups] = {
+    "CheckBoxInverseInput1", "CheckBoxInverseInput2", "CheckBoxInverseInput3"};
+
+// Controls of the form this build never shows (the dwell settings): the widget builder
+// makes them hidden so that the language tables and the layout still find them.
+inline constexpr const char* kMiscHiddenControls[] = {
+    "GroupDwell",
+    "UpDownDwellTime",
+    "UpDownDwellCor",
+    "UpDownDwellDyn",
+    "UpDownDwellMaxTime",
+    "UpDownDwellMaxRPMLobe",
+    "UpDownMinDurationDischarge",
+    "GroupCalibDwell",
+    "LabelDwell",
+};
+
+// The items of input group `input` (0-2): the functions its mask allows, in order of
+// presentation, padded with kEmptyItem rows to `rows`.
+int InputItemCount(int input);
+int InputItems(int input, int rows, std::span<PageItem> out);
+
+class MiscPage final : public PageLogic {
+ public:
+  int Index() const override { return kMiscPageIndex; }
+  std::span<const Binding> Rows() const override { return kMiscRows; }
+
+  void Create(PageBinder& binder) override;
+  void Load(PageBinder& binder) override;
+  void Store(PageBinder& binder) override;
+  void Refresh(PageBinder& binder) override;
+  bool Change(PageBinder& binder, std::string_view control) override;
+
+  // Rebuilds the input groups' item lists (at creation and on a language change); the
+  // selection, enabling and visibility of each group stay as they were.
+  static void BuildInputItems(PageControls& controls);
+
+ private:
+  // RadioGroupModePotiModeClick: a new potentiometer mode with its range.
+  void PotiModeClick(PageBinder& binder);
+};
+
+}  // namespace zeda
