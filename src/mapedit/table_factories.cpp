@@ -101,8 +101,8 @@ void DefineServoValueAxis(TTab& t, int sheet, bool percent, uint32_t colour) {
   if (sheet < 0 || sheet >= t.sheetCount) return;
   t.Sheet(sheet).axisData.label = percent ? "STPS [%]" : "STPS [V]";
   if (percent)
-    t.DefineAxis(sheet, 4, "[%]", "%", 0, 100, 1, 1, tick_ranges::ServoPercent(), true, kDataOptions,
-                 1, 0, 0, false, false, -1, 0, colour);
+    t.DefineAxis(sheet, 4, "[%]", "%", 0, 100, 1, 1, tick_ranges::ServoPercent(), true,
+                 kDataOptions, 1, 0, 0, false, false, -1, 0, colour);
   else
     t.DefineAxis(sheet, 4, "U", "V", 0, 250, 0.02, 1, tick_ranges::Voltage(), true, kDataOptions, 1,
                  0, 0, false, false, -1, 0, colour);

@@ -13,8 +13,8 @@ const AdvanceMapBinding kAdvanceMaps[kAdvanceSheets] = {
      FieldId::ADV2_MAP},
 };
 
-TTab* CreateAdvanceTables(TTableSet& set, int id, const ParamImage& img, uint32_t colour,
-                          int width, int height) {
+TTab* CreateAdvanceTables(TTableSet& set, int id, const ParamImage& img, uint32_t colour, int width,
+                          int height) {
   AdvanceMapOptions o;
   o.colour = colour;
   TTab* t = CreateAdvanceMap(set, id, o, width, height);

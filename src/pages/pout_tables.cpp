@@ -34,8 +34,8 @@ struct PoutAxes {
 };
 constexpr PoutAxes kSwitchingAxes = {FieldId::POUT_SW_RPM, FieldId::POUT_SW_LOAD,
                                      POUT_SW_RPM_POINTS, POUT_SW_LOAD_POINTS};
-constexpr PoutAxes kPwmAxes = {FieldId::POUT_PWM_RPM, FieldId::POUT_PWM_LOAD,
-                               POUT_PWM_RPM_POINTS, POUT_PWM_LOAD_POINTS};
+constexpr PoutAxes kPwmAxes = {FieldId::POUT_PWM_RPM, FieldId::POUT_PWM_LOAD, POUT_PWM_RPM_POINTS,
+                               POUT_PWM_LOAD_POINTS};
 
 int ModeOf(const ParamImage& img, int k) { return ReadStored(img, FieldId::POUT_MODE, k); }
 
@@ -127,8 +127,7 @@ void LoadOutput(const PoutTables& t, int k, const ParamImage& img) {
 
 }  // namespace
 
-PoutTables CreatePoutTables(TTableSet& set, int firstId, const ParamImage& img,
-                            uint32_t colour) {
+PoutTables CreatePoutTables(TTableSet& set, int firstId, const ParamImage& img, uint32_t colour) {
   PoutTables t;
   for (int k = 0; k < POUT_COUNT; ++k)
     t.switching[k] = CreateSwitchingTable(set, firstId + k, kOutputTitles[k], colour);

@@ -26,8 +26,7 @@ struct PoutTables {
 
 // The eight tables: switching tables with ids firstId ... firstId + 3, PWM tables with the
 // next four; a table the window has no room for stays nullptr. Loaded from the image.
-PoutTables CreatePoutTables(TTableSet& set, int firstId, const ParamImage& img,
-                            uint32_t colour);
+PoutTables CreatePoutTables(TTableSet& set, int firstId, const ParamImage& img, uint32_t colour);
 
 // Axes, zones, PWM cells, value ranges and row axes of every output.
 void LoadPoutTables(const PoutTables& t, const ParamImage& img);

@@ -86,7 +86,8 @@ void SetThrottleCalibration(const SensorTables& t, int row, int32_t millivolts, 
   const ParamField& f = Field(kThrottleRows[row].cell);
   const int32_t mv = std::clamp(millivolts, f.lo, f.hi);
   WriteShown(img, f, 0, mv);
-  if (t.throttle && t.throttle->sheetCount > kSheet) t.throttle->Sheet(kSheet).Cell(kColumn, row) = mv;
+  if (t.throttle && t.throttle->sheetCount > kSheet)
+    t.throttle->Sheet(kSheet).Cell(kColumn, row) = mv;
 }
 
 }  // namespace zeda

@@ -23,8 +23,8 @@ void SetServoAxisUse(TTab& t, const ParamImage& img) {
   const int mode = ReadStored(img, FieldId::SERVO_MAP);
   LoadMapRowAxis(t, kServoSheet, img, kServoMapFields.iap, mode != SERVO_MAP_RPM);
   CSheet& s = t.Sheet(kServoSheet);
-  s.axisX.fixed = s.axisX.fixMode == 2 ||
-                  (s.axisX.fixMode == 1 && mode == SERVO_MAP_LOAD && !s.axisY.fixed);
+  s.axisX.fixed =
+      s.axisX.fixMode == 2 || (s.axisX.fixMode == 1 && mode == SERVO_MAP_LOAD && !s.axisY.fixed);
 }
 
 }  // namespace
