@@ -53,4 +53,10 @@ void StoreAdvanceTables(const TTab& t, ParamImage& img) {
   for (int m = 0; m < kAdvanceSheets; ++m) StoreAdvanceSheet(t, m, img);
 }
 
+bool BaseAdvanceInUse(const TTab& t, int32_t liveRpm) {
+  if (!t.HasSheets()) return false;
+  const CAxe& x = t.Cur().axisX;
+  return liveRpm < x.values[0] * x.scale;
+}
+
 }  // namespace zeda

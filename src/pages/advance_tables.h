@@ -42,4 +42,8 @@ void StoreAdvanceSheet(const TTab& t, int sheet, ParamImage& img);
 // the other, so the change report stores both (an unchanged sheet stores what it loaded).
 void StoreAdvanceTables(const TTab& t, ParamImage& img);
 
+// The page tick: the base advance applies (its caption is drawn green) while the engine
+// runs below the first rpm point of the shown sheet.
+bool BaseAdvanceInUse(const TTab& t, int32_t liveRpm);
+
 }  // namespace zeda

@@ -39,6 +39,8 @@ void LoadMapRowAxis(TTab& t, int sheet, const ParamImage& img, FieldId iap, bool
       s.axisY.values[i] = std::clamp<int32_t>(ReadStored(img, iap, i), 0, kIapMax);
   }
   if (s.axisY.fixMode != 2) s.axisY.fixed = !useRows;
+  // The image holds exactly ten load points per map: rows are edited, never added or removed.
+  s.axisY.resizable = false;
 }
 
 void LoadMapSheet(TTab& t, int sheet, const ParamImage& img, const MapFields& f) {
@@ -69,9 +71,12 @@ void StoreMapSheet(const CSheet& s, ParamImage& img, const MapFields& f) {
       WriteStored(img, f.iap, i, std::clamp<int32_t>(s.axisY.values[i], 0, kIapMax));
   }
   const ParamField& cells = Field(f.cells);
+  // Rows cannot be removed here, but a sheet with fewer rows must still write ten.
+  const int rows = std::clamp<int>(s.axisY.count, 1, MAP_ROWS);
   for (int r = 0; r < MAP_ROWS; ++r) {
     for (int c = 0; c < MAP_COLUMNS; ++c) {
-      const int32_t shown = std::clamp(s.Cell(std::min(c, used - 1), r), cells.lo, cells.hi);
+      const int32_t v = s.Cell(std::min(c, used - 1), std::min(r, rows - 1));
+      const int32_t shown = std::clamp(v, cells.lo, cells.hi);
       WriteShown(img, cells, r * MAP_COLUMNS + c, shown);
     }
   }

@@ -58,6 +58,7 @@ TEST_F(AdvanceTables, RowAxisFollowsLoadSensorAndMapFlags) {
       EXPECT_EQ(y.fixed, c.fixed[m]) << "sheet " << m;
       EXPECT_EQ(y.editable, c.editable);
       EXPECT_EQ(y.count, MAP_ROWS);
+      EXPECT_FALSE(y.resizable);  // ten stored load points, never more or fewer
       EXPECT_EQ(y.fixMode, c.sensor == LOAD_SENSOR_NONE ? 2 : 1);
       for (int i = 0; i < MAP_ROWS; ++i) {
         const int32_t want =
@@ -189,6 +190,23 @@ TEST_F(AdvanceTables, EditPendingWhileTheOtherSheetIsSelectedIsStored) {
   test::TickUntilCommitted(*t_);
   EXPECT_EQ(t_->current, 1);
   EXPECT_EQ(img_.Byte(Adrb::ADVANCE + 2 * MAP_COLUMNS + 5), before + 1);
+}
+
+TEST_F(AdvanceTables, BaseAdvanceAppliesBelowTheShownSheetsFirstRpmPoint) {
+  img_.SetByte(Adrb::RPM_ADV, 15);
+  img_.SetByte(Adrb::RPM_ADV2, 30);
+  Create();
+  struct Case {
+    int sheet;
+    int32_t rpm;
+    bool inUse;
+  } cases[] = {{0, 0, true}, {0, 1499, true}, {0, 1500, false}, {1, 2999, true}, {1, 3000, false}};
+  for (const auto& c : cases) {
+    t_->SelectSheet(c.sheet);
+    EXPECT_EQ(BaseAdvanceInUse(*t_, c.rpm), c.inUse) << c.sheet << " " << c.rpm;
+  }
+  TTab empty;
+  EXPECT_FALSE(BaseAdvanceInUse(empty, 0));
 }
 
 TEST_F(AdvanceTables, NoRoomForTheTableGivesNone) {
