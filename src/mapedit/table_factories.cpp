@@ -63,6 +63,23 @@ void DefineRpmAxis(TTab& t, int sheet, int points, bool resizable, int fixMode, 
                false, resizable, -1, group, colour);
 }
 
+void DefineSensorVoltage(TTab& t, int sheet, uint32_t colour) {
+  t.DefineAxis(sheet, 4, "U", "V", 0, 5000, 0.001, 1, tick_ranges::Voltage(), true, kDataOptions, 1,
+               0, 0, false, false, -1, 0, colour);
+}
+
+// The sensor tables have one fixed X point: the table is a single curve over Y.
+void DefineSensorX(TTab& t, int sheet, uint32_t colour) {
+  t.DefineAxis(sheet, 1, "", "", 0, 100, 1, 1, {}, false, 0, 1, 1, 2, true, false, -1, 0, colour);
+}
+
+void Finish(TTab& t) {
+  for (int i = 0; i < t.sheetCount; ++i) t.Normalise(i, kPartAll | kForgetLastEdited);
+  t.SelectSheet(0);
+}
+
+}  // namespace
+
 void DefineMapLoadAxis(TTab& t, int sheet, const MapLoadOptions& load, uint32_t group,
                        uint32_t colour) {
   CSheet& s = t.Sheet(sheet);
@@ -80,22 +97,16 @@ void DefineMapLoadAxis(TTab& t, int sheet, const MapLoadOptions& load, uint32_t 
   }
 }
 
-void DefineSensorVoltage(TTab& t, int sheet, uint32_t colour) {
-  t.DefineAxis(sheet, 4, "U", "V", 0, 5000, 0.001, 1, tick_ranges::Voltage(), true, kDataOptions, 1,
-               0, 0, false, false, -1, 0, colour);
+void DefineServoValueAxis(TTab& t, int sheet, bool percent, uint32_t colour) {
+  if (sheet < 0 || sheet >= t.sheetCount) return;
+  t.Sheet(sheet).axisData.label = percent ? "STPS [%]" : "STPS [V]";
+  if (percent)
+    t.DefineAxis(sheet, 4, "[%]", "%", 0, 100, 1, 1, tick_ranges::ServoPercent(), true,
+                 kDataOptions, 1, 0, 0, false, false, -1, 0, colour);
+  else
+    t.DefineAxis(sheet, 4, "U", "V", 0, 250, 0.02, 1, tick_ranges::Voltage(), true, kDataOptions, 1,
+                 0, 0, false, false, -1, 0, colour);
 }
-
-// The sensor tables have one fixed X point: the table is a single curve over Y.
-void DefineSensorX(TTab& t, int sheet, uint32_t colour) {
-  t.DefineAxis(sheet, 1, "", "", 0, 100, 1, 1, {}, false, 0, 1, 1, 2, true, false, -1, 0, colour);
-}
-
-void Finish(TTab& t) {
-  for (int i = 0; i < t.sheetCount; ++i) t.Normalise(i, kPartAll | kForgetLastEdited);
-  t.SelectSheet(0);
-}
-
-}  // namespace
 
 TTab* CreateAdvanceMap(TTableSet& set, int id, const AdvanceMapOptions& o, int width, int height) {
   TTab* t = set.CreateTable(id, width, height, kStyleAdvanceMap);
@@ -121,12 +132,7 @@ TTab* CreateServoMap(TTableSet& set, int id, const ServoMapOptions& o, int width
                       kMapLoadPoints, kFlagsServoSheet);
   DefineRpmAxis(*t, s, kMapRpmPoints, true, 1, 0, tick_ranges::Rpm(), o.colour);
   DefineMapLoadAxis(*t, s, o.load, 0, o.colour);
-  if (o.percent)
-    t->DefineAxis(s, 4, "[%]", "%", 0, 100, 1, 1, tick_ranges::ServoPercent(), true, kDataOptions,
-                  1, 0, 0, false, false, -1, 0, o.colour);
-  else
-    t->DefineAxis(s, 4, "U", "V", 0, 250, 0.02, 1, tick_ranges::Voltage(), true, kDataOptions, 1, 0,
-                  0, false, false, -1, 0, o.colour);
+  DefineServoValueAxis(*t, s, o.percent, o.colour);
   Finish(*t);
   return t;
 }

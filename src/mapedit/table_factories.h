@@ -43,6 +43,12 @@ struct MapLoadOptions {
   bool iapLoad = false;    // load from the manifold pressure sensor instead of the throttle
 };
 
+// (Re)defines the load axis of a map sheet: throttle over the fixed points, manifold pressure
+// over editable kPa breakpoints, or, without a load sensor, always fixed. The pages call it
+// again when the load sensor changes.
+void DefineMapLoadAxis(TTab& t, int sheet, const MapLoadOptions& load, uint32_t group,
+                       uint32_t colour);
+
 struct AdvanceMapOptions {
   MapLoadOptions load[2];  // per map
   uint32_t colour = 0xFFFFFF;
@@ -56,6 +62,8 @@ struct ServoMapOptions {
   bool percent = false;  // servo positions in percent instead of volts
   uint32_t colour = 0xFFFFFF;
 };
+// The servo map's values: volts (0-250 x 0.02, "STPS [V]") or percent (0-100, "STPS [%]").
+void DefineServoValueAxis(TTab& t, int sheet, bool percent, uint32_t colour);
 TTab* CreateServoMap(TTableSet& set, int id, const ServoMapOptions& o, int width = 0,
                      int height = 0);
 
