@@ -1,4 +1,4 @@
-// The 3D surface and the zone chart. Main thread only.
+// The 3D surface. Main thread only.
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -265,103 +265,6 @@ void TTabWidget::Draw3D(QPainter& p, const QRect& view) {
     p.drawText(QPointF(scale.right() + 4, y + 4), Qs(FormatValue(v, dAxis.scale, dAxis.unit)));
   }
   p.restore();
-}
-
-// ---- zone chart ----
-
-namespace {
-
-// Zone borders along one axis: evenly, or by value when stretched.
-std::vector<double> ZoneEdges(const CAxe& a, double from, double to, bool stretch) {
-  const int n = std::max(0, a.count);
-  std::vector<double> e;
-  e.push_back(from);
-  if (stretch && n >= 1) {
-    const double gap = n >= 2 ? double(a.values[n - 1] - a.values[0]) / (n - 1) : 1.0;
-    const double lo = a.values[0] - gap, hi = a.values[n - 1] + gap;
-    for (int i = 0; i < n; ++i) e.push_back(from + (a.values[i] - lo) / (hi - lo) * (to - from));
-  } else {
-    for (int i = 0; i < n; ++i) e.push_back(from + (i + 1) * (to - from) / (n + 1));
-  }
-  e.push_back(to);
-  return e;
-}
-
-}  // namespace
-
-void TTabWidget::DrawZoneChart(QPainter& p, const QRect& view) {
-  const CSheet& s = tab_.Cur();
-  const QRectF r(view.left() + 45, view.top() + 5, view.width() - 60, view.height() - 28);
-  const auto xs = ZoneEdges(s.axisX, r.left(), r.right(), graph.zoneStretch);
-  const auto ys = ZoneEdges(s.axisY, r.bottom(), r.top(), graph.zoneStretch);  // upwards
-  const bool editable = s.axisData.editable;
-  const QRectF band = QRectF(band_.normalized());
-  for (int r = 0; r + 1 < static_cast<int>(ys.size()); ++r)
-    for (int c = 0; c + 1 < static_cast<int>(xs.size()); ++c) {
-      const QRectF z(QPointF(xs[c], ys[r + 1]), QPointF(xs[c + 1], ys[r]));
-      int32_t v = s.Cell(c, r);
-      if (press_ == Press::ZoneBand && !band_.isNull() && band.intersects(z)) v = v == 0 ? 1 : 0;
-      QColor fill = v == 1 ? QColor(0x1E, 0x7A, 0x2E) : QColor(0xEE, 0xF6, 0xE8);
-      if (!editable) fill = v == 1 ? fill.lighter(140) : fill.darker(104);
-      p.fillRect(z, fill);
-      p.setPen(QColor(0x90, 0x90, 0x90));
-      p.drawRect(z);
-      const QPointF c0 = z.center();
-      auto box = [&](QPointF ctr, bool checked) {
-        const QRectF b(ctr.x() - 6, ctr.y() - 6, 12, 12);
-        p.setPen(QColor(0x40, 0x40, 0x40));
-        p.setBrush(Qt::white);
-        p.drawRect(b);
-        p.setBrush(Qt::NoBrush);
-        if (checked) {
-          p.setPen(QPen(QColor(0, 0x60, 0), 2));
-          p.drawPolyline(QPolygonF({QPointF(b.left() + 2.5, b.center().y()),
-                                    QPointF(b.left() + 5, b.bottom() - 2.5),
-                                    QPointF(b.right() - 2, b.top() + 2.5)}));
-        }
-      };
-      if (v > 1) {
-        box(c0 - QPointF(0, 7), false);
-        box(c0 + QPointF(0, 7), true);
-      } else {
-        box(c0, v == 1);
-      }
-    }
-  p.setPen(Qt::black);
-  QFont f = p.font();
-  f.setPointSize(7);
-  p.setFont(f);
-  for (int i = 0; i < s.axisX.count; ++i) {
-    const QString t = Qs(FormatValue(s.axisX.values[i], s.axisX.scale));
-    p.drawText(QRectF(xs[i + 1] - 30, r.bottom() + 2, 60, 14), Qt::AlignCenter, t);
-  }
-  for (int i = 0; i < s.axisY.count; ++i) {
-    const QString t = Qs(FormatValue(s.axisY.values[i], s.axisY.scale, s.axisY.unit));
-    p.drawText(QRectF(view.left(), ys[i + 1] - 7, 42, 14), Qt::AlignRight | Qt::AlignVCenter, t);
-  }
-  p.drawText(QPointF(r.right() - 30, r.bottom() + 24), Qs(MapeditText(s.axisX.label)));
-  if (press_ == Press::ZoneBand && !band_.isNull()) {
-    p.setPen(QPen(Qt::red, 1));
-    p.drawRect(band);
-  }
-}
-
-void TTabWidget::ZoneToggle(const QRect& band) {
-  CSheet& s = tab_.Cur();
-  if (!s.axisData.editable) return;
-  const QRect view = layout_.graph;
-  const QRectF r(view.left() + 45, view.top() + 5, view.width() - 60, view.height() - 28);
-  const auto xs = ZoneEdges(s.axisX, r.left(), r.right(), graph.zoneStretch);
-  const auto ys = ZoneEdges(s.axisY, r.bottom(), r.top(), graph.zoneStretch);
-  bool any = false;
-  for (int r = 0; r + 1 < static_cast<int>(ys.size()); ++r)
-    for (int c = 0; c + 1 < static_cast<int>(xs.size()); ++c) {
-      const QRectF z(QPointF(xs[c], ys[r + 1]), QPointF(xs[c + 1], ys[r]));
-      if (!QRectF(band).adjusted(0, 0, 1, 1).intersects(z)) continue;
-      s.Cell(c, r) = s.Cell(c, r) == 0 ? 1 : 0;
-      any = true;
-    }
-  if (any) tab_.CommitEdit(kPartCells, kKeyNow);
 }
 
 }  // namespace zeda
