@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "lang/lang_string.h"
@@ -62,7 +63,13 @@ void TTabWidget::Draw3D(QPainter& p, const QRect& view) {
   // axis limits when its option bit 1 is set, else over the cells.
   const double hlo = plot.h.lo, hhi = plot.h.hi;
   auto fPos = [&](int j) { return fAxis.proportional ? double(fAxis.values[j]) : double(j); };
-  double flo = fPos(plot.families.front()), fhi = fPos(plot.families.back());
+  // The family range is padded and rounded like the horizontal one; a single curve (one
+  // axis fixed) stands in the middle of a unit depth.
+  double flo = plot.f.lo, fhi = plot.f.hi;
+  if (plot.families.size() == 1) {
+    flo = fPos(plot.families.front()) - 1;
+    fhi = fPos(plot.families.front()) + 1;
+  }
   if (fhi - flo < 1e-9) flo -= 1, fhi += 1;
   double vlo, vhi;
   if (dAxis.options & 2) {
@@ -98,7 +105,8 @@ void TTabWidget::Draw3D(QPainter& p, const QRect& view) {
   p.setClipRect(QRect(view.left() + graph.panelWidth, view.top(), view.width() - graph.panelWidth,
                       view.height()));
   p.setRenderHint(QPainter::Antialiasing, false);
-  // Axes from the origin to the end of each range, each with its label in a rounded box.
+  // Axes from the origin to the end of each range; their label boxes are drawn after the
+  // surface, so that it never hides them, and kept inside the plot.
   QFont small = p.font();
   small.setPointSize(7);
   p.setFont(small);
@@ -109,18 +117,20 @@ void TTabWidget::Draw3D(QPainter& p, const QRect& view) {
               {0, vhi - vlo, 0, MapeditText(dAxis.label)},
               {0, 0, fhi - flo, MapeditText(fAxis.label)}};
   const QPointF origin(t.X(0, 0, 0), t.Y(0, 0, 0));
+  const QRectF plotArea(view.left() + graph.panelWidth, view.top(), view.width() - graph.panelWidth,
+                        view.height());
+  std::vector<std::pair<QRectF, QString>> labelBoxes;
   for (const auto& a : axes) {
     if (nf == 1 && a.d > 0) continue;
     const QPointF end(t.X(a.h, a.v, a.d), t.Y(a.h, a.v, a.d));
     p.setPen(QPen(QColor(0x50, 0x50, 0x50), 1));
     p.drawLine(origin, end);
-    const QString t = Qs(a.label);
-    const int w = std::max(32, p.fontMetrics().horizontalAdvance(t) + 4);
-    const QRectF box(end.x() - w / 2.0, end.y() - 8, w, 16);
-    p.setBrush(QColor(0xF0, 0xF0, 0xF0));
-    p.drawRoundedRect(box, 4, 4);
-    p.setBrush(Qt::NoBrush);
-    p.drawText(box, Qt::AlignCenter, t);
+    const QString text = Qs(a.label);
+    if (text.isEmpty()) continue;
+    const double w = std::max(32, p.fontMetrics().horizontalAdvance(text) + 4);
+    const double x = std::clamp(end.x() - w / 2, plotArea.left() + 1, plotArea.right() - w - 1);
+    const double y = std::clamp(end.y() - 8, plotArea.top() + 1, plotArea.bottom() - 17);
+    labelBoxes.emplace_back(QRectF(x, y, w, 16), text);
   }
   // Surface, far quads first.
   const int mode = graph.colourMode;
@@ -180,6 +190,15 @@ void TTabWidget::Draw3D(QPainter& p, const QRect& view) {
     for (const Vertex& v : grid) line << v.p;
     p.setPen(QPen(QColor(0xC0, 0, 0), 2));
     p.drawPolyline(line);
+  }
+  p.setFont(small);
+  for (const auto& [box, text] : labelBoxes) {
+    p.setPen(QPen(QColor(0x50, 0x50, 0x50), 1));
+    p.setBrush(QColor(0xF0, 0xF0, 0xF0));
+    p.drawRoundedRect(box, 4, 4);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(Qt::black);
+    p.drawText(box, Qt::AlignCenter, text);
   }
   // Value labels and the operating point.
   auto isExtreme = [&](int i, int j) {
