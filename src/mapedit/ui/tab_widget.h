@@ -15,11 +15,9 @@
 // keyboard focus), through StepFocused(+1 / -1).
 // The printout switches the control to print mode by the invokable SetPrintMode(bool)
 // (no header needed: QMetaObject::invokeMethod(w, "SetPrintMode", Q_ARG(bool, on))).
-#include <QHash>
 #include <QImage>
 #include <QMenu>
 #include <QPointer>
-#include <QStaticText>
 #include <QWidget>
 #include <array>
 #include <string>
@@ -28,6 +26,7 @@
 #include "mapedit/tab_host.h"
 #include "mapedit/tab_model.h"
 #include "mapedit/ui/tab_graph.h"
+#include "mapedit/ui/text_cache.h"
 
 namespace zeda {
 
@@ -241,8 +240,8 @@ class TTabWidget : public QWidget, public TTabHost {
   void EndGraphDrag();
   void ZoneToggle(const QRect& band);
   QColor LiveColour(const CSheet& s) const;
-  const QStaticText& CellText(int32_t raw, double scale);
-  QHash<QString, QStaticText> cellTexts_;  // laid-out cell texts (the font is fixed)
+  // Laid-out texts of the grid (the grid's font is fixed): cells, X and Y breakpoints.
+  TTextCache cellTexts_, xTexts_, yTexts_;
 
   TTab& tab_;
   TGridLayout layout_;
