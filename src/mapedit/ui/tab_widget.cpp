@@ -125,10 +125,15 @@ void TTabWidget::LayoutChanged() {
 void TTabWidget::Tick() {
   // The 2D graph previews a rubber band by the modifiers held, so it is redrawn when
   // Shift or Ctrl changes even while the mouse rests.
-  const int mods = ModsOf(QGuiApplication::queryKeyboardModifiers());
-  if (mods != mods_) {
-    mods_ = mods;
-    if (BaseView() == kView2D || !layout_.graph.isEmpty()) update();
+  // Asked only where it matters: the query may be a round trip to the display server.
+  const bool graph2D = (BaseView() == kView2D && !tab_.IsZone()) ||
+                       (BaseView() == kViewTable && !layout_.graph.isEmpty());
+  if (graph2D && isVisible()) {
+    const int mods = ModsOf(QGuiApplication::queryKeyboardModifiers());
+    if (mods != mods_) {
+      mods_ = mods;
+      update();
+    }
   }
   if (repeating_) RepeatTick();
   if (language_ != CurrentLanguage()) {
