@@ -281,6 +281,7 @@ class TTabWidget : public QWidget, public TTabHost {
   int zoneLineAxis_ = 0, zoneLineIndex_ = 0;    // zone chart line being dragged
   int zoneHoverAxis_ = 0, zoneHoverIndex_ = 0;  // and the one under the mouse
   TZoneScale zoneDragScale_;                    // value scale taken at the press
+  double zoneDragPos_ = 0;                      // where the dragged line is drawn
 };
 
 }  // namespace zeda

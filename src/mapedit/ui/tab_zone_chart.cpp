@@ -120,7 +120,9 @@ void TTabWidget::DrawZoneChart(QPainter& p, const QRect& view) {
   const int lineAxis = press_ == Press::ZoneLine ? zoneLineAxis_ : zoneHoverAxis_;
   const int lineIndex = press_ == Press::ZoneLine ? zoneLineIndex_ : zoneHoverIndex_;
   if (lineAxis) {
-    const double pos = ZoneLinePos(lineAxis, lineIndex);
+    // A dragged line follows the mouse (with even zones its own place does not move while
+    // its value changes); it settles at its zone border on release.
+    const double pos = press_ == Press::ZoneLine ? zoneDragPos_ : ZoneLinePos(lineAxis, lineIndex);
     p.setPen(QPen(QColor(0xC0, 0, 0), 2));
     if (lineAxis == kPartX)
       p.drawLine(QPointF(pos, r.top()), QPointF(pos, r.bottom()));
@@ -203,7 +205,10 @@ void TTabWidget::ZoneMove(QMouseEvent* e) {
     axis = zoneLineAxis_;
     index = zoneLineIndex_;
     CAxe& a = axis == kPartX ? s.axisX : s.axisY;
-    const double raw = zoneDragScale_.ValueAt(axis == kPartX ? m.x() : m.y());
+    const QRectF r = ZonePlotRect();
+    zoneDragPos_ = axis == kPartX ? std::clamp(m.x(), r.left(), r.right())
+                                  : std::clamp(m.y(), r.top(), r.bottom());
+    const double raw = zoneDragScale_.ValueAt(zoneDragPos_);
     const int32_t to =
         static_cast<int32_t>(std::lround(std::clamp(raw, double(a.minValue), double(a.maxValue))));
     if (to != a.values[index]) {
