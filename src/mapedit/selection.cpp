@@ -303,4 +303,55 @@ void SelUpdate(TSel& s, const SelGrid& g) {
   }
 }
 
+TCellSet SelBandResult(const TSel& s, const SelGrid& g, const TCellSet& caught, int mods) {
+  const bool shift = mods & kModShift, ctrl = mods & kModCtrl;
+  TCellSet result{};
+  // Only cells the sheet shows count (a shrunk axis may leave marks behind the grid).
+  auto inGrid = [&g](int c, int r) {
+    return c < g.cols && r < g.rows && (!g.fixedX || c == g.fixedCol) &&
+           (!g.fixedY || r == g.fixedRow);
+  };
+  const bool keep = shift != ctrl && s.kind == kSelCells;
+  for (int r = 0; r < kMaxRows; ++r)
+    for (int c = 0; c < kMaxCols; ++c) {
+      const int i = r * kRowStride + c;
+      result[i] = inGrid(c, r) && (caught[i] || (keep && (s.Cell(c, r) & kMarkSelected)));
+    }
+  if (!(shift && !ctrl) || s.kind != kSelCells || s.anchorCol < 0 || s.anchorRow < 0) return result;
+  // Shift: the range runs from the anchor over every caught point.
+  int c0 = s.anchorCol, c1 = s.anchorCol, r0 = s.anchorRow, r1 = s.anchorRow;
+  bool any = false;
+  for (int r = 0; r < kMaxRows; ++r)
+    for (int c = 0; c < kMaxCols; ++c)
+      if (caught[r * kRowStride + c] && inGrid(c, r)) {
+        c0 = std::min(c0, c), c1 = std::max(c1, c);
+        r0 = std::min(r0, r), r1 = std::max(r1, r);
+        any = true;
+      }
+  if (!any) return result;
+  for (int r = r0; r <= r1; ++r)
+    for (int c = c0; c <= c1; ++c)
+      if (inGrid(c, r)) result[r * kRowStride + c] = true;
+  return result;
+}
+
+void SelApplyBand(TSel& s, const SelGrid& g, const TCellSet& caught, int mods) {
+  const TCellSet result = SelBandResult(s, g, caught, mods);
+  const bool keepAnchor = (mods & kModShift) && !(mods & kModCtrl) && s.kind == kSelCells &&
+                          s.anchorCol >= 0 && s.anchorRow >= 0;
+  const int anchorCol = s.anchorCol, anchorRow = s.anchorRow;
+  SelClear(s);
+  s.anchorCol = s.anchorRow = -2;
+  for (int r = 0; r < kMaxRows; ++r)
+    for (int c = 0; c < kMaxCols; ++c) {
+      const int i = r * kRowStride + c;
+      if (result[i]) s.Cell(c, r) = kMarkSelected;
+      if (caught[i] && result[i] && s.anchorCol < 0) s.anchorCol = c, s.anchorRow = r;
+    }
+  if (keepAnchor) s.anchorCol = anchorCol, s.anchorRow = anchorRow;
+  s.endCol = s.anchorCol;
+  s.endRow = s.anchorRow;
+  SelUpdate(s, g);
+}
+
 }  // namespace zeda

@@ -83,6 +83,19 @@ void SelSelectRange(TSel& s, const SelGrid& g, int anchorCol, int anchorRow, int
 // Recomputes count, bounding box, kind and the interpolation block.
 void SelUpdate(TSel& s, const SelGrid& g);
 
+// A set of cells, index r * 50 + c (the points a rubber band of the 2D graph caught).
+using TCellSet = std::array<bool, kMaxCells>;
+
+// The cells a rubber band leaves selected. Without Shift and Ctrl, or with both, the band
+// replaces the selection; Ctrl alone adds the caught points to it; Shift alone adds the
+// rectangle from the existing anchor over every caught point, as a Shift press extends a
+// range from the anchor. The widget draws this while the band is open (so it depends on the
+// modifiers held at that moment) and applies it on release.
+TCellSet SelBandResult(const TSel& s, const SelGrid& g, const TCellSet& caught, int mods);
+// Makes a band's result the selection of cells. A Shift band keeps the anchor; any other
+// moves it to the first caught point.
+void SelApplyBand(TSel& s, const SelGrid& g, const TCellSet& caught, int mods);
+
 // True when every cell of column c (only the fixed row when Y is fixed) is selected.
 bool SelColumnFull(const TSel& s, const SelGrid& g, int c);
 bool SelRowFull(const TSel& s, const SelGrid& g, int r);

@@ -25,6 +25,8 @@ class TTabHost {
   virtual void SetClipboardTable(const std::string& text, const std::string& sheet) = 0;
   // Redraw request bits: 1 repaint, 2 re-render.
   virtual void RequestRedraw(int bits) { (void)bits; }
+  // An edit of a sheet was committed (after the owner's onTableChanged ran).
+  virtual void Committed(int sheet) { (void)sheet; }
   // The layout must be rebuilt (counts, fixed flags or sheet changed).
   virtual void LayoutChanged() {}
   // Width in pixels of a text at a font size (sheet tab widths).

@@ -225,7 +225,8 @@ void TTab::CommitNow() {
   pendingKey = 0;
   commitDue = 0;
   if (!parts || !HasSheets()) return;
-  CSheet& sh = Sheet(pendingSheet_ < sheetCount ? pendingSheet_ : current);
+  const int sheet = pendingSheet_ < sheetCount ? pendingSheet_ : current;
+  CSheet& sh = Sheet(sheet);
   if (sh.IsPercent()) {
     // Breakpoints moved: the base at the new grid first, so absCells use it.
     if (parts & (kPartX | kPartY)) ComputeBaseAtCells(sh);
@@ -235,6 +236,7 @@ void TTab::CommitNow() {
   }
   if (host) host->RequestRedraw(3);
   if (onTableChanged) onTableChanged(*this);
+  if (host) host->Committed(sheet);
 }
 
 void TTab::Tick() {

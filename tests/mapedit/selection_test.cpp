@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "mapedit/map_fixture.h"
 
 namespace zeda {
@@ -174,6 +177,61 @@ namespace zeda {
 namespace {
 
 using test::MapTest;
+
+// A 2D rubber band after the cell (1, 1) was clicked and (2, 1) added with Ctrl (which
+// moved the anchor there): the band catches (4, 3) and (5, 3).
+TEST(Selection, RubberBandFollowsTheModifierRules) {
+  const struct {
+    const char* what;
+    int mods;
+    std::vector<std::pair<int, int>> selected;
+  } kCases[] = {
+      {"plain band replaces", 0, {{4, 3}, {5, 3}}},
+      {"Shift and Ctrl together replace", kModShift | kModCtrl, {{4, 3}, {5, 3}}},
+      {"Ctrl adds the caught points", kModCtrl, {{1, 1}, {2, 1}, {4, 3}, {5, 3}}},
+      {"Shift runs from the anchor", kModShift, {{1, 1}}},  // and (2, 1) ... (5, 3)
+  };
+  const SelGrid g = Grid();
+  for (const auto& k : kCases) {
+    SCOPED_TRACE(k.what);
+    TSel s;
+    SelPress(s, g, 1, 1, 0);
+    SelEndDrag(s, g);
+    SelPress(s, g, 2, 1, kModCtrl);
+    SelEndDrag(s, g);
+    TCellSet caught{};
+    caught[3 * kRowStride + 4] = caught[3 * kRowStride + 5] = true;
+    const TCellSet preview = SelBandResult(s, g, caught, k.mods);
+    SelApplyBand(s, g, caught, k.mods);
+    std::vector<std::pair<int, int>> want = k.selected;
+    if (k.mods == kModShift)
+      for (int r = 1; r <= 3; ++r)
+        for (int c = 2; c <= 5; ++c) want.emplace_back(c, r);
+    EXPECT_EQ(s.count, static_cast<int>(want.size()));
+    for (auto [c, r] : want) {
+      EXPECT_TRUE(s.Cell(c, r) & kMarkSelected) << c << "," << r;
+      EXPECT_TRUE(preview[r * kRowStride + c]) << c << "," << r;  // the preview showed it
+    }
+    // A Shift band keeps the anchor for the next one; others start at the caught point.
+    EXPECT_EQ(s.anchorCol, k.mods == kModShift ? 2 : 4);
+  }
+}
+
+TEST(Selection, RubberBandCatchesOnlyShownCells) {
+  SelGrid g = Grid();
+  g.fixedY = true;
+  g.fixedRow = 5;
+  TSel s;
+  TCellSet caught{};
+  caught[5 * kRowStride + 2] = caught[2 * kRowStride + 2] = true;  // one beside the fixed row
+  caught[5 * kRowStride + 12] = true;                              // beyond the columns
+  SelApplyBand(s, g, caught, 0);
+  EXPECT_EQ(s.count, 1);
+  EXPECT_TRUE(s.Cell(2, 5) & kMarkSelected);
+  // An empty band without modifiers clears the selection.
+  SelApplyBand(s, g, TCellSet{}, 0);
+  EXPECT_EQ(s.count, 0);
+}
 
 TEST_F(MapTest, MouseSelectionThroughTheTable) {
   adv_->OpenEditor(0, 0, "9", false, -1);

@@ -129,6 +129,23 @@ TPlot2D MakePlot2D(const TTab& t, const QRectF& view) {
     p.h.lo = std::min(p.h.lo, t.startLimiter / h.scale),
     p.h.hi = std::max(p.h.hi, t.startLimiter / h.scale);
 
+  // Family range over the group, as the horizontal one.
+  p.f.proportional = f.proportional;
+  p.f.scale = f.scale;
+  if (f.proportional) {
+    double lo = 1e300, hi = -1e300;
+    for (const CSheet* o : GroupSheets(t, !p.hIsX)) {
+      const CAxe& a = p.hIsX ? o->axisY : o->axisX;
+      for (int i = 0; i < a.count; ++i)
+        lo = std::min(lo, double(a.values[i])), hi = std::max(hi, double(a.values[i]));
+    }
+    p.f.lo = lo;
+    p.f.hi = hi;
+  } else {
+    p.f.lo = 0;
+    p.f.hi = std::max(0, f.count - 1);
+  }
+
   // Data range, neighbour increase and the first curve's largest value.
   const CAxe& d = s.axisData;
   p.v.scale = d.scale;
@@ -165,11 +182,16 @@ TPlot2D MakePlot2D(const TTab& t, const QRectF& view) {
       r.hi = mid + minSpan / 2;
     }
   };
+  ChooseTicks(p.f, f);
   widen(p.h, h);
   widen(p.v, d);
+  widen(p.f, f);
   ChooseTicks(p.h, h);
   ChooseTicks(p.v, d);
+  ChooseTicks(p.f, f);
   PadAndRound(p.h, p.h.lo >= 0, false);
+  PadAndRound(p.f, p.f.lo >= 0, false);
+  ChooseTicks(p.f, f);
   PadAndRound(p.v, lo >= 0, hi <= 0);
   ChooseTicks(p.h, h);
   if (p.families.size() > 1 && p.v.d1 > 0 && d.scale != 0) {

@@ -25,6 +25,7 @@ struct TPlot2D {
   std::vector<int> families;  // family indices drawn (rows when hIsX), one per curve
   int hCount = 0;             // points per curve
   TAxisRange h, v;
+  TAxisRange f;       // the family axis (the 3D view's depth), padded like the horizontal one
   double offset = 0;  // raw lift between stacked curves
   QRectF plot;
   bool baseAdvance = false, limiter = false, startLimiter = false, liveRpm = false;

@@ -2,6 +2,7 @@
 // TTabGraph: the view state of a table's graphs (3D angles and colouring, 2D hover and
 // drags, zone chart stretch). Plain data; main thread only.
 #include <string>
+#include <vector>
 
 namespace zeda {
 
@@ -42,6 +43,25 @@ struct TTabGraph {
     angleX = p.angleX;
     angleXY = p.angleXY;
     angleXYZ = p.angleXYZ;
+  }
+};
+
+// Zone borders of the zone chart along one axis, with the raw value each border stands
+// for: the outer borders lie one mean breakpoint gap beyond the first and last breakpoint.
+struct TZoneScale {
+  std::vector<double> edges;   // pixels, from the start of the axis to its end
+  std::vector<double> values;  // raw value at each edge
+
+  // The raw value at a pixel position, linear between neighbouring edges (and beyond the
+  // outer ones).
+  double ValueAt(double pos) const {
+    if (edges.size() < 2) return values.empty() ? 0 : values.front();
+    const double dir = edges.back() - edges.front();
+    size_t k = 0;
+    while (k + 2 < edges.size() && (pos - edges[k + 1]) * dir > 0) ++k;
+    const double a = edges[k], b = edges[k + 1];
+    const double t = b == a ? 0 : (pos - a) / (b - a);
+    return values[k] + t * (values[k + 1] - values[k]);
   }
 };
 

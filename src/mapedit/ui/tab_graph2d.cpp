@@ -20,6 +20,10 @@ namespace {
 QColor FromBgr(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 constexpr double kHoverDistance = 5;
 
+int ModsOf(Qt::KeyboardModifiers m) {
+  return ((m & Qt::ShiftModifier) ? kModShift : 0) | ((m & Qt::ControlModifier) ? kModCtrl : 0);
+}
+
 }  // namespace
 
 QPointF TTabWidget::PointOf2D(int col, int row) {
@@ -199,7 +203,10 @@ void TTabWidget::Draw2D(QPainter& p, const QRect& view) {
       }
     }
   }
-  // Points.
+  // Points; while a rubber band is open they show what its release would select.
+  const bool bandOpen = press_ == Press::Graph && !graph.dragging && !band_.isNull();
+  const TCellSet preview =
+      bandOpen ? SelBandResult(s.sel, s.SelectionGrid(), BandCaught(), mods_) : TCellSet{};
   for (int k = 0; k < curves; ++k) {
     const int fam = plot.families[k];
     for (int i = 0; i < plot.hCount; ++i) {
@@ -207,9 +214,10 @@ void TTabWidget::Draw2D(QPainter& p, const QRect& view) {
       const QPointF pt(plot.X(plot.HPos(s, i)), plot.Y(s.Cell(c, r) + plot.Lift(k)));
       const int16_t m = s.sel.Cell(c, r);
       const bool hovered = graph.hovered == r * kRowStride + c;
+      const bool selected =
+          bandOpen ? preview[r * kRowStride + c] : (m & (kMarkSelected | kMarkInDrag)) != 0;
       p.setPen(QPen(Qt::black, 1));
-      p.setBrush((m & (kMarkSelected | kMarkInDrag)) ? QColor(0xFF, 0xFF, 0x00)
-                                                     : QColor(Qt::white));
+      p.setBrush(selected ? QColor(0xFF, 0xFF, 0x00) : QColor(Qt::white));
       const double half = hovered ? 3.5 : 2.5;
       p.drawRect(QRectF(pt.x() - half, pt.y() - half, 2 * half, 2 * half));
       if (m & kMarkCorner) {
@@ -254,7 +262,7 @@ void TTabWidget::Draw2D(QPainter& p, const QRect& view) {
       }
   }
   p.setClipping(false);
-  if (!band_.isNull() && press_ == Press::Graph && graph.hovered == kHoverNothing) {
+  if (bandOpen) {
     p.setPen(QPen(Qt::red, 1));
     p.drawRect(band_.normalized());
   }
@@ -300,10 +308,7 @@ void TTabWidget::GraphPress(QMouseEvent* e) {
     return;
   }
   if (tab_.IsZone()) {
-    if (e->button() != Qt::LeftButton) return;
-    band_ = QRect(m, m);
-    press_ = Press::ZoneBand;
-    update();
+    ZonePress(e);
     return;
   }
   const TPlot2D plot = MakePlot2D(tab_, layout_.graph);
@@ -337,9 +342,10 @@ void TTabWidget::GraphPress(QMouseEvent* e) {
     press_ = Press::Graph;
     return;
   }
+  // A rubber band; what it selects depends on Shift and Ctrl at the release.
   band_ = QRect(m, m);
   press_ = Press::Graph;
-  if (!(e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) tab_.ClearSelection();
+  update();
 }
 
 void TTabWidget::GraphMove(QMouseEvent* e) {
@@ -353,16 +359,12 @@ void TTabWidget::GraphMove(QMouseEvent* e) {
       update();
     } else {
       const bool panel = m.x() < layout_.graph.left() + graph.panelWidth;
-      setToolTip(QString::fromUtf8(LangText(panel ? tab_text::kPanelHint : tab_text::kRotateHint))
-                     .section(QLatin1Char('|'), 0, 0));
+      SetHint(QString::fromUtf8(LangText(panel ? tab_text::kPanelHint : tab_text::kRotateHint)));
     }
     return;
   }
   if (tab_.IsZone()) {
-    if (press_ == Press::ZoneBand) {
-      band_.setBottomRight(m);
-      update();
-    }
+    ZoneMove(e);
     return;
   }
   CSheet& s = tab_.Cur();
@@ -426,6 +428,7 @@ void TTabWidget::GraphMove(QMouseEvent* e) {
       QCursor::setPos(mapToGlobal(want));
   } else if (press_ == Press::Graph) {
     band_.setBottomRight(m);
+    mods_ = ModsOf(e->modifiers());
   } else {
     // Hover: the nearest point makes its curve current and is hovered within 5 pixels.
     const Nearest n = NearestPoint(tab_, plot, m);
@@ -480,8 +483,16 @@ void TTabWidget::GraphMove(QMouseEvent* e) {
   }
   if (!hint.empty() && graph.dragging)
     hint = std::string(LangText(tab_text::kDragging)) + " " + hint;
+  // A hovered corner of a valid block offers interpolation instead (a press interpolates).
+  Qt::CursorShape cursor = Qt::ArrowCursor;
+  if (!graph.dragging && graph.hovered >= 0 && tab_.CanInterpolate() &&
+      (s.sel.Cell(graph.hovered % kRowStride, graph.hovered / kRowStride) & kMarkCorner)) {
+    hint = LangText(tab_text::kInterpolation);
+    cursor = Qt::IBeamCursor;
+  }
+  setCursor(cursor);
   graph.hint = hint;
-  setToolTip(Qs(hint));
+  SetHint(Qs(hint));
   update();
 }
 
@@ -489,7 +500,26 @@ void TTabWidget::EndGraphDrag() {
   if (!graph.dragging) return;
   graph.dragging = false;
   dragCol_ = dragRow_ = -2;
-  tab_.CommitEdit(kPartCells, kKeyEnd);
+  zoneLineAxis_ = 0;
+  const int parts = dragParts_;
+  dragParts_ = kPartCells;
+  tab_.CommitEdit(parts, kKeyEnd);
+}
+
+TCellSet TTabWidget::BandCaught() const {
+  TCellSet caught{};
+  const TPlot2D plot = MakePlot2D(tab_, layout_.graph);
+  if (!plot.valid || band_.isNull()) return caught;
+  const CSheet& s = tab_.Cur();
+  const QRectF b = QRectF(band_.normalized());
+  for (size_t k = 0; k < plot.families.size(); ++k)
+    for (int i = 0; i < plot.hCount; ++i) {
+      const int c = plot.Col(i, plot.families[k]), r = plot.Row(i, plot.families[k]);
+      const QPointF pt(plot.X(plot.HPos(s, i)),
+                       plot.Y(s.Cell(c, r) + plot.Lift(static_cast<int>(k))));
+      if (b.contains(pt)) caught[r * kRowStride + c] = true;
+    }
+  return caught;
 }
 
 void TTabWidget::GraphRelease(QMouseEvent* e) {
@@ -499,33 +529,17 @@ void TTabWidget::GraphRelease(QMouseEvent* e) {
     return;
   }
   if (tab_.IsZone()) {
-    if (press_ == Press::ZoneBand) ZoneToggle(band_.normalized());
-    band_ = QRect();
+    ZoneRelease();
     return;
   }
   if (graph.dragging) {
     EndGraphDrag();
   } else if (!band_.isNull()) {
-    // Rubber band: the points inside become selected.
-    const TPlot2D plot = MakePlot2D(tab_, layout_.graph);
     CSheet& s = tab_.Cur();
-    const QRectF b = QRectF(band_.normalized());
-    bool any = false;
-    for (size_t k = 0; k < plot.families.size(); ++k)
-      for (int i = 0; i < plot.hCount; ++i) {
-        const int c = plot.Col(i, plot.families[k]), r = plot.Row(i, plot.families[k]);
-        const QPointF pt(plot.X(plot.HPos(s, i)),
-                         plot.Y(s.Cell(c, r) + plot.Lift(static_cast<int>(k))));
-        if (b.contains(pt)) {
-          if (s.sel.kind != kSelCells && !any) SelClear(s.sel);
-          s.sel.Cell(c, r) |= kMarkSelected;
-          any = true;
-        }
-      }
-    if (any) tab_.SelectionChanged();
+    SelApplyBand(s.sel, s.SelectionGrid(), BandCaught(), ModsOf(e->modifiers()));
+    tab_.SelectionChanged();
   }
   band_ = QRect();
-  (void)e;
   update();
 }
 

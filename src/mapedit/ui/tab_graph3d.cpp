@@ -1,8 +1,9 @@
-// The 3D surface and the zone chart. Main thread only.
+// The 3D surface. Main thread only.
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "lang/lang_string.h"
@@ -62,7 +63,13 @@ void TTabWidget::Draw3D(QPainter& p, const QRect& view) {
   // axis limits when its option bit 1 is set, else over the cells.
   const double hlo = plot.h.lo, hhi = plot.h.hi;
   auto fPos = [&](int j) { return fAxis.proportional ? double(fAxis.values[j]) : double(j); };
-  double flo = fPos(plot.families.front()), fhi = fPos(plot.families.back());
+  // The family range is padded and rounded like the horizontal one; a single curve (one
+  // axis fixed) stands in the middle of a unit depth.
+  double flo = plot.f.lo, fhi = plot.f.hi;
+  if (plot.families.size() == 1) {
+    flo = fPos(plot.families.front()) - 1;
+    fhi = fPos(plot.families.front()) + 1;
+  }
   if (fhi - flo < 1e-9) flo -= 1, fhi += 1;
   double vlo, vhi;
   if (dAxis.options & 2) {
@@ -98,7 +105,8 @@ void TTabWidget::Draw3D(QPainter& p, const QRect& view) {
   p.setClipRect(QRect(view.left() + graph.panelWidth, view.top(), view.width() - graph.panelWidth,
                       view.height()));
   p.setRenderHint(QPainter::Antialiasing, false);
-  // Axes from the origin to the end of each range, each with its label in a rounded box.
+  // Axes from the origin to the end of each range; their label boxes are drawn after the
+  // surface, so that it never hides them, and kept inside the plot.
   QFont small = p.font();
   small.setPointSize(7);
   p.setFont(small);
@@ -109,18 +117,20 @@ void TTabWidget::Draw3D(QPainter& p, const QRect& view) {
               {0, vhi - vlo, 0, MapeditText(dAxis.label)},
               {0, 0, fhi - flo, MapeditText(fAxis.label)}};
   const QPointF origin(t.X(0, 0, 0), t.Y(0, 0, 0));
+  const QRectF plotArea(view.left() + graph.panelWidth, view.top(), view.width() - graph.panelWidth,
+                        view.height());
+  std::vector<std::pair<QRectF, QString>> labelBoxes;
   for (const auto& a : axes) {
     if (nf == 1 && a.d > 0) continue;
     const QPointF end(t.X(a.h, a.v, a.d), t.Y(a.h, a.v, a.d));
     p.setPen(QPen(QColor(0x50, 0x50, 0x50), 1));
     p.drawLine(origin, end);
-    const QString t = Qs(a.label);
-    const int w = std::max(32, p.fontMetrics().horizontalAdvance(t) + 4);
-    const QRectF box(end.x() - w / 2.0, end.y() - 8, w, 16);
-    p.setBrush(QColor(0xF0, 0xF0, 0xF0));
-    p.drawRoundedRect(box, 4, 4);
-    p.setBrush(Qt::NoBrush);
-    p.drawText(box, Qt::AlignCenter, t);
+    const QString text = Qs(a.label);
+    if (text.isEmpty()) continue;
+    const double w = std::max(32, p.fontMetrics().horizontalAdvance(text) + 4);
+    const double x = std::clamp(end.x() - w / 2, plotArea.left() + 1, plotArea.right() - w - 1);
+    const double y = std::clamp(end.y() - 8, plotArea.top() + 1, plotArea.bottom() - 17);
+    labelBoxes.emplace_back(QRectF(x, y, w, 16), text);
   }
   // Surface, far quads first.
   const int mode = graph.colourMode;
@@ -180,6 +190,15 @@ void TTabWidget::Draw3D(QPainter& p, const QRect& view) {
     for (const Vertex& v : grid) line << v.p;
     p.setPen(QPen(QColor(0xC0, 0, 0), 2));
     p.drawPolyline(line);
+  }
+  p.setFont(small);
+  for (const auto& [box, text] : labelBoxes) {
+    p.setPen(QPen(QColor(0x50, 0x50, 0x50), 1));
+    p.setBrush(QColor(0xF0, 0xF0, 0xF0));
+    p.drawRoundedRect(box, 4, 4);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(Qt::black);
+    p.drawText(box, Qt::AlignCenter, text);
   }
   // Value labels and the operating point.
   auto isExtreme = [&](int i, int j) {
@@ -265,103 +284,6 @@ void TTabWidget::Draw3D(QPainter& p, const QRect& view) {
     p.drawText(QPointF(scale.right() + 4, y + 4), Qs(FormatValue(v, dAxis.scale, dAxis.unit)));
   }
   p.restore();
-}
-
-// ---- zone chart ----
-
-namespace {
-
-// Zone borders along one axis: evenly, or by value when stretched.
-std::vector<double> ZoneEdges(const CAxe& a, double from, double to, bool stretch) {
-  const int n = std::max(0, a.count);
-  std::vector<double> e;
-  e.push_back(from);
-  if (stretch && n >= 1) {
-    const double gap = n >= 2 ? double(a.values[n - 1] - a.values[0]) / (n - 1) : 1.0;
-    const double lo = a.values[0] - gap, hi = a.values[n - 1] + gap;
-    for (int i = 0; i < n; ++i) e.push_back(from + (a.values[i] - lo) / (hi - lo) * (to - from));
-  } else {
-    for (int i = 0; i < n; ++i) e.push_back(from + (i + 1) * (to - from) / (n + 1));
-  }
-  e.push_back(to);
-  return e;
-}
-
-}  // namespace
-
-void TTabWidget::DrawZoneChart(QPainter& p, const QRect& view) {
-  const CSheet& s = tab_.Cur();
-  const QRectF r(view.left() + 45, view.top() + 5, view.width() - 60, view.height() - 28);
-  const auto xs = ZoneEdges(s.axisX, r.left(), r.right(), graph.zoneStretch);
-  const auto ys = ZoneEdges(s.axisY, r.bottom(), r.top(), graph.zoneStretch);  // upwards
-  const bool editable = s.axisData.editable;
-  const QRectF band = QRectF(band_.normalized());
-  for (int r = 0; r + 1 < static_cast<int>(ys.size()); ++r)
-    for (int c = 0; c + 1 < static_cast<int>(xs.size()); ++c) {
-      const QRectF z(QPointF(xs[c], ys[r + 1]), QPointF(xs[c + 1], ys[r]));
-      int32_t v = s.Cell(c, r);
-      if (press_ == Press::ZoneBand && !band_.isNull() && band.intersects(z)) v = v == 0 ? 1 : 0;
-      QColor fill = v == 1 ? QColor(0x1E, 0x7A, 0x2E) : QColor(0xEE, 0xF6, 0xE8);
-      if (!editable) fill = v == 1 ? fill.lighter(140) : fill.darker(104);
-      p.fillRect(z, fill);
-      p.setPen(QColor(0x90, 0x90, 0x90));
-      p.drawRect(z);
-      const QPointF c0 = z.center();
-      auto box = [&](QPointF ctr, bool checked) {
-        const QRectF b(ctr.x() - 6, ctr.y() - 6, 12, 12);
-        p.setPen(QColor(0x40, 0x40, 0x40));
-        p.setBrush(Qt::white);
-        p.drawRect(b);
-        p.setBrush(Qt::NoBrush);
-        if (checked) {
-          p.setPen(QPen(QColor(0, 0x60, 0), 2));
-          p.drawPolyline(QPolygonF({QPointF(b.left() + 2.5, b.center().y()),
-                                    QPointF(b.left() + 5, b.bottom() - 2.5),
-                                    QPointF(b.right() - 2, b.top() + 2.5)}));
-        }
-      };
-      if (v > 1) {
-        box(c0 - QPointF(0, 7), false);
-        box(c0 + QPointF(0, 7), true);
-      } else {
-        box(c0, v == 1);
-      }
-    }
-  p.setPen(Qt::black);
-  QFont f = p.font();
-  f.setPointSize(7);
-  p.setFont(f);
-  for (int i = 0; i < s.axisX.count; ++i) {
-    const QString t = Qs(FormatValue(s.axisX.values[i], s.axisX.scale));
-    p.drawText(QRectF(xs[i + 1] - 30, r.bottom() + 2, 60, 14), Qt::AlignCenter, t);
-  }
-  for (int i = 0; i < s.axisY.count; ++i) {
-    const QString t = Qs(FormatValue(s.axisY.values[i], s.axisY.scale, s.axisY.unit));
-    p.drawText(QRectF(view.left(), ys[i + 1] - 7, 42, 14), Qt::AlignRight | Qt::AlignVCenter, t);
-  }
-  p.drawText(QPointF(r.right() - 30, r.bottom() + 24), Qs(MapeditText(s.axisX.label)));
-  if (press_ == Press::ZoneBand && !band_.isNull()) {
-    p.setPen(QPen(Qt::red, 1));
-    p.drawRect(band);
-  }
-}
-
-void TTabWidget::ZoneToggle(const QRect& band) {
-  CSheet& s = tab_.Cur();
-  if (!s.axisData.editable) return;
-  const QRect view = layout_.graph;
-  const QRectF r(view.left() + 45, view.top() + 5, view.width() - 60, view.height() - 28);
-  const auto xs = ZoneEdges(s.axisX, r.left(), r.right(), graph.zoneStretch);
-  const auto ys = ZoneEdges(s.axisY, r.bottom(), r.top(), graph.zoneStretch);
-  bool any = false;
-  for (int r = 0; r + 1 < static_cast<int>(ys.size()); ++r)
-    for (int c = 0; c + 1 < static_cast<int>(xs.size()); ++c) {
-      const QRectF z(QPointF(xs[c], ys[r + 1]), QPointF(xs[c + 1], ys[r]));
-      if (!QRectF(band).adjusted(0, 0, 1, 1).intersects(z)) continue;
-      s.Cell(c, r) = s.Cell(c, r) == 0 ? 1 : 0;
-      any = true;
-    }
-  if (any) tab_.CommitEdit(kPartCells, kKeyNow);
 }
 
 }  // namespace zeda

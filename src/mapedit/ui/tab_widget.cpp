@@ -13,6 +13,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStatusTipEvent>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cstdio>
@@ -35,7 +36,6 @@ constexpr int kHoverStrip = 15;
 constexpr int kFillHandle = 5;
 constexpr int kCopyBorder = 2;
 constexpr int kTabHeight = 20;
-constexpr int kRepeatMs = 55;
 
 int ModsOf(Qt::KeyboardModifiers m) {
   int r = 0;
@@ -59,8 +59,6 @@ TTabWidget::TTabWidget(TTab& table, QWidget* parent) : QWidget(parent), tab_(tab
   setAutoFillBackground(false);
   resize(tab_.width, tab_.height);
   setMinimumSize(120, 80);
-  repeat_.setInterval(kRepeatMs);
-  connect(&repeat_, &QTimer::timeout, this, [this] { AutoscrollTick(); });
   tab_.AttachHost(this);
   language_ = CurrentLanguage();
   Rebuild();
@@ -125,6 +123,19 @@ void TTabWidget::LayoutChanged() {
 }
 
 void TTabWidget::Tick() {
+  // The 2D graph previews a rubber band by the modifiers held, so it is redrawn when
+  // Shift or Ctrl changes even while the mouse rests.
+  // Asked only where it matters: the query may be a round trip to the display server.
+  const bool graph2D = (BaseView() == kView2D && !tab_.IsZone()) ||
+                       (BaseView() == kViewTable && !layout_.graph.isEmpty());
+  if (graph2D && isVisible()) {
+    const int mods = ModsOf(QGuiApplication::queryKeyboardModifiers());
+    if (mods != mods_) {
+      mods_ = mods;
+      update();
+    }
+  }
+  if (repeating_) RepeatTick();
   if (language_ != CurrentLanguage()) {
     language_ = CurrentLanguage();
     tab_.AttachHost(this);  // tab widths in the new language
@@ -618,14 +629,43 @@ void TTabWidget::ScrollBy(bool xAxis, int delta) {
   update();
 }
 
-void TTabWidget::AutoscrollTick() {
+TTabWidget* TTabWidget::Focused() {
+  for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
+    if (auto* t = qobject_cast<TTabWidget*>(w)) return t;
+  return nullptr;
+}
+
+bool TTabWidget::StepFocused(int step) {
+  TTabWidget* w = Focused();
+  if (!w || !w->tab_.HasSheets()) return false;
+  w->tab_.Increment(step);
+  w->UpdateButtonStates();
+  w->update();
+  return true;
+}
+
+void TTabWidget::SetHint(const QString& text) {
+  const QString shortPart = text.section(QLatin1Char('|'), 0, 0);
+  const QString longPart =
+      text.contains(QLatin1Char('|')) ? text.section(QLatin1Char('|'), 1) : text;
+  setToolTip(shortPart);
+  hintShort_ = shortPart;
+  if (longPart == hintLong_) return;
+  hintLong_ = longPart;
+  // The long part goes to the window's status bar, as a status tip would.
+  setStatusTip(longPart);
+  QStatusTipEvent tip(longPart);
+  QCoreApplication::sendEvent(this, &tip);
+}
+
+void TTabWidget::RepeatTick() {
   const TGridLayout& l = layout_;
   if (press_ == Press::ScrollX || press_ == Press::ScrollY) {
     if (++scrollHeld_ > 2) ScrollBy(press_ == Press::ScrollX, scrollDir_);
     return;
   }
   if (press_ != Press::Select && press_ != Press::Fill && press_ != Press::Copy) {
-    repeat_.stop();
+    repeating_ = false;
     return;
   }
   // Beyond the grid: scroll towards the mouse, faster the further out.
@@ -728,7 +768,7 @@ void TTabWidget::mousePressEvent(QMouseEvent* e) {
       press_ = xAxis ? Press::ScrollX : Press::ScrollY;
       scrollHeld_ = 0;
       ScrollBy(xAxis, scrollDir_);
-      repeat_.start();
+      repeating_ = true;
       return;
     }
     case THitKind::Graph:
@@ -821,7 +861,7 @@ void TTabWidget::mousePressEvent(QMouseEvent* e) {
       if (tab_.editor.editing) tab_.AcceptEditor();
       break;
   }
-  if (press_ == Press::Select) repeat_.start();
+  if (press_ == Press::Select) repeating_ = true;
   update();
 }
 
@@ -832,7 +872,7 @@ void TTabWidget::mouseMoveEvent(QMouseEvent* e) {
   const TGridLayout& l = layout_;
   const THit hit = HitAt(p);
   if (press_ == Press::Graph || press_ == Press::Rotate || press_ == Press::ZoneBand ||
-      (press_ == Press::None && hit.kind == THitKind::Graph)) {
+      press_ == Press::ZoneLine || (press_ == Press::None && hit.kind == THitKind::Graph)) {
     GraphMove(e);
     return;
   }
@@ -901,7 +941,7 @@ void TTabWidget::mouseMoveEvent(QMouseEvent* e) {
     }
   }
   setCursor(cursor);
-  setToolTip(hint.section(QLatin1Char('|'), 0, 0));
+  SetHint(hint);
   update();
 }
 
@@ -910,7 +950,7 @@ void TTabWidget::mouseReleaseEvent(QMouseEvent* e) {
   const TGridLayout& l = layout_;
   const Press was = press_;
   press_ = Press::None;
-  repeat_.stop();
+  repeating_ = false;
   if (!tab_.HasSheets()) return;
   switch (was) {
     case Press::Select:
@@ -927,6 +967,7 @@ void TTabWidget::mouseReleaseEvent(QMouseEvent* e) {
     case Press::Graph:
     case Press::Rotate:
     case Press::ZoneBand:
+    case Press::ZoneLine:
       press_ = was;
       GraphRelease(e);
       press_ = Press::None;
@@ -980,6 +1021,7 @@ void TTabWidget::wheelEvent(QWheelEvent* e) {
 void TTabWidget::leaveEvent(QEvent*) {
   if (tab_.hover.shown && !tab_.hover.pressed) tab_.HoverOver(-2, -2);
   graph.hovered = kHoverNothing;
+  zoneHoverAxis_ = 0;
   graph.hint.clear();
   update();
 }

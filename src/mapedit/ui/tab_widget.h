@@ -3,21 +3,30 @@
 // zone chart, tabs and tool buttons) and routes mouse and keys to the model's editing
 // operations; all table logic stays in the model. Main thread only.
 //
-// Use: create the table from the factories, wrap it in a TTabWidget, call Rebuild after
-// every load; the owner keeps ticking the table set, and calls Tick on the widget after it.
-#include <QHash>
+// Hosting it on a page:
+//   TTab* t = CreateAdvanceMap(tableSet, id, options, width, height);  // the factories
+//   auto* w = new TTabWidget(*t, page);   // the control takes the table's size
+//   ... copy the parameter values into the sheets, then w->Rebuild();  // after every load
+//   connect(w, &TTabWidget::TableChanged, page, [](int sheet) { ... copy back ... });
+// Every 55 ms the owner ticks the table set (TTableSet::Tick, which ticks the model) and
+// then calls Tick() on each widget: scroll-bar repeat, autoscroll of a drag beyond the
+// grid, the repaint when Shift or Ctrl changes in the 2D view, language changes.
+// "Advance +" and "Advance -" act on TTabWidget::Focused() (the control holding the
+// keyboard focus), through StepFocused(+1 / -1).
+// The printout switches the control to print mode by the invokable SetPrintMode(bool)
+// (no header needed: QMetaObject::invokeMethod(w, "SetPrintMode", Q_ARG(bool, on))).
 #include <QImage>
 #include <QMenu>
 #include <QPointer>
-#include <QStaticText>
-#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <string>
 
+#include "mapedit/selection.h"
 #include "mapedit/tab_host.h"
 #include "mapedit/tab_model.h"
 #include "mapedit/ui/tab_graph.h"
+#include "mapedit/ui/text_cache.h"
 
 namespace zeda {
 
@@ -120,9 +129,22 @@ class TTabWidget : public QWidget, public TTabHost {
   int viewMode() const { return viewMode_; }
   int BaseView() const { return viewMode_ & ~kViewZone; }
   int AllowedViews() const;
-  void SetPrintMode(bool on);
-  // The per-tick duties beyond the model's: language change, repaint requests.
+  // Draws without the buttons, on white, until switched off again.
+  Q_INVOKABLE void SetPrintMode(bool on);
+  bool PrintMode() const { return printMode_; }
+  // The per-tick duties beyond the model's (call after the table set's Tick): scroll-bar
+  // repeat, autoscroll while a drag is beyond the grid, the repaint when Shift or Ctrl
+  // changed in the 2D view, a language change, the button states.
   void Tick();
+  // The table control that holds the keyboard focus, nullptr when none does.
+  static TTabWidget* Focused();
+  // "Advance +" / "Advance -": steps the focused control's selection or operating point;
+  // false when no table control has the focus.
+  static bool StepFocused(int step);
+  // The hint of what is under the mouse: the short part (tool tip) and the long part
+  // (status bar; the whole hint when it has no "|").
+  QString HintShort() const { return hintShort_; }
+  QString HintLong() const { return hintLong_; }
   // The control drawn into an image at a device pixel ratio (printout, reference images).
   QImage Picture(qreal dpr = 1.0);
   void Paint(QPainter& p);
@@ -144,6 +166,9 @@ class TTabWidget : public QWidget, public TTabHost {
   void RunCommand(int command);
   // The 2D graph's point of a cell in widget pixels (tests drag it).
   QPointF PointOf2D(int col, int row);
+  // The zone chart's line of breakpoint `index` of the X (kPartX) or Y (kPartY) axis: its x
+  // or y in widget pixels, -1 when there is none.
+  double ZoneLinePos(int axis, int index) const;
 
   // TTabHost
   void ShowMessage(const std::string& text) override;
@@ -156,9 +181,14 @@ class TTabWidget : public QWidget, public TTabHost {
   void RequestRedraw(int bits) override;
   void LayoutChanged() override;
   int TextWidth(const std::string& text, int fontSize) override;
+  void Committed(int sheet) override { Q_EMIT TableChanged(sheet); }
 
   // The mime type that carries the private table format.
   static QString SheetMimeType();
+
+ Q_SIGNALS:
+  // An edit of sheet `sheet` was committed: the owner copies the table back.
+  void TableChanged(int sheet);
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -188,13 +218,21 @@ class TTabWidget : public QWidget, public TTabHost {
   void Draw2D(QPainter& p, const QRect& r);
   void Draw3D(QPainter& p, const QRect& r);
   void DrawZoneChart(QPainter& p, const QRect& r);
+  QRectF ZonePlotRect() const;
+  bool ZoneLineAt(QPointF m, int& axis, int& index) const;
+  void ZonePress(QMouseEvent* e);
+  void ZoneMove(QMouseEvent* e);
+  void ZoneRelease();
+  // The points of the 2D graph inside the rubber band.
+  TCellSet BandCaught() const;
+  void SetHint(const QString& text);
   int ColOfShown(int k) const;
   int RowOfShown(int k) const;
   int ShownOfCol(int c) const;
   int ShownOfRow(int r) const;
   QRect SelectionRect() const;
   void ScrollBy(bool xAxis, int delta);
-  void AutoscrollTick();
+  void RepeatTick();
   void GraphPress(QMouseEvent* e);
   void GraphMove(QMouseEvent* e);
   void GraphRelease(QMouseEvent* e);
@@ -202,8 +240,8 @@ class TTabWidget : public QWidget, public TTabHost {
   void EndGraphDrag();
   void ZoneToggle(const QRect& band);
   QColor LiveColour(const CSheet& s) const;
-  const QStaticText& CellText(int32_t raw, double scale);
-  QHash<QString, QStaticText> cellTexts_;  // laid-out cell texts (the font is fixed)
+  // Laid-out texts of the grid (the grid's font is fixed): cells, X and Y breakpoints.
+  TTextCache cellTexts_, xTexts_, yTexts_;
 
   TTab& tab_;
   TGridLayout layout_;
@@ -225,17 +263,25 @@ class TTabWidget : public QWidget, public TTabHost {
     ThumbY,
     Graph,
     Rotate,
-    ZoneBand
+    ZoneBand,
+    ZoneLine
   };
   int thumbGrab_ = 0;
   Press press_ = Press::None;
   int scrollDir_ = 0;
   int scrollHeld_ = 0;
   QPoint mouse_;
-  QTimer repeat_;  // scroll auto-repeat and autoscroll while a drag leaves the grid
+  bool repeating_ = false;  // scroll auto-repeat and autoscroll run on the ticks
+  int mods_ = 0;            // Shift and Ctrl as last seen (kModShift, kModCtrl)
+  QString hintShort_, hintLong_;
   QPointer<QMenu> menu_;
-  QRect band_;                       // 2D rubber band or zone-chart drag rectangle
-  int dragCol_ = -2, dragRow_ = -2;  // 2D point being dragged
+  QRect band_;                                  // 2D rubber band or zone-chart drag rectangle
+  int dragCol_ = -2, dragRow_ = -2;             // 2D point being dragged
+  int dragParts_ = kPartCells;                  // what a graph drag edits (its end mark commits it)
+  int zoneLineAxis_ = 0, zoneLineIndex_ = 0;    // zone chart line being dragged
+  int zoneHoverAxis_ = 0, zoneHoverIndex_ = 0;  // and the one under the mouse
+  TZoneScale zoneDragScale_;                    // value scale taken at the press
+  double zoneDragPos_ = 0;                      // where the dragged line is drawn
 };
 
 }  // namespace zeda

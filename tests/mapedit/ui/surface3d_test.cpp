@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "mapedit/table_factories.h"
+#include "mapedit/ui/plot2d.h"
 #include "mapedit/ui/tab_graph.h"
 
 namespace zeda {
@@ -45,6 +49,36 @@ TEST(Surface3D, TopViewLooksStraightDown) {
   EXPECT_DOUBLE_EQ(t.k, 400.0 / 200 * 0.95);
   // Near-square plots are not stretched.
   EXPECT_DOUBLE_EQ(MakeProjection(-5, 24, 0, 0, 300, 140, 210, 200, 1, 1, 1).k, 1.0);
+}
+
+}  // namespace
+}  // namespace zeda
+
+namespace zeda {
+namespace {
+
+// The depth (family) axis of the 3D view is padded and rounded like the horizontal one, so
+// the surface does not end on the axis tip. The advance map over pressure: 10 load points
+// from 20 to 245 kPa, rounded to the d1 of the tick record for that span.
+TEST(Surface3D, FamilyRangeIsPaddedAndRounded) {
+  TTableSet set;
+  AdvanceMapOptions o;
+  o.load[0].iapLoad = true;
+  TTab* t = CreateAdvanceMap(set, 1, o, 760, 420);
+  ASSERT_NE(t, nullptr);
+  CSheet& s = t->Sheet(0);
+  for (int i = 0; i < s.axisY.count; ++i) s.axisY.values[i] = 20 + 25 * i;
+  t->Normalise(0, kPartAll | kForgetLastEdited);
+  const TPlot2D plot = MakePlot2D(*t, QRectF(0, 0, 600, 300));
+  ASSERT_TRUE(plot.valid);
+  ASSERT_TRUE(plot.hIsX);
+  const double d1 = plot.f.d1;
+  ASSERT_GT(d1, 0);
+  EXPECT_LT(plot.f.lo, 20);   // padded below the first breakpoint
+  EXPECT_GE(plot.f.lo, 0);    // and not below 0 for values that are not negative
+  EXPECT_GT(plot.f.hi, 245);  // padded above the last
+  EXPECT_DOUBLE_EQ(std::fmod(plot.f.lo * s.axisY.scale, d1), 0);
+  EXPECT_DOUBLE_EQ(std::fmod(plot.f.hi * s.axisY.scale, d1), 0);
 }
 
 }  // namespace
