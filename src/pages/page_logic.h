@@ -4,14 +4,35 @@
 // change has side effects. See page_binding.h for how to add a page.
 //
 // Thread contract: window thread only; every operation is called by the PageBinder.
+#include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "pages/page_binding.h"
 
 namespace zeda {
 
 class PageBinder;
+class TTab;
+
+// Controls of a page that hold no field: group boxes (with their captions), plain labels
+// (captions computed by the page) and buttons (a click reaches Change like any control).
+enum class ExtraKind : uint8_t { Group, Label, Button };
+struct PageExtra {
+  ExtraKind kind;
+  const char* name;     // objectName
+  const char* caption;  // LangString or English
+  const char* group;    // objectName of the enclosing box, nullptr for the page
+};
+
+// A map editor shown on a page. The page owns the table model; the widget builder makes
+// the editor for it and names it `name`, so the page's refresh can show or hide it by name.
+struct PageTable {
+  TTab* tab;
+  const char* name;   // objectName of the editor
+  const char* group;  // objectName of the enclosing box, nullptr for the page
+};
 
 class PageLogic {
  public:
@@ -21,6 +42,12 @@ class PageLogic {
   virtual int Index() const = 0;
   // The page's binding table, in store order.
   virtual std::span<const Binding> Rows() const = 0;
+
+  // Group boxes, labels and buttons the page shows besides its bound controls, in the
+  // order they are laid out.
+  virtual std::span<const PageExtra> Extras() const { return {}; }
+  // The page's map editors (valid after Create).
+  virtual std::vector<PageTable> Tables() { return {}; }
 
   // Once at start-up: ranges, steps and fixed item lists of the table, then anything made
   // at run time. Runs under the load guard.
