@@ -1,0 +1,33 @@
+#pragma once
+// What the pages need from the rest of the program besides the binder: the live monitor
+// values for their ticks, the map editors' table set, and the window's answers to the few
+// things only it can do (ask a question, run New, pass a test request to the unit).
+// Every member may be left empty in tests; pages then skip what needs it.
+//
+// Thread contract: window thread only.
+#include <functional>
+#include <string>
+
+namespace zeda {
+
+struct LiveValues;
+class TTableSet;
+
+enum class PageAnswer { Yes, No, Cancel };
+
+struct PageContext {
+  const LiveValues* live = nullptr;  // the last decoded monitor block
+  TTableSet* tables = nullptr;       // owner of every map editor's model
+  // A unit is connected (gear buttons, tests).
+  std::function<bool()> connected;
+  // A Yes / No / Cancel question with the given text.
+  std::function<PageAnswer(const std::string& text)> ask;
+  // The New command without its question: defaults for every page, commit, no current file.
+  std::function<void()> newDefaults;
+  // A Test page button, by its control name, for the next monitor request.
+  std::function<void(const std::string& button)> testRequest;
+  // Test mode (service controls shown).
+  bool testMode = false;
+};
+
+}  // namespace zeda
