@@ -26,6 +26,8 @@ struct PageContext {
   std::function<void()> newDefaults;
   // A Test page button, by its control name, for the next monitor request.
   std::function<void(const std::string& button)> testRequest;
+  // An existing file chosen by the user with a filter such as "*.bin"; "" when cancelled.
+  std::function<std::string(const std::string& filter)> chooseFile;
   // Test mode (service controls shown).
   bool testMode = false;
 };
