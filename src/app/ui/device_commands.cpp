@@ -218,6 +218,7 @@ void TMainForm::CompareIfChanged() {
   deviceOps_->CompareUnitAndPc();
   congruenceWatch_.Mark(*images_);
   UpdateCompareCommands();
+  UpdateTitle();  // the unsaved-changes mark follows every change of params
 }
 
 bool TMainForm::UnitRefused() const {
