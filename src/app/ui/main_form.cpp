@@ -30,6 +30,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/about_text.h"
 #include "app/dropped_files.h"
 #include "app/menu_table.h"
 #include "app/page_list.h"
@@ -50,6 +51,7 @@ namespace {
 // Status-bar panels: 0 hint, 1 "EXE", 2 build text, 3 "HEX", 4 unit text.
 constexpr int kPanelWidths[5] = {400, 0, 350, 0, 100};
 constexpr int kHandoverMaxLine = 256;
+constexpr char kAboutCaption[] = "###About##Über Programm##O programu";
 
 QColor ToQColor(zeda::Colour c, const QPalette& palette) {
   if (zeda::IsSystemColour(c)) {
@@ -306,6 +308,15 @@ void TMainForm::CreateMenus() {
       {"MenuEnglish", &TMainForm::MenuEnglishClick},
       {"MenuGerman", &TMainForm::MenuGermanClick},
       {"MenuCzech", &TMainForm::MenuCzechClick}};
+  const std::pair<const char*, int> advanceItems[] = {{"MenuAdvanceMinus", -1},
+                                                      {"MenuAdvancePlus", 1}};
+  for (const auto& [name, step] : advanceItems) {
+    if (QAction* a = findChild<QAction*>(QString::fromLatin1(name))) {
+      a->setEnabled(true);
+      const int s = step;
+      connect(a, &QAction::triggered, this, [this, s] { AdvanceStep(s); });
+    }
+  }
   for (const auto& [name, handler] : languageItems) {
     if (QAction* a = findChild<QAction*>(QString::fromLatin1(name))) {
       a->setEnabled(true);
@@ -608,9 +619,6 @@ void TMainForm::StartHandoverServer() {
 }
 
 void TMainForm::ShowAbout() {
-  QMessageBox::about(this, QStringLiteral("About"),
-                     QStringLiteral("%1 (v%2)\n%3")
-                         .arg(QString::fromUtf8(zeda::kProductText))
-                         .arg(zeda::kProgramVersion)
-                         .arg(QString::fromStdString(zeda::BuildText())));
+  QMessageBox::about(this, QString::fromUtf8(zeda::LangText(kAboutCaption)),
+                     QString::fromStdString(zeda::AboutText()));
 }

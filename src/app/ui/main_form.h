@@ -27,6 +27,7 @@
 #include "update/ui/deferred_close.h"
 
 namespace zeda {
+class TTabWidget;
 class CCOMCOM;
 class DeviceOps;
 struct ImageBuffers;
@@ -245,6 +246,10 @@ class TMainForm : public QMainWindow,
   zeda::CZevud& ArchiveStore() { return archiveStore_; }
   // MenuUpdate: the maker's download page in the browser.
   void MenuUpdateClick();
+  // MenuContens (F1): the manuals page in the browser.
+  void MenuContensClick();
+  // The maker's web page `page` ("upload", "manuals") in the current language.
+  QString WebPageAddress(const char* page) const;
 
   // ---- Language (language_commands.cpp) ----
   // MenuEnglish, MenuGerman, MenuCzech: the language, ApplyLanguage, the active page
@@ -254,6 +259,11 @@ class TMainForm : public QMainWindow,
   void MenuCzechClick();
   // Reloads the active page from params; installed by the pages.
   void SetActivePageLoader(std::function<void()> loader) { activePageLoader_ = std::move(loader); }
+
+  // ---- Map editor commands (tool_commands.cpp) ----
+  // MenuAdvanceMinus / MenuAdvancePlus: step -1 / +1 in the focused map editor.
+  void AdvanceStep(int step);
+  zeda::TTabWidget* FocusedMapEditor() const;
 
   // ---- COM menu (com_menu_commands.cpp) ----
   // Rebuilds MenuCom from the ports present (start-up, after a choice, when the port list

@@ -18,6 +18,8 @@
 #include "app/ui/window_fixture.h"
 #include "lang/ui/page_captions.h"
 #include "link/ccomcom.h"
+#include "mapedit/table_factories.h"
+#include "mapedit/ui/tab_widget.h"
 #include "params/ign_load.h"
 #include "params/ini_file.h"
 
@@ -229,6 +231,42 @@ TEST_F(LanguageComTest, NoQuestionWithoutAFileOrWithoutEdits) {
                                     static_cast<uint8_t>(form->imageBuffers.params.Byte(10) ^ 1));
   EXPECT_TRUE(form->close());
   EXPECT_EQ(saveQuestions_, 0);
+}
+
+TEST_F(LanguageComTest, SimulatorThatDoesNotStartShowsItsOwnReason) {
+  auto form = MakeForm();
+  EXPECT_FALSE(form->StartSimulator({QStringLiteral("--no-such-option")}));
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].kind, zeda::MessageKind::Error);
+  EXPECT_NE(messages_[0].text.find("did not start:\n"), std::string::npos) << messages_[0].text;
+  EXPECT_NE(messages_[0].text.find("no-such-option"), std::string::npos) << messages_[0].text;
+}
+
+TEST_F(LanguageComTest, AdvanceKeysStepTheFocusedMapEditorOnly) {
+  auto form = MakeForm();
+  form->show();
+  auto* pages = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  pages->setCurrentIndex(3);
+  zeda::TTableSet set;
+  zeda::TTab* table = zeda::CreateAdvanceMap(set, 1, {}, 600, 300);
+  auto* editor = new zeda::TTabWidget(*table, pages->widget(3));
+  editor->resize(600, 300);
+  editor->show();
+  table->SelectItem(3, 3);
+  const int32_t before = table->Cur().Cell(3, 3);
+  // Not focused: nothing moves.
+  form->findChild<QCheckBox*>(QStringLiteral("CheckBoxProgHned"))->setFocus();
+  QApplication::processEvents();
+  Action(*form, "MenuAdvancePlus")->trigger();
+  EXPECT_EQ(table->Cur().Cell(3, 3), before);
+  editor->setFocus();
+  QApplication::processEvents();
+  if (QApplication::focusWidget() != editor) GTEST_SKIP() << "no focus on this platform";
+  EXPECT_EQ(form->FocusedMapEditor(), editor);
+  Action(*form, "MenuAdvancePlus")->trigger();
+  EXPECT_GT(table->Cur().Cell(3, 3), before);
+  Action(*form, "MenuAdvanceMinus")->trigger();
+  EXPECT_EQ(table->Cur().Cell(3, 3), before);
 }
 
 }  // namespace
