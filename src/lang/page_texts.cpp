@@ -466,7 +466,7 @@ constexpr ControlText kPageTexts[] = {
 using TextIndex = std::unordered_map<std::string_view, std::array<const ControlText*, 3>>;
 
 const TextIndex& Index() {
-  static const TextIndex index = [] {
+  static const TextIndex kIndex = [] {
     TextIndex built;
     for (auto table : {MenuTextTable(), std::span<const ControlText>(kPageTexts)}) {
       for (const ControlText& row : table) {
@@ -476,7 +476,7 @@ const TextIndex& Index() {
     }
     return built;
   }();
-  return index;
+  return kIndex;
 }
 
 }  // namespace

@@ -79,6 +79,9 @@ TEST_F(LanguageComTest, SwitchingToCzechRewritesMenusHintsPagesAndMonitorAtOnce)
   auto* pages = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
   ASSERT_NE(pages, nullptr);
   const SmallPage page = BuildSmallPage(pages->widget(1));
+  form->resize(1366, 768);
+  form->show();
+  window_test::Shot(*form, "window_english");
   EXPECT_TRUE(AnyStartsWith(LabelTexts(*form), QStringLiteral("Advance 1")));
 
   Action(*form, "MenuCzech")->trigger();
@@ -115,6 +118,7 @@ TEST_F(LanguageComTest, SwitchingToCzechRewritesMenusHintsPagesAndMonitorAtOnce)
   const QStringList monitor = LabelTexts(*form);
   EXPECT_TRUE(AnyStartsWith(monitor, QStringLiteral("Předstih 1")));
   EXPECT_FALSE(AnyStartsWith(monitor, QStringLiteral("Advance 1")));
+  window_test::Shot(*form, "window_czech");
 
   Action(*form, "MenuGerman")->trigger();
   EXPECT_EQ(form->findChild<QMenu*>(QStringLiteral("MenuFile"))->title(), "&Datei");
