@@ -31,6 +31,9 @@ std::string ComposeTitle(const TitleInputs& in, int language) {
     c = "       (CSV output: " + WithoutFolder(in.csvPath) + ")      ";
   }
   const std::string d = LangText(kDisconnectedByBootloader, language);
+  if (in.unsaved && !in.fileName.empty()) {
+    return p + s + "*" + in.fileName + c + (in.linkEnabled ? std::string() : d);
+  }
   if (!in.fileMatches) return in.linkEnabled ? p + c : p + s + c + d;
   return in.linkEnabled ? p + s + in.fileName + c : p + s + in.fileName + c + d;
 }

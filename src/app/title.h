@@ -12,6 +12,9 @@ struct TitleInputs {
   bool linkEnabled = true;   // false while another program has taken the port
   std::string fileName;      // current file name, whole path as stored
   std::string csvPath;       // the CSV monitor output file; empty while it is off
+  // The parameters were changed since the current file was opened or saved: the title
+  // names the file with a "*" in front.
+  bool unsaved = false;
 };
 
 // Composes the caption: "  KESTRA2 ZEDA (v107)" followed, depending on the file and

@@ -1,6 +1,6 @@
 #include "monitor/monitor_texts.h"
 
-#include "lang/lang_string.h"
+#include "lang/status_texts.h"
 
 namespace zeda {
 
@@ -8,59 +8,57 @@ namespace {
 
 struct TextRow {
   MonText id;
-  const char* text;
+  int number;  // in the status-text table
 };
 
-// English variants; the translation tables supply the others once they exist, so a row
-// without them is the same in every language.
+// Every word comes from the status-text table, so a language switch changes them all.
 constexpr TextRow kTexts[] = {
-    {MonText::Error, "error"},
-    {MonText::Potentiometer, "Potentiometer"},
-    {MonText::AdvanceCorrection, "Advance correction"},
-    {MonText::StartLimiterCorrection, "Start Limiter correction"},
-    {MonText::GearShiftLightCorrection, "Gear shift light correction"},
-    {MonText::AccMapSwitchCorrection, "Correction of acc map switch"},
-    {MonText::PotentiometerCorrection, "Potentiometer correction"},
-    {MonText::Pickup, "Pick-up (CKPS)"},
-    {MonText::IsRunning, "is running"},
-    {MonText::NoSignal, "no signal"},
-    {MonText::PolarityError, ", polarity error"},
-    {MonText::NegativePolarity, ", negative polarity"},
-    {MonText::PositivePolarity, ", positive polarity"},
-    // Kept at its stored width of 40 characters.
-    {MonText::PickupSystemError, "Pick up system error                    "},
-    {MonText::Advance, "Advance"},
-    {MonText::Base, "Base"},
-    {MonText::Speed, "Speed"},
-    {MonText::Gear, "Gear"},
-    {MonText::KillSwitch, "Kill switch"},
-    {MonText::Blocking, "Blocking"},
-    {MonText::Quickshift, "Quickshift"},
-    {MonText::Retard, "Retard"},
-    {MonText::SecondAdvance, "2nd advance chart"},
-    {MonText::TachoLambda, "Tacho Lambda"},
-    {MonText::Yes, "YES"},
-    {MonText::No, "NO"},
-    {MonText::StartLimiter, "Start limiter"},
-    {MonText::Ready, "READY"},
-    {MonText::Soft, "SOFT"},
-    {MonText::Limiter, "Limiter"},
-    {MonText::Input, "Input"},
-    {MonText::Grounded, "Grounded"},
-    {MonText::Open, "Open"},
-    {MonText::Acceleration, "Acceleration"},
-    {MonText::ProgramCount, "Number of Programing"},
-    {MonText::FuelPump, "Fuel pump"},
-    {MonText::GearShiftLight, "Gear shift light"},
-    {MonText::PowerJet, "Power jet"},
-    {MonText::N2O, "N2O"},
-    {MonText::SpecialOut, "Special out"},
-    {MonText::NotUsed, "Not used"},
-    {MonText::GearVoltage, "Gear voltage"},
-    {MonText::HourMeter, "Hour meter"},
-    {MonText::HoursMinutes, "[h:mm]"},
-    {MonText::OvervoltageCount, "Number of overvoltages on-board"},
-    {MonText::LastOccurredAt, "last ocurred at"},
+    {MonText::Error, 27},
+    {MonText::Potentiometer, 76},
+    {MonText::AdvanceCorrection, 79},
+    {MonText::StartLimiterCorrection, 80},
+    {MonText::GearShiftLightCorrection, 81},
+    {MonText::AccMapSwitchCorrection, 82},
+    {MonText::PotentiometerCorrection, 77},
+    {MonText::Pickup, 39},
+    {MonText::IsRunning, 40},
+    {MonText::NoSignal, 41},
+    {MonText::PolarityError, 70},
+    {MonText::NegativePolarity, 31},
+    {MonText::PositivePolarity, 30},
+    {MonText::PickupSystemError, 38},
+    {MonText::Advance, 19},
+    {MonText::Base, 20},
+    {MonText::Speed, 83},
+    {MonText::Gear, 84},
+    {MonText::KillSwitch, 49},
+    {MonText::Blocking, 22},
+    {MonText::Quickshift, 46},
+    {MonText::Retard, 66},
+    {MonText::SecondAdvance, 87},
+    {MonText::TachoLambda, 95},
+    {MonText::Yes, 23},
+    {MonText::No, 24},
+    {MonText::StartLimiter, 68},
+    {MonText::Ready, 26},
+    {MonText::Soft, 25},
+    {MonText::Limiter, 69},
+    {MonText::Input, 47},
+    {MonText::Grounded, 51},
+    {MonText::Open, 50},
+    {MonText::Acceleration, 86},
+    {MonText::ProgramCount, 21},
+    {MonText::FuelPump, 53},
+    {MonText::GearShiftLight, 54},
+    {MonText::PowerJet, 55},
+    {MonText::N2O, 88},
+    {MonText::SpecialOut, 56},
+    {MonText::NotUsed, 57},
+    {MonText::GearVoltage, 85},
+    {MonText::HourMeter, 72},
+    {MonText::HoursMinutes, 73},
+    {MonText::OvervoltageCount, 74},
+    {MonText::LastOccurredAt, 75},
 };
 static_assert(std::size(kTexts) == static_cast<std::size_t>(MonText::KCount));
 
@@ -75,7 +73,7 @@ static_assert(InOrder(), "kTexts rows follow MonText");
 
 const char* MonitorText(MonText text) {
   const auto i = static_cast<std::size_t>(text);
-  return i < std::size(kTexts) ? LangText(kTexts[i].text) : "";
+  return i < std::size(kTexts) ? StatusText(kTexts[i].number) : "";
 }
 
 }  // namespace zeda

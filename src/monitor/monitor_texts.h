@@ -1,7 +1,7 @@
 #pragma once
-// The words the monitor display puts into its labels, one table. Each entry is a
-// LangString; MonitorText returns the current language's variant. Constant; any thread
-// that may read the current language.
+// The words the monitor display puts into its labels, one table. Each entry names its
+// text in the status-text table; MonitorText returns the current language's variant.
+// Constant; any thread that may read the current language.
 namespace zeda {
 
 enum class MonText : int {

@@ -218,6 +218,7 @@ void TMainForm::CompareIfChanged() {
   deviceOps_->CompareUnitAndPc();
   congruenceWatch_.Mark(*images_);
   UpdateCompareCommands();
+  UpdateTitle();  // the unsaved-changes mark follows every change of params
 }
 
 bool TMainForm::UnitRefused() const {
@@ -296,7 +297,8 @@ bool TMainForm::StartSimulator(const QStringList& args) {
   }
   simulator_ = new QProcess(this);
   simulator_->setObjectName(QStringLiteral("Simulator"));
-  simulator_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  // Its error output is read here: a start that fails shows the simulator's own reason.
+  simulator_->setProcessChannelMode(QProcess::SeparateChannels);
   // The simulator ends with the window, even when the window is killed.
   simulator_->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
   simulator_->start(program, args);
@@ -307,13 +309,22 @@ bool TMainForm::StartSimulator(const QStringList& args) {
   }
   const QString path = QString::fromLocal8Bit(line).trimmed();
   if (path.isEmpty()) {
-    std::fprintf(stderr, "zeda: the simulated unit did not start\n");
-    simulator_->kill();
+    if (simulator_->state() == QProcess::Running) simulator_->kill();
     simulator_->waitForFinished(1000);
+    const QString reason = QString::fromLocal8Bit(simulator_->readAllStandardError()).trimmed();
+    const std::string text = "The simulated unit did not start" +
+                             (reason.isEmpty() ? std::string(".") : ":\n" + reason.toStdString());
+    std::fprintf(stderr, "zeda: %s\n", text.c_str());
+    zeda::ShowMessage(text, "zedasim", zeda::MessageKind::Error);
     delete simulator_;
     simulator_ = nullptr;
     return false;
   }
+  // From here on what the simulator reports goes to this program's error output.
+  connect(simulator_, &QProcess::readyReadStandardError, this, [this] {
+    const QByteArray text = simulator_->readAllStandardError();
+    std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stderr);
+  });
   // Offered to the search as a port of its own, and the only one searched.
   QByteArray ports = qgetenv("ZEDA_PORTS");
   if (!ports.isEmpty()) ports += ';';

@@ -91,7 +91,8 @@ void TMainForm::ConnectFileCommands() {
   hook("MenuOpen", [this] { OpenCommand(false, false); });
   hook("MenuOpenExeDir", [this] { OpenCommand(true, false); });
   hook("MenuOpenPage", [this] { OpenCommand(false, true); });
-  hook("MenuSave", [this] { SaveCommand(false); });
+  hook("MenuSave", [this] { SaveCurrentCommand(); });
+  hook("MenuSaveAs", [this] { SaveCommand(false); });
   hook("MenuSaveExeDir", [this] { SaveCommand(true); });
   hook("MenuSaveVersion", [this] { QuicksaveCommand(); });
   for (int k = 1; k <= 9; ++k) {
@@ -119,8 +120,10 @@ void TMainForm::ConnectFileCommands() {
       const Qt::KeyboardModifiers mods = QGuiApplication::keyboardModifiers();
       if (mods.testFlag(Qt::ShiftModifier)) {
         QuicksaveCommand();
+      } else if (mods.testFlag(Qt::ControlModifier)) {
+        SaveCommand(true);
       } else {
-        SaveCommand(mods.testFlag(Qt::ControlModifier));
+        SaveCurrentCommand();
       }
     });
   }
@@ -291,6 +294,7 @@ void TMainForm::RebuildHistoryMenu() {
 }
 
 void TMainForm::NewCommand(bool activePageOnly) {
+  if (!ConfirmDiscardChanges()) return;
   const int page = activePageOnly ? PageControl1->currentIndex() : -1;
   const QString question = FromUtf8(zeda::LangText(kNewQuestionText));
   const int button = questionAsker_ ? questionAsker_(question)
@@ -312,6 +316,7 @@ void TMainForm::NewCommand(bool activePageOnly) {
 }
 
 void TMainForm::OpenCommand(bool fromExeDir, bool activePageOnly) {
+  if (!ConfirmDiscardChanges()) return;
   const int page = activePageOnly ? PageControl1->currentIndex() : -1;
   if (fromExeDir) openDialogPreset_ = saveDialogPreset_ = defaultFilePath_;
   const QString path = ChooseFile(false, openDialogPreset_);
@@ -324,6 +329,7 @@ void TMainForm::OpenCommand(bool fromExeDir, bool activePageOnly) {
 void TMainForm::OpenHistoryItem(int k) {
   const zeda::FileHistory& history = appSettings.history;
   if (k < 1 || k >= history.Count()) return;
+  if (!ConfirmDiscardChanges()) return;
   OpenFile(-1, QString::fromStdString(history.Entry(k)));
 }
 

@@ -44,10 +44,26 @@ bool AnswerInfoOption(int argc, char** argv) {
   return false;
 }
 
+// Without a display Qt's platform plug-in would abort with a long report; one line says
+// what is wrong instead. A platform chosen by hand (offscreen, vnc, ...) is left to Qt.
+bool DisplayAvailable() {
+  const auto set = [](const char* name) {
+    const char* v = std::getenv(name);
+    return v && *v;
+  };
+  return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (AnswerInfoOption(argc, argv)) return 0;
+  if (!DisplayAvailable()) {
+    std::fprintf(stderr,
+                 "zeda: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); start it in a "
+                 "desktop session, or use zedactl on a terminal\n");
+    return 1;
+  }
   QApplication app(argc, argv);
 
   QStringList qtArgs = QApplication::arguments();

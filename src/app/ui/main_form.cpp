@@ -30,6 +30,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/about_text.h"
 #include "app/dropped_files.h"
 #include "app/menu_table.h"
 #include "app/page_list.h"
@@ -50,6 +51,7 @@ namespace {
 // Status-bar panels: 0 hint, 1 "EXE", 2 build text, 3 "HEX", 4 unit text.
 constexpr int kPanelWidths[5] = {400, 0, 350, 0, 100};
 constexpr int kHandoverMaxLine = 256;
+constexpr char kAboutCaption[] = "###About##Über Programm##O programu";
 
 QColor ToQColor(zeda::Colour c, const QPalette& palette) {
   if (zeda::IsSystemColour(c)) {
@@ -302,6 +304,25 @@ void TMainForm::CreateMenus() {
   if (QAction* about = findChild<QAction*>(QStringLiteral("MenuAbout"))) {
     connect(about, &QAction::triggered, this, &TMainForm::ShowAbout);
   }
+  const std::pair<const char*, void (TMainForm::*)()> languageItems[] = {
+      {"MenuEnglish", &TMainForm::MenuEnglishClick},
+      {"MenuGerman", &TMainForm::MenuGermanClick},
+      {"MenuCzech", &TMainForm::MenuCzechClick}};
+  const std::pair<const char*, int> advanceItems[] = {{"MenuAdvanceMinus", -1},
+                                                      {"MenuAdvancePlus", 1}};
+  for (const auto& [name, step] : advanceItems) {
+    if (QAction* a = findChild<QAction*>(QString::fromLatin1(name))) {
+      a->setEnabled(true);
+      const int s = step;
+      connect(a, &QAction::triggered, this, [this, s] { AdvanceStep(s); });
+    }
+  }
+  for (const auto& [name, handler] : languageItems) {
+    if (QAction* a = findChild<QAction*>(QString::fromLatin1(name))) {
+      a->setEnabled(true);
+      connect(a, &QAction::triggered, this, handler);
+    }
+  }
 }
 
 void TMainForm::CreateStatusBar() {
@@ -412,33 +433,19 @@ void TMainForm::FormClose() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* e) {
+  // Edits not in the file are offered for saving; Cancel keeps the window.
+  // A pending page edit counts as a change.
+  if (!closed_) CommitActivePage();
+  if (!closed_ && !ConfirmDiscardChanges()) {
+    e->ignore();
+    return;
+  }
   FormClose();
   Timer1->stop();
   e->accept();
 }
 
 void TMainForm::Timer1Timer() { mainTick_.Run(); }
-
-void TMainForm::ApplyLanguage() {
-  // The translation tables of menus, hints and page captions are applied by the
-  // language area; the window's own texts follow here.
-  const int lang = zeda::CurrentLanguage();
-  const char* names[3] = {"MenuEnglish", "MenuGerman", "MenuCzech"};
-  for (int i = 0; i < 3; ++i) {
-    if (QAction* a = findChild<QAction*>(QString::fromLatin1(names[i]))) a->setChecked(i == lang);
-  }
-  // Table entries that carry their own translations follow the language.
-  for (const zeda::MenuEntry& e : zeda::MenuTable()) {
-    if (*e.caption != '#' && *e.hint != '#') continue;
-    if (QAction* a = findChild<QAction*>(QString::fromUtf8(e.name))) {
-      a->setText(QString::fromUtf8(zeda::LangText(e.caption)));
-      a->setStatusTip(QString::fromUtf8(zeda::LangText(e.hint)));
-    }
-  }
-  ApplyAccessibleNames();
-  UpdateTitle();
-  statusSlots_.RefreshCaptions();
-}
 
 void TMainForm::Disconnect() {
   // While the link is enabled this shows "No connection with PC..." in slot 1.
@@ -456,6 +463,7 @@ void TMainForm::UpdateTitle() {
   in.linkEnabled = DeviceLinkEnabled();
   in.fileName = currentFileName.toStdString();
   in.csvPath = csvOutputPath.toStdString();
+  in.unsaved = !currentFileName.isEmpty() && !(imageBuffers.params == imageBuffers.fileImage);
   setWindowTitle(QString::fromStdString(zeda::ComposeTitle(in)));
 }
 
@@ -508,6 +516,7 @@ void TMainForm::FilesDropped(const QStringList& paths) {
 void TMainForm::OpenIgnFile(const QString& path) {
   // Opened like a history entry: both file dialogs preset to the path, then OpenFile for
   // all pages.
+  if (!ConfirmDiscardChanges()) return;
   lastDroppedIgnFile_ = path;
   openDialogPreset_ = saveDialogPreset_ = path;
   OpenFile(-1, path);
@@ -610,9 +619,6 @@ void TMainForm::StartHandoverServer() {
 }
 
 void TMainForm::ShowAbout() {
-  QMessageBox::about(this, QStringLiteral("About"),
-                     QStringLiteral("%1 (v%2)\n%3")
-                         .arg(QString::fromUtf8(zeda::kProductText))
-                         .arg(zeda::kProgramVersion)
-                         .arg(QString::fromStdString(zeda::BuildText())));
+  QMessageBox::about(this, QString::fromUtf8(zeda::LangText(kAboutCaption)),
+                     QString::fromStdString(zeda::AboutText()));
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/activity_log.h"
+#include "app/com_menu.h"
 #include "app/command_line.h"
 #include "app/congruence_watch.h"
 #include "app/handover.h"
@@ -26,6 +27,7 @@
 #include "update/ui/deferred_close.h"
 
 namespace zeda {
+class TTabWidget;
 class CCOMCOM;
 class DeviceOps;
 struct ImageBuffers;
@@ -189,6 +191,15 @@ class TMainForm : public QMainWindow,
   using QuestionAsker = std::function<int(const QString& text)>;
   void SetFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
   void SetQuestionAsker(QuestionAsker asker) { questionAsker_ = std::move(asker); }
+  // Asks "Save changes?"; returns QMessageBox::Save, Discard or Cancel.
+  void SetSaveChangesAsker(QuestionAsker asker) { saveChangesAsker_ = std::move(asker); }
+  // True when params differ from the current file (there is one and it was not saved since).
+  bool UnsavedChanges();
+  // Before the parameters are replaced or the program ends: with unsaved changes asks
+  // Save / Discard / Cancel. False: the user cancelled (or the save failed), stop.
+  bool ConfirmDiscardChanges();
+  // F2: straight to the current file once there is one, else as Save as.
+  void SaveCurrentCommand();
   // Takes the active page's pending edit into the image; installed by the pages.
   using PageCommitter = std::function<void()>;
   void SetActivePageCommitter(PageCommitter committer) {
@@ -235,6 +246,33 @@ class TMainForm : public QMainWindow,
   zeda::CZevud& ArchiveStore() { return archiveStore_; }
   // MenuUpdate: the maker's download page in the browser.
   void MenuUpdateClick();
+  // MenuContens (F1): the manuals page in the browser.
+  void MenuContensClick();
+  // The maker's web page `page` ("upload", "manuals") in the current language.
+  QString WebPageAddress(const char* page) const;
+
+  // ---- Language (language_commands.cpp) ----
+  // MenuEnglish, MenuGerman, MenuCzech: the language, ApplyLanguage, the active page
+  // reloaded so its computed texts follow.
+  void MenuEnglishClick();
+  void MenuGermanClick();
+  void MenuCzechClick();
+  // Reloads the active page from params; installed by the pages.
+  void SetActivePageLoader(std::function<void()> loader) { activePageLoader_ = std::move(loader); }
+
+  // ---- Map editor commands (tool_commands.cpp) ----
+  // MenuAdvanceMinus / MenuAdvancePlus: step -1 / +1 in the focused map editor.
+  void AdvanceStep(int step);
+  zeda::TTabWidget* FocusedMapEditor() const;
+
+  // ---- COM menu (com_menu_commands.cpp) ----
+  // Rebuilds MenuCom from the ports present (start-up, after a choice, when the port list
+  // changed).
+  void RebuildComMenu() override;
+  bool portListChanged() override;
+  // The choice of COM menu item `item` (0 off, 1 automatic, 2 separator, 3... ports).
+  void MenuCom1Click(int item);
+  const std::vector<zeda::ComMenuItem>& ComMenuItems() const { return comMenuItems_; }
 
  protected:
   bool event(QEvent* e) override;
@@ -250,6 +288,8 @@ class TMainForm : public QMainWindow,
   void FormClose();
   void Timer1Timer();
   void ApplyLanguage();
+  void SwitchLanguage(int language);
+  void ApplyMenuTexts();
   void Disconnect();
   void OpenIgnFile(const QString& path);
 
@@ -335,6 +375,9 @@ class TMainForm : public QMainWindow,
   void LinkEnabledChanged() override;
 
   Options options_;
+  std::function<void()> activePageLoader_;
+  std::vector<zeda::ComMenuItem> comMenuItems_;
+  bool noPortHintShown_ = false;
   PrinterChooser printerChooser_;
   std::function<void()> allPagesLoader_;
   AddressOpener addressOpener_;
@@ -372,6 +415,7 @@ class TMainForm : public QMainWindow,
   // Files and settings.
   FileChooser fileChooser_;
   QuestionAsker questionAsker_;
+  QuestionAsker saveChangesAsker_;
   PageCommitter activePageCommitter_;
   std::string settingsFolder_;
   zeda::TestSwitch testSwitch_;

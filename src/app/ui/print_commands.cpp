@@ -30,6 +30,10 @@ void TMainForm::ConnectPrintCommands() {
     connect(a, &QAction::triggered, this, &TMainForm::MenuPrintAllClick);
   if (QAction* a = findChild<QAction*>(QStringLiteral("MenuUpdate")))
     connect(a, &QAction::triggered, this, &TMainForm::MenuUpdateClick);
+  if (QAction* a = findChild<QAction*>(QStringLiteral("MenuContens"))) {
+    a->setEnabled(true);
+    connect(a, &QAction::triggered, this, &TMainForm::MenuContensClick);
+  }
   if (auto* b = findChild<QToolButton*>(QStringLiteral("SpeedButtonPrint"))) {
     b->setEnabled(true);
     connect(b, &QToolButton::clicked, this, &TMainForm::SpeedButtonPrintClick);

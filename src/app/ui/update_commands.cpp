@@ -54,11 +54,18 @@ bool TMainForm::OpenAddress(const QString& address) {
   return ok;
 }
 
-void TMainForm::MenuUpdateClick() {
-  const char* path =
-      zeda::CurrentLanguage() == zeda::kCzech ? "/cz/stahnout/upload" : "/en/stahnout/upload";
-  OpenAddress(QString::fromUtf8(zeda::kPatchDefaultServer) + QString::fromLatin1(path));
+QString TMainForm::WebPageAddress(const char* page) const {
+  // The maker's server, or the one the settings name; English and German share a page.
+  const std::string server = zeda::IsOpenableWebAddress(appSettings.updateServer)
+                                 ? appSettings.updateServer
+                                 : std::string(zeda::kPatchDefaultServer);
+  const char* lang = zeda::CurrentLanguage() == zeda::kCzech ? "/cz/stahnout/" : "/en/stahnout/";
+  return QString::fromStdString(server) + QString::fromLatin1(lang) + QString::fromLatin1(page);
 }
+
+void TMainForm::MenuUpdateClick() { OpenAddress(WebPageAddress("upload")); }
+
+void TMainForm::MenuContensClick() { OpenAddress(WebPageAddress("manuals")); }
 
 void TMainForm::StartUpdateCheck() {
   UpdateCheck::Hooks hooks;

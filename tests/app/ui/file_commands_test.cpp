@@ -96,6 +96,8 @@ class FileCommandsTest : public ::testing::Test {
       requests_.push_back(r);
       return answers_.isEmpty() ? QString() : answers_.takeFirst();
     });
+    // Unsaved edits are let go without the "Save changes?" box.
+    form->SetSaveChangesAsker([](const QString&) { return int(QMessageBox::Discard); });
     form->SetQuestionAsker([this](const QString& q) {
       questions_ << q;
       return answer_;
@@ -292,7 +294,14 @@ TEST_F(FileCommandsTest, DroppedIgnFileIsOpenedAndPresetsTheDialogs) {
   EXPECT_EQ(History(*form), QStringList{p});
   // Opened like a history entry: quick save stays unavailable.
   EXPECT_FALSE(Action(*form, "MenuSaveVersion")->isEnabled());
+  // F2 saves straight to the current file; Save as asks, starting at it.
+  const std::size_t asked = requests_.size();
   Trigger(*form, "MenuSave");
+  EXPECT_EQ(requests_.size(), asked);
+  EXPECT_EQ(ReadFile(p),
+            zeda::FormatIgnFile(form->imageBuffers.params, form->FileIdentification()));
+  Trigger(*form, "MenuSaveAs");
+  ASSERT_GT(requests_.size(), asked);
   EXPECT_EQ(requests_.back().preset, p);
   Trigger(*form, "MenuOpen");
   EXPECT_EQ(requests_.back().preset, p);
@@ -317,7 +326,7 @@ TEST_F(FileCommandsTest, SaveWritesWhatTheCoreWriterWrites) {
   OpenFromMenu(*form, WriteIgn("in.ign", RandomImage(3)));
   const QString out = Path("out.ign");
   answers_ << out;
-  Trigger(*form, "MenuSave");
+  Trigger(*form, "MenuSaveAs");
   EXPECT_TRUE(requests_.back().save);
   EXPECT_EQ(requests_.back().preset, Path("in.ign"));
   EXPECT_EQ(ReadFile(out),
@@ -341,7 +350,7 @@ TEST_F(FileCommandsTest, FailedSaveIsReportedAndChangesNothing) {
   const QString title = form->windowTitle();
   const QString bad = Path("no-such-folder/out.ign");
   answers_ << bad;
-  Trigger(*form, "MenuSave");
+  Trigger(*form, "MenuSaveAs");
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0].text.rfind("Open file error!", 0), 0u) << messages_[0].text;
   EXPECT_FALSE(QFile::exists(bad));
@@ -592,7 +601,7 @@ TEST_F(FileCommandsTest, FileDialogsCarryTheFiltersAndTheDefaultExtension) {
   EXPECT_EQ(form->currentFileName, p);
 
   answerWith(Path("saved"));
-  Trigger(*form, "MenuSave");
+  Trigger(*form, "MenuSaveAs");
   EXPECT_EQ(seen.name, "SaveDialog1");
   EXPECT_EQ(seen.filters, QStringList{"Ignition Parametrs(*.ign)"});
   EXPECT_EQ(seen.suffix, "ign");
@@ -690,7 +699,7 @@ TEST_F(FileCommandsTest, FileCommandsCommitTheActivePageFirst) {
 
   pending = 31;
   answers_ << Path("s.ign");
-  Trigger(*form, "MenuSave");
+  Trigger(*form, "MenuSaveAs");
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_NE(ReadFile(Path("s.ign")).find("\nBASE_ADV          31 "), std::string::npos);
 

@@ -147,7 +147,7 @@ TEST_F(MainFormTest, MenusByNameCaptionAndShortcut) {
       {"MenuNewPage", "&New for actual page", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N)},
       {"MenuOpen", "&Open", QKeySequence(Qt::Key_F3)},
       {"MenuOpenExeDir", "Open from exe dir", QKeySequence(Qt::CTRL | Qt::Key_F3)},
-      {"MenuOpenPage", "&Open for actual page", QKeySequence(Qt::SHIFT | Qt::Key_F3)},
+      {"MenuOpenPage", "Open for actual page", QKeySequence(Qt::SHIFT | Qt::Key_F3)},
       {"MenuSave", "&Save", QKeySequence(Qt::Key_F2)},
       {"MenuSaveExeDir", "Save to exe dir", QKeySequence(Qt::CTRL | Qt::Key_F2)},
       {"MenuSaveVersion", "Quicksave version", QKeySequence(Qt::SHIFT | Qt::Key_F2)},
@@ -159,14 +159,14 @@ TEST_F(MainFormTest, MenusByNameCaptionAndShortcut) {
       {"MenuAdvancePlus", "Advance +", QKeySequence(Qt::Key_F5)},
       {"MenuZpet", "Undo", QKeySequence(Qt::CTRL | Qt::Key_Z)},
       {"MenuZnovu", "Redo", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z)},
-      {"MenuMonitorPlayer", "Monitor Player", QKeySequence(Qt::CTRL | Qt::Key_M)},
-      {"MenuContens", "&Contens", QKeySequence(Qt::Key_F1)},
+      {"MenuMonitorPlayer", "Monitor player", QKeySequence(Qt::CTRL | Qt::Key_M)},
+      {"MenuContens", "&Contents...", QKeySequence(Qt::Key_F1)},
       {"MenuExit", "E&xit", QKeySequence()},
       {"MenuReset", "&Reset", QKeySequence()},
       {"MenuUpdate", "&Update", QKeySequence()},
       {"MenuCSVout", "CSV output monitor", QKeySequence()},
       {"MenuAbout", "&About...", QKeySequence()},
-      {"MenuPrintAll", "Print All", QKeySequence()},
+      {"MenuPrintAll", "Print all", QKeySequence()},
   };
   for (const Key& k : keys) {
     auto* a = Child<QAction>(form, k.name);

@@ -80,6 +80,10 @@ class WindowFixture : public ::testing::Test {
       return answers_.isEmpty() ? QString() : answers_.takeFirst();
     });
     form->SetQuestionAsker([](const QString&) { return int(QMessageBox::Yes); });
+    form->SetSaveChangesAsker([this](const QString&) {
+      ++saveQuestions_;
+      return saveAnswer_;
+    });
     return form;
   }
   QString WriteIgn(const QString& name, const zeda::ParamImage& img) {
@@ -120,6 +124,9 @@ class WindowFixture : public ::testing::Test {
   QByteArray savedSettingsDir_;
   QByteArray savedPorts_;
   QStringList answers_;
+  // "Save changes?": the answer given and how often it was asked.
+  int saveAnswer_ = QMessageBox::Discard;
+  int saveQuestions_ = 0;
   std::vector<zeda::UserMessage> messages_;
 };
 

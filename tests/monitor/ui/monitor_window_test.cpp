@@ -74,6 +74,8 @@ class MonitorWindowTest : public ::testing::Test {
     form->SetFileChooser([this](const TMainForm::FileDialogRequest&) {
       return answers_.isEmpty() ? QString() : answers_.takeFirst();
     });
+    // Unsaved edits are let go without the "Save changes?" box.
+    form->SetSaveChangesAsker([](const QString&) { return int(QMessageBox::Discard); });
     form->SetQuestionAsker([this](const QString& q) {
       questions_ << q;
       return int(QMessageBox::Yes);

@@ -1,0 +1,107 @@
+#include "lang/ui/page_captions.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QStringList>
+#include <QTabWidget>
+#include <QWidget>
+#include <algorithm>
+#include <string_view>
+
+#include "lang/control_texts.h"
+#include "lang/lang_string.h"
+
+namespace zeda {
+namespace {
+
+QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// A screen reader name that repeated the old caption follows the new one.
+void FollowAccessibleName(QWidget* w, const QString& oldText, const QString& newText) {
+  QString plainOld = oldText;
+  plainOld.remove(QLatin1Char('&'));
+  if (!w->accessibleName().isEmpty() && w->accessibleName() == plainOld) {
+    QString plainNew = newText;
+    plainNew.remove(QLatin1Char('&'));
+    w->setAccessibleName(plainNew);
+  }
+}
+
+// The tab widget showing `w` as a page, or nullptr.
+QTabWidget* TabOwner(QWidget* w) {
+  auto* stack = qobject_cast<QStackedWidget*>(w->parentWidget());
+  return stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
+}
+
+bool ApplyCaption(QWidget* w, const QString& text) {
+  if (QTabWidget* tabs = TabOwner(w)) {
+    const int index = tabs->indexOf(w);
+    if (index >= 0) tabs->setTabText(index, text);
+    return true;
+  }
+  if (auto* label = qobject_cast<QLabel*>(w)) {
+    label->setText(text);
+    return true;
+  }
+  if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+    FollowAccessibleName(button, button->text(), text);
+    button->setText(text);
+    return true;
+  }
+  if (auto* group = qobject_cast<QGroupBox*>(w)) {
+    FollowAccessibleName(group, group->title(), text);
+    group->setTitle(text);
+    return true;
+  }
+  return false;
+}
+
+bool ApplyItems(QWidget* w, const QStringList& items) {
+  if (auto* combo = qobject_cast<QComboBox*>(w)) {
+    const int n = std::min(combo->count(), static_cast<int>(items.size()));
+    for (int i = 0; i < n; ++i) combo->setItemText(i, items[i]);
+    return true;
+  }
+  // A radio group: its buttons in the order they were made.
+  QList<QRadioButton*> buttons = w->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
+  if (buttons.isEmpty()) buttons = w->findChildren<QRadioButton*>();
+  if (buttons.isEmpty()) return false;
+  const int n = std::min(static_cast<int>(buttons.size()), static_cast<int>(items.size()));
+  for (int i = 0; i < n; ++i) {
+    FollowAccessibleName(buttons[i], buttons[i]->text(), items[i]);
+    buttons[i]->setText(items[i]);
+  }
+  return true;
+}
+
+bool ApplyTo(QWidget* w, int language) {
+  const QString name = w->objectName();
+  if (name.isEmpty()) return false;
+  const QByteArray key = name.toUtf8();
+  const std::string_view view(key.constData(), static_cast<std::size_t>(key.size()));
+  bool applied = false;
+  if (const char* caption = ControlTextFor(view, TextProperty::Caption, language)) {
+    applied = ApplyCaption(w, Text(caption));
+  }
+  if (const char* items = ControlTextFor(view, TextProperty::Items, language)) {
+    applied = ApplyItems(w, Text(items).split(QLatin1Char('\n'))) || applied;
+  }
+  return applied;
+}
+
+}  // namespace
+
+int ApplyPageCaptions(QWidget* root, int language) {
+  if (!root) return 0;
+  if (language < 0) language = CurrentLanguage();
+  int count = ApplyTo(root, language) ? 1 : 0;
+  const QList<QWidget*> widgets = root->findChildren<QWidget*>();
+  for (QWidget* w : widgets) count += ApplyTo(w, language) ? 1 : 0;
+  return count;
+}
+
+}  // namespace zeda
