@@ -23,7 +23,7 @@
 
 namespace zeda::sim {
 
-inline constexpr int64_t kTestRunMs = 4000;
+inline constexpr int64_t kTestRunMs = 5000;
 inline constexpr int64_t kCalibrationMs = 3000;
 // Results the simulated unit measures: dwell coefficients (stored, flash, new) and SPA.
 inline constexpr int kDwellResults[kCalibValueCount] = {512, 498, 505};
