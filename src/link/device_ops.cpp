@@ -499,8 +499,12 @@ void DeviceOps::FollowCalibration() {
   // Answers before the unlock pair has fully gone out say nothing about this calibration.
   if (!c.calibrationRunning || c.calibration != 0) {
     calibrationQuiet_ = 0;
+    calibrationAnswers_ = 0;
     return;
   }
+  // The answer to the request that carried the second half was made before the unit saw
+  // it: it may still show the end of an earlier calibration.
+  if (++calibrationAnswers_ == 1) return;
   const CalibrationReport report = ReadCalibrationReport(monitorBlock_.data());
   if (report.kind != CalibrationKind::None) lastCalibration_ = report;
   if (report.Ended()) {

@@ -232,6 +232,7 @@ class DeviceOps {
   // Answers since the unlock pair went out that did not show the calibration running.
   static constexpr int kCalibrationStartAnswers = 5;
   int calibrationQuiet_ = 0;
+  int calibrationAnswers_ = 0;  // answers since the unlock pair went out
   CalibrationReport lastCalibration_;
   int32_t unitKey_ = -1;
   int32_t unitVersion_ = -1;

@@ -137,6 +137,28 @@ TEST_F(TestRequestsE2E, DwellCalibrationRunsToTheResultTheDisplayShows) {
   EXPECT_EQ(shown.view[MonLabelAt(MonLabel::Test1, 2)].text, "Test3 = 512 ");
 }
 
+TEST_F(TestRequestsE2E, ASecondCalibrationIsNotEndedByTheFirstOnesResult) {
+  Connect({"--engine", "stopped"});
+  ASSERT_TRUE(rig_->ops.RequestTest(TestButton::CalibDwell));
+  ASSERT_TRUE(rig_->RunUntil([&] { return !rig_->ops.CalibrationRunning(); }, 200));
+  ASSERT_EQ(rig_->ops.LastCalibration().phase, CalibrationPhase::Done);
+  // The unit keeps showing that result until the next calibration starts.
+  ASSERT_TRUE(rig_->ops.RequestTest(TestButton::CalibSPA));
+  bool sawRunning = false;
+  ASSERT_TRUE(rig_->RunUntil(
+      [&] {
+        sawRunning |= rig_->ops.CalibrationRunning() &&
+                      rig_->ops.LastCalibration().kind == CalibrationKind::Spa &&
+                      rig_->ops.LastCalibration().phase == CalibrationPhase::Running;
+        return !rig_->ops.CalibrationRunning();
+      },
+      200));
+  EXPECT_TRUE(sawRunning) << "the dwell result did not end the SPA calibration";
+  EXPECT_EQ(rig_->ops.LastCalibration().kind, CalibrationKind::Spa);
+  EXPECT_EQ(rig_->ops.LastCalibration().phase, CalibrationPhase::Done);
+  EXPECT_EQ(rig_->ops.LastCalibration().values[0], sim::kSpaResult);
+}
+
 TEST_F(TestRequestsE2E, CalibrationWithTheEngineRunningEndsFailed) {
   Connect({"--rpm", "2500"});
   ASSERT_TRUE(rig_->ops.RequestTest(TestButton::CalibSPA));
