@@ -15,6 +15,8 @@ std::vector<const CommandGroup*> DeviceCommandGroups();
 std::vector<const CommandGroup*> UnitCommandGroups();
 // monitor, log (live monitor and recordings).
 std::vector<const CommandGroup*> MonitorCommandGroups();
+// test, selftest (the Test page's requests and the unit self test).
+std::vector<const CommandGroup*> TestCommandGroups();
 
 // store list / import / extract (the archive store inside a host file).
 std::vector<const CommandGroup*> StoreCommandGroups();

@@ -10,7 +10,7 @@ namespace {
 std::vector<const CommandGroup*> AllGroups() {
   std::vector<const CommandGroup*> all;
   for (auto* list : {IgnCommandGroups, DeviceCommandGroups, UnitCommandGroups, StoreCommandGroups,
-                     MonitorCommandGroups}) {
+                     MonitorCommandGroups, TestCommandGroups}) {
     for (const CommandGroup* g : list()) all.push_back(g);
   }
   return all;

@@ -17,7 +17,8 @@ const char kUsage[] =
     "               [--no-reading] [--echo] [--noise P] [--drop P] [--realtime] [--seed N]\n"
     "               [--link PATH] [--engine stopped|idle|sweep|steady] [--rpm N]\n"
     "               [--unstable-reads N] [--bad-capture] [--capture sync|unsync]\n"
-    "               [--short-answers]\n";
+    "               [--short-answers] [--trace FILE] [--test-rig]\n"
+    "               [--gear-voltage MV] [--gear-ratio TENTHS]\n";
 
 }  // namespace
 

@@ -184,8 +184,10 @@ MonitorBlock SimEngine::Monitor(int64_t nowMs, const uint8_t* memory, const Engi
     ratio = Word(memory, kWordGearRatio + gear - 1);
     if (ratio < 1 || ratio > 32000) ratio = kDefaultGearRatio[gear - 1];
   }
+  if (fixedRatio_ > 0) ratio = fixedRatio_;
   int gearVoltage = Word(memory, kWordGearVoltage + gear);
   if (gearVoltage == 0 || gearVoltage > 5000) gearVoltage = kDefaultGearVoltage[gear];
+  if (fixedGearMv_ >= 0) gearVoltage = fixedGearMv_;
   m.SetWord(26, static_cast<uint16_t>(ratio > 0 ? rpm * 10 / ratio : 0));
   m.SetWord(27, static_cast<uint16_t>(gearVoltage));
   m.SetWord(28, static_cast<uint16_t>(ratio));

@@ -69,6 +69,12 @@ class SimEngine {
       : mode_(mode), steadyRpm_(steadyRpm) {}
 
   EngineMode Mode() const { return mode_; }
+  // The gear sensor voltage (mV) and rpm/speed ratio (tenths) every answer reports, as a
+  // test bench sets them; negative: they follow the engine.
+  void FixGearSensor(int millivolts, int ratio) {
+    fixedGearMv_ = millivolts;
+    fixedRatio_ = ratio;
+  }
 
   // Engine speed at a time (ms since the simulator started).
   int RpmAt(int64_t nowMs, const uint8_t* memory) const;
@@ -94,6 +100,8 @@ class SimEngine {
   EngineMode mode_;
   int steadyRpm_;
   bool overvoltageTurn_ = false;
+  int fixedGearMv_ = -1;
+  int fixedRatio_ = -1;
   uint32_t stamp_ = 0x00FE0000;  // free-running capture clock, wraps at 2^24 soon
   uint8_t cycle_ = 0;
 };

@@ -125,6 +125,16 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& o, std::string& error) {
       o.badCapture = true;
     } else if (arg == "--short-answers") {
       o.shortWriteAnswers = true;
+    } else if (arg == "--test-rig") {
+      o.testRig = true;
+    } else if (arg == "--trace") {
+      if (!needText(o.tracePath)) return false;
+    } else if (arg == "--gear-voltage") {
+      if (!needInt(0, 5000)) return false;
+      o.gearVoltage = static_cast<int>(n);
+    } else if (arg == "--gear-ratio") {
+      if (!needInt(1, 32000)) return false;
+      o.gearRatio = static_cast<int>(n);
     } else if (arg == "--noise" || arg == "--drop") {
       double p = 0;
       if (!ParseProbability(value, p)) {
@@ -181,7 +191,9 @@ SimUnit::SimUnit(const SimOptions& options)
     : options_(options),
       memory_(DefaultSimMemory()),
       engine_(options.engine, options.steadyRpm),
-      random_(options.seed) {
+      random_(options.seed),
+      tests_(options.testRig) {
+  engine_.FixGearSensor(options.gearVoltage, options.gearRatio);
   facts_.key = options.key;
   facts_.version = options.version;
   facts_.hwKey = options.hwKey;
@@ -416,8 +428,14 @@ void SimUnit::MonitorPart(int address, int length, const uint8_t* command, int64
                           uint8_t* dst, std::vector<uint8_t>& capture) {
   if (address == 0) {
     monitor_ = engine_.Monitor(nowMs, memory_.data(), facts_);
+    tests_.Apply(nowMs, memory_.data(), monitor_);
     capture_.clear();
     captureWanted_ = false;
+    request_.fill(0);
+  }
+  for (int i = 0; i < length; ++i) {
+    const int at = address + i;
+    if (at >= 0 && at < kMonitorSize) request_[static_cast<size_t>(at)] = command[i];
   }
   if (address <= kCaptureRequestByte && kCaptureRequestByte < address + length) {
     captureWanted_ = command[kCaptureRequestByte - address] == 1;
@@ -453,6 +471,28 @@ void SimUnit::MonitorPart(int address, int length, const uint8_t* command, int64
     capture.swap(capture_);
     capture_.clear();
   }
+  if (address + length >= kMonitorSize) {
+    // The whole request is in: its test requests act from the next answer on.
+    std::vector<std::string> lines;
+    const int rpm = facts_.restarting ? 0 : engine_.RpmAt(nowMs, memory_.data());
+    tests_.Take(request_.data(), nowMs, rpm, memory_.data(), lines);
+    AddTrace(nowMs, lines);
+  }
+}
+
+void SimUnit::AddTrace(int64_t nowMs, const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) AddTrace(nowMs, line);
+}
+
+void SimUnit::AddTrace(int64_t nowMs, const std::string& text) {
+  if (trace_.size() >= kTraceKeep) trace_.erase(trace_.begin(), trace_.begin() + kTraceKeep / 2);
+  trace_.push_back(text);
+  if (options_.tracePath.empty()) return;
+  // One append per line: another program may read the file while the unit runs.
+  std::FILE* f = std::fopen(options_.tracePath.c_str(), "a");
+  if (f == nullptr) return;
+  std::fprintf(f, "%10lld ms  %s\n", static_cast<long long>(nowMs), text.c_str());
+  std::fclose(f);
 }
 
 void SimUnit::AddressedAnswer(uint16_t command, uint16_t address, const uint8_t* data, int length,
@@ -527,6 +567,8 @@ void SimUnit::HandleAddressed(uint16_t command, uint16_t address, const uint8_t*
     case 0xF000:
       NoteRequest(false, nowMs);
       restartUntilMs_ = nowMs + kRestartMs;
+      tests_.Reset();
+      AddTrace(nowMs, "special command " + std::to_string(address) + ": the unit restarts");
       AddressedAnswer(command, address, nullptr, 0, answer);
       return;
     default:
@@ -550,7 +592,13 @@ void SimUnit::HandleBlock(uint8_t code, const uint8_t* data, int64_t nowMs,
   ++blockRequests_[code];
   if (code == 0x00) {  // special command: the unit restarts
     NoteRequest(false, nowMs);
-    if (data[12] == 0xA5 && data[13] == 0x10) restartUntilMs_ = nowMs + kRestartMs;
+    if (data[12] == 0xA5 && data[13] == 0x10) {
+      restartUntilMs_ = nowMs + kRestartMs;
+      tests_.Reset();
+      AddTrace(nowMs, "special command A5 10: the unit restarts");
+    } else {
+      AddTrace(nowMs, "special command without the restart word: ignored");
+    }
     BlockAnswer(0x80, data, answer);
   } else if (code < 0x30) {  // write block
     const int block = code - 0x01;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "sim_engine.h"
+#include "sim_tests.h"
 
 namespace zeda::sim {
 
@@ -38,6 +39,10 @@ struct SimOptions {
   int unstableReads = 0;
   bool badCapture = false;
   bool shortWriteAnswers = false;  // addressed protocols: acknowledge writes with 0xFFFF
+  std::string tracePath;           // --trace: the unit's own log of what it was asked
+  bool testRig = false;            // --test-rig: the outputs are wired back to the inputs
+  int gearVoltage = -1;            // --gear-voltage: the gear sensor reports this (mV)
+  int gearRatio = -1;              // --gear-ratio: the rpm/speed ratio reported (tenths)
 };
 
 // The factory memory of a new unit.
@@ -85,6 +90,10 @@ class SimUnit {
   // The next n (at most 255) whole-image reads come back each with another wrong byte, so
   // no two of them agree; 0 ends it.
   void SpoilNextImageReads(int n) { spoiledReads_ = n < 0 ? 0 : (n > 255 ? 255 : n); }
+  // The unit's trace so far (the last kTraceKeep lines), without time stamps.
+  const std::vector<std::string>& Trace() const { return trace_; }
+  static constexpr size_t kTraceKeep = 2000;
+  const SimTests& Tests() const { return tests_; }
   // The message of a failed save, once (empty when none is new).
   std::string TakeSaveError() {
     std::string error;
@@ -113,6 +122,8 @@ class SimUnit {
                    std::vector<uint8_t>& capture);
   void Send(std::vector<uint8_t>& answer, std::vector<uint8_t>& out);
   void BuildIdBlock();
+  void AddTrace(int64_t nowMs, const std::string& text);
+  void AddTrace(int64_t nowMs, const std::vector<std::string>& lines);
 
   SimOptions options_;
   std::array<uint8_t, kImageSize> memory_{};
@@ -133,6 +144,9 @@ class SimUnit {
   std::array<int, 256> blockRequests_{};
   int spoiledReads_ = 0;
   std::string saveError_;
+  SimTests tests_;
+  std::array<uint8_t, kMonitorSize> request_{};  // the monitor request being received
+  std::vector<std::string> trace_;
 };
 
 }  // namespace zeda::sim

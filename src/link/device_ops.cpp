@@ -209,6 +209,13 @@ void DeviceOps::LostDuringOperation() {
   opState_ = S::kNotConnected;
 }
 
+bool DeviceOps::RequestTest(TestButton button) {
+  if (!UnitConnected() || !LinkEnabled() || !identPassed_) return false;
+  if (!PressTestButton(monitorCommands, button)) return false;
+  if (monitorCommands.calibrationRunning) calibrationQuiet_ = 0;
+  return true;
+}
+
 void DeviceOps::Disconnect() {
   LostDuringOperation();
   link_.CloseLink();
@@ -322,6 +329,8 @@ void DeviceOps::RunDeviceOps() {
   link_.SuperviseLink();
   // 3.
   if (!UnitConnected() || !LinkEnabled()) {
+    // A test asked for without a unit must not fire the ignition of the next one connected.
+    ClearTestRequests(monitorCommands);
     // A hand-over asked for on the lost connection still gives its port away.
     const bool handOver = releaseWanted_ || opState_ == OP_RESET_RELEASE;
     if (opState_ != S::kNotConnected || programmedPending_) Disconnect();  // connection lost
@@ -460,6 +469,7 @@ void DeviceOps::MonitorHandOver() {
   // The unit's save countdown: monitor word 8. Only live answers set it.
   saveCountdown_ = monitorBlock_[16] | (monitorBlock_[17] << 8);
   reportedBike_ = monitorBlock_[1];
+  FollowCalibration();
   if (ui_.PlayerActive()) return;
   const int32_t key = answer[149];
   const int32_t version = answer[148];
@@ -482,6 +492,28 @@ void DeviceOps::MonitorHandOver() {
                  kPriorityNormal);
   ui_.UnitTextChanged();
   ui_.MonitorBlockReady(monitorBlock_.data());
+}
+
+void DeviceOps::FollowCalibration() {
+  MonitorCommands& c = monitorCommands;
+  // Answers before the unlock pair has fully gone out say nothing about this calibration.
+  if (!c.calibrationRunning || c.calibration != 0) {
+    calibrationQuiet_ = 0;
+    calibrationAnswers_ = 0;
+    return;
+  }
+  // The answer to the request that carried the second half was made before the unit saw
+  // it: it may still show the end of an earlier calibration.
+  if (++calibrationAnswers_ == 1) return;
+  const CalibrationReport report = ReadCalibrationReport(monitorBlock_.data());
+  if (report.kind != CalibrationKind::None) lastCalibration_ = report;
+  if (report.Ended()) {
+    EndCalibration(c);
+  } else if (report.phase == CalibrationPhase::Running) {
+    calibrationQuiet_ = 0;
+  } else if (++calibrationQuiet_ > kCalibrationStartAnswers) {
+    EndCalibration(c);  // the unit did not take it up: nothing runs
+  }
 }
 
 void DeviceOps::PostRead(int32_t start, int32_t end) {

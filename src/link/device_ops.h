@@ -15,10 +15,12 @@
 #include "base/identity.h"
 #include "base/message_box.h"
 #include "base/status_sink.h"
+#include "link/calibration_report.h"
 #include "link/ccomcom.h"
 #include "link/device_texts.h"
 #include "link/id_texts.h"
 #include "link/op_states.h"
+#include "link/test_requests.h"
 #include "link/transfer_jobs.h"
 #include "params/param_image.h"
 
@@ -97,6 +99,17 @@ class DeviceOps {
   // when the unit passed its identification on this connection. Never replaces another
   // request; it is asked for again once that one is done.
   void RequestAutoProgram();
+  // A Test page button: its request goes out with the next monitor request. Refused
+  // (false) without a connected unit that passed its identification, and for a button
+  // that sets nothing. Requests not yet sent are dropped when the connection ends.
+  bool RequestTest(TestButton button);
+  // A calibration was started and the unit has not reported its end (see EndCalibration).
+  // It ends when the unit reports it done or failed, when another test button cuts its
+  // unlock pair short, when the unit does not report it running within a few answers after
+  // the pair, and with the connection.
+  bool CalibrationRunning() const { return monitorCommands.calibrationRunning; }
+  // The last calibration the unit reported on this run (kind None before any).
+  const CalibrationReport& LastCalibration() const { return lastCalibration_; }
 
   // ---- Port hand-over and connection ----
   void Disconnect();
@@ -166,6 +179,7 @@ class DeviceOps {
   void Progress();
   void SaveProgress();
   void MonitorHandOver();
+  void FollowCalibration();
   void IdentificationCheck();
   void CheckingDone();
   void ReadResult();
@@ -215,6 +229,11 @@ class DeviceOps {
   int32_t pendingOp_ = 0;  // the program whose save is awaited
   char labelCom_[96] = {};
   int32_t reportedBike_ = -1;
+  // Answers since the unlock pair went out that did not show the calibration running.
+  static constexpr int kCalibrationStartAnswers = 5;
+  int calibrationQuiet_ = 0;
+  int calibrationAnswers_ = 0;  // answers since the unlock pair went out
+  CalibrationReport lastCalibration_;
   int32_t unitKey_ = -1;
   int32_t unitVersion_ = -1;
 

@@ -134,7 +134,7 @@ int32_t FrameCodec::BuildJobRequest(int32_t job, int32_t address, int32_t length
         return command;
       }
       case JOB_SPECIAL:
-        SealAddressed(CMD_SPECIAL, at, 0);
+        SealAddressed(CMD_SPECIAL, kSpecialValue, 0);
         return CMD_SPECIAL;
       default:
         return -1;
@@ -391,7 +391,11 @@ AnswerVerdict FrameCodec::CheckAnswer(int32_t job, int32_t address, int32_t leng
     if ((AnswerType() & 0x0F) != kTypeAnswer || AnswerCommand() != expectedAnswer) {
       return AnswerVerdict::Ignored;
     }
-    if (AnswerAddress() != address || (StoresData(job) && Word(12) != length)) {
+    // The restart command carries its value where other requests carry the address; a
+    // unit may echo either.
+    const bool addressMatches =
+        AnswerAddress() == address || (job == JOB_SPECIAL && AnswerAddress() == kSpecialValue);
+    if (!addressMatches || (StoresData(job) && Word(12) != length)) {
       LinkTraceSink().Tracef("len or address is not equal %i!=%i (%i)...", address, AnswerAddress(),
                              tries);
       return AnswerVerdict::Rejected;

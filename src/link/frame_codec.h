@@ -67,6 +67,8 @@ inline constexpr uint16_t CMD_WRITE = 0x7020;
 inline constexpr uint16_t CMD_READ_IDBLOCK = 0x701F;
 inline constexpr uint16_t CMD_MONITOR = 0x7050;
 inline constexpr uint16_t CMD_SPECIAL = 0xF000;
+// The value the restart command carries in its address field (no data, length 0).
+inline constexpr uint16_t kSpecialValue = 1600;
 inline constexpr uint16_t CMD_SHORT_ACK = 0xFFFF;
 inline constexpr uint16_t CMD_SHORT_NAK = 0xFFFE;
 

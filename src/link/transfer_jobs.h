@@ -28,11 +28,12 @@ bool ChooseAlignedBlock(const uint8_t* mask, int32_t from, int32_t end, int32_t 
 
 // What the Test page and the pickup monitor want sent with the next monitor request.
 struct MonitorCommands {
-  uint8_t testFlags1 = 0;     // byte 20; cleared once placed into a request
-  uint8_t testFlags2 = 0;     // byte 21; cleared once placed
-  uint8_t testFlags3 = 0;     // byte 22; cleared once placed
-  int32_t calibration = 0;    // pending calibration step: 2, 1 (dwell) or 22, 21 (SPA)
-  bool pickupActive = false;  // byte 23: the pickup monitor is shown and not paused
+  uint8_t testFlags1 = 0;           // byte 20; cleared once placed into a request
+  uint8_t testFlags2 = 0;           // byte 21; cleared once placed
+  uint8_t testFlags3 = 0;           // byte 22; cleared once placed
+  int32_t calibration = 0;          // pending calibration step: 2, 1 (dwell) or 22, 21 (SPA)
+  bool calibrationRunning = false;  // a calibration was started and has not reported its end
+  bool pickupActive = false;        // byte 23: the pickup monitor is shown and not paused
 };
 
 // Fills bytes 20-23, 137-138, 148-149 of a cleared monitor request and advances the
