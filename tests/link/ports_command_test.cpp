@@ -50,7 +50,10 @@ namespace zeda {
 namespace {
 
 std::string RunCtl(const std::string& arguments) {
-  const std::string command = std::string(ZEDA_CTL_PATH) + " " + arguments + " 2>&1";
+  // Appended piece by piece: GCC 12 at -O2 misreads a chain of operator+ on a temporary
+  // as an out-of-bounds copy (-Warray-bounds).
+  std::string command = ZEDA_CTL_PATH;
+  command.append(" ").append(arguments).append(" 2>&1");
   std::FILE* p = popen(command.c_str(), "r");
   std::string out;
   char buf[256];
