@@ -183,8 +183,12 @@ void ConnectRadio(QRadioButton* button, std::string_view group, PageBinder& bind
 }
 
 void BuildPage(QWidget* tab, PageLogic& logic, PageBinder& binder) {
-  auto* outer = new QVBoxLayout(tab);
-  outer->setContentsMargins(2, 2, 2, 2);
+  // A tab may already hold widgets of the window (they stay below the page's own).
+  auto* outer = qobject_cast<QBoxLayout*>(tab->layout());
+  if (!outer) {
+    outer = new QVBoxLayout(tab);
+    outer->setContentsMargins(2, 2, 2, 2);
+  }
   auto* scroll = new QScrollArea(tab);
   scroll->setWidgetResizable(true);
   scroll->setFrameShape(QFrame::NoFrame);
@@ -241,7 +245,7 @@ void BuildPage(QWidget* tab, PageLogic& logic, PageBinder& binder) {
   }
   if (!hasTables) column->addStretch(1);
   scroll->setWidget(content);
-  outer->addWidget(scroll);
+  outer->insertWidget(0, scroll, 1);
 }
 
 }  // namespace zeda
