@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -38,6 +39,8 @@ QString Name(const char* name) { return QString::fromUtf8(name ? name : ""); }
 struct Box {
   QWidget* widget = nullptr;
   QFormLayout* form = nullptr;
+  // The page itself: boxes (radio groups too) flow into the column grid.
+  std::function<void(QWidget*)> toGrid;
 };
 
 void Send(PageBinder& binder, const QString& name, ChangeKind kind) {
@@ -134,7 +137,11 @@ void AddRow(const Binding& row, Box& box, PageBinder& binder) {
   if (row.kind != BindKind::RadioRow) control->setObjectName(Name(row.control));
   if (row.caption) control->setAccessibleName(Caption(row.caption));
   if (ownCaption) {
-    box.form->addRow(control);
+    const bool isBox = row.kind == BindKind::RadioIndex || row.kind == BindKind::RadioCode;
+    if (isBox && box.toGrid)
+      box.toGrid(control);
+    else
+      box.form->addRow(control);
     return;
   }
   auto* label = new QLabel(Caption(row.caption), box.widget);
@@ -197,13 +204,18 @@ void BuildPage(QWidget* tab, PageLogic& logic, PageBinder& binder) {
   column->setContentsMargins(0, 0, 0, 0);
 
   std::map<std::string, Box, std::less<>> boxes;
-  Box page{content, new QFormLayout};
+  Box page{content, new QFormLayout, {}};
+  page.form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
   column->addLayout(page.form);
 
   auto* grid = new QGridLayout;
   column->addLayout(grid);
   const int columns = tab->window()->width() >= kWideTabPx ? kWideColumns : kNarrowColumns;
   int topLevelBoxes = 0;
+  page.toGrid = [&](QWidget* w) {
+    grid->addWidget(w, topLevelBoxes / columns, topLevelBoxes % columns, Qt::AlignTop);
+    ++topLevelBoxes;
+  };
   auto boxOf = [&](const char* group) -> Box& {
     if (!group) return page;
     auto it = boxes.find(group);
@@ -221,16 +233,16 @@ void BuildPage(QWidget* tab, PageLogic& logic, PageBinder& binder) {
     if (e.group && &parent != &page) {
       parent.form->addRow(g);
     } else {
-      grid->addWidget(g, topLevelBoxes / columns, topLevelBoxes % columns, Qt::AlignTop);
-      ++topLevelBoxes;
+      page.toGrid(g);
     }
-    boxes.emplace(e.name, Box{g, form});
+    boxes.emplace(e.name, Box{g, form, {}});
   }
   for (const Binding& row : logic.Rows()) AddRow(row, boxOf(row.group), binder);
   for (const PageExtra& e : extras)
     if (e.kind != ExtraKind::Group) AddExtra(e, boxOf(e.group), binder);
   for (int c = 0; c < columns; ++c) grid->setColumnStretch(c, 1);
 
+  page.toGrid = nullptr;  // refers to locals of this function
   bool hasTables = false;
   for (const PageTable& t : logic.Tables()) {
     if (!t.tab) continue;
