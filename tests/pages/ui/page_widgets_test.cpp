@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -130,6 +131,72 @@ TEST_F(PageWidgetsTest, RadioClickCommitsAtOnce) {
   const int commits = Binder().Commits();
   other->click();
   EXPECT_EQ(Binder().Commits(), commits + 1) << group->objectName().toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// The limiter as the simulated unit saved it, -1 while it has saved nothing.
+int SavedLimiter(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return -1;
+  const QByteArray bytes = f.readAll();
+  zeda::ParamImage img;
+  if (bytes.size() < static_cast<qsizetype>(img.bytes.size())) return -1;
+  std::copy_n(bytes.begin(), img.bytes.size(), img.bytes.begin());
+  return zeda::ReadShown(img, zeda::Field(FieldId::LIMITER), 0);
+}
+
+using window_test::WaitUntil;
+
+TEST_F(PageWidgetsTest, ReadChangeOnThePageProgramVerifyWithTheSimulatedUnit) {
+  const QString saved = files_.filePath("unit.bin");
+  ASSERT_TRUE(StartLinkedSimulator(*form_, {"--save", saved}));
+  ASSERT_TRUE(WaitUntil([&] { return Congruence(*form_) == window_test::kIdentical; }, 30000));
+  const size_t logged = form_->ActivityLog().Entries().size();
+  form_->ReadCommand();
+  ASSERT_TRUE(WaitUntil([&] { return form_->ActivityLog().Entries().size() > logged; }, 30000));
+
+  auto* spin = form_->findChild<zeda::PageSpinBox*>(QStringLiteral("UpDownLimiter"));
+  ASSERT_NE(spin, nullptr);
+  const int wanted = Limiter() - 100;
+  const int commits = Binder().Commits();
+  spin->stepBy(-2);
+  // The window's own timer commits the clicks.
+  ASSERT_TRUE(WaitUntil([&] { return Binder().Commits() > commits; }, 5000));
+  EXPECT_EQ(Limiter(), wanted);
+
+  form_->appSettings.newInstal = false;
+  const size_t beforeProgram = form_->ActivityLog().Entries().size();
+  form_->ProgramCommand();
+  ASSERT_TRUE(
+      WaitUntil([&] { return form_->ActivityLog().Entries().size() > beforeProgram; }, 30000));
+  EXPECT_EQ(form_->ActivityLog().Entries().back().verdict, zeda::ActivityVerdict::Ok);
+  const size_t beforeVerify = form_->ActivityLog().Entries().size();
+  form_->VerifyCommand();
+  ASSERT_TRUE(
+      WaitUntil([&] { return form_->ActivityLog().Entries().size() > beforeVerify; }, 30000));
+  EXPECT_EQ(form_->ActivityLog().Entries().back().verdict, zeda::ActivityVerdict::Ok);
+  EXPECT_TRUE(WaitUntil([&] { return SavedLimiter(saved) == wanted; }, 10000))
+      << SavedLimiter(saved);
+  KillLinkedSimulator(*form_);
+}
+
+TEST_F(PageWidgetsTest, ProgrammingAfterChangeWritesAPageEditIntoTheUnit) {
+  const QString saved = files_.filePath("unit.bin");
+  ASSERT_TRUE(StartLinkedSimulator(*form_, {"--save", saved}));
+  ASSERT_TRUE(WaitUntil([&] { return Congruence(*form_) == window_test::kIdentical; }, 30000));
+  form_->appSettings.newInstal = false;
+  form_->findChild<QCheckBox*>(QStringLiteral("CheckBoxProgHned"))->setChecked(true);
+  auto* spin = form_->findChild<zeda::PageSpinBox*>(QStringLiteral("UpDownLimiter"));
+  ASSERT_NE(spin, nullptr);
+  const int wanted = Limiter() - 50;
+  spin->stepBy(-1);
+  EXPECT_TRUE(WaitUntil([&] { return SavedLimiter(saved) == wanted; }, 30000))
+      << SavedLimiter(saved);
+  EXPECT_TRUE(WaitUntil([&] { return Congruence(*form_) == window_test::kIdentical; }, 30000));
+  KillLinkedSimulator(*form_);
 }
 
 }  // namespace
