@@ -100,10 +100,16 @@ void PageHost::Start() {
       if (tabs->isTabVisible(k)) return tabs->setCurrentIndex(k);
     }
   };
-  for (const auto& [keys, by] : {std::pair{"Ctrl+Tab", 1}, std::pair{"Ctrl+PgDown", 1},
-                                 std::pair{"Ctrl+Shift+Tab", -1}, std::pair{"Ctrl+PgUp", -1}})
-    QObject::connect(new QShortcut(QKeySequence(QString::fromLatin1(keys)), &form_),
+  struct PageKey {
+    const char* keys;
+    int by;
+  };
+  for (const PageKey k : {PageKey{"Ctrl+Tab", 1}, PageKey{"Ctrl+PgDown", 1},
+                          PageKey{"Ctrl+Shift+Tab", -1}, PageKey{"Ctrl+PgUp", -1}}) {
+    const int by = k.by;
+    QObject::connect(new QShortcut(QKeySequence(QString::fromLatin1(k.keys)), &form_),
                      &QShortcut::activated, tabs, [step, by] { step(by); });
+  }
 }
 
 void PageHost::InstallHooks() {

@@ -11,8 +11,8 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "../../app/ui/window_fixture.h"
 #include "app/ui/page_host.h"
+#include "app/ui/window_fixture.h"
 #include "pages/page_binder.h"
 #include "pages/ui/page_widget.h"
 #include "params/param_fields.h"
