@@ -26,6 +26,7 @@
 #include <cstdlib>
 
 #include "app/ui/main_form.h"
+#include "app/ui/page_host.h"
 #include "base/message_box.h"
 #include "lang/lang_string.h"
 #include "params/defaults.h"
@@ -116,7 +117,19 @@ class DeviceUiBridge : public zeda::DeviceOpsUi {
   }
   void MonitorBlockReady(const uint8_t* block) override { form_.MonitorAnswer(block); }
   bool PlayerActive() const override { return form_.PlaybackActive(); }
-  void RecordUndo() override { form_.RecordParameters(); }
+  void RecordUndo() override {
+    if (auto* p = form_.Pages()) {
+      p->Binder().Snapshot();
+      return;
+    }
+    form_.RecordParameters();
+  }
+  void RefreshPages() override {
+    if (auto* p = form_.Pages()) p->Binder().LoadAllPages();
+  }
+  void RefreshActivePage() override {
+    if (auto* p = form_.Pages()) p->Binder().LoadActivePage();
+  }
   // Pages, undo, monitor display and recorder attach here with their areas.
 
  private:

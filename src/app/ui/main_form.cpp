@@ -36,6 +36,7 @@
 #include "app/page_list.h"
 #include "app/self_check_layout.h"
 #include "app/ui/elided_label.h"
+#include "app/ui/page_host.h"
 #include "app/ui/shown_tabs_accessible.h"
 #include "base/identity.h"
 #include "base/tick_clock.h"
@@ -113,6 +114,10 @@ TMainForm::~TMainForm() {
   // The link object goes first (its ports closed, its threads stopped), then the
   // translation tables, then the window.
   if (Timer1) Timer1->stop();
+  // The map editors hold the pages' tables: the widgets go before the pages.
+  delete PageControl1;
+  PageControl1 = nullptr;
+  pages_.reset();
   DestroyMonitor();
   DestroyDeviceOps();
 }
@@ -410,6 +415,9 @@ void TMainForm::FormCreate() {
   QTimer::singleShot(0, this, [this] { OfferJournalRecovery(); });
   if (options_.listenForHandover) StartHandoverServer();
   StartUpdateCheck();
+  // The parameter pages: built, loaded, the undo ring started.
+  pages_ = std::make_unique<zeda::PageHost>(*this);
+  pages_->Start();
   // 24.
   mainTick_.SetInitialised(true);
   zeda::LinkTraceSink().Trace("FORM Initialised");
@@ -445,7 +453,10 @@ void TMainForm::closeEvent(QCloseEvent* e) {
   e->accept();
 }
 
-void TMainForm::Timer1Timer() { mainTick_.Run(); }
+void TMainForm::Timer1Timer() {
+  mainTick_.Run();
+  if (pages_) pages_->Tick();
+}
 
 void TMainForm::Disconnect() {
   // While the link is enabled this shows "No connection with PC..." in slot 1.

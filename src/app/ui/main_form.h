@@ -29,6 +29,7 @@
 namespace zeda {
 class TTabWidget;
 class CCOMCOM;
+class PageHost;
 class DeviceOps;
 struct ImageBuffers;
 }  // namespace zeda
@@ -102,6 +103,8 @@ class TMainForm : public QMainWindow,
 
   // ---- Device operations (ui/device_commands.cpp) ----
   zeda::DeviceOps& DeviceOps() { return *deviceOps_; }
+  // The parameter pages; nullptr until the window is built.
+  zeda::PageHost* Pages() { return pages_.get(); }
   zeda::CCOMCOM& Link() { return *link_; }
   zeda::ImageBuffers& Images() { return *images_; }
   // The commands of ButtonRead/F7, ButtonVerify/F8, ButtonProgram/F9 and MenuReset.
@@ -281,6 +284,9 @@ class TMainForm : public QMainWindow,
   void dropEvent(QDropEvent* e) override;
 
  private:
+  friend class zeda::PageHost;  // builds the pages into PageControl1, drives the undo controls
+  std::unique_ptr<zeda::PageHost> pages_;
+
   void CreateControls();
   void CreateMenus();
   void CreateStatusBar();

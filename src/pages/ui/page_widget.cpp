@@ -1,0 +1,263 @@
+// The page builder (see page_widget.h).
+#include "pages/ui/page_widget.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "lang/lang_string.h"
+#include "mapedit/ui/tab_widget.h"
+#include "pages/page_binder.h"
+#include "pages/page_logic.h"
+
+namespace zeda {
+
+namespace {
+
+// Columns of group boxes: three on a wide tab, two otherwise.
+inline constexpr int kWideTabPx = 1100;
+inline constexpr int kWideColumns = 3;
+inline constexpr int kNarrowColumns = 2;
+
+QString Caption(const char* text) { return QString::fromUtf8(text ? LangText(text) : ""); }
+QString Name(const char* name) { return QString::fromUtf8(name ? name : ""); }
+
+// Where the controls of one box (or the page itself) go.
+struct Box {
+  QWidget* widget = nullptr;
+  QFormLayout* form = nullptr;
+  // The page itself: boxes (radio groups too) flow into the column grid.
+  std::function<void(QWidget*)> toGrid;
+};
+
+void Send(PageBinder& binder, const QString& name, ChangeKind kind) {
+  binder.ControlChanged(name.toStdString(), kind);
+}
+
+void FocusAfterCombo(QWidget* combo) {
+  if (auto* target = combo->window()->findChild<QWidget*>(QString::fromUtf8(kFocusAfterComboName)))
+    target->setFocus(Qt::OtherFocusReason);
+}
+
+QWidget* MakeSpin(const Binding& row, QWidget* parent, PageBinder& binder) {
+  auto* s = new PageSpinBox(parent);
+  s->setKeyboardTracking(false);
+  s->setAccelerated(true);
+  const QString name = Name(row.control);
+  s->onStep = [&binder, name] { Send(binder, name, ChangeKind::ArrowClick); };
+  QObject::connect(s, &QSpinBox::editingFinished, s, [&binder, s, name] {
+    // editingFinished also comes when the focus leaves without a typed change.
+    if (s->property("zedaTyped").toBool()) {
+      s->setProperty("zedaTyped", false);
+      Send(binder, name, ChangeKind::Immediate);
+    }
+  });
+  QObject::connect(s->findChild<QLineEdit*>(), &QLineEdit::textEdited, s,
+                   [s] { s->setProperty("zedaTyped", true); });
+  return s;
+}
+
+QWidget* MakeCombo(const Binding& row, QWidget* parent, PageBinder& binder) {
+  auto* c = new QComboBox(parent);
+  const QString name = Name(row.control);
+  QObject::connect(c, &QComboBox::activated, c, [&binder, c, name] {
+    Send(binder, name, ChangeKind::Immediate);
+    FocusAfterCombo(c);
+  });
+  return c;
+}
+
+QWidget* MakeRadioGroup(const Binding& row, QWidget* parent) {
+  auto* g = new QGroupBox(Caption(row.caption), parent);
+  new QVBoxLayout(g);  // WidgetControls fills it with the items
+  return g;
+}
+
+QWidget* MakeRadioRow(const Binding& row, QWidget* parent, PageBinder& binder) {
+  auto* w = new QWidget(parent);
+  auto* h = new QHBoxLayout(w);
+  h->setContentsMargins(0, 0, 0, 0);
+  for (int b = 0; b < row.buttons; ++b) {
+    const QString text = b < static_cast<int>(row.items.size())
+                             ? Caption(row.items[static_cast<size_t>(b)].text)
+                             : QString::number(b);
+    auto* r = new QRadioButton(text, w);
+    r->setObjectName(Name(row.control) + QString::number(b));
+    r->setAccessibleName(Caption(row.caption) + QLatin1Char(' ') + text);
+    h->addWidget(r);
+    QObject::connect(r, &QRadioButton::clicked, r,
+                     [&binder, r] { Send(binder, r->objectName(), ChangeKind::Immediate); });
+  }
+  h->addStretch(1);
+  return w;
+}
+
+void AddRow(const Binding& row, Box& box, PageBinder& binder) {
+  QWidget* control = nullptr;
+  bool ownCaption = false;
+  switch (row.kind) {
+    case BindKind::UpDown:
+      control = MakeSpin(row, box.widget, binder);
+      break;
+    case BindKind::CheckBox:
+    case BindKind::CheckBit: {
+      auto* c = new QCheckBox(Caption(row.caption), box.widget);
+      const QString name = Name(row.control);
+      QObject::connect(c, &QCheckBox::clicked, c,
+                       [&binder, name] { Send(binder, name, ChangeKind::Immediate); });
+      control = c;
+      ownCaption = true;
+      break;
+    }
+    case BindKind::RadioIndex:
+    case BindKind::RadioCode:
+      control = MakeRadioGroup(row, box.widget);
+      ownCaption = true;
+      break;
+    case BindKind::ComboCode:
+      control = MakeCombo(row, box.widget, binder);
+      break;
+    case BindKind::RadioRow:
+      control = MakeRadioRow(row, box.widget, binder);
+      break;
+  }
+  if (row.kind != BindKind::RadioRow) control->setObjectName(Name(row.control));
+  if (row.caption) control->setAccessibleName(Caption(row.caption));
+  if (ownCaption) {
+    const bool isBox = row.kind == BindKind::RadioIndex || row.kind == BindKind::RadioCode;
+    if (isBox && box.toGrid)
+      box.toGrid(control);
+    else
+      box.form->addRow(control);
+    return;
+  }
+  auto* label = new QLabel(Caption(row.caption), box.widget);
+  if (row.label) label->setObjectName(Name(row.label));
+  label->setBuddy(control);
+  box.form->addRow(label, control);
+}
+
+void AddExtra(const PageExtra& extra, Box& box, PageBinder& binder) {
+  if (extra.kind == ExtraKind::Label) {
+    auto* l = new QLabel(Caption(extra.caption), box.widget);
+    l->setObjectName(Name(extra.name));
+    l->setWordWrap(true);
+    box.form->addRow(l);
+    return;
+  }
+  auto* b = new QPushButton(Caption(extra.caption), box.widget);
+  b->setObjectName(Name(extra.name));
+  b->setAccessibleName(Caption(extra.caption));
+  const QString name = Name(extra.name);
+  QObject::connect(b, &QPushButton::clicked, b,
+                   [&binder, name] { Send(binder, name, ChangeKind::Immediate); });
+  box.form->addRow(b);
+}
+
+}  // namespace
+
+void PageSpinBox::stepBy(int steps) {
+  const int before = value();
+  QSpinBox::stepBy(steps);
+  if (value() != before && onStep) onStep();
+}
+
+void PageSpinBox::keyPressEvent(QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  QSpinBox::keyPressEvent(event);
+  if (enter) focusNextChild();
+}
+
+void ConnectRadio(QRadioButton* button, std::string_view group, PageBinder& binder) {
+  const QString name = QString::fromUtf8(group.data(), static_cast<int>(group.size()));
+  if (auto* g = qobject_cast<QGroupBox*>(button->parentWidget()); g && !g->title().isEmpty())
+    button->setAccessibleName(g->title() + QLatin1Char(' ') + button->text());
+  QObject::connect(button, &QRadioButton::clicked, button,
+                   [&binder, name] { Send(binder, name, ChangeKind::Immediate); });
+}
+
+void BuildPage(QWidget* tab, PageLogic& logic, PageBinder& binder) {
+  // A tab may already hold widgets of the window (they stay below the page's own).
+  auto* outer = qobject_cast<QBoxLayout*>(tab->layout());
+  if (!outer) {
+    outer = new QVBoxLayout(tab);
+    outer->setContentsMargins(2, 2, 2, 2);
+  }
+  auto* scroll = new QScrollArea(tab);
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  auto* content = new QWidget(scroll);
+  auto* column = new QVBoxLayout(content);
+  column->setContentsMargins(0, 0, 0, 0);
+
+  std::map<std::string, Box, std::less<>> boxes;
+  Box page{content, new QFormLayout, {}};
+  page.form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+  column->addLayout(page.form);
+
+  auto* grid = new QGridLayout;
+  column->addLayout(grid);
+  const int columns = tab->window()->width() >= kWideTabPx ? kWideColumns : kNarrowColumns;
+  int topLevelBoxes = 0;
+  page.toGrid = [&](QWidget* w) {
+    grid->addWidget(w, topLevelBoxes / columns, topLevelBoxes % columns, Qt::AlignTop);
+    ++topLevelBoxes;
+  };
+  auto boxOf = [&](const char* group) -> Box& {
+    if (!group) return page;
+    auto it = boxes.find(group);
+    return it != boxes.end() ? it->second : page;
+  };
+
+  const auto extras = logic.Extras();
+  for (const PageExtra& e : extras) {
+    if (e.kind != ExtraKind::Group) continue;
+    Box& parent = boxOf(e.group);
+    auto* g = new QGroupBox(Caption(e.caption), e.group ? parent.widget : content);
+    g->setObjectName(Name(e.name));
+    auto* form = new QFormLayout(g);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    if (e.group && &parent != &page) {
+      parent.form->addRow(g);
+    } else {
+      page.toGrid(g);
+    }
+    boxes.emplace(e.name, Box{g, form, {}});
+  }
+  for (const Binding& row : logic.Rows()) AddRow(row, boxOf(row.group), binder);
+  for (const PageExtra& e : extras)
+    if (e.kind != ExtraKind::Group) AddExtra(e, boxOf(e.group), binder);
+  for (int c = 0; c < columns; ++c) grid->setColumnStretch(c, 1);
+
+  page.toGrid = nullptr;  // refers to locals of this function
+  bool hasTables = false;
+  for (const PageTable& t : logic.Tables()) {
+    if (!t.tab) continue;
+    Box& box = boxOf(t.group);
+    auto* w = new TTabWidget(*t.tab, box.widget);
+    w->setObjectName(Name(t.name));
+    if (&box == &page)
+      column->addWidget(w, 1);
+    else
+      box.form->addRow(w);
+    hasTables = true;
+  }
+  if (!hasTables) column->addStretch(1);
+  scroll->setWidget(content);
+  outer->insertWidget(0, scroll, 1);
+}
+
+}  // namespace zeda

@@ -1,0 +1,195 @@
+// PageControls over widgets found by objectName (see widget_controls.h).
+#include "pages/ui/widget_controls.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace zeda {
+
+namespace {
+
+QString ToQ(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+
+}  // namespace
+
+QWidget* WidgetControls::Find(std::string_view name) const {
+  if (auto it = cache_.find(name); it != cache_.end() && it->second) return it->second;
+  if (!root_) return nullptr;
+  const QString qname = ToQ(name);
+  QWidget* w = root_->objectName() == qname ? root_.data() : root_->findChild<QWidget*>(qname);
+  if (w) cache_[std::string(name)] = w;
+  return w;
+}
+
+std::vector<QRadioButton*> WidgetControls::Buttons(const QGroupBox* group) {
+  const auto list = group->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
+  return {list.begin(), list.end()};
+}
+
+int WidgetControls::Position(std::string_view name) const {
+  if (auto* s = qobject_cast<QSpinBox*>(Find(name))) return s->value();
+  return 0;
+}
+
+void WidgetControls::SetPosition(std::string_view name, int position) {
+  if (auto* s = qobject_cast<QSpinBox*>(Find(name))) s->setValue(position);
+}
+
+void WidgetControls::SetRange(std::string_view name, int lo, int hi, int step) {
+  if (auto* s = qobject_cast<QSpinBox*>(Find(name))) {
+    s->setRange(lo, hi);
+    s->setSingleStep(step > 0 ? step : 1);
+  }
+}
+
+bool WidgetControls::Checked(std::string_view name) const {
+  if (auto* b = qobject_cast<QAbstractButton*>(Find(name))) return b->isChecked();
+  return false;
+}
+
+void WidgetControls::SetChecked(std::string_view name, bool checked) {
+  if (auto* b = qobject_cast<QAbstractButton*>(Find(name))) b->setChecked(checked);
+}
+
+int WidgetControls::ItemIndex(std::string_view name) const {
+  QWidget* w = Find(name);
+  if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentIndex();
+  if (auto* g = qobject_cast<QGroupBox*>(w)) {
+    const auto buttons = Buttons(g);
+    for (size_t i = 0; i < buttons.size(); ++i)
+      if (buttons[i]->isChecked()) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void WidgetControls::SetItemIndex(std::string_view name, int index) {
+  QWidget* w = Find(name);
+  if (auto* c = qobject_cast<QComboBox*>(w)) {
+    c->setCurrentIndex(index >= 0 && index < c->count() ? index : -1);
+    return;
+  }
+  if (auto* g = qobject_cast<QGroupBox*>(w)) {
+    const auto buttons = Buttons(g);
+    // Radio buttons are exclusive only while one is checked: clear them all for "none".
+    for (size_t i = 0; i < buttons.size(); ++i) buttons[i]->setAutoExclusive(false);
+    for (size_t i = 0; i < buttons.size(); ++i)
+      buttons[i]->setChecked(static_cast<int>(i) == index);
+    for (size_t i = 0; i < buttons.size(); ++i) buttons[i]->setAutoExclusive(true);
+  }
+}
+
+int WidgetControls::ItemCount(std::string_view name) const {
+  QWidget* w = Find(name);
+  if (auto* c = qobject_cast<QComboBox*>(w)) return c->count();
+  if (auto* g = qobject_cast<QGroupBox*>(w)) return static_cast<int>(Buttons(g).size());
+  return 0;
+}
+
+int WidgetControls::Code(std::string_view name, int index) const {
+  QWidget* w = Find(name);
+  if (auto* c = qobject_cast<QComboBox*>(w)) {
+    if (index < 0 || index >= c->count()) return kEmptyItem;
+    return c->itemData(index).toInt();
+  }
+  if (auto* g = qobject_cast<QGroupBox*>(w)) {
+    const auto buttons = Buttons(g);
+    if (index < 0 || index >= static_cast<int>(buttons.size())) return kEmptyItem;
+    return buttons[static_cast<size_t>(index)]->property(kItemCodeProperty).toInt();
+  }
+  return kEmptyItem;
+}
+
+void WidgetControls::SetItems(std::string_view name, std::span<const PageItem> items) {
+  QWidget* w = Find(name);
+  const int keep = ItemIndex(name);
+  const int index = keep < static_cast<int>(items.size()) ? keep : -1;
+  if (auto* c = qobject_cast<QComboBox*>(w)) {
+    // The program fills the list; nobody chose anything.
+    const QSignalBlocker block(c);
+    c->clear();
+    for (const PageItem& item : items) c->addItem(QString::fromUtf8(item.text), item.code);
+    c->setCurrentIndex(index);
+    return;
+  }
+  auto* g = qobject_cast<QGroupBox*>(w);
+  if (!g) return;
+  auto buttons = Buttons(g);
+  auto* layout = qobject_cast<QVBoxLayout*>(g->layout());
+  if (!layout) layout = new QVBoxLayout(g);
+  // Reuse the buttons that are there (their signal connections stay), add or drop the rest.
+  while (buttons.size() > items.size()) {
+    delete buttons.back();
+    buttons.pop_back();
+  }
+  while (buttons.size() < items.size()) {
+    auto* b = new QRadioButton(g);
+    layout->addWidget(b);
+    buttons.push_back(b);
+    if (onNewRadio_) onNewRadio_(b, name);
+  }
+  for (size_t i = 0; i < items.size(); ++i) {
+    QRadioButton* b = buttons[i];
+    b->setText(QString::fromUtf8(items[i].text));
+    b->setProperty(kItemCodeProperty, items[i].code);
+    b->setVisible(items[i].code != kEmptyItem);
+  }
+  SetItemIndex(name, index);
+}
+
+std::string WidgetControls::Text(std::string_view name) const {
+  QWidget* w = Find(name);
+  QString t;
+  if (auto* s = qobject_cast<QSpinBox*>(w))
+    t = s->text();
+  else if (auto* l = qobject_cast<QLabel*>(w))
+    t = l->text();
+  else if (auto* e = qobject_cast<QLineEdit*>(w))
+    t = e->text();
+  else if (auto* g = qobject_cast<QGroupBox*>(w))
+    t = g->title();
+  else if (auto* b = qobject_cast<QAbstractButton*>(w))
+    t = b->text();
+  return t.toStdString();
+}
+
+void WidgetControls::SetText(std::string_view name, std::string_view text) {
+  QWidget* w = Find(name);
+  const QString t = ToQ(text);
+  if (auto* s = qobject_cast<QSpinBox*>(w))
+    s->findChild<QLineEdit*>()->setText(t);
+  else if (auto* l = qobject_cast<QLabel*>(w))
+    l->setText(t);
+  else if (auto* e = qobject_cast<QLineEdit*>(w))
+    e->setText(t);
+  else if (auto* g = qobject_cast<QGroupBox*>(w))
+    g->setTitle(t);
+  else if (auto* b = qobject_cast<QAbstractButton*>(w))
+    b->setText(t);
+}
+
+bool WidgetControls::Visible(std::string_view name) const {
+  QWidget* w = Find(name);
+  return w && !w->isHidden();
+}
+
+void WidgetControls::SetVisible(std::string_view name, bool visible) {
+  if (QWidget* w = Find(name)) w->setHidden(!visible);
+}
+
+bool WidgetControls::Enabled(std::string_view name) const {
+  QWidget* w = Find(name);
+  return w && w->isEnabled();
+}
+
+void WidgetControls::SetEnabled(std::string_view name, bool enabled) {
+  if (QWidget* w = Find(name)) w->setEnabled(enabled);
+}
+
+}  // namespace zeda
