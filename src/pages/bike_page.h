@@ -77,17 +77,6 @@ inline constexpr PageItem kSyncPolarityItems[] = {
     {0, "use: both polarity"}, {1, "use: + positive only"}, {2, "use: - negative only"}};
 inline constexpr PageItem kPickupPolarityItems[] = {{0, "Plus"}, {1, "Minus"}, {2, "Auto"}};
 
-#define ZEDA_LOBE_ROWS(N, C)                                                                   \
-  UpDown("UpDownPalec" #N "Zac", "Maximum advance", "LabelPalec" #N "Zac", FieldId::LOBE_START, \
-         1, kMaxLobes, 1, C, "GroupBoxPalec" #N),                                              \
-  UpDown("UpDownPalec" #N "End", "Start advance", "LabelPalec" #N "End", FieldId::LOBE_END, 1,  \
-         kMaxLobes, 1, C, "GroupBoxPalec" #N),                                                 \
-  CheckBit("CheckBoxPalec" #N "ZacH2", "2nd Edge", FieldId::LOBE_START, 6, C, "GroupBoxPalec" #N), \
-  CheckBit("CheckBoxPalec" #N "EndH2", "2nd Edge", FieldId::LOBE_END, 6, C, "GroupBoxPalec" #N), \
-  CheckBit("CheckBoxPalec" #N "ZacP2", "2nd Pick-up", FieldId::LOBE_START, 7, C, "GroupBoxPalec" #N), \
-  CheckBit("CheckBoxPalec" #N "EndP2", "2nd Pick-up", FieldId::LOBE_END, 7, C, "GroupBoxPalec" #N), \
-  CheckBit("CheckBoxPalec" #N "T2", "2nd turn", FieldId::FOUR_STROKE_2ND_TURN, C, 0, "GroupBoxPalec" #N)
-
 // In the order the page stores them; the lobe rows are stored by the page (see above).
 inline constexpr Binding kBikeRows[] = {
     ComboCode("ComboBoxBike", "Motorbike type", "LabelBike", FieldId::BIKE, kBikeItems),
@@ -111,13 +100,36 @@ inline constexpr Binding kBikeRows[] = {
     UpDown("UpDownPocKanalu", "Number of outputs (coils)", "LabelPocKanalu", FieldId::CHANNEL_COUNT, 1, kMaxChannels, 1, 0, "GroupBoxSpecial"),
     UpDown("UpDownMaxLenLobe", "Max length of virtual lobe [ms]", "LabelMaxLenLobe", FieldId::MAX_LOBE_LEN, 1, 250, 1, 0, "GroupBoxSpecial"),
     UpDown("UpDownRevWoIgnition", "Revolutions without ignition", "LabelRevWoIgnition", FieldId::REV_WITHOUT_IGNITION, 0, 40, 1, 0, "GroupBoxSpecial"),
-    ZEDA_LOBE_ROWS(1, 0),
-    ZEDA_LOBE_ROWS(2, 1),
-    ZEDA_LOBE_ROWS(3, 2),
-    ZEDA_LOBE_ROWS(4, 3),
+    UpDown("UpDownPalec1Zac", "Maximum advance", "LabelPalec1Zac", FieldId::LOBE_START, 1, kMaxLobes, 1, 0, "GroupBoxPalec1"),
+    UpDown("UpDownPalec1End", "Start advance", "LabelPalec1End", FieldId::LOBE_END, 1, kMaxLobes, 1, 0, "GroupBoxPalec1"),
+    CheckBit("CheckBoxPalec1ZacH2", "2nd Edge", FieldId::LOBE_START, 6, 0, "GroupBoxPalec1"),
+    CheckBit("CheckBoxPalec1EndH2", "2nd Edge", FieldId::LOBE_END, 6, 0, "GroupBoxPalec1"),
+    CheckBit("CheckBoxPalec1ZacP2", "2nd Pick-up", FieldId::LOBE_START, 7, 0, "GroupBoxPalec1"),
+    CheckBit("CheckBoxPalec1EndP2", "2nd Pick-up", FieldId::LOBE_END, 7, 0, "GroupBoxPalec1"),
+    CheckBit("CheckBoxPalec1T2", "2nd turn", FieldId::FOUR_STROKE_2ND_TURN, 0, 0, "GroupBoxPalec1"),
+    UpDown("UpDownPalec2Zac", "Maximum advance", "LabelPalec2Zac", FieldId::LOBE_START, 1, kMaxLobes, 1, 1, "GroupBoxPalec2"),
+    UpDown("UpDownPalec2End", "Start advance", "LabelPalec2End", FieldId::LOBE_END, 1, kMaxLobes, 1, 1, "GroupBoxPalec2"),
+    CheckBit("CheckBoxPalec2ZacH2", "2nd Edge", FieldId::LOBE_START, 6, 1, "GroupBoxPalec2"),
+    CheckBit("CheckBoxPalec2EndH2", "2nd Edge", FieldId::LOBE_END, 6, 1, "GroupBoxPalec2"),
+    CheckBit("CheckBoxPalec2ZacP2", "2nd Pick-up", FieldId::LOBE_START, 7, 1, "GroupBoxPalec2"),
+    CheckBit("CheckBoxPalec2EndP2", "2nd Pick-up", FieldId::LOBE_END, 7, 1, "GroupBoxPalec2"),
+    CheckBit("CheckBoxPalec2T2", "2nd turn", FieldId::FOUR_STROKE_2ND_TURN, 1, 0, "GroupBoxPalec2"),
+    UpDown("UpDownPalec3Zac", "Maximum advance", "LabelPalec3Zac", FieldId::LOBE_START, 1, kMaxLobes, 1, 2, "GroupBoxPalec3"),
+    UpDown("UpDownPalec3End", "Start advance", "LabelPalec3End", FieldId::LOBE_END, 1, kMaxLobes, 1, 2, "GroupBoxPalec3"),
+    CheckBit("CheckBoxPalec3ZacH2", "2nd Edge", FieldId::LOBE_START, 6, 2, "GroupBoxPalec3"),
+    CheckBit("CheckBoxPalec3EndH2", "2nd Edge", FieldId::LOBE_END, 6, 2, "GroupBoxPalec3"),
+    CheckBit("CheckBoxPalec3ZacP2", "2nd Pick-up", FieldId::LOBE_START, 7, 2, "GroupBoxPalec3"),
+    CheckBit("CheckBoxPalec3EndP2", "2nd Pick-up", FieldId::LOBE_END, 7, 2, "GroupBoxPalec3"),
+    CheckBit("CheckBoxPalec3T2", "2nd turn", FieldId::FOUR_STROKE_2ND_TURN, 2, 0, "GroupBoxPalec3"),
+    UpDown("UpDownPalec4Zac", "Maximum advance", "LabelPalec4Zac", FieldId::LOBE_START, 1, kMaxLobes, 1, 3, "GroupBoxPalec4"),
+    UpDown("UpDownPalec4End", "Start advance", "LabelPalec4End", FieldId::LOBE_END, 1, kMaxLobes, 1, 3, "GroupBoxPalec4"),
+    CheckBit("CheckBoxPalec4ZacH2", "2nd Edge", FieldId::LOBE_START, 6, 3, "GroupBoxPalec4"),
+    CheckBit("CheckBoxPalec4EndH2", "2nd Edge", FieldId::LOBE_END, 6, 3, "GroupBoxPalec4"),
+    CheckBit("CheckBoxPalec4ZacP2", "2nd Pick-up", FieldId::LOBE_START, 7, 3, "GroupBoxPalec4"),
+    CheckBit("CheckBoxPalec4EndP2", "2nd Pick-up", FieldId::LOBE_END, 7, 3, "GroupBoxPalec4"),
+    CheckBit("CheckBoxPalec4T2", "2nd turn", FieldId::FOUR_STROKE_2ND_TURN, 3, 0, "GroupBoxPalec4"),
     ComboCode("ComboBoxNasobekPalcu", "Ignitions per revolution", "LabelNasobekPalcu", FieldId::GEBER_MODE, kGeberItems, 0, "GroupBoxSpecial"),
 };
-#undef ZEDA_LOBE_ROWS
 
 inline constexpr PageExtra kBikeExtras[] = {
     {ExtraKind::Group, "GroupBoxTachometer", "Tachometer output", nullptr},
