@@ -9,6 +9,7 @@
 #include "link/op_progress.h"
 #include "link/op_verdicts.h"
 #include "params/normalize.h"
+#include "params/param_addresses.h"
 
 namespace zeda {
 
@@ -288,6 +289,17 @@ bool DeviceOps::Request(int32_t code) {
 
 void DeviceOps::RequestAutoProgram() {
   if (!UnitConnected() || !identPassed_ || ChangedMaskEmpty()) return;
+  // The Program command asks before it overwrites a unit it knows nothing about, or one set
+  // for another bike; an automatic program cannot ask, so it refuses and says why. The
+  // edits stay in changedMask for a later Program.
+  if (ui_.NewInstallation()) {
+    Error(OpText::AutoProgramNewInstal);
+    return;
+  }
+  if (reportedBike_ >= 0 && reportedBike_ != img_.params.Byte(Adrb::BIKE)) {
+    Error(OpText::AutoProgramOtherBike);
+    return;
+  }
   if (opRequest_ != 0) {
     if (opRequest_ != OP_PROGRAM_CHANGED) autoProgramFor_ = connection_;
     return;

@@ -73,6 +73,9 @@ class DeviceOpsUi : public StatusSink {
   // A successful read: the new-installation setting is cleared and the settings saved
   // when it was set.
   virtual void ClearNewInstal() {}
+  // This is a new installation whose unit can be read: nothing may be programmed before the
+  // unit is read or a file is opened.
+  virtual bool NewInstallation() const { return false; }
   // A live monitor answer (monitorBlock, 151 positions) for display, recorder and CSV.
   virtual void MonitorBlockReady(const uint8_t* /*block*/) {}
   virtual bool PlayerActive() const { return false; }

@@ -37,6 +37,13 @@ constexpr const char* kTexts[] = {
     // A command still waiting when its connection ended: never run on the next unit.
     "###Connection lost: command not done##Verbindung verloren: Befehl nicht "
     "ausgeführt##Spojení ztraceno: příkaz neproveden",
+    // Automatic programming refused: the checks the Program command makes with a question.
+    "###Not programmed: read the unit or open a file first##Nicht programmiert: zuerst die "
+    "Einheit lesen oder eine Datei öffnen##Nenaprogramováno: nejprve načtěte jednotku nebo "
+    "otevřete soubor",
+    "###Not programmed: a different bike is set in the unit (use Program)##Nicht "
+    "programmiert: in der Einheit ist ein anderes Motorrad gewählt (Programmieren "
+    "benutzen)##Nenaprogramováno: v jednotce je zvolen jiný motocykl (použijte Programování)",
 };
 static_assert(std::size(kTexts) == static_cast<int>(OpText::COUNT_), "one text per OpText");
 

@@ -24,6 +24,8 @@ enum class OpText : int {
   SubversionMismatch,
   ResetError,
   CommandDropped,
+  AutoProgramNewInstal,
+  AutoProgramOtherBike,
   COUNT_
 };
 

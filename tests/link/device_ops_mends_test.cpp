@@ -495,5 +495,54 @@ TEST_F(DeviceOpsMends, ByteReEditedWhileItIsProgrammedStaysMarked) {
   EXPECT_EQ(unit_->Programmings(), 2);
 }
 
+// An automatic program makes the checks the Program command makes with a question; when one
+// fails nothing is programmed, slot 2 says why, and the edit waits for a Program.
+struct AutoCheckCase {
+  const char* name;
+  bool newInstallation;
+  bool otherBike;
+  const char* said;
+};
+
+TEST_F(DeviceOpsMends, AutomaticProgramMakesTheProgramChecks) {
+  const AutoCheckCase cases[] = {
+      {"new installation", true, false, "Not programmed: read the unit or open a file first"},
+      {"other bike", false, true,
+       "Not programmed: a different bike is set in the unit (use Program)"},
+  };
+  Connect({});
+  ReadUnit();
+  ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ops.ReportedBike() >= 0; }));
+  const int unitBike = rig_->ops.ReportedBike();
+  ASSERT_EQ(unitBike, rig_->images.params.Byte(Adrb::BIKE));
+  for (const AutoCheckCase& k : cases) {
+    SCOPED_TRACE(k.name);
+    ASSERT_TRUE(rig_->WaitIdle());
+    const ParamImage memory = UnitMemory();
+    const int programmings = unit_->Programmings();
+    rig_->ui.newInstallation = k.newInstallation;
+    rig_->ui.ended.clear();
+    Edit(kFreeByte, static_cast<uint8_t>(memory.Byte(kFreeByte) ^ 0x20));
+    if (k.otherBike) Edit(Adrb::BIKE, static_cast<uint8_t>(unitBike == 7 ? 28 : 7));
+    const int from = static_cast<int>(trace_.Lines().size());
+    rig_->ops.RequestAutoProgram();
+    EXPECT_EQ(rig_->ops.opRequest(), 0);
+    EXPECT_EQ(rig_->ui.Slot(2), k.said);
+    for (int i = 0; i < 12; ++i) rig_->Run();
+    EXPECT_FALSE(rig_->ui.EndedOp(OP_PROGRAM_CHANGED));
+    ExpectNoTransfer(from);
+    EXPECT_EQ(unit_->Programmings(), programmings);
+    EXPECT_EQ(UnitMemory(), memory);
+    EXPECT_TRUE(rig_->images.changedMask[kFreeByte]);
+
+    // Once the check passes, the same edit is programmed.
+    rig_->ui.newInstallation = false;
+    rig_->images.params.SetByte(Adrb::BIKE, static_cast<uint8_t>(unitBike));
+    rig_->ops.RequestAutoProgram();
+    ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ui.EndedOp(OP_PROGRAM_CHANGED); }, 300));
+    EXPECT_EQ(UnitMemory().Byte(kFreeByte), rig_->images.params.Byte(kFreeByte));
+  }
+}
+
 }  // namespace
 }  // namespace zeda

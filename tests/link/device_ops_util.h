@@ -202,6 +202,7 @@ class RecordingUi : public DeviceOpsUi {
   void ClearCurrentFile() override { ++fileCleared; }
   void OperationEnded(int32_t op, OpOutcome outcome) override { ended.push_back({op, outcome}); }
   void MonitorBlockReady(const uint8_t*) override { ++monitors; }
+  bool NewInstallation() const override { return newInstallation; }
 
   // The slot texts of this run so far, in English.
   std::string Slot(int slot) const {
@@ -235,6 +236,7 @@ class RecordingUi : public DeviceOpsUi {
   Colour lastResultBack = 0;
   int32_t gauge = -1;
   bool gaugeShown = false;
+  bool newInstallation = false;
   std::string labelCom;
   int titleUpdates = 0, unitTextChanges = 0, pageRefreshes = 0, fileCleared = 0, monitors = 0;
 };

@@ -108,6 +108,9 @@ class DeviceUiBridge : public zeda::DeviceOpsUi {
     form_.appSettings.newInstal = false;
     form_.SaveAppSettings();
   }
+  bool NewInstallation() const override {
+    return form_.appSettings.newInstal && form_.UnitReadable();
+  }
   void OperationInterrupted(int32_t op) override {
     form_.ShowInterrupted();
     form_.activityLog_.OperationInterrupted(op);
