@@ -2,6 +2,7 @@
 
 #include "pages/advance_page.h"
 #include "pages/misc_page.h"
+#include "pages/sensors_page.h"
 #include "pages/servo_page.h"
 
 namespace zeda {
@@ -9,6 +10,7 @@ namespace zeda {
 std::vector<std::unique_ptr<PageLogic>> MakeAllPages(const PageContext& context) {
   std::vector<std::unique_ptr<PageLogic>> pages;
   pages.push_back(std::make_unique<MiscPage>());
+  pages.push_back(std::make_unique<SensorsPage>(context));
   pages.push_back(std::make_unique<AdvancePage>(context));
   pages.push_back(std::make_unique<ServoPage>(context));
   return pages;
