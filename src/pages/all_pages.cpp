@@ -2,6 +2,7 @@
 
 #include "pages/advance_page.h"
 #include "pages/misc_page.h"
+#include "pages/pout_page.h"
 #include "pages/sensors_page.h"
 #include "pages/servo_page.h"
 
@@ -12,6 +13,7 @@ std::vector<std::unique_ptr<PageLogic>> MakeAllPages(const PageContext& context)
   pages.push_back(std::make_unique<MiscPage>());
   pages.push_back(std::make_unique<SensorsPage>(context));
   pages.push_back(std::make_unique<AdvancePage>(context));
+  pages.push_back(std::make_unique<PoutPage>(context));
   pages.push_back(std::make_unique<ServoPage>(context));
   return pages;
 }
