@@ -46,16 +46,15 @@ void AdvancePage::Tick(PageBinder& /*binder*/) {
 void AdvancePage::TableChanged(PageBinder& binder, TTab& t) {
   // An edit the program makes while loading is no user's change.
   if (binder.LoadGuard()) return;
-  // A pending arrow click is committed on its own first: the rows are reloaded below.
-  binder.CommitPending();
   ParamImage& img = binder.Params();
   if (context_.tables != nullptr) TakeOverlaysIntoImage(*context_.tables, t, img);
   StoreAdvanceTables(t, img);
   {
-    // The commit stores the page's controls: they must show the base advance the table
-    // changed, or the commit would write the old one back.
+    // The commit stores the page's controls: the base advance up-down must show what the
+    // table changed, or the commit would write the old one back. The other controls keep
+    // what they show, so that an arrow click still pending is committed with the map.
     PageBinder::Guard guard(binder);
-    LoadRows(Rows(), img, binder.Controls());
+    LoadBinding(kAdvanceRows[kBaseAdvanceRow], img, binder.Controls());
   }
   binder.Commit();
 }

@@ -20,6 +20,7 @@ namespace zeda {
 
 inline constexpr int kAdvancePageIndex = 3;
 inline constexpr int kCylinderCorrections = 4;
+inline constexpr int kBaseAdvanceRow = 0;  // its row in kAdvanceRows (a map overlay too)
 
 // clang-format off
 inline constexpr Binding kAdvanceRows[] = {

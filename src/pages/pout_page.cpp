@@ -80,7 +80,6 @@ bool PoutPage::Change(PageBinder& binder, std::string_view control) {
 }
 
 void PoutPage::ModeClick(PageBinder& binder, int output) {
-  binder.CommitPending();
   ParamImage& img = binder.Params();
   // The whole page first (the mode is one of its rows), then the preset over it.
   Store(binder);
@@ -96,7 +95,6 @@ void PoutPage::ModeClick(PageBinder& binder, int output) {
 
 void PoutPage::TableChanged(PageBinder& binder, TTab& t) {
   if (binder.LoadGuard()) return;
-  binder.CommitPending();
   ParamImage& img = binder.Params();
   if (context_.tables != nullptr) TakeOverlaysIntoImage(*context_.tables, t, img);
   if (!StorePoutTable(tabs_, t, img)) return;

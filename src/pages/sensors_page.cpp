@@ -72,14 +72,12 @@ void SensorsPage::ThrottleButton(PageBinder& binder, int row) {
   // Without a live monitor there is no voltage to take: a stale one would calibrate the
   // throttle to whatever the unit said last.
   if (live == nullptr || !live->live || live->loadMode == kLoadModePressure) return;
-  binder.CommitPending();
   SetThrottleCalibration(tabs_, row, live->sensorMv, binder.Params());
   binder.Commit();
 }
 
 void SensorsPage::TableChanged(PageBinder& binder, TTab& t) {
   if (binder.LoadGuard()) return;
-  binder.CommitPending();
   if (StoreSensorTable(tabs_, t, binder.Params())) binder.Commit();
 }
 

@@ -52,15 +52,14 @@ void ServoPage::Store(PageBinder& binder) {
 
 void ServoPage::TableChanged(PageBinder& binder, TTab& t) {
   if (binder.LoadGuard()) return;
-  binder.CommitPending();
   ParamImage& img = binder.Params();
   if (context_.tables != nullptr) TakeOverlaysIntoImage(*context_.tables, t, img);
   StoreServoTable(t, img);
   {
     // The map's switch is the enable box too: the commit stores the box, so it must show
-    // what the map says first.
+    // what the map says first (the other controls keep a pending arrow click).
     PageBinder::Guard guard(binder);
-    LoadRows(Rows(), img, binder.Controls());
+    LoadBinding(kServoRows[kServoEnableRow], img, binder.Controls());
   }
   binder.Commit();
 }

@@ -17,6 +17,7 @@
 namespace zeda {
 
 inline constexpr int kServoPageIndex = 5;
+inline constexpr int kServoEnableRow = 0;  // its row in kServoRows (the map's switch too)
 
 // clang-format off
 inline constexpr Binding kServoRows[] = {

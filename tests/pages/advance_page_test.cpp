@@ -89,6 +89,20 @@ TEST_F(AdvancePageTest, BaseAdvanceChangedInTheTableReachesTheImageAndTheUpDown)
   EXPECT_EQ(controls.Position("UpDownBaseAdv"), 12);
 }
 
+// An arrow click still pending when the map is edited is committed with it, in one step.
+TEST_F(AdvancePageTest, PendingArrowClickIsCommittedWithTheMapEdit) {
+  controls.SetPosition("UpDownKorAdv1", controls.Position("UpDownKorAdv1") + 1);
+  binder.ControlChanged("UpDownKorAdv1", ChangeKind::ArrowClick);
+  const int expected = controls.Position("UpDownKorAdv1");
+  TTab& t = *page.Table();
+  t.Cur().Cell(4, 0) = 9;
+  t.onTableChanged(t);
+  EXPECT_EQ(Img().Byte(Adrb::ADVANCE + 4), 109);
+  EXPECT_EQ(Img().Byte(Adrb::CORR_ADVANCE), expected + 100);
+  EXPECT_EQ(t.Cur().Cell(4, 0), 9);
+  EXPECT_EQ(snapshots, 1);
+}
+
 // A limiter changed on another page reaches the table on the next load, so a later map
 // edit does not write the old one back.
 TEST_F(AdvancePageTest, MapEditKeepsALimiterChangedElsewhere) {
