@@ -2,6 +2,7 @@
 
 #include "pages/gear_page.h"
 #include "pages/misc_page.h"
+#include "pages/race_page.h"
 
 namespace zeda {
 
@@ -9,6 +10,7 @@ std::vector<std::unique_ptr<PageLogic>> MakeAllPages(const PageContext& context)
   std::vector<std::unique_ptr<PageLogic>> pages;
   pages.push_back(std::make_unique<MiscPage>());
   pages.push_back(std::make_unique<GearPage>(context));
+  pages.push_back(std::make_unique<RacePage>(context));
   return pages;
 }
 
