@@ -56,7 +56,7 @@ TEST_F(RacePageTest, RowsFollowTheGearSystemAndNumberOfGears) {
   const RowsCase cases[] = {
       {GEAR_NONE, 6, 1},  // only "0-1 " without gear detection
       {GEAR_VOLTAGE_MODE, 1, 1}, {GEAR_VOLTAGE_MODE, 2, 2}, {GEAR_VOLTAGE_MODE, 3, 3},
-      {GEAR_VOLTAGE_MODE, 6, 6}, {GEAR_VOLTAGE_MODE, 4, 4}, {GEAR_RATIO_AUTO, 5, 5},
+      {GEAR_VOLTAGE_MODE, 6, 6}, {GEAR_VOLTAGE_MODE, 4, 4}, {GEAR_VOLTAGE_MODE, 5, 5},
   };
   for (const RowsCase& c : cases) {
     SCOPED_TRACE(::testing::Message() << "mode " << c.mode << " count " << c.count);
