@@ -16,7 +16,7 @@ namespace zeda::test {
 namespace {
 
 class GearPageTest : public ::testing::Test {
- protected:
+ public:
   GearPageTest() : binder(buffers, controls), gear(MakeContext()) {
     buffers.params = StartImage();
     NormalizeParams(buffers.params);

@@ -15,7 +15,7 @@ namespace zeda::test {
 namespace {
 
 class RacePageTest : public ::testing::Test {
- protected:
+ public:
   RacePageTest() : binder(buffers, controls), race(MakeContext()) {
     buffers.params = StartImage();
     NormalizeParams(buffers.params);

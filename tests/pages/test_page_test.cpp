@@ -20,7 +20,7 @@ namespace zeda::test {
 namespace {
 
 class TestPageTest : public ::testing::Test {
- protected:
+ public:
   TestPageTest() : binder(buffers, controls), page(MakeContext()) {
     buffers.params = StartImage();
     NormalizeParams(buffers.params);
