@@ -53,6 +53,11 @@ class PageControls {
   virtual void SetVisible(std::string_view name, bool visible) = 0;
   virtual bool Enabled(std::string_view name) const = 0;
   virtual void SetEnabled(std::string_view name, bool enabled) = 0;
+
+  // Marks a label or button as the one of the current state (drawn green, a button's
+  // caption bold). Optional: controls that cannot show it ignore it.
+  virtual void SetHighlighted(std::string_view /*name*/, bool /*on*/) {}
+  virtual bool Highlighted(std::string_view /*name*/) const { return false; }
 };
 
 // Controls as plain values. A control comes into being the first time it is named;
@@ -69,6 +74,7 @@ class MemoryControls final : public PageControls {
     std::string text;
     bool visible = true;
     bool enabled = true;
+    bool highlighted = false;
   };
 
   int Position(std::string_view name) const override { return Get(name).position; }
@@ -91,6 +97,8 @@ class MemoryControls final : public PageControls {
   void SetVisible(std::string_view name, bool visible) override { At(name).visible = visible; }
   bool Enabled(std::string_view name) const override { return Get(name).enabled; }
   void SetEnabled(std::string_view name, bool enabled) override { At(name).enabled = enabled; }
+  void SetHighlighted(std::string_view name, bool on) override { At(name).highlighted = on; }
+  bool Highlighted(std::string_view name) const override { return Get(name).highlighted; }
 
   // Counts SetChecked/SetPosition/SetItemIndex calls (a load that changes nothing touches
   // nothing where the rules say so).

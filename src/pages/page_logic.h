@@ -18,7 +18,8 @@ class TTab;
 
 // Controls of a page that hold no field: group boxes (with their captions), plain labels
 // (captions computed by the page) and buttons (a click reaches Change like any control).
-enum class ExtraKind : uint8_t { Group, Label, Button };
+// Combo and Edit are plain controls whose content the page handles itself.
+enum class ExtraKind : uint8_t { Group, Label, Button, Combo, Edit };
 struct PageExtra {
   ExtraKind kind;
   const char* name;     // objectName
