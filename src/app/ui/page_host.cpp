@@ -11,7 +11,9 @@
 
 #include "app/ui/main_form.h"
 #include "base/trace.h"
+#include "lang/ui/page_captions.h"
 #include "link/device_ops.h"
+#include "link/test_requests.h"
 #include "mapedit/ui/tab_widget.h"
 #include "pages/all_pages.h"
 #include "pages/ui/page_widget.h"
@@ -59,9 +61,14 @@ void PageHost::Start() {
                                   : PageAnswer::Cancel;
   };
   context.newDefaults = [this] { form_.NewCommand(false); };
-  // TODO(link): hand the button to the next monitor request once the link offers it.
-  context.testRequest = [](const std::string& button) {
-    LinkTraceSink().Trace(("PAGES test request " + button).c_str());
+  // A test button goes out with the next monitor request; the device machine refuses it
+  // without an identified unit.
+  context.testRequest = [this](const std::string& button) {
+    for (const TestButtonRow& row : kTestButtons)
+      if (button == row.control) {
+        form_.DeviceOps().RequestTest(row.button);
+        return;
+      }
   };
   context.chooseFile = [this](const std::string& filter) {
     return QFileDialog::getOpenFileName(&form_, QString(), QString(),
@@ -80,6 +87,7 @@ void PageHost::Start() {
   }
   for (TTabWidget* w : form_.findChildren<TTabWidget*>()) editors_.push_back(w);
   controls_.Forget();
+  ApplyPageCaptions(tabs);
   InstallHooks();
   binder_.CreatePages();
   binder_.ChangePage(tabs->currentIndex());

@@ -158,6 +158,23 @@ void AddExtra(const PageExtra& extra, Box& box, PageBinder& binder) {
     box.form->addRow(l);
     return;
   }
+  if (extra.kind == ExtraKind::Combo) {
+    auto* c = new QComboBox(box.widget);
+    c->setObjectName(Name(extra.name));
+    c->setAccessibleName(Caption(extra.caption));
+    const QString name = Name(extra.name);
+    QObject::connect(c, &QComboBox::activated, c,
+                     [&binder, name] { Send(binder, name, ChangeKind::Immediate); });
+    box.form->addRow(c);
+    return;
+  }
+  if (extra.kind == ExtraKind::Edit) {
+    auto* e = new QLineEdit(box.widget);
+    e->setObjectName(Name(extra.name));
+    e->setAccessibleName(Caption(extra.caption));
+    box.form->addRow(e);
+    return;
+  }
   auto* b = new QPushButton(Caption(extra.caption), box.widget);
   b->setObjectName(Name(extra.name));
   b->setAccessibleName(Caption(extra.caption));

@@ -192,4 +192,22 @@ void WidgetControls::SetEnabled(std::string_view name, bool enabled) {
   if (QWidget* w = Find(name)) w->setEnabled(enabled);
 }
 
+namespace {
+constexpr const char* kHighlightProperty = "zedaHighlighted";
+}  // namespace
+
+bool WidgetControls::Highlighted(std::string_view name) const {
+  const QWidget* w = Find(name);
+  return w && w->property(kHighlightProperty).toBool();
+}
+
+void WidgetControls::SetHighlighted(std::string_view name, bool on) {
+  QWidget* w = Find(name);
+  if (!w || w->property(kHighlightProperty).toBool() == on) return;
+  w->setProperty(kHighlightProperty, on);
+  // A style sheet rather than the palette: buttons ignore palette backgrounds in most styles.
+  w->setStyleSheet(on ? QStringLiteral("background-color: #3cb043; font-weight: bold;")
+                      : QString());
+}
+
 }  // namespace zeda

@@ -50,6 +50,9 @@ class WidgetControls final : public PageControls {
   void SetVisible(std::string_view name, bool visible) override;
   bool Enabled(std::string_view name) const override;
   void SetEnabled(std::string_view name, bool enabled) override;
+  // The current gear's label or button: green, a button's caption bold.
+  bool Highlighted(std::string_view name) const override;
+  void SetHighlighted(std::string_view name, bool on) override;
 
   // The widget named `name` under the root, nullptr when there is none.
   QWidget* Find(std::string_view name) const;
