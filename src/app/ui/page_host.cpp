@@ -85,11 +85,14 @@ void PageHost::Start() {
     binder_.AddPage(*page);
     if (QWidget* tab = tabs->widget(page->Index())) BuildPage(tab, *page, binder_);
   }
+  controls_.Forget();
+  InstallHooks();
+  binder_.CreatePages();
+  for (auto& page : pages_)
+    if (QWidget* tab = tabs->widget(page->Index())) AddPageTables(tab, *page);
   for (TTabWidget* w : form_.findChildren<TTabWidget*>()) editors_.push_back(w);
   controls_.Forget();
   ApplyPageCaptions(tabs);
-  InstallHooks();
-  binder_.CreatePages();
   binder_.ChangePage(tabs->currentIndex());
   binder_.LoadAllPages();
   binder_.StartRing();

@@ -206,6 +206,11 @@ void ConnectRadio(QRadioButton* button, std::string_view group, PageBinder& bind
                    [&binder, name] { Send(binder, name, ChangeKind::Immediate); });
 }
 
+constexpr int kMinTableHeightPx = 260;
+// A table inside a group box (power-out switching and PWM tables, sensor tables).
+constexpr int kMinBoxTableWidthPx = 380;
+constexpr int kMinBoxTableHeightPx = 170;
+
 void BuildPage(QWidget* tab, PageLogic& logic, PageBinder& binder) {
   // A tab may already hold widgets of the window (they stay below the page's own).
   auto* outer = qobject_cast<QBoxLayout*>(tab->layout());
@@ -246,7 +251,7 @@ void BuildPage(QWidget* tab, PageLogic& logic, PageBinder& binder) {
     auto* g = new QGroupBox(Caption(e.caption), e.group ? parent.widget : content);
     g->setObjectName(Name(e.name));
     auto* form = new QFormLayout(g);
-    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     if (e.group && &parent != &page) {
       parent.form->addRow(g);
     } else {
@@ -260,21 +265,37 @@ void BuildPage(QWidget* tab, PageLogic& logic, PageBinder& binder) {
   for (int c = 0; c < columns; ++c) grid->setColumnStretch(c, 1);
 
   page.toGrid = nullptr;  // refers to locals of this function
-  bool hasTables = false;
-  for (const PageTable& t : logic.Tables()) {
-    if (!t.tab) continue;
-    Box& box = boxOf(t.group);
-    auto* w = new TTabWidget(*t.tab, box.widget);
-    w->setObjectName(Name(t.name));
-    if (&box == &page)
-      column->addWidget(w, 1);
-    else
-      box.form->addRow(w);
-    hasTables = true;
-  }
-  if (!hasTables) column->addStretch(1);
+  // Map editors come later (AddPageTables): a page makes its table models at Create, which
+  // needs these widgets first. Until then the boxes sit at the top.
+  column->addStretch(1);
   scroll->setWidget(content);
   outer->insertWidget(0, scroll, 1);
+}
+
+void AddPageTables(QWidget* tab, PageLogic& logic) {
+  auto* scroll = tab->findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
+  QWidget* content = scroll ? scroll->widget() : nullptr;
+  auto* column = content ? qobject_cast<QVBoxLayout*>(content->layout()) : nullptr;
+  if (!column) return;
+  bool stretchTaken = false;
+  for (const PageTable& t : logic.Tables()) {
+    if (!t.tab) continue;
+    auto* box = t.group ? content->findChild<QGroupBox*>(Name(t.group)) : nullptr;
+    auto* w = new TTabWidget(*t.tab, box ? static_cast<QWidget*>(box) : content);
+    w->setObjectName(Name(t.name));
+    auto* form = box ? qobject_cast<QFormLayout*>(box->layout()) : nullptr;
+    if (form) {
+      w->setMinimumSize(kMinBoxTableWidthPx, kMinBoxTableHeightPx);
+      form->addRow(w);
+      continue;
+    }
+    if (!stretchTaken && column->count() > 0 && column->itemAt(column->count() - 1)->spacerItem()) {
+      delete column->takeAt(column->count() - 1);
+      stretchTaken = true;
+    }
+    w->setMinimumHeight(kMinTableHeightPx);
+    column->addWidget(w, 1);
+  }
 }
 
 }  // namespace zeda

@@ -45,6 +45,9 @@ inline constexpr char kFocusAfterComboName[] = "CheckBoxProgHned";
 // Fills `tab` with the widgets of `logic` (call before PageBinder::CreatePages, which sets
 // ranges and item lists). Map editors are made for the page's Tables().
 void BuildPage(QWidget* tab, PageLogic& logic, PageBinder& binder);
+// Adds the map editors of the page's Tables() to a tab built by BuildPage; call it once
+// after the pages' Create, which makes the table models.
+void AddPageTables(QWidget* tab, PageLogic& logic);
 
 // Connects a radio button of radio group `group` made after the build (WidgetControls
 // makes them when a group gets its items).

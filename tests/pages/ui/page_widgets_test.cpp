@@ -73,7 +73,14 @@ TEST_F(PageWidgetsTest, TenArrowClicksCommitOnceFiveTicksAfterTheLast) {
 TEST_F(PageWidgetsTest, LoadingAndSwitchingPagesNeverCommit) {
   const int commits = Binder().Commits();
   auto* tabs = form_->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
-  for (int i = 0; i < tabs->count(); ++i) tabs->setCurrentIndex(i);
+  // At a laptop's size, so the pictures saved with ZEDA_SHOT_DIR show what a user sees.
+  form_->resize(1366, 768);
+  form_->show();
+  for (int i = 0; i < tabs->count(); ++i) {
+    tabs->setCurrentIndex(i);
+    QCoreApplication::processEvents();
+    window_test::Shot(*form_, ("page-" + std::to_string(i)).c_str());
+  }
   tabs->setCurrentIndex(0);
   Binder().LoadAllPages();
   for (int t = 0; t < 2 * zeda::kArrowCommitTicks; ++t) Binder().Tick();
