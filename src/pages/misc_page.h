@@ -17,10 +17,18 @@ inline constexpr int kMinInputItems = 5;    // the groups never have fewer rows 
 
 // The input functions in their order of presentation, with their captions.
 inline constexpr PageItem kInputFunctionItems[] = {
-    {0, "Off"},           {1, "Kill switch"},   {2, "Blocking"},
-    {11, "Tacho/Lambda"}, {3, "Quickshift"},    {4, "Quickshift inv."},
-    {5, "Retard"},        {6, "Start limiter"}, {7, "2nd advance chart"},
-    {10, "N2O"},          {8, "Gear"},          {9, "Speed"},
+    {0, "###Off##Aus##Vypnuto"},
+    {1, "###Kill switch##Not Aus##Kill switch"},
+    {2, "###Blocking##Blockierung##Blokování"},
+    {11, "Tacho/Lambda"},
+    {3, "###Quickshift##Schaltautomat##Quickshift"},
+    {4, "###Quickshift inv.##Schaltautomat inv.##Quickshift inv."},
+    {5, "###Retard##Spätzündung##Snížení předstihu"},
+    {6, "###Start limiter##Startbegrenzer##Startovací omezovač"},
+    {7, "###2nd advance chart##2. Vorzündungskennfeld##2. mapa předstihu"},
+    {10, "N2O"},
+    {8, "###Gear##Gang##Převodový stupeň"},
+    {9, "###Speed##Geschwindigkeit##Rychlost"},
 };
 
 inline constexpr PageItem kPotiModeItems[] = {

@@ -16,6 +16,7 @@
 #include "link/test_requests.h"
 #include "mapedit/ui/tab_widget.h"
 #include "pages/all_pages.h"
+#include "pages/misc_page.h"
 #include "pages/ui/page_widget.h"
 
 namespace zeda {
@@ -93,6 +94,15 @@ void PageHost::Start() {
   for (TTabWidget* w : form_.findChildren<TTabWidget*>()) editors_.push_back(w);
   controls_.Forget();
   ApplyPageCaptions(tabs);
+  // A language switch: item lists the pages make themselves, then the active page's texts.
+  form_.SetActivePageLoader([this, tabs] {
+    {
+      const PageBinder::Guard guard(binder_);
+      MiscPage::BuildInputItems(controls_);
+    }
+    binder_.LoadActivePage();
+    ApplyPageCaptions(tabs);
+  });
   binder_.ChangePage(tabs->currentIndex());
   binder_.LoadAllPages();
   binder_.StartRing();

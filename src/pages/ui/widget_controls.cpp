@@ -11,6 +11,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "lang/lang_string.h"
+
 namespace zeda {
 
 namespace {
@@ -106,6 +108,13 @@ int WidgetControls::Code(std::string_view name, int index) const {
   return kEmptyItem;
 }
 
+namespace {
+// An item's text in the current language (item texts may be LangStrings).
+QString ItemText(const PageItem& item) {
+  return QString::fromUtf8(item.text ? LangText(item.text) : "");
+}
+}  // namespace
+
 void WidgetControls::SetItems(std::string_view name, std::span<const PageItem> items) {
   QWidget* w = Find(name);
   const int keep = ItemIndex(name);
@@ -114,7 +123,7 @@ void WidgetControls::SetItems(std::string_view name, std::span<const PageItem> i
     // The program fills the list; nobody chose anything.
     const QSignalBlocker block(c);
     c->clear();
-    for (const PageItem& item : items) c->addItem(QString::fromUtf8(item.text), item.code);
+    for (const PageItem& item : items) c->addItem(ItemText(item), item.code);
     c->setCurrentIndex(index);
     return;
   }
@@ -136,7 +145,7 @@ void WidgetControls::SetItems(std::string_view name, std::span<const PageItem> i
   }
   for (size_t i = 0; i < items.size(); ++i) {
     QRadioButton* b = buttons[i];
-    b->setText(QString::fromUtf8(items[i].text));
+    b->setText(ItemText(items[i]));
     b->setProperty(kItemCodeProperty, items[i].code);
     b->setVisible(items[i].code != kEmptyItem);
   }

@@ -46,6 +46,9 @@ inline bool WaitUntil(const std::function<bool()>& done, int ms) {
 inline void Shot(QWidget& w, const char* name) {
   const QString dir = qEnvironmentVariable("ZEDA_SHOT_DIR");
   if (dir.isEmpty()) return;
+  // Let layouts take texts changed just before (a language switch) as a user would see them.
+  QCoreApplication::processEvents();
+  QCoreApplication::processEvents();
   w.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
 }
 
