@@ -128,8 +128,10 @@ TEST(ConsoleTty, AutomaticSearchLeavesItAloneAFixedNumberReachesIt) {
     EXPECT_TRUE(link.Port(10).console);
     EXPECT_EQ(trace.Find("OPEN COM10"), -1) << "the search opened the console";
     link.comSetting = 10;
+    // Generous: a loaded machine (CI builds beside it) may need many runs to connect; the
+    // loop ends as soon as it has.
     EXPECT_GE(RunUntil(
-                  link, [&] { return link.connectedPort.load() == 10; }, 100),
+                  link, [&] { return link.connectedPort.load() == 10; }, 400),
               0);
   }
   ::setenv("ZEDA_PORTS_ONLY", "1", 1);
