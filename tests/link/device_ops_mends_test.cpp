@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "device_ops_util.h"
 #include "params/normalize.h"
@@ -221,6 +223,14 @@ TEST_F(DeviceOpsMends, VerifyKeepsTheImageItsVerdictWasMadeOn) {
   EXPECT_EQ(rig_->ops.VerifiedImage(), memory);
   // The buffer goes on serving the link; the kept image does not follow it.
   for (int i = 0; i < 20; ++i) rig_->Run();
+  // The buffer is the worker's while a job runs; overwrite it only between jobs.
+  const auto between = [&] {
+    const int32_t job = rig_->link.Job();
+    return job == 0 || job == JOB_DONE || job == JOB_FAILED;
+  };
+  for (int i = 0; i < 500 && !between(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_TRUE(between());
   std::fill(rig_->link.readImage, rig_->link.readImage + PARAM_IMAGE_SIZE, uint8_t{0xA5});
   EXPECT_EQ(rig_->ops.VerifiedImage(), memory);
   EXPECT_EQ(DifferencesByField(rig_->images.params, rig_->ops.VerifiedImage()).size(), 1u);
