@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "cli_fixture.h"
 #include "params/defaults.h"
 #include "params/ign_load.h"
 #include "params/ign_writer.h"
@@ -20,48 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class CliTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "zeda-cli-XXXXXX").string();
-    dir_ = mkdtemp(tmpl.data());
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-
-  // Runs zedactl with the arguments (quoted), returns its exit code.
-  int Run(const std::string& args) {
-    std::string cmd =
-        std::string("cd '") + dir_ + "' && '" + ZEDA_CTL_PATH + "' " + args + " >out.txt 2>err.txt";
-    int status = std::system(cmd.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-
-  std::string Read(const std::string& name) const {
-    std::ifstream f(Path(name), std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-  }
-  void Write(const std::string& name, const std::string& text) const {
-    std::ofstream f(Path(name), std::ios::binary);
-    f << text;
-  }
-  ParamImage ReadImage(const std::string& name) const {
-    std::string data = Read(name);
-    EXPECT_EQ(data.size(), static_cast<size_t>(PARAM_IMAGE_SIZE));
-    ParamImage img;
-    for (size_t i = 0; i < data.size() && i < img.bytes.size(); ++i)
-      img.bytes[i] = static_cast<uint8_t>(data[i]);
-    return img;
-  }
-  void WriteImage(const std::string& name, const ParamImage& img) const {
-    Write(name, std::string(reinterpret_cast<const char*>(img.Data()), PARAM_IMAGE_SIZE));
-  }
-
-  std::string dir_;
-};
+using CliTest = test::CliFixture;
 
 TEST_F(CliTest, DefaultsFromBinToBinRoundTrip) {
   ASSERT_EQ(Run("defaults a.bin --bike 28"), 0) << Read("err.txt");

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "base/identity.h"
-#include "link/sim_process.h"
+#include "cli_fixture.h"
 #include "monitor/csv_output.h"
 #include "monitor/monitor_display.h"
 #include "monitor/monitor_player.h"
@@ -22,35 +22,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class MonitorCli : public ::testing::Test {
+class MonitorCli : public test::CliFixture {
  protected:
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "zeda-moncli-XXXXXX").string();
-    dir_ = mkdtemp(tmpl.data());
-  }
-  void TearDown() override {
-    sim_.Stop();
-    fs::remove_all(dir_);
-  }
-  void StartSim() {
-    std::string error;
-    ASSERT_TRUE(sim_.Start({"--save", Path("unit.bin")}, error)) << error;
-  }
-  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-  int Run(const std::string& args) {
-    const std::string cmd = "cd '" + dir_ + "' && ZEDA_PORTS_ONLY=1 '" + ZEDA_CTL_PATH + "' " +
-                            args + " >out.txt 2>err.txt";
-    const int status = std::system(cmd.c_str());
-    out_ = Read("out.txt");
-    err_ = Read("err.txt");
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  std::string Read(const std::string& name) const {
-    std::ifstream f(Path(name), std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-  }
+  void StartSim() { CliFixture::StartSim({"--save", Path("unit.bin")}); }
   static std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
@@ -88,15 +62,11 @@ class MonitorCli : public ::testing::Test {
     EXPECT_TRUE(rec.Stop());
     return Path("r.ignlog");
   }
-
-  std::string dir_;
-  std::string out_, err_;
-  test::SimProcess sim_;
 };
 
 TEST_F(MonitorCli, MonitorPrintsEachAnswerAndWritesTheCsv) {
   StartSim();
-  ASSERT_EQ(Run("monitor --port '" + sim_.Path() + "' --count 3 --csv live.csv"), 0) << err_;
+  ASSERT_EQ(Run("monitor --port '" + sim_.Path() + "' --count 3 --csv live.csv"), 0) << Explain();
   int answers = 0;
   for (const std::string& l : Lines(out_)) answers += l.rfind("answer ", 0) == 0;
   EXPECT_EQ(answers, 3);
@@ -110,7 +80,7 @@ TEST_F(MonitorCli, MonitorPrintsEachAnswerAndWritesTheCsv) {
 
 TEST_F(MonitorCli, MonitorWithoutAUnitFails) {
   EXPECT_EQ(Run("monitor --port " + Path("no-tty") + " --count 1 --wait 1 --csv x.csv"), 3)
-      << out_ << err_;
+      << out_ << Explain();
   EXPECT_EQ(Lines(out_).size(), 1u);
   EXPECT_FALSE(fs::exists(Path("x.csv")));
   EXPECT_EQ(Run("monitor --count 1"), 2);  // the port is required
@@ -119,10 +89,10 @@ TEST_F(MonitorCli, MonitorWithoutAUnitFails) {
 
 TEST_F(MonitorCli, LogInfoAndCsv) {
   const std::string path = WriteRecording(4);
-  ASSERT_EQ(Run("log info '" + path + "'"), 0) << err_;
+  ASSERT_EQ(Run("log info '" + path + "'"), 0) << Explain();
   EXPECT_EQ(out_, "records: 8\ninitial: 3\nstart: 1700000000\nrskey: " + std::to_string(kUnitKey) +
                       "\nduration-ms: 5000\ntypes: 1=1 2=2 3=0 4=4 5=1\n");
-  ASSERT_EQ(Run("log csv '" + path + "' out.csv"), 0) << err_;
+  ASSERT_EQ(Run("log csv '" + path + "' out.csv"), 0) << Explain();
   const auto csv = Lines(Read("out.csv"));
   ASSERT_EQ(csv.size(), 6u);
   const std::string expected =
@@ -153,7 +123,7 @@ TEST_F(MonitorCli, DamagedOrHostileFilesWriteNothing) {
     std::ofstream(Path("bad.ignlog"), std::ios::binary | std::ios::trunc) << c.bytes;
     EXPECT_EQ(Run("log info bad.ignlog"), 4) << c.what;
     EXPECT_TRUE(out_.empty()) << c.what;
-    EXPECT_EQ(Lines(err_).size(), 1u) << c.what << err_;
+    EXPECT_EQ(Lines(err_).size(), 1u) << c.what << Explain();
     EXPECT_NE(err_.find("damaged file"), std::string::npos) << c.what;
     EXPECT_EQ(Run("log csv bad.ignlog never.csv"), 4) << c.what;
     EXPECT_EQ(Lines(err_).size(), 1u) << c.what;

@@ -8,52 +8,25 @@
 #include <fstream>
 #include <sstream>
 
-#include "link/sim_process.h"
+#include "cli_fixture.h"
 
 namespace zeda {
 namespace {
 
 namespace fs = std::filesystem;
 
-class TestCli : public ::testing::Test {
+class TestCli : public test::CliFixture {
  protected:
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "zeda-testcli-XXXXXX").string();
-    dir_ = mkdtemp(tmpl.data());
-  }
-  void TearDown() override {
-    sim_.Stop();
-    fs::remove_all(dir_);
-  }
   void StartSim(std::vector<std::string> args) {
     args.push_back("--trace");
     args.push_back(Path("trace.txt"));
-    std::string error;
-    ASSERT_TRUE(sim_.Start(args, error)) << error;
+    CliFixture::StartSim(args);
   }
-  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-  int Run(const std::string& args) {
-    const std::string cmd = "cd '" + dir_ + "' && ZEDA_PORTS_ONLY=1 '" + ZEDA_CTL_PATH + "' " +
-                            args + " >out.txt 2>err.txt";
-    const int status = std::system(cmd.c_str());
-    out_ = Read("out.txt");
-    err_ = Read("err.txt");
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  std::string Read(const std::string& name) const {
-    std::ifstream f(Path(name), std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-  }
-
-  test::SimProcess sim_;
-  std::string dir_, out_, err_;
 };
 
 TEST_F(TestCli, TestButtonsReachTheUnit) {
   StartSim({"--engine", "stopped"});
-  ASSERT_EQ(Run("test --port '" + sim_.Path() + "' ButtonTestIgn2 ButtonTest04"), 0) << err_;
+  ASSERT_EQ(Run("test --port '" + sim_.Path() + "' ButtonTestIgn2 ButtonTest04"), 0) << Explain();
   EXPECT_EQ(out_, "sent: ButtonTestIgn2\nsent: ButtonTest04\n");
   const std::string trace = Read("trace.txt");
   EXPECT_NE(trace.find("ignition test 2 runs at 5000 rpm"), std::string::npos) << trace;
@@ -62,7 +35,7 @@ TEST_F(TestCli, TestButtonsReachTheUnit) {
 
 TEST_F(TestCli, CalibrationIsFollowedToItsResult) {
   StartSim({"--engine", "stopped"});
-  ASSERT_EQ(Run("test --port '" + sim_.Path() + "' ButtonCalibDwell"), 0) << err_;
+  ASSERT_EQ(Run("test --port '" + sim_.Path() + "' ButtonCalibDwell"), 0) << Explain();
   EXPECT_EQ(out_, "sent: ButtonCalibDwell\ncalibration dwell: done 512 498 505\n");
 }
 
@@ -76,7 +49,7 @@ TEST_F(TestCli, BadButtonsAndNoUnit) {
 
 TEST_F(TestCli, SelfTestInTheRigPasses) {
   StartSim({"--engine", "stopped", "--test-rig"});
-  ASSERT_EQ(Run("selftest --port '" + sim_.Path() + "'"), 0) << out_ << err_;
+  ASSERT_EQ(Run("selftest --port '" + sim_.Path() + "'"), 0) << out_ << Explain();
   EXPECT_EQ(out_.rfind("Selftest: ", 0), 0u) << out_;
   EXPECT_NE(out_.find("\n1) servo: OK\n"), std::string::npos) << out_;
   EXPECT_NE(out_.find("4) Powerout2 - In0: OK        In1: OK\n"), std::string::npos) << out_;
@@ -84,7 +57,7 @@ TEST_F(TestCli, SelfTestInTheRigPasses) {
 
 TEST_F(TestCli, SelfTestOutsideTheRigReportsTheErrors) {
   StartSim({"--engine", "stopped"});
-  EXPECT_EQ(Run("selftest --port '" + sim_.Path() + "'"), 1) << out_ << err_;
+  EXPECT_EQ(Run("selftest --port '" + sim_.Path() + "'"), 1) << out_ << Explain();
   EXPECT_NE(out_.find("3) Powerout1: ERROR"), std::string::npos) << out_;
 }
 

@@ -14,8 +14,8 @@
 #include <sstream>
 
 #include "app/page_list.h"
+#include "cli_fixture.h"
 #include "link/gated_device.h"
-#include "link/sim_process.h"
 #include "params/normalize.h"
 #include "params/param_diff.h"
 #include "params/param_image.h"
@@ -27,49 +27,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class UnitCli : public ::testing::Test {
+class UnitCli : public test::CliFixture {
  protected:
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "zeda-unitcli-XXXXXX").string();
-    dir_ = mkdtemp(tmpl.data());
-  }
-  void TearDown() override {
-    sim_.Stop();
-    fs::remove_all(dir_);
-  }
   void StartSim(std::vector<std::string> args) {
     args.push_back("--save");
     args.push_back(Path("unit.bin"));
-    std::string error;
-    ASSERT_TRUE(sim_.Start(args, error)) << error;
+    CliFixture::StartSim(args);
   }
-  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-  // Runs zedactl against the simulator; stdout in out, the exit code returned.
+  // Runs zedactl against the simulator.
   int Run(const std::string& args) {
-    const std::string cmd = "cd '" + dir_ + "' && ZEDA_PORTS_ONLY=1 '" + ZEDA_CTL_PATH + "' " +
-                            args + " --port '" + sim_.Path() + "' >out.txt 2>err.txt";
-    const int status = std::system(cmd.c_str());
-    out_ = Read("out.txt");
-    err_ = Read("err.txt");
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  std::string Read(const std::string& name) const {
-    std::ifstream f(Path(name), std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-  }
-  void WriteImage(const std::string& name, const ParamImage& img) const {
-    std::ofstream f(Path(name), std::ios::binary);
-    f.write(reinterpret_cast<const char*>(img.Data()), PARAM_IMAGE_SIZE);
-  }
-  ParamImage ReadImage(const std::string& name) const {
-    const std::string data = Read(name);
-    EXPECT_EQ(data.size(), static_cast<size_t>(PARAM_IMAGE_SIZE));
-    ParamImage img;
-    for (size_t i = 0; i < data.size() && i < img.bytes.size(); ++i)
-      img.bytes[i] = static_cast<uint8_t>(data[i]);
-    return img;
+    return CliFixture::Run(args + " --port '" + sim_.Path() + "'");
   }
   static ParamImage Factory() {
     ParamImage img;
@@ -85,14 +52,11 @@ class UnitCli : public ::testing::Test {
     const size_t at = s.rfind('\n');
     return at == std::string::npos ? s : s.substr(at + 1);
   }
-
-  test::SimProcess sim_;
-  std::string dir_, out_, err_;
 };
 
 TEST_F(UnitCli, InfoPrintsTheUnit) {
   StartSim({});
-  ASSERT_EQ(Run("info"), 0) << err_;
+  ASSERT_EQ(Run("info"), 0) << Explain();
   EXPECT_NE(out_.find("port: COM"), std::string::npos);
   EXPECT_NE(out_.find("protocol: IGN150\n"), std::string::npos);
   EXPECT_NE(out_.find("rskey: 107.00\n"), std::string::npos);
@@ -103,18 +67,18 @@ TEST_F(UnitCli, InfoPrintsTheUnit) {
 
 TEST_F(UnitCli, ReadVerifyProgramAndReset) {
   StartSim({});
-  ASSERT_EQ(Run("read --raw unit-read.bin"), 0) << err_;
+  ASSERT_EQ(Run("read --raw unit-read.bin"), 0) << Explain();
   EXPECT_EQ(LastLine(), "read: OK");
   EXPECT_EQ(ReadImage("unit-read.bin"), Factory());
-  ASSERT_EQ(Run("read -o unit-read.ign"), 0) << err_;
-  ASSERT_EQ(Run("verify unit-read.ign"), 0) << err_;
+  ASSERT_EQ(Run("read -o unit-read.ign"), 0) << Explain();
+  ASSERT_EQ(Run("verify unit-read.ign"), 0) << Explain();
   EXPECT_EQ(LastLine(), "verify: same");
 
   ParamImage other = Factory();
   other.SetByte(330, static_cast<uint8_t>(other.Byte(330) ^ 0x08));
   NormalizeParams(other);
   WriteImage("other.bin", other);
-  ASSERT_EQ(Run("verify other.bin"), 1) << err_;
+  ASSERT_EQ(Run("verify other.bin"), 1) << Explain();
   EXPECT_EQ(LastLine(), "verify: different");
   EXPECT_NE(out_.find("different: "), std::string::npos);
   // The same list the window's compare view shows, from the one core function.
@@ -125,14 +89,14 @@ TEST_F(UnitCli, ReadVerifyProgramAndReset) {
   EXPECT_EQ(out_, expected + "verify: different\n");
   EXPECT_EQ(out_.find("OK"), std::string::npos);
 
-  ASSERT_EQ(Run("program other.bin"), 0) << err_;
+  ASSERT_EQ(Run("program other.bin"), 0) << Explain();
   EXPECT_EQ(LastLine(), "program: OK");
   EXPECT_NE(err_.find("Saving:"), std::string::npos);
   EXPECT_NE(err_.find("Program device: OK"), std::string::npos);
   EXPECT_EQ(ReadImage("unit.bin"), other);  // the unit saved it
-  ASSERT_EQ(Run("verify other.bin"), 0) << err_;
+  ASSERT_EQ(Run("verify other.bin"), 0) << Explain();
 
-  ASSERT_EQ(Run("reset"), 0) << err_;
+  ASSERT_EQ(Run("reset"), 0) << Explain();
   EXPECT_EQ(LastLine(), "reset: OK");
 }
 
@@ -141,7 +105,7 @@ TEST_F(UnitCli, RefusedOperationsNeverSaySuccess) {
   WriteImage("set.bin", Factory());
   for (const char* cmd : {"read --raw x.bin", "verify set.bin", "program set.bin"}) {
     SCOPED_TRACE(cmd);
-    EXPECT_EQ(Run(cmd), 4) << err_;
+    EXPECT_EQ(Run(cmd), 4) << Explain();
     EXPECT_EQ(LastLine().rfind("refused: ", 0), 0u) << LastLine();
     EXPECT_EQ(out_.find("OK"), std::string::npos);
     EXPECT_NE(err_.find("Unmatched subversion of PC and Ignition programs!  PC-107.00, IGN-107.01"),
@@ -153,12 +117,12 @@ TEST_F(UnitCli, RefusedOperationsNeverSaySuccess) {
 
 TEST_F(UnitCli, ReadLockRefusesReadButProgramWorks) {
   StartSim({"--no-reading"});
-  EXPECT_EQ(Run("read --raw x.bin"), 4) << err_;
+  EXPECT_EQ(Run("read --raw x.bin"), 4) << Explain();
   EXPECT_EQ(LastLine(), "refused: No reading !");
   ParamImage set = Factory();
   set.SetByte(186, 1);
   WriteImage("set.bin", set);
-  EXPECT_EQ(Run("program set.bin"), 0) << err_;
+  EXPECT_EQ(Run("program set.bin"), 0) << Explain();
   EXPECT_EQ(LastLine(), "program: OK");
 }
 
@@ -193,7 +157,7 @@ TEST_F(UnitCli, FailureLineSaysWhatTheSearchSaw) {
     sim_.Stop();
     StartSim(c.sim);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(Run("read --raw x.bin --wait 30"), c.code) << err_;
+    EXPECT_EQ(Run("read --raw x.bin --wait 30"), c.code) << Explain();
     const auto took = std::chrono::steady_clock::now() - start;
     std::string line = c.line;
     if (const size_t at = line.find("%s"); at != std::string::npos)
@@ -209,7 +173,7 @@ TEST_F(UnitCli, BusyPortNamesTheProgramHoldingIt) {
   const int fd = open(sim_.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
   ASSERT_GE(fd, 0);
   ASSERT_EQ(flock(fd, LOCK_EX | LOCK_NB), 0);
-  EXPECT_EQ(Run("info --wait 2"), 3) << err_;
+  EXPECT_EQ(Run("info --wait 2"), 3) << Explain();
   close(fd);
   char comm[64] = "";
   std::FILE* f = std::fopen("/proc/self/comm", "r");
@@ -246,7 +210,7 @@ TEST_F(UnitCli, PermissionDeniedNamesTheGroupToJoin) {
 // read -o writes the unit's identification lines into the file, as the window does.
 TEST_F(UnitCli, ReadIntoIgnCarriesTheUnitsIdentification) {
   StartSim({});
-  ASSERT_EQ(Run("info"), 0) << err_;
+  ASSERT_EQ(Run("info"), 0) << Explain();
   const auto value = [&](const std::string& key) {
     const size_t at = out_.find(key + ": ");
     return at == std::string::npos
@@ -254,7 +218,7 @@ TEST_F(UnitCli, ReadIntoIgnCarriesTheUnitsIdentification) {
                : out_.substr(at + key.size() + 2, out_.find('\n', at) - at - key.size() - 2);
   };
   const std::string hex = "HEX   " + value("date") + "\t" + value("time") + "\t" + value("version");
-  ASSERT_EQ(Run("read -o set.ign"), 0) << err_;
+  ASSERT_EQ(Run("read -o set.ign"), 0) << Explain();
   const std::string file = Read("set.ign");
   EXPECT_NE(file.find(hex), std::string::npos) << hex;
   EXPECT_EQ(file.find("Unit = --"), std::string::npos);
@@ -295,7 +259,7 @@ namespace {
 // A file cut in the middle of a table is not programmed as if whole.
 TEST_F(UnitCli, CutIgnFileIsRefusedUnlessPartial) {
   StartSim({});
-  ASSERT_EQ(Run("read -o whole.ign"), 0) << err_;
+  ASSERT_EQ(Run("read -o whole.ign"), 0) << Explain();
   const std::string whole = Read("whole.ign");
   const size_t advance2 = whole.find("\nADVANCE2 ");
   ASSERT_NE(advance2, std::string::npos);
