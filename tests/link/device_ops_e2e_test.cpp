@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <fstream>
 
-#include "device_ops_util.h"
 #include "params/normalize.h"
 #include "params/param_fields.h"
+#include "unit_ops_fixture.h"
 
 namespace zeda {
 namespace {
@@ -20,51 +20,15 @@ const char kCheckingOk[] = "Checking: OK";
 const char kIdentical[] = "Unit and PC settings are identical";
 const char kDifferent[] = "Unit and PC settings are different";
 
-class DeviceOpsE2E : public ::testing::Test {
+class DeviceOpsE2E : public test::UnitOpsTest {
  protected:
-  void SetUp() override { SetTickCount(100); }
-
-  // Starts a unit on COM5 and the machine; runs until the check of the unit has ended.
+  // Runs until the check of the unit has ended, and by default that it passed.
   void Connect(const std::vector<std::string>& args, bool expectOk = true) {
-    unit_ = std::make_unique<PeerUnit>(args);
-    ASSERT_TRUE(unit_->Ok()) << unit_->error;
-    test::RegisterPorts({{5, unit_->Path()}});
-    rig_ = std::make_unique<OpsRig>();
-    ASSERT_TRUE(rig_->WaitChecked()) << "no check ended";
+    UnitOpsTest::Connect(args);
     if (expectOk) {
       ASSERT_TRUE(rig_->ui.EndedWith(OP_CHECK, OpOutcome::Ok));
     }
   }
-  ParamImage UnitMemory() { return unit_->MemoryImage(); }
-  // An image file for --image; removed with the fixture.
-  std::string ImageFile(const ParamImage& img) {
-    files_.push_back(WriteTempImage(img));
-    return files_.back();
-  }
-  void TearDown() override {
-    rig_.reset();
-    unit_.reset();
-    for (const auto& f : files_) std::remove(f.c_str());
-  }
-  // The factory image of the simulated unit, normalised.
-  static ParamImage NormalFactory() {
-    ParamImage img;
-    const auto m = sim::DefaultSimMemory();
-    std::copy(m.begin(), m.end(), img.bytes.begin());
-    NormalizeParams(img);
-    return img;
-  }
-  // Marks `address` changed in params to `value`, as a committed edit does.
-  void Edit(int address, uint8_t value) {
-    ParamImage& p = rig_->images.params;
-    if (p.Byte(address) != value) rig_->images.changedMask[static_cast<size_t>(address)] = true;
-    p.SetByte(address, value);
-  }
-
-  test::TraceFile trace_;
-  std::unique_ptr<PeerUnit> unit_;
-  std::unique_ptr<OpsRig> rig_;
-  std::vector<std::string> files_;
 };
 
 // A byte the normaliser does not touch, in the third 150-byte block.

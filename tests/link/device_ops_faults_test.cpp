@@ -9,8 +9,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "device_ops_util.h"
 #include "params/normalize.h"
+#include "unit_ops_fixture.h"
 
 namespace zeda {
 namespace {
@@ -22,75 +22,13 @@ using test::WriteTempImage;
 const char kIdentical[] = "Unit and PC settings are identical";
 constexpr int kFreeByte = 330;  // block 2; the normaliser leaves it and its neighbour alone
 
-class DeviceOpsFaults : public ::testing::Test {
+class DeviceOpsFaults : public test::UnitOpsTest {
  protected:
-  void SetUp() override { SetTickCount(100); }
-  void TearDown() override {
-    rig_.reset();
-    unit_.reset();
-    for (const auto& f : files_) std::remove(f.c_str());
-  }
-  void StartUnit(const std::vector<std::string>& args) {
-    unit_ = std::make_unique<PeerUnit>(args);
-    ASSERT_TRUE(unit_->Ok()) << unit_->error;
-    test::RegisterPorts({{5, unit_->Path()}});
-  }
+  // These tests start from an idle machine.
   void Connect(const std::vector<std::string>& args) {
-    StartUnit(args);
-    rig_ = std::make_unique<OpsRig>();
-    ASSERT_TRUE(rig_->WaitChecked()) << "no check ended";
+    UnitOpsTest::Connect(args);
     ASSERT_TRUE(rig_->WaitIdle());
   }
-  // Runs an operation to its end; returns how it ended.
-  OpOutcome RunOp(int32_t op) {
-    rig_->ui.ended.clear();
-    rig_->ops.Request(op);
-    if (!rig_->RunUntil([&] { return rig_->ui.EndedOp(op); })) return OpOutcome::Nothing;
-    EXPECT_TRUE(rig_->WaitIdle());
-    return rig_->ui.ended.back().second;
-  }
-  std::string TempName() {
-    files_.push_back(WriteTempImage(ParamImage{}));
-    return files_.back();
-  }
-  static ParamImage NormalFactory() {
-    ParamImage img;
-    const auto m = sim::DefaultSimMemory();
-    std::copy(m.begin(), m.end(), img.bytes.begin());
-    NormalizeParams(img);
-    return img;
-  }
-  void Edit(int address, uint8_t value) {
-    ParamImage& p = rig_->images.params;
-    if (p.Byte(address) != value) rig_->images.changedMask[static_cast<size_t>(address)] = true;
-    p.SetByte(address, value);
-  }
-  int Lines() const { return static_cast<int>(trace_.Lines().size()); }
-  // Trace lines after `from` that contain `text`.
-  int Count(const std::string& text, int from) const {
-    const auto lines = trace_.Lines();
-    int n = 0;
-    for (size_t i = static_cast<size_t>(from); i < lines.size(); ++i)
-      if (lines[i].find(text) != std::string::npos) ++n;
-    return n;
-  }
-  // Block frames sent after trace line `from` whose code lies in [lo, hi].
-  int Frames(int lo, int hi, int from) const {
-    const auto lines = trace_.Lines();
-    int n = 0;
-    for (size_t i = static_cast<size_t>(from); i < lines.size(); ++i) {
-      const size_t at = lines[i].find("Frame send [0x");
-      if (at == std::string::npos) continue;
-      const int code = std::stoi(lines[i].substr(at + 14, 2), nullptr, 16);
-      if (code >= lo && code <= hi) ++n;
-    }
-    return n;
-  }
-
-  test::TraceFile trace_;
-  std::unique_ptr<PeerUnit> unit_;
-  std::unique_ptr<OpsRig> rig_;
-  std::vector<std::string> files_;
 };
 
 // An automatic program writes whole blocks, so a byte beside the edited one that differs

@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <thread>
 
-#include "device_ops_util.h"
 #include "params/normalize.h"
 #include "params/param_diff.h"
+#include "unit_ops_fixture.h"
 
 namespace zeda {
 namespace {
@@ -23,69 +23,13 @@ const char kIdentical[] = "Unit and PC settings are identical";
 const char kDifferent[] = "Unit and PC settings are different";
 constexpr int kFreeByte = 330;  // block 2; the normaliser leaves it alone
 
-class DeviceOpsMends : public ::testing::Test {
+class DeviceOpsMends : public test::UnitOpsTest {
  protected:
-  void SetUp() override { SetTickCount(100); }
-  void TearDown() override {
-    rig_.reset();
-    unit_.reset();
-    for (const auto& f : files_) std::remove(f.c_str());
-  }
-  void StartUnit(const std::vector<std::string>& args) {
-    unit_ = std::make_unique<PeerUnit>(args);
-    ASSERT_TRUE(unit_->Ok()) << unit_->error;
-    test::RegisterPorts({{5, unit_->Path()}});
-  }
-  void Connect(const std::vector<std::string>& args) {
-    StartUnit(args);
-    rig_ = std::make_unique<OpsRig>();
-    ASSERT_TRUE(rig_->WaitChecked()) << "no check ended";
-  }
-  ParamImage UnitMemory() { return unit_->MemoryImage(); }
-  std::string ImageFile(const ParamImage& img) {
-    files_.push_back(WriteTempImage(img));
-    return files_.back();
-  }
-  static ParamImage NormalFactory() {
-    ParamImage img;
-    const auto m = sim::DefaultSimMemory();
-    std::copy(m.begin(), m.end(), img.bytes.begin());
-    NormalizeParams(img);
-    return img;
-  }
-  void Edit(int address, uint8_t value) {
-    ParamImage& p = rig_->images.params;
-    if (p.Byte(address) != value) rig_->images.changedMask[static_cast<size_t>(address)] = true;
-    p.SetByte(address, value);
-  }
-  void ReadUnit() {
-    rig_->ops.Request(OP_READ);
-    ASSERT_TRUE(rig_->RunUntil([&] { return rig_->ui.EndedOp(OP_READ); }));
-    ASSERT_TRUE(rig_->ui.EndedWith(OP_READ, OpOutcome::Ok));
-    ASSERT_TRUE(rig_->WaitIdle());
-  }
-  // Block frames sent after trace line `from` whose code lies in [lo, hi].
-  int Frames(int lo, int hi, int from) {
-    const auto lines = trace_.Lines();
-    int n = 0;
-    for (size_t i = static_cast<size_t>(from); i < lines.size(); ++i) {
-      const size_t at = lines[i].find("Frame send [0x");
-      if (at == std::string::npos) continue;
-      const int code = std::stoi(lines[i].substr(at + 14, 2), nullptr, 16);
-      if (code >= lo && code <= hi) ++n;
-    }
-    return n;
-  }
   // No write frame and no read of the image after `from` (monitor and id frames allowed).
   void ExpectNoTransfer(int from) {
     EXPECT_EQ(Frames(0x01, 0x2F, from), 0) << "write frames";
     EXPECT_EQ(Frames(0x41, 0x4F, from), 0) << "read frames";
   }
-
-  test::TraceFile trace_;
-  std::unique_ptr<PeerUnit> unit_;
-  std::unique_ptr<OpsRig> rig_;
-  std::vector<std::string> files_;
 };
 
 // A unit of another version, and a unit whose check failed: Read, Verify and automatic
