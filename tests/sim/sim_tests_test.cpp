@@ -15,33 +15,12 @@
 #include "link/test_requests.h"
 #include "monitor/monitor_display.h"
 #include "sim_unit.h"
+#include "unit_line.h"
 
 namespace zeda::sim {
 namespace {
 
 using test::CodecPeer;
-
-// A byte line straight into a SimUnit, with a clock the test sets.
-class Line : public test::ByteLine {
- public:
-  explicit Line(SimUnit& unit) : unit_(unit) {}
-  void Write(const uint8_t* data, size_t length) override {
-    std::vector<uint8_t> out;
-    unit_.Receive(data, length, now, out);
-    queue_.insert(queue_.end(), out.begin(), out.end());
-  }
-  size_t Read(uint8_t* data, size_t max, int) override {
-    const size_t n = std::min(max, queue_.size());
-    std::copy(queue_.begin(), queue_.begin() + static_cast<long>(n), data);
-    queue_.erase(queue_.begin(), queue_.begin() + static_cast<long>(n));
-    return n;
-  }
-  int64_t now = 1000;
-
- private:
-  SimUnit& unit_;
-  std::deque<uint8_t> queue_;
-};
 
 // A unit on a line with the program's monitor commands: Poll sends one monitor request
 // built as the program builds it and returns the answer as a 151-position block.
@@ -76,7 +55,7 @@ class Bench {
   }
 
   SimUnit unit;
-  Line line;
+  UnitLine line;
   MonitorCommands commands;
 
  private:

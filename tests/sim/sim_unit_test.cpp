@@ -18,33 +18,12 @@
 #include "params/defaults.h"
 #include "sim_engine.h"
 #include "sim_server.h"
+#include "unit_line.h"
 
 namespace zeda::sim {
 namespace {
 
 using test::CodecPeer;
-
-// A byte line straight into a SimUnit, with a clock the test sets.
-class UnitLine : public test::ByteLine {
- public:
-  explicit UnitLine(SimUnit& unit) : unit_(unit) {}
-  void Write(const uint8_t* data, size_t length) override {
-    std::vector<uint8_t> out;
-    unit_.Receive(data, length, now, out);
-    queue_.insert(queue_.end(), out.begin(), out.end());
-  }
-  size_t Read(uint8_t* data, size_t max, int) override {
-    const size_t n = std::min(max, queue_.size());
-    std::copy(queue_.begin(), queue_.begin() + static_cast<long>(n), data);
-    queue_.erase(queue_.begin(), queue_.begin() + static_cast<long>(n));
-    return n;
-  }
-  int64_t now = 0;
-
- private:
-  SimUnit& unit_;
-  std::deque<uint8_t> queue_;
-};
 
 SimOptions Options(int32_t protocol) {
   SimOptions o;
