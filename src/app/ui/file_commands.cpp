@@ -417,7 +417,10 @@ void TMainForm::CompareWithFileCommand() {
 void TMainForm::SaveCommand(bool toExeDir) {
   if (toExeDir) openDialogPreset_ = saveDialogPreset_ = defaultFilePath_;
   const QString path = ChooseFile(true, saveDialogPreset_);
-  if (path.isEmpty()) return;
+  if (!path.isEmpty()) SaveTo(path);
+}
+
+void TMainForm::SaveTo(const QString& path) {
   appSettings.file = currentFileName.toStdString();
   zeda::FileDocument doc = FileDocument();
   const zeda::SaveOutcome out = zeda::SaveFile(doc, path.toStdString(), FileIdentification());

@@ -215,6 +215,8 @@ class TMainForm : public QMainWindow,
   void NewCommand(bool activePageOnly);
   void OpenCommand(bool fromExeDir, bool activePageOnly);
   void SaveCommand(bool toExeDir);
+  // Saves the document to `path`; a failure has said why and changes nothing.
+  void SaveTo(const QString& path);
   void QuicksaveCommand();
   void OpenHistoryItem(int k);
   // OpenFile of the file commands (history items and dropped files use it directly).

@@ -46,16 +46,5 @@ void TMainForm::SaveCurrentCommand() {
     SaveCommand(false);
     return;
   }
-  const QString path = currentFileName;
-  appSettings.file = path.toStdString();
-  zeda::FileDocument doc = FileDocument();
-  const zeda::SaveOutcome out = zeda::SaveFile(doc, path.toStdString(), FileIdentification());
-  quickSaveAvailable_ = doc.quickSaveAvailable;
-  if (!out.ok) {
-    ShowOpenFileError(out.error);
-    return;
-  }
-  openDialogPreset_ = saveDialogPreset_ = path;
-  SyncFileState();
-  RebuildHistoryMenu();
+  SaveTo(currentFileName);
 }

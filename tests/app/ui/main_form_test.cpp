@@ -21,6 +21,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <cstring>
@@ -57,8 +58,14 @@ class MainFormTest : public ::testing::Test {
     App();
     zeda::SetCurrentLanguage(zeda::kEnglish);
     zeda::SetMessageSink([this](const zeda::UserMessage& m) { messages_.push_back(m); });
+    // Settings of its own: a window closed by an earlier test of this program stores its
+    // language and ports, which the next window would start with.
+    ASSERT_TRUE(settings_.isValid());
+    savedSettingsDir_ = qgetenv("ZEDA_SETTINGS_DIR");
+    qputenv("ZEDA_SETTINGS_DIR", settings_.path().toLocal8Bit());
   }
   void TearDown() override {
+    qputenv("ZEDA_SETTINGS_DIR", savedSettingsDir_);
     zeda::SetMessageSink(nullptr);
     zeda::SetCurrentLanguage(zeda::kEnglish);
   }
@@ -70,6 +77,8 @@ class MainFormTest : public ::testing::Test {
   QLabel* Panel(TMainForm& f, int i) {
     return f.findChild<QLabel*>(QStringLiteral("StatusBar1Panel%1").arg(i));
   }
+  QTemporaryDir settings_;
+  QByteArray savedSettingsDir_;
   std::vector<zeda::UserMessage> messages_;
 };
 
