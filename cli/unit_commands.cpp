@@ -193,20 +193,31 @@ int RunRead(const Args& args) {
   return Fail(kExitOk, r == OpOutcome::Ok ? "read: OK" : "read: OK (values corrected)");
 }
 
-int RunVerify(const Args& args) {
+// Verify and Program: the set named by the one FILE (with --partial, a set that holds only
+// some pages) loaded into a session, then the unit connected. The code is 0 when the session
+// is ready; otherwise it has been reported.
+Prepared PrepareWithSet(const CommandGroup& group, const Args& args) {
   OptionScanner opt(args);
   const auto port = ScanUnitOptions(opt);
   const bool partial = opt.Flag("--partial");
   const Args pos = opt.Positional();
-  Prepared p = Prepare(kVerify, opt, port, pos, 1);
-  if (!p.session) return p.code;
-  UnitSession& s = *p.session;
+  Prepared p = Prepare(group, opt, port, pos, 1);
+  if (!p.session) return p;
   std::string error;
   bool incomplete = false;
-  if (!LoadSet(pos[0], s.images, &error, partial, &incomplete)) {
-    return Fail(incomplete ? kExitNotAccepted : kExitFileError, "failed: " + error);
+  if (!LoadSet(pos[0], p.session->images, &error, partial, &incomplete)) {
+    p.code = Fail(incomplete ? kExitNotAccepted : kExitFileError, "failed: " + error);
+  } else {
+    p.code = ConnectOrFail(*p.session);
   }
-  if (const int code = ConnectOrFail(s)) return code;
+  if (p.code != 0) p.session.reset();
+  return p;
+}
+
+int RunVerify(const Args& args) {
+  Prepared p = PrepareWithSet(kVerify, args);
+  if (!p.session) return p.code;
+  UnitSession& s = *p.session;
   if (s.ReadLocked()) return Fail(kExitRefused, "refused: No reading !");
   const OpOutcome r = s.Run(OP_VERIFY, kOperationMs);
   if (r == OpOutcome::Ok) return Fail(kExitOk, "verify: same");
@@ -221,19 +232,9 @@ int RunVerify(const Args& args) {
 }
 
 int RunProgram(const Args& args) {
-  OptionScanner opt(args);
-  const auto port = ScanUnitOptions(opt);
-  const bool partial = opt.Flag("--partial");
-  const Args pos = opt.Positional();
-  Prepared p = Prepare(kProgram, opt, port, pos, 1);
+  Prepared p = PrepareWithSet(kProgram, args);
   if (!p.session) return p.code;
   UnitSession& s = *p.session;
-  std::string error;
-  bool incomplete = false;
-  if (!LoadSet(pos[0], s.images, &error, partial, &incomplete)) {
-    return Fail(incomplete ? kExitNotAccepted : kExitFileError, "failed: " + error);
-  }
-  if (const int code = ConnectOrFail(s)) return code;
   const OpOutcome r = s.Run(OP_PROGRAM, kOperationMs);
   if (r == OpOutcome::Ok) return Fail(kExitOk, "program: OK");
   if (r == OpOutcome::Refused)
