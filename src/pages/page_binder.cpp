@@ -145,6 +145,11 @@ bool PageBinder::Snapshot() {
   return changed;
 }
 
+void PageBinder::SetRing(const UndoRing& ring) {
+  ring_ = ring;
+  if (hooks_.undoStateChanged) hooks_.undoStateChanged();
+}
+
 void PageBinder::Undo() {
   CommitPending();
   if (!ring_.CanUndo()) return;

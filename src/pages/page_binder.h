@@ -120,6 +120,8 @@ class PageBinder {
   void Undo();
   void Redo();
   const UndoRing& Ring() const { return ring_; }
+  // Puts back a ring kept aside (a playback ends and gives the user's history back).
+  void SetRing(const UndoRing& ring);
 
  private:
   void Restore(int pageAfter);

@@ -18,7 +18,10 @@
 #include "app/status_slots.h"
 #include "app/title.h"
 #include "monitor/csv_output.h"
+#include "monitor/ignlog_format.h"
 #include "monitor/monitor_display.h"
+#include "monitor/self_test.h"
+#include "pages/undo_ring.h"
 #include "params/file_commands.h"
 #include "params/ign_writer.h"
 #include "params/param_image.h"
@@ -40,6 +43,7 @@ class CompareDialog;
 class PlayerHostBridge;
 class PlayerBox;
 class MonitorViewApplier;
+class SelfTestBox;
 namespace zeda {
 class MonitorPlayer;
 }
@@ -171,6 +175,9 @@ class TMainForm : public QMainWindow,
   void ExportRecordingCsv();
   // Offers to recover recordings whose program ended without writing them.
   void OfferJournalRecovery();
+  // ButtonSelftest (Test page, service test mode): starts the unit self test.
+  void ButtonSelftestClick();
+  const zeda::SelfTest& UnitSelfTest() const { return selfTest_; }
   // Message boxes of the player (tests replace it): title, text.
   using MessageShower = std::function<void(const QString& title, const QString& text)>;
   void SetMessageShower(MessageShower shower) { messageShower_ = std::move(shower); }
@@ -367,6 +374,9 @@ class TMainForm : public QMainWindow,
   void ShowPlayerMessage(const QString& title, const QString& text);
   void ToggleMonitorPlayer(bool shown);
   zeda::MonitorParams MonitorParams() const;
+  void CreateSelfTestBox();
+  void SelfTestCountdown() override;
+  void ShowSelfTest();
   void RunDeviceOps() override;
   bool UnitConnected() override;
   void FocusNoReadingCheckBox() override;
@@ -462,6 +472,8 @@ class TMainForm : public QMainWindow,
   PlayerHostBridge* playerHost_ = nullptr;  // owned; deleted after player_
   std::unique_ptr<zeda::MonitorPlayer> player_;
   PlayerBox* playerBox_ = nullptr;
+  zeda::SelfTest selfTest_;
+  SelfTestBox* selfTestBox_ = nullptr;
   MessageShower messageShower_;
   // The user's own document, kept aside while a playback shows the recorded one.
   struct SavedDocument {
@@ -469,6 +481,10 @@ class TMainForm : public QMainWindow,
     bool unitImageValid = false;
     bool fileMatches = false;
     int page = 0;
+    std::array<bool, zeda::PARAM_IMAGE_SIZE> changedMask{};
+    uint8_t tableIds[zeda::kPageStateTables] = {};  // the map editors' sheets
+    uint8_t sheets[zeda::kPageStateTables] = {};
+    zeda::UndoRing ring;
   };
   SavedDocument savedDocument_;
 };

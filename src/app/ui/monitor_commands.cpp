@@ -9,21 +9,29 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstring>
+#include <ctime>
 
+#include "app/self_test_run.h"
 #include "app/ui/main_form.h"
+#include "app/ui/page_host.h"
 #include "base/identity.h"
 #include "base/tick_clock.h"
 #include "link/device_ops.h"
+#include "mapedit/tab_model.h"
 #include "monitor/ignlog_reader.h"
 #include "monitor/monitor_player.h"
 #include "monitor/ui/monitor_strip.h"
 #include "monitor/ui/monitor_view_applier.h"
 #include "monitor/ui/player_box.h"
+#include "monitor/ui/self_test_box.h"
 #include "params/atomic_file.h"
 #include "params/normalize.h"
+#include "params/param_addresses.h"
 
 namespace {
 
@@ -36,6 +44,29 @@ QString WithExtension(QString path, const QString& extension) {
   return path;
 }
 
+// Each map editor's table id and the sheet it shows, in the order of the window's table
+// list (the page-state record); 0 for unused slots.
+void TableStates(zeda::PageHost* pages, uint8_t* ids, uint8_t* sheets) {
+  if (!pages) return;
+  zeda::TTableSet& tables = pages->Tables();
+  for (int i = 0; i < tables.Count() && i < zeda::kPageStateTables; ++i) {
+    ids[i] = static_cast<uint8_t>(tables.Table(i).id);
+    sheets[i] = static_cast<uint8_t>(tables.Table(i).current);
+  }
+}
+
+void SelectSheets(zeda::PageHost* pages, const uint8_t* ids, const uint8_t* sheets) {
+  if (!pages) return;
+  zeda::TTableSet& tables = pages->Tables();
+  for (int e = 0; e < zeda::kPageStateTables; ++e) {
+    if (ids[e] == 0) continue;  // an unused slot
+    for (int t = 0; t < tables.Count(); ++t) {
+      zeda::TTab& tab = tables.Table(t);
+      if (tab.id == ids[e] && tab.current != sheets[e]) tab.SelectSheet(sheets[e]);
+    }
+  }
+}
+
 }  // namespace
 
 // What a playback does to the window.
@@ -44,12 +75,26 @@ class PlayerHostBridge : public zeda::PlayerHost {
   explicit PlayerHostBridge(TMainForm& form) : form_(form) {}
 
   void PlaybackStarted() override {
+    // An edit still waiting belongs to the user's document.
+    if (form_.pages_) form_.pages_->Binder().CommitPending();
     // The user's own document goes aside; the recording's takes its place until Stop.
-    zeda::ImageBuffers& b = form_.imageBuffers;
-    form_.savedDocument_ = {b.params,         b.unitImage,   b.fileImage,
-                            b.unitImageValid, b.fileMatches, form_.PageControl1->currentIndex()};
+    const zeda::ImageBuffers& b = form_.imageBuffers;
+    TMainForm::SavedDocument& s = form_.savedDocument_;
+    s.params = b.params;
+    s.unitImage = b.unitImage;
+    s.fileImage = b.fileImage;
+    s.unitImageValid = b.unitImageValid;
+    s.fileMatches = b.fileMatches;
+    s.changedMask = b.changedMask;
+    s.page = form_.PageControl1->currentIndex();
+    std::fill(std::begin(s.tableIds), std::end(s.tableIds), 0);
+    std::fill(std::begin(s.sheets), std::end(s.sheets), 0);
+    TableStates(form_.pages_.get(), s.tableIds, s.sheets);
+    if (form_.pages_) s.ring = form_.pages_->Binder().Ring();
   }
   void PlaybackEnded() override {
+    // An edit made during the playback went into the recording's set, which goes now.
+    if (form_.pages_) form_.pages_->Binder().CommitPending();
     zeda::ImageBuffers& b = form_.imageBuffers;
     const TMainForm::SavedDocument& s = form_.savedDocument_;
     b.params = s.params;
@@ -57,18 +102,30 @@ class PlayerHostBridge : public zeda::PlayerHost {
     b.unitImageValid = s.unitImageValid;
     b.fileImage = s.fileImage;
     b.fileMatches = s.fileMatches;
+    b.changedMask = s.changedMask;
     zeda::UpdatePresence(b.params, b.presence);
+    // A window being destroyed during a playback has no controls left to show it in.
+    if (!form_.PageControl1) return;
     form_.PageControl1->setCurrentIndex(s.page);
+    if (form_.pages_) {
+      // The undo history is the user's again, and the pages show the user's set.
+      form_.pages_->Binder().SetRing(s.ring);
+      form_.pages_->Binder().LoadAllPages();
+      SelectSheets(form_.pages_.get(), s.tableIds, s.sheets);
+    }
     form_.fileMatches = b.fileMatches;
     form_.CompareIfChanged();
     form_.UpdateTitle();
     form_.ShowMonitor();
   }
   void PlayParameters(const uint8_t* image) override {
+    // A waiting edit goes into the set it was made on, before the recorded one replaces it.
+    if (form_.pages_) form_.pages_->Binder().CommitPending();
     zeda::ImageBuffers& b = form_.imageBuffers;
     std::memcpy(b.params.Data(), image, zeda::PARAM_IMAGE_SIZE);
     zeda::UpdatePresence(b.params, b.presence);
     b.UpdateFileMatches();
+    if (form_.pages_) form_.pages_->Binder().LoadAllPages();
     form_.CompareIfChanged();
   }
   void PlayUnitImage(const uint8_t* image) override {
@@ -83,10 +140,10 @@ class PlayerHostBridge : public zeda::PlayerHost {
     form_.csvOutput_.WriteLine(form_.monitorBlock_, recordedUnixMs);
     form_.ShowMonitor();
   }
-  void PlayPageState(int page, const uint8_t*, const uint8_t*) override {
-    // The map editors take their sheets here once they exist.
+  void PlayPageState(int page, const uint8_t* tableIds, const uint8_t* sheets) override {
     if (page != form_.PageControl1->currentIndex() && form_.PageControl1->isTabVisible(page))
       form_.PageControl1->setCurrentIndex(page);
+    SelectSheets(form_.pages_.get(), tableIds, sheets);
   }
 
  private:
@@ -115,6 +172,41 @@ void TMainForm::CreateMonitor() {
     connect(a, &QAction::triggered, this, &TMainForm::ToggleMonitorPlayer);
   }
   connect(PageControl1, &QTabWidget::currentChanged, this, [this] { RecordPageState(); });
+  CreateSelfTestBox();
+}
+
+void TMainForm::CreateSelfTestBox() {
+  // Below the Test page's own controls (the page builder puts its scroll area on top).
+  QWidget* tab = PageControl1->findChild<QWidget*>(QStringLiteral("TabSheet_Ladeni"));
+  if (!tab) return;
+  auto* layout = qobject_cast<QBoxLayout*>(tab->layout());
+  if (!layout) {
+    layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(2, 2, 2, 2);
+  }
+  selfTestBox_ = new SelfTestBox(tab);
+  selfTestBox_->hide();  // shown in the service test mode only
+  layout->addWidget(selfTestBox_);
+  connect(selfTestBox_->Button(), &QPushButton::clicked, this, &TMainForm::ButtonSelftestClick);
+}
+
+void TMainForm::ButtonSelftestClick() {
+  // The test judges the unit's own answers: nothing to do without one, or during a playback.
+  if (!deviceOps_ || PlaybackActive()) return;
+  zeda::StartSelfTest(selfTest_, *deviceOps_, liveValues_);
+  ShowSelfTest();
+}
+
+void TMainForm::SelfTestCountdown() {
+  if (selfTest_.State() == zeda::SelfTestState::Idle) return;
+  selfTest_.Tick();
+  ShowSelfTest();
+}
+
+void TMainForm::ShowSelfTest() {
+  if (!selfTestBox_) return;
+  if (selfTestBox_->isHidden() == TestMode()) selfTestBox_->setVisible(TestMode());
+  selfTestBox_->Show(selfTest_);
 }
 
 void TMainForm::DestroyMonitor() {
@@ -169,7 +261,18 @@ void TMainForm::ShowMonitor() {
   zeda::EvaluateMonitor(monitorBlock_, live, MonitorParams(), monitorMemory_, liveValues_,
                         monitorView_);
   monitorApplier_->Apply(monitorView_);
-  // The active page's periodic refresh follows pick-up 2 once the pages exist.
+  // Pick-up 2 started or stopped: the active page shows what depends on it.
+  if (monitorView_.refreshActivePage && pages_) pages_->Binder().RefreshActivePage();
+  // The self test's step for its state, on the unit's own answers.
+  if (selfTest_.State() != zeda::SelfTestState::Idle && deviceOps_ && !PlaybackActive()) {
+    zeda::SelfTestFacts facts;
+    facts.testRpm = imageBuffers.params.Byte(zeda::Adrb::TEST_RPM) * 100;
+    const std::time_t now = std::time(nullptr);
+    localtime_r(&now, &facts.localTime);
+    facts.unitLine = zeda::BuildText();
+    zeda::StepSelfTest(selfTest_, *deviceOps_, monitorBlock_, liveValues_, facts);
+  }
+  ShowSelfTest();
 }
 
 void TMainForm::MenuCSVoutClick() {
@@ -226,6 +329,7 @@ void TMainForm::SpeedButtonPlay(int button) {
       snap.params = imageBuffers.params.Data();
       snap.unitImage = imageBuffers.unitImageValid ? imageBuffers.unitImage.Data() : nullptr;
       snap.page = PageControl1->currentIndex();
+      TableStates(pages_.get(), snap.tableIds, snap.sheets);
       const std::string journal = settingsFolder_ + "recording-" +
                                   std::to_string(QCoreApplication::applicationPid()) + "-" +
                                   std::to_string(now) + kJournalSuffix;
@@ -294,6 +398,8 @@ void TMainForm::PlayerStep() {
     player_->Tick(now);
     ShowPlayerState();
   } else if (player_->Recording()) {
+    // A sheet the user picked in a map editor is recorded within a tick (only changes are).
+    RecordPageState();
     player_->SyncJournal(now);
     if (zeda::tickCount() % 18 == 0) ShowPlayerState();  // the seconds counter
   }
@@ -308,8 +414,10 @@ void TMainForm::RecordParameters() {
 
 void TMainForm::RecordPageState() {
   if (!player_ || !player_->Recording()) return;
-  const uint8_t none[zeda::kPageStateTables] = {};
-  player_->RecordPageState(PageControl1->currentIndex(), none, none, NowMs());
+  uint8_t ids[zeda::kPageStateTables] = {};
+  uint8_t sheets[zeda::kPageStateTables] = {};
+  TableStates(pages_.get(), ids, sheets);
+  player_->RecordPageState(PageControl1->currentIndex(), ids, sheets, NowMs());
 }
 
 void TMainForm::StopPlayerAtClose() {

@@ -18,6 +18,8 @@ void MonitorViewApplier::Find() {
     auto& slot = labels_[static_cast<std::size_t>(i)];
     if (slot) continue;
     slot = root_->findChild<QWidget*>(QString::fromLatin1(zeda::kMonitorLabelNames[i]));
+    // Monitor texts are plain: no rich-text guess on every new text.
+    if (auto* l = qobject_cast<QLabel*>(slot.data())) l->setTextFormat(Qt::PlainText);
     applied_[static_cast<std::size_t>(i)] = false;
     missing_ += !slot;
   }
@@ -64,9 +66,19 @@ void MonitorViewApplier::Apply(const zeda::MonitorView& view) {
     QProgressBar* g = gauges_[static_cast<std::size_t>(i)];
     if (!g) continue;
     const zeda::GaugeView& v = view.gauges[static_cast<std::size_t>(i)];
-    if (g->maximum() != v.maximum) g->setMaximum(std::max(v.maximum, 1));
-    const int progress = std::clamp(v.progress, 0, g->maximum());
-    if (g->value() != progress) g->setValue(progress);
+    const int maximum = std::max(v.maximum, 1);
+    const int progress = std::clamp(v.progress, 0, maximum);
+    if (g->maximum() != maximum || g->value() != progress) {
+      // QProgressBar repaints at once on a new value, flushing every pending change of the
+      // window with it; with updates held the gauge is drawn with the rest on the next
+      // paint instead.
+      const bool held = g->updatesEnabled();
+      g->setUpdatesEnabled(false);
+      if (g->maximum() != maximum) g->setMaximum(maximum);
+      g->setValue(progress);
+      g->setUpdatesEnabled(held);
+      g->update();
+    }
     const QColor c = MonitorQColor(v.colour, g->palette());
     if (g->palette().color(QPalette::Highlight) != c) {
       QPalette pal = g->palette();
@@ -77,8 +89,12 @@ void MonitorViewApplier::Apply(const zeda::MonitorView& view) {
   if (accBelow_ && accOver_) {
     QProgressBar* gauge = gauges_[static_cast<std::size_t>(zeda::MonGauge::Akcel)];
     const int width = gauge ? gauge->width() : accBelow_->width() + accOver_->width();
-    const int below = static_cast<int>(view.accBelowShare * width);
-    accBelow_->setFixedWidth(std::max(below, 0));
-    accOver_->setFixedWidth(std::max(width - below, 0));
+    const int below = std::max(static_cast<int>(view.accBelowShare * width), 0);
+    const int over = std::max(width - below, 0);
+    // A fixed width set again is a layout pass for nothing.
+    if (accBelow_->minimumWidth() != below || accBelow_->maximumWidth() != below)
+      accBelow_->setFixedWidth(below);
+    if (accOver_->minimumWidth() != over || accOver_->maximumWidth() != over)
+      accOver_->setFixedWidth(over);
   }
 }

@@ -7,7 +7,9 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -16,13 +18,17 @@
 #include <sstream>
 
 #include "app/ui/main_form.h"
+#include "app/ui/page_host.h"
 #include "base/message_box.h"
 #include "lang/lang_string.h"
+#include "mapedit/tab_model.h"
 #include "monitor/ignlog_reader.h"
 #include "monitor/ignlog_writer.h"
 #include "monitor/monitor_player.h"
 #include "monitor/ui/player_box.h"
 #include "monitor/ui/strip_chart.h"
+#include "pages/advance_page.h"
+#include "params/param_addresses.h"
 
 namespace {
 
@@ -48,6 +54,47 @@ std::string ReadFile(const QString& path) {
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+// A recording made by hand: the snapshot records, then one record every 100 ms.
+struct HandRecord {
+  int type;
+  std::vector<uint8_t> payload;
+};
+
+HandRecord ParamsRecord(const zeda::ParamImage& image) {
+  return {zeda::kRecordParameters,
+          std::vector<uint8_t>(image.Data(), image.Data() + zeda::PARAM_IMAGE_SIZE)};
+}
+
+// A monitor answer of a running engine; only the pick-up flags (byte 140) vary.
+HandRecord MonitorRecord(uint8_t pickupFlags) {
+  std::vector<uint8_t> block(zeda::kMonitorAnswerBytes, 0);
+  block[2] = 0xA0;  // word 1, engine speed 4000
+  block[3] = 0x0F;
+  block[zeda::Monb::PICKUP] = pickupFlags;
+  return {zeda::kRecordMonitor, block};
+}
+
+HandRecord PageRecord(int page, int tableId, int sheet) {
+  std::vector<uint8_t> p(zeda::kPageStateRecordLength - zeda::kRecordHead, 0);
+  p[0] = static_cast<uint8_t>(page);
+  p[zeda::kPageStateTableIds - zeda::kRecordHead] = static_cast<uint8_t>(tableId);
+  p[zeda::kPageStateSheets - zeda::kRecordHead] = static_cast<uint8_t>(sheet);
+  return {zeda::kRecordPageState, p};
+}
+
+void WriteRecording(const QString& path, const std::vector<HandRecord>& snapshot,
+                    const std::vector<HandRecord>& later) {
+  zeda::IgnlogRecorder rec;
+  rec.Begin({});
+  for (const HandRecord& r : snapshot)
+    rec.Append(r.type, 0, r.payload.data(), static_cast<int>(r.payload.size()));
+  rec.MarkInitial();
+  uint32_t time = 0;
+  for (const HandRecord& r : later)
+    rec.Append(r.type, time += 100, r.payload.data(), static_cast<int>(r.payload.size()));
+  std::ofstream(path.toStdString(), std::ios::binary) << rec.FileBytes();
 }
 
 class MonitorWindowTest : public ::testing::Test {
@@ -95,6 +142,14 @@ class MonitorWindowTest : public ::testing::Test {
     Child<QToolButton>(form, names[button])->click();
   }
   QString Path(const char* name) const { return files_.filePath(QString::fromLatin1(name)); }
+  static QTabWidget* Pages(TMainForm& form) { return Child<QTabWidget>(form, "PageControl1"); }
+  // Plays `path` and pauses at once: the snapshot is shown, the bar moves by hand.
+  void PlayPaused(TMainForm& form, const QString& path) {
+    answers_ << path;
+    Play(form, PlayerBox::kPlay);
+    ASSERT_EQ(form.Player().State(), zeda::kPlayerPlaying) << shown_.join("|").toStdString();
+    Play(form, PlayerBox::kPause);
+  }
 
   QTemporaryDir files_, settings_;
   QByteArray savedSettingsDir_, savedPorts_;
@@ -189,6 +244,148 @@ TEST_F(MonitorWindowTest, RecordAndPlayBackAgainstTheSimulatedUnit) {
   EXPECT_EQ(form->imageBuffers.fileMatches, mineMatches);
   ASSERT_TRUE(WaitFor([&] { return Child<QPushButton>(*form, "ButtonRead")->isEnabled(); }, 5000));
   EXPECT_TRUE(shown_.isEmpty()) << shown_.join("|").toStdString();
+}
+
+// The Advance page shows its cylinder corrections by the channel count; only a refresh of
+// the page applies a count changed behind its back. A change of pick-up 2's running state
+// refreshes the active page; an answer that keeps it does not.
+TEST_F(MonitorWindowTest, APickup2ChangeRefreshesTheActivePage) {
+  auto form = MakeForm();
+  Pages(*form)->setCurrentIndex(zeda::kAdvancePageIndex);
+  zeda::ParamImage four = form->imageBuffers.params;
+  four.SetByte(zeda::Adrb::CHANNEL_COUNT, 4);
+  constexpr uint8_t kRun2 = 1 << 1;  // PICKUP2_RUN
+  WriteRecording(Path("pickup.ignlog"), {ParamsRecord(four)},
+                 {MonitorRecord(0), MonitorRecord(0), MonitorRecord(kRun2), MonitorRecord(kRun2)});
+  PlayPaused(*form, Path("pickup.ignlog"));
+  auto* fourth = Child<QWidget>(*form, "UpDownKorAdv4");
+  ASSERT_FALSE(fourth->isHidden());  // the played parameters reached the page
+
+  struct Step {
+    int position;
+    int channels;      // written into params before the record is played
+    bool fourthShown;  // what the page shows afterwards
+  };
+  const Step steps[] = {
+      {1, 1, true},   // pick-up 2 still stopped: no refresh, the old count stays shown
+      {2, 1, true},   // the same
+      {3, 1, false},  // pick-up 2 started: refreshed with one channel
+      {4, 4, false},  // still running: no refresh
+      {1, 4, true},   // stopped again: refreshed with four channels
+  };
+  for (const Step& s : steps) {
+    form->imageBuffers.params.SetByte(zeda::Adrb::CHANNEL_COUNT, static_cast<uint8_t>(s.channels));
+    form->PlayPosChange(s.position);
+    EXPECT_EQ(!fourth->isHidden(), s.fourthShown) << "position " << s.position;
+  }
+}
+
+// ButtonSelftest, LabelSelftest and MemoSelftest sit on the Test page, shown only in the
+// service test mode; the button runs the unit self test against the unit in its test rig.
+TEST_F(MonitorWindowTest, SelfTestButtonShowsInTestModeAndRunsTheTest) {
+  const char* const names[] = {"ButtonSelftest", "LabelSelftest", "MemoSelftest"};
+  {
+    auto form = MakeForm();
+    QWidget* tab = Child<QWidget>(*form, "TabSheet_Ladeni");
+    for (const char* n : names) EXPECT_FALSE(Child<QWidget>(*form, n)->isVisibleTo(tab)) << n;
+  }
+  const QString switchFile = Path("switch.txt");
+  std::ofstream(switchFile.toStdString()) << "DEVS_SWITCH\n";
+  const QByteArray savedSwitch = qgetenv("ZEDA_TEST_SWITCH");
+  qputenv("ZEDA_TEST_SWITCH", switchFile.toLocal8Bit());
+  auto form = MakeForm();
+  qputenv("ZEDA_TEST_SWITCH", savedSwitch);
+  ASSERT_TRUE(form->TestMode());
+  QWidget* tab = Child<QWidget>(*form, "TabSheet_Ladeni");
+  for (const char* n : names) EXPECT_TRUE(Child<QWidget>(*form, n)->isVisibleTo(tab)) << n;
+  auto* button = Child<QPushButton>(*form, "ButtonSelftest");
+  auto* label = Child<QLabel>(*form, "LabelSelftest");
+  auto* memo = Child<QPlainTextEdit>(*form, "MemoSelftest");
+
+  button->click();  // no unit: nothing starts
+  EXPECT_EQ(form->UnitSelfTest().State(), zeda::SelfTestState::Idle);
+  EXPECT_EQ(label->text(), "");
+
+  form->show();
+  ASSERT_TRUE(form->StartSimulator({"--engine", "stopped", "--test-rig"}));
+  auto* rpm = Child<QLabel>(*form, "LabelRpm");
+  ASSERT_TRUE(WaitFor([&] { return rpm->text() != "RPM = ---"; }, 30000));
+  button->click();
+  EXPECT_TRUE(label->text().startsWith("Running test (")) << label->text().toStdString();
+  ASSERT_TRUE(WaitFor([&] { return label->text().startsWith("Result"); }, 30000))
+      << label->text().toStdString();
+  const QStringList lines = memo->toPlainText().split('\n');
+  EXPECT_EQ(label->text(), "Result OK...") << memo->toPlainText().toStdString();
+  EXPECT_EQ(label->palette().color(QPalette::Window), QColor(0, 255, 0));
+  ASSERT_EQ(lines.size(), 6);
+  EXPECT_TRUE(lines[0].startsWith("Selftest: "));
+  EXPECT_EQ(lines[2], "1) servo: OK");
+  EXPECT_EQ(lines[5], "4) Powerout2 - In0: OK        In1: OK");
+}
+
+// A played page-state record shows its page and the recorded map sheets, a played
+// parameter record reloads the pages; at Stop the user's document, pages, page and undo
+// ring come back, whatever was edited during the playback.
+TEST_F(MonitorWindowTest, PlaybackShowsRecordedPagesAndGivesTheUndoRingBack) {
+  auto form = MakeForm();
+  QTabWidget* pages = Pages(*form);
+  zeda::PageBinder& binder = form->Pages()->Binder();
+  zeda::TTableSet& tables = form->Pages()->Tables();
+  int table = -1;
+  for (int i = 0; i < tables.Count() && table < 0; ++i)
+    if (tables.Table(i).sheetCount >= 2 && tables.Table(i).id != 0) table = i;
+  ASSERT_GE(table, 0) << "no map editor with two sheets";
+  const int tableId = tables.Table(table).id;
+  const int userSheet = tables.Table(table).current;
+  const int recordedSheet = userSheet == 0 ? 1 : 0;
+
+  // The user's document: four channels, one undo step.
+  form->imageBuffers.params.SetByte(zeda::Adrb::CHANNEL_COUNT, 4);
+  ASSERT_TRUE(binder.Snapshot());
+  binder.LoadAllPages();
+  const zeda::ParamImage mine = form->imageBuffers.params;
+  const int ringCurrent = binder.Ring().Current();
+  const int ringNewest = binder.Ring().Newest();
+  pages->setCurrentIndex(0);
+
+  zeda::ParamImage one = mine, two = mine;
+  one.SetByte(zeda::Adrb::CHANNEL_COUNT, 1);
+  two.SetByte(zeda::Adrb::CHANNEL_COUNT, 2);
+  WriteRecording(Path("pages.ignlog"),
+                 {ParamsRecord(one), PageRecord(zeda::kAdvancePageIndex, tableId, recordedSheet)},
+                 {MonitorRecord(0), ParamsRecord(two), PageRecord(0, tableId, userSheet)});
+  PlayPaused(*form, Path("pages.ignlog"));
+  EXPECT_EQ(pages->currentIndex(), zeda::kAdvancePageIndex);
+  EXPECT_EQ(tables.Table(table).current, recordedSheet);
+  EXPECT_EQ(form->imageBuffers.params, one);
+  EXPECT_TRUE(Child<QWidget>(*form, "UpDownKorAdv2")->isHidden());  // one channel shown
+
+  form->PlayPosChange(2);  // the second parameter set reaches the pages
+  EXPECT_EQ(form->imageBuffers.params, two);
+  EXPECT_FALSE(Child<QWidget>(*form, "UpDownKorAdv2")->isHidden());
+  EXPECT_TRUE(Child<QWidget>(*form, "UpDownKorAdv3")->isHidden());
+  form->PlayPosChange(3);
+  EXPECT_EQ(pages->currentIndex(), 0);
+  EXPECT_EQ(tables.Table(table).current, userSheet);
+  form->PlayPosChange(0);  // back to the snapshot
+  EXPECT_EQ(pages->currentIndex(), zeda::kAdvancePageIndex);
+  EXPECT_EQ(tables.Table(table).current, recordedSheet);
+
+  // An edit during the playback takes an undo step in the recording's set.
+  form->imageBuffers.params.SetByte(zeda::Adrb::CHANNEL_COUNT, 3);
+  ASSERT_TRUE(binder.Snapshot());
+
+  Play(*form, PlayerBox::kStop);
+  EXPECT_EQ(form->imageBuffers.params, mine);
+  EXPECT_EQ(pages->currentIndex(), 0);
+  EXPECT_EQ(tables.Table(table).current, userSheet);
+  EXPECT_EQ(binder.Ring().Current(), ringCurrent);
+  EXPECT_EQ(binder.Ring().Newest(), ringNewest);
+  EXPECT_FALSE(Child<QWidget>(*form, "UpDownKorAdv4")->isHidden());  // pages show mine again
+  // Undo steps through the user's own history, not the playback's.
+  binder.Undo();
+  EXPECT_NE(form->imageBuffers.params.Byte(zeda::Adrb::CHANNEL_COUNT), 4);
+  EXPECT_NE(form->imageBuffers.params.Byte(zeda::Adrb::CHANNEL_COUNT), 3);
 }
 
 TEST_F(MonitorWindowTest, DamagedFileLeavesThePlayerIdle) {
