@@ -192,9 +192,9 @@ void PageSpinBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void ConnectRadio(QRadioButton* button, std::string_view group, PageBinder& binder) {
+  // No accessible name of its own: the button is made before its item text, and a screen
+  // reader takes the text (always in the current language) inside the titled group.
   const QString name = QString::fromUtf8(group.data(), static_cast<int>(group.size()));
-  if (auto* g = qobject_cast<QGroupBox*>(button->parentWidget()); g && !g->title().isEmpty())
-    button->setAccessibleName(g->title() + QLatin1Char(' ') + button->text());
   QObject::connect(button, &QRadioButton::clicked, button,
                    [&binder, name] { Send(binder, name, ChangeKind::Immediate); });
 }

@@ -139,12 +139,24 @@ void WidgetControls::SetItems(std::string_view name, std::span<const PageItem> i
     delete buttons.back();
     buttons.pop_back();
   }
+  const size_t before = buttons.size();
   while (buttons.size() < items.size()) {
     auto* b = new QRadioButton(g);
     // Items come first: controls of the group's own (a polarity box) stay below them.
     layout->insertWidget(static_cast<int>(buttons.size()), b);
     buttons.push_back(b);
     if (onNewRadio_) onNewRadio_(b, name);
+  }
+  if (buttons.size() > before) {
+    // ... and after them for the Tab key and a screen reader too (both follow the order the
+    // children were made in; raising moves a child to the end of it).
+    QWidget* last = buttons.back();
+    for (QWidget* other : g->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (qobject_cast<QRadioButton*>(other)) continue;
+      other->raise();
+      QWidget::setTabOrder(last, other);
+      last = other;
+    }
   }
   for (size_t i = 0; i < items.size(); ++i) {
     QRadioButton* b = buttons[i];

@@ -228,11 +228,24 @@ TEST_F(PageWidgetsTest, InversePolarityBelongsToItsInput) {
     ASSERT_NE(a, nullptr);
     ASSERT_NE(a->parent(), nullptr);
     parents << a->parent()->text(QAccessible::Name);
+    // Read and reached by Tab after the functions it qualifies.
+    const int boxAt = a->parent()->indexOfChild(a);
     for (QRadioButton* r : group->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
       if (r->isHidden()) continue;
       EXPECT_GT(box->y(), r->y()) << r->text().toStdString();
+      // Each function is read by its own text, not by the group's title alone.
+      EXPECT_FALSE(r->text().isEmpty());
+      QAccessibleInterface* ra = QAccessible::queryAccessibleInterface(r);
+      EXPECT_EQ(ra->text(QAccessible::Name), r->text());
+      EXPECT_LT(a->parent()->indexOfChild(ra), boxAt);
     }
   }
+  // The last function of input 2 passes the Tab key on to its polarity box.
+  auto* input2 = form_->findChild<QGroupBox*>(QString::fromLatin1(zeda::kInputGroupNames[1]));
+  const auto radios2 = input2->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
+  ASSERT_FALSE(radios2.isEmpty());
+  EXPECT_EQ(radios2.back()->nextInFocusChain(),
+            form_->findChild<QWidget*>(QString::fromLatin1(zeda::kInverseBoxNames[1])));
   EXPECT_EQ(parents, (QStringList{QStringLiteral("Input 1"), QStringLiteral("Input 2"),
                                   QStringLiteral("Input 3")}));
 }
