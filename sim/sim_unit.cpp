@@ -419,6 +419,9 @@ void SimUnit::WriteMemory(int address, const uint8_t* data, int length, int64_t 
     const int at = address + i;
     if (at >= 0 && at < kImageSize) memory_[at] = data[i];
   }
+  // Which bytes a program sent (tests check that an edit writes only its own block).
+  AddTrace(nowMs, "memory written: bytes " + std::to_string(address) + "-" +
+                      std::to_string(address + length - 1));
   // --no-reading only locks the unit at start; from then on a program sets the lock.
   if (address <= kNoReadingByte && kNoReadingByte < address + length) BuildIdBlock();
   NoteRequest(true, nowMs);

@@ -17,6 +17,7 @@ inline constexpr Colour kColourGreen = 65280;
 inline constexpr Colour kColourYellow = 0xFFFF;
 inline constexpr Colour kColourButtonFace = 0xFF00000F;
 inline constexpr Colour kColourAqua = 0xFFFF00;
+inline constexpr Colour kColourGrey = 0x808080;
 
 inline constexpr bool IsSystemColour(Colour c) { return (c & 0xFF000000u) == 0xFF000000u; }
 inline constexpr int ColourRed(Colour c) { return static_cast<int>(c & 0xFF); }

@@ -37,10 +37,15 @@ void AdvancePage::Refresh(PageBinder& binder) {
   if (tab_ != nullptr) SetAdvanceRowAxes(*tab_, binder.Params());
 }
 
-void AdvancePage::Tick(PageBinder& /*binder*/) {
+void AdvancePage::Tick(PageBinder& binder) {
   const bool inUse = tab_ != nullptr && context_.live != nullptr && context_.live->live &&
                      BaseAdvanceInUse(*tab_, context_.live->engineSpeed);
-  baseAdvanceColour_ = inUse ? kColourGreen : kColourButtonFace;
+  const Colour colour = inUse ? kColourGreen : kColourButtonFace;
+  // Every 55 ms: the caption is touched only when its colour changes.
+  if (colour == baseAdvanceColour_ && !captionStale_) return;
+  baseAdvanceColour_ = colour;
+  captionStale_ = false;
+  binder.Controls().SetColour(kBaseAdvanceCaption, colour);
 }
 
 void AdvancePage::TableChanged(PageBinder& binder, TTab& t) {

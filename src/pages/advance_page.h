@@ -21,6 +21,7 @@ namespace zeda {
 inline constexpr int kAdvancePageIndex = 3;
 inline constexpr int kCylinderCorrections = 4;
 inline constexpr int kBaseAdvanceRow = 0;  // its row in kAdvanceRows (a map overlay too)
+inline constexpr char kBaseAdvanceCaption[] = "LabelBaseAdv";  // drawn green by the tick
 
 // clang-format off
 inline constexpr Binding kAdvanceRows[] = {
@@ -74,6 +75,7 @@ class AdvancePage final : public PageLogic {
   PageContext context_;
   TTab* tab_ = nullptr;
   Colour baseAdvanceColour_ = kColourButtonFace;
+  bool captionStale_ = true;  // the caption has not been given a colour yet
 };
 
 }  // namespace zeda

@@ -174,6 +174,8 @@ void BikePage::Refresh(PageBinder& binder) {
                            "LabelFourStrokeIgn", "UpDownKompenz", "LabelKompenz"})
     c.SetEnabled(name, special);
   c.SetEnabled("GroupBoxSpecial", special || k.basic);
+  // Grey says "not yours to edit" even where a basic method leaves the box enabled.
+  c.SetColour("GroupBoxSpecial", special ? kColourButtonFace : kColourGrey);
   c.SetVisible("CheckBoxNehlidaPalec", special && !k.wide);
   c.SetVisible("CheckBoxCrossBlock", special && k.basic);
   c.SetVisible("CheckBoxPredPalec", special && k.basic);
@@ -264,6 +266,7 @@ void BikePage::BikeChange(PageBinder& binder) {
   ApplyEnginePreset(img, buffers.pageGroups);
   binder.LoadActivePage();
   binder.Commit();
+  binder.FocusAfterChange();
 }
 
 }  // namespace zeda

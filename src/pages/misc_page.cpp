@@ -5,6 +5,7 @@
 #include <array>
 
 #include "pages/page_binder.h"
+#include "params/normalize.h"
 #include "params/param_addresses.h"
 #include "params/param_codes.h"
 
@@ -15,8 +16,6 @@ namespace {
 constexpr int kMaxInputItems = static_cast<int>(std::size(kInputFunctionItems));
 constexpr int kDwellModeElement = 0;
 constexpr int kDwellTimeElement = 1;
-// The dwell time the unit expects for the two dwell modes this build can hold.
-constexpr int kDwellTimeOfMode[] = {10, 30};
 
 const Binding& Row(std::string_view control) {
   for (const Binding& row : kMiscRows)
@@ -85,10 +84,10 @@ void MiscPage::Load(PageBinder& binder) {
 void MiscPage::Store(PageBinder& binder) {
   PageLogic::Store(binder);
   ParamImage& img = binder.Params();
-  const int mode = ReadStored(img, FieldId::DWELL, kDwellModeElement);
-  if (mode >= 0 && mode < static_cast<int>(std::size(kDwellTimeOfMode)))
-    WriteStored(img, FieldId::DWELL, kDwellTimeElement,
-                kDwellTimeOfMode[static_cast<std::size_t>(mode)]);
+  // The unit times the fixed dwell modes from this byte; the normaliser holds it the same
+  // way in every image read or loaded, so this rewrite changes nothing by itself.
+  if (const int t = DwellTimeOfMode(ReadStored(img, FieldId::DWELL, kDwellModeElement)); t >= 0)
+    WriteStored(img, FieldId::DWELL, kDwellTimeElement, t);
 }
 
 void MiscPage::Refresh(PageBinder& binder) {

@@ -35,6 +35,17 @@ void PageBinder::ControlChanged(std::string_view control, ChangeKind kind) {
   NoteChange(control, kind);
 }
 
+void PageBinder::ComboChanged(std::string_view control) {
+  if (LoadGuard()) return;
+  if (PageLogic* page = Page(activePage_); page != nullptr && page->Change(*this, control)) return;
+  NoteChange(control, ChangeKind::Immediate);
+  FocusAfterChange();
+}
+
+void PageBinder::FocusAfterChange() {
+  if (hooks_.focusAfterChange) hooks_.focusAfterChange();
+}
+
 void PageBinder::NoteChange(std::string_view control, ChangeKind kind) {
   // Another control pending: both go in together.
   if (!pendingControl_.empty() && pendingControl_ != control) kind = ChangeKind::Immediate;

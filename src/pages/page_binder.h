@@ -52,6 +52,7 @@ struct BinderHooks {
   std::function<void()> snapshotTaken;         // a new undo step (settings save, recorder)
   std::function<void()> commonRefresh;         // colours, presence, monitor texts
   std::function<void()> allPagesLoaded;        // maps redraw (`mapsDirty`)
+  std::function<void()> focusAfterChange;      // focus to `CheckBoxProgHned`
   std::function<void(ParamImage&)> normalize;  // default: NormalizeParams
 };
 
@@ -95,6 +96,12 @@ class PageBinder {
   // A control changed (any handler of the page's controls): nothing under the load guard;
   // the active page's own handler when it has one; otherwise the change is noted.
   void ControlChanged(std::string_view control, ChangeKind kind);
+  // FormComboChange: like ControlChanged, then the focus leaves the combo so that the
+  // mouse wheel cannot change the choice by accident. A page that handles the combo itself
+  // moves the focus when its change is done.
+  void ComboChanged(std::string_view control);
+  // Moves the focus to `CheckBoxProgHned` (after a combo change).
+  void FocusAfterChange();
   // The pending-edit rule itself.
   void NoteChange(std::string_view control, ChangeKind kind);
   // The 55 ms tick: advances tickCount, commits a due arrow click, runs the page tick.

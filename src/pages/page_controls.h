@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/colours.h"
+
 namespace zeda {
 
 // An item of a radio group or combo box: the field value it stands for and its text
@@ -58,6 +60,11 @@ class PageControls {
   // caption bold). Optional: controls that cannot show it ignore it.
   virtual void SetHighlighted(std::string_view /*name*/, bool /*on*/) {}
   virtual bool Highlighted(std::string_view /*name*/) const { return false; }
+
+  // The face a control is drawn in (a caption's or box's background); kColourButtonFace is
+  // the style's own. Optional like the highlight.
+  virtual void SetColour(std::string_view /*name*/, Colour /*colour*/) {}
+  virtual Colour ColourOf(std::string_view /*name*/) const { return kColourButtonFace; }
 };
 
 // Controls as plain values. A control comes into being the first time it is named;
@@ -75,6 +82,7 @@ class MemoryControls final : public PageControls {
     bool visible = true;
     bool enabled = true;
     bool highlighted = false;
+    Colour colour = kColourButtonFace;
   };
 
   int Position(std::string_view name) const override { return Get(name).position; }
@@ -99,6 +107,8 @@ class MemoryControls final : public PageControls {
   void SetEnabled(std::string_view name, bool enabled) override { At(name).enabled = enabled; }
   void SetHighlighted(std::string_view name, bool on) override { At(name).highlighted = on; }
   bool Highlighted(std::string_view name) const override { return Get(name).highlighted; }
+  void SetColour(std::string_view name, Colour colour) override { At(name).colour = colour; }
+  Colour ColourOf(std::string_view name) const override { return Get(name).colour; }
 
   // Counts SetChecked/SetPosition/SetItemIndex calls (a load that changes nothing touches
   // nothing where the rules say so).

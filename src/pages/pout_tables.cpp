@@ -125,6 +125,20 @@ void LoadOutput(const PoutTables& t, int k, const ParamImage& img) {
   SetPoutTableRanges(t, k, img);
 }
 
+// The editor divides its width by the cells it may show at once (15 x 10 for a map); these
+// tables are small, so every cell is shown and takes its share of the box instead of a
+// corner of it.
+void ShowEveryCell(TTab* t) {
+  if (t == nullptr) return;
+  int cols = 1, rows = 1;
+  for (int i = 0; i < t->sheetCount; ++i) {
+    cols = std::max(cols, t->Sheet(i).CellCols());
+    rows = std::max(rows, t->Sheet(i).CellRows());
+  }
+  t->visibleCols = cols;
+  t->visibleRows = rows;
+}
+
 }  // namespace
 
 PoutTables CreatePoutTables(TTableSet& set, int firstId, const ParamImage& img, uint32_t colour) {
@@ -133,6 +147,10 @@ PoutTables CreatePoutTables(TTableSet& set, int firstId, const ParamImage& img, 
     t.switching[k] = CreateSwitchingTable(set, firstId + k, kOutputTitles[k], colour);
   for (int k = 0; k < POUT_COUNT; ++k)
     t.pwm[k] = CreatePwmTable(set, firstId + POUT_COUNT + k, kOutputTitles[k], colour);
+  for (int k = 0; k < POUT_COUNT; ++k) {
+    ShowEveryCell(t.switching[k]);
+    ShowEveryCell(t.pwm[k]);
+  }
   LoadPoutTables(t, img);
   return t;
 }

@@ -51,6 +51,11 @@ void ApplyByteRule(ParamImage& img, const ByteRule& r) {
   img.SetByte(r.addr, static_cast<uint8_t>(fixed));
 }
 
+// The dwell time (byte 225) of the fixed dwell modes. The Miscellaneous page writes it on
+// every store; holding it here too makes every read or loaded image agree, so that the first
+// commit after a read cannot change a byte the user never touched (and program it).
+constexpr int kDwellTimeOfMode[] = {10, 30};
+
 // Axes that must rise over the whole field.
 struct SeriesRule {
   FieldId field;
@@ -163,6 +168,12 @@ void FillUnusedColumns(ParamImage& img, int base, int usedColumns) {
   }
 }
 
+int DwellTimeOfMode(int mode) {
+  return mode >= 0 && mode < static_cast<int>(std::size(kDwellTimeOfMode))
+             ? kDwellTimeOfMode[static_cast<std::size_t>(mode)]
+             : -1;
+}
+
 void RepairSettings(RepairableSettings& s) {
   if (s.language < 0 || s.language > 2) s.language = 0;
   if (s.comPort > 255 || s.comPort < -1) s.comPort = -1;
@@ -172,6 +183,10 @@ void RepairSettings(RepairableSettings& s) {
 void NormalizeParams(ParamImage& img, RepairableSettings* settings) {
   // Single bytes with fixed fallbacks.
   for (const ByteRule& r : kEarlyByteRules) ApplyByteRule(img, r);
+
+  // The dwell time follows a fixed dwell mode; the other modes carry their own.
+  if (const int t = DwellTimeOfMode(img.Byte(Adrb::DWELL)); t >= 0)
+    img.SetByte(Adrb::DWELL + 1, static_cast<uint8_t>(t));
 
   // IAP load axes rise.
   for (const SeriesRule& s : kLoadAxes) ClampRising(img, s);

@@ -27,6 +27,10 @@ void ClampSeries(ParamImage& img, ParamArea area, int kind, int base, int first,
 // behind it, so unused columns never hold stale values.
 void FillUnusedColumns(ParamImage& img, int base, int usedColumns);
 
+// The dwell time byte a fixed dwell mode (0 or 1) requires; -1 for the modes that carry
+// their own time.
+int DwellTimeOfMode(int mode);
+
 // The three application settings the normaliser also keeps valid.
 struct RepairableSettings {
   int language = 0;     // 0 English, 1 German, 2 Czech

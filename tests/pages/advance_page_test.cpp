@@ -130,6 +130,7 @@ TEST_F(AdvancePageTest, BaseAdvanceCaptionIsGreenBelowTheFirstRpmPoint) {
     live.engineSpeed = c.rpm;
     binder.Tick();
     EXPECT_EQ(page.BaseAdvanceCaptionColour(), c.colour) << c.live << " " << c.rpm;
+    EXPECT_EQ(controls.ColourOf(kBaseAdvanceCaption), c.colour) << c.live << " " << c.rpm;
   }
 }
 

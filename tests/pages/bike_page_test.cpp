@@ -312,6 +312,80 @@ TEST_F(BikePageTest, VisibilityFollowsTheMethodClass) {
   }
 }
 
+// The experts' box is grey whenever the preset is not "Special setting", even where a basic
+// method leaves it enabled (its pick-up polarity boxes stay reachable).
+TEST_F(BikePageTest, SpecialBoxIsGreyUnlessSpecial) {
+  struct Case {
+    int bike, method;
+    bool enabled;
+    Colour colour;
+  };
+  ASSERT_TRUE(ClassOf(0).basic);
+  ASSERT_FALSE(ClassOf(3).basic);
+  for (const Case k :
+       {Case{BIKE_SPECIAL, 0, true, kColourButtonFace},
+        Case{BIKE_SPECIAL, 3, true, kColourButtonFace}, Case{7, 0, true, kColourGrey},
+        Case{7, 3, false, kColourGrey}, Case{BIKE_SPECIAL, 3, true, kColourButtonFace}}) {
+    SCOPED_TRACE("bike " + std::to_string(k.bike) + " method " + std::to_string(k.method));
+    SetSync(k.bike, k.method, 24, 2);
+    EXPECT_EQ(controls_.Enabled("GroupBoxSpecial"), k.enabled);
+    EXPECT_EQ(controls_.ColourOf("GroupBoxSpecial"), k.colour);
+  }
+}
+
+// After a preset change the focus leaves the combo (a wheel turn over it would choose
+// another bike), once the change is committed; a cancelled change keeps it.
+TEST_F(BikePageTest, PresetChangeMovesTheFocusAfterItsCommit) {
+  struct Case {
+    const char* what;
+    int bike;
+    PageAnswer answer;
+    int focusMoves;
+  };
+  for (const Case k : {Case{"no", 28, PageAnswer::No, 1}, Case{"yes", 41, PageAnswer::Yes, 1},
+                       Case{"special", BIKE_SPECIAL, PageAnswer::Cancel, 1},
+                       Case{"cancel", 42, PageAnswer::Cancel, 0}}) {
+    SCOPED_TRACE(k.what);
+    std::vector<int> commitsAtFocus;
+    BinderHooks hooks;
+    hooks.focusAfterChange = [&] { commitsAtFocus.push_back(binder_.Commits()); };
+    binder_.SetHooks(std::move(hooks));
+    answer_ = k.answer;
+    const int commits = binder_.Commits();
+    // As the combo's own signal reaches the binder: the page's handler moves the focus,
+    // the binder does not move it a second time.
+    controls_.SetItemIndex("ComboBoxBike", ItemIndexOfCode(controls_, "ComboBoxBike", k.bike));
+    binder_.ComboChanged("ComboBoxBike");
+    ASSERT_EQ(static_cast<int>(commitsAtFocus.size()), k.focusMoves);
+    if (k.focusMoves == 0) continue;
+    EXPECT_GT(commitsAtFocus.back(), commits);
+  }
+}
+
+// FormComboChange: a combo without a handler of its own commits at once and moves the focus;
+// nothing happens while the program itself fills the controls.
+TEST_F(BikePageTest, ComboChoiceCommitsAndMovesTheFocus) {
+  SetSync(BIKE_SPECIAL, 3, 24, 2);
+  int focusMoves = 0;
+  BinderHooks hooks;
+  hooks.focusAfterChange = [&] { ++focusMoves; };
+  binder_.SetHooks(std::move(hooks));
+  const int index = ItemIndexOfCode(controls_, "ComboBoxNasobekPalcu", 3);
+  ASSERT_GE(index, 0);
+  {
+    const PageBinder::Guard guard(binder_);
+    controls_.SetItemIndex("ComboBoxNasobekPalcu", index);
+    binder_.ComboChanged("ComboBoxNasobekPalcu");
+  }
+  EXPECT_EQ(focusMoves, 0);
+  EXPECT_NE(buffers_.params.Byte(Adrb::GEBER_MODE), 3);
+  const int commits = binder_.Commits();
+  binder_.ComboChanged("ComboBoxNasobekPalcu");
+  EXPECT_EQ(binder_.Commits(), commits + 1);
+  EXPECT_EQ(buffers_.params.Byte(Adrb::GEBER_MODE), 3);
+  EXPECT_EQ(focusMoves, 1);
+}
+
 TEST_F(BikePageTest, CaptionsAndColumnsFollowTheirFields) {
   SetSync(BIKE_SPECIAL, 10, 24, 2);
   EXPECT_EQ(controls_.Text("LabelRevWoIgnition"), "Revolutions with collective ignitions");

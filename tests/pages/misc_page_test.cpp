@@ -1,6 +1,8 @@
 // The Miscellaneous page: item lists, refresh rules and the potentiometer handler.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "pages_fixture.h"
 #include "params/param_addresses.h"
 #include "params/param_codes.h"
@@ -140,6 +142,32 @@ TEST_F(MiscPageTest, StoringSetsTheDwellTimeOfTheDwellMode) {
   buffers.params.SetByte(Adrb::DWELL + 1, 77);
   binder.StoreActivePage();
   EXPECT_EQ(buffers.params.Byte(Adrb::DWELL + 1), 77);
+}
+
+// An image read from a unit is normalised before the pages see it; a commit that the user
+// made no change for must then leave every byte alone, the hidden dwell time included, or
+// automatic programming would write a block nobody edited.
+TEST_F(MiscPageTest, CommitWithoutAnEditAfterAReadChangesNoByte) {
+  autoProgram = true;
+  for (const int mode : {0, 1, 2}) {
+    for (const int time : {0, 10, 30, 77}) {
+      SCOPED_TRACE(::testing::Message() << "mode " << mode << " time " << time);
+      ParamImage read = StartImage();
+      read.SetByte(Adrb::DWELL, static_cast<uint8_t>(mode));
+      read.SetByte(Adrb::DWELL + 1, static_cast<uint8_t>(time));
+      NormalizeParams(read);  // as the Read command does
+      buffers.params = read;
+      binder.LoadAllPages();
+      binder.StartRing();
+      const int programsBefore = programs;
+      binder.Commit();
+      EXPECT_EQ(buffers.params, read);
+      EXPECT_FALSE(binder.Ring().CanUndo());
+      EXPECT_EQ(programs, programsBefore);
+      EXPECT_TRUE(std::none_of(buffers.changedMask.begin(), buffers.changedMask.end(),
+                               [](bool b) { return b; }));
+    }
+  }
 }
 
 }  // namespace

@@ -24,6 +24,19 @@ class PoutTablesTest : public ::testing::Test {
   PoutTables t_;
 };
 
+// The editor sizes a cell by the cells it shows at once; a small table that kept a map's
+// 15 x 10 would be drawn in a corner of its box.
+TEST_F(PoutTablesTest, EveryCellIsShownAtOnce) {
+  Create();
+  for (int k = 0; k < POUT_COUNT; ++k) {
+    SCOPED_TRACE(k);
+    for (const TTab* t : {t_.switching[k], t_.pwm[k]}) {
+      EXPECT_EQ(t->visibleCols, t->Sheet(0).CellCols());
+      EXPECT_EQ(t->visibleRows, t->Sheet(0).CellRows());
+    }
+  }
+}
+
 // The presets' switching bytes (12, 14, 14 for the gear shift light) use bits 0-3 and all
 // three bytes: the switching table is a zone table of 4 x 3 zones, zone (row r, column i)
 // being bit i of byte r.

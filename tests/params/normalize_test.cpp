@@ -49,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ByteCase{"channels 1", Adrb::CHANNEL_COUNT, 1, 1},
                       ByteCase{"dwell mode 4", Adrb::DWELL, 4, 3},
                       ByteCase{"dwell mode 3", Adrb::DWELL, 3, 3},
-                      ByteCase{"dwell time carried", Adrb::DWELL + 1, 222, 222},
+                      ByteCase{"dwell time of dwell mode 0", Adrb::DWELL + 1, 222, 10},
                       ByteCase{"max lobe len 0", Adrb::MAX_LOBE_LEN, 0, 250},
                       ByteCase{"max lobe len 249", Adrb::MAX_LOBE_LEN, 249, 249},
                       ByteCase{"max lobe len 251", Adrb::MAX_LOBE_LEN, 251, 250},
@@ -61,6 +61,24 @@ INSTANTIATE_TEST_SUITE_P(
                       ByteCase{"unused byte carried", 170, 99, 99},
                       ByteCase{"unused byte 554 carried", 554, 1, 1}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
+
+// The unit times the two fixed dwell modes from byte 225; the other modes carry their own
+// time. A read image that disagreed would be changed by the first commit of any page edit.
+TEST(Normalize, DwellTimeFollowsAFixedDwellMode) {
+  struct Case {
+    int mode, timeBefore, timeAfter;
+  };
+  for (const Case c : {Case{0, 77, 10}, Case{0, 10, 10}, Case{1, 10, 30}, Case{1, 255, 30},
+                       Case{2, 77, 77}, Case{3, 0, 0}, Case{9, 77, 77}}) {
+    SCOPED_TRACE(::testing::Message() << "mode " << c.mode << " time " << c.timeBefore);
+    ParamImage img = StartImage();
+    img.SetByte(Adrb::DWELL, static_cast<uint8_t>(c.mode));
+    img.SetByte(Adrb::DWELL + 1, static_cast<uint8_t>(c.timeBefore));
+    const ParamImage once = Normalized(img);
+    EXPECT_EQ(once.Byte(Adrb::DWELL + 1), c.timeAfter);
+    EXPECT_EQ(Normalized(once), once);  // settled: a second pass changes nothing
+  }
+}
 
 TEST(Normalize, ServoSensorForcesServoOff) {
   ParamImage img = StartImage();

@@ -139,6 +139,7 @@ void PageHost::InstallHooks() {
   h.autoProgram = [this] { return form_.CheckBoxProgHned->isChecked(); };
   h.program = [this] { form_.DeviceOps().RequestAutoProgram(); };
   h.compare = [this] { form_.DeviceOps().CompareUnitAndPc(); };
+  h.focusAfterChange = [this] { form_.CheckBoxProgHned->setFocus(Qt::OtherFocusReason); };
   h.undoStateChanged = [this] { UndoStateChanged(); };
   h.snapshotTaken = [this] {
     form_.SaveAppSettings();

@@ -47,11 +47,6 @@ void Send(PageBinder& binder, const QString& name, ChangeKind kind) {
   binder.ControlChanged(name.toStdString(), kind);
 }
 
-void FocusAfterCombo(QWidget* combo) {
-  if (auto* target = combo->window()->findChild<QWidget*>(QString::fromUtf8(kFocusAfterComboName)))
-    target->setFocus(Qt::OtherFocusReason);
-}
-
 QWidget* MakeSpin(const Binding& row, QWidget* parent, PageBinder& binder) {
   auto* s = new PageSpinBox(parent);
   s->setKeyboardTracking(false);
@@ -73,10 +68,8 @@ QWidget* MakeSpin(const Binding& row, QWidget* parent, PageBinder& binder) {
 QWidget* MakeCombo(const Binding& row, QWidget* parent, PageBinder& binder) {
   auto* c = new QComboBox(parent);
   const QString name = Name(row.control);
-  QObject::connect(c, &QComboBox::activated, c, [&binder, c, name] {
-    Send(binder, name, ChangeKind::Immediate);
-    FocusAfterCombo(c);
-  });
+  QObject::connect(c, &QComboBox::activated, c,
+                   [&binder, name] { binder.ComboChanged(name.toStdString()); });
   return c;
 }
 
@@ -199,9 +192,9 @@ void PageSpinBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void ConnectRadio(QRadioButton* button, std::string_view group, PageBinder& binder) {
+  // No accessible name of its own: the button is made before its item text, and a screen
+  // reader takes the text (always in the current language) inside the titled group.
   const QString name = QString::fromUtf8(group.data(), static_cast<int>(group.size()));
-  if (auto* g = qobject_cast<QGroupBox*>(button->parentWidget()); g && !g->title().isEmpty())
-    button->setAccessibleName(g->title() + QLatin1Char(' ') + button->text());
   QObject::connect(button, &QRadioButton::clicked, button,
                    [&binder, name] { Send(binder, name, ChangeKind::Immediate); });
 }
@@ -259,7 +252,20 @@ void BuildPage(QWidget* tab, PageLogic& logic, PageBinder& binder) {
     }
     boxes.emplace(e.name, Box{g, form, {}});
   }
-  for (const Binding& row : logic.Rows()) AddRow(row, boxOf(row.group), binder);
+  for (const Binding& row : logic.Rows()) {
+    AddRow(row, boxOf(row.group), binder);
+    // A radio group holds its items first; controls that belong to that one choice (an
+    // input's polarity) go below them, inside the same box, so that they are read and
+    // seen as part of it.
+    if (row.kind != BindKind::RadioIndex && row.kind != BindKind::RadioCode) continue;
+    auto* g = content->findChild<QGroupBox*>(Name(row.control));
+    auto* items = g ? qobject_cast<QVBoxLayout*>(g->layout()) : nullptr;
+    if (!items) continue;
+    auto* form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    items->addLayout(form);
+    boxes.emplace(row.control, Box{g, form, {}});
+  }
   for (const PageExtra& e : extras)
     if (e.kind != ExtraKind::Group) AddExtra(e, boxOf(e.group), binder);
   for (int c = 0; c < columns; ++c) grid->setColumnStretch(c, 1);

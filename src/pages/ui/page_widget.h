@@ -8,11 +8,10 @@
 //  - map editors take the space left below the boxes.
 // Every control gets its objectName and its caption as accessible name. Change kinds:
 // an up-down arrow or step is ChangeKind::ArrowClick; leaving or Enter in an edit (Enter
-// also moves on), a check box, radio button, combo box or button is Immediate. A combo
-// choice then moves the focus to `CheckBoxProgHned` so that the wheel cannot change it by
-// accident. Changes made by the program itself never reach the binder: only user signals
-// (clicked, activated, stepBy, editingFinished) are connected, and the binder ignores
-// anything under its load guard.
+// also moves on), a check box, radio button, combo box or button is Immediate; a combo
+// choice goes through PageBinder::ComboChanged, which then moves the focus away. Changes made by
+// the program itself never reach the binder: only user signals (clicked, activated, stepBy,
+// editingFinished) are connected, and the binder ignores anything under its load guard.
 //
 // Thread contract: window thread only.
 #include <QSpinBox>
@@ -39,8 +38,6 @@ class PageSpinBox final : public QSpinBox {
   // Enter takes the value and moves on to the next control.
   void keyPressEvent(QKeyEvent* event) override;
 };
-
-inline constexpr char kFocusAfterComboName[] = "CheckBoxProgHned";
 
 // Fills `tab` with the widgets of `logic` (call before PageBinder::CreatePages, which sets
 // ranges and item lists). Map editors are made for the page's Tables().

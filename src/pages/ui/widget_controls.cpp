@@ -2,6 +2,7 @@
 #include "pages/ui/widget_controls.h"
 
 #include <QAbstractButton>
+#include <QColor>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -10,6 +11,7 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <QVariant>
 
 #include "lang/lang_string.h"
 
@@ -137,11 +139,24 @@ void WidgetControls::SetItems(std::string_view name, std::span<const PageItem> i
     delete buttons.back();
     buttons.pop_back();
   }
+  const size_t before = buttons.size();
   while (buttons.size() < items.size()) {
     auto* b = new QRadioButton(g);
-    layout->addWidget(b);
+    // Items come first: controls of the group's own (a polarity box) stay below them.
+    layout->insertWidget(static_cast<int>(buttons.size()), b);
     buttons.push_back(b);
     if (onNewRadio_) onNewRadio_(b, name);
+  }
+  if (buttons.size() > before) {
+    // ... and after them for the Tab key and a screen reader too (both follow the order the
+    // children were made in; raising moves a child to the end of it).
+    QWidget* last = buttons.back();
+    for (QWidget* other : g->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (qobject_cast<QRadioButton*>(other)) continue;
+      other->raise();
+      QWidget::setTabOrder(last, other);
+      last = other;
+    }
   }
   for (size_t i = 0; i < items.size(); ++i) {
     QRadioButton* b = buttons[i];
@@ -217,6 +232,31 @@ void WidgetControls::SetHighlighted(std::string_view name, bool on) {
   // A style sheet rather than the palette: buttons ignore palette backgrounds in most styles.
   w->setStyleSheet(on ? QStringLiteral("background-color: #3cb043; font-weight: bold;")
                       : QString());
+}
+
+namespace {
+constexpr const char* kColourProperty = "zedaColour";
+}  // namespace
+
+Colour WidgetControls::ColourOf(std::string_view name) const {
+  const QWidget* w = Find(name);
+  if (!w) return kColourButtonFace;
+  const QVariant c = w->property(kColourProperty);
+  return c.isValid() ? c.value<Colour>() : kColourButtonFace;
+}
+
+void WidgetControls::SetColour(std::string_view name, Colour colour) {
+  QWidget* w = Find(name);
+  if (!w || ColourOf(name) == colour) return;
+  w->setProperty(kColourProperty, QVariant::fromValue(colour));
+  if (IsSystemColour(colour)) {
+    w->setStyleSheet(QString());
+    return;
+  }
+  // Selected by name, so the box's children do not take the face as well.
+  const QColor face(ColourRed(colour), ColourGreen(colour), ColourBlue(colour));
+  w->setStyleSheet(
+      QStringLiteral("#%1 { background-color: %2; }").arg(w->objectName(), face.name()));
 }
 
 }  // namespace zeda

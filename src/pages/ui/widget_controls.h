@@ -9,7 +9,7 @@
 //    filler items (kEmptyItem) are hidden but keep their index;
 //  - QComboBox: codes in the item data;
 //  - QLabel, QGroupBox, buttons: Text;
-//  - any widget (map editors included): Visible / Enabled.
+//  - any widget (map editors included): Visible / Enabled, Highlighted, Colour.
 // An unknown name reads as an empty control and writes nothing, so a page whose widget
 // is missing cannot crash the window.
 //
@@ -53,6 +53,9 @@ class WidgetControls final : public PageControls {
   // The current gear's label or button: green, a button's caption bold.
   bool Highlighted(std::string_view name) const override;
   void SetHighlighted(std::string_view name, bool on) override;
+  // The widget's own face only (its children keep theirs); the button face clears it.
+  void SetColour(std::string_view name, Colour colour) override;
+  Colour ColourOf(std::string_view name) const override;
 
   // The widget named `name` under the root, nullptr when there is none.
   QWidget* Find(std::string_view name) const;

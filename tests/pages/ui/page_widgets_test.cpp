@@ -3,18 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
 
 #include "app/ui/page_host.h"
 #include "app/ui/window_fixture.h"
+#include "pages/advance_page.h"
+#include "pages/misc_page.h"
 #include "pages/page_binder.h"
 #include "pages/ui/page_widget.h"
+#include "params/param_addresses.h"
+#include "params/param_codes.h"
 #include "params/param_fields.h"
 
 namespace {
@@ -140,6 +147,109 @@ TEST_F(PageWidgetsTest, RadioClickCommitsAtOnce) {
   EXPECT_EQ(Binder().Commits(), commits + 1) << group->objectName().toStdString();
 }
 
+// The colour a page gives a control reaches the screen: the caption's face is painted in it,
+// its children are not, and the button face gives the style's own back.
+TEST_F(PageWidgetsTest, ColourReachesTheWidgetAndOnlyIt) {
+  form_->resize(1366, 768);
+  form_->show();
+  auto* tabs = form_->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  auto* caption = form_->findChild<QLabel*>(QString::fromLatin1(zeda::kBaseAdvanceCaption));
+  ASSERT_NE(caption, nullptr);
+  for (int i = 0; i < tabs->count(); ++i)
+    if (tabs->widget(i)->isAncestorOf(caption)) tabs->setCurrentIndex(i);
+  QCoreApplication::processEvents();
+  const auto face = [](QWidget* w) { return w->grab().toImage().pixelColor(1, 1); };
+  zeda::WidgetControls& c = form_->Pages()->Controls();
+  const QColor before = face(caption);
+  c.SetColour(zeda::kBaseAdvanceCaption, zeda::kColourGreen);
+  EXPECT_EQ(face(caption), QColor(0, 255, 0));
+  EXPECT_EQ(c.ColourOf(zeda::kBaseAdvanceCaption), zeda::kColourGreen);
+  c.SetColour(zeda::kBaseAdvanceCaption, zeda::kColourButtonFace);
+  EXPECT_EQ(face(caption), before);
+
+  // The Bike page's experts' box as the page leaves it for a preset: grey, its controls not.
+  auto* special = form_->findChild<QGroupBox*>(QStringLiteral("GroupBoxSpecial"));
+  ASSERT_NE(special, nullptr);
+  ASSERT_NE(form_->Images().params.Byte(zeda::Adrb::BIKE), zeda::BIKE_SPECIAL);
+  for (int i = 0; i < tabs->count(); ++i)
+    if (tabs->widget(i)->isAncestorOf(special)) tabs->setCurrentIndex(i);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(c.ColourOf("GroupBoxSpecial"), zeda::kColourGrey);
+  EXPECT_EQ(face(special), QColor(0x80, 0x80, 0x80));
+  auto* inside = form_->findChild<QWidget*>(QStringLiteral("ComboBoxSynchro"));
+  ASSERT_NE(inside, nullptr);
+  EXPECT_NE(face(inside), QColor(0x80, 0x80, 0x80));
+}
+
+// FormComboChange: a combo choice commits and leaves the focus on "Programming after
+// change", so a wheel turn over the combo cannot choose again.
+TEST_F(PageWidgetsTest, ComboChoiceMovesTheFocusToProgrammingAfterChange) {
+  // "Special setting" enables the combo.
+  form_->Images().params.SetByte(zeda::Adrb::BIKE, zeda::BIKE_SPECIAL);
+  Binder().LoadAllPages();
+  form_->show();
+  auto* combo = form_->findChild<QComboBox*>(QStringLiteral("ComboBoxNasobekPalcu"));
+  ASSERT_NE(combo, nullptr);
+  auto* tabs = form_->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  for (int i = 0; i < tabs->count(); ++i)
+    if (tabs->widget(i)->isAncestorOf(combo)) tabs->setCurrentIndex(i);
+  combo->setFocus();
+  // The window's focus child (offscreen windows are never active).
+  ASSERT_EQ(form_->focusWidget(), combo);
+  const int commits = Binder().Commits();
+  combo->activated(combo->currentIndex());  // as a choice in the list raises it
+  EXPECT_EQ(Binder().Commits(), commits + 1);
+  EXPECT_EQ(form_->focusWidget(), form_->findChild<QWidget*>(QStringLiteral("CheckBoxProgHned")));
+}
+
+// Each input's "Inverse polarity" sits in that input's box below its functions, so a screen
+// reader names the input it belongs to and the eye finds it there.
+TEST_F(PageWidgetsTest, InversePolarityBelongsToItsInput) {
+  // A function every input offers and that can be inverted, so every box is shown.
+  zeda::ParamImage& img = form_->Images().params;
+  for (int i = 0; i < zeda::kMiscInputGroups; ++i) {
+    img.SetByte(zeda::Adrb::INPUT_FUNCTION + i, zeda::INPUT_RETARD);
+  }
+  img.SetByte(zeda::Adrb::INPUT_NEUTRAL_SS, 0);
+  Binder().LoadAllPages();
+  form_->resize(1366, 768);
+  form_->show();
+  QCoreApplication::processEvents();
+  QStringList parents;
+  for (int i = 0; i < zeda::kMiscInputGroups; ++i) {
+    SCOPED_TRACE(i);
+    auto* box = form_->findChild<QCheckBox*>(QString::fromLatin1(zeda::kInverseBoxNames[i]));
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(box->isHidden());
+    auto* group = qobject_cast<QGroupBox*>(box->parentWidget());
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(group->objectName(), QString::fromLatin1(zeda::kInputGroupNames[i]));
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(box);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(a->parent(), nullptr);
+    parents << a->parent()->text(QAccessible::Name);
+    // Read and reached by Tab after the functions it qualifies.
+    const int boxAt = a->parent()->indexOfChild(a);
+    for (QRadioButton* r : group->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
+      if (r->isHidden()) continue;
+      EXPECT_GT(box->y(), r->y()) << r->text().toStdString();
+      // Each function is read by its own text, not by the group's title alone.
+      EXPECT_FALSE(r->text().isEmpty());
+      QAccessibleInterface* ra = QAccessible::queryAccessibleInterface(r);
+      EXPECT_EQ(ra->text(QAccessible::Name), r->text());
+      EXPECT_LT(a->parent()->indexOfChild(ra), boxAt);
+    }
+  }
+  // The last function of input 2 passes the Tab key on to its polarity box.
+  auto* input2 = form_->findChild<QGroupBox*>(QString::fromLatin1(zeda::kInputGroupNames[1]));
+  const auto radios2 = input2->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
+  ASSERT_FALSE(radios2.isEmpty());
+  EXPECT_EQ(radios2.back()->nextInFocusChain(),
+            form_->findChild<QWidget*>(QString::fromLatin1(zeda::kInverseBoxNames[1])));
+  EXPECT_EQ(parents, (QStringList{QStringLiteral("Input 1"), QStringLiteral("Input 2"),
+                                  QStringLiteral("Input 3")}));
+}
+
 }  // namespace
 
 namespace {
@@ -190,9 +300,23 @@ TEST_F(PageWidgetsTest, ReadChangeOnThePageProgramVerifyWithTheSimulatedUnit) {
   KillLinkedSimulator(*form_);
 }
 
+// The byte ranges the simulated unit traced as written ("memory written: bytes A-B").
+std::vector<std::pair<int, int>> WrittenRanges(const QString& trace) {
+  std::vector<std::pair<int, int>> ranges;
+  QFile f(trace);
+  if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return ranges;
+  static const QRegularExpression kWritten(QStringLiteral("memory written: bytes (\\d+)-(\\d+)"));
+  for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
+    const QRegularExpressionMatch m = kWritten.match(line);
+    if (m.hasMatch()) ranges.emplace_back(m.captured(1).toInt(), m.captured(2).toInt());
+  }
+  return ranges;
+}
+
 TEST_F(PageWidgetsTest, ProgrammingAfterChangeWritesAPageEditIntoTheUnit) {
   const QString saved = files_.filePath("unit.bin");
-  ASSERT_TRUE(StartLinkedSimulator(*form_, {"--save", saved}));
+  const QString trace = files_.filePath("unit.trace");
+  ASSERT_TRUE(StartLinkedSimulator(*form_, {"--save", saved, "--trace", trace}));
   ASSERT_TRUE(WaitUntil([&] { return Congruence(*form_) == window_test::kIdentical; }, 30000));
   form_->appSettings.newInstal = false;
   form_->findChild<QCheckBox*>(QStringLiteral("CheckBoxProgHned"))->setChecked(true);
@@ -204,6 +328,20 @@ TEST_F(PageWidgetsTest, ProgrammingAfterChangeWritesAPageEditIntoTheUnit) {
       << SavedLimiter(saved);
   EXPECT_TRUE(WaitUntil([&] { return Congruence(*form_) == window_test::kIdentical; }, 30000));
   KillLinkedSimulator(*form_);
+
+  // Only the block holding the limiter went out (a retry may send it again), nothing else:
+  // no other block the commit touched behind the user's back.
+  const int limiterByte = 2 * zeda::Adrw::LIMITER;
+  const auto written = WrittenRanges(trace);
+  ASSERT_FALSE(written.empty()) << "the unit traced no write";
+  for (const auto& [first, last] : written) {
+    EXPECT_LE(first, limiterByte) << first << "-" << last;
+    EXPECT_GE(last, limiterByte + 1) << first << "-" << last;
+    EXPECT_EQ(std::make_pair(first, last), written.front());
+  }
+  EXPECT_LT(written.front().second - written.front().first + 1,
+            static_cast<int>(zeda::PARAM_IMAGE_SIZE) / 2)
+      << "more than one block";
 }
 
 }  // namespace

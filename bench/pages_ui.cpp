@@ -1,0 +1,150 @@
+// The parameter pages as the window runs them, under offscreen Qt:
+//  - start-up: the window made with every page built and loaded, shown, and its first
+//    paint done (target below 0.3 s);
+//  - a page switch: the tab changed, the page loaded (commits nothing) and painted
+//    (target below 5 ms), and the load alone;
+//  - a commit of one edit: store, normalise, reload, undo snapshot (target below 5 ms).
+// Private settings, no port search (ZEDA_PORTS_ONLY) and no hand-over server, so nothing
+// outside the program is timed.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <memory>
+#include <vector>
+
+#include "app/ui/main_form.h"
+#include "app/ui/page_host.h"
+#include "lang/lang_string.h"
+#include "pages/page_binder.h"
+#include "pages/ui/page_widget.h"
+
+namespace {
+
+QApplication* App() {
+  static int argc = 1;
+  static char name[] = "bench_pages_ui";
+  static char* argv[] = {name, nullptr};
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static QApplication* app = new QApplication(argc, argv);
+  return app;
+}
+
+// A laptop's screen: the size the pages are laid out for.
+constexpr int kWidth = 1366;
+constexpr int kHeight = 768;
+
+class PrivateSettings {
+ public:
+  PrivateSettings() {
+    App();
+    qputenv("ZEDA_SETTINGS_DIR", dir_.path().toLocal8Bit());
+    qputenv("ZEDA_PORTS_ONLY", "1");
+  }
+
+ private:
+  QTemporaryDir dir_;
+};
+
+std::unique_ptr<TMainForm> MakeForm() {
+  TMainForm::Options options;
+  options.listenForHandover = false;
+  auto form = std::make_unique<TMainForm>(options);
+  form->resize(kWidth, kHeight);
+  return form;
+}
+
+// Paints what is shown now, as the first expose would.
+void Paint(QWidget& w) {
+  QCoreApplication::processEvents();
+  benchmark::DoNotOptimize(w.grab());
+}
+
+void BM_StartWindowWithEveryPage(benchmark::State& state) {
+  const PrivateSettings settings;
+  for (auto _ : state) {
+    auto form = MakeForm();
+    form->show();
+    Paint(*form);
+    state.PauseTiming();
+    form.reset();
+    QCoreApplication::processEvents();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_StartWindowWithEveryPage)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// The visible tabs in order, so every switch loads and paints another page.
+std::vector<int> VisibleTabs(const QTabWidget& tabs) {
+  std::vector<int> shown;
+  for (int i = 0; i < tabs.count(); ++i)
+    if (tabs.isTabVisible(i)) shown.push_back(i);
+  return shown;
+}
+
+void BM_PageSwitch(benchmark::State& state) {
+  const PrivateSettings settings;
+  auto form = MakeForm();
+  form->show();
+  Paint(*form);
+  auto* tabs = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  const std::vector<int> shown = VisibleTabs(*tabs);
+  const int commits = form->Pages()->Binder().Commits();
+  size_t next = 0;
+  for (auto _ : state) {
+    next = (next + 1) % shown.size();
+    tabs->setCurrentIndex(shown[next]);
+    Paint(*tabs->currentWidget());
+  }
+  if (form->Pages()->Binder().Commits() != commits) state.SkipWithError("a page switch committed");
+  state.counters["pages"] = static_cast<double>(shown.size());
+}
+BENCHMARK(BM_PageSwitch)->Unit(benchmark::kMillisecond);
+
+// The binder's part of a switch alone: the pending edit, the page's load and refresh.
+void BM_PageSwitchLoadOnly(benchmark::State& state) {
+  const PrivateSettings settings;
+  auto form = MakeForm();
+  auto* tabs = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  const std::vector<int> shown = VisibleTabs(*tabs);
+  zeda::PageBinder& binder = form->Pages()->Binder();
+  size_t next = 0;
+  for (auto _ : state) {
+    next = (next + 1) % shown.size();
+    binder.ChangePage(shown[next]);
+  }
+}
+BENCHMARK(BM_PageSwitchLoadOnly)->Unit(benchmark::kMillisecond);
+
+void BM_CommitOneEdit(benchmark::State& state) {
+  const PrivateSettings settings;
+  auto form = MakeForm();
+  zeda::PageBinder& binder = form->Pages()->Binder();
+  auto* spin = form->findChild<zeda::PageSpinBox*>(QStringLiteral("UpDownLimiter"));
+  if (spin == nullptr) {
+    state.SkipWithError("no UpDownLimiter");
+    return;
+  }
+  // The limiter's page is the active one, as when the user edits it.
+  auto* tabs = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  for (int i = 0; i < tabs->count(); ++i)
+    if (tabs->widget(i)->isAncestorOf(spin)) tabs->setCurrentIndex(i);
+  const int commits = binder.Commits();
+  const int base = spin->value();
+  const int step = spin->singleStep();
+  bool down = true;
+  for (auto _ : state) {
+    // Each edit changes the limiter, so each commit stores, normalises and snapshots.
+    spin->setValue(down ? base - step : base);
+    down = !down;
+    binder.ControlChanged("UpDownLimiter", zeda::ChangeKind::Immediate);
+  }
+  if (binder.Commits() - commits != static_cast<int>(state.iterations()))
+    state.SkipWithError("an edit did not commit");
+}
+BENCHMARK(BM_CommitOneEdit)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
