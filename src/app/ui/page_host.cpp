@@ -54,9 +54,15 @@ void PageHost::Start() {
   context.live = &form_.LiveValues();
   context.tables = &tables_;
   context.connected = [this] { return form_.DeviceOps().UnitConnected(); };
+  context.connection = [this] { return form_.DeviceOps().ConnectionNumber(); };
+  // Through the window's asker like its own questions (tests answer them there).
   context.ask = [this](const std::string& text) {
-    const auto b = QMessageBox::question(&form_, form_.windowTitle(), QString::fromStdString(text),
-                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    const QString question = QString::fromStdString(text);
+    const int b =
+        form_.questionAsker_
+            ? form_.questionAsker_(question)
+            : QMessageBox::question(&form_, form_.windowTitle(), question,
+                                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     return b == QMessageBox::Yes  ? PageAnswer::Yes
            : b == QMessageBox::No ? PageAnswer::No
                                   : PageAnswer::Cancel;
