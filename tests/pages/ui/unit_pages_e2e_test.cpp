@@ -133,6 +133,8 @@ TEST_F(UnitPagesE2eTest, GearButtonTakesTheReportedVoltageAndTheUnitGetsIt) {
                   ->property("zedaHighlighted")
                   .toBool());
   EXPECT_FALSE(button->property("zedaHighlighted").toBool());
+  EXPECT_TRUE(gear0->font().bold()) << "the current gear's caption is bold";
+  EXPECT_FALSE(button->font().bold());
 
   const int others = Params(FieldId::GEAR_VOLTAGE, gear - 1);
   button->click();
@@ -161,7 +163,15 @@ TEST_F(UnitPagesE2eTest, GearButtonTakesTheReportedVoltageAndTheUnitGetsIt) {
                    ->property("zedaHighlighted")
                    .toBool());
   EXPECT_TRUE(WaitUntil([&] { return Congruence(*form_) == kIdentical; }, kStepMs));
+  // Without a unit the monitor data are not valid: no gear is lit and the buttons rest.
+  ShowPage(zeda::kGearPageIndex);
   KillLinkedSimulator(*form_);
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        return !button->isEnabled() && !gear0->isEnabled() &&
+               !gear0->property("zedaHighlighted").toBool();
+      },
+      kStepMs));
 }
 
 TEST_F(UnitPagesE2eTest, TestButtonAsksOnceAndReachesTheUnitAndItsAnswers) {
