@@ -1,8 +1,8 @@
 // The Gear and Test pages in the window against the simulated unit: a gear button takes the
-// gear voltage the unit reports and programming after change puts it into the unit; a test
-// button, once the question of its connection is answered Yes, reaches the unit (its trace)
-// and shows in the next monitor answers; a new connection asks again even when it came
-// while another page was shown.
+// gear voltage or ratio the unit reports, and programming after change puts it into the
+// unit; a test button, once the question of its connection is answered Yes, reaches the unit
+// (its trace) and shows in the next monitor answers; a new connection asks again even when
+// it came while another page was shown.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -101,55 +101,86 @@ class UnitPagesE2eTest : public WindowFixture {
   int answer_ = QMessageBox::Yes;
 };
 
-TEST_F(UnitPagesE2eTest, GearButtonTakesTheReportedVoltageAndTheUnitGetsIt) {
-  constexpr int kReportedMv = 2345;
+// A gear button of each mode, with the element it writes: gear n is GEAR_VOLTAGE [n] and
+// GEAR_RATIO [n - 1].
+struct GearCase {
+  const char* what;
+  int mode;
+  FieldId field;
+  const char* const* upDowns;  // by element
+  int firstGear;               // the gear of element 0
+  int reported;                // what the unit reports
+};
+constexpr int kReportedMv = 2345;
+constexpr int kReportedRatio = 87;
+const GearCase kGearCases[] = {
+    {"voltage", zeda::GEAR_VOLTAGE_MODE, FieldId::GEAR_VOLTAGE, zeda::kGearVoltageNames, 0,
+     kReportedMv},
+    {"ratio", zeda::GEAR_RATIO_MODE, FieldId::GEAR_RATIO, zeda::kGearRatioNames, 1, kReportedRatio},
+};
+
+TEST_F(UnitPagesE2eTest, GearButtonTakesTheReportedValueAndTheUnitGetsIt) {
   const QString saved = files_.filePath("unit.bin");
-  ASSERT_TRUE(StartLinkedSimulator(*form_, {"--engine", "stopped", "--gear-voltage",
-                                            QString::number(kReportedMv), "--save", saved}));
+  ASSERT_TRUE(StartLinkedSimulator(
+      *form_, {"--engine", "stopped", "--gear-voltage", QString::number(kReportedMv),
+               "--gear-ratio", QString::number(kReportedRatio), "--save", saved}));
   ASSERT_TRUE(WaitUntil([&] { return Checked(); }, kStepMs));
   form_->appSettings.newInstal = false;
   Child<QCheckBox>(QStringLiteral("CheckBoxProgHned"))->setChecked(true);
-
   ShowPage(zeda::kGearPageIndex);
-  Radio("RadioGroupGearSystem", zeda::GEAR_VOLTAGE_MODE)->click();
-  ASSERT_EQ(form_->Images().params.Byte(zeda::Adrb::GEAR), zeda::GEAR_VOLTAGE_MODE);
-  // The highest gear shown, so that a button writing the wrong element shows.
-  int gear = 0;
-  for (int n = 0; n < zeda::kGearButtons; ++n)
-    if (!Child<QPushButton>(QString::fromLatin1(zeda::kGearButtonNames[n]))->isHidden()) gear = n;
-  ASSERT_GE(gear, 1);
-  auto* button = Child<QPushButton>(QString::fromLatin1(zeda::kGearButtonNames[gear]));
-  auto* spin = Child<QSpinBox>(QString::fromLatin1(zeda::kGearVoltageNames[gear]));
-  ASSERT_NE(Params(FieldId::GEAR_VOLTAGE, gear), kReportedMv) << "pick another voltage";
-
-  // The page's tick enables the buttons once the monitor data are valid, and lights the gear
-  // the unit reports (a standing engine: gear 0).
-  ASSERT_TRUE(
-      WaitUntil([&] { return button->isEnabled() && Live().gearMv == kReportedMv; }, kStepMs));
   auto* gear0 = Child<QPushButton>(QString::fromLatin1(zeda::kGearButtonNames[0]));
-  EXPECT_TRUE(WaitUntil(
-      [&] { return Live().gear == 0 && gear0->property("zedaHighlighted").toBool(); }, kStepMs));
-  EXPECT_TRUE(Child<QLabel>(QString::fromLatin1(zeda::kGearVoltageLabels[0]))
-                  ->property("zedaHighlighted")
-                  .toBool());
-  EXPECT_FALSE(button->property("zedaHighlighted").toBool());
-  EXPECT_TRUE(gear0->font().bold()) << "the current gear's caption is bold";
-  EXPECT_FALSE(button->font().bold());
 
-  const int others = Params(FieldId::GEAR_VOLTAGE, gear - 1);
-  button->click();
-  EXPECT_EQ(spin->value(), kReportedMv);
-  EXPECT_EQ(Params(FieldId::GEAR_VOLTAGE, gear), kReportedMv);
-  EXPECT_EQ(Params(FieldId::GEAR_VOLTAGE, gear - 1), others);
+  for (const GearCase& c : kGearCases) {
+    SCOPED_TRACE(c.what);
+    Radio("RadioGroupGearSystem", c.mode)->click();
+    ASSERT_EQ(form_->Images().params.Byte(zeda::Adrb::GEAR), c.mode);
+    // The highest gear shown, so that a button writing the wrong element shows.
+    int gear = 0;
+    for (int n = 0; n < zeda::kGearButtons; ++n)
+      if (!Child<QPushButton>(QString::fromLatin1(zeda::kGearButtonNames[n]))->isHidden()) gear = n;
+    ASSERT_GE(gear, 2);
+    const int element = gear - c.firstGear;
+    auto* button = Child<QPushButton>(QString::fromLatin1(zeda::kGearButtonNames[gear]));
+    auto* upDown = Child<QSpinBox>(QString::fromLatin1(c.upDowns[element]));
+    ASSERT_NE(Params(c.field, element), c.reported) << "pick another value";
 
-  // Programming after change writes the edit into the unit, which saves its memory.
-  const auto inUnit = [&] {
-    bool ok = false;
-    const zeda::ParamImage unit = SavedImage(saved, &ok);
-    return ok && unit.Byte(zeda::Adrb::GEAR) == zeda::GEAR_VOLTAGE_MODE &&
-           zeda::ReadShown(unit, zeda::Field(FieldId::GEAR_VOLTAGE), gear) == kReportedMv;
-  };
-  EXPECT_TRUE(WaitUntil(inUnit, kStepMs));
+    // The page's tick enables the buttons once the monitor data are valid, and lights the
+    // gear the unit reports (a standing engine: gear 0).
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          return button->isEnabled() && Live().gearMv == kReportedMv &&
+                 Live().gearRatio == kReportedRatio;
+        },
+        kStepMs));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return Live().gear == 0 && gear0->property("zedaHighlighted").toBool(); }, kStepMs));
+    EXPECT_FALSE(button->property("zedaHighlighted").toBool());
+    EXPECT_TRUE(gear0->font().bold()) << "the current gear's caption is bold";
+    EXPECT_FALSE(button->font().bold());
+    auto* voltage0 = Child<QLabel>(QString::fromLatin1(zeda::kGearVoltageLabels[0]));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+          return voltage0->property("zedaHighlighted").toBool() ==
+                 (c.mode == zeda::GEAR_VOLTAGE_MODE);
+        },
+        kStepMs))
+        << "voltage labels are lit in voltage mode only";
+
+    const int others = Params(c.field, element - 1);
+    button->click();
+    EXPECT_EQ(upDown->value(), c.reported);
+    EXPECT_EQ(Params(c.field, element), c.reported);
+    EXPECT_EQ(Params(c.field, element - 1), others);
+
+    // Programming after change writes the edit into the unit, which saves its memory.
+    const auto inUnit = [&] {
+      bool ok = false;
+      const zeda::ParamImage unit = SavedImage(saved, &ok);
+      return ok && unit.Byte(zeda::Adrb::GEAR) == c.mode &&
+             zeda::ReadShown(unit, zeda::Field(c.field), element) == c.reported;
+    };
+    EXPECT_TRUE(WaitUntil(inUnit, kStepMs));
+  }
 
   // The Race page lights the row of the reported gear (gear 0 is in row "0-1 "); its
   // quickshift time only with a Quickshift input, which this image has not.
@@ -166,12 +197,9 @@ TEST_F(UnitPagesE2eTest, GearButtonTakesTheReportedVoltageAndTheUnitGetsIt) {
   // Without a unit the monitor data are not valid: no gear is lit and the buttons rest.
   ShowPage(zeda::kGearPageIndex);
   KillLinkedSimulator(*form_);
-  EXPECT_TRUE(WaitUntil(
-      [&] {
-        return !button->isEnabled() && !gear0->isEnabled() &&
-               !gear0->property("zedaHighlighted").toBool();
-      },
-      kStepMs));
+  EXPECT_TRUE(
+      WaitUntil([&] { return !gear0->isEnabled() && !gear0->property("zedaHighlighted").toBool(); },
+                kStepMs));
 }
 
 TEST_F(UnitPagesE2eTest, TestButtonAsksOnceAndReachesTheUnitAndItsAnswers) {
