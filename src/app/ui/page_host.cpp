@@ -17,7 +17,9 @@
 #include "mapedit/ui/tab_widget.h"
 #include "pages/all_pages.h"
 #include "pages/misc_page.h"
+#include "pages/race_page.h"
 #include "pages/ui/page_widget.h"
+#include "pages/ui/race_grids.h"
 
 namespace zeda {
 
@@ -97,6 +99,7 @@ void PageHost::Start() {
   binder_.CreatePages();
   for (auto& page : pages_)
     if (QWidget* tab = tabs->widget(page->Index())) AddPageTables(tab, *page);
+  ArrangeRaceGrids(tabs->widget(kRacePageIndex));
   for (TTabWidget* w : form_.findChildren<TTabWidget*>()) editors_.push_back(w);
   controls_.Forget();
   ApplyPageCaptions(tabs);

@@ -1,10 +1,13 @@
 // The Race page as the window draws it: without a Quickshift input its quickshift controls
-// are disabled and the captions of their groups are drawn grey, as any disabled caption.
+// are disabled and the captions of their groups are drawn grey, as any disabled caption;
+// the per-gear groups are tables with the gear in front of each row and the setting on top
+// of each column.
 #include <gtest/gtest.h>
 
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
+#include <QSpinBox>
 #include <QTabWidget>
 
 #include "app/ui/main_form.h"
@@ -77,6 +80,51 @@ TEST_F(RacePageWidgetsTest, QuickshiftCaptionsAreGreyWithoutAQuickshiftInput) {
     EXPECT_FALSE(label->isEnabled()) << name;
   }
   window_test::Shot(*form_, "race_without_quickshift");
+}
+
+// Each up-down sits on its gear's row, under its setting's caption, and is named after both.
+TEST_F(RacePageWidgetsTest, PerGearUpDownsStandInTheirGearsRowUnderTheirSetting) {
+  zeda::ParamImage& img = form_->Images().params;
+  img.SetByte(zeda::Adrb::INPUT_NEUTRAL_SS, 0);
+  img.SetByte(zeda::Adrb::INPUT_FUNCTION + 1, zeda::INPUT_GEAR);
+  img.SetByte(zeda::Adrb::GEAR, zeda::GEAR_VOLTAGE_MODE);
+  img.SetByte(zeda::Adrb::GEAR_COUNT, 4);
+  form_->Pages()->Binder().LoadAllPages();
+  QCoreApplication::processEvents();
+
+  struct Column {
+    int column;         // RaceCell column
+    const char* label;  // its caption on top
+    const char* const* rows;
+  };
+  const Column columns[] = {{0, "LabelClutchTime", zeda::kClutchRowLabels},
+                            {1, "LabelGearKorAdv", zeda::kKorRowLabels},
+                            {2, "LabelGearKorLimiter", zeda::kKorRowLabels},
+                            {7, "LabelGearKorPout4", zeda::kKorRowLabels}};
+  const auto centre = [this](QWidget* w) { return w->mapTo(form_.get(), w->rect().center()); };
+  for (const Column& c : columns) {
+    auto* head = form_->findChild<QLabel*>(QString::fromLatin1(c.label));
+    ASSERT_NE(head, nullptr) << c.label;
+    for (int r = 0; r < zeda::kRaceGearRows; ++r) {
+      SCOPED_TRACE(::testing::Message() << c.label << " row " << r);
+      auto* cell =
+          form_->findChild<QSpinBox*>(QString::fromLatin1(zeda::RaceCell(c.column, r).control));
+      auto* rowLabel = form_->findChild<QLabel*>(QString::fromLatin1(c.rows[r]));
+      ASSERT_NE(cell, nullptr);
+      ASSERT_NE(rowLabel, nullptr);
+      const bool shown = r < 4;  // rows "0-1 ", "2", "3", "4" of four gears
+      EXPECT_EQ(cell->isVisible(), shown);
+      EXPECT_EQ(rowLabel->isVisible(), shown);
+      if (!shown) continue;
+      EXPECT_LT(std::abs(centre(cell).y() - centre(rowLabel).y()), cell->height() / 2);
+      EXPECT_GT(centre(cell).x(), centre(rowLabel).x());
+      EXPECT_GT(centre(cell).y(), centre(head).y());
+      EXPECT_LT(std::abs(centre(cell).x() - centre(head).x()),
+                std::max(head->width(), cell->width()));
+      EXPECT_EQ(cell->accessibleName(), head->text() + ", gear " + rowLabel->text().trimmed());
+    }
+  }
+  window_test::Shot(*form_, "race_four_gears");
 }
 
 }  // namespace

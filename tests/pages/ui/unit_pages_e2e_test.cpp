@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <string>
 
 #include "app/ui/main_form.h"
 #include "app/ui/page_host.h"
@@ -68,6 +69,7 @@ class UnitPagesE2eTest : public WindowFixture {
       questions_ << text;
       return answer_;
     });
+    form_->resize(1366, 768);
     form_->show();
   }
   void TearDown() override {
@@ -180,6 +182,7 @@ TEST_F(UnitPagesE2eTest, GearButtonTakesTheReportedValueAndTheUnitGetsIt) {
              zeda::ReadShown(unit, zeda::Field(c.field), element) == c.reported;
     };
     EXPECT_TRUE(WaitUntil(inUnit, kStepMs));
+    window_test::Shot(*form_, (std::string("gear_page_") + c.what).c_str());
   }
 
   // The Race page lights the row of the reported gear (gear 0 is in row "0-1 "); its
@@ -194,6 +197,7 @@ TEST_F(UnitPagesE2eTest, GearButtonTakesTheReportedValueAndTheUnitGetsIt) {
                    ->property("zedaHighlighted")
                    .toBool());
   EXPECT_TRUE(WaitUntil([&] { return Congruence(*form_) == kIdentical; }, kStepMs));
+  window_test::Shot(*form_, "race_page_live");
   // Without a unit the monitor data are not valid: no gear is lit and the buttons rest.
   ShowPage(zeda::kGearPageIndex);
   KillLinkedSimulator(*form_);
