@@ -132,6 +132,8 @@ class DeviceOps {
   bool UnitConnected() const { return link_.connectedPort.load() != 0; }
   bool LinkEnabled() const { return link_.linkEnabled.load() != 0; }
   int32_t ConnectedPortNumber() const { return link_.connectedPort.load(); }
+  // Counts connections: each new connection (before its check) takes the next number.
+  uint32_t ConnectionNumber() const { return connection_; }
   int32_t opState() const { return opState_; }
   int32_t opRequest() const { return opRequest_; }
   int32_t opAttempt() const { return opAttempt_; }

@@ -5,6 +5,7 @@
 // Every member may be left empty in tests; pages then skip what needs it.
 //
 // Thread contract: window thread only.
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -20,6 +21,9 @@ struct PageContext {
   TTableSet* tables = nullptr;       // owner of every map editor's model
   // A unit is connected (gear buttons, tests).
   std::function<bool()> connected;
+  // The number of the current connection: every new connection has a new one, so a page
+  // sees a reconnection it did not watch happen (it is ticked only while shown).
+  std::function<uint32_t()> connection;
   // A Yes / No / Cancel question with the given text.
   std::function<PageAnswer(const std::string& text)> ask;
   // The New command without its question: defaults for every page, commit, no current file.

@@ -17,8 +17,8 @@ namespace {
 constexpr int kCopies = static_cast<int>(std::size(kLoadBinItems));
 
 bool IsTestButton(std::string_view control) {
-  return std::find(std::begin(kTestButtons), std::end(kTestButtons), control) !=
-         std::end(kTestButtons);
+  return std::find(std::begin(kTestButtonNames), std::end(kTestButtonNames), control) !=
+         std::end(kTestButtonNames);
 }
 
 // The offset EditLoadBin holds ("0x..." or plain hexadecimal); -1 when it is not one.
@@ -87,9 +87,14 @@ void TestPage::TestClick(std::string_view button) {
     confirmed_ = false;
     return;
   }
-  if (!confirmed_) {
+  // The tick sees a lost connection only while this page is shown; the connection number
+  // also catches a reconnection that happened while another page was.
+  const uint32_t connection = Connection();
+  if (!confirmed_ || confirmedFor_ != connection) {
+    confirmed_ = false;
     if (!context_.ask || context_.ask(kTestQuestion) != PageAnswer::Yes) return;
     confirmed_ = true;
+    confirmedFor_ = connection;
   }
   if (context_.testRequest) context_.testRequest(std::string(button));
 }

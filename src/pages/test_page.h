@@ -4,6 +4,7 @@
 // loader that takes the parameters from one copy inside a memory dump.
 //
 // Thread contract: window thread only (driven by the PageBinder).
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -24,7 +25,7 @@ inline constexpr PageItem kLoadBinItems[] = {
     {0, "1.kopie"}, {1, "2.kopie"}, {2, "3.kopie"}, {3, "4.kopie"}};
 
 // The buttons that send a test request to the unit, by control name.
-inline constexpr const char* kTestButtons[] = {
+inline constexpr const char* kTestButtonNames[] = {
     "ButtonTestIgn1", "ButtonTestIgn2",      "ButtonTestIgn3",       "ButtonTestIgn4",
     "ButtonTest01",   "ButtonTest02",        "ButtonTest03",         "ButtonTest04",
     "ButtonTestRpm",  "ButtonTestServoPlus", "ButtonTestServoMinus", "ButtonCalibDwell",
@@ -99,9 +100,12 @@ class TestPage final : public PageLogic {
   // ButtonLoadBinClick: the parameters from one copy of a memory dump.
   void LoadBinClick(PageBinder& binder);
   bool Connected() const { return context_.connected && context_.connected(); }
+  uint32_t Connection() const { return context_.connection ? context_.connection() : 0; }
 
   PageContext context_;
-  bool confirmed_ = false;  // the user agreed to tests on this connection
+  // The user agreed to tests on connection confirmedFor_.
+  bool confirmed_ = false;
+  uint32_t confirmedFor_ = 0;
 };
 
 }  // namespace zeda

@@ -39,6 +39,7 @@ class TestPageTest : public ::testing::Test {
   PageContext MakeContext() {
     PageContext context;
     context.connected = [this] { return connected; };
+    context.connection = [this] { return connection; };
     context.ask = [this](const std::string& text) {
       questions.push_back(text);
       return answer;
@@ -65,6 +66,7 @@ class TestPageTest : public ::testing::Test {
   PageBinder binder;
   TestPage page;
   bool connected = true;
+  uint32_t connection = 1;
   PageAnswer answer = PageAnswer::Yes;
   std::vector<std::string> questions, requests, filters, messages;
   std::string chosen;
@@ -91,6 +93,45 @@ TEST_F(TestPageTest, TheFirstTestOfAConnectionAsksAndTheRestGoStraightOn) {
   Click("ButtonCalibDwell");
   EXPECT_EQ(questions.size(), 3u);
   EXPECT_EQ(requests.back(), "ButtonCalibDwell");
+}
+
+// The page is ticked only while it is shown: a reconnection while another page is shown
+// must still ask again, whether or not a tick saw the line go.
+TEST_F(TestPageTest, AReconnectionWhileAnotherPageIsShownAsksAgain) {
+  constexpr int kOtherPage = 0;
+  struct Case {
+    const char* what;
+    bool otherPageShown;  // another page was shown while the unit was away
+    bool tickWhileAway;   // a tick came while no unit was connected
+  };
+  const Case cases[] = {{"away while another page was shown", true, true},
+                        {"away while this page was shown", false, true},
+                        {"back before the next tick", false, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    questions.clear();
+    requests.clear();
+    ++connection;  // each case starts on a connection of its own
+    Click("ButtonTestIgn1");
+    Click("ButtonTestIgn1");
+    ASSERT_EQ(questions.size(), 1u) << "asked once on this connection";
+
+    if (c.otherPageShown) binder.ChangePage(kOtherPage);
+    connected = false;
+    if (c.tickWhileAway) binder.Tick();
+    connected = true;
+    ++connection;
+    binder.Tick();
+    binder.ChangePage(kTestPageIndex);
+    binder.Tick();
+
+    Click("ButtonTestIgn2");
+    EXPECT_EQ(questions.size(), 2u) << "the new connection was not asked";
+    EXPECT_EQ(requests.back(), "ButtonTestIgn2");
+    Click("ButtonTestIgn2");
+    EXPECT_EQ(questions.size(), 2u);
+    EXPECT_EQ(requests.size(), 4u);
+  }
 }
 
 TEST_F(TestPageTest, NoTestWithoutAUnit) {

@@ -17,7 +17,9 @@
 #include "mapedit/ui/tab_widget.h"
 #include "pages/all_pages.h"
 #include "pages/misc_page.h"
+#include "pages/race_page.h"
 #include "pages/ui/page_widget.h"
+#include "pages/ui/race_grids.h"
 
 namespace zeda {
 
@@ -54,9 +56,15 @@ void PageHost::Start() {
   context.live = &form_.LiveValues();
   context.tables = &tables_;
   context.connected = [this] { return form_.DeviceOps().UnitConnected(); };
+  context.connection = [this] { return form_.DeviceOps().ConnectionNumber(); };
+  // Through the window's asker like its own questions (tests answer them there).
   context.ask = [this](const std::string& text) {
-    const auto b = QMessageBox::question(&form_, form_.windowTitle(), QString::fromStdString(text),
-                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    const QString question = QString::fromStdString(text);
+    const int b =
+        form_.questionAsker_
+            ? form_.questionAsker_(question)
+            : QMessageBox::question(&form_, form_.windowTitle(), question,
+                                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     return b == QMessageBox::Yes  ? PageAnswer::Yes
            : b == QMessageBox::No ? PageAnswer::No
                                   : PageAnswer::Cancel;
@@ -91,6 +99,7 @@ void PageHost::Start() {
   binder_.CreatePages();
   for (auto& page : pages_)
     if (QWidget* tab = tabs->widget(page->Index())) AddPageTables(tab, *page);
+  ArrangeRaceGrids(tabs->widget(kRacePageIndex));
   for (TTabWidget* w : form_.findChildren<TTabWidget*>()) editors_.push_back(w);
   controls_.Forget();
   ApplyPageCaptions(tabs);
