@@ -250,7 +250,11 @@ constexpr ControlText kPageTexts[] = {
     {"ButtonTestRpm", C, {"Rpm", "Drehzahl", "Otáčky"}},
     {"LabelHourMeter", C, {"Hour meter", "Betriebsstundenzähler", "Počítadlo provozních hodin"}},
 
-    // The pages' other captions.
+    // The pages' other captions. A page caption or item without a row of its own name
+    // (a label without a name, a run-time caption, an item list) finds its row here by its
+    // English text, so a row may also stand for a text several controls share
+    // (LabelPOutHyster for every power out, LabelRevWoIgnitionCollective for a run-time
+    // caption).
     {"TabSheetSensors", C, {"Sensors", "Sensoren", "Snímače"}},
     {"TabSheetPOut", C, {"Power out", "Leistungsausgänge", "Výkonové výstupy"}},
     {"TabSheetServo", C, {"Servo", "Servo", "Servo"}},

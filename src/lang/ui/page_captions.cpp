@@ -25,6 +25,7 @@ QString Text(std::string_view utf8) {
 }
 
 constexpr char kSourceTextProperty[] = "zedaSourceText";
+constexpr char kRunTimeTextProperty[] = "zedaRunTimeText";
 
 // A screen reader name that repeated the old caption follows the new one.
 void FollowAccessibleName(QWidget* w, const QString& oldText, const QString& newText) {
@@ -107,7 +108,8 @@ bool ApplyTo(QWidget* w, int language) {
   const std::string_view view(key.constData(), static_cast<std::size_t>(key.size()));
   bool applied = false;
   const char* caption = ControlTextFor(view, TextProperty::Caption, language);
-  if (source.isValid()) {
+  const bool sourceFirst = !caption || w->property(kRunTimeTextProperty).toBool();
+  if (source.isValid() && sourceFirst) {
     applied = ApplyCaption(w, SourceText(w, source.toByteArray(), caption, language));
   } else if (caption) {
     applied = ApplyCaption(w, Text(caption));
@@ -120,9 +122,10 @@ bool ApplyTo(QWidget* w, int language) {
 
 }  // namespace
 
-void KeepSourceText(QWidget* w, const char* text) {
+void KeepSourceText(QWidget* w, const char* text, bool runTime) {
   if (!w) return;
   w->setProperty(kSourceTextProperty, text ? QVariant(QByteArray(text)) : QVariant());
+  w->setProperty(kRunTimeTextProperty, text && runTime);
 }
 
 int ApplyPageCaptions(QWidget* root, int language) {

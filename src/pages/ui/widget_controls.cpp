@@ -190,7 +190,7 @@ void WidgetControls::SetText(std::string_view name, std::string_view text) {
   }
   if (!w) return;
   const QString caption = Translated(name, text);
-  KeepSourceText(w, std::string(text).c_str());
+  KeepSourceText(w, std::string(text).c_str(), true);
   if (auto* l = qobject_cast<QLabel*>(w))
     l->setText(caption);
   else if (auto* g = qobject_cast<QGroupBox*>(w))

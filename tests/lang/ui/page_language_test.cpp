@@ -189,16 +189,22 @@ TEST(KeptSourceTexts, FollowTheLanguageByTheirEnglishText) {
   for (const Case& c : cases) {
     auto* l = new QLabel(QString::fromUtf8(c.source), &page);
     l->setObjectName(QString::fromLatin1(c.name));
-    zeda::KeepSourceText(l, c.source);
+    zeda::KeepSourceText(l, c.source, /*runTime=*/true);
     labels.push_back(l);
   }
   zeda::ApplyPageCaptions(&page, zeda::kGerman);
   for (size_t i = 0; i < labels.size(); ++i)
     EXPECT_EQ(labels[i]->text(), QString::fromUtf8(cases[i].german)) << cases[i].source;
-  // Forgetting the page's text leaves the row in charge.
-  zeda::KeepSourceText(labels[0], nullptr);
+  // A caption from the page's build gives way to the control's row; forgetting the page's
+  // text leaves the row in charge too.
+  zeda::KeepSourceText(labels[0], "Revolutions with collective ignitions");
   zeda::ApplyPageCaptions(&page, zeda::kCzech);
   EXPECT_EQ(labels[0]->text(), QStringLiteral("Otáčky bez zapalování"));
+  zeda::KeepSourceText(labels[1], nullptr);
+  labels[1]->setText(QStringLiteral("kept"));
+  zeda::ApplyPageCaptions(&page, zeda::kEnglish);
+  EXPECT_EQ(labels[0]->text(), QStringLiteral("Revolutions without ignition"));
+  EXPECT_EQ(labels[1]->text(), QStringLiteral("kept"));
 }
 
 TEST_F(PageLanguageTest, NoPageKeepsACaptionOfTheLanguageBeforeOrWithoutTranslation) {
