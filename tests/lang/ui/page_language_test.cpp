@@ -2,9 +2,11 @@
 // user can read (hidden ones included, which other settings show) keeps a caption of the
 // language before, and every caption comes from the translation tables (a control without
 // a row keeps the language it was made in when the user switches).
+// The open pickup monitor and the map editors switch with them.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
@@ -213,18 +215,39 @@ TEST_F(PageLanguageTest, NoPageKeepsACaptionOfTheLanguageBeforeOrWithoutTranslat
   ASSERT_NE(pages, nullptr);
   form->resize(1366, 768);
   form->show();
-  for (const auto& [language, item] :
-       {std::pair{zeda::kGerman, "MenuGerman"}, std::pair{zeda::kCzech, "MenuCzech"},
-        std::pair{zeda::kEnglish, "MenuEnglish"}}) {
+  // The pickup monitor is open during the switches and must follow them too.
+  QAction* pickup = form->findChild<QAction*>(QStringLiteral("MenuMonPickup"));
+  ASSERT_NE(pickup, nullptr);
+  pickup->trigger();
+  QWidget* monitor = form->findChild<QWidget*>(QStringLiteral("FormMon"));
+  ASSERT_NE(monitor, nullptr);
+  const struct {
+    int language;
+    const char* item;
+    const char* monitorTitle;
+    const char* mapSheet;
+  } switches[] = {{zeda::kGerman, "MenuGerman", "PickUp-Monitor", "Vorzündung 1"},
+                  {zeda::kCzech, "MenuCzech", "Monitor snímačů", "Předstih 1"},
+                  {zeda::kEnglish, "MenuEnglish", "PickUp monitor", "Advance 1"}};
+  // The advance map's sheet tab, as a screen reader names the control.
+  QWidget* advanceMap = form->findChild<QWidget*>(QStringLiteral("TabAdvance"));
+  ASSERT_NE(advanceMap, nullptr);
+  for (const auto& [language, item, monitorTitle, mapSheet] : switches) {
     QAction* a = form->findChild<QAction*>(QString::fromLatin1(item));
     ASSERT_NE(a, nullptr);
     a->trigger();
     ASSERT_EQ(zeda::CurrentLanguage(), language);
+    EXPECT_EQ(monitor->windowTitle(), QString::fromUtf8(monitorTitle));
+    QAccessibleInterface* map = QAccessible::queryAccessibleInterface(advanceMap);
+    ASSERT_NE(map, nullptr);
+    EXPECT_EQ(map->text(QAccessible::Name), QString::fromUtf8(mapSheet));
     const LanguageTexts texts = TextsOf(language);
     std::vector<Finding> findings;
     for (int i = 0; i < pages->count(); ++i) {
       pages->setCurrentIndex(i);
       QCoreApplication::processEvents();
+      // With ZEDA_SHOT_DIR: a picture of every page in every language, to look for clipping.
+      window_test::Shot(*form, ("page-" + std::string(item + 4) + "-" + std::to_string(i)).c_str());
       Inspect(pages, form.get(), texts, findings);
     }
     EXPECT_TRUE(findings.empty()) << item << ":\n" << Listing(findings);
