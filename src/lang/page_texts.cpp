@@ -331,6 +331,22 @@ constexpr ControlText kPageTexts[] = {
     {"GroupBoxTestRpm", C, {"Rpm", "Drehzahl", "Otáčky"}},
     {"GroupBoxProp", C, {"Proprietary settimgs", "Herstellereinstellungen", "Výrobní nastavení"}},
     {"ButtonLoadBin", C, {"LOAD BIN RS", "LOAD BIN RS", "LOAD BIN RS"}},
+    // The window's tool bar buttons (icons; the text is what a screen reader says).
+    {"SpeedButtonNew", C, {"New", "Neu", "Nový"}},
+    {"SpeedButtonOpen", C, {"Open", "Öffnen", "Otevřít"}},
+    {"SpeedButtonSave", C, {"Save", "Speichern", "Uložit"}},
+    {"SpeedButtonPrint", C, {"Print", "Drucken", "Tisk"}},
+    {"SpeedButtonZpet", C, {"Undo", "Zurück", "Zpět"}},
+    {"SpeedButtonZnovu", C, {"Redo", "Wieder", "Znovu"}},
+    // The window's monitor player.
+    {"GroupBoxPlayer", C, {"Monitor player", "Monitor-Player", "Přehrávač monitoru"}},
+    {"SpeedButtonPlay1", C, {"Record", "Aufnehmen", "Nahrávat"}},
+    {"SpeedButtonPlay2", C, {"Play", "Abspielen", "Přehrát"}},
+    {"SpeedButtonPlay3", C, {"Pause", "Pause", "Pozastavit"}},
+    {"SpeedButtonPlay4", C, {"Stop", "Stopp", "Zastavit"}},
+    {"ButtonExportRecordingCsv",
+     C,
+     {"Export recording as CSV", "Aufnahme als CSV exportieren", "Exportovat záznam do CSV"}},
     // The Test page's warning and buttons.
     {"LabelTestWarning",
      C,
