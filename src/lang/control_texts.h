@@ -5,8 +5,13 @@
 // parameter pages. An item list holds one item per line ("No\nTP\nIAP").
 //
 // Constant data, any thread.
+#include <array>
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
+
+#include "lang/lang_string.h"
 
 namespace zeda {
 
@@ -30,5 +35,17 @@ inline constexpr int kOrderedPageCaptions = 123;
 const ControlText* FindControlText(std::string_view name, TextProperty property);
 // Its text in `language` (-1: current), nullptr when there is no row.
 const char* ControlTextFor(std::string_view name, TextProperty property, int language = -1);
+
+// The three variants of a text the program writes in English: a page's caption or item, or
+// a text its code sets at run time ("Revolutions with collective ignitions"). Looked up in
+// the caption and item rows of `name` first, then in every page caption, page item and
+// status text (menu texts carry accelerators and are not searched); the first row with that
+// English text wins. nullopt when no row has it.
+using TextVariants = std::array<std::string_view, kLanguageCount>;
+std::optional<TextVariants> FindEnglishText(std::string_view name, std::string_view english);
+
+// `text` in `language` (-1: current): a LangString's variant; an English text with a row,
+// the row's variant; anything else (numbers, type names) unchanged.
+std::string TranslateText(std::string_view name, std::string_view text, int language = -1);
 
 }  // namespace zeda

@@ -1,11 +1,14 @@
 // The captions and item lists of the parameter pages, and the lookup over both tables.
 #include <array>
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 
 #include "lang/control_texts.h"
 #include "lang/lang_string.h"
+#include "lang/status_texts.h"
 
 namespace zeda {
 namespace {
@@ -247,7 +250,11 @@ constexpr ControlText kPageTexts[] = {
     {"ButtonTestRpm", C, {"Rpm", "Drehzahl", "Otáčky"}},
     {"LabelHourMeter", C, {"Hour meter", "Betriebsstundenzähler", "Počítadlo provozních hodin"}},
 
-    // The pages' other captions.
+    // The pages' other captions. A page caption or item without a row of its own name
+    // (a label without a name, a run-time caption, an item list) finds its row here by its
+    // English text, so a row may also stand for a text several controls share
+    // (LabelPOutHyster for every power out, LabelRevWoIgnitionCollective for a run-time
+    // caption).
     {"TabSheetSensors", C, {"Sensors", "Sensoren", "Snímače"}},
     {"TabSheetPOut", C, {"Power out", "Leistungsausgänge", "Výkonové výstupy"}},
     {"TabSheetServo", C, {"Servo", "Servo", "Servo"}},
@@ -266,7 +273,9 @@ constexpr ControlText kPageTexts[] = {
     {"CheckBoxInverseInput5", C, {"Inverse polarity", "Umgekehrte Polarität", "Obrácená polarita"}},
     {"CheckBoxInverseInput6", C, {"Inverse polarity", "Umgekehrte Polarität", "Obrácená polarita"}},
     {"LabelPotencRozsah", C, {"Range -/+", "Bereich -/+", "Rozsah -/+"}},
-    {"LabelSynchPos", C, {"Polarity used", "Verwendete Polarität", "Použitá polarita"}},
+    {"LabelSynchPos",
+     C,
+     {"Synchronisation polarity", "Synchronisationspolarität", "Polarita synchronizace"}},
     {"LabelNasobekPalcu",
      C,
      {"Ignitions per revolution", "Zündungen pro Umdrehung", "Zapalování na otáčku"}},
@@ -322,6 +331,54 @@ constexpr ControlText kPageTexts[] = {
     {"GroupBoxTestRpm", C, {"Rpm", "Drehzahl", "Otáčky"}},
     {"GroupBoxProp", C, {"Proprietary settimgs", "Herstellereinstellungen", "Výrobní nastavení"}},
     {"ButtonLoadBin", C, {"LOAD BIN RS", "LOAD BIN RS", "LOAD BIN RS"}},
+    // The window's tool bar buttons (icons; the text is what a screen reader says).
+    {"SpeedButtonNew", C, {"New", "Neu", "Nový"}},
+    {"SpeedButtonOpen", C, {"Open", "Öffnen", "Otevřít"}},
+    {"SpeedButtonSave", C, {"Save", "Speichern", "Uložit"}},
+    {"SpeedButtonPrint", C, {"Print", "Drucken", "Tisk"}},
+    {"SpeedButtonZpet", C, {"Undo", "Zurück", "Zpět"}},
+    {"SpeedButtonZnovu", C, {"Redo", "Wieder", "Znovu"}},
+    // The window's monitor player.
+    {"GroupBoxPlayer", C, {"Monitor player", "Monitor-Player", "Přehrávač monitoru"}},
+    {"SpeedButtonPlay1", C, {"Record", "Aufnehmen", "Nahrávat"}},
+    {"SpeedButtonPlay2", C, {"Play", "Abspielen", "Přehrát"}},
+    {"SpeedButtonPlay3", C, {"Pause", "Pause", "Pozastavit"}},
+    {"SpeedButtonPlay4", C, {"Stop", "Stopp", "Zastavit"}},
+    {"ButtonExportRecordingCsv",
+     C,
+     {"Export recording as CSV", "Aufnahme als CSV exportieren", "Exportovat záznam do CSV"}},
+    // The Test page's warning and buttons.
+    {"LabelTestWarning",
+     C,
+     {"These buttons act on the engine: an ignition test fires the ignition.",
+      "Diese Tasten wirken auf den Motor: ein Zündungstest löst die Zündung aus.",
+      "Tato tlačítka působí na motor: test zapalování spouští zapalování."}},
+    {"ButtonCalibDwell", C, {"Calibration dwell", "Anfachung kalibrieren", "Kalibrace buzení"}},
+    {"ButtonCalibSPA", C, {"Calibration SPA", "SPA kalibrieren", "Kalibrace SPA"}},
+    {"GroupBoxTestPout",
+     C,
+     {"Power out test", "Test der Leistungsausgänge", "Test výkonových výstupů"}},
+    {"ButtonTest01", C, {"Pout 1", "Ausgang 1", "Výstup 1"}},
+    {"ButtonTest02", C, {"Pout 2", "Ausgang 2", "Výstup 2"}},
+    {"ButtonTest03", C, {"Pout 3", "Ausgang 3", "Výstup 3"}},
+    {"ButtonTest04", C, {"Pout 4", "Ausgang 4", "Výstup 4"}},
+    {"ButtonTestServoPlus", C, {"Servo +", "Servo +", "Servo +"}},
+    {"ButtonTestServoMinus", C, {"Servo -", "Servo -", "Servo -"}},
+    // The Gear page's rows (the other gear rows share these captions) and the speedometer.
+    {"LabelGearVoltage0", C, {"Gear 0", "Gang 0", "Stupeň 0"}},
+    {"LabelGearVoltage1", C, {"Gear 1", "Gang 1", "Stupeň 1"}},
+    {"LabelGearVoltage2", C, {"Gear 2", "Gang 2", "Stupeň 2"}},
+    {"LabelGearVoltage3", C, {"Gear 3", "Gang 3", "Stupeň 3"}},
+    {"LabelGearVoltage4", C, {"Gear 4", "Gang 4", "Stupeň 4"}},
+    {"LabelGearVoltage5", C, {"Gear 5", "Gang 5", "Stupeň 5"}},
+    {"LabelGearVoltage6", C, {"Gear 6", "Gang 6", "Stupeň 6"}},
+    {"LabelPulsuProSpeed", C, {"Pulses", "Impulse", "Pulzy"}},
+    // The Race page's column heads of the power-out corrections.
+    {"LabelGearKorPout1", C, {"Pout1", "Ausg.1", "Výst.1"}},
+    {"LabelGearKorPout2", C, {"Pout2", "Ausg.2", "Výst.2"}},
+    {"LabelGearKorPout3", C, {"Pout3", "Ausg.3", "Výst.3"}},
+    {"LabelGearKorPout4", C, {"Pout4", "Ausg.4", "Výst.4"}},
+
     {"ButtonMonPu", C, {"monitor PickUps", "Gebermonitor", "Monitor snímačů"}},
     // The Power out page's run-time controls: the mode groups and the labels of their
     // up-downs (the pages name them so).
@@ -479,9 +536,84 @@ const TextIndex& Index() {
   return kIndex;
 }
 
+// Item `index` of a list (one item per line); empty past the end.
+std::string_view Line(std::string_view list, std::size_t index) {
+  for (std::size_t i = 0; i < index; ++i) {
+    const std::size_t end = list.find('\n');
+    if (end == std::string_view::npos) return {};
+    list.remove_prefix(end + 1);
+  }
+  return list.substr(0, list.find('\n'));
+}
+
+// The variants of the line of `row` whose English is `english`.
+std::optional<TextVariants> LineOf(const ControlText& row, std::string_view english) {
+  std::string_view rest = row.text[kEnglish];
+  for (std::size_t i = 0;; ++i) {
+    const std::size_t end = rest.find('\n');
+    if (rest.substr(0, end) == english) {
+      TextVariants v;
+      for (int lang = 0; lang < kLanguageCount; ++lang) {
+        v[static_cast<std::size_t>(lang)] = Line(row.text[lang], i);
+        // A list shorter in one language than in English reads English there.
+        if (v[static_cast<std::size_t>(lang)].empty()) v[static_cast<std::size_t>(lang)] = english;
+      }
+      return v;
+    }
+    if (end == std::string_view::npos) return std::nullopt;
+    rest.remove_prefix(end + 1);
+  }
+}
+
+// English caption or item -> its variants, the first row in table order winning.
+const std::unordered_map<std::string_view, TextVariants>& EnglishIndex() {
+  static const auto kIndex = [] {
+    std::unordered_map<std::string_view, TextVariants> built;
+    for (const ControlText& row : kPageTexts) {
+      std::string_view rest = row.text[kEnglish];
+      for (std::size_t i = 0;; ++i) {
+        const std::size_t end = rest.find('\n');
+        const std::string_view english = rest.substr(0, end);
+        if (auto v = LineOf(row, english)) built.emplace(english, *v);
+        if (end == std::string_view::npos) break;
+        rest.remove_prefix(end + 1);
+      }
+    }
+    for (const StatusTextRow& row : StatusTextTable()) {
+      if (*row.text[kEnglish] == '\0') continue;
+      built.emplace(row.text[kEnglish], TextVariants{row.text[0], row.text[1], row.text[2]});
+    }
+    return built;
+  }();
+  return kIndex;
+}
+
 }  // namespace
 
 std::span<const ControlText> PageTextTable() { return kPageTexts; }
+
+std::optional<TextVariants> FindEnglishText(std::string_view name, std::string_view english) {
+  if (english.empty()) return std::nullopt;
+  for (TextProperty p : {TextProperty::Caption, TextProperty::Items}) {
+    if (const ControlText* row = FindControlText(name, p)) {
+      if (auto v = LineOf(*row, english)) return v;
+    }
+  }
+  const auto& index = EnglishIndex();
+  const auto it = index.find(english);
+  if (it == index.end()) return std::nullopt;
+  return it->second;
+}
+
+std::string TranslateText(std::string_view name, std::string_view text, int language) {
+  if (language < 0) language = CurrentLanguage();
+  if (language >= kLanguageCount) language = kEnglish;
+  // Page captions are literals, so LangText's per-text cache stays small.
+  if (!text.empty() && text.front() == '#') return LangText(std::string(text).c_str(), language);
+  if (auto v = FindEnglishText(name, text))
+    return std::string(v->at(static_cast<std::size_t>(language)));
+  return std::string(text);
+}
 
 const ControlText* FindControlText(std::string_view name, TextProperty property) {
   const TextIndex& index = Index();

@@ -186,5 +186,61 @@ TEST(StatusTexts, SelectsTheCurrentLanguageAndReadsEnglishOutsideTheRange) {
   EXPECT_STREQ(StatusText(23, 7), "YES");
 }
 
+// Texts the pages write in English (captions, items, run-time captions) find their row: the
+// control's own first, then any page row or status text; LangStrings keep their variants
+// and texts without a row (numbers, type names) stay as they are.
+TEST(EnglishTexts, TranslateByTheControlsRowThenAnyRow) {
+  struct Case {
+    const char* name;
+    const char* text;
+    int language;
+    const char* expected;
+  };
+  const Case cases[] = {
+      // The own caption row, and a run-time caption found in another row.
+      {"LabelLimiter", "Limiter [rpm]", kCzech, "Omezovač [rpm]"},
+      {"LabelRevWoIgnition", "Revolutions with collective ignitions", kGerman,
+       "Umdrehungen mit Sammelzündung"},
+      // An item of the control's own list wins over the same English item elsewhere.
+      {"RadioGroupGearSystem", "No", kGerman, "Keine"},
+      {"RadioGroupTpsIap", "No", kGerman, "keinen"},
+      // An item list of another name, and a status text.
+      {"RadioGroupPOut3", "Gear shift light", kCzech, "Kontrolka řazení"},
+      {"", "Potentiometer", kCzech, "Potenciometr"},
+      // A control whose page caption differs from its row keeps the page's text when no
+      // row has it; TranslateText alone does not guess.
+      {"ButtonTestIgn1", "Ign 1", kGerman, "Ign 1"},
+      {"LabelProp1", "$1", kCzech, "$1"},
+      {"LabelBike", "###Off##Aus##Vypnuto", kCzech, "Vypnuto"},
+      {"LabelBike", "Motorbike type", kEnglish, "Motorbike type"},
+      {"LabelBike", "", kGerman, ""},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(TranslateText(c.name, c.text, c.language), c.expected)
+        << c.name << " \"" << c.text << "\" " << c.language;
+  EXPECT_FALSE(FindEnglishText("LabelBike", "Ign 1").has_value());
+  EXPECT_FALSE(FindEnglishText("LabelBike", "").has_value());
+}
+
+TEST(EnglishTexts, EveryItemOfAListFindsItsOwnLine) {
+  for (const ControlText& row : PageTextTable()) {
+    if (row.property != TextProperty::Items) continue;
+    std::string_view rest[kLanguageCount];
+    for (int l = 0; l < kLanguageCount; ++l) rest[l] = row.text[l];
+    while (!rest[kEnglish].empty()) {
+      std::string_view item[kLanguageCount];
+      for (int l = 0; l < kLanguageCount; ++l) {
+        const std::size_t end = rest[l].find('\n');
+        item[l] = rest[l].substr(0, end);
+        rest[l] = end == std::string_view::npos ? std::string_view() : rest[l].substr(end + 1);
+      }
+      const auto v = FindEnglishText(row.name, item[kEnglish]);
+      ASSERT_TRUE(v.has_value()) << row.name << " " << item[kEnglish];
+      for (int l = 0; l < kLanguageCount; ++l)
+        EXPECT_EQ(v->at(static_cast<std::size_t>(l)), item[l]) << row.name << " " << l;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zeda

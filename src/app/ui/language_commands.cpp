@@ -1,6 +1,8 @@
 // The language switch: the three language menu items and ApplyLanguage, which rewrites
 // every text of the window from the translation tables. Main (UI) thread.
 #include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QMenu>
 #include <QWidget>
 
@@ -25,6 +27,9 @@ void TMainForm::MenuCzechClick() { SwitchLanguage(zeda::kCzech); }
 void TMainForm::SwitchLanguage(int language) {
   zeda::SetCurrentLanguage(language);
   ApplyLanguage();
+  // Windows that compose their own texts (the pickup monitor) take them again.
+  QEvent change(QEvent::LanguageChange);
+  QCoreApplication::sendEvent(this, &change);
   // Texts the page code composes itself are rebuilt by loading the page again.
   if (activePageLoader_) activePageLoader_();
 }

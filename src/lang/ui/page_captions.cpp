@@ -8,6 +8,7 @@
 #include <QStackedWidget>
 #include <QStringList>
 #include <QTabWidget>
+#include <QVariant>
 #include <QWidget>
 #include <algorithm>
 #include <string_view>
@@ -19,6 +20,12 @@ namespace zeda {
 namespace {
 
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+QString Text(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+constexpr char kSourceTextProperty[] = "zedaSourceText";
+constexpr char kRunTimeTextProperty[] = "zedaRunTimeText";
 
 // A screen reader name that repeated the old caption follows the new one.
 void FollowAccessibleName(QWidget* w, const QString& oldText, const QString& newText) {
@@ -78,13 +85,33 @@ bool ApplyItems(QWidget* w, const QStringList& items) {
   return true;
 }
 
+// The text a control keeps from its page, in `language`: by the English texts of the
+// tables (an unnamed radio item under its group's name), a LangString's own variant, else
+// the control's row, else unchanged.
+QString SourceText(QWidget* w, const QByteArray& source, const char* caption, int language) {
+  QString lookup = w->objectName();
+  if (lookup.isEmpty() && qobject_cast<QRadioButton*>(w) && w->parentWidget())
+    lookup = w->parentWidget()->objectName();
+  const QByteArray key = lookup.toUtf8();
+  const std::string_view name(key.constData(), static_cast<std::size_t>(key.size()));
+  const std::string_view text(source.constData(), static_cast<std::size_t>(source.size()));
+  if (auto v = FindEnglishText(name, text)) return Text(v->at(static_cast<std::size_t>(language)));
+  if (source.startsWith('#')) return Text(LangText(source.constData(), language));
+  return caption ? Text(caption) : Text(text);
+}
+
 bool ApplyTo(QWidget* w, int language) {
   const QString name = w->objectName();
-  if (name.isEmpty()) return false;
+  const QVariant source = w->property(kSourceTextProperty);
+  if (name.isEmpty() && !source.isValid()) return false;
   const QByteArray key = name.toUtf8();
   const std::string_view view(key.constData(), static_cast<std::size_t>(key.size()));
   bool applied = false;
-  if (const char* caption = ControlTextFor(view, TextProperty::Caption, language)) {
+  const char* caption = ControlTextFor(view, TextProperty::Caption, language);
+  const bool sourceFirst = !caption || w->property(kRunTimeTextProperty).toBool();
+  if (source.isValid() && sourceFirst) {
+    applied = ApplyCaption(w, SourceText(w, source.toByteArray(), caption, language));
+  } else if (caption) {
     applied = ApplyCaption(w, Text(caption));
   }
   if (const char* items = ControlTextFor(view, TextProperty::Items, language)) {
@@ -94,6 +121,12 @@ bool ApplyTo(QWidget* w, int language) {
 }
 
 }  // namespace
+
+void KeepSourceText(QWidget* w, const char* text, bool runTime) {
+  if (!w) return;
+  w->setProperty(kSourceTextProperty, text ? QVariant(QByteArray(text)) : QVariant());
+  w->setProperty(kRunTimeTextProperty, text && runTime);
+}
 
 int ApplyPageCaptions(QWidget* root, int language) {
   if (!root) return 0;

@@ -19,6 +19,7 @@
 #include <string>
 
 #include "lang/lang_string.h"
+#include "lang/ui/page_captions.h"
 #include "mapedit/ui/tab_widget.h"
 #include "pages/page_binder.h"
 #include "pages/page_logic.h"
@@ -75,6 +76,7 @@ QWidget* MakeCombo(const Binding& row, QWidget* parent, PageBinder& binder) {
 
 QWidget* MakeRadioGroup(const Binding& row, QWidget* parent) {
   auto* g = new QGroupBox(Caption(row.caption), parent);
+  KeepSourceText(g, row.caption);
   new QVBoxLayout(g);  // WidgetControls fills it with the items
   return g;
 }
@@ -88,6 +90,7 @@ QWidget* MakeRadioRow(const Binding& row, QWidget* parent, PageBinder& binder) {
                              ? Caption(row.items[static_cast<size_t>(b)].text)
                              : QString::number(b);
     auto* r = new QRadioButton(text, w);
+    if (b < static_cast<int>(row.items.size())) KeepSourceText(r, row.items[size_t(b)].text);
     r->setObjectName(Name(row.control) + QString::number(b));
     r->setAccessibleName(Caption(row.caption) + QLatin1Char(' ') + text);
     h->addWidget(r);
@@ -108,6 +111,7 @@ void AddRow(const Binding& row, Box& box, PageBinder& binder) {
     case BindKind::CheckBox:
     case BindKind::CheckBit: {
       auto* c = new QCheckBox(Caption(row.caption), box.widget);
+      KeepSourceText(c, row.caption);
       const QString name = Name(row.control);
       QObject::connect(c, &QCheckBox::clicked, c,
                        [&binder, name] { Send(binder, name, ChangeKind::Immediate); });
@@ -138,6 +142,7 @@ void AddRow(const Binding& row, Box& box, PageBinder& binder) {
     return;
   }
   auto* label = new QLabel(Caption(row.caption), box.widget);
+  KeepSourceText(label, row.caption);
   if (row.label) label->setObjectName(Name(row.label));
   label->setBuddy(control);
   box.form->addRow(label, control);
@@ -146,6 +151,7 @@ void AddRow(const Binding& row, Box& box, PageBinder& binder) {
 void AddExtra(const PageExtra& extra, Box& box, PageBinder& binder) {
   if (extra.kind == ExtraKind::Label) {
     auto* l = new QLabel(Caption(extra.caption), box.widget);
+    KeepSourceText(l, extra.caption);
     l->setObjectName(Name(extra.name));
     l->setWordWrap(true);
     box.form->addRow(l);
@@ -169,6 +175,7 @@ void AddExtra(const PageExtra& extra, Box& box, PageBinder& binder) {
     return;
   }
   auto* b = new QPushButton(Caption(extra.caption), box.widget);
+  KeepSourceText(b, extra.caption);
   b->setObjectName(Name(extra.name));
   b->setAccessibleName(Caption(extra.caption));
   const QString name = Name(extra.name);
@@ -242,6 +249,7 @@ void BuildPage(QWidget* tab, PageLogic& logic, PageBinder& binder) {
     if (e.kind != ExtraKind::Group) continue;
     Box& parent = boxOf(e.group);
     auto* g = new QGroupBox(Caption(e.caption), e.group ? parent.widget : content);
+    KeepSourceText(g, e.caption);
     g->setObjectName(Name(e.name));
     auto* form = new QFormLayout(g);
     form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);

@@ -13,7 +13,9 @@
 #include <QVBoxLayout>
 #include <QVariant>
 
+#include "lang/control_texts.h"
 #include "lang/lang_string.h"
+#include "lang/ui/page_captions.h"
 
 namespace zeda {
 
@@ -111,9 +113,14 @@ int WidgetControls::Code(std::string_view name, int index) const {
 }
 
 namespace {
-// An item's text in the current language (item texts may be LangStrings).
-QString ItemText(const PageItem& item) {
-  return QString::fromUtf8(item.text ? LangText(item.text) : "");
+// A text the page gives in English or as a LangString (an item, a caption it sets at run
+// time), in the current language; the widget keeps the page's text so that a language
+// switch can translate it again.
+QString Translated(std::string_view name, std::string_view text) {
+  return QString::fromStdString(TranslateText(name, text));
+}
+QString ItemText(std::string_view list, const PageItem& item) {
+  return item.text ? Translated(list, item.text) : QString();
 }
 }  // namespace
 
@@ -125,7 +132,7 @@ void WidgetControls::SetItems(std::string_view name, std::span<const PageItem> i
     // The program fills the list; nobody chose anything.
     const QSignalBlocker block(c);
     c->clear();
-    for (const PageItem& item : items) c->addItem(ItemText(item), item.code);
+    for (const PageItem& item : items) c->addItem(ItemText(name, item), item.code);
     c->setCurrentIndex(index);
     return;
   }
@@ -160,7 +167,8 @@ void WidgetControls::SetItems(std::string_view name, std::span<const PageItem> i
   }
   for (size_t i = 0; i < items.size(); ++i) {
     QRadioButton* b = buttons[i];
-    b->setText(ItemText(items[i]));
+    b->setText(ItemText(name, items[i]));
+    KeepSourceText(b, items[i].text);
     b->setProperty(kItemCodeProperty, items[i].code);
     b->setVisible(items[i].code != kEmptyItem);
   }
@@ -186,16 +194,24 @@ std::string WidgetControls::Text(std::string_view name) const {
 void WidgetControls::SetText(std::string_view name, std::string_view text) {
   QWidget* w = Find(name);
   const QString t = ToQ(text);
-  if (auto* s = qobject_cast<QSpinBox*>(w))
+  // Edits show values; captions are translated.
+  if (auto* s = qobject_cast<QSpinBox*>(w)) {
     s->findChild<QLineEdit*>()->setText(t);
-  else if (auto* l = qobject_cast<QLabel*>(w))
-    l->setText(t);
-  else if (auto* e = qobject_cast<QLineEdit*>(w))
+    return;
+  }
+  if (auto* e = qobject_cast<QLineEdit*>(w)) {
     e->setText(t);
+    return;
+  }
+  if (!w) return;
+  const QString caption = Translated(name, text);
+  KeepSourceText(w, std::string(text).c_str(), true);
+  if (auto* l = qobject_cast<QLabel*>(w))
+    l->setText(caption);
   else if (auto* g = qobject_cast<QGroupBox*>(w))
-    g->setTitle(t);
+    g->setTitle(caption);
   else if (auto* b = qobject_cast<QAbstractButton*>(w))
-    b->setText(t);
+    b->setText(caption);
 }
 
 bool WidgetControls::Visible(std::string_view name) const {

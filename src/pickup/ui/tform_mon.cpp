@@ -1,6 +1,7 @@
 #include "pickup/ui/tform_mon.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QHideEvent>
@@ -11,6 +12,7 @@
 #include <QSaveFile>
 #include <QWheelEvent>
 #include <string>
+#include <utility>
 
 #include "lang/lang_string.h"
 #include "params/atomic_file.h"
@@ -63,9 +65,9 @@ constexpr int kMinClientHeight = 25;
 constexpr int kMinWindowWidth = 300;
 constexpr int kMinWindowHeight = 200;
 
-const char kCaption[] = "PickUp monitor";
-const char kPause[] = "Pause";
-const char kContinue[] = "Continue";
+const char kCaption[] = "###PickUp monitor##PickUp-Monitor##Monitor snímačů";
+const char kPause[] = "###Pause##Pause##Pozastavit";
+const char kContinue[] = "###Continue##Fortsetzen##Pokračovat";
 const char kClearDim[] = "###Clear dimensions##Bemaßung löschen##Smazat kóty";
 const char kSavePicture[] = "###Save picture##Bild speichern##Uložit obrázek";
 const char kSaveCapture[] = "###Save capture##Aufzeichnung speichern##Uložit záznam";
@@ -92,7 +94,7 @@ int BoxIndexOf(Colour c) {
 TFormMon::TFormMon(zeda::PickupCore& core, QWidget* parent)
     : QWidget(parent, Qt::Window), core_(core) {
   setObjectName(QStringLiteral("FormMon"));
-  setWindowTitle(QString::fromLatin1(kCaption));
+  setWindowTitle(Text(kCaption));
   setMinimumSize(kMinWindowWidth, kMinWindowHeight);  // CanResize
   resize(800, 600);
   setMouseTracking(true);
@@ -112,7 +114,7 @@ TFormMon::TFormMon(zeda::PickupCore& core, QWidget* parent)
     b->setFixedSize(100, 22);
     return b;
   };
-  ButtonPause = button("ButtonPause", QString::fromLatin1(kPause));
+  ButtonPause = button("ButtonPause", Text(kPause));
   ButtonClearDim = button("ButtonClearDim", Text(kClearDim));
   buttonSavePicture_ = button("ButtonSavePicture", Text(kSavePicture));
   buttonSaveCapture_ = button("ButtonSaveCapture", Text(kSaveCapture));
@@ -159,8 +161,24 @@ void TFormMon::BoxChange() {
 }
 
 void TFormMon::ShowPauseState() {
-  ButtonPause->setText(QString::fromLatin1(core_.Paused() ? kContinue : kPause));
+  ButtonPause->setText(Text(core_.Paused() ? kContinue : kPause));
   ButtonPause->setAccessibleName(ButtonPause->text());
+}
+
+void TFormMon::changeEvent(QEvent* e) {
+  // The window switches language with the main window while it is open.
+  if (e->type() == QEvent::LanguageChange) {
+    setWindowTitle(Text(kCaption));
+    ShowPauseState();
+    const std::pair<QPushButton*, const char*> buttons[] = {{ButtonClearDim, kClearDim},
+                                                            {buttonSavePicture_, kSavePicture},
+                                                            {buttonSaveCapture_, kSaveCapture}};
+    for (const auto& [b, text] : buttons) {
+      b->setText(Text(text));
+      b->setAccessibleName(b->text());
+    }
+  }
+  QWidget::changeEvent(e);
 }
 
 void TFormMon::ButtonPauseClick() {
@@ -433,7 +451,7 @@ bool TFormMon::SaveCaptureTo(const QString& path, QString* error) const {
 }
 
 void TFormMon::ShowSaveError(const QString& error) {
-  QMessageBox::warning(this, QString::fromLatin1(kCaption), error);
+  QMessageBox::warning(this, Text(kCaption), error);
 }
 
 void TFormMon::ButtonSavePictureClick() {

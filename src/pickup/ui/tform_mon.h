@@ -66,6 +66,7 @@ class TFormMon : public QWidget {
   void mouseMoveEvent(QMouseEvent* e) override;
   void leaveEvent(QEvent* e) override;
   void hideEvent(QHideEvent* e) override;
+  void changeEvent(QEvent* e) override;
 
  private:
   enum MouseBit { kLeft = 1, kRight = 2 };

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -254,6 +255,36 @@ TEST_F(FormMonTest, UnsynchronisedViewIsInMillisecondsOnRed) {
   monitor_->Redraw();
   const QByteArray shot = qgetenv("ZEDA_PICKUP_SHOT_UNSYNC");
   if (!shot.isEmpty()) form_->grab().save(QString::fromLocal8Bit(shot));
+}
+
+// An open pickup monitor follows a language switch (the window sends it the change).
+TEST_F(FormMonTest, CaptionsFollowALanguageSwitch) {
+  const struct {
+    int language;
+    const char* title;
+    const char* pause;
+    const char* resume;
+    const char* clear;
+  } cases[] = {
+      {zeda::kGerman, "PickUp-Monitor", "Pause", "Fortsetzen", "Bemaßung löschen"},
+      {zeda::kCzech, "Monitor snímačů", "Pozastavit", "Pokračovat", "Smazat kóty"},
+      {zeda::kEnglish, "PickUp monitor", "Pause", "Continue", "Clear dimensions"},
+  };
+  auto* pause = form_->findChild<QPushButton*>(QStringLiteral("ButtonPause"));
+  auto* clear = form_->findChild<QPushButton*>(QStringLiteral("ButtonClearDim"));
+  ASSERT_TRUE(pause && clear);
+  for (const auto& c : cases) {
+    zeda::SetCurrentLanguage(c.language);
+    QEvent change(QEvent::LanguageChange);
+    QCoreApplication::sendEvent(form_, &change);
+    EXPECT_EQ(form_->windowTitle(), QString::fromUtf8(c.title));
+    EXPECT_EQ(pause->text(), QString::fromUtf8(c.pause));
+    EXPECT_EQ(clear->text(), QString::fromUtf8(c.clear));
+    EXPECT_EQ(clear->accessibleName(), QString::fromUtf8(c.clear));
+    pause->click();
+    EXPECT_EQ(pause->text(), QString::fromUtf8(c.resume));
+    pause->click();
+  }
 }
 
 TEST(PickupMenu, TheMenuItemSpeaksTheProgramsLanguage) {
