@@ -364,6 +364,9 @@ constexpr ControlText kPageTexts[] = {
     {"ButtonTest04", C, {"Pout 4", "Ausgang 4", "Výstup 4"}},
     {"ButtonTestServoPlus", C, {"Servo +", "Servo +", "Servo +"}},
     {"ButtonTestServoMinus", C, {"Servo -", "Servo -", "Servo -"}},
+    // The unit self test (shown in the service test mode only).
+    {"GroupBoxSelftest", C, {"Selftest", "Selbsttest", "Autotest"}},
+    {"ButtonSelftest", C, {"Selftest", "Selbsttest", "Autotest"}},
     // The Gear page's rows (the other gear rows share these captions) and the speedometer.
     {"LabelGearVoltage0", C, {"Gear 0", "Gang 0", "Stupeň 0"}},
     {"LabelGearVoltage1", C, {"Gear 1", "Gang 1", "Stupeň 1"}},
