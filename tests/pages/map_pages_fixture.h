@@ -39,6 +39,8 @@ class MapPageFixture : public ::testing::Test {
   }
   ParamImage& Img() { return buffers.params; }
 
+  // The tests read and drive these directly.
+ public:
   TTableSet set;
   LiveValues live;
   ImageBuffers buffers;

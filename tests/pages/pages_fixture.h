@@ -58,6 +58,8 @@ class PagesFixture : public ::testing::Test {
   }
   int Limiter() const { return buffers.params.Word(Adrw::LIMITER); }
 
+  // The tests read and drive these directly.
+ public:
   ImageBuffers buffers;
   MemoryControls controls;
   PageBinder binder;
