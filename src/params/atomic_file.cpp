@@ -1,6 +1,8 @@
 #include "params/atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -96,6 +98,38 @@ std::string ShortTempName(const std::string& folder) {
   return Join(folder, name);
 }
 
+bool IsTempName(const char* name) {
+  if (std::strncmp(name, ".zeda", 5) != 0 || std::strlen(name) != 11) return false;
+  for (const char* c = name + 5; *c; ++c) {
+    if (!((*c >= 'a' && *c <= 'z') || (*c >= '0' && *c <= '9'))) return false;
+  }
+  return true;
+}
+
+// Replacing a file needs a short-lived name for the new one (no call gives an unnamed file a
+// name that replaces another), so a save killed between naming and renaming leaves that name
+// behind. Every save holds a lock on its temporary until it has its final name; a temporary
+// name nobody holds locked belongs to a save that died, and the next save in the folder
+// removes it.
+void SweepKilledTemps(const std::string& folder) {
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return;
+  while (const dirent* e = readdir(dir)) {
+    if (!IsTempName(e->d_name)) continue;
+    const std::string name = Join(folder, e->d_name);
+    Fd fd(open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.Get() < 0) continue;
+    struct stat held {};
+    if (fstat(fd.Get(), &held) != 0 || !S_ISREG(held.st_mode)) continue;
+    if (flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) continue;  // a living save's
+    struct stat named {};
+    if (lstat(name.c_str(), &named) == 0 && named.st_ino == held.st_ino &&
+        named.st_dev == held.st_dev)
+      unlink(name.c_str());
+  }
+  closedir(dir);
+}
+
 // The file that receives the data before it takes the target's name: unnamed where the
 // file system allows, so that a killed program leaves nothing behind; else a short
 // hidden name, removed again on every failure.
@@ -115,6 +149,8 @@ int CreateTemp(const std::string& folder, TempFile* t) {
   int fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
   if (fd >= 0) {
     t->fd.Reset(fd);
+    // Held until the file has its final name: see SweepKilledTemps.
+    flock(fd, LOCK_EX);
     return 0;
   }
   // Only these say that the file system has no unnamed files.
@@ -126,6 +162,7 @@ int CreateTemp(const std::string& folder, TempFile* t) {
     if (named >= 0) {
       t->fd.Reset(named);
       t->name = name;
+      flock(named, LOCK_EX);
       return 0;
     }
     if (errno != EEXIST) return errno;
@@ -241,6 +278,7 @@ bool WriteFileAtomic(const std::string& path, std::string_view data, std::string
     return Fail(error, path, errno);
   }
 
+  SweepKilledTemps(FolderOf(target));
   TempFile tmp;
   if (int err = CreateTemp(FolderOf(target), &tmp)) {
     if (existing.Get() >= 0 && (err == EACCES || err == EPERM))

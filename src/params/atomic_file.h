@@ -1,10 +1,11 @@
 #pragma once
 // Whole-file reads and writes of the user's files and the settings. Writes never leave a
-// half-written file or a stray temporary behind: the data goes to an unnamed temporary file
-// in the same folder (a short-named one where the file system has no unnamed files), is
-// flushed to disk and then takes the target's name. A save treats the existing file with
-// care: a symlink is followed to the real file, its mode, owner and group are kept, a file
-// the user may not write is refused, and a file in a folder the user may not write is
+// half-written file behind: the data goes to an unnamed temporary file in the same folder (a
+// short-named one where the file system has no unnamed files), is flushed to disk and then
+// takes the target's name. Replacing a file needs a short-lived name for a moment; a program
+// killed in that moment leaves it, and the next save in that folder removes it. A save treats the
+// existing file with care: a symlink is followed to the real file, its mode, owner and group are
+// kept, a file the user may not write is refused, and a file in a folder the user may not write is
 // written in place. Reads open regular files only, so a named pipe or a device can never
 // block the program. Thread contract: none of these keep state; they may run in any thread,
 // and they never touch the process-wide umask.
