@@ -10,6 +10,7 @@
 
 #include "app/command_line.h"
 #include "app/ui/main_form.h"
+#include "app/ui/quick_frames_style.h"
 #include "base/identity.h"
 #include "base/message_box.h"
 #include "base/trace.h"
@@ -65,6 +66,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   QApplication app(argc, argv);
+  // The chosen style (the desktop's or -style), with its frames drawn quickly.
+  QApplication::setStyle(new zeda::QuickFramesStyle(QApplication::style()->name()));
 
   QStringList qtArgs = QApplication::arguments();
   std::vector<std::string> args;
