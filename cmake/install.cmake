@@ -32,6 +32,7 @@ if(ZEDA_GUI)
             RENAME ${ZEDA_APP_ID}.png)
   endforeach()
 endif()
+install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${ZEDA_PACKAGING_DIR}/zeda-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
         RENAME zeda.xml)
 install(FILES ${ZEDA_PACKAGING_DIR}/completions/zedactl

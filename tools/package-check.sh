@@ -49,6 +49,7 @@ expected=(
   usr/share/man/man1/zedactl.1.gz usr/share/man/man1/zedasim.1.gz
   usr/share/bash-completion/completions/zedactl
   usr/lib/udev/rules.d/60-zeda-usb-serial.rules
+  usr/share/doc/zeda/LICENSE
 )
 for size in 16 24 32 48 64 128 256; do
   expected+=("usr/share/icons/hicolor/${size}x$size/apps/$app.png")
