@@ -1,6 +1,8 @@
-// A language switch with the window built and every page control present: the pages are
-// stood in for by one control per caption and item row of the translation tables (label,
-// group box with radio buttons, combo box), placed on the tab sheets as the pages would.
+// A language switch with the window built and every page control present:
+//  - the window with one more control per caption and item row of the translation tables
+//    (label, group box with radio buttons, combo box) on the tab sheets: every row has a
+//    control to rewrite, hidden, not painted;
+//  - the window with its real pages, shown, with the layout and paint a switch causes.
 #include <benchmark/benchmark.h>
 
 #include <QAction>
@@ -10,23 +12,14 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <memory>
 
 #include "app/ui/main_form.h"
+#include "bench_window.h"
 #include "lang/control_texts.h"
 #include "lang/lang_string.h"
 
 namespace {
-
-QApplication* App() {
-  static int argc = 1;
-  static char name[] = "bench_language_switch_ui";
-  static char* argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication* app = new QApplication(argc, argv);
-  return app;
-}
 
 void AddPageControls(QTabWidget* pages) {
   int n = 0;
@@ -60,13 +53,8 @@ void AddPageControls(QTabWidget* pages) {
 }
 
 void BM_LanguageSwitchWholeWindow(benchmark::State& state) {
-  App();
-  QTemporaryDir settings;
-  qputenv("ZEDA_SETTINGS_DIR", settings.path().toLocal8Bit());
-  qputenv("ZEDA_PORTS_ONLY", "1");
-  TMainForm::Options options;
-  options.listenForHandover = false;
-  auto form = std::make_unique<TMainForm>(options);
+  const bench::PrivateSettings settings;
+  auto form = bench::MakeForm();
   AddPageControls(form->findChild<QTabWidget*>(QStringLiteral("PageControl1")));
   QAction* czech = form->findChild<QAction*>(QStringLiteral("MenuCzech"));
   QAction* german = form->findChild<QAction*>(QStringLiteral("MenuGerman"));
@@ -80,6 +68,27 @@ void BM_LanguageSwitchWholeWindow(benchmark::State& state) {
   zeda::SetCurrentLanguage(zeda::kEnglish);
 }
 BENCHMARK(BM_LanguageSwitchWholeWindow)->Unit(benchmark::kMillisecond);
+
+// The window with its real pages, shown: a switch from the menu, with the layout and the
+// paint the new captions cause.
+void BM_LanguageSwitchShownWindow(benchmark::State& state) {
+  const bench::PrivateSettings settings;
+  auto form = bench::MakeForm();
+  form->show();
+  QCoreApplication::processEvents();
+  QAction* czech = form->findChild<QAction*>(QStringLiteral("MenuCzech"));
+  QAction* german = form->findChild<QAction*>(QStringLiteral("MenuGerman"));
+  bool toCzech = true;
+  for (auto _ : state) {
+    (toCzech ? czech : german)->trigger();
+    QCoreApplication::processEvents();
+    toCzech = !toCzech;
+  }
+  state.counters["widgets"] = static_cast<double>(form->findChildren<QWidget*>().size());
+  form.reset();
+  zeda::SetCurrentLanguage(zeda::kEnglish);
+}
+BENCHMARK(BM_LanguageSwitchShownWindow)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -10,56 +10,22 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QEvent>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <memory>
 #include <vector>
 
 #include "app/ui/main_form.h"
 #include "app/ui/page_host.h"
-#include "app/ui/quick_frames_style.h"
+#include "bench_window.h"
 #include "lang/lang_string.h"
 #include "pages/page_binder.h"
 #include "pages/ui/page_widget.h"
 
 namespace {
 
-QApplication* App() {
-  static int argc = 1;
-  static char name[] = "bench_pages_ui";
-  static char* argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication* app = [] {
-    auto* a = new QApplication(argc, argv);
-    QApplication::setStyle(new zeda::QuickFramesStyle(QApplication::style()->name()));
-    return a;
-  }();
-  return app;
-}
-
-// A laptop's screen: the size the pages are laid out for.
-constexpr int kWidth = 1366;
-constexpr int kHeight = 768;
-
-class PrivateSettings {
- public:
-  PrivateSettings() {
-    App();
-    qputenv("ZEDA_SETTINGS_DIR", dir_.path().toLocal8Bit());
-    qputenv("ZEDA_PORTS_ONLY", "1");
-  }
-
- private:
-  QTemporaryDir dir_;
-};
-
-std::unique_ptr<TMainForm> MakeForm() {
-  TMainForm::Options options;
-  options.listenForHandover = false;
-  auto form = std::make_unique<TMainForm>(options);
-  form->resize(kWidth, kHeight);
-  return form;
-}
+using bench::MakeForm;
+using bench::PrivateSettings;
 
 // Paints what is shown now, as the first expose would.
 void Paint(QWidget& w) {
