@@ -68,6 +68,9 @@ void GearPage::Refresh(PageBinder& binder) {
   for (int n = 0; n < kGearButtons; ++n) c.SetVisible(kGearButtonNames[n], buttons && shownGear(n));
 
   c.SetVisible("GroupBoxPulsuProSpeed", binder.Buffers().presence[kSpeedPresence]);
+  // The buttons' enabling and the lit gear at once, not at the next tick: a page shown
+  // without a unit never offers a button that cannot work.
+  Tick(binder);
 }
 
 void GearPage::Tick(PageBinder& binder) {

@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,6 +18,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "lang/lang_string.h"
 #include "lang/ui/page_captions.h"
@@ -35,6 +37,44 @@ inline constexpr int kNarrowColumns = 2;
 
 QString Caption(const char* text) { return QString::fromUtf8(text ? LangText(text) : ""); }
 QString Name(const char* name) { return QString::fromUtf8(name ? name : ""); }
+
+// The page's boxes in the column grid, in their order. A hidden box leaves no hole: the
+// boxes after it move up (the Gear page shows one of three boxes by its mode).
+class GridFlow : public QObject {
+ public:
+  GridFlow(QGridLayout* grid, int columns, QObject* parent)
+      : QObject(parent), grid_(grid), columns_(columns) {}
+
+  void Add(QWidget* box) {
+    boxes_.push_back(box);
+    box->installEventFilter(this);
+    Place();
+  }
+
+ protected:
+  bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+    if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) Place();
+    return false;
+  }
+
+ private:
+  void Place() {
+    for (QWidget* box : boxes_) grid_->removeWidget(box);
+    int shown = 0;
+    for (QWidget* box : boxes_) {
+      if (box->isHidden()) continue;
+      grid_->addWidget(box, shown / columns_, shown % columns_, Qt::AlignTop);
+      ++shown;
+    }
+  }
+
+  QGridLayout* grid_;
+  int columns_;
+  std::vector<QWidget*> boxes_;
+};
+
+// Marks the row widget that holds a run of buttons.
+constexpr char kButtonRowProperty[] = "zedaButtonRow";
 
 // Where the controls of one box (or the page itself) go.
 struct Box {
@@ -174,14 +214,31 @@ void AddExtra(const PageExtra& extra, Box& box, PageBinder& binder) {
     box.form->addRow(e);
     return;
   }
-  auto* b = new QPushButton(Caption(extra.caption), box.widget);
+  // Buttons that follow each other in a box share one row, in their order (the gear
+  // buttons: a row of seven, not seven rows across the page).
+  QWidget* row = nullptr;
+  if (const int rows = box.form->rowCount(); rows > 0) {
+    QLayoutItem* last = box.form->itemAt(rows - 1, QFormLayout::SpanningRole);
+    if (last && last->widget() && last->widget()->property(kButtonRowProperty).toBool())
+      row = last->widget();
+  }
+  if (!row) {
+    row = new QWidget(box.widget);
+    row->setProperty(kButtonRowProperty, true);
+    auto* h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->addStretch(1);
+    box.form->addRow(row);
+  }
+  auto* b = new QPushButton(Caption(extra.caption), row);
   KeepSourceText(b, extra.caption);
   b->setObjectName(Name(extra.name));
   b->setAccessibleName(Caption(extra.caption));
   const QString name = Name(extra.name);
   QObject::connect(b, &QPushButton::clicked, b,
                    [&binder, name] { Send(binder, name, ChangeKind::Immediate); });
-  box.form->addRow(b);
+  auto* h = static_cast<QHBoxLayout*>(row->layout());
+  h->insertWidget(h->count() - 1, b);  // before the closing stretch
 }
 
 }  // namespace
@@ -233,11 +290,8 @@ void BuildPage(QWidget* tab, PageLogic& logic, PageBinder& binder) {
   auto* grid = new QGridLayout;
   column->addLayout(grid);
   const int columns = tab->window()->width() >= kWideTabPx ? kWideColumns : kNarrowColumns;
-  int topLevelBoxes = 0;
-  page.toGrid = [&](QWidget* w) {
-    grid->addWidget(w, topLevelBoxes / columns, topLevelBoxes % columns, Qt::AlignTop);
-    ++topLevelBoxes;
-  };
+  auto* flow = new GridFlow(grid, columns, content);
+  page.toGrid = [flow](QWidget* w) { flow->Add(w); };
   auto boxOf = [&](const char* group) -> Box& {
     if (!group) return page;
     auto it = boxes.find(group);
