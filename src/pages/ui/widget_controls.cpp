@@ -246,8 +246,11 @@ void WidgetControls::SetHighlighted(std::string_view name, bool on) {
   if (!w || w->property(kHighlightProperty).toBool() == on) return;
   w->setProperty(kHighlightProperty, on);
   // A style sheet rather than the palette: buttons ignore palette backgrounds in most styles.
-  w->setStyleSheet(on ? QStringLiteral("background-color: #3cb043; font-weight: bold;")
-                      : QString());
+  // A lit button's caption is bold as well; a lit label only turns green.
+  const bool button = qobject_cast<QAbstractButton*>(w) != nullptr;
+  w->setStyleSheet(!on      ? QString()
+                   : button ? QStringLiteral("background-color: #3cb043; font-weight: bold;")
+                            : QStringLiteral("background-color: #3cb043;"));
 }
 
 namespace {

@@ -167,6 +167,7 @@ TEST_F(UnitPagesE2eTest, GearButtonTakesTheReportedValueAndTheUnitGetsIt) {
         },
         kStepMs))
         << "voltage labels are lit in voltage mode only";
+    EXPECT_FALSE(voltage0->font().bold()) << "a lit label turns green, only a button is bold";
 
     const int others = Params(c.field, element - 1);
     button->click();
