@@ -67,6 +67,18 @@ void SelectSheets(zeda::PageHost* pages, const uint8_t* ids, const uint8_t* shee
   }
 }
 
+// The parts of the user's document a playback puts aside, copied either way: the image
+// buffers and the saved document name them alike.
+template <class From, class To>
+void CopyDocument(const From& from, To& to) {
+  to.params = from.params;
+  to.unitImage = from.unitImage;
+  to.unitImageValid = from.unitImageValid;
+  to.fileImage = from.fileImage;
+  to.fileMatches = from.fileMatches;
+  to.changedMask = from.changedMask;
+}
+
 }  // namespace
 
 // What a playback does to the window.
@@ -78,14 +90,8 @@ class PlayerHostBridge : public zeda::PlayerHost {
     // An edit still waiting belongs to the user's document.
     if (form_.pages_) form_.pages_->Binder().CommitPending();
     // The user's own document goes aside; the recording's takes its place until Stop.
-    const zeda::ImageBuffers& b = form_.imageBuffers;
     TMainForm::SavedDocument& s = form_.savedDocument_;
-    s.params = b.params;
-    s.unitImage = b.unitImage;
-    s.fileImage = b.fileImage;
-    s.unitImageValid = b.unitImageValid;
-    s.fileMatches = b.fileMatches;
-    s.changedMask = b.changedMask;
+    CopyDocument(form_.imageBuffers, s);
     s.page = form_.PageControl1->currentIndex();
     std::fill(std::begin(s.tableIds), std::end(s.tableIds), 0);
     std::fill(std::begin(s.sheets), std::end(s.sheets), 0);
@@ -97,12 +103,7 @@ class PlayerHostBridge : public zeda::PlayerHost {
     if (form_.pages_) form_.pages_->Binder().CommitPending();
     zeda::ImageBuffers& b = form_.imageBuffers;
     const TMainForm::SavedDocument& s = form_.savedDocument_;
-    b.params = s.params;
-    b.unitImage = s.unitImage;
-    b.unitImageValid = s.unitImageValid;
-    b.fileImage = s.fileImage;
-    b.fileMatches = s.fileMatches;
-    b.changedMask = s.changedMask;
+    CopyDocument(s, b);
     zeda::UpdatePresence(b.params, b.presence);
     // A window being destroyed during a playback has no controls left to show it in.
     if (!form_.PageControl1) return;
