@@ -16,6 +16,18 @@ namespace {
 constexpr TextProperty C = TextProperty::Caption;
 constexpr TextProperty I = TextProperty::Items;
 
+// The pickup monitor's colour boxes, all nine with one list: the first item draws in the
+// background colour, so what uses it disappears. Short names: the boxes are narrow.
+constexpr char kColoursEnglish[] =
+    "(invisible)\nMaroon\nGreen\nOlive\nNavy\nPurple\nTeal\nGray\nSilver\nRed\nLime\nYellow\n"
+    "Blue\nFuchsia\nAqua\nWhite";
+constexpr char kColoursGerman[] =
+    "(unsichtbar)\nWeinrot\nGrün\nOliv\nMarine\nLila\nPetrol\nGrau\nSilber\nRot\nHellgrün\n"
+    "Gelb\nBlau\nMagenta\nCyan\nWeiß";
+constexpr char kColoursCzech[] =
+    "(neviditelná)\nVínová\nZelená\nOlivová\nTmavomodrá\nFialová\nPetrolejová\nŠedá\n"
+    "Stříbrná\nČervená\nLimetková\nŽlutá\nModrá\nPurpurová\nAzurová\nBílá";
+
 constexpr ControlText kPageTexts[] = {
     // The captions set in this order on every language switch.
     {"CheckBoxProgHned",
@@ -435,6 +447,15 @@ constexpr ControlText kPageTexts[] = {
     {"ComboBoxCh2", I, {"Channel 1\nChannel 2", "Kanal 1\nKanal 2", "Kanál 1\nKanál 2"}},
     {"ComboBoxCh3", I, {"Channel 1\nChannel 2", "Kanal 1\nKanal 2", "Kanál 1\nKanál 2"}},
     {"ComboBoxCh4", I, {"Channel 1\nChannel 2", "Kanal 1\nKanal 2", "Kanál 1\nKanál 2"}},
+    {"ComboBoxColorA1", I, {kColoursEnglish, kColoursGerman, kColoursCzech}},
+    {"ComboBoxColorA2", I, {kColoursEnglish, kColoursGerman, kColoursCzech}},
+    {"ComboBoxColorA3", I, {kColoursEnglish, kColoursGerman, kColoursCzech}},
+    {"ComboBoxColorB1", I, {kColoursEnglish, kColoursGerman, kColoursCzech}},
+    {"ComboBoxColorB2", I, {kColoursEnglish, kColoursGerman, kColoursCzech}},
+    {"ComboBoxColorB3", I, {kColoursEnglish, kColoursGerman, kColoursCzech}},
+    {"ComboBoxColorC1", I, {kColoursEnglish, kColoursGerman, kColoursCzech}},
+    {"ComboBoxColorC2", I, {kColoursEnglish, kColoursGerman, kColoursCzech}},
+    {"ComboBoxColorC3", I, {kColoursEnglish, kColoursGerman, kColoursCzech}},
     // In code order 7, 28, 29, 30, 41, 42, 255.
     {"ComboBoxBike",
      I,
