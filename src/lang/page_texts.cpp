@@ -367,6 +367,7 @@ constexpr ControlText kPageTexts[] = {
       "Tato tlačítka působí na motor: test zapalování spouští zapalování."}},
     {"ButtonCalibDwell", C, {"Calibration dwell", "Anfachung kalibrieren", "Kalibrace buzení"}},
     {"ButtonCalibSPA", C, {"Calibration SPA", "SPA kalibrieren", "Kalibrace SPA"}},
+    {"GroupBoxTestServo", C, {"Servo", "Servo", "Servo"}},
     {"GroupBoxTestPout",
      C,
      {"Power out test", "Test der Leistungsausgänge", "Test výkonových výstupů"}},

@@ -211,6 +211,30 @@ TEST(KeptSourceTexts, FollowTheLanguageByTheirEnglishText) {
   EXPECT_EQ(labels[1]->text(), QStringLiteral("kept"));
 }
 
+// A group's caption row is found by the group's own name: a group named otherwise than its
+// row only borrows a caption with the same English text, which may read differently.
+TEST_F(PageLanguageTest, EveryTitledGroupHasACaptionRowUnderItsOwnName) {
+  auto form = MakeForm();
+  auto* pages = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  ASSERT_NE(pages, nullptr);
+  std::set<std::string> missing;
+  for (const QGroupBox* g : pages->findChildren<QGroupBox*>()) {
+    const QString title = Plain(g->title());
+    if (title.isEmpty() || LanguageFree(title)) continue;
+    const QByteArray name = g->objectName().toUtf8();
+    if (!zeda::FindControlText(std::string_view(name.constData(), name.size()),
+                               zeda::TextProperty::Caption))
+      missing.insert(name.toStdString() + " \"" + title.toStdString() + "\"");
+  }
+  EXPECT_TRUE(missing.empty()) << ::testing::PrintToString(missing);
+  // The Bike page's rpm group by name.
+  auto* rpm = pages->findChild<QGroupBox*>(QStringLiteral("GroupBoxRpm"));
+  ASSERT_NE(rpm, nullptr);
+  EXPECT_NE(rpm->findChild<QWidget*>(QStringLiteral("UpDownRpmKorekce")), nullptr);
+  form->findChild<QAction*>(QStringLiteral("MenuGerman"))->trigger();
+  EXPECT_EQ(rpm->title(), QStringLiteral("Drehzahlmesserausgang"));
+}
+
 TEST_F(PageLanguageTest, NoPageKeepsACaptionOfTheLanguageBeforeOrWithoutTranslation) {
   auto form = MakeForm();
   auto* pages = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
