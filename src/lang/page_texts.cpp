@@ -22,11 +22,11 @@ constexpr char kColoursEnglish[] =
     "(invisible)\nMaroon\nGreen\nOlive\nNavy\nPurple\nTeal\nGray\nSilver\nRed\nLime\nYellow\n"
     "Blue\nFuchsia\nAqua\nWhite";
 constexpr char kColoursGerman[] =
-    "(unsichtbar)\nWeinrot\nGrün\nOliv\nMarine\nLila\nPetrol\nGrau\nSilber\nRot\nHellgrün\n"
+    "(keine)\nWeinrot\nGrün\nOliv\nMarine\nLila\nPetrol\nGrau\nSilber\nRot\nHellgrün\n"
     "Gelb\nBlau\nMagenta\nCyan\nWeiß";
 constexpr char kColoursCzech[] =
-    "(neviditelná)\nVínová\nZelená\nOlivová\nTmavomodrá\nFialová\nPetrolejová\nŠedá\n"
-    "Stříbrná\nČervená\nLimetková\nŽlutá\nModrá\nPurpurová\nAzurová\nBílá";
+    "(žádná)\nVínová\nZelená\nOlivová\nNámořní\nFialová\nPetrolová\nŠedá\nStříbrná\n"
+    "Červená\nLimetová\nŽlutá\nModrá\nMagenta\nAzurová\nBílá";
 
 constexpr ControlText kPageTexts[] = {
     // The captions set in this order on every language switch.

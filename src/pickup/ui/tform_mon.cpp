@@ -58,9 +58,12 @@ constexpr BoxEntry kBoxes[zeda::kColourSlotCount] = {
 };
 
 constexpr int kRowTop[3] = {65, 45, 25};  // distance of a box row's top from the bottom
-constexpr int kBoxLeft = 230;
-constexpr int kBoxColumnStep = 190;
-constexpr int kBoxWidth = 90;
+// Wide enough for the longest colour name of the three languages; the legends fit between
+// the columns down to the window's default width of 800.
+constexpr int kBoxLeft = 225;
+constexpr int kBoxColumnStep = 198;
+constexpr int kBoxWidth = 104;
+constexpr int kLegendGap = 6;
 constexpr int kBoxHeight = 19;
 constexpr int kMinClientWidth = 30;
 constexpr int kMinClientHeight = 25;
@@ -292,7 +295,7 @@ void TFormMon::PaintScene(QImage& image) const {
   p.setPen(Qt::white);
   for (int slot = 0; slot < zeda::kColourSlotCount; ++slot) {
     const QComboBox* box = boxes_[static_cast<size_t>(slot)];
-    p.drawText(QPoint(box->x() + box->width() + 10, box->y() + 3 + metrics.ascent()),
+    p.drawText(QPoint(box->x() + box->width() + kLegendGap, box->y() + 3 + metrics.ascent()),
                Text(kBoxes[slot].legend));
   }
 }
