@@ -16,6 +16,18 @@ namespace {
 constexpr TextProperty C = TextProperty::Caption;
 constexpr TextProperty I = TextProperty::Items;
 
+// The pickup monitor's colour boxes, all nine with one list: the first item draws in the
+// background colour, so what uses it disappears. Short names: the boxes are narrow.
+constexpr char kColoursEnglish[] =
+    "(invisible)\nMaroon\nGreen\nOlive\nNavy\nPurple\nTeal\nGray\nSilver\nRed\nLime\nYellow\n"
+    "Blue\nFuchsia\nAqua\nWhite";
+constexpr char kColoursGerman[] =
+    "(keine)\nWeinrot\nGrün\nOliv\nMarine\nLila\nPetrol\nGrau\nSilber\nRot\nHellgrün\n"
+    "Gelb\nBlau\nMagenta\nCyan\nWeiß";
+constexpr char kColoursCzech[] =
+    "(žádná)\nVínová\nZelená\nOlivová\nNámořní\nFialová\nPetrolová\nŠedá\nStříbrná\n"
+    "Červená\nLimetová\nŽlutá\nModrá\nMagenta\nAzurová\nBílá";
+
 constexpr ControlText kPageTexts[] = {
     // The captions set in this order on every language switch.
     {"CheckBoxProgHned",
@@ -355,6 +367,7 @@ constexpr ControlText kPageTexts[] = {
       "Tato tlačítka působí na motor: test zapalování spouští zapalování."}},
     {"ButtonCalibDwell", C, {"Calibration dwell", "Anfachung kalibrieren", "Kalibrace buzení"}},
     {"ButtonCalibSPA", C, {"Calibration SPA", "SPA kalibrieren", "Kalibrace SPA"}},
+    {"GroupBoxTestServo", C, {"Servo", "Servo", "Servo"}},
     {"GroupBoxTestPout",
      C,
      {"Power out test", "Test der Leistungsausgänge", "Test výkonových výstupů"}},
@@ -435,6 +448,15 @@ constexpr ControlText kPageTexts[] = {
     {"ComboBoxCh2", I, {"Channel 1\nChannel 2", "Kanal 1\nKanal 2", "Kanál 1\nKanál 2"}},
     {"ComboBoxCh3", I, {"Channel 1\nChannel 2", "Kanal 1\nKanal 2", "Kanál 1\nKanál 2"}},
     {"ComboBoxCh4", I, {"Channel 1\nChannel 2", "Kanal 1\nKanal 2", "Kanál 1\nKanál 2"}},
+    {"ComboBoxColorA1", I, {kColoursEnglish, kColoursGerman, kColoursCzech}},
+    {"ComboBoxColorA2", I, {kColoursEnglish, kColoursGerman, kColoursCzech}},
+    {"ComboBoxColorA3", I, {kColoursEnglish, kColoursGerman, kColoursCzech}},
+    {"ComboBoxColorB1", I, {kColoursEnglish, kColoursGerman, kColoursCzech}},
+    {"ComboBoxColorB2", I, {kColoursEnglish, kColoursGerman, kColoursCzech}},
+    {"ComboBoxColorB3", I, {kColoursEnglish, kColoursGerman, kColoursCzech}},
+    {"ComboBoxColorC1", I, {kColoursEnglish, kColoursGerman, kColoursCzech}},
+    {"ComboBoxColorC2", I, {kColoursEnglish, kColoursGerman, kColoursCzech}},
+    {"ComboBoxColorC3", I, {kColoursEnglish, kColoursGerman, kColoursCzech}},
     // In code order 7, 28, 29, 30, 41, 42, 255.
     {"ComboBoxBike",
      I,

@@ -111,7 +111,9 @@ void DefineServoValueAxis(TTab& t, int sheet, bool percent, uint32_t colour) {
 TTab* CreateAdvanceMap(TTableSet& set, int id, const AdvanceMapOptions& o, int width, int height) {
   TTab* t = set.CreateTable(id, width, height, kStyleAdvanceMap);
   if (!t) return nullptr;
-  const char* names[2] = {"Advance 1", "Advance 2"};
+  // Sheet names are three-language texts: the tabs and the screen reader name follow a switch.
+  const char* names[2] = {"###Advance 1##Vorz\u00fcndung 1##P\u0159edstih 1",
+                          "###Advance 2##Vorz\u00fcndung 2##P\u0159edstih 2"};
   for (int m = 0; m < 2; ++m) {
     int s = t->AddSheet(names[m], "RPM", "", "ADV [\u00b0]", kMapRpmPoints, kMapLoadPoints,
                         kFlagsAdvanceSheet);
@@ -128,8 +130,9 @@ TTab* CreateAdvanceMap(TTableSet& set, int id, const AdvanceMapOptions& o, int w
 TTab* CreateServoMap(TTableSet& set, int id, const ServoMapOptions& o, int width, int height) {
   TTab* t = set.CreateTable(id, width, height, kStyleServoMap);
   if (!t) return nullptr;
-  int s = t->AddSheet("Servo", "RPM", "", o.percent ? "STPS [%]" : "STPS [V]", kMapRpmPoints,
-                      kMapLoadPoints, kFlagsServoSheet);
+  // The same word in all three languages.
+  int s = t->AddSheet("###Servo##Servo##Servo", "RPM", "", o.percent ? "STPS [%]" : "STPS [V]",
+                      kMapRpmPoints, kMapLoadPoints, kFlagsServoSheet);
   DefineRpmAxis(*t, s, kMapRpmPoints, true, 1, 0, tick_ranges::Rpm(), o.colour);
   DefineMapLoadAxis(*t, s, o.load, 0, o.colour);
   DefineServoValueAxis(*t, s, o.percent, o.colour);
@@ -168,7 +171,8 @@ TTab* CreatePwmTable(TTableSet& set, int id, const std::string& name, uint32_t c
 TTab* CreateThrottleSensorTable(TTableSet& set, int id, uint32_t colour, int width, int height) {
   TTab* t = set.CreateTable(id, width, height, kStyleSensorTable);
   if (!t) return nullptr;
-  int s = t->AddSheet("TP sensor", "", "TP [%]", "U [V]", 1, 2, kFlagsTpIapSensorSheet);
+  int s = t->AddSheet("###TP sensor##TP-Sensor##Sn\u00edma\u010d TP", "", "TP [%]", "U [V]", 1, 2,
+                      kFlagsTpIapSensorSheet);
   DefineSensorX(*t, s, colour);
   t->DefineAxis(s, 2, "TP", "%", 0, 100, 1, 1, tick_ranges::SensorLoad(), false, kProportional, 2,
                 2, 0, false, false, -1, 0, colour);
@@ -182,7 +186,8 @@ TTab* CreateThrottleSensorTable(TTableSet& set, int id, uint32_t colour, int wid
 TTab* CreatePressureSensorTable(TTableSet& set, int id, uint32_t colour, int width, int height) {
   TTab* t = set.CreateTable(id, width, height, kStyleSensorTable);
   if (!t) return nullptr;
-  int s = t->AddSheet("IAP sensor", "", "P [kPa]", "U [V]", 1, 2, kFlagsTpIapSensorSheet);
+  int s = t->AddSheet("###IAP sensor##IAP-Sensor##Sn\u00edma\u010d IAP", "", "P [kPa]", "U [V]", 1,
+                      2, kFlagsTpIapSensorSheet);
   DefineSensorX(*t, s, colour);
   t->DefineAxis(s, 2, "P", "kPa", 0, 999, 1, 1, tick_ranges::SensorLoad(), true, kProportional, 2,
                 2, 0, false, false, -1, 0, colour);
@@ -194,7 +199,8 @@ TTab* CreatePressureSensorTable(TTableSet& set, int id, uint32_t colour, int wid
 TTab* CreateLambdaSensorTable(TTableSet& set, int id, uint32_t colour, int width, int height) {
   TTab* t = set.CreateTable(id, width, height, kStyleSensorTable);
   if (!t) return nullptr;
-  int s = t->AddSheet("Lambda sensor", "", "AFR", "U [V]", 1, 6, kFlagsLambdaSensorSheet);
+  int s = t->AddSheet("###Lambda sensor##Lambdasonde##Lambda sonda", "", "AFR", "U [V]", 1, 6,
+                      kFlagsLambdaSensorSheet);
   DefineSensorX(*t, s, colour);
   t->DefineAxis(s, 2, "AFR", "", 0, 250, 0.1, 1, tick_ranges::SensorLoad(), true, kProportional, 6,
                 6, 0, false, false, -1, 0, colour);

@@ -80,8 +80,8 @@ inline constexpr PageItem kPickupPolarityItems[] = {{0, "Plus"}, {1, "Minus"}, {
 // In the order the page stores them; the lobe rows are stored by the page (see above).
 inline constexpr Binding kBikeRows[] = {
     ComboCode("ComboBoxBike", "Motorbike type", "LabelBike", FieldId::BIKE, kBikeItems),
-    UpDown(kPulsesControl, "Pulses per revolution", "LabelRpmPulsu", FieldId::RPM_PULSES, -2, 12, 1, 0, "GroupBoxTachometer"),
-    UpDown("UpDownRpmKorekce", "Correction [%]", "LabelRpmKorekce", FieldId::RPM_CORRECTION, -60, 60, 1, 0, "GroupBoxTachometer"),
+    UpDown(kPulsesControl, "Pulses per revolution", "LabelRpmPulsu", FieldId::RPM_PULSES, -2, 12, 1, 0, "GroupBoxRpm"),
+    UpDown("UpDownRpmKorekce", "Correction [%]", "LabelRpmKorekce", FieldId::RPM_CORRECTION, -60, 60, 1, 0, "GroupBoxRpm"),
     RadioIndex("RadioGroupPickup1Polarita", "Polarity of pick-up", FieldId::PICKUP_POLARITY, kPickupPolarityItems, 0),
     RadioIndex("RadioGroupPickup2Polarita", "Polarity of pick-up", FieldId::PICKUP_POLARITY, kPickupPolarityItems, 1),
     Check("CheckBoxZamenaPickup", "Pickups interchange (pin 13 and 26)", FieldId::PICKUPS_INTERCHANGE),
@@ -132,7 +132,7 @@ inline constexpr Binding kBikeRows[] = {
 };
 
 inline constexpr PageExtra kBikeExtras[] = {
-    {ExtraKind::Group, "GroupBoxTachometer", "Tachometer output", nullptr},
+    {ExtraKind::Group, "GroupBoxRpm", "Tachometer output", nullptr},
     {ExtraKind::Group, "GroupBoxSpecial", "Specification of synchronization - Caution - For experienced user only!", nullptr},
     {ExtraKind::Group, "GroupBoxPalec1", "1", "GroupBoxSpecial"},
     {ExtraKind::Group, "GroupBoxPalec2", "2", "GroupBoxSpecial"},

@@ -17,8 +17,14 @@ constexpr int32_t kRpmRawMax = 250;
 constexpr uint8_t kZoneBits = 0x0F;  // bits 0-3: the four zones of a row
 constexpr int32_t kZoneOn = 1;
 
-constexpr const char* kOutputTitles[POUT_COUNT] = {"Power out 1 (pin 2)", "Power out 2 (pin 3)",
-                                                   "Power out 3 (pin 5)", "Power out 4 (pin 11)"};
+// The tables' sheet names, in the three languages a screen reader may read them in (the same
+// words as the outputs' group boxes).
+constexpr const char* kOutputTitles[POUT_COUNT] = {
+    "###Power out 1 (pin 2)##Leistungsausgang 1 (Pin 2)##V\u00fdkonov\u00fd v\u00fdstup 1 (pin 2)",
+    "###Power out 2 (pin 3)##Leistungsausgang 2 (Pin 3)##V\u00fdkonov\u00fd v\u00fdstup 2 (pin 3)",
+    "###Power out 3 (pin 5)##Leistungsausgang 3 (Pin 5)##V\u00fdkonov\u00fd v\u00fdstup 3 (pin 5)",
+    "###Power out 4 (pin 11)##Leistungsausgang 4 (Pin 11)##V\u00fdkonov\u00fd v\u00fdstup 4 (pin "
+    "11)"};
 
 // The pulse period of mode 253: 50 ms steps, never shorter than the pulse itself.
 constexpr int32_t kPeriodMax = 200;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "mapedit/lang_select.h"
+
 namespace zeda {
 namespace {
 
@@ -39,8 +41,11 @@ TEST(TableFactories, AdvanceMap) {
   ASSERT_NE(t, nullptr);
   EXPECT_EQ(t->style, 0x71u);
   ASSERT_EQ(t->sheetCount, 2);
-  EXPECT_EQ(t->Sheet(0).name, "Advance 1");
-  EXPECT_EQ(t->Sheet(1).name, "Advance 2");
+  // The sheet names are shown in the program's language.
+  EXPECT_EQ(MapeditText(t->Sheet(0).name, kLangEnglish), "Advance 1");
+  EXPECT_EQ(MapeditText(t->Sheet(1).name, kLangEnglish), "Advance 2");
+  EXPECT_EQ(MapeditText(t->Sheet(1).name, kLangGerman), "Vorz\u00fcndung 2");
+  EXPECT_EQ(MapeditText(t->Sheet(0).name, kLangCzech), "P\u0159edstih 1");
   for (int i = 0; i < 2; ++i) {
     const CSheet& s = t->Sheet(i);
     EXPECT_EQ(s.flags, 0x701u);
@@ -75,7 +80,8 @@ TEST(TableFactories, ServoMap) {
   TTab* t = CreateServoMap(set, 4, o);
   const CSheet& s = t->Cur();
   EXPECT_EQ(t->style, 0x71u);
-  EXPECT_EQ(s.name, "Servo");
+  EXPECT_EQ(MapeditText(s.name, kLangEnglish), "Servo");
+  EXPECT_EQ(MapeditText(s.name, kLangCzech), "Servo");
   EXPECT_EQ(s.flags, 0x609u);
   ExpectAxis(s.axisX, {"RPM", "", 3, 250, 100, 15, true, true, 1, 0}, "X");
   ExpectAxis(s.axisY, {"TP", "%", 0, 100, 1, 10, false, false, 1, 0}, "Y");
@@ -135,7 +141,8 @@ TEST(TableFactories, SensorTables) {
     ASSERT_NE(c.t, nullptr);
     EXPECT_EQ(c.t->style, 0x130u);
     const CSheet& s = c.t->Cur();
-    EXPECT_EQ(s.name, c.name);
+    EXPECT_EQ(MapeditText(s.name, kLangEnglish), c.name);
+    EXPECT_NE(MapeditText(s.name, kLangCzech), c.name);
     EXPECT_EQ(s.flags, c.flags);
     EXPECT_EQ(s.axisX.count, 1);
     EXPECT_TRUE(s.axisX.fixed);

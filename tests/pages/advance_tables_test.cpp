@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "mapedit/lang_select.h"
 #include "pages/page_image.h"
 #include "pages/table_overlays.h"
 #include "params/param_codes.h"
@@ -81,8 +82,8 @@ TEST_F(AdvanceTables, LoadShowsRpmDegreesUsedColumnsAndBaseAdvance) {
   Create();
   const CSheet& a = t_->Sheet(0);
   const CSheet& b = t_->Sheet(1);
-  EXPECT_EQ(a.name, "Advance 1");
-  EXPECT_EQ(b.name, "Advance 2");
+  EXPECT_EQ(MapeditText(a.name, kLangEnglish), "Advance 1");
+  EXPECT_EQ(MapeditText(b.name, kLangEnglish), "Advance 2");
   EXPECT_EQ(a.axisX.count, 9);
   EXPECT_EQ(b.axisX.count, 15);
   for (int i = 0; i < MAP_COLUMNS; ++i) EXPECT_EQ(b.axisX.values[i], 20 + 3 * i);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "mapedit/lang_select.h"
 #include "pages/page_image.h"
 #include "params/param_codes.h"
 
@@ -29,14 +30,14 @@ class SensorTablesTest : public ::testing::Test {
 
 TEST_F(SensorTablesTest, LoadPutsCalibrationIntoTheFirstColumn) {
   const CSheet& tp = t_.throttle->Sheet(0);
-  EXPECT_EQ(tp.name, "TP sensor");
+  EXPECT_EQ(MapeditText(tp.name, kLangEnglish), "TP sensor");
   EXPECT_EQ(tp.Cell(0, kThrottleRowClosed), 650);
   EXPECT_EQ(tp.Cell(0, kThrottleRowOpen), 4100);
   EXPECT_EQ(tp.axisY.values[0], 0);
   EXPECT_EQ(tp.axisY.values[1], 100);
   EXPECT_DOUBLE_EQ(tp.axisData.scale, 0.001);  // mV shown in volts
   const CSheet& iap = t_.pressure->Sheet(0);
-  EXPECT_EQ(iap.name, "IAP sensor");
+  EXPECT_EQ(MapeditText(iap.name, kLangEnglish), "IAP sensor");
   EXPECT_EQ(iap.axisY.values[0], 40);
   EXPECT_EQ(iap.axisY.values[1], 110);
   EXPECT_EQ(iap.Cell(0, 0), 1200);

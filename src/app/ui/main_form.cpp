@@ -260,8 +260,10 @@ void TMainForm::CreateControls() {
   ButtonMonPu->setObjectName(QStringLiteral("ButtonMonPu"));
   ButtonMonPu->setAccessibleName(ButtonMonPu->text());
   connect(ButtonMonPu, &QPushButton::clicked, this, &TMainForm::ButtonMonPuClick);
+  // No stretch below it: the page's controls come above it (in a scroll area that takes
+  // the page's height) and the self-test box below; a stretch would take half the height
+  // from the page's controls.
   testLayout->addWidget(ButtonMonPu, 0, Qt::AlignLeft | Qt::AlignTop);
-  testLayout->addStretch(1);
   outer->addWidget(PageControl1, 1);
 
   setCentralWidget(central);

@@ -39,7 +39,8 @@ PlayerBox::PlayerBox(QWidget* parent) : QGroupBox(QStringLiteral("Monitor player
     b->setObjectName(QString::fromLatin1(r.name));
     b->setText(QString::fromLatin1(r.caption));
     b->setIcon(style()->standardIcon(r.icon));
-    b->setToolTip(QString::fromLatin1(r.caption));
+    // The window's hint rows give tooltip and status tip in the current language.
+    b->setToolTip(QString::fromLatin1(r.hint));
     b->setStatusTip(QString::fromLatin1(r.hint));
     b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     const int button = i + 1;
@@ -52,7 +53,8 @@ PlayerBox::PlayerBox(QWidget* parent) : QGroupBox(QStringLiteral("Monitor player
   export_ = new QToolButton(this);
   export_->setObjectName(QStringLiteral("ButtonExportRecordingCsv"));
   export_->setText(QStringLiteral("Export recording as CSV"));
-  export_->setStatusTip(QStringLiteral("Write the recording's monitor frames to a CSV file"));
+  export_->setToolTip(QStringLiteral("Write the recording's monitor frames to a CSV file"));
+  export_->setStatusTip(export_->toolTip());
   connect(export_, &QToolButton::clicked, this, [this] { Q_EMIT ExportClicked(); });
   row->addWidget(export_);
   LabelPlayPos = new QLabel(this);

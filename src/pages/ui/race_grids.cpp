@@ -1,14 +1,18 @@
 // The Race page's per-gear tables (see race_grids.h).
 #include "pages/ui/race_grids.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QObject>
 #include <algorithm>
 #include <span>
 #include <vector>
 
+#include "lang/control_texts.h"
+#include "lang/lang_string.h"
 #include "pages/race_page.h"
 
 namespace zeda {
@@ -42,6 +46,50 @@ W* Named(QWidget* root, const char* name) {
   return root->findChild<W*>(QString::fromLatin1(name));
 }
 
+// How a screen reader names an up-down: its setting, then its gear ("Limiter [rpm], gear 3"),
+// in the current language. The Czech pages call a gear "převodový stupeň".
+constexpr const char* kGearWord = "###gear##Gang##p\u0159evodov\u00fd stupe\u0148";
+
+QString ColumnCaption(QGroupBox* box, const char* name) {
+  // The table's caption rather than the label's text: the grid is named before the window
+  // gives its labels the captions of the current language.
+  if (const char* text = ControlTextFor(name, TextProperty::Caption))
+    return QString::fromUtf8(text);
+  const QLabel* l = Named<QLabel>(box, name);
+  return l ? l->text() : QString();
+}
+
+void NameCells(QGroupBox* box, const RaceGrid& g) {
+  const QString gear = QString::fromUtf8(LangText(kGearWord));
+  const auto rowLabels = RowLabels(g);
+  for (int r = 0; r < kRaceGearRows; ++r) {
+    const QLabel* rowLabel = Named<QLabel>(box, rowLabels[static_cast<std::size_t>(r)]);
+    if (!rowLabel) continue;
+    for (std::size_t c = 0; c < g.columnLabels.size(); ++c) {
+      QWidget* cell = Named<QWidget>(box, RaceCell(g.firstColumn + static_cast<int>(c), r).control);
+      const QString column = ColumnCaption(box, g.columnLabels[c]);
+      if (cell && !column.isEmpty())
+        cell->setAccessibleName(column + QStringLiteral(", ") + gear + QLatin1Char(' ') +
+                                rowLabel->text().trimmed());
+    }
+  }
+}
+
+// Names the cells again after a language switch (the window sends LanguageChange down to
+// every widget once the new captions are set).
+class CellNamer : public QObject {
+ public:
+  CellNamer(QGroupBox* box, const RaceGrid& g) : QObject(box), box_(box), grid_(&g) {}
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (watched == box_ && e->type() == QEvent::LanguageChange) NameCells(box_, *grid_);
+    return false;
+  }
+
+ private:
+  QGroupBox* box_;
+  const RaceGrid* grid_;  // one of kRaceGrids
+};
+
 void Arrange(QGroupBox* box, const RaceGrid& g) {
   // The builder's blank caption labels in front of the up-downs go; their rows with them.
   std::vector<QWidget*> cells;
@@ -70,12 +118,10 @@ void Arrange(QGroupBox* box, const RaceGrid& g) {
       if (!cell) continue;
       grid->addWidget(cell, r + 1, static_cast<int>(c) + 1);
       if (rowLabel && c == 0) rowLabel->setBuddy(cell);
-      QLabel* column = Named<QLabel>(box, g.columnLabels[c]);
-      if (column && rowLabel)
-        cell->setAccessibleName(column->text() + QStringLiteral(", gear ") +
-                                rowLabel->text().trimmed());
     }
   }
+  NameCells(box, g);
+  box->installEventFilter(new CellNamer(box, g));
   // Rows of one height from the top; what is left of the group stays below and to the right.
   grid->setRowStretch(kRaceGearRows + 1, 1);
   grid->setColumnStretch(static_cast<int>(g.columnLabels.size()) + 1, 1);

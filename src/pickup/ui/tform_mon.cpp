@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "lang/lang_string.h"
+#include "lang/ui/page_captions.h"
 #include "params/atomic_file.h"
 
 namespace {
@@ -22,7 +23,8 @@ namespace {
 using zeda::Colour;
 
 // The colour boxes' list: the first item draws in the background colour, so what uses it
-// disappears.
+// disappears. The names here are the English ones the boxes are made with; the translation
+// tables give every language's (by the boxes' names).
 struct NamedColour {
   const char* name;
   Colour colour;
@@ -31,11 +33,11 @@ constexpr NamedColour kBoxColours[] = {
     {"(invisible)", 0x000000}, {"Maroon", 0x000080},  {"Green", 0x008000}, {"Olive", 0x008080},
     {"Navy", 0x800000},        {"Purple", 0x800080},  {"Teal", 0x808000},  {"Gray", 0x808080},
     {"Silver", 0xC0C0C0},      {"Red", 0x0000FF},     {"Lime", 0x00FF00},  {"Yellow", 0x00FFFF},
-    {"Blue", 0xFF0000},        {"Fuchsia", 0xFF00FF}, {"Aqua", 0xFFFF00},  {"White ", 0xFFFFFF},
+    {"Blue", 0xFF0000},        {"Fuchsia", 0xFF00FF}, {"Aqua", 0xFFFF00},  {"White", 0xFFFFFF},
 };
 
-// The nine boxes in slot order: object name, legend, start colour, row and column of the
-// bottom strip.
+// The nine boxes in slot order: object name, legend (three languages), start colour, row and
+// column of the bottom strip.
 struct BoxEntry {
   const char* name;
   const char* legend;
@@ -44,21 +46,24 @@ struct BoxEntry {
   int column;
 };
 constexpr BoxEntry kBoxes[zeda::kColourSlotCount] = {
-    {"ComboBoxColorA1", "Curve 1", 0xFFFFFF, 0, 0},
-    {"ComboBoxColorA2", "1 RISE", 0x0000FF, 1, 0},
-    {"ComboBoxColorA3", "1 FALL", 0xFF0000, 2, 0},
-    {"ComboBoxColorB1", "Curve 2", 0x00FFFF, 0, 1},
-    {"ComboBoxColorB2", "2 RISE", 0x800080, 1, 1},
-    {"ComboBoxColorB3", "2 FALL", 0xFF00FF, 2, 1},
-    {"ComboBoxColorC1", "Ignition", 0xFFFFFF, 0, 2},
-    {"ComboBoxColorC2", "grid", 0x808080, 1, 2},
-    {"ComboBoxColorC3", "dimensions", 0xFFFF00, 2, 2},
+    {"ComboBoxColorA1", "###Curve 1##Kurve 1##K\u0159ivka 1", 0xFFFFFF, 0, 0},
+    {"ComboBoxColorA2", "###1 RISE##1 STEIGEND##1 N\u00c1B\u011a\u017dN\u00c1", 0x0000FF, 1, 0},
+    {"ComboBoxColorA3", "###1 FALL##1 FALLEND##1 SESTUPN\u00c1", 0xFF0000, 2, 0},
+    {"ComboBoxColorB1", "###Curve 2##Kurve 2##K\u0159ivka 2", 0x00FFFF, 0, 1},
+    {"ComboBoxColorB2", "###2 RISE##2 STEIGEND##2 N\u00c1B\u011a\u017dN\u00c1", 0x800080, 1, 1},
+    {"ComboBoxColorB3", "###2 FALL##2 FALLEND##2 SESTUPN\u00c1", 0xFF00FF, 2, 1},
+    {"ComboBoxColorC1", "###Ignition##Z\u00fcndung##Zapalov\u00e1n\u00ed", 0xFFFFFF, 0, 2},
+    {"ComboBoxColorC2", "###grid##Raster##m\u0159\u00ed\u017eka", 0x808080, 1, 2},
+    {"ComboBoxColorC3", "###dimensions##Bema\u00dfung##k\u00f3ty", 0xFFFF00, 2, 2},
 };
 
 constexpr int kRowTop[3] = {65, 45, 25};  // distance of a box row's top from the bottom
-constexpr int kBoxLeft = 230;
-constexpr int kBoxColumnStep = 190;
-constexpr int kBoxWidth = 90;
+// Wide enough for the longest colour name of the three languages; the legends fit between
+// the columns down to the window's default width of 800.
+constexpr int kBoxLeft = 225;
+constexpr int kBoxColumnStep = 198;
+constexpr int kBoxWidth = 104;
+constexpr int kLegendGap = 6;
 constexpr int kBoxHeight = 19;
 constexpr int kMinClientWidth = 30;
 constexpr int kMinClientHeight = 25;
@@ -70,6 +75,7 @@ const char kPause[] = "###Pause##Pause##Pozastavit";
 const char kContinue[] = "###Continue##Fortsetzen##Pokračovat";
 const char kClearDim[] = "###Clear dimensions##Bemaßung löschen##Smazat kóty";
 const char kSavePicture[] = "###Save picture##Bild speichern##Uložit obrázek";
+const char kColourOf[] = "###Colour of %1##Farbe: %1##Barva: %1";
 const char kSaveCapture[] = "###Save capture##Aufzeichnung speichern##Uložit záznam";
 const char kNothingToSave[] =
     "###There is no capture yet: open the monitor while the unit runs, then save.##"
@@ -126,10 +132,6 @@ TFormMon::TFormMon(zeda::PickupCore& core, QWidget* parent)
   for (int slot = 0; slot < zeda::kColourSlotCount; ++slot) {
     auto* box = new QComboBox(this);
     box->setObjectName(QString::fromLatin1(kBoxes[slot].name));
-    // On Linux a combo box is read out by its current text; what it colours is its
-    // description (the legend is drawn on the picture, not a label it could point to).
-    box->setAccessibleName(QString::fromLatin1(kBoxes[slot].legend));
-    box->setAccessibleDescription(QStringLiteral("Colour of %1").arg(kBoxes[slot].legend));
     for (const NamedColour& c : kBoxColours) {
       QPixmap swatch(12, 12);
       swatch.fill(ToQColor(c.colour));
@@ -139,7 +141,21 @@ TFormMon::TFormMon(zeda::PickupCore& core, QWidget* parent)
     connect(box, &QComboBox::currentIndexChanged, this, [this] { BoxChange(); });
     boxes_[static_cast<size_t>(slot)] = box;
   }
+  ApplyBoxTexts();
   PlaceControls();
+}
+
+void TFormMon::ApplyBoxTexts() {
+  // The colour names from the translation tables, by the boxes' names.
+  zeda::ApplyPageCaptions(this);
+  for (int slot = 0; slot < zeda::kColourSlotCount; ++slot) {
+    QComboBox* box = boxes_[static_cast<size_t>(slot)];
+    // On Linux a combo box is read out by its current text; what it colours is its
+    // description (the legend is drawn on the picture, not a label it could point to).
+    const QString legend = Text(kBoxes[slot].legend);
+    box->setAccessibleName(legend);
+    box->setAccessibleDescription(Text(kColourOf).arg(legend));
+  }
 }
 
 void TFormMon::SetStartColours() {
@@ -177,6 +193,8 @@ void TFormMon::changeEvent(QEvent* e) {
       b->setText(Text(text));
       b->setAccessibleName(b->text());
     }
+    ApplyBoxTexts();
+    core_.SetRedrawNeeded();  // the legends are drawn on the picture
   }
   QWidget::changeEvent(e);
 }
@@ -277,8 +295,8 @@ void TFormMon::PaintScene(QImage& image) const {
   p.setPen(Qt::white);
   for (int slot = 0; slot < zeda::kColourSlotCount; ++slot) {
     const QComboBox* box = boxes_[static_cast<size_t>(slot)];
-    p.drawText(QPoint(box->x() + box->width() + 10, box->y() + 3 + metrics.ascent()),
-               QString::fromLatin1(kBoxes[slot].legend));
+    p.drawText(QPoint(box->x() + box->width() + kLegendGap, box->y() + 3 + metrics.ascent()),
+               Text(kBoxes[slot].legend));
   }
 }
 

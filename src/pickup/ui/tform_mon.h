@@ -71,6 +71,8 @@ class TFormMon : public QWidget {
  private:
   enum MouseBit { kLeft = 1, kRight = 2 };
   void PlaceControls();
+  // The colour names, the legends and the boxes' screen reader texts in the current language.
+  void ApplyBoxTexts();
   bool BoxHasFocus(int* which) const;
   void PaintScene(QImage& image) const;
   // The dimension being drawn, if the drag makes one.

@@ -2,10 +2,11 @@
 // user can read (hidden ones included, which other settings show) keeps a caption of the
 // language before, and every caption comes from the translation tables (a control without
 // a row keeps the language it was made in when the user switches).
-// The open pickup monitor switches with them.
+// The open pickup monitor and the map editors switch with them.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
@@ -210,6 +211,30 @@ TEST(KeptSourceTexts, FollowTheLanguageByTheirEnglishText) {
   EXPECT_EQ(labels[1]->text(), QStringLiteral("kept"));
 }
 
+// A group's caption row is found by the group's own name: a group named otherwise than its
+// row only borrows a caption with the same English text, which may read differently.
+TEST_F(PageLanguageTest, EveryTitledGroupHasACaptionRowUnderItsOwnName) {
+  auto form = MakeForm();
+  auto* pages = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  ASSERT_NE(pages, nullptr);
+  std::set<std::string> missing;
+  for (const QGroupBox* g : pages->findChildren<QGroupBox*>()) {
+    const QString title = Plain(g->title());
+    if (title.isEmpty() || LanguageFree(title)) continue;
+    const QByteArray name = g->objectName().toUtf8();
+    if (!zeda::FindControlText(std::string_view(name.constData(), name.size()),
+                               zeda::TextProperty::Caption))
+      missing.insert(name.toStdString() + " \"" + title.toStdString() + "\"");
+  }
+  EXPECT_TRUE(missing.empty()) << ::testing::PrintToString(missing);
+  // The Bike page's rpm group by name.
+  auto* rpm = pages->findChild<QGroupBox*>(QStringLiteral("GroupBoxRpm"));
+  ASSERT_NE(rpm, nullptr);
+  EXPECT_NE(rpm->findChild<QWidget*>(QStringLiteral("UpDownRpmKorekce")), nullptr);
+  form->findChild<QAction*>(QStringLiteral("MenuGerman"))->trigger();
+  EXPECT_EQ(rpm->title(), QStringLiteral("Drehzahlmesserausgang"));
+}
+
 TEST_F(PageLanguageTest, NoPageKeepsACaptionOfTheLanguageBeforeOrWithoutTranslation) {
   auto form = MakeForm();
   auto* pages = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
@@ -229,12 +254,31 @@ TEST_F(PageLanguageTest, NoPageKeepsACaptionOfTheLanguageBeforeOrWithoutTranslat
   } switches[] = {{zeda::kGerman, "MenuGerman", "PickUp-Monitor"},
                   {zeda::kCzech, "MenuCzech", "Monitor snímačů"},
                   {zeda::kEnglish, "MenuEnglish", "PickUp monitor"}};
+  // Map editors as a screen reader names them: by their current sheet, in every language.
+  const struct {
+    const char* control;
+    const char* sheet[zeda::kLanguageCount];
+  } maps[] = {
+      {"TabAdvance", {"Advance 1", "Vorzündung 1", "Předstih 1"}},
+      {"TabTps", {"TP sensor", "TP-Sensor", "Snímač TP"}},
+      {"TabIap", {"IAP sensor", "IAP-Sensor", "Snímač IAP"}},
+      {"TabPOutPwm4",
+       {"Power out 4 (pin 11)", "Leistungsausgang 4 (Pin 11)", "Výkonový výstup 4 (pin 11)"}},
+  };
   for (const auto& [language, item, monitorTitle] : switches) {
     QAction* a = form->findChild<QAction*>(QString::fromLatin1(item));
     ASSERT_NE(a, nullptr);
     a->trigger();
     ASSERT_EQ(zeda::CurrentLanguage(), language);
     EXPECT_EQ(monitor->windowTitle(), QString::fromUtf8(monitorTitle));
+    for (const auto& [control, sheet] : maps) {
+      QWidget* w = form->findChild<QWidget*>(QString::fromLatin1(control));
+      ASSERT_NE(w, nullptr) << control;
+      QAccessibleInterface* map = QAccessible::queryAccessibleInterface(w);
+      ASSERT_NE(map, nullptr) << control;
+      EXPECT_EQ(map->text(QAccessible::Name), QString::fromUtf8(sheet[language]))
+          << control << " in " << item;
+    }
     const LanguageTexts texts = TextsOf(language);
     std::vector<Finding> findings;
     for (int i = 0; i < pages->count(); ++i) {

@@ -167,6 +167,32 @@ TEST_F(MonitorWindowTest, NotLiveShowsDashes) {
   EXPECT_TRUE(Child<QToolButton>(*form, "SpeedButtonPlay2")->isEnabled());
 }
 
+// The player's tooltips (and status tips) follow a language switch like the window's hints.
+TEST_F(MonitorWindowTest, PlayerTooltipsFollowTheLanguage) {
+  auto form = MakeForm();
+  Child<QAction>(*form, "MenuMonitorPlayer")->trigger();
+  const struct {
+    const char* item;  // the language's menu item
+    const char* play;
+    const char* exportCsv;
+  } cases[] = {
+      {"MenuGerman", "Gespeicherte Ereignisse und Monitor abspielen",
+       "Die Monitordaten der Aufnahme in eine CSV-Datei schreiben"},
+      {"MenuCzech", "Přehrát uložené události a monitor",
+       "Zapsat data monitoru ze záznamu do souboru CSV"},
+      {"MenuEnglish", "Play stored events and monitor",
+       "Write the recording's monitor frames to a CSV file"},
+  };
+  auto* play = Child<QToolButton>(*form, "SpeedButtonPlay2");
+  auto* exportCsv = Child<QToolButton>(*form, "ButtonExportRecordingCsv");
+  for (const auto& c : cases) {
+    Child<QAction>(*form, c.item)->trigger();
+    EXPECT_EQ(play->toolTip(), QString::fromUtf8(c.play)) << c.item;
+    EXPECT_EQ(play->statusTip(), QString::fromUtf8(c.play)) << c.item;
+    EXPECT_EQ(exportCsv->toolTip(), QString::fromUtf8(c.exportCsv)) << c.item;
+  }
+}
+
 // Live from zedasim with the CSV output on; recorded, then played back to the same labels
 // while the unit stays connected; the user's document comes back at Stop.
 TEST_F(MonitorWindowTest, RecordAndPlayBackAgainstTheSimulatedUnit) {

@@ -8,17 +8,24 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <fstream>
+#include <vector>
 
 #include "app/ui/page_host.h"
 #include "app/ui/window_fixture.h"
 #include "pages/advance_page.h"
 #include "pages/misc_page.h"
 #include "pages/page_binder.h"
+#include "pages/test_page.h"
 #include "pages/ui/page_widget.h"
 #include "params/param_addresses.h"
 #include "params/param_codes.h"
@@ -46,6 +53,65 @@ class PageWidgetsTest : public WindowFixture {
   }
   std::unique_ptr<TMainForm> form_;
 };
+
+// The Test page's controls scroll in an area that takes the page's height; only the
+// pickup monitor button (and in the service test mode the self-test box) sit below it.
+TEST_F(PageWidgetsTest, TestPageControlsTakeThePagesHeight) {
+  form_->resize(1366, 768);
+  form_->show();
+  auto* pages = form_->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  ASSERT_NE(pages, nullptr);
+  pages->setCurrentIndex(zeda::kTestPageIndex);
+  QCoreApplication::processEvents();
+  QWidget* tab = pages->widget(zeda::kTestPageIndex);
+  auto* scroll = tab->findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
+  auto* button = tab->findChild<QWidget*>(QStringLiteral("ButtonMonPu"));
+  ASSERT_TRUE(scroll && button);
+  const int spare = tab->height() - scroll->height() - button->height();
+  EXPECT_LT(spare, 40) << "the page's controls leave " << spare << " px of the page empty";
+  EXPECT_GE(button->y(), scroll->geometry().bottom());
+}
+
+// Nothing is drawn outside the layouts: a shown widget whose parent is the window's centre,
+// the page control or a page, but no layout places it, sits at its parent's top left over
+// whatever is there (a stray text above the tab bar).
+TEST_F(PageWidgetsTest, EveryShownWidgetOfThePagesIsPlacedByALayout) {
+  // In the service test mode too, which shows more on the Test page.
+  const QString switchFile = files_.filePath("switch.txt");
+  std::ofstream(switchFile.toStdString()) << "DEVS_SWITCH\n";
+  const QByteArray savedSwitch = qgetenv("ZEDA_TEST_SWITCH");
+  qputenv("ZEDA_TEST_SWITCH", switchFile.toLocal8Bit());
+  auto testMode = MakeForm();
+  qputenv("ZEDA_TEST_SWITCH", savedSwitch);
+  ASSERT_TRUE(testMode->TestMode());
+  for (TMainForm* form : {form_.get(), testMode.get()}) {
+    SCOPED_TRACE(form->TestMode() ? "test mode" : "normal");
+    form->resize(1366, 768);
+    form->show();
+    auto* pages = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+    ASSERT_NE(pages, nullptr);
+    std::vector<QWidget*> parents = {form->centralWidget()};
+    for (int i = 0; i < pages->count(); ++i) parents.push_back(pages->widget(i));
+    for (int i = 0; i < pages->count(); ++i) {
+      if (!pages->isTabVisible(i)) continue;
+      pages->setCurrentIndex(i);
+      QCoreApplication::processEvents();
+      for (QWidget* parent : parents) {
+        QLayout* layout = parent->layout();
+        for (QWidget* w : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+          if (!w->isVisible() || w->isWindow()) continue;
+          EXPECT_TRUE(layout && layout->indexOf(w) >= 0)
+              << w->metaObject()->className() << " " << w->objectName().toStdString() << " on "
+              << parent->objectName().toStdString() << " (page " << i << ")";
+        }
+      }
+    }
+    // The page control holds its tab bar and its pages only.
+    for (QWidget* w : pages->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      EXPECT_TRUE(qobject_cast<QTabBar*>(w) || qobject_cast<QStackedWidget*>(w))
+          << w->metaObject()->className() << " " << w->objectName().toStdString();
+  }
+}
 
 TEST_F(PageWidgetsTest, TenArrowClicksCommitOnceFiveTicksAfterTheLast) {
   auto* spin = form_->findChild<zeda::PageSpinBox*>(QStringLiteral("UpDownLimiter"));

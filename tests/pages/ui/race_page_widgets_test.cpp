@@ -4,17 +4,21 @@
 // of each column.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <fstream>
 
 #include "app/ui/main_form.h"
 #include "app/ui/page_host.h"
 #include "app/ui/window_fixture.h"
+#include "lang/lang_string.h"
 #include "pages/page_binder.h"
 #include "pages/race_page.h"
+#include "params/ini_file.h"
 #include "params/param_addresses.h"
 #include "params/param_codes.h"
 
@@ -125,6 +129,43 @@ TEST_F(RacePageWidgetsTest, PerGearUpDownsStandInTheirGearsRowUnderTheirSetting)
     }
   }
   window_test::Shot(*form_, "race_four_gears");
+}
+
+// A language switch renames every up-down: setting and gear in the new language.
+TEST_F(RacePageWidgetsTest, PerGearUpDownsAreNamedInTheCurrentLanguage) {
+  const struct {
+    const char* item;  // the language's menu item
+    const char* limiterThird;
+    const char* clutchFirst;
+  } languages[] = {
+      {"MenuGerman", "Begrenzer [rpm], Gang 3", "Schaltautomat Zeit [ms], Gang 0-1"},
+      {"MenuCzech", "Omezovač [rpm], převodový stupeň 3",
+       "Doba quickshiftu [ms], převodový stupeň 0-1"},
+      {"MenuEnglish", "Limiter [rpm], gear 3", "Quickshift time [ms], gear 0-1"},
+  };
+  auto* limiter = form_->findChild<QSpinBox*>(QString::fromLatin1(zeda::RaceCell(2, 2).control));
+  auto* clutch = form_->findChild<QSpinBox*>(QString::fromLatin1(zeda::RaceCell(0, 0).control));
+  ASSERT_NE(limiter, nullptr);
+  ASSERT_NE(clutch, nullptr);
+  for (const auto& l : languages) {
+    QAction* a = form_->findChild<QAction*>(QString::fromLatin1(l.item));
+    ASSERT_NE(a, nullptr) << l.item;
+    a->trigger();
+    EXPECT_EQ(limiter->accessibleName(), QString::fromUtf8(l.limiterThird)) << l.item;
+    EXPECT_EQ(clutch->accessibleName(), QString::fromUtf8(l.clutchFirst)) << l.item;
+  }
+  // A window that starts in German (the stored language) names them in German from the start.
+  form_.reset();
+  {
+    zeda::IniFile ini;
+    ini.SetInt("FORM_HLAV", "Language", zeda::kGerman);
+    std::ofstream(settings_.filePath("application.ini").toStdString()) << ini.Serialize();
+  }
+  auto german = MakeForm();
+  ASSERT_EQ(zeda::CurrentLanguage(), zeda::kGerman);
+  auto* cell = german->findChild<QSpinBox*>(QString::fromLatin1(zeda::RaceCell(2, 2).control));
+  ASSERT_NE(cell, nullptr);
+  EXPECT_EQ(cell->accessibleName(), QStringLiteral("Begrenzer [rpm], Gang 3"));
 }
 
 }  // namespace

@@ -265,14 +265,20 @@ TEST_F(FormMonTest, CaptionsFollowALanguageSwitch) {
     const char* pause;
     const char* resume;
     const char* clear;
+    const char* red;       // a colour name
+    const char* riseEdge;  // a colour box's legend, as a screen reader names the box
   } cases[] = {
-      {zeda::kGerman, "PickUp-Monitor", "Pause", "Fortsetzen", "Bemaßung löschen"},
-      {zeda::kCzech, "Monitor snímačů", "Pozastavit", "Pokračovat", "Smazat kóty"},
-      {zeda::kEnglish, "PickUp monitor", "Pause", "Continue", "Clear dimensions"},
+      {zeda::kGerman, "PickUp-Monitor", "Pause", "Fortsetzen", "Bemaßung löschen", "Rot",
+       "1 STEIGEND"},
+      {zeda::kCzech, "Monitor snímačů", "Pozastavit", "Pokračovat", "Smazat kóty", "Červená",
+       "1 NÁBĚŽNÁ"},
+      {zeda::kEnglish, "PickUp monitor", "Pause", "Continue", "Clear dimensions", "Red", "1 RISE"},
   };
   auto* pause = form_->findChild<QPushButton*>(QStringLiteral("ButtonPause"));
   auto* clear = form_->findChild<QPushButton*>(QStringLiteral("ButtonClearDim"));
-  ASSERT_TRUE(pause && clear);
+  auto* rise = form_->findChild<QComboBox*>(QStringLiteral("ComboBoxColorA2"));
+  ASSERT_TRUE(pause && clear && rise);
+  ASSERT_EQ(rise->currentIndex(), 9);  // red
   for (const auto& c : cases) {
     zeda::SetCurrentLanguage(c.language);
     QEvent change(QEvent::LanguageChange);
@@ -281,6 +287,10 @@ TEST_F(FormMonTest, CaptionsFollowALanguageSwitch) {
     EXPECT_EQ(pause->text(), QString::fromUtf8(c.pause));
     EXPECT_EQ(clear->text(), QString::fromUtf8(c.clear));
     EXPECT_EQ(clear->accessibleName(), QString::fromUtf8(c.clear));
+    EXPECT_EQ(rise->currentText(), QString::fromUtf8(c.red));
+    EXPECT_EQ(rise->currentIndex(), 9) << "the colour chosen stays";
+    EXPECT_EQ(rise->count(), 16);
+    EXPECT_EQ(rise->accessibleName(), QString::fromUtf8(c.riseEdge));
     pause->click();
     EXPECT_EQ(pause->text(), QString::fromUtf8(c.resume));
     pause->click();
