@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <fstream>
 #include <functional>
@@ -87,6 +88,14 @@ class WindowFixture : public ::testing::Test {
       ++saveQuestions_;
       return saveAnswer_;
     });
+    return form;
+  }
+  // The window at a laptop's size, shown, with page `page` in front.
+  std::unique_ptr<TMainForm> MakeShownFormAt(int page) {
+    auto form = MakeForm();
+    form->resize(1366, 768);
+    form->show();
+    form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(page);
     return form;
   }
   QString WriteIgn(const QString& name, const zeda::ParamImage& img) {

@@ -25,11 +25,7 @@ class GearPageWidgetsTest : public WindowFixture {
  protected:
   void SetUp() override {
     WindowFixture::SetUp();
-    form_ = MakeForm();
-    form_->resize(1366, 768);
-    form_->show();
-    form_->findChild<QTabWidget*>(QStringLiteral("PageControl1"))
-        ->setCurrentIndex(zeda::kGearPageIndex);
+    form_ = MakeShownFormAt(zeda::kGearPageIndex);
   }
   // Six gears, and the mode chosen as the user chooses it (the mode claims its input).
   void Mode(int mode) {

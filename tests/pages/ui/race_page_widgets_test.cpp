@@ -39,11 +39,7 @@ class RacePageWidgetsTest : public WindowFixture {
  protected:
   void SetUp() override {
     WindowFixture::SetUp();
-    form_ = MakeForm();
-    form_->resize(1366, 768);
-    form_->show();
-    form_->findChild<QTabWidget*>(QStringLiteral("PageControl1"))
-        ->setCurrentIndex(zeda::kRacePageIndex);
+    form_ = MakeShownFormAt(zeda::kRacePageIndex);
   }
   // Input 3 gets Quickshift, or no input has a function; then every page shows the image.
   void QuickshiftInput(bool on) {
