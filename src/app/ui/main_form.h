@@ -2,6 +2,7 @@
 // The main window. It owns everything for the whole run and drives the program with
 // its 55 ms timer.
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -50,6 +51,7 @@ class MonitorPlayer;
 class QProcess;
 class QPrinter;
 class UpdateCheck;
+class QAbstractButton;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -469,6 +471,10 @@ class TMainForm : public QMainWindow,
   zeda::CsvOutput csvOutput_;
   bool wasLive_ = false;
   std::unique_ptr<MonitorViewApplier> monitorApplier_;
+  // CheckBoxPropMon1-5, read on every answer: a cache filled by MonitorParams.
+  mutable std::array<QPointer<QAbstractButton>, 5> propMonBoxes_{};
+  mutable int propMonSearches_ = 0;
+  static constexpr int kPropMonSearchEvery = 16;
   PlayerHostBridge* playerHost_ = nullptr;  // owned; deleted after player_
   std::unique_ptr<zeda::MonitorPlayer> player_;
   PlayerBox* playerBox_ = nullptr;

@@ -1,6 +1,7 @@
 #include "monitor/ui/monitor_view_applier.h"
 
 #include <QAbstractButton>
+#include <QHash>
 #include <QLabel>
 #include <QProgressBar>
 #include <QWidget>
@@ -12,25 +13,71 @@ QColor MonitorQColor(zeda::Colour c, const QPalette& palette) {
   return QColor(zeda::ColourRed(c), zeda::ColourGreen(c), zeda::ColourBlue(c));
 }
 
+namespace {
+
+// Where a control found by name goes.
+struct Wanted {
+  QPointer<QWidget>* widget = nullptr;
+  QPointer<QProgressBar>* gauge = nullptr;
+};
+
+// Fills the wanted slots in one walk of the window. The walk visits objects in the order
+// findChild does (a parent's children before their own children), so each name gets the
+// control findChild would have returned; a findChild per name would walk the whole window
+// once for every control still missing.
+void FindAll(const QObject* parent, QHash<QString, Wanted>& wanted) {
+  const QObjectList& children = parent->children();
+  for (QObject* child : children) {
+    if (wanted.isEmpty()) return;
+    auto it = wanted.find(child->objectName());
+    if (it == wanted.end()) continue;
+    if (it->widget && child->isWidgetType()) {
+      *it->widget = static_cast<QWidget*>(child);
+      wanted.erase(it);
+    } else if (it->gauge) {
+      if (auto* g = qobject_cast<QProgressBar*>(child)) {
+        *it->gauge = g;
+        wanted.erase(it);
+      }
+    }
+  }
+  for (QObject* child : children) {
+    if (wanted.isEmpty()) return;
+    FindAll(child, wanted);
+  }
+}
+
+}  // namespace
+
 void MonitorViewApplier::Find() {
-  missing_ = 0;
+  QHash<QString, Wanted> wanted;
   for (int i = 0; i < zeda::kMonLabelCount; ++i) {
     auto& slot = labels_[static_cast<std::size_t>(i)];
-    if (slot) continue;
-    slot = root_->findChild<QWidget*>(QString::fromLatin1(zeda::kMonitorLabelNames[i]));
-    // Monitor texts are plain: no rich-text guess on every new text.
-    if (auto* l = qobject_cast<QLabel*>(slot.data())) l->setTextFormat(Qt::PlainText);
-    applied_[static_cast<std::size_t>(i)] = false;
-    missing_ += !slot;
+    if (!slot) wanted.insert(QString::fromLatin1(zeda::kMonitorLabelNames[i]), {&slot, nullptr});
   }
   for (int i = 0; i < zeda::kMonGaugeCount; ++i) {
     auto& slot = gauges_[static_cast<std::size_t>(i)];
-    if (!slot)
-      slot = root_->findChild<QProgressBar*>(QString::fromLatin1(zeda::kMonitorGaugeNames[i]));
-    missing_ += !slot;
+    if (!slot) wanted.insert(QString::fromLatin1(zeda::kMonitorGaugeNames[i]), {nullptr, &slot});
   }
-  if (!accBelow_) accBelow_ = root_->findChild<QWidget*>(QStringLiteral("LabelAccBelow"));
-  if (!accOver_) accOver_ = root_->findChild<QWidget*>(QStringLiteral("LabelAccOver"));
+  if (!accBelow_) wanted.insert(QStringLiteral("LabelAccBelow"), {&accBelow_, nullptr});
+  if (!accOver_) wanted.insert(QStringLiteral("LabelAccOver"), {&accOver_, nullptr});
+  std::array<bool, zeda::kMonLabelCount> had{};
+  for (int i = 0; i < zeda::kMonLabelCount; ++i)
+    had[static_cast<std::size_t>(i)] = !labels_[static_cast<std::size_t>(i)].isNull();
+  FindAll(root_, wanted);
+  missing_ = 0;
+  for (int i = 0; i < zeda::kMonLabelCount; ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    if (!labels_[k]) {
+      ++missing_;
+      continue;
+    }
+    if (had[k]) continue;
+    // Monitor texts are plain: no rich-text guess on every new text.
+    if (auto* l = qobject_cast<QLabel*>(labels_[k].data())) l->setTextFormat(Qt::PlainText);
+    applied_[k] = false;
+  }
+  for (const auto& g : gauges_) missing_ += g.isNull();
 }
 
 void MonitorViewApplier::Apply(const zeda::MonitorView& view) {
