@@ -32,27 +32,15 @@
 #include <vector>
 
 #include "app/ui/main_form.h"
-#include "app/ui/quick_frames_style.h"
+#include "bench_window.h"
 #include "link/device_ops.h"
 #include "monitor/monitor_display.h"
 
 namespace {
 
-constexpr int kWidth = 1366;
-constexpr int kHeight = 768;
-
-QApplication* App() {
-  static int argc = 1;
-  static char name[] = "bench_monitor_window_ui";
-  static char* argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication* app = [] {
-    auto* a = new QApplication(argc, argv);
-    QApplication::setStyle(new zeda::QuickFramesStyle(QApplication::style()->name()));
-    return a;
-  }();
-  return app;
-}
+using bench::App;
+using bench::kHeight;
+using bench::kWidth;
 
 bool WaitUntil(const std::function<bool()>& done, int ms) {
   QElapsedTimer t;

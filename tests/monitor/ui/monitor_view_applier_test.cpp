@@ -10,19 +10,12 @@
 #include <QWidget>
 #include <memory>
 
+#include "app/ui/window_fixture.h"
 #include "monitor/monitor_display.h"
 
 namespace {
 
-QApplication* App() {
-  static int argc = 1;
-  static char name[] = "test_monitor_ui";
-  static char* argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return existing;
-  static QApplication* instance = new QApplication(argc, argv);
-  return instance;
-}
+using window_test::App;
 
 QString Name(zeda::MonLabel l) {
   return QString::fromLatin1(zeda::kMonitorLabelNames[static_cast<int>(l)]);

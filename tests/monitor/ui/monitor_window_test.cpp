@@ -20,6 +20,7 @@
 
 #include "app/ui/main_form.h"
 #include "app/ui/page_host.h"
+#include "app/ui/window_fixture.h"
 #include "base/message_box.h"
 #include "lang/lang_string.h"
 #include "mapedit/tab_model.h"
@@ -33,15 +34,7 @@
 
 namespace {
 
-QApplication* App() {
-  static int argc = 1;
-  static char name[] = "test_monitor_ui";
-  static char* argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return existing;
-  static QApplication* instance = new QApplication(argc, argv);
-  return instance;
-}
+using window_test::App;
 
 bool WaitFor(const std::function<bool()>& done, int ms) {
   QElapsedTimer t;
