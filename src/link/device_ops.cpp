@@ -844,25 +844,24 @@ void DeviceOps::ReadResult() {
     Ended(OP_READ, OpOutcome::Refused);
     return;
   }
-  std::memcpy(img_.params.Data(), read, kImage);
-  ui_.ClearNewInstal();
-  NormalizeParams(img_.params);
-  // The unit image is what the unit holds; what the normalisation corrected is marked
-  // changed, so the screen says "different" until the corrections are programmed.
   int corrected = 0;
-  for (int a = 0; a < kImage; ++a) {
-    const bool differs = img_.params.Byte(a) != read[a];
-    img_.changedMask[static_cast<size_t>(a)] = differs;
-    if (differs && a != kNoReadingAddress) ++corrected;
-  }
-  autoProgramFor_ = 0;
-  std::memcpy(img_.unitImage.Data(), read, kImage);
-  img_.unitImageValid = true;
-  ui_.ClearCurrentFile();
+  ui_.ReplaceParams([&] {
+    std::memcpy(img_.params.Data(), read, kImage);
+    NormalizeParams(img_.params);
+    // The unit image is what the unit holds; what the normalisation corrected is marked
+    // changed, so the screen says "different" until the corrections are programmed.
+    for (int a = 0; a < kImage; ++a) {
+      const bool differs = img_.params.Byte(a) != read[a];
+      img_.changedMask[static_cast<size_t>(a)] = differs;
+      if (differs && a != kNoReadingAddress) ++corrected;
+    }
+    autoProgramFor_ = 0;
+    std::memcpy(img_.unitImage.Data(), read, kImage);
+    img_.unitImageValid = true;
+    ui_.ClearCurrentFile();
+  });
+  ui_.ClearNewInstal();
   CompareUnitAndPc();
-  ui_.RecordUndo();
-  NormalizeParams(img_.params);
-  ui_.RefreshPages();
   Result(corrected == 0 ? OpText::VerifyOk : OpText::VerifyCorrected);
   ui_.SetGauge(kColourUnchanged, kGaugeFull);
   Ended(OP_READ, corrected == 0 ? OpOutcome::Ok : OpOutcome::Corrected);

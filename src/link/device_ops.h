@@ -8,6 +8,7 @@
 // same machine; only DeviceOpsUi differs.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -63,11 +64,12 @@ class DeviceOpsUi : public StatusSink {
   virtual void UpdateTitle() = 0;
   // keyCheckKind, keyCheckText or the identification texts changed (panel 4).
   virtual void UnitTextChanged() = 0;
-  // params changed by the machine: every page / the active page reloads from it.
-  virtual void RefreshPages() {}
+  // params normalised by the machine: the active page reloads from it.
   virtual void RefreshActivePage() {}
-  // A read replaced params: one undo step.
-  virtual void RecordUndo() {}
+  // A successful read replaces params: `replace` does it. The front end runs it as the
+  // document's replacement (pending edits committed before, every page reloaded and one
+  // undo step after).
+  virtual void ReplaceParams(const std::function<void()>& replace) { replace(); }
   // A successful read: the current file name is cleared (and the title follows).
   virtual void ClearCurrentFile() {}
   // A successful read: the new-installation setting is cleared and the settings saved

@@ -239,6 +239,15 @@ void TTab::CommitNow() {
   if (host) host->Committed(sheet);
 }
 
+void TTab::CommitPendingEdit() {
+  if (editor.editing) AcceptEditor();
+  if (pendingParts && pendingKey != kKeyBegin) CommitNow();
+}
+
+bool TTab::HasPendingEdit() const {
+  return editor.editing || (pendingParts && pendingKey != kKeyBegin);
+}
+
 void TTab::Tick() {
   ++tick;
   HoverTick();

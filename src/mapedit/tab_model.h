@@ -215,6 +215,13 @@ class TTab {
   // Accepts the text (commits when it reads as a number); false when dropped.
   bool AcceptEditor();
   void CancelEditor();
+  // Commits now what the user has not yet confirmed: the open cell editor's text and an
+  // edit waiting for its commit delay (an increment). A graph drag still in progress stays
+  // open: half a drag is not an edit. The owner calls it before it reads or replaces the
+  // image.
+  void CommitPendingEdit();
+  // Whether CommitPendingEdit would commit anything.
+  bool HasPendingEdit() const;
 
   // ---- increments ----
   // Steps the selection, else the operating point, by s = +1 / -1.

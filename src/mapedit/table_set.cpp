@@ -50,6 +50,10 @@ void TTableSet::Tick(const TableTickInputs& in) {
   for (auto& t : tables_) t->Tick();
 }
 
+void TTableSet::CommitPending() {
+  for (auto& t : tables_) t->CommitPendingEdit();
+}
+
 void TTableSet::TakeOverlays(const TTab& t, int32_t& baseAdvance, int32_t& limiter,
                              int32_t& startLimiter) {
   auto take = [this](int32_t mine, int32_t given, int32_t& param) {

@@ -39,6 +39,8 @@ class TTableSet {
   bool autoscroll = true;
 
   void Tick(const TableTickInputs& in);
+  // Every table's unconfirmed edit (open cell editor, waiting increment) committed now.
+  void CommitPending();
 
   // For OnTableChanged: the overlays this table changed (they differ from what it was
   // given) into the parameter values; each one written sets bit 2 (re-render) of

@@ -6,6 +6,7 @@
 #include "pages/page_binder.h"
 #include "params/engine_presets.h"
 #include "params/lobe_byte.h"
+#include "params/normalize.h"
 #include "params/param_addresses.h"
 #include "params/param_codes.h"
 
@@ -258,14 +259,33 @@ void BikePage::BikeChange(PageBinder& binder) {
     LoadBinding(Row("ComboBoxBike"), img, c);
     return;
   }
-  StoreBinding(Row("ComboBoxSynchro"), c, img);
-  buffers.bikeChangedByHand = true;
-  buffers.pageGroups.Set(-1);
-  ClearSynchronisation(img, buffers.pageGroups);
-  if (answer == PageAnswer::Yes && context_.newDefaults) context_.newDefaults();
-  ApplyEnginePreset(img, buffers.pageGroups);
-  binder.LoadActivePage();
-  binder.Commit();
+  const uint8_t newBike = img.Byte(Adrb::BIKE);
+  // The preset's synchronisation replaces the fields of the method chosen by hand.
+  auto applyPreset = [&] {
+    img.SetByte(Adrb::BIKE, newBike);
+    StoreBinding(Row("ComboBoxSynchro"), c, img);
+    buffers.bikeChangedByHand = true;
+    buffers.pageGroups.Set(-1);
+    ClearSynchronisation(img, buffers.pageGroups);
+  };
+  if (answer == PageAnswer::Yes && context_.newDefaults) {
+    // Every page's defaults: a replacement of the whole set, one undo step, every page and
+    // table shown anew. The old preset stays in the image until the defaults go in, so an
+    // edit still waiting elsewhere on the page is committed without it.
+    img.SetByte(Adrb::BIKE, oldBike);
+    binder.Doc().Replace(DocumentChange::Preset, [&](ImageBuffers&) {
+      applyPreset();
+      context_.newDefaults();
+      ApplyEnginePreset(img, buffers.pageGroups);
+      NormalizeParams(img);
+      return true;
+    });
+  } else {
+    applyPreset();
+    ApplyEnginePreset(img, buffers.pageGroups);
+    binder.LoadActivePage();
+    binder.Commit();
+  }
   binder.FocusAfterChange();
 }
 

@@ -5,8 +5,46 @@
 
 namespace zeda {
 
-PageBinder::PageBinder(ImageBuffers& buffers, PageControls& controls)
-    : buffers_(buffers), controls_(controls) {}
+PageBinder::PageBinder(Document& document, PageControls& controls)
+    : document_(document),
+      buffers_(document.Buffers()),
+      controls_(controls),
+      ring_(document.Ring()) {
+  document_.SetViews(this);
+}
+
+PageBinder::~PageBinder() {
+  if (document_.Views() == this) document_.SetViews(nullptr);
+}
+
+void PageBinder::CommitPendingEdits() {
+  // Typed values and map edits first: each commits through its control or page.
+  if (hooks_.commitUnconfirmed) hooks_.commitUnconfirmed();
+  CommitPending();
+}
+
+void PageBinder::ShowReplacedImage(DocumentChange /*why*/) {
+  LoadAllPages();
+  if (hooks_.imageReplaced) hooks_.imageReplaced();
+}
+
+void PageBinder::RecordReplacement(DocumentChange why) {
+  switch (why) {
+    case DocumentChange::Read:
+      Snapshot();  // what the unit holds is not programmed back
+      break;
+    case DocumentChange::New:
+    case DocumentChange::Open:
+    case DocumentChange::Preset:
+    case DocumentChange::LoadBin:
+      RecordEdit();
+      break;
+    case DocumentChange::PlaybackStart:
+    case DocumentChange::PlaybackStop:
+      break;  // the recording's sets are not the user's steps
+  }
+  if (hooks_.compare) hooks_.compare();
+}
 
 void PageBinder::AddPage(PageLogic& page) {
   const int index = page.Index();
@@ -74,6 +112,11 @@ void PageBinder::CommitPending() {
   if (!pendingControl_.empty()) NoteChange(std::string(pendingControl_), ChangeKind::Immediate);
 }
 
+void PageBinder::DropPending() {
+  pendingControl_.clear();
+  pendingKind_ = ChangeKind::Immediate;
+}
+
 void PageBinder::Commit() {
   ++commits_;
   StoreActivePage();
@@ -116,8 +159,8 @@ void PageBinder::LoadActivePage() {
 }
 
 void PageBinder::LoadAllPages() {
-  // A reload replaces what the controls hold: an edit still waiting goes in first.
-  CommitPending();
+  // What the controls held is replaced; committing it now would write it over the image.
+  DropPending();
   Guard guard(*this);
   LoadRows(kCommonRows, buffers_.params, controls_);
   CommonRefresh();
@@ -133,7 +176,9 @@ void PageBinder::RefreshActivePage() {
 
 void PageBinder::ChangePage(int index) {
   if (index < 0 || index >= kMaxPages) return;
-  CommitPending();  // stores the page the edit was made on, which is still the active one
+  // Stores the page the edit was made on, which is still the active one.
+  document_.CommitPending();
+  CommitPending();
   activePage_ = index;
   LoadActivePage();
 }
@@ -156,12 +201,15 @@ bool PageBinder::Snapshot() {
   return changed;
 }
 
+void PageBinder::RecordEdit() { ProgramIfChanged(Snapshot()); }
+
 void PageBinder::SetRing(const UndoRing& ring) {
   ring_ = ring;
   if (hooks_.undoStateChanged) hooks_.undoStateChanged();
 }
 
 void PageBinder::Undo() {
+  document_.CommitPending();
   CommitPending();
   if (!ring_.CanUndo()) return;
   const int left = ring_.Current();
@@ -170,6 +218,7 @@ void PageBinder::Undo() {
 }
 
 void PageBinder::Redo() {
+  document_.CommitPending();
   CommitPending();
   if (!ring_.CanRedo()) return;
   ring_.StepForward();

@@ -25,8 +25,9 @@
 #include "pages/page_binding.h"
 #include "pages/page_controls.h"
 #include "pages/page_logic.h"
-#include "pages/undo_ring.h"
+#include "params/document.h"
 #include "params/param_image.h"
+#include "params/undo_ring.h"
 
 namespace zeda {
 
@@ -54,11 +55,27 @@ struct BinderHooks {
   std::function<void()> allPagesLoaded;        // maps redraw (`mapsDirty`)
   std::function<void()> focusAfterChange;      // focus to `CheckBoxProgHned`
   std::function<void(ParamImage&)> normalize;  // default: NormalizeParams
+  // Edits the controls do not report until confirmed (a typed value without Enter, a map
+  // editor's open cell or waiting increment): committed now.
+  std::function<void()> commitUnconfirmed;
+  // The image was replaced and every page reloaded: what the widgets held is gone.
+  std::function<void()> imageReplaced;
 };
 
-class PageBinder {
+// The binder is the document's view: it commits the pending edits before a replacement and
+// shows and records the replaced image.
+class PageBinder final : public DocumentViews {
  public:
-  PageBinder(ImageBuffers& buffers, PageControls& controls);
+  // The binder edits `document`'s image and keeps its undo ring.
+  PageBinder(Document& document, PageControls& controls);
+  ~PageBinder();
+  PageBinder(const PageBinder&) = delete;
+  PageBinder& operator=(const PageBinder&) = delete;
+
+  // DocumentViews
+  void CommitPendingEdits() override;
+  void ShowReplacedImage(DocumentChange why) override;
+  void RecordReplacement(DocumentChange why) override;
 
   void SetHooks(BinderHooks hooks) { hooks_ = std::move(hooks); }
   // Registers a page under its Index(); pages without logic (N2O) stay empty.
@@ -67,6 +84,7 @@ class PageBinder {
   // Runs every page's Create once, in registration order.
   void CreatePages();
 
+  Document& Doc() { return document_; }
   ImageBuffers& Buffers() { return buffers_; }
   ParamImage& Params() { return buffers_.params; }
   PageControls& Controls() { return controls_; }
@@ -106,14 +124,20 @@ class PageBinder {
   void NoteChange(std::string_view control, ChangeKind kind);
   // The 55 ms tick: advances tickCount, commits a due arrow click, runs the page tick.
   void Tick();
-  // Commits a pending edit now (before a page change, Print all, a reload, a device command).
+  // Commits the pending control edit now. Everything else that commits what the user has
+  // not yet confirmed (typed text, map editors) goes through Document::CommitPending, whose
+  // views call this.
   void CommitPending();
+  // Forgets the pending control edit: the controls were reloaded from a new image.
+  void DropPending();
   // Store, normalise, reload, snapshot, programming. Pages' handlers call it after storing.
   void Commit();
 
   // ---- pages ----
   void StoreActivePage();
   void LoadActivePage();
+  // Every page from the image. A pending edit is dropped, not committed: whoever replaced
+  // the image committed it first (Document::Replace).
   void LoadAllPages();
   void RefreshActivePage();
   // PageControl1Change: the pending edit first, then the new page is loaded.
@@ -124,6 +148,10 @@ class PageBinder {
   void StartRing();
   // One undo step when params differ from the current snapshot; false when nothing changed.
   bool Snapshot();
+  // The after-edit processing of a replacement the user asked for (New, Open, a preset, a
+  // loaded dump): an undo step and, when bytes changed and automatic programming is on,
+  // programming.
+  void RecordEdit();
   void Undo();
   void Redo();
   const UndoRing& Ring() const { return ring_; }
@@ -136,13 +164,14 @@ class PageBinder {
   void LoadPage(int index);
   void CommonRefresh();
 
+  Document& document_;
   ImageBuffers& buffers_;
   PageControls& controls_;
   BinderHooks hooks_;
   std::array<PageLogic*, kMaxPages> pages_{};
   std::array<int, kMaxPages> createOrder_{};
   int pageCount_ = 0;
-  UndoRing ring_;
+  UndoRing& ring_;
 
   int activePage_ = 0;
   int loadGuard_ = 0;

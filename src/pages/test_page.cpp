@@ -9,6 +9,7 @@
 
 #include "base/message_box.h"
 #include "pages/page_binder.h"
+#include "params/normalize.h"
 
 namespace zeda {
 
@@ -124,12 +125,13 @@ void TestPage::LoadBinClick(PageBinder& binder) {
               ". Nothing was loaded: choose another copy or a complete memory dump.");
     return;
   }
-  std::copy_n(bytes.begin() + offset, PARAM_IMAGE_SIZE,
-              reinterpret_cast<char*>(binder.Params().Data()));
   // Whatever the dump held is made valid like any other load, as one undo step.
-  binder.LoadAllPages();
-  binder.Commit();
-  binder.LoadAllPages();
+  binder.Doc().Replace(DocumentChange::LoadBin, [&](ImageBuffers& b) {
+    std::copy_n(bytes.begin() + offset, PARAM_IMAGE_SIZE, reinterpret_cast<char*>(b.params.Data()));
+    NormalizeParams(b.params);
+    UpdatePresence(b.params, b.presence);
+    return true;
+  });
 }
 
 }  // namespace zeda

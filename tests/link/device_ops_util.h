@@ -198,7 +198,10 @@ class RecordingUi : public DeviceOpsUi {
   void SetLabelCom(const char* text) override { labelCom = text; }
   void UpdateTitle() override { ++titleUpdates; }
   void UnitTextChanged() override { ++unitTextChanges; }
-  void RefreshPages() override { ++pageRefreshes; }
+  void ReplaceParams(const std::function<void()>& replace) override {
+    replace();
+    ++pageRefreshes;
+  }
   void ClearCurrentFile() override { ++fileCleared; }
   void OperationEnded(int32_t op, OpOutcome outcome) override { ended.push_back({op, outcome}); }
   void MonitorBlockReady(const uint8_t*) override { ++monitors; }

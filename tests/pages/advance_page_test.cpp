@@ -135,10 +135,11 @@ TEST_F(AdvancePageTest, BaseAdvanceCaptionIsGreenBelowTheFirstRpmPoint) {
 }
 
 TEST_F(AdvancePageTest, WithoutATableSetThePageStillBinds) {
-  ImageBuffers b;
+  Document d;
+  ImageBuffers& b = d.Buffers();
   b.params = PageImage();
   MemoryControls c;
-  PageBinder other(b, c);
+  PageBinder other(d, c);
   AdvancePage bare{PageContext{}};
   other.AddPage(bare);
   other.CreatePages();

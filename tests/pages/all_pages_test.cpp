@@ -22,10 +22,12 @@ TEST(AllPages, PagesAndTheirTablesLiveTogether) {
   context.live = &live;
   std::vector<std::unique_ptr<PageLogic>> pages = MakeAllPages(context);
 
-  ImageBuffers buffers;
+  Document document;
+
+  ImageBuffers& buffers = document.Buffers();
   buffers.params = PageImage();
   MemoryControls controls;
-  PageBinder binder(buffers, controls);
+  PageBinder binder(document, controls);
   std::set<int> indices;
   for (const auto& page : pages) {
     EXPECT_TRUE(indices.insert(page->Index()).second) << "page index " << page->Index();

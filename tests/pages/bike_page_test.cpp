@@ -22,7 +22,7 @@ namespace {
 
 class BikePageTest : public ::testing::Test {
  protected:
-  BikePageTest() : bike_(MakeContext()), binder_(buffers_, controls_) {
+  BikePageTest() : bike_(MakeContext()), binder_(document_, controls_) {
     buffers_.params = StartImage();
     NormalizeParams(buffers_.params);
     binder_.AddPage(misc_);
@@ -66,7 +66,9 @@ class BikePageTest : public ::testing::Test {
   }
   void Edit(const std::string& control) { binder_.ControlChanged(control, ChangeKind::Immediate); }
 
-  ImageBuffers buffers_;
+  Document document_;
+
+  ImageBuffers& buffers_ = document_.Buffers();
   MemoryControls controls_;
   MiscPage misc_;
   BikePage bike_;

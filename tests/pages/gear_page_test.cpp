@@ -17,7 +17,7 @@ namespace {
 
 class GearPageTest : public ::testing::Test {
  public:
-  GearPageTest() : binder(buffers, controls), gear(MakeContext()) {
+  GearPageTest() : binder(document, controls), gear(MakeContext()) {
     buffers.params = StartImage();
     NormalizeParams(buffers.params);
     binder.AddPage(misc);
@@ -55,7 +55,9 @@ class GearPageTest : public ::testing::Test {
     return controls.Code(name, controls.ItemIndex(name));
   }
 
-  ImageBuffers buffers;
+  Document document;
+
+  ImageBuffers& buffers = document.Buffers();
   MemoryControls controls;
   LiveValues live;
   bool connected = true;

@@ -13,7 +13,7 @@ namespace zeda::test {
 template <class Page>
 class MapPageFixture : public ::testing::Test {
  protected:
-  MapPageFixture() : binder(buffers, controls), page(Context()) {
+  MapPageFixture() : binder(document, controls), page(Context()) {
     buffers.params = PageImage();
     binder.AddPage(page);
     BinderHooks hooks;
@@ -43,7 +43,8 @@ class MapPageFixture : public ::testing::Test {
  public:
   TTableSet set;
   LiveValues live;
-  ImageBuffers buffers;
+  Document document;
+  ImageBuffers& buffers = document.Buffers();
   MemoryControls controls;
   PageBinder binder;
   Page page;

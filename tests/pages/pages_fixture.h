@@ -25,7 +25,7 @@ class OtherPage final : public PageLogic {
 
 class PagesFixture : public ::testing::Test {
  protected:
-  PagesFixture() : binder(buffers, controls) {
+  PagesFixture() : binder(document, controls) {
     buffers.params = StartImage();
     NormalizeParams(buffers.params);
     binder.AddPage(misc);
@@ -60,7 +60,8 @@ class PagesFixture : public ::testing::Test {
 
   // The tests read and drive these directly.
  public:
-  ImageBuffers buffers;
+  Document document;
+  ImageBuffers& buffers = document.Buffers();
   MemoryControls controls;
   PageBinder binder;
   MiscPage misc;

@@ -16,7 +16,7 @@ namespace {
 
 class RacePageTest : public ::testing::Test {
  public:
-  RacePageTest() : binder(buffers, controls), race(MakeContext()) {
+  RacePageTest() : binder(document, controls), race(MakeContext()) {
     buffers.params = StartImage();
     NormalizeParams(buffers.params);
     binder.AddPage(race);
@@ -39,7 +39,9 @@ class RacePageTest : public ::testing::Test {
     binder.LoadAllPages();
   }
 
-  ImageBuffers buffers;
+  Document document;
+
+  ImageBuffers& buffers = document.Buffers();
   MemoryControls controls;
   LiveValues live;
   PageBinder binder;

@@ -67,11 +67,12 @@ TEST_F(ServoPageTest, ChangeReportStoresTheCell) {
 }
 
 TEST_F(ServoPageTest, WithoutTheMapPercentIsNotChanged) {
-  ImageBuffers b;
+  Document d;
+  ImageBuffers& b = d.Buffers();
   b.params = PageImage();
   b.params.SetByte(Adrb::SERVO_PERCENT, 0);
   MemoryControls c;
-  PageBinder other(b, c);
+  PageBinder other(d, c);
   ServoPage bare{PageContext{}};
   other.AddPage(bare);
   other.CreatePages();

@@ -21,7 +21,7 @@ namespace {
 
 class TestPageTest : public ::testing::Test {
  public:
-  TestPageTest() : binder(buffers, controls), page(MakeContext()) {
+  TestPageTest() : binder(document, controls), page(MakeContext()) {
     buffers.params = StartImage();
     NormalizeParams(buffers.params);
     binder.AddPage(page);
@@ -61,7 +61,9 @@ class TestPageTest : public ::testing::Test {
     return path;
   }
 
-  ImageBuffers buffers;
+  Document document;
+
+  ImageBuffers& buffers = document.Buffers();
   MemoryControls controls;
   PageBinder binder;
   TestPage page;

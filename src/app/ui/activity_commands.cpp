@@ -107,6 +107,7 @@ void TMainForm::RecordOperation(int32_t op, zeda::OpOutcome outcome) {
 
 void TMainForm::CompareWithUnitCommand() {
   if (!images_->unitImageValid) return;
+  CommitActivePage();
   ShowDifferences(Lang(kTheirsUnit), zeda::DifferencesByField(images_->params, images_->unitImage));
 }
 

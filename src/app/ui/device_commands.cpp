@@ -97,7 +97,11 @@ class DeviceUiBridge : public zeda::DeviceOpsUi {
     form_.keyCheckText = ops.keyCheckText();
     const zeda::IdTexts& t = ops.UnitIdTexts();
     form_.unitIdent = {t.version, t.date, t.time, t.hardware, t.serial, t.lastUpdate, t.additional};
+    // The Bike page's unit labels and a saved file's HEX line tell what the unit told.
+    form_.unitDetailTexts_ = {QString::fromStdString(t.version), QString::fromStdString(t.date),
+                              QString::fromStdString(t.time)};
     form_.ShowUnitText();
+    if (form_.monitorApplier_) form_.ShowMonitor();
   }
   void ClearCurrentFile() override {
     form_.currentFileName.clear();
@@ -120,15 +124,14 @@ class DeviceUiBridge : public zeda::DeviceOpsUi {
   }
   void MonitorBlockReady(const uint8_t* block) override { form_.MonitorAnswer(block); }
   bool PlayerActive() const override { return form_.PlaybackActive(); }
-  void RecordUndo() override {
-    if (auto* p = form_.Pages()) {
-      p->Binder().Snapshot();
-      return;
-    }
-    form_.RecordParameters();
-  }
-  void RefreshPages() override {
-    if (auto* p = form_.Pages()) p->Binder().LoadAllPages();
+  void ReplaceParams(const std::function<void()>& replace) override {
+    // Through the document: edits still waiting go into the set on screen first, then
+    // every page shows what was read and one undo step records it.
+    form_.document.Replace(zeda::DocumentChange::Read, [&](zeda::ImageBuffers&) {
+      replace();
+      return true;
+    });
+    if (!form_.Pages()) form_.RecordParameters();
   }
   void RefreshActivePage() override {
     if (auto* p = form_.Pages()) p->Binder().LoadActivePage();
@@ -179,13 +182,18 @@ void TMainForm::ConnectDeviceCommands() {
 
 void TMainForm::ReadCommand() {
   if (PlaybackActive()) return;  // the recorded unit is not the real one
-  if (deviceOps_->UnitConnected()) deviceOps_->Request(zeda::OP_READ);
+  if (!deviceOps_->UnitConnected()) return;
+  // An edit not yet committed belongs to the parameters on screen: it goes into them now,
+  // before the read replaces them, never over what was read.
+  CommitActivePage();
+  deviceOps_->Request(zeda::OP_READ);
 }
 
 void TMainForm::VerifyCommand() {
   if (PlaybackActive()) return;  // the recorded unit is not the real one
   if (!deviceOps_->UnitConnected()) return;
-  // The active page's controls are committed by the pages area first.
+  // What the user typed is what the unit is compared with.
+  CommitActivePage();
   zeda::NormalizeParams(images_->params);
   deviceOps_->Request(zeda::OP_VERIFY);
 }
@@ -193,6 +201,8 @@ void TMainForm::VerifyCommand() {
 void TMainForm::ProgramCommand() {
   if (PlaybackActive()) return;  // the recorded unit is not the real one
   if (!deviceOps_->UnitConnected() || UnitRefused()) return;
+  // What the user typed (even without Enter) is what gets programmed.
+  CommitActivePage();
   // The advice to read the unit first is no use for a unit that cannot be read.
   if (appSettings.newInstal && UnitReadable()) {
     QMessageBox box(QMessageBox::Critical, Lang(kAttention), Lang(kNewInstalText), QMessageBox::Ok,
@@ -212,6 +222,7 @@ void TMainForm::ProgramCommand() {
     if (box.exec() != QMessageBox::Ok) return;
   }
   zeda::NormalizeParams(images_->params);
+  if (pages_) pages_->Binder().LoadActivePage();
   deviceOps_->Request(zeda::OP_PROGRAM);
 }
 

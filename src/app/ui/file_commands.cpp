@@ -244,11 +244,7 @@ void TMainForm::ShowOpenFileError(const std::string& detail) {
   zeda::ShowError(text);
 }
 
-void TMainForm::CommitActivePage() {
-  // Leaving the control settles an edit in progress; the pages then commit it.
-  CheckBoxProgHned->setFocus();
-  if (activePageCommitter_) activePageCommitter_();
-}
+void TMainForm::CommitActivePage() { document.CommitPending(); }
 
 zeda::FileDocument TMainForm::FileDocument() {
   zeda::FileDocument doc{imageBuffers, appSettings, testSwitch_.testMode, quickSaveAvailable_};
@@ -269,11 +265,13 @@ void TMainForm::SyncFileState() {
 }
 
 void TMainForm::AfterDocumentChange() {
-  // The pages are refreshed from params and an undo step is recorded by the pages area;
-  // until then the comparison with the file and the settings save of that step run here.
+  // The replacement has shown the image on every page and recorded the undo step (which
+  // saves the settings and tells the recorder); the comparison with the file follows it.
   imageBuffers.UpdateFileMatches();
-  SaveAppSettings();
-  RecordParameters();
+  if (!pages_) {
+    SaveAppSettings();
+    RecordParameters();
+  }
 }
 
 void TMainForm::RebuildHistoryMenu() {
@@ -307,10 +305,21 @@ void TMainForm::NewCommand(bool activePageOnly) {
 
   appSettings.file = currentFileName.toStdString();
   zeda::FileDocument doc = FileDocument();
-  if (!zeda::NewDocument(doc, page, answer)) return;
+  if (!document.Replace(zeda::DocumentChange::New,
+                        [&](zeda::ImageBuffers&) { return zeda::NewDocument(doc, page, answer); }))
+    return;
   AfterDocumentChange();
   statusSlots_.ShowStatus(zeda::StatusSlot::kResult, nullptr, zeda::kNoExpiry,
                           zeda::kColourUnchanged, zeda::kColourUnchanged, zeda::kPriorityClear);
+  SyncFileState();
+  RebuildHistoryMenu();
+}
+
+void TMainForm::NewDefaultsForPreset() {
+  appSettings.file = currentFileName.toStdString();
+  zeda::FileDocument doc = FileDocument();
+  zeda::NewDocument(doc, -1, zeda::NewAnswer::Yes);
+  imageBuffers.UpdateFileMatches();
   SyncFileState();
   RebuildHistoryMenu();
 }
@@ -339,7 +348,11 @@ void TMainForm::OpenFile(int page, const QString& path) {
   const zeda::ParamImage keptFileImage = imageBuffers.fileImage;
   const bool keptFileMatches = imageBuffers.fileMatches;
   zeda::FileDocument doc = FileDocument();
-  const zeda::OpenOutcome out = zeda::OpenFile(doc, path.toStdString(), page);
+  zeda::OpenOutcome out;
+  document.Replace(zeda::DocumentChange::Open, [&](zeda::ImageBuffers&) {
+    out = zeda::OpenFile(doc, path.toStdString(), page);
+    return out.status == zeda::OpenOutcome::kLoaded;
+  });
   auto clearResult = [this] {
     statusSlots_.ShowStatus(zeda::StatusSlot::kResult, nullptr, zeda::kNoExpiry,
                             zeda::kColourUnchanged, zeda::kColourUnchanged, zeda::kPriorityClear);
@@ -393,6 +406,7 @@ void TMainForm::CompareWithFileCommand() {
   const QString path =
       ChooseFile(false, currentFileName.isEmpty() ? openDialogPreset_ : currentFileName);
   if (path.isEmpty()) return;
+  CommitActivePage();
   zeda::ImageBuffers scratch = imageBuffers;
   const zeda::IgnLoadResult r =
       zeda::LoadIgnFile(scratch, path.toStdString(), -1, testSwitch_.testMode);

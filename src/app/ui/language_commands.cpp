@@ -25,6 +25,8 @@ void TMainForm::MenuGermanClick() { SwitchLanguage(zeda::kGerman); }
 void TMainForm::MenuCzechClick() { SwitchLanguage(zeda::kCzech); }
 
 void TMainForm::SwitchLanguage(int language) {
+  // The active page is loaded again below: what the user typed goes in first.
+  CommitActivePage();
   zeda::SetCurrentLanguage(language);
   ApplyLanguage();
   // Windows that compose their own texts (the pickup monitor) take them again.

@@ -22,11 +22,12 @@
 #include "monitor/ignlog_format.h"
 #include "monitor/monitor_display.h"
 #include "monitor/self_test.h"
-#include "pages/undo_ring.h"
+#include "params/document.h"
 #include "params/file_commands.h"
 #include "params/ign_writer.h"
 #include "params/param_image.h"
 #include "params/settings.h"
+#include "params/undo_ring.h"
 #include "store/czevud.h"
 #include "update/ui/deferred_close.h"
 
@@ -185,9 +186,12 @@ class TMainForm : public QMainWindow,
   void SetMessageShower(MessageShower shower) { messageShower_ = std::move(shower); }
 
   // ---- Parameter image, files and settings (file_commands.cpp) ----
-  // The document: the parameter image and the copies kept of it. The title's fileMatches
-  // above is set from imageBuffers.fileMatches whenever the file commands change it.
-  zeda::ImageBuffers imageBuffers;
+  // The document: the parameter image, the copies kept of it and the undo ring. Every
+  // replacement of the image goes through document.Replace; the pages are its views.
+  zeda::Document document;
+  // The document's buffers. The title's fileMatches above is set from
+  // imageBuffers.fileMatches whenever the file commands change it.
+  zeda::ImageBuffers& imageBuffers = document.Buffers();
   // Settings kept between runs (dialogs, history, NEWINSTAL, ...). The current file is
   // currentFileName above; the file commands and the settings save take it from there,
   // so clearing currentFileName (a read from the unit) is enough.
@@ -212,14 +216,13 @@ class TMainForm : public QMainWindow,
   bool ConfirmDiscardChanges();
   // F2: straight to the current file once there is one, else as Save as.
   void SaveCurrentCommand();
-  // Takes the active page's pending edit into the image; installed by the pages.
-  using PageCommitter = std::function<void()>;
-  void SetActivePageCommitter(PageCommitter committer) {
-    activePageCommitter_ = std::move(committer);
-  }
-  // Moves the focus off the page's controls and commits its pending edit. Open calls it
-  // after the file was read and before the load, Save and Quicksave before writing.
+  // Commits every edit the user has not confirmed yet (a typed value, an arrow click
+  // inside its delay, a map edit, an open cell editor): Save, Quicksave, Program, Verify,
+  // Print, Close and the compare view call it before they read the parameters.
   void CommitActivePage();
+  // A bike preset's "Yes": the defaults of every page without asking again and without
+  // saving anything in between; the preset then commits its own change as one step.
+  void NewDefaultsForPreset();
 
   void NewCommand(bool activePageOnly);
   void OpenCommand(bool fromExeDir, bool activePageOnly);
@@ -436,7 +439,6 @@ class TMainForm : public QMainWindow,
   FileChooser fileChooser_;
   QuestionAsker questionAsker_;
   QuestionAsker saveChangesAsker_;
-  PageCommitter activePageCommitter_;
   std::string settingsFolder_;
   zeda::TestSwitch testSwitch_;
   bool quickSaveAvailable_ = false;

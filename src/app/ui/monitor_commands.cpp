@@ -88,7 +88,7 @@ class PlayerHostBridge : public zeda::PlayerHost {
 
   void PlaybackStarted() override {
     // An edit still waiting belongs to the user's document.
-    if (form_.pages_) form_.pages_->Binder().CommitPending();
+    form_.document.CommitPending();
     // The user's own document goes aside; the recording's takes its place until Stop.
     TMainForm::SavedDocument& s = form_.savedDocument_;
     CopyDocument(form_.imageBuffers, s);
@@ -99,19 +99,21 @@ class PlayerHostBridge : public zeda::PlayerHost {
     if (form_.pages_) s.ring = form_.pages_->Binder().Ring();
   }
   void PlaybackEnded() override {
-    // An edit made during the playback went into the recording's set, which goes now.
-    if (form_.pages_) form_.pages_->Binder().CommitPending();
-    zeda::ImageBuffers& b = form_.imageBuffers;
+    // An edit made during the playback goes into the recording's set, which goes now; the
+    // pages show the user's set again.
     const TMainForm::SavedDocument& s = form_.savedDocument_;
-    CopyDocument(s, b);
-    zeda::UpdatePresence(b.params, b.presence);
+    form_.document.Replace(zeda::DocumentChange::PlaybackStop, [&](zeda::ImageBuffers& b) {
+      CopyDocument(s, b);
+      zeda::UpdatePresence(b.params, b.presence);
+      return true;
+    });
+    zeda::ImageBuffers& b = form_.imageBuffers;
     // A window being destroyed during a playback has no controls left to show it in.
     if (!form_.PageControl1) return;
     form_.PageControl1->setCurrentIndex(s.page);
     if (form_.pages_) {
-      // The undo history is the user's again, and the pages show the user's set.
+      // The undo history is the user's again.
       form_.pages_->Binder().SetRing(s.ring);
-      form_.pages_->Binder().LoadAllPages();
       SelectSheets(form_.pages_.get(), s.tableIds, s.sheets);
     }
     form_.fileMatches = b.fileMatches;
@@ -121,12 +123,12 @@ class PlayerHostBridge : public zeda::PlayerHost {
   }
   void PlayParameters(const uint8_t* image) override {
     // A waiting edit goes into the set it was made on, before the recorded one replaces it.
-    if (form_.pages_) form_.pages_->Binder().CommitPending();
-    zeda::ImageBuffers& b = form_.imageBuffers;
-    std::memcpy(b.params.Data(), image, zeda::PARAM_IMAGE_SIZE);
-    zeda::UpdatePresence(b.params, b.presence);
-    b.UpdateFileMatches();
-    if (form_.pages_) form_.pages_->Binder().LoadAllPages();
+    form_.document.Replace(zeda::DocumentChange::PlaybackStart, [&](zeda::ImageBuffers& b) {
+      std::memcpy(b.params.Data(), image, zeda::PARAM_IMAGE_SIZE);
+      zeda::UpdatePresence(b.params, b.presence);
+      b.UpdateFileMatches();
+      return true;
+    });
     form_.CompareIfChanged();
   }
   void PlayUnitImage(const uint8_t* image) override {

@@ -15,11 +15,15 @@
 #include "link/device_ops.h"
 #include "link/test_requests.h"
 #include "mapedit/ui/tab_widget.h"
+#include "monitor/live_values.h"
 #include "pages/all_pages.h"
+#include "pages/map_transfer.h"
 #include "pages/misc_page.h"
 #include "pages/race_page.h"
 #include "pages/ui/page_widget.h"
 #include "pages/ui/race_grids.h"
+#include "params/param_codes.h"
+#include "params/param_fields.h"
 
 namespace zeda {
 
@@ -47,7 +51,7 @@ void ConnectNamed(QObject& root, const char* name, F f) {
 }  // namespace
 
 PageHost::PageHost(TMainForm& form)
-    : form_(form), controls_(&form), binder_(form.Images(), controls_) {}
+    : form_(form), controls_(&form), binder_(form.document, controls_) {}
 
 PageHost::~PageHost() = default;
 
@@ -69,7 +73,8 @@ void PageHost::Start() {
            : b == QMessageBox::No ? PageAnswer::No
                                   : PageAnswer::Cancel;
   };
-  context.newDefaults = [this] { form_.NewCommand(false); };
+  // The preset has asked its own question; the defaults go in without another one.
+  context.newDefaults = [this] { form_.NewDefaultsForPreset(); };
   // A test button goes out with the next monitor request; the device machine refuses it
   // without an identified unit.
   context.testRequest = [this](const std::string& button) {
@@ -101,6 +106,7 @@ void PageHost::Start() {
     if (QWidget* tab = tabs->widget(page->Index())) AddPageTables(tab, *page);
   ArrangeRaceGrids(tabs->widget(kRacePageIndex));
   for (TTabWidget* w : form_.findChildren<TTabWidget*>()) editors_.push_back(w);
+  for (PageSpinBox* s : tabs->findChildren<PageSpinBox*>()) spins_.push_back(s);
   controls_.Forget();
   ApplyPageCaptions(tabs);
   // A language switch: item lists the pages make themselves, then the active page's texts.
@@ -114,15 +120,21 @@ void PageHost::Start() {
   });
   binder_.ChangePage(tabs->currentIndex());
   binder_.LoadAllPages();
+  mapsReloaded_ = true;
   binder_.StartRing();
   UndoStateChanged();
 
   QObject::connect(tabs, &QTabWidget::currentChanged, tabs,
                    [this](int index) { binder_.ChangePage(index); });
-  ConnectNamed(form_, "MenuZpet", [this] { binder_.CommitPending(), binder_.Undo(); });
-  ConnectNamed(form_, "SpeedButtonZpet", [this] { binder_.CommitPending(), binder_.Undo(); });
-  ConnectNamed(form_, "MenuZnovu", [this] { binder_.CommitPending(), binder_.Redo(); });
-  ConnectNamed(form_, "SpeedButtonZnovu", [this] { binder_.CommitPending(), binder_.Redo(); });
+  // The read-out lock is stored with every page: a change is committed like a page's check
+  // box (toggled, so that a screen reader's toggle counts as well as a click).
+  QObject::connect(form_.CheckBoxZakazCteni, &QCheckBox::toggled, form_.CheckBoxZakazCteni,
+                   [this] { binder_.ControlChanged("CheckBoxZakazCteni", ChangeKind::Immediate); });
+  // Undo and redo commit every pending edit first (a typed value, a map edit).
+  ConnectNamed(form_, "MenuZpet", [this] { binder_.Undo(); });
+  ConnectNamed(form_, "SpeedButtonZpet", [this] { binder_.Undo(); });
+  ConnectNamed(form_, "MenuZnovu", [this] { binder_.Redo(); });
+  ConnectNamed(form_, "SpeedButtonZnovu", [this] { binder_.Redo(); });
   auto step = [tabs](int by) {
     const int n = tabs->count();
     for (int i = 1; i <= n; ++i) {
@@ -147,7 +159,9 @@ void PageHost::InstallHooks() {
   h.showPage = [this](int page) { form_.PageControl1->setCurrentIndex(page); };
   h.autoProgram = [this] { return form_.CheckBoxProgHned->isChecked(); };
   h.program = [this] { form_.DeviceOps().RequestAutoProgram(); };
-  h.compare = [this] { form_.DeviceOps().CompareUnitAndPc(); };
+  h.compare = [this] {
+    if (form_.deviceOps_) form_.deviceOps_->CompareUnitAndPc();
+  };
   h.focusAfterChange = [this] { form_.CheckBoxProgHned->setFocus(Qt::OtherFocusReason); };
   h.undoStateChanged = [this] { UndoStateChanged(); };
   h.snapshotTaken = [this] {
@@ -158,9 +172,22 @@ void PageHost::InstallHooks() {
     for (QCheckBox* c : {form_.CheckBoxZakazCteni, form_.CheckBoxProgHned})
       if (c) c->setStyleSheet(c->isChecked() ? QString::fromLatin1(kWarnStyle) : QString());
   };
+  h.commitUnconfirmed = [this] {
+    // A value typed into an up-down and not yet confirmed with Enter or by leaving it.
+    for (PageSpinBox* s : spins_) s->TakeTypedValue();
+    // A map edit inside its commit delay, an open cell editor: each commits through its
+    // page like a confirmed edit.
+    tables_.CommitPending();
+  };
+  h.imageReplaced = [this] {
+    for (PageSpinBox* s : spins_) s->ForgetTypedValue();
+    mapsReloaded_ = true;
+  };
   binder_.SetHooks(std::move(h));
-  form_.SetActivePageCommitter([this] { binder_.CommitPending(); });
-  form_.SetAllPagesLoader([this] { binder_.LoadAllPages(); });
+  form_.SetAllPagesLoader([this] {
+    form_.document.CommitPending();
+    binder_.LoadAllPages();
+  });
 }
 
 void PageHost::UndoStateChanged() {
@@ -168,8 +195,30 @@ void PageHost::UndoStateChanged() {
   for (const char* n : kRedoNames) SetNamedEnabled(form_, n, binder_.Ring().CanRedo());
 }
 
+TableTickInputs PageHost::TickInputs() const {
+  const ParamImage& img = form_.Images().params;
+  const LiveValues& live = form_.LiveValues();
+  TableTickInputs in;
+  in.mapsReloaded = mapsReloaded_;
+  in.baseAdvance = ReadShown(img, Field(FieldId::BASE_ADV), 0);
+  in.limiter = ReadShown(img, Field(FieldId::LIMITER), 0);
+  in.startLimiter = ReadShown(img, Field(FieldId::START_LIMITER), 0);
+  if (live.live) {
+    in.rpm = live.engineSpeed;
+    in.tpPresent = live.throttleTenths >= 0;
+    in.tpTenths = live.throttleTenths;
+    in.iap = live.pressureKpa;
+  }
+  // Bit 0: the unit runs on advance map 2; bits 4 and 5: maps 1 and 2 take their load from
+  // the pressure sensor.
+  if (live.live && live.secondAdvance) in.liveFlags |= 1u;
+  if (LoadSensorOf(img) == LOAD_SENSOR_IAP) in.liveFlags |= 0x30u;
+  return in;
+}
+
 void PageHost::Tick() {
-  tables_.Tick(TableTickInputs{});
+  tables_.Tick(TickInputs());
+  mapsReloaded_ = false;
   for (TTabWidget* w : editors_) w->Tick();
   binder_.Tick();
 }

@@ -13,12 +13,15 @@
 #include "pages/page_binder.h"
 #include "pages/page_logic.h"
 #include "pages/ui/widget_controls.h"
+#include "params/document.h"
 
 class TMainForm;
 
 namespace zeda {
 
 class TTabWidget;
+
+class PageSpinBox;
 
 class PageHost {
  public:
@@ -39,6 +42,9 @@ class PageHost {
  private:
   void InstallHooks();
   void UndoStateChanged();
+  // What the map tables get every tick: the overlays as the image holds them and the
+  // operating point from the live monitor values.
+  TableTickInputs TickInputs() const;
 
   TMainForm& form_;
   TTableSet tables_;
@@ -46,6 +52,11 @@ class PageHost {
   PageBinder binder_;
   std::vector<std::unique_ptr<PageLogic>> pages_;
   std::vector<TTabWidget*> editors_;
+  // Every page's up-downs: a value typed but not yet confirmed is taken on a commit.
+  std::vector<PageSpinBox*> spins_;
+  // Every page was reloaded: the tables count their breakpoints as unchanged on the next
+  // tick.
+  bool mapsReloaded_ = false;
 };
 
 }  // namespace zeda

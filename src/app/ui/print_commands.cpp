@@ -47,6 +47,8 @@ void TMainForm::MenuPrintAllClick() { PrintWindow(true); }
 void TMainForm::PrintWindow(bool allPages) {
   // No edit field keeps a caret or a half-typed value on paper.
   CheckBoxProgHned->setFocus();
+  // What is printed is what the unit would get: a value typed or a map edit waiting goes in.
+  CommitActivePage();
   if (allPages && allPagesLoader_) allPagesLoader_();
   QPrinter printer(QPrinter::HighResolution);
   printer.setDocName(QString::fromUtf8(zeda::kProductText));

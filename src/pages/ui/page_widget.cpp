@@ -249,6 +249,14 @@ void PageSpinBox::stepBy(int steps) {
   if (value() != before && onStep) onStep();
 }
 
+void PageSpinBox::TakeTypedValue() {
+  if (!property("zedaTyped").toBool()) return;
+  interpretText();
+  Q_EMIT editingFinished();
+}
+
+void PageSpinBox::ForgetTypedValue() { setProperty("zedaTyped", false); }
+
 void PageSpinBox::keyPressEvent(QKeyEvent* event) {
   const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
   QSpinBox::keyPressEvent(event);

@@ -33,6 +33,11 @@ class PageSpinBox final : public QSpinBox {
   using QSpinBox::QSpinBox;
   std::function<void()> onStep;  // arrow, Page Up/Down, wheel
   void stepBy(int steps) override;
+  // A value typed and not yet confirmed (no Enter, the focus still inside) is taken as if
+  // confirmed: a command that reads the parameters must not leave it behind.
+  void TakeTypedValue();
+  // The control was reloaded: what was typed is gone.
+  void ForgetTypedValue();
 
  protected:
   // Enter takes the value and moves on to the next control.

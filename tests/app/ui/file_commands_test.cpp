@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,6 +28,7 @@
 #include "base/message_box.h"
 #include "lang/lang_string.h"
 #include "link/ccomcom.h"
+#include "pages/advance_page.h"
 #include "params/defaults.h"
 #include "params/ign_load.h"
 #include "params/ign_writer.h"
@@ -681,35 +683,49 @@ TEST_F(FileCommandsTest, SaveWritesThroughALinkAndKeepsTheMode) {
   EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
-// Open, Save and Quicksave take the active page's pending edit first: Open after the file
-// was read and before the load, the saves before writing.
-TEST_F(FileCommandsTest, FileCommandsCommitTheActivePageFirst) {
+// Open, Save and Quicksave take a value the user typed and has not confirmed yet (no Enter,
+// the focus still in the field): the saves write it, Open commits it into the set it was
+// typed on (one undo step away) and shows the file's value afterwards.
+TEST_F(FileCommandsTest, FileCommandsCommitATypedValueFirst) {
   auto form = MakeForm();
-  int pending = 0;
-  std::vector<int> seen;  // BASE_ADV when the page was committed
-  form->SetActivePageCommitter([&] {
-    seen.push_back(form->imageBuffers.params.Byte(zeda::Adrb::BASE_ADV));
-    form->imageBuffers.params.SetByte(zeda::Adrb::BASE_ADV, static_cast<uint8_t>(pending));
-  });
-  WriteFile(Path("a.ign"), "TORVELIX_KEY 107 X\nBASE_ADV 25\n");
-  pending = 30;
-  OpenFromMenu(*form, Path("a.ign"));
-  ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(form->imageBuffers.params.Byte(zeda::Adrb::BASE_ADV), 25);
+  form->show();
+  QTabWidget* tabs = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  ASSERT_NE(tabs, nullptr);
+  tabs->setCurrentIndex(zeda::kAdvancePageIndex);
+  auto* spin = form->findChild<QSpinBox*>(QStringLiteral("UpDownBaseAdv"));
+  ASSERT_NE(spin, nullptr);
+  auto type = [&](int value) {
+    spin->setFocus();
+    spin->selectAll();
+    QTest::keyClicks(spin, QString::number(value));  // no Enter
+  };
+  auto baseAdvance = [&] { return form->imageBuffers.params.Byte(zeda::Adrb::BASE_ADV); };
 
-  pending = 31;
+  type(31);
   answers_ << Path("s.ign");
   Trigger(*form, "MenuSaveAs");
-  ASSERT_EQ(seen.size(), 2u);
   EXPECT_NE(ReadFile(Path("s.ign")).find("\nBASE_ADV          31 "), std::string::npos);
 
-  pending = 32;
+  type(32);
   Trigger(*form, "MenuSaveVersion");
-  ASSERT_EQ(seen.size(), 3u);
   EXPECT_NE(ReadFile(Path("s_001.ign")).find("\nBASE_ADV          32 "), std::string::npos);
 
-  // A file that does not open commits nothing.
+  WriteFile(Path("a.ign"), "TORVELIX_KEY 107 X\nBASE_ADV 25\n");
+  type(30);
+  OpenFromMenu(*form, Path("a.ign"));
+  EXPECT_EQ(baseAdvance(), 25);
+  EXPECT_EQ(spin->value(), 25);
+  // The typed value is not committed later over the file either.
+  spin->clearFocus();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(baseAdvance(), 25);
+  // It went into the set it was typed on: one undo step back.
+  Trigger(*form, "MenuZpet");
+  EXPECT_EQ(baseAdvance(), 30);
+  EXPECT_EQ(spin->value(), 30);
+
+  // A file that does not open replaces nothing.
   answers_ << Path("gone.ign");
   Trigger(*form, "MenuOpen");
-  EXPECT_EQ(seen.size(), 3u);
+  EXPECT_EQ(baseAdvance(), 30);
 }

@@ -1,5 +1,5 @@
 // The undo ring (see undo_ring.h).
-#include "pages/undo_ring.h"
+#include "params/undo_ring.h"
 
 #include <algorithm>
 
