@@ -216,6 +216,8 @@ void BikePage::Refresh(PageBinder& binder) {
 
 void BikePage::Tick(PageBinder& binder) {
   PageControls& c = binder.Controls();
+  // A stored count below -2 shows as "-2" too; nobody typed it.
+  if (c.OutOfRange(kPulsesControl)) return;
   const std::string text = c.Text(kPulsesControl);
   struct PickupCopy {
     const char* typed;

@@ -38,10 +38,17 @@ int ItemIndexOfCode(const PageControls& controls, std::string_view name, int cod
 
 void LoadBinding(const Binding& row, const ParamImage& img, PageControls& controls) {
   switch (row.kind) {
-    case BindKind::UpDown:
-      controls.SetPosition(row.control,
-                           UpDownPosition(row, ReadStored(img, row.field, row.element)));
+    case BindKind::UpDown: {
+      const int32_t position = UpDownPosition(row, ReadStored(img, row.field, row.element));
+      controls.SetPosition(row.control, position);
+      // The up-down shows the nearest end of its range; the mark keeps that end from being
+      // stored over a value the user never touched.
+      if (controls.Position(row.control) != position)
+        controls.MarkOutOfRange(row.control, position);
+      else
+        controls.ClearOutOfRange(row.control);
       break;
+    }
     case BindKind::CheckBox: {
       const bool on = RawByte(row, img) != 0;
       if (controls.Checked(row.control) != on) controls.SetChecked(row.control, on);
@@ -71,6 +78,8 @@ void LoadBinding(const Binding& row, const ParamImage& img, PageControls& contro
 void StoreBinding(const Binding& row, const PageControls& controls, ParamImage& img) {
   switch (row.kind) {
     case BindKind::UpDown:
+      // A value outside the range stays as it is until the user sets the control.
+      if (controls.OutOfRange(row.control)) break;
       WriteStored(img, row.field, row.element, UpDownStored(row, controls.Position(row.control)));
       break;
     case BindKind::CheckBox:
@@ -83,14 +92,17 @@ void StoreBinding(const Binding& row, const PageControls& controls, ParamImage& 
                   controls.Checked(row.control) ? (old | mask) : (old & ~mask));
       break;
     }
-    case BindKind::RadioIndex:
-      WriteStored(img, row.field, row.element, controls.ItemIndex(row.control));
+    case BindKind::RadioIndex: {
+      // Nothing selected: the stored byte names no item, and it stays as it is.
+      const int index = controls.ItemIndex(row.control);
+      if (index >= 0) WriteStored(img, row.field, row.element, index);
       break;
+    }
     case BindKind::RadioCode:
     case BindKind::ComboCode: {
+      // Nothing selected: the stored code is none of the items, and it stays as it is.
       const int index = controls.ItemIndex(row.control);
-      const int code = index < 0 ? -1 : controls.Code(row.control, index);
-      WriteStored(img, row.field, row.element, code);  // -1 is kept as 255
+      if (index >= 0) WriteStored(img, row.field, row.element, controls.Code(row.control, index));
       break;
     }
     case BindKind::RadioRow: {

@@ -42,8 +42,8 @@ enum class BindKind : uint8_t {
   CheckBox,    // byte = 0/1
   CheckBit,    // one bit of a byte
   RadioIndex,  // radio group, byte = item index
-  RadioCode,   // radio group, byte = item code (255 when none selected)
-  ComboCode,   // combo box, byte = item code (255 when none selected)
+  RadioCode,   // radio group, byte = item code (kept as it is when none is selected)
+  ComboCode,   // combo box, byte = item code (kept as it is when none is selected)
   RadioRow,    // a row of radio buttons `control`0 .. `control`n-1, byte = button index
 };
 
@@ -211,7 +211,9 @@ constexpr Binding RadioRow(const char* prefix, const char* caption, FieldId f,
 // The objectName of button n of a RadioRow.
 std::string RowButtonName(const Binding& row, int n);
 
-// Image -> control, and control -> image, for one row.
+// Image -> control, and control -> image, for one row. Storing leaves the image alone where
+// the control cannot show what it holds: an up-down marked out of range, a radio group or
+// combo box with no item selected.
 void LoadBinding(const Binding& row, const ParamImage& img, PageControls& controls);
 void StoreBinding(const Binding& row, const PageControls& controls, ParamImage& img);
 

@@ -22,6 +22,8 @@ void MemoryControls::SetPosition(std::string_view name, int position) {
   if (s.hasRange) position = std::clamp(position, s.lo, std::max(s.lo, s.hi));
   s.position = position;
   s.text = std::to_string(position);
+  s.outOfRange = false;
+  s.storedOutside = 0;
   ++writes_;
 }
 
@@ -32,6 +34,18 @@ void MemoryControls::SetRange(std::string_view name, int lo, int hi, int step) {
   s.step = step;
   s.hasRange = true;
   s.position = std::clamp(s.position, lo, std::max(lo, hi));
+}
+
+void MemoryControls::MarkOutOfRange(std::string_view name, int stored) {
+  State& s = At(name);
+  s.outOfRange = true;
+  s.storedOutside = stored;
+}
+
+void MemoryControls::ClearOutOfRange(std::string_view name) {
+  State& s = At(name);
+  s.outOfRange = false;
+  s.storedOutside = 0;
 }
 
 void MemoryControls::SetItemIndex(std::string_view name, int index) {

@@ -33,6 +33,14 @@ class PageControls {
   virtual int Position(std::string_view name) const = 0;
   virtual void SetPosition(std::string_view name, int position) = 0;
   virtual void SetRange(std::string_view name, int lo, int hi, int step) = 0;
+  // An up-down holds only what its range allows: a stored value outside it is shown as the
+  // nearest end and marked, and storing leaves the stored value alone while the mark is on.
+  // `stored` is the position the stored value stands for (the mark tells it to the user).
+  // SetPosition drops the mark (the control then holds a value of its own), and so does
+  // any act of the user on the control.
+  virtual void MarkOutOfRange(std::string_view name, int stored) = 0;
+  virtual void ClearOutOfRange(std::string_view name) = 0;
+  virtual bool OutOfRange(std::string_view name) const = 0;
 
   // Check boxes and single radio buttons.
   virtual bool Checked(std::string_view name) const = 0;
@@ -75,6 +83,8 @@ class MemoryControls final : public PageControls {
     int position = 0;
     int lo = 0, hi = 0, step = 1;
     bool hasRange = false;
+    bool outOfRange = false;
+    int storedOutside = 0;  // the position the stored value stands for, while marked
     bool checked = false;
     int itemIndex = -1;
     std::vector<PageItem> items;
@@ -88,6 +98,10 @@ class MemoryControls final : public PageControls {
   int Position(std::string_view name) const override { return Get(name).position; }
   void SetPosition(std::string_view name, int position) override;
   void SetRange(std::string_view name, int lo, int hi, int step) override;
+  void MarkOutOfRange(std::string_view name, int stored) override;
+  void ClearOutOfRange(std::string_view name) override;
+  bool OutOfRange(std::string_view name) const override { return Get(name).outOfRange; }
+  int StoredOutside(std::string_view name) const { return Get(name).storedOutside; }
   bool Checked(std::string_view name) const override { return Get(name).checked; }
   void SetChecked(std::string_view name, bool checked) override { At(name).checked = checked; }
   int ItemIndex(std::string_view name) const override { return Get(name).itemIndex; }

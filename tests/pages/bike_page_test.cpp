@@ -185,6 +185,47 @@ TEST_F(BikePageTest, TypedPickupNumberBecomesItsCopy) {
   EXPECT_TRUE(controls_.Visible("UpDownRpmKorekce"));
 }
 
+// A preset code the list does not hold shows no choice and is kept: written as 255 it
+// would turn the unit into a hand-made bike.
+TEST_F(BikePageTest, UnlistedPresetKeepsItsCodeThroughACommit) {
+  constexpr int kUnlisted = 50;
+  ASSERT_EQ(ItemIndexOfCode(controls_, "ComboBoxBike", kUnlisted), -1);
+  buffers_.params.SetByte(Adrb::BIKE, kUnlisted);
+  binder_.LoadActivePage();
+  EXPECT_EQ(controls_.ItemIndex("ComboBoxBike"), -1);
+  const int commits = binder_.Commits();
+  const int polarity = controls_.ItemIndex("RadioGroupPickup1Polarita");
+  controls_.SetItemIndex("RadioGroupPickup1Polarita", (polarity + 1) % 3);
+  Edit("RadioGroupPickup1Polarita");
+  ASSERT_EQ(binder_.Commits(), commits + 1);
+  EXPECT_EQ(buffers_.params.Byte(Adrb::PICKUP_POLARITY), (polarity + 1) % 3);
+  EXPECT_EQ(buffers_.params.Byte(Adrb::BIKE), kUnlisted);
+}
+
+// A count stored as 128-253 is a signed byte below -2: shown as "-2", which the tick must
+// not take for a typed "-2" (pick-up copy 2), and no commit may write -2 over it.
+TEST_F(BikePageTest, PulsesBelowTheRangeStayThroughTicksAndCommits) {
+  buffers_.params.SetByte(Adrb::RPM_PULSES, 200);
+  binder_.LoadActivePage();
+  EXPECT_EQ(controls_.Text(kPulsesControl), "-2");
+  EXPECT_TRUE(controls_.OutOfRange(kPulsesControl));
+  const int commits = binder_.Commits();
+  for (int t = 0; t < 3; ++t) binder_.Tick();
+  EXPECT_EQ(binder_.Commits(), commits);
+  EXPECT_EQ(controls_.Text(kPulsesControl), "-2");
+
+  const int polarity = controls_.ItemIndex("RadioGroupPickup1Polarita");
+  controls_.SetItemIndex("RadioGroupPickup1Polarita", (polarity + 1) % 3);
+  Edit("RadioGroupPickup1Polarita");
+  EXPECT_EQ(binder_.Commits(), commits + 1);
+  EXPECT_EQ(buffers_.params.Byte(Adrb::RPM_PULSES), 200);
+
+  controls_.SetPosition(kPulsesControl, 3);
+  Edit(kPulsesControl);
+  EXPECT_EQ(buffers_.params.Byte(Adrb::RPM_PULSES), 3);
+  EXPECT_FALSE(controls_.OutOfRange(kPulsesControl));
+}
+
 TEST_F(BikePageTest, Method14StoresTheSeventhLobeBitAndNoPickupFlag) {
   SetSync(BIKE_SPECIAL, PICKUP_SYSTEM_120_LOBES, 100, 2);
   controls_.SetPosition("UpDownPalec1Zac", 70);

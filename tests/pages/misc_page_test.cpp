@@ -39,6 +39,39 @@ TEST_F(MiscPageTest, InputFunctionIsStoredByCode) {
   EXPECT_EQ(buffers.params.Byte(Adrb::INPUT_FUNCTION + 2), INPUT_SPEED);
 }
 
+// What the controls cannot show (a function the input does not list, a limiter above the
+// up-down's range: mode 1 reaches 60) stays in the image through a commit of another
+// control of the page, and gives way once the user sets that control.
+TEST_F(MiscPageTest, ValuesTheControlsCannotShowSurviveACommitOfAnotherControl) {
+  ParamImage& img = buffers.params;
+  img.SetByte(Adrb::INPUT_FUNCTION, INPUT_SPEED);  // only input 3 lists Speed
+  img.SetByte(Adrb::POTENTIOMETER, 1);
+  img.SetWord(Adrw::POTENTIOMETER_RANGE, 500);
+  binder.LoadActivePage();
+  ASSERT_EQ(controls.ItemIndex("RadioGroupInput1"), -1);
+  ASSERT_EQ(controls.Position("UpDownPotencRozsah"), 60);
+  ASSERT_TRUE(controls.OutOfRange("UpDownPotencRozsah"));
+
+  const int commits = binder.Commits();
+  const bool inverse = controls.Checked("CheckBoxInverseInput3");
+  controls.SetChecked("CheckBoxInverseInput3", !inverse);
+  binder.ControlChanged("CheckBoxInverseInput3", ChangeKind::Immediate);
+  ASSERT_EQ(binder.Commits(), commits + 1);
+  EXPECT_EQ((img.Byte(Adrb::INPUT_INVERSE) >> 2) & 1, inverse ? 0 : 1);  // the edit went in
+  EXPECT_EQ(img.Byte(Adrb::INPUT_FUNCTION), INPUT_SPEED);
+  EXPECT_EQ(img.Word(Adrw::POTENTIOMETER_RANGE), 500);
+  EXPECT_TRUE(controls.OutOfRange("UpDownPotencRozsah"));  // the reload marks it again
+
+  // One arrow click down from the end the up-down shows.
+  Arrow("UpDownPotencRozsah", -1);
+  Ticks(kArrowCommitTicks);
+  EXPECT_EQ(img.Word(Adrw::POTENTIOMETER_RANGE), 59);
+  EXPECT_FALSE(controls.OutOfRange("UpDownPotencRozsah"));
+  controls.SetItemIndex("RadioGroupInput1", ItemIndexOfCode(controls, "RadioGroupInput1", 0));
+  binder.ControlChanged("RadioGroupInput1", ChangeKind::Immediate);
+  EXPECT_EQ(img.Byte(Adrb::INPUT_FUNCTION), 0);
+}
+
 TEST_F(MiscPageTest, StartLimiterControlsFollowAnInputWithThatFunction) {
   for (int i = 0; i < 3; ++i) buffers.params.SetByte(Adrb::INPUT_FUNCTION + i, INPUT_OFF);
   binder.LoadActivePage();

@@ -93,9 +93,12 @@ TEST(PageBinding, CheckBitChangesOnlyItsBit) {
 
 constexpr PageItem kCodes[] = {{1, "one"}, {2, "two"}, {0, "zero"}};
 
-TEST(PageBinding, ItemCodeSelectsByCodeAndStores255WhenNoneMatches) {
+// A code no item carries shows no selection, and storing keeps it: writing 255 instead
+// would destroy it at the next commit of any control on the page.
+TEST(PageBinding, ItemCodeSelectsByCodeAndKeepsTheByteWhenNoneMatches) {
   for (const Binding& row : {ComboCode("K", "", nullptr, FieldId::GEBER_MODE, kCodes),
                              RadioCode("K", "", FieldId::GEBER_MODE, kCodes)}) {
+    SCOPED_TRACE(row.kind == BindKind::ComboCode ? "combo" : "radio group");
     MemoryControls controls;
     SetUpRows(std::span(&row, 1), controls);
     ParamImage img;
@@ -109,7 +112,68 @@ TEST(PageBinding, ItemCodeSelectsByCodeAndStores255WhenNoneMatches) {
     LoadBinding(row, img, controls);
     EXPECT_EQ(controls.ItemIndex("K"), -1);
     StoreBinding(row, controls, img);
-    EXPECT_EQ(img.Byte(Adrb::GEBER_MODE), 255);
+    EXPECT_EQ(img.Byte(Adrb::GEBER_MODE), 9);
+
+    controls.SetItemIndex("K", 0);  // the user chooses an item
+    StoreBinding(row, controls, img);
+    EXPECT_EQ(img.Byte(Adrb::GEBER_MODE), 1);
+  }
+}
+
+TEST(PageBinding, RadioByIndexKeepsAByteBeyondItsItems) {
+  constexpr PageItem kThree[] = {{0, "Plus"}, {1, "Minus"}, {2, "Auto"}};
+  const Binding row = RadioIndex("R", "", FieldId::PICKUP_POLARITY, kThree);
+  MemoryControls controls;
+  SetUpRows(std::span(&row, 1), controls);
+  ParamImage img;
+  img.SetByte(Adrb::PICKUP_POLARITY, 7);
+  LoadBinding(row, img, controls);
+  EXPECT_EQ(controls.ItemIndex("R"), -1);
+  StoreBinding(row, controls, img);
+  EXPECT_EQ(img.Byte(Adrb::PICKUP_POLARITY), 7);
+}
+
+struct OutsideCase {
+  const char* what;
+  Binding row;
+  int32_t stored;    // stored form, outside what the up-down can show
+  int32_t shown;     // the end of the range it shows
+  int32_t position;  // the position the stored value stands for
+};
+
+const OutsideCase kOutsideCases[] = {
+    {"word above", UpDown("U", "", nullptr, FieldId::LIMITER, 1000, 25000, 50), 30000, 25000,
+     30000},
+    {"word below", UpDown("U", "", nullptr, FieldId::LIMITER, 1000, 25000, 50), 500, 1000, 500},
+    {"byte x100", UpDown("U", "", nullptr, FieldId::START_LIMITER_DELAY, 0, 5000, 100), 60, 5000,
+     6000},
+    {"signed byte", UpDown("U", "", nullptr, FieldId::RPM_PULSES, -2, 12), -56, -2, -56},
+    {"byte +100", UpDown("U", "", nullptr, FieldId::RPM_CORRECTION, -60, 60), 200, 60, 100},
+};
+
+TEST(PageBinding, UpDownKeepsAStoredValueOutsideItsRangeUntilTheUserSetsIt) {
+  for (const OutsideCase& c : kOutsideCases) {
+    SCOPED_TRACE(c.what);
+    MemoryControls controls;
+    SetUpRows(std::span(&c.row, 1), controls);
+    ParamImage img;
+    WriteStored(img, c.row.field, 0, c.stored);
+    LoadBinding(c.row, img, controls);
+    EXPECT_EQ(controls.Position("U"), c.shown);
+    EXPECT_TRUE(controls.OutOfRange("U"));
+    EXPECT_EQ(controls.StoredOutside("U"), c.position);
+    StoreBinding(c.row, controls, img);
+    EXPECT_EQ(ReadStored(img, c.row.field, 0), c.stored);
+
+    // The user's value replaces it.
+    controls.SetPosition("U", c.shown);
+    EXPECT_FALSE(controls.OutOfRange("U"));
+    StoreBinding(c.row, controls, img);
+    EXPECT_EQ(ReadStored(img, c.row.field, 0), UpDownStored(c.row, c.shown));
+
+    // A value inside the range loads without the mark.
+    LoadBinding(c.row, img, controls);
+    EXPECT_FALSE(controls.OutOfRange("U"));
   }
 }
 

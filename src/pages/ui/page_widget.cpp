@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <functional>
 #include <map>
 #include <string>
@@ -25,6 +26,7 @@
 #include "mapedit/ui/tab_widget.h"
 #include "pages/page_binder.h"
 #include "pages/page_logic.h"
+#include "pages/ui/widget_controls.h"
 
 namespace zeda {
 
@@ -88,26 +90,70 @@ void Send(PageBinder& binder, const QString& name, ChangeKind kind) {
   binder.ControlChanged(name.toStdString(), kind);
 }
 
+// Lets the wheel reach a combo box only while the box has the focus; otherwise the event
+// goes on to the page, which scrolls.
+class WheelNeedsFocus final : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::Wheel) return false;
+    const auto* w = qobject_cast<QWidget*>(watched);
+    if (w == nullptr || w->hasFocus()) return false;
+    event->ignore();
+    return true;
+  }
+};
+
+QComboBox* NewCombo(QWidget* parent) {
+  auto* c = new QComboBox(parent);
+  c->setFocusPolicy(Qt::StrongFocus);  // not by the wheel
+  c->installEventFilter(new WheelNeedsFocus(c));
+  return c;
+}
+
+constexpr char kTypedProperty[] = "zedaTyped";
+
 QWidget* MakeSpin(const Binding& row, QWidget* parent, PageBinder& binder) {
   auto* s = new PageSpinBox(parent);
   s->setKeyboardTracking(false);
   s->setAccelerated(true);
+  s->setFocusPolicy(Qt::StrongFocus);  // not by the wheel
   const QString name = Name(row.control);
-  s->onStep = [&binder, name] { Send(binder, name, ChangeKind::ArrowClick); };
-  QObject::connect(s, &QSpinBox::editingFinished, s, [&binder, s, name] {
+  // What the box shows is the user's value from the first act on it on: a value kept
+  // because the box could not show it is given up.
+  auto userAct = [&binder, key = name.toStdString()] {
+    if (!binder.LoadGuard()) binder.Controls().ClearOutOfRange(key);
+  };
+  s->onStep = [&binder, name, userAct] {
+    userAct();
+    Send(binder, name, ChangeKind::ArrowClick);
+  };
+  QObject::connect(s, &QSpinBox::editingFinished, s, [&binder, s, name, userAct] {
     // editingFinished also comes when the focus leaves without a typed change.
-    if (s->property("zedaTyped").toBool()) {
-      s->setProperty("zedaTyped", false);
+    if (s->property(kTypedProperty).toBool()) {
+      s->setProperty(kTypedProperty, false);
+      userAct();
       Send(binder, name, ChangeKind::Immediate);
     }
   });
-  QObject::connect(s->findChild<QLineEdit*>(), &QLineEdit::textEdited, s,
-                   [s] { s->setProperty("zedaTyped", true); });
+  QObject::connect(s->findChild<QLineEdit*>(), &QLineEdit::textEdited, s, [s, userAct] {
+    s->setProperty(kTypedProperty, true);
+    userAct();
+  });
+  // A value set from outside (an assistive tool's value interface) counts like an arrow
+  // step. Steps and typed values are told above; the program writes under the load guard.
+  QObject::connect(s, &QSpinBox::valueChanged, s, [&binder, s, name, userAct] {
+    if (binder.LoadGuard() || s->Stepping() || s->property(kTypedProperty).toBool()) return;
+    userAct();
+    Send(binder, name, ChangeKind::ArrowClick);
+  });
   return s;
 }
 
 QWidget* MakeCombo(const Binding& row, QWidget* parent, PageBinder& binder) {
-  auto* c = new QComboBox(parent);
+  QComboBox* c = NewCombo(parent);
   const QString name = Name(row.control);
   QObject::connect(c, &QComboBox::activated, c,
                    [&binder, name] { binder.ComboChanged(name.toStdString()); });
@@ -134,8 +180,10 @@ QWidget* MakeRadioRow(const Binding& row, QWidget* parent, PageBinder& binder) {
     r->setObjectName(Name(row.control) + QString::number(b));
     r->setAccessibleName(Caption(row.caption) + QLatin1Char(' ') + text);
     h->addWidget(r);
-    QObject::connect(r, &QRadioButton::clicked, r,
-                     [&binder, r] { Send(binder, r->objectName(), ChangeKind::Immediate); });
+    // Only a button that becomes checked: a click on the checked one changes nothing.
+    QObject::connect(r, &QRadioButton::toggled, r, [&binder, r](bool on) {
+      if (on) Send(binder, r->objectName(), ChangeKind::Immediate);
+    });
   }
   h->addStretch(1);
   return w;
@@ -153,7 +201,8 @@ void AddRow(const Binding& row, Box& box, PageBinder& binder) {
       auto* c = new QCheckBox(Caption(row.caption), box.widget);
       KeepSourceText(c, row.caption);
       const QString name = Name(row.control);
-      QObject::connect(c, &QCheckBox::clicked, c,
+      // toggled, not clicked: an assistive tool's toggle action raises no click.
+      QObject::connect(c, &QCheckBox::toggled, c,
                        [&binder, name] { Send(binder, name, ChangeKind::Immediate); });
       control = c;
       ownCaption = true;
@@ -198,7 +247,7 @@ void AddExtra(const PageExtra& extra, Box& box, PageBinder& binder) {
     return;
   }
   if (extra.kind == ExtraKind::Combo) {
-    auto* c = new QComboBox(box.widget);
+    QComboBox* c = NewCombo(box.widget);
     c->setObjectName(Name(extra.name));
     c->setAccessibleName(Caption(extra.caption));
     const QString name = Name(extra.name);
@@ -245,17 +294,28 @@ void AddExtra(const PageExtra& extra, Box& box, PageBinder& binder) {
 
 void PageSpinBox::stepBy(int steps) {
   const int before = value();
+  const bool marked = property(kOutOfRangeProperty).toBool();
+  stepping_ = true;
   QSpinBox::stepBy(steps);
-  if (value() != before && onStep) onStep();
+  stepping_ = false;
+  if ((value() != before || marked) && onStep) onStep();
+}
+
+void PageSpinBox::wheelEvent(QWheelEvent* event) {
+  if (!hasFocus()) {
+    event->ignore();
+    return;
+  }
+  QSpinBox::wheelEvent(event);
 }
 
 void PageSpinBox::TakeTypedValue() {
-  if (!property("zedaTyped").toBool()) return;
+  if (!property(kTypedProperty).toBool()) return;
   interpretText();
   Q_EMIT editingFinished();
 }
 
-void PageSpinBox::ForgetTypedValue() { setProperty("zedaTyped", false); }
+void PageSpinBox::ForgetTypedValue() { setProperty(kTypedProperty, false); }
 
 void PageSpinBox::keyPressEvent(QKeyEvent* event) {
   const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
@@ -267,8 +327,11 @@ void ConnectRadio(QRadioButton* button, std::string_view group, PageBinder& bind
   // No accessible name of its own: the button is made before its item text, and a screen
   // reader takes the text (always in the current language) inside the titled group.
   const QString name = QString::fromUtf8(group.data(), static_cast<int>(group.size()));
-  QObject::connect(button, &QRadioButton::clicked, button,
-                   [&binder, name] { Send(binder, name, ChangeKind::Immediate); });
+  // Only the button that becomes checked (a click, the keyboard, an assistive tool's toggle
+  // action): a click on the checked item changes nothing and commits nothing.
+  QObject::connect(button, &QRadioButton::toggled, button, [&binder, name](bool on) {
+    if (on) Send(binder, name, ChangeKind::Immediate);
+  });
 }
 
 constexpr int kMinTableHeightPx = 260;

@@ -7,11 +7,17 @@
 //    check boxes, radio groups and buttons carry their own caption;
 //  - map editors take the space left below the boxes.
 // Every control gets its objectName and its caption as accessible name. Change kinds:
-// an up-down arrow or step is ChangeKind::ArrowClick; leaving or Enter in an edit (Enter
-// also moves on), a check box, radio button, combo box or button is Immediate; a combo
-// choice goes through PageBinder::ComboChanged, which then moves the focus away. Changes made by
-// the program itself never reach the binder: only user signals (clicked, activated, stepBy,
-// editingFinished) are connected, and the binder ignores anything under its load guard.
+// an up-down arrow or step is ChangeKind::ArrowClick, and so is a value set from outside
+// (an assistive tool's value); leaving or Enter in an edit (Enter also moves on), a check
+// box, a radio button that becomes checked, a combo box or button is Immediate; a combo
+// choice goes through PageBinder::ComboChanged, which then moves the focus away. A click on
+// the radio button that is already checked changes nothing and commits nothing.
+// Check boxes, radio buttons and up-downs are followed by their state signals (toggled,
+// valueChanged), so that a change made through the accessibility interface commits like a
+// click; the program's own writes happen under the binder's load guard, which the binder
+// honours. The mouse wheel changes an up-down or a combo box only while it has the focus;
+// otherwise it scrolls the page. Any act of the user on an up-down drops its out-of-range
+// mark (PageControls::MarkOutOfRange).
 //
 // Thread contract: window thread only.
 #include <QSpinBox>
@@ -31,17 +37,27 @@ class TTableSet;
 class PageSpinBox final : public QSpinBox {
  public:
   using QSpinBox::QSpinBox;
-  std::function<void()> onStep;  // arrow, Page Up/Down, wheel
+  // Arrow, Page Up/Down, the wheel over the focused box, an assistive tool's increase or
+  // decrease. Also a step that cannot move a value marked out of range: the user chose.
+  std::function<void()> onStep;
   void stepBy(int steps) override;
   // A value typed and not yet confirmed (no Enter, the focus still inside) is taken as if
   // confirmed: a command that reads the parameters must not leave it behind.
   void TakeTypedValue();
   // The control was reloaded: what was typed is gone.
   void ForgetTypedValue();
+  // True inside stepBy (its valueChanged is the step's, already told through onStep).
+  bool Stepping() const { return stepping_; }
 
  protected:
   // Enter takes the value and moves on to the next control.
   void keyPressEvent(QKeyEvent* event) override;
+  // Without the focus the wheel goes on to the page (it scrolls), so that turning it over a
+  // passing control changes nothing.
+  void wheelEvent(QWheelEvent* event) override;
+
+ private:
+  bool stepping_ = false;
 };
 
 // Fills `tab` with the widgets of `logic` (call before PageBinder::CreatePages, which sets

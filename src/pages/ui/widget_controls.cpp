@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -45,7 +46,45 @@ int WidgetControls::Position(std::string_view name) const {
 }
 
 void WidgetControls::SetPosition(std::string_view name, int position) {
-  if (auto* s = qobject_cast<QSpinBox*>(Find(name))) s->setValue(position);
+  if (auto* s = qobject_cast<QSpinBox*>(Find(name))) {
+    ClearOutOfRange(name);
+    s->setValue(position);
+  }
+}
+
+namespace {
+// "###" English "##" German "##" Czech; %1 the stored value, %2 and %3 the range.
+constexpr char kOutOfRangeText[] =
+    "###stored value %1 is outside %2 to %3; kept until you change it"
+    "##gespeicherter Wert %1 liegt außerhalb %2 bis %3; bleibt, bis Sie ihn ändern"
+    "##uložená hodnota %1 je mimo %2 až %3; zůstane, dokud ji nezměníte";
+}  // namespace
+
+void WidgetControls::MarkOutOfRange(std::string_view name, int stored) {
+  auto* s = qobject_cast<QSpinBox*>(Find(name));
+  if (!s) return;
+  s->setProperty(kOutOfRangeProperty, true);
+  QPalette p = s->palette();
+  p.setColor(QPalette::Text, Qt::red);
+  s->setPalette(p);
+  const QString why =
+      QString::fromUtf8(LangText(kOutOfRangeText)).arg(stored).arg(s->minimum()).arg(s->maximum());
+  s->setAccessibleDescription(why);
+  s->setToolTip(why);
+}
+
+void WidgetControls::ClearOutOfRange(std::string_view name) {
+  auto* s = qobject_cast<QSpinBox*>(Find(name));
+  if (!s || !s->property(kOutOfRangeProperty).toBool()) return;
+  s->setProperty(kOutOfRangeProperty, false);
+  s->setPalette(QPalette());  // the inherited one again
+  s->setAccessibleDescription(QString());
+  s->setToolTip(QString());
+}
+
+bool WidgetControls::OutOfRange(std::string_view name) const {
+  const QWidget* w = Find(name);
+  return w && w->property(kOutOfRangeProperty).toBool();
 }
 
 void WidgetControls::SetRange(std::string_view name, int lo, int hi, int step) {

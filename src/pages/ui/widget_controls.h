@@ -3,7 +3,8 @@
 // (the page tab widget) and the lookups are cached, because the binder asks for the same
 // names on every load, store and tick.
 //
-//  - QSpinBox: an up-down with its edit (its text is the edit's text);
+//  - QSpinBox: an up-down with its edit (its text is the edit's text); a value outside its
+//    range is marked in red, with the stored value in its description;
 //  - QCheckBox and single QRadioButton: Checked;
 //  - radio group: a QGroupBox whose QRadioButtons carry the item codes (property "code");
 //    filler items (kEmptyItem) are hidden but keep their index;
@@ -29,6 +30,8 @@ class QGroupBox;
 namespace zeda {
 
 inline constexpr char kItemCodeProperty[] = "zedaItemCode";
+// Set on an up-down while it is marked out of range (PageControls::MarkOutOfRange).
+inline constexpr char kOutOfRangeProperty[] = "zedaOutOfRange";
 
 class WidgetControls final : public PageControls {
  public:
@@ -37,6 +40,10 @@ class WidgetControls final : public PageControls {
   int Position(std::string_view name) const override;
   void SetPosition(std::string_view name, int position) override;
   void SetRange(std::string_view name, int lo, int hi, int step) override;
+  // Red text, and the stored value in the accessible description and the tool tip.
+  void MarkOutOfRange(std::string_view name, int stored) override;
+  void ClearOutOfRange(std::string_view name) override;
+  bool OutOfRange(std::string_view name) const override;
   bool Checked(std::string_view name) const override;
   void SetChecked(std::string_view name, bool checked) override;
   int ItemIndex(std::string_view name) const override;
