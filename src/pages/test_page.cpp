@@ -128,6 +128,9 @@ void TestPage::LoadBinClick(PageBinder& binder) {
   // Whatever the dump held is made valid like any other load, as one undo step.
   binder.Doc().Replace(DocumentChange::LoadBin, [&](ImageBuffers& b) {
     std::copy_n(bytes.begin() + offset, PARAM_IMAGE_SIZE, reinterpret_cast<char*>(b.params.Data()));
+    // The read-out lock is a check box on the window: any nonzero byte reads as locked.
+    const uint8_t lock = b.params.Byte(Adrb::NO_READING);
+    b.params.SetByte(Adrb::NO_READING, lock != 0 ? 1 : 0);
     NormalizeParams(b.params);
     UpdatePresence(b.params, b.presence);
     return true;

@@ -120,12 +120,37 @@ TEST_F(PageBinderTest, PendingEditIsCommittedBeforeThePageChanges) {
   EXPECT_EQ(binder.Commits(), 1);
 }
 
-TEST_F(PageBinderTest, PendingEditIsCommittedBeforePagesReload) {
-  Arrow("UpDownLimiter", 50);
+// A replacement of the image commits a waiting edit into the image it was made on, before
+// the replacement, and never afterwards over the new one.
+TEST_F(PageBinderTest, APendingEditGoesIntoTheImageItWasMadeOnBeforeAReplacement) {
   const int before = Limiter();
-  binder.LoadAllPages();
+  Arrow("UpDownLimiter", 50);
+  const int snapshotsBefore = snapshots;
+  document.Replace(DocumentChange::Open, [](ImageBuffers& b) {
+    b.params.SetWord(Adrw::LIMITER, 9000);
+    return true;
+  });
+  EXPECT_EQ(Limiter(), 9000);
+  EXPECT_EQ(controls.Position("UpDownLimiter"), 9000);
+  EXPECT_EQ(snapshots, snapshotsBefore + 2);  // the edit, then the replacement
+  Ticks(2 * kArrowCommitTicks);
+  EXPECT_EQ(Limiter(), 9000);  // nothing waits any more
+  binder.Undo();
   EXPECT_EQ(Limiter(), before + 50);
-  EXPECT_EQ(controls.Position("UpDownLimiter"), before + 50);
+  binder.Undo();
+  EXPECT_EQ(Limiter(), before);
+}
+
+// A replacement that declines (a file that does not open) changes nothing, and a pending
+// edit it committed stays committed.
+TEST_F(PageBinderTest, ADeclinedReplacementReloadsAndRecordsNothing) {
+  Arrow("UpDownLimiter", 50);
+  const int committed = Limiter() + 50;
+  const int snapshotsBefore = snapshots;
+  EXPECT_FALSE(document.Replace(DocumentChange::Open, [](ImageBuffers&) { return false; }));
+  EXPECT_EQ(Limiter(), committed);
+  EXPECT_EQ(snapshots, snapshotsBefore + 1);
+  EXPECT_TRUE(binder.PendingControl().empty());
 }
 
 TEST_F(PageBinderTest, UndoAndRedoProgramOnlyWhenAskedAndStopAtTheEnds) {

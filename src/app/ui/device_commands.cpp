@@ -97,11 +97,11 @@ class DeviceUiBridge : public zeda::DeviceOpsUi {
     form_.keyCheckText = ops.keyCheckText();
     const zeda::IdTexts& t = ops.UnitIdTexts();
     form_.unitIdent = {t.version, t.date, t.time, t.hardware, t.serial, t.lastUpdate, t.additional};
-    // The Bike page's unit labels and a saved file's HEX line tell what the unit told.
+    // The Bike page's unit labels (from the next monitor answer on) and a saved file's HEX
+    // line tell what the unit told.
     form_.unitDetailTexts_ = {QString::fromStdString(t.version), QString::fromStdString(t.date),
                               QString::fromStdString(t.time)};
     form_.ShowUnitText();
-    if (form_.monitorApplier_) form_.ShowMonitor();
   }
   void ClearCurrentFile() override {
     form_.currentFileName.clear();
