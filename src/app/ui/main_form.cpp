@@ -573,10 +573,17 @@ void TMainForm::SetDeviceCommandsEnabled(bool enabled) {
   ButtonRead->setEnabled(transfer);
   ButtonVerify->setEnabled(transfer);
   ButtonProgram->setEnabled(transfer);
-  for (const char* name : {"MenuRead", "MenuVerify", "MenuProgram"}) {
-    if (QAction* a = findChild<QAction*>(QString::fromLatin1(name))) a->setEnabled(transfer);
+  // Every tick: the menu items are looked up once, not searched for in the window each time.
+  static constexpr const char* kDeviceMenus[] = {"MenuRead", "MenuVerify", "MenuProgram",
+                                                 "MenuReset"};
+  if (!deviceMenusFound_) {
+    deviceMenusFound_ = true;
+    for (std::size_t i = 0; i < deviceMenus_.size(); ++i)
+      deviceMenus_[i] = findChild<QAction*>(QString::fromLatin1(kDeviceMenus[i]));
   }
-  if (QAction* a = findChild<QAction*>(QStringLiteral("MenuReset"))) a->setEnabled(enabled);
+  for (std::size_t i = 0; i < deviceMenus_.size(); ++i)
+    if (deviceMenus_[i])
+      deviceMenus_[i]->setEnabled(i + 1 < deviceMenus_.size() ? transfer : enabled);
 }
 
 // Port hand-over

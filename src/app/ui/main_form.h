@@ -401,6 +401,9 @@ class TMainForm : public QMainWindow,
   std::function<void()> activePageLoader_;
   std::vector<zeda::ComMenuItem> comMenuItems_;
   bool noPortHintShown_ = false;
+  // MenuRead, MenuVerify, MenuProgram and MenuReset, enabled on every tick.
+  std::array<QPointer<QAction>, 4> deviceMenus_{};
+  bool deviceMenusFound_ = false;
   PrinterChooser printerChooser_;
   std::function<void()> allPagesLoader_;
   AddressOpener addressOpener_;

@@ -123,6 +123,15 @@ void TTabWidget::LayoutChanged() {
 }
 
 void TTabWidget::Tick() {
+  if (language_ != CurrentLanguage()) {
+    language_ = CurrentLanguage();
+    tab_.AttachHost(this);  // tab widths in the new language
+    Rebuild();
+  }
+  // A table on a page not shown has no buttons to update and no modifiers to follow; it
+  // catches up on the first tick it is shown. (Asking the clipboard for every hidden table
+  // on every tick kept an idle window busy.)
+  if (!isVisible()) return;
   // The 2D graph previews a rubber band by the modifiers held, so it is redrawn when
   // Shift or Ctrl changes even while the mouse rests.
   // Asked only where it matters: the query may be a round trip to the display server.
@@ -136,11 +145,6 @@ void TTabWidget::Tick() {
     }
   }
   if (repeating_) RepeatTick();
-  if (language_ != CurrentLanguage()) {
-    language_ = CurrentLanguage();
-    tab_.AttachHost(this);  // tab widths in the new language
-    Rebuild();
-  }
   UpdateButtonStates();
 }
 

@@ -28,10 +28,16 @@ QString ToQ(std::string_view s) { return QString::fromUtf8(s.data(), static_cast
 
 QWidget* WidgetControls::Find(std::string_view name) const {
   if (auto it = cache_.find(name); it != cache_.end() && it->second) return it->second;
+  // A name the window does not have stays missing until widgets are made (Forget): a page
+  // tick asking for it must not search the whole window every time.
+  if (missing_.find(name) != missing_.end()) return nullptr;
   if (!root_) return nullptr;
   const QString qname = ToQ(name);
   QWidget* w = root_->objectName() == qname ? root_.data() : root_->findChild<QWidget*>(qname);
-  if (w) cache_[std::string(name)] = w;
+  if (w)
+    cache_[std::string(name)] = w;
+  else
+    missing_.emplace(name);
   return w;
 }
 

@@ -19,6 +19,7 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -72,7 +73,10 @@ class WidgetControls final : public PageControls {
     onNewRadio_ = std::move(hook);
   }
   // Forgets the cache (after widgets were made or destroyed under the root).
-  void Forget() { cache_.clear(); }
+  void Forget() {
+    cache_.clear();
+    missing_.clear();
+  }
 
  private:
   static std::vector<QRadioButton*> Buttons(const QGroupBox* group);
@@ -80,6 +84,7 @@ class WidgetControls final : public PageControls {
   QPointer<QWidget> root_;
   std::function<void(QRadioButton*, std::string_view)> onNewRadio_;
   mutable std::map<std::string, QPointer<QWidget>, std::less<>> cache_;
+  mutable std::set<std::string, std::less<>> missing_;
 };
 
 }  // namespace zeda
