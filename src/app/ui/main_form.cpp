@@ -420,6 +420,9 @@ void TMainForm::FormCreate() {
   // The parameter pages: built, loaded, the undo ring started.
   pages_ = std::make_unique<zeda::PageHost>(*this);
   pages_->Start();
+  // The monitor labels on the pages (the Bike page's unit texts among them) show at once.
+  monitorApplier_->ControlsBuilt();
+  ShowMonitor();
   // 24.
   mainTick_.SetInitialised(true);
   zeda::LinkTraceSink().Trace("FORM Initialised");

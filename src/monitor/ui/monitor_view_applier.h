@@ -17,6 +17,9 @@ class MonitorViewApplier {
  public:
   explicit MonitorViewApplier(QWidget* root) : root_(root) {}
   void Apply(const zeda::MonitorView& view);
+  // Controls were built under the root (the parameter pages): the next Apply looks for the
+  // ones still missing at once, not at its next periodic search.
+  void ControlsBuilt() { missing_ = -1; }
 
  private:
   void Find();

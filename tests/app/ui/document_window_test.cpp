@@ -479,3 +479,29 @@ TEST_F(DocumentWindowTest, CloseCommitsATypedValueFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+// The unit's identification reaches the Bike page's unit labels and a saved file's HEX line.
+TEST_F(DocumentWindowTest, TheUnitsIdentificationReachesTheBikePageAndTheFile) {
+  auto form = MakeShownFormAt(kBikePage);
+  auto* label = form->findChild<QLabel*>(QStringLiteral("LabelVerze1"));
+  ASSERT_NE(label, nullptr);
+  // Before the unit has told them, the labels say so.
+  EXPECT_EQ(label->text(), QStringLiteral("Unit = --"));
+  ASSERT_TRUE(StartLinkedSimulator(*form));
+  ASSERT_TRUE(WaitConnected(*form));
+  const zeda::IdTexts& id = form->DeviceOps().UnitIdTexts();
+  ASSERT_NE(id.version, "Unit = --");
+  // From the next monitor answer on (one is asked for every few ticks).
+  EXPECT_TRUE(WaitUntil([&] { return label->text().toStdString() == id.version; }, 2000))
+      << label->text().toStdString();
+  answers_ << files_.filePath(QStringLiteral("unit.ign"));
+  Trigger(*form, "MenuSaveAs");
+  std::ifstream in(files_.filePath(QStringLiteral("unit.ign")).toStdString());
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("HEX   " + id.date + "\t" + id.time + "\t" + id.version), std::string::npos)
+      << text.substr(text.rfind("VERSIONS") == std::string::npos ? 0 : text.rfind("VERSIONS"));
+}
+
+}  // namespace
