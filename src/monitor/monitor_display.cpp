@@ -308,9 +308,9 @@ void ShowPickups(const MonitorBlock& b, bool live, const MonitorParams& p, Monit
   values.pickup1Good = ShowPickup(b, live, 1, v[MonLabel::MonSnimac1]);
   values.pickup2Good = ShowPickup(b, live, 2, v[MonLabel::MonSnimac2]);
   const int method = live ? b.Byte(Monb::SYNCHRO) : p.synchro;
-  v[MonLabel::MonSnimac2].visible =
-      std::find(std::begin(kTwoPickupMethods), std::end(kTwoPickupMethods), method) !=
-      std::end(kTwoPickupMethods);
+  v[MonLabel::MonSnimac2].SetShown(std::find(std::begin(kTwoPickupMethods),
+                                             std::end(kTwoPickupMethods),
+                                             method) != std::end(kTwoPickupMethods));
   const bool running2 = b.Bit(Monb::PICKUP, MonBit::PICKUP2_RUN);
   v.refreshActivePage = running2 != m.pickup2Running;
   m.pickup2Running = running2;
@@ -350,10 +350,10 @@ void ShowAdvance(const MonitorBlock& b, bool live, const MonitorParams& p, Monit
                       : Format("%s %i = %i [\xC2\xB0]", T(MonText::Advance), i + 1, a);
   }
   const int channels = std::min(live ? static_cast<int>(b.Byte(Monb::CHANNELS)) : p.channels, 4);
-  for (int c = 2; c <= 4; ++c) v[MonLabelAt(MonLabel::Advance1, c - 1)].visible = channels >= c;
+  for (int c = 2; c <= 4; ++c) v[MonLabelAt(MonLabel::Advance1, c - 1)].SetShown(channels >= c);
   for (MonLabel d : {MonLabel::Dwell, MonLabel::Dwell1, MonLabel::Dwell2, MonLabel::Dwell3,
                      MonLabel::Dwell4, MonLabel::DwellCalibError})
-    v[d].visible = false;
+    v[d].SetShown(false);
 }
 
 void ShowSpeedAndGear(const MonitorBlock& b, bool live, const MonitorParams& p, MonitorView& v) {
@@ -474,7 +474,7 @@ void ShowFullSync(const MonitorBlock& b, bool live, MonitorView& v) {
 
 void ShowServo(const MonitorBlock& b, bool live, const MonitorParams& p, MonitorView& v) {
   LabelView& l = v[MonLabel::Servo];
-  l.visible = true;
+  l.SetShown(true);
   l.enabled = live ? b.Bit(Monb::STATES, MonBit::SERVO_EN) : p.servoEnabled;
   l.font = l.enabled ? kMonBlack : kMonGray;
   if (!live) {
@@ -498,7 +498,8 @@ void ShowPowerOutputs(const MonitorBlock& b, bool live, MonitorView& v) {
     const std::string head = Format("POUT%i(%s)", i + 1, T(r.text));
     l.text = Format("%s = %s", head.c_str(), live ? T(on ? MonText::Yes : MonText::No) : "---");
     l.colour = live && on ? r.on : kMonPlain;
-    l.enabled = l.visible = true;
+    l.enabled = true;
+    l.SetShown(true);
     v[MonLabelAt(MonLabel::ButtonTest01, i)].text = Format("Power out %i - %s", i + 1, T(r.text));
   }
 }
@@ -606,7 +607,7 @@ void EvaluateMonitor(MonitorBlock& block, bool live, const MonitorParams& params
   ShowAdvance(b, live, params, view);
   ShowSpeedAndGear(b, live, params, view);
   ShowInputFunctions(b, live, params, view);
-  view[MonLabel::EeDataErr].visible = values.dataErrorShown;
+  view[MonLabel::EeDataErr].SetShown(values.dataErrorShown);
   ShowTestValues(b, live, params, view);
   ShowInputs(b, live, view);
   ShowAcceleration(b, live, params, view);

@@ -103,7 +103,15 @@ struct LabelView {
   Colour font = kMonBlack;
   bool enabled = true;
   bool visible = true;
+  // Whether the monitor decides if the label shows (SetShown). Many monitor labels sit on
+  // the pages, whose rules show and hide them; those the monitor leaves alone.
+  bool visibilityOwned = false;
   friend bool operator==(const LabelView&, const LabelView&) = default;
+
+  void SetShown(bool on) {
+    visible = on;
+    visibilityOwned = true;
+  }
 };
 
 struct GaugeView {

@@ -105,7 +105,9 @@ void MonitorViewApplier::Apply(const zeda::MonitorView& view) {
       w->setPalette(pal);
     }
     if (first || v.enabled != old.enabled) w->setEnabled(v.enabled);
-    if (first || v.visible != old.visible) w->setVisible(v.visible);
+    // Only what the monitor decides: the pages show and hide the rest by their own rules.
+    if (v.visibilityOwned && (first || v.visible != old.visible || !old.visibilityOwned))
+      w->setVisible(v.visible);
     old = v;
     applied_[k] = true;
   }
