@@ -310,10 +310,58 @@ const char* NameOf(Pending p) {
   return "";
 }
 
+// The field an unconfirmed edit changes and the value it has once committed.
+struct Made {
+  FieldId field;
+  int element;
+  int value;
+};
+
 class UnconfirmedEditTest : public DocumentWindowTest {
  protected:
   void EveryCommandTakesItIntoTheSetItWasMadeOn(Pending kind);
+  // Makes the edit on its page as a user does, without confirming it.
+  Made MakeEdit(TMainForm& f, Pending p);
 };
+
+Made UnconfirmedEditTest::MakeEdit(TMainForm& f, Pending p) {
+  switch (p) {
+    case Pending::ArrowClick:
+    case Pending::TypedValue: {
+      Tabs(f)->setCurrentIndex(kMiscPage);
+      QSpinBox* s = Spin(f, "UpDownLimiter");
+      const int v = s->value() + 50;
+      if (p == Pending::ArrowClick) {
+        s->setFocus();
+        s->stepBy(1);
+      } else {
+        Type(s, v, false);
+      }
+      return {FieldId::LIMITER, 0, v};
+    }
+    case Pending::MapIncrement:
+    case Pending::OpenCellEditor: {
+      Tabs(f)->setCurrentIndex(zeda::kAdvancePageIndex);
+      zeda::TTabWidget* map = AdvanceMap(f);
+      // Column 3 of the row the sheet shows (a sheet over rpm alone shows one row).
+      const zeda::CSheet& sheet = map->Table().Cur();
+      const int row = sheet.axisY.fixed ? sheet.axisY.fixedIndex : 0;
+      const int cell = row * zeda::MAP_COLUMNS + 3;
+      const int shown = Shown(f.document.Params(), FieldId::ADVANCE, cell);
+      QTest::mouseClick(map, Qt::LeftButton, {}, map->ItemRect(3, row).center());
+      if (p == Pending::MapIncrement) {
+        QTest::keyClick(map, Qt::Key_Plus);
+        const int v = map->Table().Cur().Cell(3, row);
+        EXPECT_NE(v, shown) << "the increment did not step the cell";
+        return {FieldId::ADVANCE, cell, v};
+      }
+      const int v = shown == 20 ? 21 : 20;
+      QTest::keyClicks(map, QString::number(v));
+      return {FieldId::ADVANCE, cell, v};
+    }
+  }
+  return {FieldId::LIMITER, 0, 0};
+}
 
 TEST_F(UnconfirmedEditTest, AnArrowClick) {
   EveryCommandTakesItIntoTheSetItWasMadeOn(Pending::ArrowClick);
@@ -335,51 +383,7 @@ void UnconfirmedEditTest::EveryCommandTakesItIntoTheSetItWasMadeOn(Pending kind)
   ASSERT_TRUE(WaitConnected(*form));
   const QString other = WriteIgn(QStringLiteral("other.ign"), NextImage(form->document.Params()));
 
-  // Makes the edit on its page and returns the field it changes and the value it will
-  // have once committed.
-  struct Made {
-    FieldId field;
-    int element;
-    int value;
-  };
-  auto make = [&](Pending p) -> Made {
-    switch (p) {
-      case Pending::ArrowClick:
-      case Pending::TypedValue: {
-        Tabs(*form)->setCurrentIndex(kMiscPage);
-        QSpinBox* s = Spin(*form, "UpDownLimiter");
-        const int v = s->value() + 50;
-        if (p == Pending::ArrowClick) {
-          s->setFocus();
-          s->stepBy(1);
-        } else {
-          Type(s, v, false);
-        }
-        return {FieldId::LIMITER, 0, v};
-      }
-      case Pending::MapIncrement:
-      case Pending::OpenCellEditor: {
-        Tabs(*form)->setCurrentIndex(zeda::kAdvancePageIndex);
-        zeda::TTabWidget* map = AdvanceMap(*form);
-        // Column 3 of the row the sheet shows (a sheet over rpm alone shows one row).
-        const zeda::CSheet& sheet = map->Table().Cur();
-        const int row = sheet.axisY.fixed ? sheet.axisY.fixedIndex : 0;
-        const int cell = row * zeda::MAP_COLUMNS + 3;
-        const int shown = Shown(form->document.Params(), FieldId::ADVANCE, cell);
-        QTest::mouseClick(map, Qt::LeftButton, {}, map->ItemRect(3, row).center());
-        if (p == Pending::MapIncrement) {
-          QTest::keyClick(map, Qt::Key_Plus);
-          const int v = map->Table().Cur().Cell(3, row);
-          EXPECT_NE(v, shown) << "the increment did not step the cell";
-          return {FieldId::ADVANCE, cell, v};
-        }
-        const int v = shown == 20 ? 21 : 20;
-        QTest::keyClicks(map, QString::number(v));
-        return {FieldId::ADVANCE, cell, v};
-      }
-    }
-    return {FieldId::LIMITER, 0, 0};
-  };
+  auto make = [&](Pending p) { return MakeEdit(*form, p); };
   auto valueIn = [](const ParamImage& img, const Made& m) {
     return zeda::ReadShown(img, Field(m.field), m.element);
   };
@@ -462,20 +466,25 @@ void UnconfirmedEditTest::EveryCommandTakesItIntoTheSetItWasMadeOn(Pending kind)
   }
 }
 
-// Close commits an unconfirmed edit first: "Save changes?" is asked, and the settings keep it.
-TEST_F(DocumentWindowTest, CloseCommitsATypedValueFirst) {
-  auto form = MakeShownFormAt(kMiscPage);
-  Run(kSettleMs);
-  QSpinBox* limiter = Spin(*form, "UpDownLimiter");
-  const int v = limiter->value() + 50;
-  // A file to compare with, so that the commit makes an unsaved change.
-  answers_ << files_.filePath(QStringLiteral("mine.ign"));
-  Trigger(*form, "MenuSaveAs");
-  Type(limiter, v, false);
-  saveAnswer_ = QMessageBox::Discard;
-  form->close();
-  EXPECT_EQ(saveQuestions_, 1);
-  EXPECT_EQ(Shown(form->document.Params(), FieldId::LIMITER), v);
+// Close commits an unconfirmed edit first: "Save changes?" is asked about it, and the set
+// the window saves at its end holds it.
+TEST_F(UnconfirmedEditTest, CloseCommitsItFirst) {
+  for (const Pending p :
+       {Pending::ArrowClick, Pending::TypedValue, Pending::MapIncrement, Pending::OpenCellEditor}) {
+    SCOPED_TRACE(NameOf(p));
+    auto form = MakeShownFormAt(kMiscPage);
+    // A file to compare with, so that the commit makes an unsaved change.
+    answers_ << files_.filePath(QStringLiteral("mine.ign"));
+    Trigger(*form, "MenuSaveAs");
+    const ParamImage start = form->document.Params();
+    const Made m = MakeEdit(*form, p);
+    saveQuestions_ = 0;
+    saveAnswer_ = QMessageBox::Discard;
+    form->close();
+    EXPECT_EQ(saveQuestions_, 1);
+    EXPECT_EQ(zeda::ReadShown(form->document.Params(), Field(m.field), m.element), m.value);
+    EXPECT_TRUE(OnlyFieldDiffers(start, form->document.Params(), m.field));
+  }
 }
 
 }  // namespace
