@@ -113,8 +113,6 @@ QComboBox* NewCombo(QWidget* parent) {
   return c;
 }
 
-constexpr char kTypedProperty[] = "zedaTyped";
-
 QWidget* MakeSpin(const Binding& row, QWidget* parent, PageBinder& binder) {
   auto* s = new PageSpinBox(parent);
   s->setKeyboardTracking(false);
@@ -132,20 +130,20 @@ QWidget* MakeSpin(const Binding& row, QWidget* parent, PageBinder& binder) {
   };
   QObject::connect(s, &QSpinBox::editingFinished, s, [&binder, s, name, userAct] {
     // editingFinished also comes when the focus leaves without a typed change.
-    if (s->property(kTypedProperty).toBool()) {
-      s->setProperty(kTypedProperty, false);
+    if (s->Typed()) {
+      s->SetTyped(false);
       userAct();
       Send(binder, name, ChangeKind::Immediate);
     }
   });
   QObject::connect(s->findChild<QLineEdit*>(), &QLineEdit::textEdited, s, [s, userAct] {
-    s->setProperty(kTypedProperty, true);
+    s->SetTyped(true);
     userAct();
   });
   // A value set from outside (an assistive tool's value interface) counts like an arrow
   // step. Steps and typed values are told above; the program writes under the load guard.
   QObject::connect(s, &QSpinBox::valueChanged, s, [&binder, s, name, userAct] {
-    if (binder.LoadGuard() || s->Stepping() || s->property(kTypedProperty).toBool()) return;
+    if (binder.LoadGuard() || s->Stepping() || s->Typed()) return;
     userAct();
     Send(binder, name, ChangeKind::ArrowClick);
   });
@@ -310,12 +308,12 @@ void PageSpinBox::wheelEvent(QWheelEvent* event) {
 }
 
 void PageSpinBox::TakeTypedValue() {
-  if (!property(kTypedProperty).toBool()) return;
+  if (!typed_) return;
   interpretText();
   Q_EMIT editingFinished();
 }
 
-void PageSpinBox::ForgetTypedValue() { setProperty(kTypedProperty, false); }
+void PageSpinBox::ForgetTypedValue() { typed_ = false; }
 
 void PageSpinBox::keyPressEvent(QKeyEvent* event) {
   const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;

@@ -46,6 +46,9 @@ class PageSpinBox final : public QSpinBox {
   void TakeTypedValue();
   // The control was reloaded: what was typed is gone.
   void ForgetTypedValue();
+  // Text was typed into the edit and not yet taken.
+  bool Typed() const { return typed_; }
+  void SetTyped(bool typed) { typed_ = typed; }
   // True inside stepBy (its valueChanged is the step's, already told through onStep).
   bool Stepping() const { return stepping_; }
 
@@ -58,6 +61,7 @@ class PageSpinBox final : public QSpinBox {
 
  private:
   bool stepping_ = false;
+  bool typed_ = false;
 };
 
 // Fills `tab` with the widgets of `logic` (call before PageBinder::CreatePages, which sets
