@@ -388,43 +388,50 @@ void UnconfirmedEditTest::EveryCommandTakesItIntoTheSetItWasMadeOn(Pending kind)
     return zeda::ReadShown(img, Field(m.field), m.element);
   };
 
+  // What the command does with the set the edit went into.
+  enum class Then {
+    Keeps,     // reads it: the edit is in it
+    Replaces,  // replaces it: the edit is one undo step back, nothing of it in the new set
+    Undoes,    // steps back: the edit went in first, so undo takes exactly it back
+  };
   struct Consumer {
     const char* name;
-    bool replaces;  // the set on screen is replaced; the edit is one undo step back
+    Then then;
     std::function<void()> run;
   };
   const std::vector<Consumer> consumers = {
-      {"Program", false,
+      {"Program", Then::Keeps,
        [&] {
          form->findChild<QPushButton*>(QStringLiteral("ButtonProgram"))->click();
          WaitIdle(*form);
        }},
-      {"Verify", false,
+      {"Verify", Then::Keeps,
        [&] {
          form->findChild<QPushButton*>(QStringLiteral("ButtonVerify"))->click();
          WaitIdle(*form);
        }},
-      {"Save", false,
+      {"Save", Then::Keeps,
        [&] {
          answers_ << files_.filePath(QStringLiteral("saved.ign"));
          Trigger(*form, "MenuSaveAs");
        }},
-      {"Page switch", false, [&] { Tabs(*form)->setCurrentIndex(kBikePage); }},
-      {"Language switch", false,
+      {"Page switch", Then::Keeps, [&] { Tabs(*form)->setCurrentIndex(kBikePage); }},
+      {"Language switch", Then::Keeps,
        [&] {
          Trigger(*form, "MenuGerman");
          Trigger(*form, "MenuEnglish");
        }},
-      {"Read", true,
+      {"Read", Then::Replaces,
        [&] {
          form->findChild<QPushButton*>(QStringLiteral("ButtonRead"))->click();
          WaitIdle(*form);
        }},
-      {"Open", true,
+      {"Open", Then::Replaces,
        [&] {
          answers_ << other;
          Trigger(*form, "MenuOpen");
        }},
+      {"Undo", Then::Undoes, [&] { Trigger(*form, "MenuZpet"); }},
   };
 
   // A new installation programs nothing before the unit was read once.
@@ -438,7 +445,13 @@ void UnconfirmedEditTest::EveryCommandTakesItIntoTheSetItWasMadeOn(Pending kind)
       const Made m = make(p);
       c.run();
       const ParamImage after = form->document.Params();
-      if (!c.replaces) {
+      if (c.then == Then::Undoes) {
+        // The edit was one step: undo took exactly it back, and redo brings it again.
+        EXPECT_TRUE(Differing(start, after).empty());
+        Trigger(*form, "MenuZnovu");
+        EXPECT_EQ(valueIn(form->document.Params(), m), m.value);
+        EXPECT_TRUE(OnlyFieldDiffers(start, form->document.Params(), m.field));
+      } else if (c.then == Then::Keeps) {
         EXPECT_EQ(valueIn(after, m), m.value);
         EXPECT_TRUE(OnlyFieldDiffers(start, after, m.field));
         if (std::string(c.name) == "Program") {
