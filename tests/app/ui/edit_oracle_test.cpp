@@ -174,7 +174,7 @@ ByteSet LobeBytes() { return Range(Adrb::LOBE_START, 2 * zeda::CHANNEL_SLOTS); }
 // test makes (the next item of a combo box, the first other item of a radio group, one
 // step up).
 const std::vector<Dependent>& Dependents() {
-  static const std::vector<Dependent> rows = {
+  static const std::vector<Dependent> kRows = {
       {"RadioButtonPoti", "a potentiometer mode brings its start range",
        [](const ParamImage&) { return WordBytes(Adrw::POTENTIOMETER_RANGE); }},
       {"CheckBoxInNeutralSs",
@@ -209,7 +209,7 @@ const std::vector<Dependent>& Dependents() {
       {"UpDownPOutPulse3", "Special Pulse counts periods of 50 ms, never shorter than its pulse",
        [](const ParamImage&) { return Range(Adrb::POUT_PWM_MAP + 24 * 2, 24); }},
   };
-  return rows;
+  return kRows;
 }
 
 ByteSet DependentBytes(const std::string& control, const ParamImage& after) {
