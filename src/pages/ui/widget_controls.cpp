@@ -97,6 +97,10 @@ void WidgetControls::SetRange(std::string_view name, int lo, int hi, int step) {
   if (auto* s = qobject_cast<QSpinBox*>(Find(name))) {
     s->setRange(lo, hi);
     s->setSingleStep(step > 0 ? step : 1);
+    // Assistive tools step by the size the control reports, which Qt reads from a
+    // "stepSize" property a spin box does not have (it reported 0, and a tool's Increase
+    // moved the limiter by thousands of rpm, now committed like any value set).
+    s->setProperty("stepSize", s->singleStep());
   }
 }
 

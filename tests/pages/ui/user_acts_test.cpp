@@ -112,6 +112,26 @@ TEST_F(UserActsTest, AnAssistiveToolsValueCommitsLikeArrowClicks) {
   }
 }
 
+// An assistive tool steps an up-down by the size it reports: every up-down of the pages
+// reports its own step (it reported 0, and a tool's Increase took the limiter thousands of
+// rpm up), in the current range as the pages set it.
+TEST_F(UserActsTest, EveryUpDownTellsAssistiveToolsItsStep) {
+  int checked = 0;
+  for (QSpinBox* spin : form_->findChildren<zeda::PageSpinBox*>()) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(spin);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(a->valueInterface(), nullptr);
+    EXPECT_EQ(a->valueInterface()->minimumStepSize().toInt(), spin->singleStep())
+        << spin->objectName().toStdString();
+    ++checked;
+  }
+  EXPECT_GT(checked, 50);
+  auto* limiter = Find<zeda::PageSpinBox>("UpDownLimiter");
+  ASSERT_NE(limiter, nullptr);
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(limiter)->valueInterface()->minimumStepSize(),
+            50);
+}
+
 // The toggle action of a check box, of an item of a radio group and of a button of a row
 // commits at once, as a click does.
 TEST_F(UserActsTest, AnAssistiveToolsToggleCommitsAtOnce) {
