@@ -211,7 +211,8 @@ void DeviceOps::LostDuringOperation() {
 }
 
 bool DeviceOps::RequestTest(TestButton button) {
-  if (!UnitConnected() || !LinkEnabled() || !identPassed_) return false;
+  // A playback shows a recorded unit: a test meant for it must not reach the real one.
+  if (!UnitConnected() || !LinkEnabled() || !identPassed_ || ui_.PlayerActive()) return false;
   if (!PressTestButton(monitorCommands, button)) return false;
   if (monitorCommands.calibrationRunning) calibrationQuiet_ = 0;
   return true;
@@ -288,7 +289,8 @@ bool DeviceOps::Request(int32_t code) {
 }
 
 void DeviceOps::RequestAutoProgram() {
-  if (!UnitConnected() || !identPassed_ || ChangedMaskEmpty()) return;
+  // During a playback the image is the recording's, never meant for the real unit.
+  if (!UnitConnected() || !identPassed_ || ChangedMaskEmpty() || ui_.PlayerActive()) return;
   // The Program command asks before it overwrites a unit it knows nothing about, or one set
   // for another bike; an automatic program cannot ask, so it refuses and says why. The
   // edits stay in changedMask for a later Program.
@@ -409,7 +411,10 @@ void DeviceOps::RunDeviceOps() {
       if (opState_ == OP_PROGRAM) programAll_ = true;
       if (opState_ == OP_PROGRAM_CHANGED) programAll_ = false;
     } else if (opRequest_ == 0 && !saving && autoProgramFor_ != 0 &&
-               autoProgramFor_ == connection_ && identPassed_ && !ChangedMaskEmpty()) {
+               autoProgramFor_ == connection_ && identPassed_ && !ChangedMaskEmpty() &&
+               !ui_.PlayerActive()) {
+      // A program the user's edits still wait for waits out a playback too: until it
+      // stops, the image is the recording's.
       autoProgramFor_ = 0;
       opState_ = OP_PROGRAM_CHANGED;
       programAll_ = false;

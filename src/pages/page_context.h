@@ -28,6 +28,9 @@ struct PageContext {
   std::function<PageAnswer(const std::string& text)> ask;
   // The New command without its question: defaults for every page, commit, no current file.
   std::function<void()> newDefaults;
+  // True, after telling the user why, when nothing may act on the unit or replace the
+  // settings now (a playback shows a recorded unit).
+  std::function<bool()> refused;
   // A Test page button, by its control name, for the next monitor request.
   std::function<void(const std::string& button)> testRequest;
   // An existing file chosen by the user with a filter such as "*.bin"; "" when cancelled.

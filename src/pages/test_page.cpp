@@ -84,6 +84,7 @@ bool TestPage::Change(PageBinder& binder, std::string_view control) {
 }
 
 void TestPage::TestClick(std::string_view button) {
+  if (Refused()) return;
   if (!Connected()) {
     confirmed_ = false;
     return;
@@ -101,7 +102,7 @@ void TestPage::TestClick(std::string_view button) {
 }
 
 void TestPage::LoadBinClick(PageBinder& binder) {
-  if (!context_.testMode || !context_.chooseFile) return;
+  if (!context_.testMode || !context_.chooseFile || Refused()) return;
   const std::string addressText = binder.Controls().Text("EditLoadBin");
   const long offset = ParseAddress(addressText);
   if (offset < 0) {

@@ -100,6 +100,7 @@ class TestPage final : public PageLogic {
   // ButtonLoadBinClick: the parameters from one copy of a memory dump.
   void LoadBinClick(PageBinder& binder);
   bool Connected() const { return context_.connected && context_.connected(); }
+  bool Refused() const { return context_.refused && context_.refused(); }
   uint32_t Connection() const { return context_.connection ? context_.connection() : 0; }
 
   PageContext context_;

@@ -181,7 +181,7 @@ void TMainForm::ConnectDeviceCommands() {
 }
 
 void TMainForm::ReadCommand() {
-  if (PlaybackActive()) return;  // the recorded unit is not the real one
+  if (RefusedDuringPlayback()) return;  // the recorded unit is not the real one
   if (!deviceOps_->UnitConnected()) return;
   // An edit not yet committed belongs to the parameters on screen: it goes into them now,
   // before the read replaces them, never over what was read.
@@ -190,7 +190,7 @@ void TMainForm::ReadCommand() {
 }
 
 void TMainForm::VerifyCommand() {
-  if (PlaybackActive()) return;  // the recorded unit is not the real one
+  if (RefusedDuringPlayback()) return;  // the recorded unit is not the real one
   if (!deviceOps_->UnitConnected()) return;
   // What the user typed is what the unit is compared with.
   CommitActivePage();
@@ -199,7 +199,7 @@ void TMainForm::VerifyCommand() {
 }
 
 void TMainForm::ProgramCommand() {
-  if (PlaybackActive()) return;  // the recorded unit is not the real one
+  if (RefusedDuringPlayback()) return;  // the recorded unit is not the real one
   if (!deviceOps_->UnitConnected() || UnitRefused()) return;
   // What the user typed (even without Enter) is what gets programmed.
   CommitActivePage();
@@ -227,7 +227,7 @@ void TMainForm::ProgramCommand() {
 }
 
 void TMainForm::ResetCommand() {
-  if (PlaybackActive()) return;  // the recorded unit is not the real one
+  if (RefusedDuringPlayback()) return;  // the recorded unit is not the real one
   if (deviceOps_->UnitConnected()) deviceOps_->Request(zeda::OP_RESET);
 }
 

@@ -292,7 +292,7 @@ void TMainForm::RebuildHistoryMenu() {
 }
 
 void TMainForm::NewCommand(bool activePageOnly) {
-  if (!ConfirmDiscardChanges()) return;
+  if (RefusedDuringPlayback() || !ConfirmDiscardChanges()) return;
   const int page = activePageOnly ? PageControl1->currentIndex() : -1;
   const QString question = FromUtf8(zeda::LangText(kNewQuestionText));
   const int button = questionAsker_ ? questionAsker_(question)
@@ -325,7 +325,7 @@ void TMainForm::NewDefaultsForPreset() {
 }
 
 void TMainForm::OpenCommand(bool fromExeDir, bool activePageOnly) {
-  if (!ConfirmDiscardChanges()) return;
+  if (RefusedDuringPlayback() || !ConfirmDiscardChanges()) return;
   const int page = activePageOnly ? PageControl1->currentIndex() : -1;
   if (fromExeDir) openDialogPreset_ = saveDialogPreset_ = defaultFilePath_;
   const QString path = ChooseFile(false, openDialogPreset_);
@@ -338,7 +338,7 @@ void TMainForm::OpenCommand(bool fromExeDir, bool activePageOnly) {
 void TMainForm::OpenHistoryItem(int k) {
   const zeda::FileHistory& history = appSettings.history;
   if (k < 1 || k >= history.Count()) return;
-  if (!ConfirmDiscardChanges()) return;
+  if (RefusedDuringPlayback() || !ConfirmDiscardChanges()) return;
   OpenFile(-1, QString::fromStdString(history.Entry(k)));
 }
 
@@ -429,6 +429,7 @@ void TMainForm::CompareWithFileCommand() {
 }
 
 void TMainForm::SaveCommand(bool toExeDir) {
+  if (RefusedDuringPlayback()) return;  // the recording's settings are not the user's
   if (toExeDir) openDialogPreset_ = saveDialogPreset_ = defaultFilePath_;
   const QString path = ChooseFile(true, saveDialogPreset_);
   if (!path.isEmpty()) SaveTo(path);
@@ -449,6 +450,7 @@ void TMainForm::SaveTo(const QString& path) {
 }
 
 void TMainForm::QuicksaveCommand() {
+  if (RefusedDuringPlayback()) return;
   appSettings.file = currentFileName.toStdString();
   zeda::FileDocument doc = FileDocument();
   const zeda::QuicksaveOutcome out = zeda::QuicksaveVersion(doc, FileIdentification());

@@ -447,6 +447,9 @@ void TMainForm::FormClose() {
 
 void TMainForm::closeEvent(QCloseEvent* e) {
   // Edits not in the file are offered for saving; Cancel keeps the window.
+  // A playback gives the user's document back first: the question is about the user's own
+  // settings and file, never the recording's.
+  if (!closed_) EndPlayback();
   // A pending page edit counts as a change.
   if (!closed_) CommitActivePage();
   if (!closed_ && !ConfirmDiscardChanges()) {
@@ -532,7 +535,7 @@ void TMainForm::FilesDropped(const QStringList& paths) {
 void TMainForm::OpenIgnFile(const QString& path) {
   // Opened like a history entry: both file dialogs preset to the path, then OpenFile for
   // all pages.
-  if (!ConfirmDiscardChanges()) return;
+  if (RefusedDuringPlayback() || !ConfirmDiscardChanges()) return;
   lastDroppedIgnFile_ = path;
   openDialogPreset_ = saveDialogPreset_ = path;
   OpenFile(-1, path);

@@ -161,6 +161,12 @@ class TMainForm : public QMainWindow,
   // A unit is connected or a playback (playing or paused) runs.
   bool IsMonitorLive() const;
   bool PlaybackActive() const;
+  // While a playback shows a recorded unit and its settings, the commands that would write
+  // them to a file or a unit, or put the user's own document out of reach, are refused:
+  // true after telling the user why (playback_guard.cpp).
+  bool RefusedDuringPlayback();
+  // Stops a playback: the user's document, file name and undo history come back.
+  void EndPlayback();
   // The values the page ticks and the map editors' operating point read.
   const zeda::LiveValues& LiveValues() const { return liveValues_; }
   const zeda::MonitorView& MonitorView() const { return monitorView_; }
@@ -475,6 +481,8 @@ class TMainForm : public QMainWindow,
   zeda::MonitorView monitorView_;
   zeda::CsvOutput csvOutput_;
   bool wasLive_ = false;
+  // The connection the last fresh monitor answer came on (0: none yet).
+  uint32_t answeredConnection_ = 0;
   std::unique_ptr<MonitorViewApplier> monitorApplier_;
   // CheckBoxPropMon1-5, read on every answer: a cache filled by MonitorParams.
   mutable std::array<QPointer<QAbstractButton>, 5> propMonBoxes_{};
@@ -491,6 +499,7 @@ class TMainForm : public QMainWindow,
     zeda::ParamImage params, unitImage, fileImage;
     bool unitImageValid = false;
     bool fileMatches = false;
+    QString fileName;  // the title's file: the user's, whatever the playback showed
     int page = 0;
     std::array<bool, zeda::PARAM_IMAGE_SIZE> changedMask{};
     uint8_t tableIds[zeda::kPageStateTables] = {};  // the map editors' sheets

@@ -92,6 +92,7 @@ class PlayerHostBridge : public zeda::PlayerHost {
     // The user's own document goes aside; the recording's takes its place until Stop.
     TMainForm::SavedDocument& s = form_.savedDocument_;
     CopyDocument(form_.imageBuffers, s);
+    s.fileName = form_.currentFileName;
     s.page = form_.PageControl1->currentIndex();
     std::fill(std::begin(s.tableIds), std::end(s.tableIds), 0);
     std::fill(std::begin(s.sheets), std::end(s.sheets), 0);
@@ -117,8 +118,12 @@ class PlayerHostBridge : public zeda::PlayerHost {
       SelectSheets(form_.pages_.get(), s.tableIds, s.sheets);
     }
     form_.fileMatches = b.fileMatches;
+    form_.currentFileName = s.fileName;
     form_.CompareIfChanged();
     form_.UpdateTitle();
+    // The block holds the recording's last frame: a connected unit's values show again
+    // with its next answer, unknown until then.
+    form_.answeredConnection_ = 0;
     form_.ShowMonitor();
   }
   void PlayParameters(const uint8_t* image) override {
@@ -229,7 +234,10 @@ void TMainForm::ToggleMonitorPlayer(bool shown) {
 bool TMainForm::PlaybackActive() const { return player_ && player_->PlaybackLive(); }
 
 bool TMainForm::IsMonitorLive() const {
-  return PlaybackActive() || (deviceOps_ && deviceOps_->UnitConnected());
+  // A unit just connected has sent nothing yet: the block still holds the zeros of the
+  // time without a unit, which must not be shown as its values.
+  return PlaybackActive() || (deviceOps_ && deviceOps_->UnitConnected() &&
+                              answeredConnection_ == deviceOps_->ConnectionNumber());
 }
 
 zeda::MonitorParams TMainForm::MonitorParams() const {
@@ -260,6 +268,7 @@ zeda::MonitorParams TMainForm::MonitorParams() const {
 
 void TMainForm::MonitorAnswer(const uint8_t* block) {
   if (PlaybackActive()) return;  // a playback owns the display
+  answeredConnection_ = deviceOps_->ConnectionNumber();
   const int64_t now = NowMs();
   // Recorded just before the display refresh.
   if (player_->Recording() &&

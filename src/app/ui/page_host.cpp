@@ -77,6 +77,7 @@ void PageHost::Start() {
   context.newDefaults = [this] { form_.NewDefaultsForPreset(); };
   // A test button goes out with the next monitor request; the device machine refuses it
   // without an identified unit.
+  context.refused = [this] { return form_.RefusedDuringPlayback(); };
   context.testRequest = [this](const std::string& button) {
     for (const TestButtonRow& row : kTestButtons)
       if (button == row.control) {
@@ -157,7 +158,8 @@ void PageHost::Start() {
 void PageHost::InstallHooks() {
   BinderHooks h;
   h.showPage = [this](int page) { form_.PageControl1->setCurrentIndex(page); };
-  h.autoProgram = [this] { return form_.CheckBoxProgHned->isChecked(); };
+  // A playback's settings never go to the real unit.
+  h.autoProgram = [this] { return form_.CheckBoxProgHned->isChecked() && !form_.PlaybackActive(); };
   h.program = [this] { form_.DeviceOps().RequestAutoProgram(); };
   h.compare = [this] {
     if (form_.deviceOps_) form_.deviceOps_->CompareUnitAndPc();

@@ -42,6 +42,7 @@ bool TMainForm::ConfirmDiscardChanges() {
 }
 
 void TMainForm::SaveCurrentCommand() {
+  if (RefusedDuringPlayback()) return;  // the recording's settings are not the user's
   if (currentFileName.isEmpty()) {
     SaveCommand(false);
     return;

@@ -217,6 +217,37 @@ double Contrast(const QColor& a, const QColor& b) {
   return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
+// A unit that comes back has sent nothing yet: until its first answer the monitor shows
+// its values as unknown, never the zeros of the time without a unit as if it had sent them.
+TEST_F(WindowTruthTest, AReconnectedUnitsValuesAreUnknownUntilItAnswers) {
+  auto form = MakeForm();
+  form->show();
+  QLabel* rpm = Label(*form, "LabelRpm");
+  QLabel* volts = Label(*form, "LabelNapeti");
+  const QStringList engine = {"--rpm", "3000"};
+  ASSERT_TRUE(StartLinkedSimulator(*form, engine));
+  ASSERT_TRUE(WaitUntil([&] { return rpm->text() == "RPM = 3000"; }, 30000))
+      << rpm->text().toStdString();
+  KillLinkedSimulator(*form);
+  ASSERT_TRUE(WaitUntil([&] { return !form->DeviceOps().UnitConnected(); }, 15000));
+  EXPECT_EQ(rpm->text(), "RPM = ---");
+  ASSERT_TRUE(StartLinkedSimulator(*form, engine));
+  // Every text the window shows on the way back, sampled as often as it can change.
+  QStringList seen;
+  auto sample = [&] {
+    for (const QString& t : {rpm->text(), volts->text()})
+      if (!seen.contains(t)) seen << t;
+    return rpm->text() == "RPM = 3000";
+  };
+  QElapsedTimer t;
+  t.start();
+  while (!sample() && t.elapsed() < 30000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  ASSERT_EQ(rpm->text(), "RPM = 3000") << seen.join(" | ").toStdString();
+  EXPECT_FALSE(seen.contains("RPM = 0")) << seen.join(" | ").toStdString();
+  EXPECT_FALSE(seen.contains("U = 0.0 [V]")) << seen.join(" | ").toStdString();
+}
+
 TEST_F(WindowTruthTest, GaugeTextHasOneColourReadableOnEveryBar) {
   auto form = MakeForm();
   auto* gauge = form->findChild<QProgressBar*>(QStringLiteral("CGaugeProgram"));
