@@ -106,9 +106,26 @@ SceneNotice NoticeOf(const PickupCore& core) {
   }
 }
 
+// What the speed box must leave in sight: every text, and the ignition arrows (their
+// shafts run through the label row).
+bool Obstacle(const DrawStep& s, const TextMeasure& measure, TextBox* box) {
+  if (s.kind == StepKind::Text) {
+    *box = TextBoxOf(s, measure);
+    return true;
+  }
+  if (s.kind != StepKind::Line || s.colour != kSlotIgnition) return false;
+  const int32_t half = s.pen / 2 + 1;
+  box->left = std::min(s.x1, s.x2) - half;
+  box->right = std::max(s.x1, s.x2) + half;
+  box->top = std::min(s.y1, s.y2) - half;
+  box->bottom = std::max(s.y1, s.y2) + half;
+  return true;
+}
+
 // Moves the block of texts [first, end) (the speed and what belongs under it) down until
-// it covers none of the texts before it, each placed no higher than where it began.
-void PlaceClearOfLabels(Scene& scene, size_t first, const TextMeasure& measure, int32_t lowestTop) {
+// it covers none of the labels and arrows before it.
+void PlaceClearOfLabelsAndArrows(Scene& scene, size_t first, const TextMeasure& measure,
+                                 int32_t lowestTop) {
   TextBox block = TextBoxOf(scene.steps[first], measure);
   for (size_t i = first + 1; i < scene.steps.size(); ++i) {
     const TextBox b = TextBoxOf(scene.steps[i], measure);
@@ -117,16 +134,16 @@ void PlaceClearOfLabels(Scene& scene, size_t first, const TextMeasure& measure, 
   }
   const int32_t startTop = block.top;
   int32_t down = 0;
-  // Every move goes below at least one label, so the loop ends after as many moves.
+  // Every move goes below at least one obstacle, so the loop ends after as many moves.
   for (size_t moves = 0; moves <= first; ++moves) {
     TextBox at = block;
     at.top += down;
     at.bottom += down;
     int32_t clearBelow = -1;
+    TextBox obstacle;
     for (size_t i = 0; i < first; ++i) {
-      if (scene.steps[i].kind != StepKind::Text) continue;
-      const TextBox label = TextBoxOf(scene.steps[i], measure);
-      if (label.Overlaps(at)) clearBelow = std::max(clearBelow, label.bottom + 1);
+      if (!Obstacle(scene.steps[i], measure, &obstacle)) continue;
+      if (obstacle.Overlaps(at)) clearBelow = std::max(clearBelow, obstacle.bottom + 1);
     }
     if (clearBelow < 0) break;
     down = clearBelow - startTop;
@@ -247,7 +264,7 @@ void BuildScene(const PickupCore& core, const ViewGeometry& view, const Dimensio
     std::snprintf(text, sizeof text, "%d of %d events shown", shown, events.found);
     p.Text(1, 2 + measure.height, text, kPaintWhite, false).background = kPaintBlack;
   }
-  PlaceClearOfLabels(scene, speedAt, measure, view.height - kFrameBottomGap);
+  PlaceClearOfLabelsAndArrows(scene, speedAt, measure, view.height - kFrameBottomGap);
   scene.speedStep = static_cast<int32_t>(speedAt);
 }
 

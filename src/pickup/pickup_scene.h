@@ -88,7 +88,8 @@ struct Scene {
 };
 
 // The dimension being drawn (null when none) and the kept ones come from core. The speed
-// box goes to the top left, or as far below as it must to cover none of the labels.
+// box goes to the top left, or as far below as it must to cover none of the labels and
+// ignition arrows.
 void BuildScene(const PickupCore& core, const ViewGeometry& view, const Dimension* drawing,
                 Scene& scene, const TextMeasure& measure = TextMeasure{});
 

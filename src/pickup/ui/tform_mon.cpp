@@ -116,8 +116,9 @@ const char kWaitingNotice[] =
     "Čeká se na první záznam z jednotky. Pokud žádný nepřijde, zkontrolujte, zda je jednotka "
     "připojena a zapnuta.";
 
-// The notice band lies between the ignition arrows and the pick-up 1 trace.
-constexpr int kNoticeTop = 112;
+// The notice band lies between the ignition arrows (and a speed box moved under them) and
+// the pick-up 1 trace.
+constexpr int kNoticeTop = 124;
 constexpr int kNoticePadding = 6;
 constexpr int kSwatchSize = 12;
 
