@@ -50,6 +50,13 @@ void SlowPolling(std::atomic<int32_t>* pollMask) {
   }
 }
 
+void CountDamaged(CaptureRecord* completed) {
+  if (!completed) return;
+  // The worker is the only writer; the main thread only reads it.
+  completed->damagedCount.store(completed->damagedCount.load(std::memory_order_relaxed) + 1,
+                                std::memory_order_release);
+}
+
 void EndCapture(CaptureRecord& record) {
   record.count.store(0, std::memory_order_relaxed);
   record.type.store(CAPTURE_NONE, std::memory_order_release);
@@ -57,21 +64,22 @@ void EndCapture(CaptureRecord& record) {
 
 }  // namespace
 
-bool DivertCaptureByte(const CaptureLink& link, uint8_t byte) {
+CaptureByte DivertCaptureByte(const CaptureLink& link, uint8_t byte) {
   CaptureRecord* record = link.record;
-  if (!record) return true;
+  if (!record) return CaptureByte::NotCapturing;
   const uint8_t type = record->type.load(std::memory_order_acquire);
-  if (type == CAPTURE_NONE) return true;
+  if (type == CAPTURE_NONE) return CaptureByte::NotCapturing;
   uint16_t count = record->count.load(std::memory_order_relaxed);
   if (count >= kCaptureMaxBytes) {
+    CountDamaged(link.completed);
     EndCapture(*record);
-    return false;
+    return CaptureByte::Ended;
   }
   record->data[count] = byte;
   ++count;
   record->count.store(count, std::memory_order_relaxed);
   const uint16_t expected = record->expectedLength.load(std::memory_order_relaxed);
-  if (count != expected) return true;
+  if (count != expected) return CaptureByte::Taken;
 
   uint8_t x = 0;
   uint8_t sum = 0;
@@ -95,10 +103,11 @@ bool DivertCaptureByte(const CaptureLink& link, uint8_t byte) {
       done->type.store(type, std::memory_order_release);
     }
   } else {
+    CountDamaged(link.completed);
     SlowPolling(link.pollMask);
   }
   EndCapture(*record);
-  return false;
+  return CaptureByte::Ended;
 }
 
 }  // namespace zeda

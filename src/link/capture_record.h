@@ -12,6 +12,9 @@
 // `type` is not 0. The completed record is written by the worker only while its `type`
 // is 0 and published by storing `type` (release); the main thread reads it after seeing
 // a non-zero `type` (acquire) and hands it back with ReleaseCompletedCapture.
+// `damagedCount` of the completed record counts the captures the worker dropped (failed
+// checks, overlong); the worker alone writes it (release), the main thread only reads it
+// (acquire) to tell the user why no picture comes.
 #include <atomic>
 #include <cstdint>
 
@@ -30,6 +33,8 @@ struct CaptureRecord {
   std::atomic<uint8_t> xorCheck{0};
   std::atomic<uint8_t> sumCheck{0};
   std::atomic<uint8_t> cycleCode{0};
+  // Completed record only: captures dropped as damaged since the link started.
+  std::atomic<uint32_t> damagedCount{0};
   uint8_t data[kCaptureMaxBytes] = {};
 };
 
@@ -63,9 +68,16 @@ void CancelCapture(CaptureRecord& record);
 // Main thread: gives the completed capture back after its samples were taken.
 void ReleaseCompletedCapture(CaptureRecord& completed);
 
-// Link worker: one received byte while a capture is announced. Returns false when the
-// byte ended the call (the record was dropped or completed), true when the byte must
-// still go through the frame receiver.
-bool DivertCaptureByte(const CaptureLink& link, uint8_t byte);
+// What became of a received byte offered to the capture.
+enum class CaptureByte : uint8_t {
+  NotCapturing,  // no capture announced: the byte belongs to the frame receiver
+  Taken,         // stored in the capture, more are expected
+  Ended,         // stored and the capture is complete (checked), or it was dropped
+};
+
+// Link worker: one received byte. While a capture is announced every byte is the
+// capture's and never reaches the frame receiver (samples could look like the start of
+// a frame and swallow the next answer).
+CaptureByte DivertCaptureByte(const CaptureLink& link, uint8_t byte);
 
 }  // namespace zeda

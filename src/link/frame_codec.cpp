@@ -218,7 +218,12 @@ bool FrameCodec::ReceiveFrame(const PortBuffers& port, const CaptureLink* captur
   while (read != write) {
     const uint8_t byte = port.ring[read];
     read = read + 1 == kPortBufferSize ? 0 : read + 1;
-    if (capture && !DivertCaptureByte(*capture, byte)) break;
+    if (capture) {
+      const CaptureByte taken = DivertCaptureByte(*capture, byte);
+      // The capture's last byte ends the call: what follows is read afresh next time.
+      if (taken == CaptureByte::Ended) break;
+      if (taken == CaptureByte::Taken) continue;
+    }
     if (ReceiveByte(byte, now)) {
       complete = true;
       break;

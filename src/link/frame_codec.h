@@ -129,7 +129,8 @@ class FrameCodec {
   // --- Receiving.
   // Takes bytes from the ring until it is empty or a frame is complete; true when a frame
   // is complete (it stays in receiveBuffer, frameLength bytes, until the next call).
-  // `capture` (may be null) diverts bytes into an announced pick-up capture.
+  // `capture` (may be null): while a pick-up capture is announced every byte goes into it
+  // and none to the frame receiver; the capture's last byte ends the call.
   bool ReceiveFrame(const PortBuffers& port, const CaptureLink* capture = nullptr);
   // Drops what the ring holds and any frame begun in the receiver (bytes left from earlier
   // exchanges). Returns the number of bytes dropped from the ring.

@@ -10,19 +10,32 @@ PickupCore::PickupCore(std::atomic<int32_t>* pollMask)
     : pollMask_(pollMask),
       ring_(std::make_unique<SampleRing>()),
       scratch_(std::make_unique<ProcessScratch>()),
-      lastCapture_(std::make_unique<RawCapture>()) {}
+      lastCapture_(std::make_unique<RawCapture>()),
+      shownCapture_(std::make_unique<RawCapture>()) {}
 
 void PickupCore::SetPollMask(int32_t mask) {
   if (pollMask_) pollMask_->store(mask, std::memory_order_release);
 }
 
 bool PickupCore::TakeCompletedCapture(CaptureRecord& completed) {
+  const uint32_t damaged = completed.damagedCount.load(std::memory_order_acquire);
+  // Only this monitor asks for captures, so every damaged one counted is one of its own.
+  const bool newlyDamaged = damaged != damagedSeen_;
+  damagedSeen_ = damaged;
   const uint8_t type = completed.type.load(std::memory_order_acquire);
-  if (type == CAPTURE_NONE) return false;
-  const int32_t length =
-      std::min<int32_t>(completed.expectedLength.load(std::memory_order_relaxed), kCaptureMaxBytes);
-  const uint8_t cycleCode = completed.cycleCode.load(std::memory_order_relaxed);
-  if (type == CAPTURE_SYNCHRONISED || type == CAPTURE_UNSYNCHRONISED) {
+  if (type == CAPTURE_NONE) {
+    if (newlyDamaged) {
+      damagedEver_ = true;
+      SetStatus(CaptureStatus::Damaged);
+    }
+    return false;
+  }
+  // A capture still in flight when the user paused would change the picture and the
+  // capture a Save writes under the user's eyes: it is given back unused.
+  if (!paused_ && (type == CAPTURE_SYNCHRONISED || type == CAPTURE_UNSYNCHRONISED)) {
+    const int32_t length = std::min<int32_t>(
+        completed.expectedLength.load(std::memory_order_relaxed), kCaptureMaxBytes);
+    const uint8_t cycleCode = completed.cycleCode.load(std::memory_order_relaxed);
     FeedCapture(type, cycleCode, completed.data, length);
     // A capture that passed its checks ends any back-off after earlier bad ones.
     SetPollMask(1);
@@ -44,6 +57,19 @@ void PickupCore::FeedCapture(uint8_t type, uint8_t cycleCode, const uint8_t* byt
   lastCapture_->cycleCode = cycleCode;
   lastCapture_->length = length;
   std::memcpy(lastCapture_->data, bytes, static_cast<size_t>(length));
+  SetStatus(CaptureStatus::Whole);
+}
+
+void PickupCore::SetStatus(CaptureStatus status) {
+  if (status == status_) return;
+  status_ = status;
+  redrawNeeded_ = true;  // the window says it on the picture
+}
+
+NothingToSave PickupCore::WhyNothingToSave() const {
+  if (shownCapture_->type != CAPTURE_NONE) return NothingToSave::No;
+  if (lastCapture_->type != CAPTURE_NONE) return NothingToSave::NotDrawn;
+  return damagedEver_ ? NothingToSave::OnlyDamaged : NothingToSave::NoCaptureYet;
 }
 
 void PickupCore::Process() {
@@ -56,7 +82,14 @@ void PickupCore::Process() {
   } else {
     outcome = ProcessUnsynchronised(*ring_, *scratch_, events_, &speed_, &viewStart_, &viewEnd_);
   }
-  if (outcome.picture) redrawNeeded_ = true;
+  if (outcome.picture) {
+    // The ring holds only the last capture's samples: it is what the picture now shows.
+    shownCapture_->type = lastCapture_->type;
+    shownCapture_->cycleCode = lastCapture_->cycleCode;
+    shownCapture_->length = lastCapture_->length;
+    std::memcpy(shownCapture_->data, lastCapture_->data, static_cast<size_t>(lastCapture_->length));
+    redrawNeeded_ = true;
+  }
 }
 
 void PickupCore::Periodic() {
@@ -72,6 +105,7 @@ void PickupCore::ClearOnModeChange() {
   seenMode_ = mode_;
   events_.Clear();
   dimensions_.Clear();
+  shownCapture_->type = CAPTURE_NONE;  // nothing is shown any more
   redrawNeeded_ = true;
 }
 
@@ -86,6 +120,8 @@ void PickupCore::SetShown(bool shown) {
     SetPollMask(1);
   } else {
     paused_ = false;
+    // What arrived before the window was hidden says nothing about the captures to come.
+    if (status_ == CaptureStatus::Damaged) status_ = CaptureStatus::Waiting;
     redrawNeeded_ = true;
   }
 }

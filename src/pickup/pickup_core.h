@@ -8,8 +8,16 @@
 // the window is paused (at every 16th tick) and when the window is hidden, so a bad
 // capture never leaves the whole program polling slowly.
 //
+// What is shown is what is saved: the capture whose samples make the current picture is
+// kept apart from the last one taken (which may still wait for processing), and while the
+// window is paused no capture is taken at all, so picture and capture stay frozen together.
+//
+// Capture status: whether captures arrive, arrive damaged (the worker's count of dropped
+// captures went up) or arrive whole; the window tells the user while it lasts.
+//
 // Thread contract: main thread only. The completed capture is read after its type was
-// seen non-zero (acquire) and handed back with ReleaseCompletedCapture.
+// seen non-zero (acquire) and handed back with ReleaseCompletedCapture; its damaged count
+// is only read.
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -30,12 +38,28 @@ struct RawCapture {
   uint8_t data[kCaptureMaxBytes] = {};
 };
 
+// What the latest captures were like, as far as the window has seen since it was shown.
+enum class CaptureStatus : uint8_t {
+  Waiting,  // none has arrived yet
+  Whole,    // the latest passed its checks
+  Damaged,  // the latest was dropped as damaged (failed checks, or overlong)
+};
+
+// Why there is nothing to save.
+enum class NothingToSave : uint8_t {
+  No,            // the capture shown can be saved
+  NoCaptureYet,  // nothing has arrived
+  OnlyDamaged,   // only damaged captures arrived
+  NotDrawn,      // whole captures arrived, but none could be drawn yet
+};
+
 class PickupCore {
  public:
   // pollMask: the main tick's polling mask (may be null in tests of processing alone).
   explicit PickupCore(std::atomic<int32_t>* pollMask);
 
-  // Every tick: a completed capture into the ring. True when one was taken.
+  // Every tick: a completed capture into the ring (handed back unused while paused), and
+  // the worker's count of damaged captures. True when one was taken.
   bool TakeCompletedCapture(CaptureRecord& completed);
   // Every 16th tick: processes the ring (unless paused), or keeps the polling mask at 1
   // while paused or hidden.
@@ -66,6 +90,11 @@ class PickupCore {
   DimensionSet& Dimensions() { return dimensions_; }
   const DimensionSet& Dimensions() const { return dimensions_; }
   const RawCapture& LastCapture() const { return *lastCapture_; }
+  // The capture the current picture was made from (type CAPTURE_NONE when none).
+  const RawCapture& ShownCapture() const { return *shownCapture_; }
+  CaptureStatus Status() const { return status_; }
+  // Whether ShownCapture can be saved, and if not, why.
+  NothingToSave WhyNothingToSave() const;
   const SampleRing& Ring() const { return *ring_; }
   int32_t CyclesInLastCapture() const { return lastCycleChanges_; }
 
@@ -77,11 +106,13 @@ class PickupCore {
  private:
   void SetPollMask(int32_t mask);
   void ClearOnModeChange();
+  void SetStatus(CaptureStatus status);
 
   std::atomic<int32_t>* pollMask_;
   std::unique_ptr<SampleRing> ring_;
   std::unique_ptr<ProcessScratch> scratch_;
   std::unique_ptr<RawCapture> lastCapture_;
+  std::unique_ptr<RawCapture> shownCapture_;
   EventList events_;
   DimensionSet dimensions_;
   PickupMode mode_ = kModeSynchronised;
@@ -93,6 +124,10 @@ class PickupCore {
   int32_t span_ = 360;
   int32_t lastSyncSpan_ = 0;
   int32_t lastCycleChanges_ = 0;
+  CaptureStatus status_ = CaptureStatus::Waiting;
+  // The worker's count of damaged captures as last seen.
+  uint32_t damagedSeen_ = 0;
+  bool damagedEver_ = false;
   bool redrawNeeded_ = false;
   bool shown_ = false;
   bool paused_ = false;

@@ -1,5 +1,6 @@
 #include "pickup/pickup_scene.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -93,11 +94,87 @@ void DrawDimension(Painter& p, const PickupCore& core, const ViewGeometry& view,
   t.degreeSign = core.Synchronised();
 }
 
+SceneNotice NoticeOf(const PickupCore& core) {
+  switch (core.Status()) {
+    case CaptureStatus::Damaged:
+      return SceneNotice::DamagedCaptures;
+    case CaptureStatus::Waiting:
+      return core.CaptureWanted() && core.Events().count == 0 ? SceneNotice::WaitingForCapture
+                                                              : SceneNotice::None;
+    default:
+      return SceneNotice::None;
+  }
+}
+
+// What the speed box must leave in sight: every text, and the ignition arrows (their
+// shafts run through the label row).
+bool Obstacle(const DrawStep& s, const TextMeasure& measure, TextBox* box) {
+  if (s.kind == StepKind::Text) {
+    *box = TextBoxOf(s, measure);
+    return true;
+  }
+  if (s.kind != StepKind::Line || s.colour != kSlotIgnition) return false;
+  const int32_t half = s.pen / 2 + 1;
+  box->left = std::min(s.x1, s.x2) - half;
+  box->right = std::max(s.x1, s.x2) + half;
+  box->top = std::min(s.y1, s.y2) - half;
+  box->bottom = std::max(s.y1, s.y2) + half;
+  return true;
+}
+
+// Moves the block of texts [first, end) (the speed and what belongs under it) down until
+// it covers none of the labels and arrows before it.
+void PlaceClearOfLabelsAndArrows(Scene& scene, size_t first, const TextMeasure& measure,
+                                 int32_t lowestTop) {
+  TextBox block = TextBoxOf(scene.steps[first], measure);
+  for (size_t i = first + 1; i < scene.steps.size(); ++i) {
+    const TextBox b = TextBoxOf(scene.steps[i], measure);
+    block.right = std::max(block.right, b.right);
+    block.bottom = std::max(block.bottom, b.bottom);
+  }
+  const int32_t startTop = block.top;
+  int32_t down = 0;
+  // Every move goes below at least one obstacle, so the loop ends after as many moves.
+  for (size_t moves = 0; moves <= first; ++moves) {
+    TextBox at = block;
+    at.top += down;
+    at.bottom += down;
+    int32_t clearBelow = -1;
+    TextBox obstacle;
+    for (size_t i = 0; i < first; ++i) {
+      if (!Obstacle(scene.steps[i], measure, &obstacle)) continue;
+      if (obstacle.Overlaps(at)) clearBelow = std::max(clearBelow, obstacle.bottom + 1);
+    }
+    if (clearBelow < 0) break;
+    down = clearBelow - startTop;
+  }
+  // A picture too crowded to find room keeps the box at the top.
+  if (startTop + down > lowestTop) down = 0;
+  for (size_t i = first; i < scene.steps.size(); ++i) scene.steps[i].y1 += down;
+}
+
 }  // namespace
 
+int32_t TextMeasure::WidthOf(const DrawStep& s) const {
+  const int32_t text =
+      width ? width(s.text) : static_cast<int32_t>(std::strlen(s.text)) * charWidth;
+  return text + (s.degreeSign ? kDegreeSignWidth : 0);
+}
+
+TextBox TextBoxOf(const DrawStep& s, const TextMeasure& measure) {
+  const int32_t w = measure.WidthOf(s);
+  TextBox b;
+  b.left = s.align == TextAlign::Centre ? s.x1 - w / 2 : s.x1;
+  b.top = s.y1;
+  b.right = b.left + w - 1;
+  b.bottom = s.y1 + measure.height - 1;
+  return b;
+}
+
 void BuildScene(const PickupCore& core, const ViewGeometry& view, const Dimension* drawing,
-                Scene& scene) {
+                Scene& scene, const TextMeasure& measure) {
   scene.Clear();
+  scene.notice = NoticeOf(core);
   const EventList& events = core.Events();
   if (events.count == 0) return;
   Painter p(scene, view.YShift());
@@ -179,13 +256,16 @@ void BuildScene(const PickupCore& core, const ViewGeometry& view, const Dimensio
   char text[40];
   std::snprintf(text, sizeof text, sync ? "RPM=%.1f (synchro)" : "RPM=%.1f (no synchro)",
                 core.Speed());
+  const size_t speedAt = scene.steps.size();
   DrawStep& speed = p.Text(1, 1, text, kPaintWhite, false);
   speed.background = sync ? kPaintBlack : kPaintRed;
   const int32_t shown = events.count - (sync ? 2 : 0);
   if (events.found > shown) {
     std::snprintf(text, sizeof text, "%d of %d events shown", shown, events.found);
-    p.Text(1, 18, text, kPaintWhite, false).background = kPaintBlack;
+    p.Text(1, 2 + measure.height, text, kPaintWhite, false).background = kPaintBlack;
   }
+  PlaceClearOfLabelsAndArrows(scene, speedAt, measure, view.height - kFrameBottomGap);
+  scene.speedStep = static_cast<int32_t>(speedAt);
 }
 
 void DimensionLabelAnchor(const PickupCore& core, const ViewGeometry& view, const Dimension& d,

@@ -301,7 +301,7 @@ TEST_F(SimLine, CaptureFollowsTheMonitorAnswer) {
   ASSERT_EQ(rest.size(), length);
   CaptureLink link{record.get(), completed.get(), &mask};
   for (uint8_t b : rest) {
-    if (!DivertCaptureByte(link, b)) break;
+    if (DivertCaptureByte(link, b) == CaptureByte::Ended) break;
   }
   EXPECT_EQ(completed->type.load(), CAPTURE_SYNCHRONISED);
   EXPECT_EQ(mask.load(), 1);

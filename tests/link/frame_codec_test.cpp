@@ -659,12 +659,48 @@ TEST_F(CaptureFixture, GoodCaptureIsCompletedAndTheCallEnds) {
   EXPECT_EQ(completed->cycleCode.load(), 1);
   EXPECT_TRUE(std::equal(samples.begin(), samples.end(), completed->data));
   EXPECT_EQ(pollMask.load(), 1);
-  // The next answer comes after a pause that drops what the capture bytes left in the
+  // The answer right behind the capture is read whole: the samples left nothing in the
   // frame receiver.
-  SetTickCount(tickCount() + 10);
   EXPECT_TRUE(codec.ReceiveFrame(port->View(), &link));
   ReleaseCompletedCapture(*completed);
   EXPECT_EQ(completed->type.load(), CAPTURE_NONE);
+}
+
+// Samples are arbitrary bytes and may look like a frame, whole or begun; none of them may
+// reach the frame receiver, and the answer that follows without a pause still completes.
+TEST_F(CaptureFixture, CaptureBytesNeverReachTheFrameReceiver) {
+  const Bytes answer = Block(0xB0, {}, 150);
+  const struct {
+    const char* name;
+    Bytes samples;
+  } cases[] = {
+      {"a whole answer frame", Block(0xB0, {}, 150)},
+      {"the first half of an answer frame", Bytes(answer.begin(), answer.begin() + 80)},
+      {"the request echoed", Bytes()},  // filled below from the codec's own request
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    codec.ResetCodec(PROTOCOL_IGN150, 175);
+    Bytes samples = c.samples;
+    if (samples.empty()) {
+      ASSERT_GT(codec.BuildJobRequest(JOB_MONITOR, 0, 150, nullptr, 0, 107), 0);
+      samples.assign(codec.transmitFrame, codec.transmitFrame + codec.transmitLength);
+    }
+    uint8_t x, sum;
+    Checks(samples, x, sum);
+    ASSERT_TRUE(AnnounceCapture(*record, CAPTURE_SYNCHRONISED,
+                                static_cast<uint16_t>(samples.size()), x, sum, 1));
+    port->Put(Cat({samples, answer}));
+    // The capture bytes alone never make a frame, however they are cut into reads.
+    EXPECT_FALSE(codec.ReceiveFrame(port->View(), &link));
+    ASSERT_EQ(completed->type.load(), CAPTURE_SYNCHRONISED);
+    EXPECT_EQ(completed->expectedLength.load(), samples.size());
+    EXPECT_TRUE(std::equal(samples.begin(), samples.end(), completed->data));
+    EXPECT_TRUE(codec.ReceiveFrame(port->View(), &link));
+    EXPECT_TRUE(std::equal(answer.begin(), answer.end(), codec.receiveBuffer));
+    EXPECT_FALSE(codec.IsEcho());
+    ReleaseCompletedCapture(*completed);
+  }
 }
 
 TEST_F(CaptureFixture, BadChecksSlowThePollingStepByStep) {

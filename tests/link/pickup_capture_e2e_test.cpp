@@ -57,6 +57,7 @@ TEST_F(PickupCaptureE2E, AskedCapturesArriveCheckedWhileMonitorPollsGoOn) {
     return taken >= 3;
   }));
   EXPECT_EQ(mask_.load(), 1);
+  EXPECT_EQ(done.damagedCount.load(), 0u);
   // The monitor exchange keeps working between captures: no failed jobs piled up.
   EXPECT_TRUE(rig_->ops.UnitConnected());
   // Without the request no capture is announced any more.
@@ -73,6 +74,8 @@ TEST_F(PickupCaptureE2E, BadChecksSlowThePollingStepByStep) {
   ASSERT_TRUE(rig_->RunUntil([&] { return mask_.load() == 3; }));
   ASSERT_TRUE(rig_->RunUntil([&] { return mask_.load() == 7; }));
   EXPECT_EQ(rig_->link.completedCapture.type.load(), CAPTURE_NONE);
+  // Each one is counted for the monitor to tell the user.
+  EXPECT_GE(rig_->link.completedCapture.damagedCount.load(), 2u);
   EXPECT_TRUE(rig_->ops.UnitConnected());
 }
 

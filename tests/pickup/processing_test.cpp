@@ -2,6 +2,7 @@
 // cycles, the one-event-per-change rule and long records.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -281,6 +282,104 @@ TEST_F(PollingBackOff, HidingTheWindowEndsTheBackOffAndTheRequests) {
   core_->SetShown(true);
   EXPECT_FALSE(core_->Paused());
   EXPECT_TRUE(core_->CaptureWanted());
+}
+
+// ---------------------------------------------------------------- what is shown and saved
+
+// Captures through the worker's real receiver into the core, as the main tick hands them.
+class ShownCapture : public PollingBackOff {
+ protected:
+  static CaptureBuilder AtRpm(int64_t cycle) {
+    CaptureBuilder b;
+    b.Cycles(5, cycle, 0.1, 0.3, 0.2);
+    return b;
+  }
+  void ReceiveBytes(const std::vector<uint8_t>& bytes, bool good = true,
+                    uint8_t type = CAPTURE_SYNCHRONISED) {
+    uint8_t x = 0, sum = 0;
+    for (uint8_t v : bytes) {
+      x ^= v;
+      sum = static_cast<uint8_t>(sum + v);
+    }
+    if (!good) sum ^= 0x80;
+    ASSERT_TRUE(AnnounceCapture(*record_, type, static_cast<uint16_t>(bytes.size()), x, sum, 1));
+    const CaptureLink link{record_.get(), completed_.get(), &mask_};
+    for (uint8_t v : bytes) DivertCaptureByte(link, v);
+    core_->TakeCompletedCapture(*completed_);
+  }
+  static bool Holds(const RawCapture& c, const std::vector<uint8_t>& bytes) {
+    return c.length == static_cast<int32_t>(bytes.size()) &&
+           std::equal(bytes.begin(), bytes.end(), c.data);
+  }
+};
+
+TEST_F(ShownCapture, PausedPictureAndCaptureStayTogether) {
+  const CaptureBuilder first = AtRpm(kCycle);  // 3000 rpm
+  ReceiveBytes(first.Bytes());
+  core_->Periodic();
+  ASSERT_NEAR(core_->Speed(), 3000, 1);
+  ASSERT_TRUE(Holds(core_->ShownCapture(), first.Bytes()));
+
+  // A newer capture taken but not yet processed is not what the picture shows.
+  const CaptureBuilder second = AtRpm(kCycle / 2);  // 6000 rpm
+  ReceiveBytes(second.Bytes());
+  EXPECT_TRUE(Holds(core_->ShownCapture(), first.Bytes()));
+  core_->Periodic();
+  ASSERT_NEAR(core_->Speed(), 6000, 1);
+  EXPECT_TRUE(Holds(core_->ShownCapture(), second.Bytes()));
+
+  // Paused, a capture still in flight is handed back unused: picture and capture stay,
+  // even when it is of the other mode (which would clear the picture).
+  core_->SetPaused(true);
+  const int32_t events = core_->Events().count;
+  ReceiveBytes(first.Bytes(), true, CAPTURE_UNSYNCHRONISED);
+  EXPECT_EQ(completed_->type.load(), CAPTURE_NONE);
+  core_->Periodic();
+  core_->Tick(false);
+  EXPECT_NEAR(core_->Speed(), 6000, 1);
+  EXPECT_TRUE(core_->Synchronised());
+  EXPECT_EQ(core_->Events().count, events);
+  EXPECT_TRUE(Holds(core_->ShownCapture(), second.Bytes()));
+  EXPECT_EQ(core_->WhyNothingToSave(), NothingToSave::No);
+}
+
+TEST_F(ShownCapture, StatusFollowsTheLatestCaptureAndSaysWhyNothingCanBeSaved) {
+  EXPECT_EQ(core_->Status(), CaptureStatus::Waiting);
+  EXPECT_EQ(core_->WhyNothingToSave(), NothingToSave::NoCaptureYet);
+  core_->ClearRedrawNeeded();
+
+  ReceiveBytes(AtRpm(kCycle).Bytes(), false);
+  EXPECT_EQ(core_->Status(), CaptureStatus::Damaged);
+  EXPECT_TRUE(core_->RedrawNeeded());  // the window must say it
+  EXPECT_EQ(core_->WhyNothingToSave(), NothingToSave::OnlyDamaged);
+  // It keeps saying so while damaged ones keep coming, across ticks and processing.
+  for (int i = 0; i < 3; ++i) {
+    ReceiveBytes(AtRpm(kCycle).Bytes(), false);
+    core_->TakeCompletedCapture(*completed_);  // a tick with nothing new
+    core_->Periodic();
+    EXPECT_EQ(core_->Status(), CaptureStatus::Damaged);
+  }
+  // An overlong capture is damaged too.
+  ASSERT_TRUE(AnnounceCapture(*record_, CAPTURE_SYNCHRONISED, 16000, 0, 0, 1));
+  const CaptureLink link{record_.get(), completed_.get(), &mask_};
+  const uint32_t before = completed_->damagedCount.load();
+  for (int i = 0; i <= kCaptureMaxBytes; ++i) DivertCaptureByte(link, 0);
+  EXPECT_EQ(completed_->damagedCount.load(), before + 1);
+
+  // A whole capture with too few cycles to draw: whole, but nothing shown to save.
+  CaptureBuilder few;
+  few.Cycles(2, kCycle, 0.1, 0.3, 0.2);
+  ReceiveBytes(few.Bytes());
+  core_->Periodic();
+  EXPECT_EQ(core_->Status(), CaptureStatus::Whole);
+  EXPECT_EQ(core_->WhyNothingToSave(), NothingToSave::NotDrawn);
+  ReceiveBytes(AtRpm(kCycle).Bytes());
+  core_->Periodic();
+  EXPECT_EQ(core_->WhyNothingToSave(), NothingToSave::No);
+  // Damaged again after a picture: the picture stays (and can be saved), the status says.
+  ReceiveBytes(AtRpm(kCycle).Bytes(), false);
+  EXPECT_EQ(core_->Status(), CaptureStatus::Damaged);
+  EXPECT_EQ(core_->WhyNothingToSave(), NothingToSave::No);
 }
 
 TEST(PickupCsv, SamplesWithUnwrappedTimes) {

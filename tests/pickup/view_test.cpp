@@ -1,6 +1,7 @@
 // The picture's geometry, snapping of dimensions and the drawing steps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -153,6 +154,114 @@ TEST_F(PickupView, NoEventsNoPicture) {
   Scene scene;
   BuildScene(*empty, view_, nullptr, scene);
   EXPECT_TRUE(scene.steps.empty());
+}
+
+// The speed box must leave every label readable, wherever the ignitions fall.
+struct SpeedBoxCase {
+  const char* name;
+  uint8_t type;
+  double fireAt;       // fraction of a cycle; its label lands left or right of the origin
+  int64_t trigger;     // unsynchronised: counts after the start where pick-up 2 rises, 0 none
+  bool labelInTheWay;  // a label where the box starts
+};
+
+class SpeedBox : public ::testing::TestWithParam<SpeedBoxCase> {};
+
+TEST_P(SpeedBox, CoversNoLabel) {
+  const SpeedBoxCase& c = GetParam();
+  auto core = std::make_unique<PickupCore>(nullptr);
+  CaptureBuilder b;
+  if (c.trigger > 0) {
+    // Channel 1 fires at 1 ms, pick-up 2 rises later: the time label sits left of 0 ms.
+    b.Add(0, 0).Add(2500, EV_IGNITION1).Add(1, 0).Add(c.trigger - 2501, EV_PICKUP2);
+    b.Add(2500, EV_PICKUP2 | EV_IGNITION1).Add(1, EV_PICKUP2).Add(25000, 0);
+  } else {
+    b.Cycles(5, 50000, 0.6, 0.95, c.fireAt);
+  }
+  core->FeedCapture(c.type, 1, b.Bytes().data(), b.Size());
+  core->Process();
+  ASSERT_GT(core->Events().count, 2);
+  ViewGeometry view;
+  view.viewStart = core->ViewStart();
+  view.viewEnd = core->ViewEnd();
+  view.PlaceOrigins();
+  TextMeasure measure;  // 8 pixels a character, 16 a line
+  Scene scene;
+  BuildScene(*core, view, nullptr, scene, measure);
+  ASSERT_GE(scene.speedStep, 0);
+  const DrawStep& speed = scene.steps[static_cast<size_t>(scene.speedStep)];
+  ASSERT_EQ(std::strncmp(speed.text, "RPM=", 4), 0);
+  const TextBox box = TextBoxOf(speed, measure);
+  int labels = 0;
+  bool inTheWayAtTheTop = false;
+  TextBox top = box;
+  top.bottom -= top.top - 1;
+  top.top = 1;
+  for (size_t i = 0; i < scene.steps.size(); ++i) {
+    const DrawStep& s = scene.steps[i];
+    if (static_cast<int32_t>(i) == scene.speedStep) continue;
+    if (s.kind == StepKind::Text) {
+      ++labels;
+      const TextBox label = TextBoxOf(s, measure);
+      EXPECT_FALSE(box.Overlaps(label)) << s.text << " at " << label.left << "," << label.top;
+      inTheWayAtTheTop = inTheWayAtTheTop || top.Overlaps(label);
+    } else if (s.kind == StepKind::Line && s.colour == kSlotIgnition) {
+      // Nor does it hide an ignition arrow.
+      const bool crosses = std::min(s.x1, s.x2) <= box.right && std::max(s.x1, s.x2) >= box.left &&
+                           std::min(s.y1, s.y2) <= box.bottom && std::max(s.y1, s.y2) >= box.top;
+      EXPECT_FALSE(crosses) << "arrow at " << s.x1 << "," << s.y1;
+    }
+  }
+  EXPECT_GT(labels, 0);
+  EXPECT_EQ(inTheWayAtTheTop, c.labelInTheWay);
+  // With nothing in the way it keeps its place at the top left; else it goes just low enough
+  // to stay clear of the pick-up traces.
+  EXPECT_EQ(box.left, 1);
+  if (!c.labelInTheWay) {
+    EXPECT_EQ(box.top, 1);
+  } else {
+    EXPECT_GT(box.top, 1);
+    EXPECT_LT(box.bottom, kPickup1High);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, SpeedBox,
+                         ::testing::Values(SpeedBoxCase{"SynchronisedIgnitionRightOfTheBox",
+                                                        CAPTURE_SYNCHRONISED, 0.92, 0, false},
+                                           SpeedBoxCase{"SynchronisedIgnitionUnderTheBox",
+                                                        CAPTURE_SYNCHRONISED, 0.7, 0, true},
+                                           SpeedBoxCase{"UnsynchronisedTimeLabelBeforeTheTrigger",
+                                                        CAPTURE_UNSYNCHRONISED, 0, 10000, true}),
+                         [](const ::testing::TestParamInfo<SpeedBoxCase>& info) {
+                           return info.param.name;
+                         });
+
+TEST_F(PickupView, TheSceneSaysWhenCapturesArriveDamagedOrNoneCame) {
+  auto fresh = std::make_unique<PickupCore>(nullptr);
+  Scene scene;
+  BuildScene(*fresh, view_, nullptr, scene);
+  EXPECT_EQ(scene.notice, SceneNotice::None);  // hidden: it asks for nothing
+  fresh->SetShown(true);
+  BuildScene(*fresh, view_, nullptr, scene);
+  EXPECT_EQ(scene.notice, SceneNotice::WaitingForCapture);
+  fresh->SetPaused(true);
+  BuildScene(*fresh, view_, nullptr, scene);
+  EXPECT_EQ(scene.notice, SceneNotice::None);  // paused: nothing is awaited
+
+  // A damaged capture counted by the worker, with and without an earlier picture.
+  for (PickupCore* core : {fresh.get(), core_.get()}) {
+    core->SetShown(true);
+    auto completed = std::make_unique<CaptureRecord>();
+    completed->damagedCount.store(1);
+    core->TakeCompletedCapture(*completed);
+    BuildScene(*core, view_, nullptr, scene);
+    EXPECT_EQ(scene.notice, SceneNotice::DamagedCaptures);
+    CaptureBuilder b;
+    b.Cycles(5, 50000, 0.1, 0.3, 0.2);
+    core->FeedCapture(CAPTURE_SYNCHRONISED, 1, b.Bytes().data(), b.Size());
+    BuildScene(*core, view_, nullptr, scene);
+    EXPECT_EQ(scene.notice, SceneNotice::None);
+  }
 }
 
 }  // namespace

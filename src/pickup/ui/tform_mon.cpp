@@ -5,15 +5,16 @@
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QHideEvent>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QWheelEvent>
+#include <algorithm>
 #include <string>
 #include <utility>
 
+#include "base/message_box.h"
 #include "lang/lang_string.h"
 #include "lang/ui/page_captions.h"
 #include "params/atomic_file.h"
@@ -77,15 +78,68 @@ const char kClearDim[] = "###Clear dimensions##Bemaßung löschen##Smazat kóty"
 const char kSavePicture[] = "###Save picture##Bild speichern##Uložit obrázek";
 const char kColourOf[] = "###Colour of %1##Farbe: %1##Barva: %1";
 const char kSaveCapture[] = "###Save capture##Aufzeichnung speichern##Uložit záznam";
-const char kNothingToSave[] =
-    "###There is no capture yet: open the monitor while the unit runs, then save.##"
-    "Noch keine Aufzeichnung: Monitor bei laufender Einheit öffnen, dann speichern.##"
-    "Zatím není žádný záznam: otevřete monitor při běžící jednotce a pak uložte.";
+const char kNoCaptureYet[] =
+    "###There is no capture yet: the unit has sent none since the monitor was opened. Check "
+    "that it is connected and switched on, then save.##"
+    "Noch keine Aufzeichnung: Die Einheit hat seit dem Öffnen des Monitors keine gesendet. "
+    "Prüfen, ob sie verbunden und eingeschaltet ist, dann speichern.##"
+    "Zatím není žádný záznam: jednotka od otevření monitoru žádný neposlala. Zkontrolujte, "
+    "zda je připojena a zapnuta, a pak uložte.";
+const char kOnlyDamaged[] =
+    "###There is nothing to save: only damaged captures have arrived so far. Check the cable "
+    "and its connections; if that does not help, the unit sends damaged captures.##"
+    "Nichts zu speichern: Bisher sind nur beschädigte Aufzeichnungen angekommen. Kabel und "
+    "Steckverbindungen prüfen; hilft das nicht, sendet die Einheit beschädigte "
+    "Aufzeichnungen.##"
+    "Není co uložit: zatím přišly jen poškozené záznamy. Zkontrolujte kabel a jeho spojení; "
+    "pokud to nepomůže, jednotka posílá poškozené záznamy.";
+const char kNotDrawn[] =
+    "###There is nothing to save yet: the captures received so far hold too few engine cycles "
+    "to be drawn. Let the engine run steadily, then save.##"
+    "Noch nichts zu speichern: Die bisher empfangenen Aufzeichnungen enthalten zu wenige "
+    "Motorzyklen, um gezeichnet zu werden. Motor gleichmäßig laufen lassen, dann speichern.##"
+    "Zatím není co uložit: dosud přijaté záznamy obsahují příliš málo cyklů motoru, aby šly "
+    "vykreslit. Nechte motor běžet rovnoměrně a pak uložte.";
+const char kDamagedNotice[] =
+    "###Captures arrive damaged, so no new picture can be drawn. Check the cable and its "
+    "connections; if that does not help, the unit sends damaged captures.##"
+    "Aufzeichnungen kommen beschädigt an, daher kann kein neues Bild gezeichnet werden. Kabel "
+    "und Steckverbindungen prüfen; hilft das nicht, sendet die Einheit beschädigte "
+    "Aufzeichnungen.##"
+    "Záznamy přicházejí poškozené, proto nelze vykreslit nový obrázek. Zkontrolujte kabel a "
+    "jeho spojení; pokud to nepomůže, jednotka posílá poškozené záznamy.";
+const char kWaitingNotice[] =
+    "###Waiting for the first capture from the unit. If none comes, check that the unit is "
+    "connected and switched on.##"
+    "Warten auf die erste Aufzeichnung der Einheit. Kommt keine, prüfen, ob die Einheit "
+    "verbunden und eingeschaltet ist.##"
+    "Čeká se na první záznam z jednotky. Pokud žádný nepřijde, zkontrolujte, zda je jednotka "
+    "připojena a zapnuta.";
+
+// The notice band lies between the ignition arrows (and a speed box moved under them) and
+// the pick-up 1 trace.
+constexpr int kNoticeTop = 124;
+constexpr int kNoticePadding = 6;
+constexpr int kSwatchSize = 12;
 
 QString Text(const char* langString) { return QString::fromUtf8(zeda::LangText(langString)); }
 
 QColor ToQColor(Colour c) {
   return QColor(zeda::ColourRed(c), zeda::ColourGreen(c), zeda::ColourBlue(c));
+}
+
+// Why a capture cannot be saved, in the user's words; empty when it can.
+QString NothingToSaveText(zeda::NothingToSave why) {
+  switch (why) {
+    case zeda::NothingToSave::NoCaptureYet:
+      return Text(kNoCaptureYet);
+    case zeda::NothingToSave::OnlyDamaged:
+      return Text(kOnlyDamaged);
+    case zeda::NothingToSave::NotDrawn:
+      return Text(kNotDrawn);
+    default:
+      return QString();
+  }
 }
 
 int BoxIndexOf(Colour c) {
@@ -240,14 +294,26 @@ void TFormMon::Redraw() {
   core_.ClearRedrawNeeded();
   zeda::Dimension drawing;
   const bool withDrawing = DrawnDimension(&drawing);
-  zeda::BuildScene(core_, view_, withDrawing ? &drawing : nullptr, scene_);
+  zeda::BuildScene(core_, view_, withDrawing ? &drawing : nullptr, scene_, Measure());
   PaintScene(picture_);
   update();
 }
 
+zeda::TextMeasure TFormMon::Measure() const {
+  const QFontMetrics metrics(font());
+  zeda::TextMeasure m;
+  m.height = metrics.height();
+  m.width = [metrics](const char* text) {
+    return static_cast<int32_t>(metrics.horizontalAdvance(QString::fromUtf8(text)));
+  };
+  return m;
+}
+
 void TFormMon::PaintScene(QImage& image) const {
   QPainter p(&image);
+  p.setFont(font());
   const QFontMetrics metrics = p.fontMetrics();
+  const zeda::TextMeasure measure = Measure();
   auto colourOf = [this](int32_t c) {
     switch (c) {
       case zeda::kPaintFrame:
@@ -277,8 +343,9 @@ void TFormMon::PaintScene(QImage& image) const {
         break;
       case zeda::StepKind::Text: {
         const QString text = QString::fromUtf8(s.text);
-        const int tw = metrics.horizontalAdvance(text) + (s.degreeSign ? 6 : 0);
-        const int x = s.align == zeda::TextAlign::Centre ? s.x1 - tw / 2 : s.x1;
+        const zeda::TextBox b = zeda::TextBoxOf(s, measure);
+        const int tw = b.right - b.left + 1;
+        const int x = b.left;
         const QRect box(x, s.y1, tw, metrics.height());
         if (s.background != zeda::kPaintNone) p.fillRect(box, colourOf(s.background));
         p.setPen(colour);
@@ -291,12 +358,55 @@ void TFormMon::PaintScene(QImage& image) const {
       }
     }
   }
-  // Legends to the right of their boxes, on the picture's black.
-  p.setPen(Qt::white);
+  // Legends to the right of their boxes, on the picture's black. Under each box (which
+  // covers it in the window) its colour as a swatch and name, so a saved picture still
+  // says which colour draws what.
   for (int slot = 0; slot < zeda::kColourSlotCount; ++slot) {
     const QComboBox* box = boxes_[static_cast<size_t>(slot)];
+    const QRect swatch(box->x() + 3, box->y() + (box->height() - kSwatchSize) / 2, kSwatchSize,
+                       kSwatchSize);
+    p.fillRect(swatch, ToQColor(colours_[static_cast<size_t>(slot)]));
+    p.setPen(QColor(0x80, 0x80, 0x80));  // "(invisible)" is black on black: keep its outline
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(swatch.adjusted(-1, -1, 0, 0));
+    p.setPen(Qt::white);
+    p.drawText(QPoint(swatch.right() + 5, box->y() + 3 + metrics.ascent()), box->currentText());
     p.drawText(QPoint(box->x() + box->width() + kLegendGap, box->y() + 3 + metrics.ascent()),
                Text(kBoxes[slot].legend));
+  }
+  PaintNotice(p, scene_.notice);
+}
+
+QRect TFormMon::NoticeRect(const QString& text) const {
+  const QFontMetrics metrics(font());
+  const int width = std::max(view_.width - 2 * (view_.margin + kNoticePadding), 50);
+  const QRect textRect =
+      metrics.boundingRect(QRect(0, 0, width, 10000), Qt::AlignLeft | Qt::TextWordWrap, text);
+  const int w = textRect.width() + 2 * kNoticePadding;
+  return QRect((view_.width - w) / 2, kNoticeTop, w, textRect.height() + 2 * kNoticePadding);
+}
+
+void TFormMon::PaintNotice(QPainter& p, zeda::SceneNotice notice) const {
+  if (notice == zeda::SceneNotice::None) return;
+  const QString text =
+      Text(notice == zeda::SceneNotice::DamagedCaptures ? kDamagedNotice : kWaitingNotice);
+  const QRect box = NoticeRect(text);
+  // Damage is a fault to mend, waiting only a state: red for the one, gray for the other.
+  p.fillRect(box, notice == zeda::SceneNotice::DamagedCaptures ? QColor(0x80, 0, 0)
+                                                               : QColor(0x40, 0x40, 0x40));
+  p.setPen(Qt::white);
+  p.drawText(box.adjusted(kNoticePadding, kNoticePadding, -kNoticePadding, -kNoticePadding),
+             Qt::AlignLeft | Qt::TextWordWrap, text);
+}
+
+QString TFormMon::NoticeText() const {
+  switch (scene_.notice) {
+    case zeda::SceneNotice::DamagedCaptures:
+      return Text(kDamagedNotice);
+    case zeda::SceneNotice::WaitingForCapture:
+      return Text(kWaitingNotice);
+    default:
+      return QString();
   }
 }
 
@@ -441,7 +551,7 @@ int TFormMon::DimensionUnder(QPoint at) const {
 
 bool TFormMon::SavePictureTo(const QString& path, QString* error) const {
   if (picture_.isNull()) {
-    *error = Text(kNothingToSave);
+    *error = NothingToSaveText(zeda::NothingToSave::NoCaptureYet);
     return false;
   }
   // QSaveFile writes a temporary file and renames it over the target only when complete.
@@ -455,24 +565,30 @@ bool TFormMon::SavePictureTo(const QString& path, QString* error) const {
 }
 
 bool TFormMon::SaveCaptureTo(const QString& path, QString* error) const {
-  if (core_.LastCapture().type == zeda::CAPTURE_NONE) {
-    *error = Text(kNothingToSave);
+  // The capture of the picture on screen, also while paused: never a newer one.
+  const zeda::NothingToSave why = core_.WhyNothingToSave();
+  if (why != zeda::NothingToSave::No) {
+    *error = NothingToSaveText(why);
     return false;
   }
-  std::string why;
-  if (!zeda::WriteFileAtomic(path.toStdString(), zeda::CaptureCsv(core_.LastCapture()), &why)) {
+  std::string reason;
+  if (!zeda::WriteFileAtomic(path.toStdString(), zeda::CaptureCsv(core_.ShownCapture()), &reason)) {
     *error = QStringLiteral("The capture could not be written to %1 (%2). Choose another folder.")
-                 .arg(path, QString::fromStdString(why));
+                 .arg(path, QString::fromStdString(reason));
     return false;
   }
   return true;
 }
 
 void TFormMon::ShowSaveError(const QString& error) {
-  QMessageBox::warning(this, Text(kCaption), error);
+  zeda::ShowMessage(error.toStdString(), Text(kCaption).toStdString(), zeda::MessageKind::Warning);
 }
 
 void TFormMon::ButtonSavePictureClick() {
+  if (picture_.isNull()) {
+    ShowSaveError(NothingToSaveText(zeda::NothingToSave::NoCaptureYet));
+    return;
+  }
   const QString filter = QStringLiteral("PNG (*.png)");
   const QString path = chooser_
                            ? chooser_(filter, QStringLiteral("pickup.png"))
@@ -484,6 +600,12 @@ void TFormMon::ButtonSavePictureClick() {
 }
 
 void TFormMon::ButtonSaveCaptureClick() {
+  // Say why nothing can be saved before asking for a file name that would not be used.
+  const zeda::NothingToSave why = core_.WhyNothingToSave();
+  if (why != zeda::NothingToSave::No) {
+    ShowSaveError(NothingToSaveText(why));
+    return;
+  }
   const QString filter = QStringLiteral("CSV (*.csv)");
   const QString path = chooser_
                            ? chooser_(filter, QStringLiteral("pickup.csv"))

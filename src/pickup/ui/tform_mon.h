@@ -1,7 +1,8 @@
 #pragma once
 // The pickup monitor's window: the oscilloscope picture of the two pick-up signals and
 // the ignitions, the nine colour boxes with their legends, pause, clearing of the
-// dimensions, and saving the picture (PNG) or the raw capture (CSV).
+// dimensions, and saving the picture (PNG) or the raw capture (CSV) shown. A notice on the
+// picture says when captures arrive damaged or none has come yet.
 //
 // The picture is drawn into an offscreen image at each Redraw and painted from there.
 // Mouse: the wheel zooms around the pointer, the middle button pans, the left button
@@ -9,6 +10,7 @@
 // a dimension's text removes that one). Main thread only.
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -19,6 +21,7 @@
 #include "pickup/pickup_view.h"
 
 class QComboBox;
+class QPainter;
 class QPushButton;
 
 class TFormMon : public QWidget {
@@ -42,6 +45,10 @@ class TFormMon : public QWidget {
 
   const QImage& Picture() const { return picture_; }
   const zeda::ViewGeometry& View() const { return view_; }
+  const zeda::Scene& LastScene() const { return scene_; }
+  // The notice the picture shows (empty when none), and where.
+  QString NoticeText() const;
+  QRect NoticeRect(const QString& text) const;
   zeda::Colour SlotColour(int slot) const { return colours_[static_cast<size_t>(slot)]; }
 
   // Saving; false with a message saying what went wrong.
@@ -75,6 +82,9 @@ class TFormMon : public QWidget {
   void ApplyBoxTexts();
   bool BoxHasFocus(int* which) const;
   void PaintScene(QImage& image) const;
+  void PaintNotice(QPainter& p, zeda::SceneNotice notice) const;
+  // Text sizes in the window's font, for laying out the picture.
+  zeda::TextMeasure Measure() const;
   // The dimension being drawn, if the drag makes one.
   bool DrawnDimension(zeda::Dimension* d) const;
   int DimensionUnder(QPoint p) const;
