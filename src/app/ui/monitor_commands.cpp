@@ -521,9 +521,10 @@ void TMainForm::StopPlayerAtClose() {
   // the settings are saved.
   std::string error;
   if (playerBox_) playerBox_->SetRecording(nullptr);
-  if (player_ && !player_->Stop(&error))
-    ShowPlayerMessage(QStringLiteral("Error"),
-                      QString::fromStdString(error + " (the journal is kept)"));
+  if (player_ && !player_->Stop(&error)) {
+    ShowPlayerMessage(QStringLiteral("Error"), QString::fromStdString(error));
+    SaveRecordingElsewhere(player_->TakeUnsaved(), player_->JournalPath());
+  }
   csvOutput_.Stop();
 }
 

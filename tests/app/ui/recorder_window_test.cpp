@@ -234,11 +234,21 @@ TEST_F(RecorderWindowTest, RecordingStartsWhenTheSaveDialogCloses) {
   EXPECT_LT(page.timeMs, 1000u);
 }
 
-// The recording's file cannot be written at Stop (the drive was pulled): the user is told
-// and picks another file; cancelled, the journal stays for the next start.
-TEST_F(RecorderWindowTest, StopWithTheFileGoneOffersAnotherFile) {
-  for (const bool choose : {true, false}) {
+// The recording's file cannot be written at Stop or when the window closes (the drive was
+// pulled): the user is told and picks another file; cancelled, the journal stays for the
+// next start.
+TEST_F(RecorderWindowTest, AFileGoneAtStopOrCloseIsSavedWhereTheUserChooses) {
+  struct Case {
+    const char* what;
+    bool closeWindow;
+    bool choose;
+  };
+  const Case cases[] = {{"Stop, another file chosen", false, true},
+                        {"Stop, cancelled", false, false},
+                        {"window closed, another file chosen", true, true}};
+  for (const Case& c : cases) {
     QFile::remove(File("elsewhere.ignlog"));
+    for (const QString& j : Journals()) QFile::remove(QDir(settings_.path()).filePath(j));
     ASSERT_TRUE(QDir(files_.path()).mkpath(QStringLiteral("stick")));
     auto form = Form();
     answers_ << File("stick/ride.ignlog");
@@ -246,21 +256,25 @@ TEST_F(RecorderWindowTest, StopWithTheFileGoneOffersAnotherFile) {
     ASSERT_EQ(form->Player().State(), zeda::kPlayerRecording) << shown_.join('|').toStdString();
     form->RecordParameters();
     ASSERT_TRUE(QDir(File("stick")).removeRecursively());
-    if (choose) answers_ << File("elsewhere.ignlog");
+    if (c.choose) answers_ << File("elsewhere.ignlog");
     shown_.clear();
-    Press(*form, PlayerBox::kStop);
-    EXPECT_EQ(form->Player().State(), zeda::kPlayerIdle);
-    ASSERT_EQ(shown_.size(), 1);
+    if (c.closeWindow)
+      form->close();
+    else
+      Press(*form, PlayerBox::kStop);
+    EXPECT_EQ(form->Player().State(), zeda::kPlayerIdle) << c.what;
+    ASSERT_EQ(shown_.size(), 1) << c.what;
     EXPECT_TRUE(shown_[0].startsWith(
         QStringLiteral("The recording cannot be saved in %1 (").arg(File("stick/ride.ignlog"))))
         << shown_[0].toStdString();
     EXPECT_TRUE(shown_[0].endsWith(QStringLiteral("Choose another file for it.")));
-    EXPECT_TRUE(answers_.isEmpty());
+    EXPECT_TRUE(answers_.isEmpty()) << c.what;
     zeda::IgnlogFile file;
-    EXPECT_EQ(zeda::ReadIgnlogFile(File("elsewhere.ignlog").toStdString(), file).Ok(), choose);
-    EXPECT_EQ(Journals().size(), choose ? 0 : 1);
-    if (choose) {
-      EXPECT_EQ(file.count, file.initial + 1);
+    EXPECT_EQ(zeda::ReadIgnlogFile(File("elsewhere.ignlog").toStdString(), file).Ok(), c.choose)
+        << c.what;
+    EXPECT_EQ(Journals().size(), c.choose ? 0 : 1) << c.what;
+    if (c.choose) {
+      EXPECT_EQ(file.count, file.initial + 1) << c.what;
     }
   }
 }
