@@ -192,6 +192,28 @@ TEST_F(RecorderWindowTest, EveryRecordKindReachingTheLimitShowsTheMessage) {
   }
 }
 
+// The disk under the journal fills during a recording: the recording stops at once, is
+// written to its file, and the user is told.
+TEST_F(RecorderWindowTest, AJournalThatCannotBeWrittenStopsTheRecordingWithAMessage) {
+  auto form = Form();
+  answers_ << File("ride.ignlog");
+  Press(*form, PlayerBox::kRecord);
+  ASSERT_EQ(form->Player().State(), zeda::kPlayerRecording) << shown_.join('|').toStdString();
+  ASSERT_EQ(Journals().size(), 1);
+  ASSERT_NO_FATAL_FAILURE(FillDiskUnder(QDir(settings_.path()).filePath(Journals()[0])));
+  form->RecordParameters();
+  EXPECT_EQ(form->Player().State(), zeda::kPlayerIdle);
+  ASSERT_EQ(shown_.size(), 1);
+  EXPECT_EQ(shown_[0], QStringLiteral("The recording stopped: its journal cannot be written (No "
+                                      "space left on device). It is saved in %1. Start a new "
+                                      "recording to go on.")
+                           .arg(File("ride.ignlog")));
+  zeda::IgnlogFile file;
+  ASSERT_TRUE(zeda::ReadIgnlogFile(File("ride.ignlog").toStdString(), file).Ok());
+  EXPECT_EQ(file.count, file.initial + 1);
+  EXPECT_TRUE(Journals().isEmpty());
+}
+
 // The time spent choosing the file is not played over: the playback starts at its first
 // record when the dialog closes.
 TEST_F(RecorderWindowTest, PlaybackStartsWhenTheOpenDialogCloses) {
