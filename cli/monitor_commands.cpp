@@ -92,9 +92,10 @@ int RunMonitor(const Args& args) {
     std::fprintf(stdout, "%s\n", session->FailureLine().c_str());
     return code;
   }
+  // Once the unit answers (no file is left behind without one).
   CsvOutput csv;
-  if (csvPath && !csv.Start(*csvPath)) {
-    std::fprintf(stderr, "zedactl: %s: cannot be created\n", csvPath->c_str());
+  if (csvPath && !csv.Start(*csvPath, &error)) {
+    std::fprintf(stderr, "zedactl: %s: cannot be written (%s)\n", csvPath->c_str(), error.c_str());
     return kExitFileError;
   }
 
@@ -103,10 +104,12 @@ int RunMonitor(const Args& args) {
   LiveValues values;
   MonitorView view;
   int answers = 0;
+  bool csvFailed = false;
   session->onMonitor = [&](const uint8_t* raw) {
     MonitorBlock block;
     block.Assign(raw);
-    csv.WriteLine(block, WallClockMs());  // one line per fresh answer
+    // One line per fresh answer; a line that cannot be written ends the run.
+    if (!csv.WriteLine(block, WallClockMs())) csvFailed = true;
     EvaluateMonitor(block, true, params, memory, values, view);
     PrintView(stdout, ++answers, view);
   };
@@ -115,7 +118,7 @@ int RunMonitor(const Args& args) {
   std::signal(SIGTERM, OnInterrupt);
   int seen = 0;
   bool timedOut = false;
-  while (!interrupted && (!count || answers < *count)) {
+  while (!interrupted && !csvFailed && (!count || answers < *count)) {
     seen = answers;
     if (!session->RunWhile(
             [&] { return answers == seen && !interrupted && session->ops.UnitConnected(); },
@@ -128,6 +131,11 @@ int RunMonitor(const Args& args) {
   std::signal(SIGINT, SIG_DFL);
   std::signal(SIGTERM, SIG_DFL);
   csv.Stop();
+  if (std::string why; csv.TakeFailure(&why)) {
+    std::fprintf(stderr, "zedactl: %s: the CSV output stopped, a line cannot be written (%s)\n",
+                 csvPath->c_str(), why.c_str());
+    return kExitFileError;
+  }
   if (interrupted) return kExitOk;
   if (count && answers >= *count) return kExitOk;
   std::fprintf(stdout, "failed: %s after %i answers\n",

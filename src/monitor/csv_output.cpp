@@ -1,6 +1,8 @@
 #include "monitor/csv_output.h"
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <ctime>
 
 #include "monitor/channel_table.h"
@@ -8,10 +10,17 @@
 namespace zeda {
 
 CsvTime LocalCsvTime(int64_t unixMs) {
-  const std::time_t seconds = static_cast<std::time_t>(unixMs / 1000);
+  // Floor division: -250 ms is 23:59:59.750 of the day before, not 00:00:00.-250.
+  int64_t seconds = unixMs / 1000;
+  int64_t millisecond = unixMs % 1000;
+  if (millisecond < 0) {
+    millisecond += 1000;
+    --seconds;
+  }
+  const auto t = static_cast<std::time_t>(seconds);
   std::tm local{};
-  localtime_r(&seconds, &local);
-  return {local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(unixMs % 1000)};
+  localtime_r(&t, &local);
+  return {local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(millisecond)};
 }
 
 int64_t WallClockMs() {
@@ -65,15 +74,22 @@ std::string CsvDataLine(const MonitorBlock& b, const CsvTime& t) {
   return out;
 }
 
-bool CsvOutput::Start(const std::string& path) {
+bool CsvOutput::Start(const std::string& path, std::string* error) {
   Stop();
+  failure_.clear();
   std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
+  if (!f) {
+    if (error) *error = std::strerror(errno);
+    return false;
+  }
+  const std::string header = CsvHeaderLines();
+  if (std::fwrite(header.data(), 1, header.size(), f) != header.size() || std::fflush(f) != 0) {
+    if (error) *error = std::strerror(errno);
+    std::fclose(f);
+    return false;
+  }
   file_ = f;
   path_ = path;
-  const std::string header = CsvHeaderLines();
-  std::fwrite(header.data(), 1, header.size(), file_);
-  std::fflush(file_);
   return true;
 }
 
@@ -82,11 +98,28 @@ void CsvOutput::Stop() {
   file_ = nullptr;
 }
 
-void CsvOutput::WriteLine(const MonitorBlock& block, int64_t unixMs) {
-  if (!file_) return;
+void CsvOutput::Fail(int error) {
+  failure_ = std::strerror(error);
+  std::fclose(file_);
+  file_ = nullptr;
+}
+
+bool CsvOutput::WriteLine(const MonitorBlock& block, int64_t unixMs) {
+  if (!file_) return true;
   const std::string line = CsvDataLine(block, LocalCsvTime(unixMs));
-  std::fwrite(line.data(), 1, line.size(), file_);
-  std::fflush(file_);
+  // Flushed every line, so a full disk shows at the line that did not fit.
+  if (std::fwrite(line.data(), 1, line.size(), file_) != line.size() || std::fflush(file_) != 0) {
+    Fail(errno);
+    return false;
+  }
+  return true;
+}
+
+bool CsvOutput::TakeFailure(std::string* why) {
+  if (failure_.empty()) return false;
+  if (why) *why = failure_;
+  failure_.clear();
+  return true;
 }
 
 std::string CsvTitlePart(const std::string& path) {

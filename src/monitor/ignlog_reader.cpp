@@ -47,8 +47,15 @@ IgnlogReadResult ParseIgnlog(std::string_view bytes, IgnlogFile& file) {
   const std::size_t size = bytes.size();
   if (size < static_cast<std::size_t>(kIgnlogBaseHeader)) return Damaged("shorter than a header");
   const int headerLength = GetU16(in);
-  if (headerLength < kIgnlogBaseHeader || headerLength > kIgnlogMaxHeader)
+  // The header is the fixed part and one high word per record at most: an odd length or
+  // one beyond the limit cannot come from a recorder.
+  if (headerLength < kIgnlogBaseHeader || headerLength > kIgnlogMaxHeader ||
+      (headerLength - kIgnlogBaseHeader) % 2 != 0)
     return Damaged("header length " + std::to_string(headerLength));
+  // A file cut inside its header: nothing past the bytes present is ever read.
+  if (size < static_cast<std::size_t>(headerLength) + kRecordHead)
+    return Damaged("cut short: " + std::to_string(size) + " bytes, the header alone says " +
+                   std::to_string(headerLength));
   file.header.assign(static_cast<std::size_t>(kIgnlogMaxHeader), 0);
   std::memcpy(file.header.data(), in, static_cast<std::size_t>(headerLength));
   const uint8_t* h = file.header.data();
@@ -60,8 +67,12 @@ IgnlogReadResult ParseIgnlog(std::string_view bytes, IgnlogFile& file) {
   if (file.initial < 1 || file.initial > file.count || file.count > kIgnlogMaxRecords)
     return Damaged("record counts " + std::to_string(file.initial) + "/" +
                    std::to_string(file.count));
+  // Fewer high words than records is allowed (they are rebuilt), more is not.
+  if ((headerLength - kIgnlogBaseHeader) / 2 > file.count)
+    return Damaged("header length " + std::to_string(headerLength) + " for " +
+                   std::to_string(file.count) + " records");
   if (dataLength > static_cast<uint32_t>(kIgnlogMaxData) ||
-      dataLength > size - static_cast<std::size_t>(headerLength))
+      dataLength > size - static_cast<std::size_t>(headerLength))  // size >= headerLength
     return Damaged("record area of " + std::to_string(dataLength) + " bytes beyond the file");
   file.data.assign(in + headerLength, in + headerLength + dataLength);
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "base/identity.h"
@@ -94,46 +95,64 @@ std::string IgnlogRecorder::FileBytes() const {
   return out;
 }
 
+namespace {
+
+bool Failed(std::string* error) {
+  if (error) *error = std::strerror(errno);
+  return false;
+}
+
+}  // namespace
+
 bool IgnlogJournal::Open(const std::string& journalPath, const std::string& targetPath,
-                         const IgnlogRecorder& recorder, int64_t nowMs) {
+                         const IgnlogRecorder& recorder, int64_t nowMs, std::string* error) {
   Close(false);
   std::FILE* f = std::fopen(journalPath.c_str(), "wbx");
-  if (!f) return false;
+  if (!f) return Failed(error);
   // Held while the recording runs, so another instance never offers to recover it.
   flock(fileno(f), LOCK_EX | LOCK_NB);
   file_ = f;
   path_ = journalPath;
   uint8_t length[2];
   PutU16(length, static_cast<uint32_t>(std::min<std::size_t>(targetPath.size(), 0xFFFF)));
-  std::fwrite(kJournalMagic, 1, sizeof kJournalMagic, file_);
-  std::fwrite(length, 1, 2, file_);
-  std::fwrite(targetPath.data(), 1, GetU16(length), file_);
-  std::fwrite(recorder.Header(), 1, kFixedHeader, file_);
   const std::string all = recorder.FileBytes();
   const std::size_t headerBytes =
       static_cast<std::size_t>(kIgnlogBaseHeader + 2 * recorder.Count());
-  std::fwrite(all.data() + headerBytes, 1, all.size() - headerBytes, file_);
+  const std::size_t pathBytes = GetU16(length);
+  const bool written =
+      std::fwrite(kJournalMagic, 1, sizeof kJournalMagic, file_) == sizeof kJournalMagic &&
+      std::fwrite(length, 1, 2, file_) == 2 &&
+      std::fwrite(targetPath.data(), 1, pathBytes, file_) == pathBytes &&
+      std::fwrite(recorder.Header(), 1, kFixedHeader, file_) == kFixedHeader &&
+      std::fwrite(all.data() + headerBytes, 1, all.size() - headerBytes, file_) ==
+          all.size() - headerBytes;
   pending_ = true;
   lastSyncMs_ = nowMs - kSyncEveryMs;
-  Sync(nowMs);
+  if (!written || !Sync(nowMs, error)) {
+    if (!written) Failed(error);
+    Close(true);  // a journal without its snapshot recovers nothing
+    return false;
+  }
   return true;
 }
 
-void IgnlogJournal::Add(const IgnlogRecorder& recorder, int64_t nowMs) {
-  if (!file_) return;
-  std::fwrite(recorder.LastRecord(), 1, static_cast<std::size_t>(recorder.LastRecordLength()),
-              file_);
-  std::fflush(file_);  // a killed program loses nothing
+bool IgnlogJournal::Add(const IgnlogRecorder& recorder, int64_t nowMs, std::string* error) {
+  if (!file_) return true;
+  const auto length = static_cast<std::size_t>(recorder.LastRecordLength());
+  // Flushed at once: a killed program loses nothing.
+  if (std::fwrite(recorder.LastRecord(), 1, length, file_) != length || std::fflush(file_) != 0)
+    return Failed(error);
   pending_ = true;
-  Sync(nowMs);
+  return Sync(nowMs, error);
 }
 
-void IgnlogJournal::Sync(int64_t nowMs) {
-  if (!file_ || !pending_ || nowMs - lastSyncMs_ < kSyncEveryMs) return;
-  std::fflush(file_);
-  fdatasync(fileno(file_));  // a power loss loses at most the last second
+bool IgnlogJournal::Sync(int64_t nowMs, std::string* error) {
+  if (!file_ || !pending_ || nowMs - lastSyncMs_ < kSyncEveryMs) return true;
+  // A power loss loses at most the last second.
+  if (std::fflush(file_) != 0 || fdatasync(fileno(file_)) != 0) return Failed(error);
   pending_ = false;
   lastSyncMs_ = nowMs;
+  return true;
 }
 
 void IgnlogJournal::Close(bool remove) {

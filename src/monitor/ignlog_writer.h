@@ -62,14 +62,16 @@ class IgnlogJournal {
   ~IgnlogJournal() { Close(false); }
 
   // Creates the journal for a recording that will be written to targetPath, with the
-  // recorder's header and snapshot records. False when it cannot be created.
+  // recorder's header and snapshot records. False (with *error) when it cannot be created
+  // or written.
   bool Open(const std::string& journalPath, const std::string& targetPath,
-            const IgnlogRecorder& recorder, int64_t nowMs);
+            const IgnlogRecorder& recorder, int64_t nowMs, std::string* error = nullptr);
   // Adds the recorder's last record. Every record reaches the operating system at once;
-  // the disk at least once a second.
-  void Add(const IgnlogRecorder& recorder, int64_t nowMs);
+  // the disk at least once a second. False (with *error) when the journal cannot be written.
+  bool Add(const IgnlogRecorder& recorder, int64_t nowMs, std::string* error = nullptr);
   // Forces pending records to the disk once a second has passed (called from the tick).
-  void Sync(int64_t nowMs);
+  // False (with *error) when the disk refuses them.
+  bool Sync(int64_t nowMs, std::string* error = nullptr);
   // Closes; removes the journal file when the recording was written out.
   void Close(bool remove);
   bool IsOpen() const { return file_ != nullptr; }

@@ -1,10 +1,16 @@
 #include "monitor/monitor_player.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <ctime>
 
 #include "base/identity.h"
+#include "lang/lang_string.h"
 #include "params/atomic_file.h"
 #include "params/param_image.h"
 
@@ -15,14 +21,89 @@ namespace {
 constexpr int kMonitorPayload = kMonitorRecordLength - kRecordHead;
 constexpr int kPagePayload = kPageStateRecordLength - kRecordHead;
 
+const char kLimitRecords[] =
+    "###The recording stopped at its limit of 6000 records.##"
+    "Die Aufnahme endete an ihrer Grenze von 6000 Datensätzen.##"
+    "Záznam skončil na svém limitu 6000 záznamů.";
+const char kLimitBytes[] =
+    "###The recording stopped at its limit of 2000000 bytes.##"
+    "Die Aufnahme endete an ihrer Grenze von 2000000 Bytes.##"
+    "Záznam skončil na svém limitu 2000000 bajtů.";
+const char kJournalFailed[] =
+    "###The recording stopped: its journal cannot be written##"
+    "Die Aufnahme wurde beendet: ihr Journal kann nicht geschrieben werden##"
+    "Záznam byl zastaven: jeho žurnál nelze zapsat";
+const char kSavedIn[] = "###It is saved in##Sie ist gespeichert in##Je uložen v";
+const char kGoOn[] =
+    "###Start a new recording to go on.##"
+    "Starten Sie eine neue Aufnahme, um weiterzumachen.##"
+    "Pro pokračování spusťte nový záznam.";
+const char kNotSaved[] =
+    "###The recording cannot be saved in##"
+    "Die Aufnahme kann nicht gespeichert werden in##"
+    "Záznam nelze uložit do";
+const char kChooseOther[] =
+    "###Choose another file for it.##"
+    "Wählen Sie eine andere Datei dafür.##"
+    "Zvolte pro něj jiný soubor.";
+const char kTargetFailed[] =
+    "###The recording cannot be started: the file cannot be created##"
+    "Die Aufnahme kann nicht beginnen: die Datei kann nicht angelegt werden##"
+    "Záznam nelze spustit: soubor nelze vytvořit";
+const char kChooseWritable[] =
+    "###Choose a folder you can write to.##"
+    "Wählen Sie einen Ordner, in den Sie schreiben dürfen.##"
+    "Zvolte složku, do které lze zapisovat.";
+const char kJournalNotCreated[] =
+    "###The recording cannot be started: its journal cannot be created##"
+    "Die Aufnahme kann nicht beginnen: ihr Journal kann nicht angelegt werden##"
+    "Záznam nelze spustit: jeho žurnál nelze vytvořit";
+const char kCheckSpace[] =
+    "###Check the free space in the settings folder.##"
+    "Prüfen Sie den freien Platz im Einstellungsordner.##"
+    "Zkontrolujte volné místo ve složce nastavení.";
+
+// "<what> <path> (<why>). <advice>"
+std::string Sentence(const char* what, const std::string& path, const std::string& why,
+                     const char* advice) {
+  return std::string(LangText(what)) + " " + path + " (" + why + "). " + LangText(advice);
+}
+
+// The target is created now, not at Stop: a folder that is gone or read-only refuses the
+// recording before anything is recorded. An existing file is not cut: Stop replaces it.
+bool CreateTarget(const std::string& path, std::string* why) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    *why = std::strerror(errno);
+    return false;
+  }
+  close(fd);
+  return true;
+}
+
 }  // namespace
+
+std::string RecordingNotSavedText(const std::string& path, const std::string& why) {
+  return Sentence(kNotSaved, path, why, kChooseOther);
+}
+
+int64_t SteadyClockMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
 
 bool MonitorPlayer::StartRecording(const std::string& path, const std::string& journalPath,
                                    const IgnlogStartInfo& info, const RecordingSnapshot& snapshot,
-                                   int64_t nowMs) {
+                                   int64_t nowMs, std::string* error) {
   if (state_ != kPlayerIdle) return false;
+  std::string why;
+  if (!CreateTarget(path, &why)) {
+    if (error) *error = Sentence(kTargetFailed, path, why, kChooseWritable);
+    return false;
+  }
   recorder_.Begin(info);
-  limitText_.clear();
+  stopText_.clear();
+  unsaved_.clear();
   startClock_ = nowMs;
   uint8_t connection[kConnectionRecordLength - kRecordHead] = {};
   connection[0] = static_cast<uint8_t>(snapshot.comPort);
@@ -39,10 +120,22 @@ bool MonitorPlayer::StartRecording(const std::string& path, const std::string& j
   recorder_.Append(kRecordPageState, 0, page, kPagePayload);
   std::memcpy(lastPageState_, page, kPagePayload);
   recorder_.MarkInitial();
-  if (!journal_.Open(journalPath, path, recorder_, nowMs)) return false;
+  if (!journal_.Open(journalPath, path, recorder_, nowMs, &why)) {
+    if (error) *error = Sentence(kJournalNotCreated, journalPath, why, kCheckSpace);
+    recorder_ = IgnlogRecorder{};
+    return false;
+  }
   path_ = path;
   state_ = kPlayerRecording;
   return true;
+}
+
+void MonitorPlayer::StopWith(const std::string& why) {
+  std::string error;
+  if (Stop(&error))
+    stopText_ = why + " " + LangText(kSavedIn) + " " + path_ + ". " + LangText(kGoOn);
+  else
+    stopText_ = why + " " + error;
 }
 
 RecordOutcome MonitorPlayer::Append(int type, const uint8_t* payload, int length, int64_t nowMs) {
@@ -51,15 +144,25 @@ RecordOutcome MonitorPlayer::Append(int type, const uint8_t* payload, int length
   const AppendResult r = recorder_.Append(type, time, payload, length);
   if (r != AppendResult::Ok) {
     // Nothing more fits: keep what was recorded.
-    limitText_ = r == AppendResult::RecordLimit
-                     ? "Recording stopped: the limit of 6000 records is reached"
-                     : "Recording stopped: the limit of 2000000 bytes is reached";
-    std::string error;
-    if (!Stop(&error)) limitText_ += " (" + error + ")";
+    StopWith(LangText(r == AppendResult::RecordLimit ? kLimitRecords : kLimitBytes));
     return RecordOutcome::StoppedAtLimit;
   }
-  journal_.Add(recorder_, nowMs);
+  std::string why;
+  if (!journal_.Add(recorder_, nowMs, &why)) {
+    // A recording that cannot be journaled would be lost with the program: end it now,
+    // while everything recorded is still in memory.
+    StopWith(std::string(LangText(kJournalFailed)) + " (" + why + ").");
+    return RecordOutcome::StoppedOnError;
+  }
   return RecordOutcome::Ok;
+}
+
+RecordOutcome MonitorPlayer::SyncJournal(int64_t nowMs) {
+  if (state_ != kPlayerRecording) return RecordOutcome::Ignored;
+  std::string why;
+  if (journal_.Sync(nowMs, &why)) return RecordOutcome::Ok;
+  StopWith(std::string(LangText(kJournalFailed)) + " (" + why + ").");
+  return RecordOutcome::StoppedOnError;
 }
 
 RecordOutcome MonitorPlayer::RecordMonitor(const uint8_t* block, int64_t nowMs) {
@@ -182,9 +285,13 @@ bool MonitorPlayer::Stop(std::string* error) {
   bool ok = true;
   if (state_ == kPlayerRecording) {
     std::string why;
-    ok = WriteFileAtomic(path_, recorder_.FileBytes(), &why);
-    journal_.Close(ok);
-    if (!ok && error) *error = path_ + ": " + why;
+    std::string bytes = recorder_.FileBytes();
+    ok = WriteFileAtomic(path_, bytes, &why);
+    journal_.Close(ok);  // kept until the recording is saved somewhere
+    if (!ok) {
+      unsaved_ = std::move(bytes);
+      if (error) *error = RecordingNotSavedText(path_, why);
+    }
   } else if (PlaybackLive()) {
     host_.PlaybackEnded();
   }
@@ -196,13 +303,19 @@ bool MonitorPlayer::Stop(std::string* error) {
 
 std::string MonitorPlayer::TimeStampText() const {
   if (!stampShown_) return {};
-  const std::time_t seconds = static_cast<std::time_t>(stampMs_ / 1000);
+  // Floor division: a recording started before 1970 has negative stamps.
+  int64_t whole = stampMs_ / 1000;
+  int millisecond = static_cast<int>(stampMs_ % 1000);
+  if (millisecond < 0) {
+    millisecond += 1000;
+    --whole;
+  }
+  const auto seconds = static_cast<std::time_t>(whole);
   std::tm t{};
   localtime_r(&seconds, &t);
   char text[64];
   std::snprintf(text, sizeof text, "%04i_%02i_%02i %02i:%02i:%02i.%02i", t.tm_year + 1900,
-                t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec,
-                static_cast<int>(stampMs_ % 1000) / 10);
+                t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, millisecond / 10);
   return text;
 }
 

@@ -5,7 +5,9 @@
 //
 // States: idle, recording, playing, paused. The window owns one and drives it from the
 // user-interface thread (buttons, the position bar, the main tick); zedactl uses the same
-// class to read recordings. Clocks are passed in (milliseconds), so tests run it by hand.
+// class to read recordings. Clocks are passed in (milliseconds), so tests run it by hand:
+// record times and playback pacing take a steady clock (SteadyClockMs), which a step of
+// the wall clock does not move; the wall clock gives only the recording's start.
 #include <cstdint>
 #include <string>
 
@@ -13,6 +15,13 @@
 #include "monitor/ignlog_writer.h"
 
 namespace zeda {
+
+// Milliseconds of a monotonic clock (any origin): record stamps and playback pacing.
+int64_t SteadyClockMs();
+
+// "The recording cannot be saved in <path> (<why>). Choose another file for it." in the
+// current language.
+std::string RecordingNotSavedText(const std::string& path, const std::string& why);
 
 enum PlayerState : int {
   kPlayerIdle = 0,
@@ -52,8 +61,9 @@ struct RecordingSnapshot {
   uint8_t sheets[kPageStateTables] = {};
 };
 
-// How a recording entry point ended: a limit stops the recording (the file is written).
-enum class RecordOutcome { Ok, Ignored, StoppedAtLimit };
+// How a recording entry point ended: a limit or a journal that cannot be written stops the
+// recording (the file is written when it can be); StopText() then says what happened.
+enum class RecordOutcome { Ok, Ignored, StoppedAtLimit, StoppedOnError };
 
 struct PlayerControls {
   bool record = false, play = false, pause = false, stop = false;
@@ -78,18 +88,28 @@ class MonitorPlayer {
 
   // ---- Recording ----
   // In the idle state: starts a recording for `path`, journaled at journalPath, with the
-  // snapshot records. False (and idle) when the journal cannot be created.
+  // snapshot records. The file is created at once (an existing one is kept until Stop
+  // replaces it), so a recording that could never be saved does not start. False (and
+  // idle, *error saying what happened and what to do) when the file or the journal cannot
+  // be created.
   bool StartRecording(const std::string& path, const std::string& journalPath,
-                      const IgnlogStartInfo& info, const RecordingSnapshot& snapshot,
-                      int64_t nowMs);
+                      const IgnlogStartInfo& info, const RecordingSnapshot& snapshot, int64_t nowMs,
+                      std::string* error = nullptr);
   RecordOutcome RecordMonitor(const uint8_t* block, int64_t nowMs);  // positions 0-149
   RecordOutcome RecordParameters(const uint8_t* image, int64_t nowMs);
   RecordOutcome RecordPageState(int page, const uint8_t* tableIds, const uint8_t* sheets,
                                 int64_t nowMs);
-  // The journal reaches the disk at least once a second.
-  void SyncJournal(int64_t nowMs) { journal_.Sync(nowMs); }
-  // Why the last recording stopped at a limit ("" when it did not).
-  const std::string& LimitText() const { return limitText_; }
+  // The journal reaches the disk at least once a second; a disk that refuses it stops the
+  // recording (StoppedOnError).
+  RecordOutcome SyncJournal(int64_t nowMs);
+  // Why the last recording stopped by itself ("" when it did not): the limit or the
+  // journal's error, and whether and where it was saved.
+  const std::string& StopText() const { return stopText_; }
+  // A recording whose file could not be written at Stop: its bytes, until taken (to save
+  // them elsewhere), and its journal, which is kept until they are saved.
+  bool HasUnsaved() const { return !unsaved_.empty(); }
+  std::string TakeUnsaved() { return std::move(unsaved_); }
+  const std::string& JournalPath() const { return journal_.Path(); }
 
   // ---- Playback ----
   // In the idle state: plays `file` (read by ReadIgnlogFile). False with *error set to
@@ -116,6 +136,8 @@ class MonitorPlayer {
 
  private:
   RecordOutcome Append(int type, const uint8_t* payload, int length, int64_t nowMs);
+  // Stops the recording on its own: `why` and the outcome of writing the file.
+  void StopWith(const std::string& why);
   void PlayRecord(int k);
 
   PlayerHost& host_;
@@ -126,7 +148,8 @@ class MonitorPlayer {
   IgnlogJournal journal_;
   int64_t startClock_ = 0;
   uint8_t lastPageState_[kPageStateRecordLength - kRecordHead] = {};
-  std::string limitText_;
+  std::string stopText_;
+  std::string unsaved_;
   // Playback
   IgnlogFile file_;
   int position_ = 0;

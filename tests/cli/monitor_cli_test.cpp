@@ -113,11 +113,29 @@ TEST_F(MonitorCli, DamagedOrHostileFilesWriteNothing) {
   std::string hostileOffset = good;
   hostileOffset[256 + 2 * 3] = static_cast<char>(0xF0);
   hostileOffset[256 + 2 * 3 + 1] = static_cast<char>(0xFF);
+  // A long recording: its header (18256 bytes) far beyond the least one.
+  IgnlogRecorder longRec;
+  longRec.Begin({});
+  uint8_t payload[1050] = {};
+  longRec.Append(kRecordConnection, 0, payload, kConnectionRecordLength - kRecordHead);
+  longRec.Append(kRecordParameters, 0, payload, 1050);
+  longRec.MarkInitial();
+  for (int i = 2; i < 3000; ++i) longRec.Append(kRecordMonitor, 10u * i, payload, 150);
+  const std::string whole = longRec.FileBytes();
+  auto withLength = [](std::string bytes, int length) {
+    PutU16(reinterpret_cast<uint8_t*>(bytes.data()), static_cast<uint32_t>(length));
+    return bytes;
+  };
   const Case cases[] = {
       {"empty", ""},
       {"cut", good.substr(0, good.size() - 10)},
       {"counts", wrongCount},
       {"offset", hostileOffset},
+      {"long, cut after the least header", whole.substr(0, 12300)},
+      {"long, cut inside the high words", whole.substr(0, 18255)},
+      {"long, cut before the first record's head ends", whole.substr(0, 18256 + 7)},
+      {"odd header length", withLength(whole, 12257)},
+      {"header 24256 for 5 records", withLength(good, 24256) + std::string(24256, '\0')},
   };
   for (const Case& c : cases) {
     std::ofstream(Path("bad.ignlog"), std::ios::binary | std::ios::trunc) << c.bytes;
@@ -130,6 +148,31 @@ TEST_F(MonitorCli, DamagedOrHostileFilesWriteNothing) {
     EXPECT_FALSE(fs::exists(Path("never.csv"))) << c.what;
   }
   EXPECT_EQ(Run("log info missing.ignlog"), 1);
+}
+
+// A CSV file that cannot be written (a full disk, a folder that is not there) ends the run
+// with a file error and one line saying why.
+TEST_F(MonitorCli, MonitorCsvThatCannotBeWrittenFails) {
+  StartSim();
+  struct Case {
+    std::string csv;
+    const char* why;
+  };
+  const Case cases[] = {{"/dev/full", "No space left on device"},
+                        {Path("gone/live.csv"), "No such file or directory"}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(Run("monitor --port '" + sim_.Path() + "' --count 3 --csv '" + c.csv + "'"), 1)
+        << c.csv << Explain();
+    // Progress goes to stderr as well; the error is one line, the last.
+    const auto lines = Lines(err_);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "zedactl: " + c.csv + ": cannot be written (" + c.why + ")") << err_;
+    int errors = 0;
+    for (const std::string& l : lines) errors += l.find("cannot be written") != std::string::npos;
+    EXPECT_EQ(errors, 1) << err_;
+    EXPECT_EQ(out_.find("answer "), std::string::npos) << out_;
+  }
+  EXPECT_FALSE(fs::exists(Path("gone")));
 }
 
 // Recording the live monitor of zedasim and playing it back shows the same labels, in the

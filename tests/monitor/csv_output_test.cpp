@@ -1,9 +1,12 @@
 // The CSV output: header lines, one field per channel, the field formats, the file itself.
 #include "monitor/csv_output.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -103,6 +106,69 @@ TEST(CsvOutput, FileStartsWithHeadersAndRestartReplacesIt) {
   EXPECT_FALSE(out.Start("/nonexistent-folder/x.csv"));
   EXPECT_FALSE(out.IsOn());
   EXPECT_EQ(CsvTitlePart("/a/b/ride.csv"), "       (CSV output: ride.csv)      ");
+}
+
+// A file that cannot be created or whose header does not fit is refused with the reason;
+// a line that does not fit (the disk filled, the drive went) stops the output, reported
+// once, and keeps what was written.
+TEST(CsvOutput, WriteErrorsStopTheOutputAndSayWhy) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("zeda-csv-full-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  CsvOutput out;
+  std::string why;
+  EXPECT_FALSE(out.Start("/dev/full", &why));
+  EXPECT_EQ(why, "No space left on device");
+  EXPECT_FALSE(out.IsOn());
+  EXPECT_FALSE(out.Start((dir / "gone" / "x.csv").string(), &why));
+  EXPECT_EQ(why, "No such file or directory");
+
+  const std::string path = (dir / "live.csv").string();
+  ASSERT_TRUE(out.Start(path, &why));
+  MonitorBlock b;
+  EXPECT_TRUE(out.WriteLine(b, 0));
+  // The disk fills under the open file.
+  const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
+  ASSERT_GE(full, 0);
+  bool swapped = false;
+  for (const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code ec;
+    if (std::filesystem::read_symlink(e.path(), ec) == path)
+      swapped = dup2(full, std::stoi(e.path().filename().string())) >= 0;
+  }
+  close(full);
+  ASSERT_TRUE(swapped);
+  EXPECT_FALSE(out.WriteLine(b, 1000));
+  EXPECT_FALSE(out.IsOn());
+  EXPECT_TRUE(out.WriteLine(b, 2000));  // off: nothing to fail
+  ASSERT_TRUE(out.TakeFailure(&why));
+  EXPECT_EQ(why, "No space left on device");
+  EXPECT_FALSE(out.TakeFailure(&why));  // reported once
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream kept;
+  kept << in.rdbuf();
+  EXPECT_EQ(Lines(kept.str()).size(), 3u);
+  std::filesystem::remove_all(dir);
+}
+
+// Times before 1970 count back by whole seconds: the millisecond is never negative.
+TEST(CsvOutput, TimesBefore1970HaveNoNegativeField) {
+  const char* saved = getenv("TZ");
+  const std::string savedTz = saved ? saved : "";
+  setenv("TZ", "UTC", 1);
+  tzset();
+  const CsvTime t = LocalCsvTime(-750);
+  EXPECT_EQ(t.hour, 23);
+  EXPECT_EQ(t.minute, 59);
+  EXPECT_EQ(t.second, 59);
+  EXPECT_EQ(t.millisecond, 250);
+  EXPECT_EQ(CsvDataLine({}, LocalCsvTime(-86400000LL * 365 - 1)).substr(0, 13), "23:59:59.999;");
+  EXPECT_EQ(CsvDataLine({}, LocalCsvTime(-1000)).substr(0, 13), "23:59:59.000;");
+  if (saved)
+    setenv("TZ", savedTz.c_str(), 1);
+  else
+    unsetenv("TZ");
+  tzset();
 }
 
 }  // namespace

@@ -4,10 +4,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <sstream>
+#include <vector>
 
 #include "base/identity.h"
 #include "monitor/ignlog_reader.h"
@@ -132,6 +135,51 @@ TEST(Ignlog, DamagedFilesAreRefused) {
     EXPECT_EQ(r.error, IgnlogError::Damaged) << c.what;
     EXPECT_EQ(IgnlogErrorText(r).rfind("damaged file", 0), 0u) << c.what;
   }
+}
+
+// Long recordings (a header far beyond the least one) cut before their first record ends,
+// header lengths no recorder writes, and a header claiming 24256 bytes for a few records:
+// each refused as damaged, from bytes and from a file, without a byte read past the input
+// (the sanitizer build runs this).
+TEST(Ignlog, CutLongHeadersAndImpossibleHeaderLengthsAreRefused) {
+  const std::string longRec = MakeRecording(2997).FileBytes();  // 3000 records
+  const std::size_t header = GetU16(reinterpret_cast<const uint8_t*>(longRec.data()));
+  ASSERT_EQ(header, 12256u + 2 * 3000);
+  auto withLength = [](std::string s, uint32_t length) {
+    PutU16(reinterpret_cast<uint8_t*>(s.data()), length);
+    return s;
+  };
+  struct Case {
+    std::string what;
+    std::string bytes;
+  };
+  std::vector<Case> cases;
+  for (const std::size_t cut :
+       {std::size_t{12256}, std::size_t{12257}, std::size_t{12258}, std::size_t{15000}, header - 2,
+        header - 1, header, header + 1, header + 7, header + 8, header + 83})
+    cases.push_back({"cut at " + std::to_string(cut), longRec.substr(0, cut)});
+  for (const uint32_t odd : {12257u, 12999u, 18255u})
+    cases.push_back({"odd header length " + std::to_string(odd), withLength(longRec, odd)});
+  const std::string few = MakeRecording(20).FileBytes();
+  const std::string claimed = withLength(few, kIgnlogMaxHeader);
+  cases.push_back({"24256 for 23 records, cut inside", claimed});
+  cases.push_back({"24256 for 23 records, whole", claimed + std::string(kIgnlogMaxHeader, '\0')});
+  cases.push_back({"more high words than records", withLength(few, 12256 + 2 * 24)});
+
+  const fs::path dir = fs::temp_directory_path() / ("zeda-cut-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  const std::string path = (dir / "cut.ignlog").string();
+  for (const Case& c : cases) {
+    IgnlogFile file;
+    // An exact-size copy: a read past its end is a heap overflow the sanitizer reports.
+    const std::unique_ptr<char[]> exact(new char[c.bytes.size()]);
+    std::memcpy(exact.get(), c.bytes.data(), c.bytes.size());
+    const IgnlogReadResult r = ParseIgnlog({exact.get(), c.bytes.size()}, file);
+    EXPECT_EQ(r.error, IgnlogError::Damaged) << c.what;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << c.bytes;
+    EXPECT_EQ(ReadIgnlogFile(path, file).error, IgnlogError::Damaged) << c.what;
+  }
+  fs::remove_all(dir);
 }
 
 TEST(Ignlog, LimitsStopTheRecording) {

@@ -383,6 +383,12 @@ class TMainForm : public QMainWindow,
   void StopPlayerAtClose();
   void ShowPlayerState();
   void ShowPlayerMessage(const QString& title, const QString& text);
+  // A recording that stopped by itself: what happened, and a file of the user's choice
+  // when its own cannot be written.
+  void ReportRecordingStop();
+  // Asks for another file until the recording is written or the user cancels; the journal
+  // goes once it is written. False when cancelled (the journal stays for the next start).
+  bool SaveRecordingElsewhere(const std::string& bytes, const std::string& journal);
   void ToggleMonitorPlayer(bool shown);
   zeda::MonitorParams MonitorParams() const;
   void CreateSelfTestBox();

@@ -21,6 +21,7 @@
 #include "app/ui/page_host.h"
 #include "base/identity.h"
 #include "base/tick_clock.h"
+#include "lang/ui/qt_text.h"
 #include "link/device_ops.h"
 #include "mapedit/tab_model.h"
 #include "monitor/ignlog_reader.h"
@@ -37,7 +38,42 @@ namespace {
 
 constexpr char kJournalSuffix[] = ".ignjournal";
 
-int64_t NowMs() { return zeda::WallClockMs(); }
+// The player's clock: steady, so a step of the wall clock neither stalls nor rushes a
+// playback nor bends record times. The wall clock only dates a recording and a CSV line.
+int64_t NowMs() { return zeda::SteadyClockMs(); }
+
+const char kCsvNotCreated[] =
+    "###The CSV output cannot be started: the file cannot be written##"
+    "Die CSV-Ausgabe kann nicht beginnen: die Datei kann nicht geschrieben werden##"
+    "Výstup CSV nelze spustit: soubor nelze zapsat";
+const char kCsvChooseOther[] =
+    "###Choose another file or folder.##"
+    "Wählen Sie eine andere Datei oder einen anderen Ordner.##"
+    "Zvolte jiný soubor nebo složku.";
+const char kCsvWriteFailed[] =
+    "###The CSV output stopped: a line cannot be written to##"
+    "Die CSV-Ausgabe wurde beendet: eine Zeile kann nicht geschrieben werden in##"
+    "Výstup CSV byl zastaven: řádek nelze zapsat do";
+const char kCsvCheckDrive[] =
+    "###The lines written so far are kept. Check the free space and the drive, then start "
+    "the CSV output again.##"
+    "Die bisher geschriebenen Zeilen bleiben erhalten. Prüfen Sie den freien Platz und das "
+    "Laufwerk und starten Sie die CSV-Ausgabe erneut.##"
+    "Dosud zapsané řádky zůstávají. Zkontrolujte volné místo a jednotku a spusťte výstup CSV "
+    "znovu.";
+
+// "<what> <path> (<why>). <advice>"
+QString CsvSentence(const char* what, const QString& path, const std::string& why,
+                    const char* advice) {
+  return QStringLiteral("%1 %2 (%3). %4")
+      .arg(zeda::Lang(what), path, QString::fromStdString(why), zeda::Lang(advice));
+}
+
+void ShowCsvMenu(QAction* menu, bool on) {
+  if (!menu) return;
+  menu->setChecked(on);
+  menu->setText(on ? QStringLiteral("Stop CSV recording") : QStringLiteral("CSV output monitor"));
+}
 
 QString WithExtension(QString path, const QString& extension) {
   if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += extension;
@@ -271,12 +307,10 @@ void TMainForm::MonitorAnswer(const uint8_t* block) {
   answeredConnection_ = deviceOps_->ConnectionNumber();
   const int64_t now = NowMs();
   // Recorded just before the display refresh.
-  if (player_->Recording() &&
-      player_->RecordMonitor(block, now) == zeda::RecordOutcome::StoppedAtLimit)
-    ShowPlayerMessage(QStringLiteral("Monitor player"),
-                      QString::fromStdString(player_->LimitText()));
+  if (player_->Recording() && player_->RecordMonitor(block, now) != zeda::RecordOutcome::Ok)
+    ReportRecordingStop();
   monitorBlock_.Assign(block);
-  csvOutput_.WriteLine(monitorBlock_, now);  // one line per fresh answer
+  csvOutput_.WriteLine(monitorBlock_, zeda::WallClockMs());  // one line per fresh answer
   ShowMonitor();
   ShowPlayerState();
 }
@@ -312,15 +346,17 @@ void TMainForm::MenuCSVoutClick() {
                      : QFileDialog::getSaveFileName(this, QString(), QString(),
                                                     QStringLiteral("CSV log file (*.csv)")),
         QStringLiteral(".csv"));
-    // A file that cannot be created leaves the output off.
-    if (!path.isEmpty() && csvOutput_.Start(path.toStdString())) csvOutputPath = path;
+    std::string why;
+    if (!path.isEmpty()) {
+      if (csvOutput_.Start(path.toStdString(), &why))
+        csvOutputPath = path;
+      else  // the output stays off, and the user learns why
+        ShowPlayerMessage(QStringLiteral("Error"),
+                          CsvSentence(kCsvNotCreated, path, why, kCsvChooseOther));
+    }
   }
   UpdateTitle();
-  if (menu) {
-    menu->setChecked(csvOutput_.IsOn());
-    menu->setText(csvOutput_.IsOn() ? QStringLiteral("Stop CSV recording")
-                                    : QStringLiteral("CSV output monitor"));
-  }
+  ShowCsvMenu(menu, csvOutput_.IsOn());
 }
 
 void TMainForm::ShowPlayerMessage(const QString& title, const QString& text) {
@@ -334,7 +370,6 @@ void TMainForm::ShowPlayerMessage(const QString& title, const QString& text) {
 }
 
 void TMainForm::SpeedButtonPlay(int button) {
-  const int64_t now = NowMs();
   zeda::MonitorPlayer& p = *player_;
   switch (button) {
     case PlayerBox::kRecord: {
@@ -345,8 +380,10 @@ void TMainForm::SpeedButtonPlay(int button) {
                                                       QStringLiteral("IGN log file (*.ignlog)")),
           QStringLiteral(".ignlog"));
       if (path.isEmpty()) break;
+      // Now, after the dialog: the time spent choosing a file is not part of the recording.
+      const int64_t now = NowMs();
       zeda::IgnlogStartInfo info;
-      info.start = now / 1000;
+      info.start = zeda::WallClockMs() / 1000;
       info.checkBoxLeft = CheckBoxZakazCteni->x();
       info.description = zeda::BuildText();
       zeda::RecordingSnapshot snap;
@@ -358,15 +395,15 @@ void TMainForm::SpeedButtonPlay(int button) {
       TableStates(pages_.get(), snap.tableIds, snap.sheets);
       const std::string journal = settingsFolder_ + "recording-" +
                                   std::to_string(QCoreApplication::applicationPid()) + "-" +
-                                  std::to_string(now) + kJournalSuffix;
-      if (!p.StartRecording(path.toStdString(), journal, info, snap, now))
-        ShowPlayerMessage(QStringLiteral("Error"),
-                          QStringLiteral("%1: the recording cannot be started").arg(path));
+                                  std::to_string(zeda::WallClockMs()) + kJournalSuffix;
+      std::string error;
+      if (!p.StartRecording(path.toStdString(), journal, info, snap, now, &error))
+        ShowPlayerMessage(QStringLiteral("Error"), QString::fromStdString(error));
       break;
     }
     case PlayerBox::kPlay:
       if (p.State() == zeda::kPlayerPaused) {
-        p.Resume(now);
+        p.Resume(NowMs());
       } else if (p.State() == zeda::kPlayerIdle) {
         // A running device operation finishes first; a playback must not cut into it.
         if (deviceOps_->Busy()) break;
@@ -384,8 +421,9 @@ void TMainForm::SpeedButtonPlay(int button) {
               QStringLiteral("%1: %2").arg(path, QString::fromStdString(zeda::IgnlogErrorText(r))));
           break;
         }
+        // Now, after the dialog and the reading: a recording is seen from its start.
         std::string error;
-        if (!p.StartPlayback(std::move(file), path.toStdString(), now, &error))
+        if (!p.StartPlayback(std::move(file), path.toStdString(), NowMs(), &error))
           ShowPlayerMessage(QStringLiteral("Error"), QString::fromStdString(error));
         else
           playerBox_->SetRecording(&p.File());
@@ -393,14 +431,15 @@ void TMainForm::SpeedButtonPlay(int button) {
       }
       break;
     case PlayerBox::kPause:
-      p.Pause(now);
+      p.Pause(NowMs());
       break;
     case PlayerBox::kStop: {
       playerBox_->SetRecording(nullptr);
       std::string error;
-      if (!p.Stop(&error))
-        ShowPlayerMessage(QStringLiteral("Error"),
-                          QString::fromStdString(error + " (the journal is kept)"));
+      if (!p.Stop(&error)) {
+        ShowPlayerMessage(QStringLiteral("Error"), QString::fromStdString(error));
+        SaveRecordingElsewhere(p.TakeUnsaved(), p.JournalPath());
+      }
       break;
     }
     default:
@@ -426,16 +465,29 @@ void TMainForm::PlayerStep() {
   } else if (player_->Recording()) {
     // A sheet the user picked in a map editor is recorded within a tick (only changes are).
     RecordPageState();
-    player_->SyncJournal(now);
+    if (player_->Recording() && player_->SyncJournal(now) != zeda::RecordOutcome::Ok)
+      ReportRecordingStop();
     if (zeda::tickCount() % 18 == 0) ShowPlayerState();  // the seconds counter
+  }
+  // A line that could not be written stopped the CSV output: the title and the menu say
+  // so, and the user learns why.
+  std::string why;
+  if (csvOutput_.TakeFailure(&why)) {
+    const QString path = csvOutputPath;
+    csvOutputPath.clear();
+    UpdateTitle();
+    ShowCsvMenu(findChild<QAction*>(QStringLiteral("MenuCSVout")), false);
+    ShowPlayerMessage(QStringLiteral("Error"),
+                      CsvSentence(kCsvWriteFailed, path, why, kCsvCheckDrive));
   }
   // The display follows a unit that came or went (its not-live forms).
   if (IsMonitorLive() != wasLive_) ShowMonitor();
 }
 
 void TMainForm::RecordParameters() {
-  if (player_ && player_->Recording())
-    player_->RecordParameters(imageBuffers.params.Data(), NowMs());
+  if (player_ && player_->Recording() &&
+      player_->RecordParameters(imageBuffers.params.Data(), NowMs()) != zeda::RecordOutcome::Ok)
+    ReportRecordingStop();
 }
 
 void TMainForm::RecordPageState() {
@@ -443,7 +495,34 @@ void TMainForm::RecordPageState() {
   uint8_t ids[zeda::kPageStateTables] = {};
   uint8_t sheets[zeda::kPageStateTables] = {};
   TableStates(pages_.get(), ids, sheets);
-  player_->RecordPageState(PageControl1->currentIndex(), ids, sheets, NowMs());
+  const zeda::RecordOutcome r =
+      player_->RecordPageState(PageControl1->currentIndex(), ids, sheets, NowMs());
+  if (r == zeda::RecordOutcome::StoppedAtLimit || r == zeda::RecordOutcome::StoppedOnError)
+    ReportRecordingStop();
+}
+
+void TMainForm::ReportRecordingStop() {
+  ShowPlayerMessage(QStringLiteral("Monitor player"), QString::fromStdString(player_->StopText()));
+  if (player_->HasUnsaved()) SaveRecordingElsewhere(player_->TakeUnsaved(), player_->JournalPath());
+  ShowPlayerState();
+}
+
+bool TMainForm::SaveRecordingElsewhere(const std::string& bytes, const std::string& journal) {
+  for (;;) {
+    const QString path = WithExtension(
+        fileChooser_ ? fileChooser_({true, QStringLiteral("monitor.ignlog")})
+                     : QFileDialog::getSaveFileName(this, QString(), QString(),
+                                                    QStringLiteral("IGN log file (*.ignlog)")),
+        QStringLiteral(".ignlog"));
+    if (path.isEmpty()) return false;  // the journal is offered again at the next start
+    std::string why;
+    if (zeda::WriteFileAtomic(path.toStdString(), bytes, &why)) {
+      if (!journal.empty()) std::remove(journal.c_str());
+      return true;
+    }
+    ShowPlayerMessage(QStringLiteral("Error"),
+                      QString::fromStdString(zeda::RecordingNotSavedText(path.toStdString(), why)));
+  }
 }
 
 void TMainForm::StopPlayerAtClose() {
@@ -451,9 +530,10 @@ void TMainForm::StopPlayerAtClose() {
   // the settings are saved.
   std::string error;
   if (playerBox_) playerBox_->SetRecording(nullptr);
-  if (player_ && !player_->Stop(&error))
-    ShowPlayerMessage(QStringLiteral("Error"),
-                      QString::fromStdString(error + " (the journal is kept)"));
+  if (player_ && !player_->Stop(&error)) {
+    ShowPlayerMessage(QStringLiteral("Error"), QString::fromStdString(error));
+    SaveRecordingElsewhere(player_->TakeUnsaved(), player_->JournalPath());
+  }
   csvOutput_.Stop();
 }
 
@@ -504,8 +584,11 @@ void TMainForm::OfferJournalRecovery() {
     if (answer == QMessageBox::Yes) {
       std::string error;
       if (!zeda::WriteFileAtomic(target, bytes, &error)) {
+        // Its own file cannot be written (a folder gone, a drive not there): the user picks
+        // another; cancelled, the journal is kept.
         ShowPlayerMessage(QStringLiteral("Error"),
-                          QString::fromStdString(target + ": " + error + " (the journal is kept)"));
+                          QString::fromStdString(zeda::RecordingNotSavedText(target, error)));
+        SaveRecordingElsewhere(bytes, journal);
         continue;
       }
     }
