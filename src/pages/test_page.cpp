@@ -58,6 +58,7 @@ void TestPage::Refresh(PageBinder& binder) {
   for (const char* name : {"ButtonTestIgn3", "ButtonTestIgn4", "ButtonTestN2O"})
     c.SetVisible(name, false);
   for (const char* name : kLoadBinControls) c.SetVisible(name, context_.testMode);
+  c.SetVisible("GroupBoxMonTest", context_.testMode);
 }
 
 void TestPage::Tick(PageBinder& /*binder*/) {
@@ -70,6 +71,8 @@ bool TestPage::Change(PageBinder& binder, std::string_view control) {
     TestClick(control);
     return true;
   }
+  // A Prop sign box changes only how the monitor shows the value: no field, nothing to store.
+  if (control.starts_with("CheckBoxPropMon")) return true;
   if (control == "ComboBoxLoadBin") {
     PageBinder::Guard guard(binder);
     binder.Controls().SetText("EditLoadBin",

@@ -90,6 +90,11 @@ void TMainForm::ApplyLanguage() {
   ApplyAccessibleNames();
   statusSlots_.RefreshCaptions();
   RebuildComMenu();
-  // 6. The monitor's labels in the new language at once.
-  if (monitorApplier_) ShowMonitor();
+  // 6. The monitor's labels in the new language at once, every one written again: step 5
+  // also wrote the form's captions into monitor labels that have one (the full-sync labels,
+  // the hour meter, the output test buttons), and the monitor's texts win.
+  if (monitorApplier_) {
+    monitorApplier_->Reset();
+    ShowMonitor();
+  }
 }

@@ -55,8 +55,16 @@ QWidget* CreateMonitorStrip(QWidget* parent) {
   AddLabel(strip, grid, "LabelMonSnimac2", 2, 2, 2);
   // Equal columns: the strip always fits the window's width instead of running past its edge.
   for (int column = 0; column < 5; ++column) grid->setColumnStretch(column, 1);
-  QLabel* error = AddLabel(strip, grid, "LabelEeDataErr", 2, 4);
+  // The unit's programming count, with the programmed-data alarm below it while the unit
+  // reports one.
+  auto* unit = new QWidget(strip);
+  auto* unitColumn = new QGridLayout(unit);
+  unitColumn->setContentsMargins(0, 0, 0, 0);
+  unitColumn->setVerticalSpacing(1);
+  AddLabel(unit, unitColumn, "LabelPocetProgramovani", 0, 0);
+  QLabel* error = AddLabel(unit, unitColumn, "LabelEeDataErr", 1, 0);
   error->setText(QStringLiteral("Programmed data error"));
   error->hide();
+  grid->addWidget(unit, 2, 4);
   return strip;
 }
