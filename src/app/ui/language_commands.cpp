@@ -34,6 +34,12 @@ void TMainForm::SwitchLanguage(int language) {
   QCoreApplication::sendEvent(this, &change);
   // Texts the page code composes itself are rebuilt by loading the page again.
   if (activePageLoader_) activePageLoader_();
+  // That applies the pages' captions once more, monitor labels with a caption on the form
+  // among them: the monitor's texts are written again over them.
+  if (monitorApplier_) {
+    monitorApplier_->Reset();
+    ShowMonitor();
+  }
 }
 
 void TMainForm::ApplyMenuTexts() {
