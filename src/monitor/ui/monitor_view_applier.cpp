@@ -17,6 +17,9 @@ QColor MonitorQColor(zeda::Colour c, const QPalette& palette) {
 
 namespace {
 
+// Room a fixed-width reading keeps beyond its text (a digit more needs no new layout).
+constexpr int kGrowSparePx = 4;
+
 // Where a control found by name goes.
 struct Wanted {
   QPointer<QWidget>* widget = nullptr;
@@ -61,6 +64,16 @@ void PaintStrip(QWidget* strip, zeda::Colour colour) {
   pal.setColor(QPalette::Window, MonitorQColor(colour, pal));
   strip->setPalette(pal);
   strip->setAutoFillBackground(true);
+}
+
+// A label of fixed size takes a new text without laying out its page again. Its width
+// grows when a text needs more room and stays (a reading's width changes with its digits
+// from answer to answer); `exact` fits it to the text (a new language).
+void FitWidth(QLabel* l, const QString& text, bool exact) {
+  const QMargins m = l->contentsMargins();
+  const int need = l->fontMetrics().horizontalAdvance(text) + 2 * l->margin() + m.left() +
+                   m.right() + kGrowSparePx;
+  if (need > l->maximumWidth() || (exact && need != l->maximumWidth())) l->setFixedWidth(need);
 }
 
 void Speak(QWidget* w) {
@@ -143,9 +156,10 @@ void MonitorViewApplier::Apply(const zeda::MonitorView& view) {
     const bool first = !applied_[k];
     if (first || v.text != old.text) {
       const QString text = QString::fromStdString(v.text);
-      if (auto* l = qobject_cast<QLabel*>(w))
+      if (auto* l = qobject_cast<QLabel*>(w)) {
         l->setText(text);
-      else if (auto* b = qobject_cast<QAbstractButton*>(w))
+        if (l->property(kGrowOnlyProperty).toBool()) FitWidth(l, text, first);
+      } else if (auto* b = qobject_cast<QAbstractButton*>(w))
         b->setText(text);
       // A control named for what it shows tells its reading as its description.
       if (!w->accessibleName().isEmpty() && w->property(kSpokenNameProperty).isValid())

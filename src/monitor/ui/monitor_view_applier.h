@@ -23,6 +23,9 @@ class QWidget;
 // A monitor control's spoken name (a LangString): its accessible name in the current
 // language. The label's text is the reading and is also its accessible description.
 inline constexpr char kSpokenNameProperty[] = "zedaSpokenName";
+// A label of fixed height whose width the applier sets: as wide as the widest reading it
+// showed since the last Reset(), so a new reading does not lay out its page again.
+inline constexpr char kGrowOnlyProperty[] = "zedaGrowOnly";
 
 class MonitorViewApplier {
  public:

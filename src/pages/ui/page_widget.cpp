@@ -270,6 +270,9 @@ QLabel* NewMonitorLabel(const PageExtra& extra, QWidget* parent) {
   auto* l = new QLabel(QStringLiteral("---"), parent);
   l->setObjectName(Name(extra.name));
   l->setTextFormat(Qt::PlainText);
+  // Readings change with every answer: a fixed size keeps that from laying out the page.
+  l->setFixedHeight(l->sizeHint().height());
+  l->setProperty(kGrowOnlyProperty, true);
   if (extra.caption) {
     l->setProperty(kSpokenNameProperty, QByteArray(extra.caption));
     l->setAccessibleName(Caption(extra.caption));
@@ -325,6 +328,9 @@ void AddMonitorExtra(const PageExtra& extra, Box& box, PageBinder& binder) {
     case ExtraKind::Scale: {
       QHBoxLayout* row = RowFor(box, extra.kind);
       QLabel* number = NewMonitorLabel(extra, row->parentWidget());
+      // Its share of the row, not its text, decides its width; it changes only with the
+      // threshold setting.
+      number->setProperty(kGrowOnlyProperty, false);
       number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
       row->addWidget(number, 1);
       return;
