@@ -70,6 +70,7 @@ void PaintStrip(QWidget* strip, zeda::Colour colour) {
 // grows when a text needs more room and stays (a reading's width changes with its digits
 // from answer to answer); `exact` fits it to the text (a new language).
 void FitWidth(QLabel* l, const QString& text, bool exact) {
+  if (text.isEmpty()) return;
   const QMargins m = l->contentsMargins();
   const int need = l->fontMetrics().horizontalAdvance(text) + 2 * l->margin() + m.left() +
                    m.right() + kGrowSparePx;
@@ -130,6 +131,10 @@ void MonitorViewApplier::Register(zeda::MonLabel l) {
   // Monitor texts are plain: no rich-text guess on every new text.
   if (auto* label = qobject_cast<QLabel*>(labels_[k].data())) label->setTextFormat(Qt::PlainText);
   applied_[k] = false;
+  // Read once: a dynamic property is looked up by name, too slow for every answer.
+  growOnly_[k] = labels_[k]->property(kGrowOnlyProperty).toBool();
+  spoken_[k] = labels_[k]->property(kSpokenNameProperty).isValid();
+  fittedLength_[k] = 0;
 }
 
 void MonitorViewApplier::Reset() {
@@ -158,17 +163,24 @@ void MonitorViewApplier::Apply(const zeda::MonitorView& view) {
       const QString text = QString::fromStdString(v.text);
       if (auto* l = qobject_cast<QLabel*>(w)) {
         l->setText(text);
-        if (l->property(kGrowOnlyProperty).toBool()) FitWidth(l, text, first);
+        // Measured only when the text got longer: a reading's digits and words change
+        // within the room it has (the width has some to spare).
+        if (growOnly_[k] && (first || text.size() > fittedLength_[k])) {
+          FitWidth(l, text, first);
+          fittedLength_[k] = first ? text.size() : std::max(fittedLength_[k], text.size());
+        }
       } else if (auto* b = qobject_cast<QAbstractButton*>(w))
         b->setText(text);
       // A control named for what it shows tells its reading as its description.
-      if (!w->accessibleName().isEmpty() && w->property(kSpokenNameProperty).isValid())
-        w->setAccessibleDescription(text);
+      if (spoken_[k] && !w->accessibleName().isEmpty()) w->setAccessibleDescription(text);
     }
     if (qobject_cast<QLabel*>(w) && (first || v.colour != old.colour || v.font != old.font)) {
       QPalette pal = w->palette();
       pal.setColor(QPalette::Window, MonitorQColor(v.colour, pal));
-      pal.setColor(QPalette::WindowText, MonitorQColor(v.font, pal));
+      // The font colour of an enabled label: a disabled one keeps the style's grey.
+      const QColor font = MonitorQColor(v.font, pal);
+      pal.setColor(QPalette::Active, QPalette::WindowText, font);
+      pal.setColor(QPalette::Inactive, QPalette::WindowText, font);
       w->setAutoFillBackground(v.colour != zeda::kMonPlain);
       w->setPalette(pal);
     }

@@ -58,6 +58,11 @@ class MonitorViewApplier {
   QPointer<QWidget> accBelow_, accOver_;
   std::array<zeda::LabelView, zeda::kMonLabelCount> shown_{};
   std::array<bool, zeda::kMonLabelCount> applied_{};
+  // Per label, read when it is found: whether the applier sets its width, whether it has a
+  // spoken name, and the longest text its width was fitted to.
+  std::array<bool, zeda::kMonLabelCount> growOnly_{};
+  std::array<bool, zeda::kMonLabelCount> spoken_{};
+  std::array<qsizetype, zeda::kMonLabelCount> fittedLength_{};
 };
 
 // The program's colour (0x00BBGGRR, or the button face) as a QColor.

@@ -84,6 +84,7 @@ constexpr char kExtraRowProperty[] = "zedaExtraRow";
 // A gauge on a page is as high as those of the monitor strip; a strip under it thinner.
 constexpr int kGaugeHeightPx = 12;
 constexpr int kBarHeightPx = 4;
+constexpr int kGaugeMaxWidthPx = 320;
 
 // Where the controls of one box (or the page itself) go.
 struct Box {
@@ -310,6 +311,8 @@ void AddMonitorExtra(const PageExtra& extra, Box& box, PageBinder& binder) {
       g->setProperty(kSpokenNameProperty, QByteArray(extra.caption));
       g->setTextVisible(false);
       g->setMaximumHeight(kGaugeHeightPx);
+      // A bar redrawn with every answer: no wider than it needs to be read.
+      g->setMaximumWidth(kGaugeMaxWidthPx);
       g->setMaximum(100);
       box.form->addRow(g);
       return;

@@ -157,6 +157,11 @@ TEST_F(MonitorViewApplierTest, AReadingThatChangesAndComesBackIsShownAsBefore) {
     applier.Apply(base);
     EXPECT_EQ(ShownBy(label), before) << e.what << ": not shown as before";
   }
+  // A disabled reading is drawn grey, whatever font colour it has when enabled.
+  zeda::MonitorView off = base;
+  off[zeda::MonLabel::Servo].enabled = false;
+  applier.Apply(off);
+  EXPECT_NE(label->palette().color(QPalette::Disabled, QPalette::WindowText), QColor(0, 0, 0));
 }
 
 // Something else wrote a monitor label (a language switch's captions): a refresh with an
