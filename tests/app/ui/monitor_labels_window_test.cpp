@@ -10,12 +10,13 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QTabWidget>
+#include <fstream>
 #include <set>
 #include <string>
 
 #include "app/ui/window_fixture.h"
-#include "link/device_ops.h"
 #include "lang/lang_string.h"
+#include "link/device_ops.h"
 #include "monitor/monitor_block.h"
 #include "monitor/monitor_display.h"
 #include "monitor/monitor_texts.h"
@@ -208,6 +209,27 @@ TEST_F(MonitorLabelsWindowTest, ALanguageSwitchLeavesTheMonitorTexts) {
   form->MenuEnglishClick();
   ExpectLabelsShow(*form, DisplayOf(*form, false));
   EXPECT_EQ(Label(*form, "LabelHourMeter")->accessibleName(), QStringLiteral("Hour meter"));
+}
+
+// The unit's test values are shown on the Test page in the service test mode, with the
+// value 0 while no unit answers.
+TEST_F(MonitorLabelsWindowTest, TheTestValuesShowInTheServiceTestMode) {
+  const QString switchFile = files_.filePath("switch.txt");
+  std::ofstream(switchFile.toStdString()) << "DEVS_SWITCH\n";
+  const QByteArray savedSwitch = qgetenv("ZEDA_TEST_SWITCH");
+  qputenv("ZEDA_TEST_SWITCH", switchFile.toLocal8Bit());
+  auto form = MakeShownFormAt(9);
+  qputenv("ZEDA_TEST_SWITCH", savedSwitch);
+  ASSERT_TRUE(form->TestMode());
+  QCoreApplication::processEvents();
+  auto* tab = form->findChild<QWidget*>(QStringLiteral("TabSheet_Ladeni"));
+  ASSERT_NE(tab, nullptr);
+  for (int i = 1; i <= 10; ++i) {
+    QLabel* l = tab->findChild<QLabel*>(QStringLiteral("LabelTest%1").arg(i));
+    ASSERT_NE(l, nullptr) << i;
+    EXPECT_TRUE(l->isVisibleTo(tab)) << i;
+    EXPECT_EQ(l->text(), QStringLiteral("Test%1 = 0 ").arg(i));
+  }
 }
 
 }  // namespace
