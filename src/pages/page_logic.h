@@ -28,7 +28,8 @@ class TTab;
 //  - Bar: a coloured strip under a gauge; strips that follow each other share a row;
 //  - Scale: a number under a gauge, right-aligned in its share of a row it shares with
 //    the scale numbers that follow it;
-//  - Check: a check box of the monitor's own (not a parameter); a click reaches Change.
+//  - Check: a check box of the monitor's own (not a parameter); the monitor reads it and
+//    follows its clicks, the binder and the page never hear of it.
 enum class ExtraKind : uint8_t {
   Group,
   Label,

@@ -71,8 +71,6 @@ bool TestPage::Change(PageBinder& binder, std::string_view control) {
     TestClick(control);
     return true;
   }
-  // A Prop sign box changes only how the monitor shows the value: no field, nothing to store.
-  if (control.starts_with("CheckBoxPropMon")) return true;
   if (control == "ComboBoxLoadBin") {
     PageBinder::Guard guard(binder);
     binder.Controls().SetText("EditLoadBin",

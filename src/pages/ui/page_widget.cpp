@@ -282,7 +282,7 @@ QLabel* NewMonitorLabel(const PageExtra& extra, QWidget* parent) {
 }
 
 // The live monitor's controls on a page (see ExtraKind).
-void AddMonitorExtra(const PageExtra& extra, Box& box, PageBinder& binder) {
+void AddMonitorExtra(const PageExtra& extra, Box& box) {
   switch (extra.kind) {
     case ExtraKind::Value:
       box.form->addRow(NewMonitorLabel(extra, box.widget));
@@ -342,9 +342,8 @@ void AddMonitorExtra(const PageExtra& extra, Box& box, PageBinder& binder) {
       auto* c = new QCheckBox(Caption(extra.caption), box.widget);
       KeepSourceText(c, extra.caption);
       c->setObjectName(Name(extra.name));
-      const QString name = Name(extra.name);
-      QObject::connect(c, &QCheckBox::toggled, c,
-                       [&binder, name] { Send(binder, name, ChangeKind::Immediate); });
+      // Not a parameter: the monitor reads the box and follows its clicks, the binder
+      // never hears of it (a change would commit whatever page is active).
       // Beside the reading it changes, when there is one just before it.
       const int rows = box.form->rowCount();
       QLayoutItem* last =
@@ -380,7 +379,7 @@ bool IsMonitorExtra(ExtraKind kind) {
 
 void AddExtra(const PageExtra& extra, Box& box, PageBinder& binder) {
   if (IsMonitorExtra(extra.kind)) {
-    AddMonitorExtra(extra, box, binder);
+    AddMonitorExtra(extra, box);
     return;
   }
   if (extra.kind == ExtraKind::Label) {
