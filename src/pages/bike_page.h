@@ -145,9 +145,9 @@ inline constexpr PageExtra kBikeExtras[] = {
     {ExtraKind::Value, "LabelFullSynchro2", "###Full sync. cylinder 2##Volle Synchr. Zylinder 2##Plná synchr. válce 2", "GroupBoxPalec2"},
     {ExtraKind::Value, "LabelFullSynchro3", "###Full sync. cylinder 3##Volle Synchr. Zylinder 3##Plná synchr. válce 3", "GroupBoxPalec3"},
     {ExtraKind::Value, "LabelFullSynchro4", "###Full sync. cylinder 4##Volle Synchr. Zylinder 4##Plná synchr. válce 4", "GroupBoxPalec4"},
-    {ExtraKind::Label, "LabelVerze1", "", nullptr},
-    {ExtraKind::Label, "LabelVerze2", "", nullptr},
-    {ExtraKind::Label, "LabelVerze3", "", nullptr},
+    {ExtraKind::Value, "LabelVerze1", "###Version of program in ignition##Programmverion der Zündung##Verze programu v zapalování", nullptr},
+    {ExtraKind::Value, "LabelVerze2", "###Date of program in ignition##Datum des Programm in der Zündung##Datum zhotovení programu v zapalování", nullptr},
+    {ExtraKind::Value, "LabelVerze3", "###Time of program in ignition##Programmierzeitpunkt der Zündung##Čas zhotovení programu v zapalování", nullptr},
 };
 // clang-format on
 

@@ -100,7 +100,7 @@ inline constexpr PageExtra kGearExtras[] = {
     {ExtraKind::Button, kGearButtonNames[6], "<- Gear 6", nullptr},
     {ExtraKind::Group, "GroupBoxPulsuProSpeed", "Setting of speedometer", nullptr},
     // What the unit reports of gear and speed.
-    {ExtraKind::Group, "GroupBoxMonGear", "###Gear and speed##Gang und Geschwindigkeit##Převod a rychlost", nullptr},
+    {ExtraKind::Group, "GroupBoxMonGear", "Gear and speed", nullptr},
     {ExtraKind::Value, "LabelMonGear", "###Gear##Gang##Převodový stupeň", "GroupBoxMonGear"},
     {ExtraKind::Value, "LabelMonSpeed", "###Speed##Geschwindigkeit##Rychlost", "GroupBoxMonGear"},
     {ExtraKind::Value, "LabelMonGearNapeti", "###Gear voltage##Gangspannung##Napětí převodu", "GroupBoxMonGear"},

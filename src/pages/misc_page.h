@@ -76,12 +76,8 @@ inline constexpr Binding kMiscRows[] = {
 // the input functions, limiters and the unit's counters, the potentiometer and the
 // acceleration against its threshold.
 inline constexpr PageExtra kMiscExtras[] = {
-    {ExtraKind::Group, "GroupBoxMonInputs", "###Live state##Aktueller Zustand##Aktuální stav",
-     nullptr},
-    {ExtraKind::Group, "GroupBoxMonPoti",
-     "###Potentiometer and acceleration##Potentiometer und Beschleunigung##Potenciometr a "
-     "akcelerace",
-     nullptr},
+    {ExtraKind::Group, "GroupBoxMonInputs", "Live state", nullptr},
+    {ExtraKind::Group, "GroupBoxMonPoti", "Potentiometer and acceleration", nullptr},
     {ExtraKind::Value, "LabelMonInput1In", "###Input 1 level##Eingang 1 Pegel##Úroveň vstupu 1",
      "RadioGroupInput1"},
     {ExtraKind::Value, "LabelMonInput2In", "###Input 2 level##Eingang 2 Pegel##Úroveň vstupu 2",
