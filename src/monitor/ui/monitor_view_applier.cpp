@@ -19,6 +19,8 @@ namespace {
 
 // Room a fixed-width reading keeps beyond its text (a digit more needs no new layout).
 constexpr int kGrowSparePx = 4;
+// The digit a reading's width is measured with (the digits of most fonts are equally wide).
+constexpr char kWidestDigit = '0';
 
 // Where a control found by name goes.
 struct Wanted {
@@ -71,8 +73,13 @@ void PaintStrip(QWidget* strip, zeda::Colour colour) {
 // from answer to answer); `exact` fits it to the text (a new language).
 void FitWidth(QLabel* l, const QString& text, bool exact) {
   if (text.isEmpty()) return;
+  // Room for any number of as many digits (and for digits where dashes stand now): the text
+  // is measured with each digit and dash as the widest digit.
+  QString widest = text;
+  for (QChar& c : widest)
+    if (c.isDigit() || c == QLatin1Char('-')) c = QLatin1Char(kWidestDigit);
   const QMargins m = l->contentsMargins();
-  const int need = l->fontMetrics().horizontalAdvance(text) + 2 * l->margin() + m.left() +
+  const int need = l->fontMetrics().horizontalAdvance(widest) + 2 * l->margin() + m.left() +
                    m.right() + kGrowSparePx;
   if (need > l->maximumWidth() || (exact && need != l->maximumWidth())) l->setFixedWidth(need);
 }

@@ -261,6 +261,8 @@ QHBoxLayout* RowFor(Box& box, ExtraKind kind) {
   auto* h = new QHBoxLayout(row);
   h->setContentsMargins(0, 0, 0, 0);
   h->setSpacing(0);
+  // Strips and scale numbers belong under a gauge: no wider than one.
+  row->setMaximumWidth(kGaugeMaxWidthPx);
   box.form->addRow(row);
   return h;
 }
