@@ -20,7 +20,9 @@
 //                             shows and hides labels; a real unit never changes these from one
 //                             answer to the next (only a new configuration does);
 //   BM_WindowSame             the same answer again.
-// Argument: 0 the page shown at start, 1 the page holding the most monitor labels.
+// Argument: 0 the page shown at start, 1 the page holding the most monitor labels (with
+// every label of the display built, the Miscellaneous page). The counters say how many of
+// the display's labels the window and the page hold.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -195,6 +197,14 @@ void Run(benchmark::State& state,
   }
   if (!w.form->IsMonitorLive()) state.SkipWithError("the unit went away during the run");
   state.SetLabel(w.tabs->widget(page)->objectName().toStdString());
+  // How many of the display's labels the window holds, and how many sit on the page shown.
+  int inWindow = 0, onPage = 0;
+  for (const char* name : zeda::kMonitorLabelNames) {
+    inWindow += w.form->findChild<QWidget*>(QString::fromLatin1(name)) != nullptr;
+    onPage += w.tabs->widget(page)->findChild<QWidget*>(QString::fromLatin1(name)) != nullptr;
+  }
+  state.counters["labelsInWindow"] = inWindow;
+  state.counters["labelsOnPage"] = onPage;
   // Objects the window gained during the run: answers must not leave objects behind.
   state.counters["objectsAdded"] =
       static_cast<double>(w.form->findChildren<QObject*>().size() - objects);

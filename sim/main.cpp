@@ -18,7 +18,7 @@ const char kUsage[] =
     "               [--link PATH] [--engine stopped|idle|sweep|steady] [--rpm N]\n"
     "               [--unstable-reads N] [--bad-capture] [--capture sync|unsync]\n"
     "               [--short-answers] [--trace FILE] [--test-rig]\n"
-    "               [--gear-voltage MV] [--gear-ratio TENTHS]\n";
+    "               [--gear-voltage MV] [--gear-ratio TENTHS] [--inputs MASK]\n";
 
 }  // namespace
 

@@ -250,6 +250,7 @@ MonitorBlock SimEngine::Monitor(int64_t nowMs, const uint8_t* memory, const Engi
   uint8_t inputs = 0;
   if ((nowMs / 7000) % 2) inputs |= 0x02;
   if ((nowMs / 11000) % 2) inputs |= 0x04;
+  if (fixedInputs_ >= 0) inputs = static_cast<uint8_t>(fixedInputs_ & 0x3F);
   if (overvoltageTurn_) inputs |= 0x80;
   m.SetByte(141, static_cast<uint8_t>((inputs & 0x02) ? 0x08 : 0x00));  // input 2: retard
   m.SetByte(142, inputs);

@@ -76,6 +76,10 @@ class SimEngine {
     fixedRatio_ = ratio;
   }
 
+  // The input levels (bits 0-5, 1 = grounded) every answer reports; negative: inputs 2
+  // and 3 change now and then.
+  void FixInputs(int levels) { fixedInputs_ = levels; }
+
   // Engine speed at a time (ms since the simulator started).
   int RpmAt(int64_t nowMs, const uint8_t* memory) const;
 
@@ -102,6 +106,7 @@ class SimEngine {
   bool overvoltageTurn_ = false;
   int fixedGearMv_ = -1;
   int fixedRatio_ = -1;
+  int fixedInputs_ = -1;
   uint32_t stamp_ = 0x00FE0000;  // free-running capture clock, wraps at 2^24 soon
   uint8_t cycle_ = 0;
 };

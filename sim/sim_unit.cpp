@@ -135,6 +135,9 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& o, std::string& error) {
     } else if (arg == "--gear-ratio") {
       if (!needInt(1, 32000)) return false;
       o.gearRatio = static_cast<int>(n);
+    } else if (arg == "--inputs") {
+      if (!needInt(0, 63)) return false;
+      o.inputs = static_cast<int>(n);
     } else if (arg == "--noise" || arg == "--drop") {
       double p = 0;
       if (!ParseProbability(value, p)) {
@@ -194,6 +197,7 @@ SimUnit::SimUnit(const SimOptions& options)
       random_(options.seed),
       tests_(options.testRig) {
   engine_.FixGearSensor(options.gearVoltage, options.gearRatio);
+  engine_.FixInputs(options.inputs);
   facts_.key = options.key;
   facts_.version = options.version;
   facts_.hwKey = options.hwKey;

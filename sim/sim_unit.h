@@ -43,6 +43,7 @@ struct SimOptions {
   bool testRig = false;            // --test-rig: the outputs are wired back to the inputs
   int gearVoltage = -1;            // --gear-voltage: the gear sensor reports this (mV)
   int gearRatio = -1;              // --gear-ratio: the rpm/speed ratio reported (tenths)
+  int inputs = -1;  // --inputs: the input levels reported (bits 0-5, 1 = input grounded)
 };
 
 // The factory memory of a new unit.

@@ -6,6 +6,31 @@
 
 namespace zeda {
 
+namespace {
+
+// A flat curve's range: a tenth of its value on either side, at least kFlatMinHalfRange;
+// a varying curve's spare room above its peak: a tenth of its span.
+constexpr int32_t kFlatHalfRangeDivisor = 10;
+constexpr int32_t kFlatMinHalfRange = 1;
+
+}  // namespace
+
+StripRange StripRangeOf(int32_t lowest, int32_t highest) {
+  if (highest < lowest) std::swap(lowest, highest);
+  if (highest == lowest) {
+    const int64_t v = lowest;
+    const int64_t half =
+        std::max<int64_t>((v < 0 ? -v : v) / kFlatHalfRangeDivisor, kFlatMinHalfRange);
+    return {static_cast<int32_t>(v - half), static_cast<int32_t>(v + half)};
+  }
+  // Otherwise from 0 (or below it, for negative values) to the highest value, with a
+  // tenth of the span to spare so that the peaks stay off the border.
+  const int64_t low = std::min(lowest, 0);
+  const int64_t high = std::max(highest, 0);
+  const int64_t spare = std::max<int64_t>((high - low) / kFlatHalfRangeDivisor, 1);
+  return {static_cast<int32_t>(lowest < 0 ? low - spare : low), static_cast<int32_t>(high + spare)};
+}
+
 StripSeries BuildStripSeries(const IgnlogFile& file) {
   StripSeries s;
   for (int k = file.initial; k < file.count; ++k) {
@@ -19,9 +44,13 @@ StripSeries BuildStripSeries(const IgnlogFile& file) {
     p.advance = b.Byte(Monb::ADV) != 0 ? b.Byte(Monb::ADV) - 100 : 0;
     p.load = b.Word(Monw::TPSIAP);
     p.position = k - file.initial + 1;
-    s.maxRpm = std::max(s.maxRpm, p.rpm);
-    s.maxAdvance = std::max(s.maxAdvance, p.advance);
-    s.maxLoad = std::max(s.maxLoad, p.load);
+    const bool first = s.points.empty();
+    s.maxRpm = first ? p.rpm : std::max(s.maxRpm, p.rpm);
+    s.maxAdvance = first ? p.advance : std::max(s.maxAdvance, p.advance);
+    s.maxLoad = first ? p.load : std::max(s.maxLoad, p.load);
+    s.minRpm = first ? p.rpm : std::min(s.minRpm, p.rpm);
+    s.minAdvance = first ? p.advance : std::min(s.minAdvance, p.advance);
+    s.minLoad = first ? p.load : std::min(s.minLoad, p.load);
     s.points.push_back(p);
   }
   s.durationMs = file.DurationMs();

@@ -63,6 +63,7 @@ void GearPage::Refresh(PageBinder& binder) {
     c.SetVisible(kGearRatioNames[i], shownGear(i + 1));
     c.SetVisible(kGearRatioLabels[i], shownGear(i + 1));
     c.SetVisible(kGearAutoLabels[i], shownGear(i + 1));
+    c.SetVisible(kGearAutoValues[i], shownGear(i + 1));
   }
   const bool buttons = gear == GEAR_VOLTAGE_MODE || gear == GEAR_RATIO_MODE;
   for (int n = 0; n < kGearButtons; ++n) c.SetVisible(kGearButtonNames[n], buttons && shownGear(n));

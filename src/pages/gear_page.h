@@ -42,6 +42,10 @@ inline constexpr const char* kGearRatioLabels[kGearRatioRows] = {
 inline constexpr const char* kGearAutoLabels[kGearRatioRows] = {"LabelGearAuto1", "LabelGearAuto2",
                                                                 "LabelGearAuto3", "LabelGearAuto4",
                                                                 "LabelGearAuto5", "LabelGearAuto6"};
+// The learned ratio of each gear as the unit reports it, beside the gear's label.
+inline constexpr const char* kGearAutoValues[kGearRatioRows] = {
+    "LabelMonPomerRpmSpeedAuto1", "LabelMonPomerRpmSpeedAuto2", "LabelMonPomerRpmSpeedAuto3",
+    "LabelMonPomerRpmSpeedAuto4", "LabelMonPomerRpmSpeedAuto5", "LabelMonPomerRpmSpeedAuto6"};
 inline constexpr const char* kGearButtonNames[kGearButtons] = {
     "ButtonGear0", "ButtonGear1", "ButtonGear2", "ButtonGear3",
     "ButtonGear4", "ButtonGear5", "ButtonGear6"};
@@ -76,12 +80,17 @@ inline constexpr PageExtra kGearExtras[] = {
     {ExtraKind::Group, "GroupBoxRpmSpeedProGear", "Ratio Rpm/Speed", nullptr},
     {ExtraKind::Group, "GroupBoxMonAutoGear", "Automatic ratio Rpm/Speed", nullptr},
     {ExtraKind::Label, kGearAutoLabels[0], "Gear 1", "GroupBoxMonAutoGear"},
+    {ExtraKind::ValueBeside, kGearAutoValues[0], "###Learned ratio gear 1##Gelerntes Verhältnis Gang 1##Naučený poměr převodu 1", "GroupBoxMonAutoGear"},
     {ExtraKind::Label, kGearAutoLabels[1], "Gear 2", "GroupBoxMonAutoGear"},
+    {ExtraKind::ValueBeside, kGearAutoValues[1], "###Learned ratio gear 2##Gelerntes Verhältnis Gang 2##Naučený poměr převodu 2", "GroupBoxMonAutoGear"},
     {ExtraKind::Label, kGearAutoLabels[2], "Gear 3", "GroupBoxMonAutoGear"},
+    {ExtraKind::ValueBeside, kGearAutoValues[2], "###Learned ratio gear 3##Gelerntes Verhältnis Gang 3##Naučený poměr převodu 3", "GroupBoxMonAutoGear"},
     {ExtraKind::Label, kGearAutoLabels[3], "Gear 4", "GroupBoxMonAutoGear"},
+    {ExtraKind::ValueBeside, kGearAutoValues[3], "###Learned ratio gear 4##Gelerntes Verhältnis Gang 4##Naučený poměr převodu 4", "GroupBoxMonAutoGear"},
     {ExtraKind::Label, kGearAutoLabels[4], "Gear 5", "GroupBoxMonAutoGear"},
+    {ExtraKind::ValueBeside, kGearAutoValues[4], "###Learned ratio gear 5##Gelerntes Verhältnis Gang 5##Naučený poměr převodu 5", "GroupBoxMonAutoGear"},
     {ExtraKind::Label, kGearAutoLabels[5], "Gear 6", "GroupBoxMonAutoGear"},
-    {ExtraKind::Label, "LabelMonPomerRpmSpeed", "Ratio Rpm/Speed", nullptr},
+    {ExtraKind::ValueBeside, kGearAutoValues[5], "###Learned ratio gear 6##Gelerntes Verhältnis Gang 6##Naučený poměr převodu 6", "GroupBoxMonAutoGear"},
     {ExtraKind::Button, kGearButtonNames[0], "<- Gear 0", nullptr},
     {ExtraKind::Button, kGearButtonNames[1], "<- Gear 1", nullptr},
     {ExtraKind::Button, kGearButtonNames[2], "<- Gear 2", nullptr},
@@ -90,6 +99,12 @@ inline constexpr PageExtra kGearExtras[] = {
     {ExtraKind::Button, kGearButtonNames[5], "<- Gear 5", nullptr},
     {ExtraKind::Button, kGearButtonNames[6], "<- Gear 6", nullptr},
     {ExtraKind::Group, "GroupBoxPulsuProSpeed", "Setting of speedometer", nullptr},
+    // What the unit reports of gear and speed.
+    {ExtraKind::Group, "GroupBoxMonGear", "Gear and speed", nullptr},
+    {ExtraKind::Value, "LabelMonGear", "###Gear##Gang##Převodový stupeň", "GroupBoxMonGear"},
+    {ExtraKind::Value, "LabelMonSpeed", "###Speed##Geschwindigkeit##Rychlost", "GroupBoxMonGear"},
+    {ExtraKind::Value, "LabelMonGearNapeti", "###Gear voltage##Gangspannung##Napětí převodu", "GroupBoxMonGear"},
+    {ExtraKind::Value, "LabelMonPomerRpmSpeed", "Ratio Rpm/Speed", "GroupBoxMonGear"},
 };
 // clang-format on
 

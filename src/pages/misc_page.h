@@ -72,6 +72,54 @@ inline constexpr Binding kMiscRows[] = {
 };
 // clang-format on
 
+// The live monitor's readings of this page's settings: each input's level under its group,
+// the input functions, limiters and the unit's counters, the potentiometer and the
+// acceleration against its threshold.
+inline constexpr PageExtra kMiscExtras[] = {
+    {ExtraKind::Group, "GroupBoxMonInputs", "Live state", nullptr},
+    {ExtraKind::Group, "GroupBoxMonPoti", "Potentiometer and acceleration", nullptr},
+    {ExtraKind::Value, "LabelMonInput1In", "###Input 1 level##Eingang 1 Pegel##Úroveň vstupu 1",
+     "RadioGroupInput1"},
+    {ExtraKind::Value, "LabelMonInput2In", "###Input 2 level##Eingang 2 Pegel##Úroveň vstupu 2",
+     "RadioGroupInput2"},
+    {ExtraKind::Value, "LabelMonInput3In", "###Input 3 level##Eingang 3 Pegel##Úroveň vstupu 3",
+     "RadioGroupInput3"},
+    {ExtraKind::Value, "LabelKillSwitch", "###Kill switch##Not Aus##Kill switch",
+     "GroupBoxMonInputs"},
+    {ExtraKind::Value, "LabelBlocking", "###Blocking##Blockierung##Blokování", "GroupBoxMonInputs"},
+    {ExtraKind::Value, "LabelMonRetard", "###Retard##Spätzündung##Snížení předstihu",
+     "GroupBoxMonInputs"},
+    {ExtraKind::Value, "Label2ndAdv",
+     "###2nd advance chart##2. Vorzündungskennfeld##2. mapa předstihu", "GroupBoxMonInputs"},
+    {ExtraKind::Value, "LabelMonTachoLambdaOut", "Tacho Lambda", "GroupBoxMonInputs"},
+    {ExtraKind::Value, "LabelMonStartLimiterOut",
+     "###Start limiter##Startbegrenzer##Startovací omezovač", "GroupBoxMonInputs"},
+    {ExtraKind::Value, "LabelHourMeter",
+     "###Hour meter##Betriebsstundenzähler##Počítadlo provozních hodin", "GroupBoxMonInputs"},
+    {ExtraKind::Value, "LabelOvervoltageEvents",
+     "###Overvoltages on-board##Überspannungen im Bordnetz##Přepětí v palubní síti",
+     "GroupBoxMonInputs"},
+    {ExtraKind::Value, "LabelPotentiometer", "###Potentiometer##Potentiometer##Potenciometr",
+     "GroupBoxMonPoti"},
+    {ExtraKind::Gauge, "CGaugePotentiometer",
+     "###Potentiometer voltage##Potentiometerspannung##Napětí potenciometru", "GroupBoxMonPoti"},
+    {ExtraKind::Value, "LabelMonPotiCor",
+     "###Potentiometer correction##Potentiometerkorrektur##Korekce potenciometrem",
+     "GroupBoxMonPoti"},
+    {ExtraKind::Value, "LabelMonAkcel", "###Acceleration##Beschleunigung##Akcelerace",
+     "GroupBoxMonPoti"},
+    {ExtraKind::Gauge, "CGaugeAkcel", "###Acceleration##Beschleunigung##Akcelerace",
+     "GroupBoxMonPoti"},
+    {ExtraKind::Bar, "LabelAccBelow", "###Below the threshold##Unter der Schwelle##Pod prahem",
+     "GroupBoxMonPoti"},
+    {ExtraKind::Bar, "LabelAccOver", "###Over the threshold##Über der Schwelle##Nad prahem",
+     "GroupBoxMonPoti"},
+    {ExtraKind::Scale, "LabelAcc50", "###Threshold [rpm/s]##Schwelle [U/min/s]##Práh [ot/min/s]",
+     "GroupBoxMonPoti"},
+    {ExtraKind::Scale, "LabeAcc100",
+     "###Scale end [rpm/s]##Skalenende [U/min/s]##Konec stupnice [ot/min/s]", "GroupBoxMonPoti"},
+};
+
 // Rows of kMiscRows the handlers and refresh rules name.
 inline constexpr const char* kInputGroupNames[kMiscInputGroups] = {
     "RadioGroupInput1", "RadioGroupInput2", "RadioGroupInput3"};
@@ -90,6 +138,8 @@ inline constexpr const char* kMiscHiddenControls[] = {
     "UpDownMinDurationDischarge",
     "GroupCalibDwell",
     "LabelDwell",
+    // The tacho/lambda reading: this build has no lambda display.
+    "LabelMonTachoLambdaOut",
 };
 
 // The items of input group `input` (0-2): the functions its mask allows, in order of
@@ -101,6 +151,7 @@ class MiscPage final : public PageLogic {
  public:
   int Index() const override { return kMiscPageIndex; }
   std::span<const Binding> Rows() const override { return kMiscRows; }
+  std::span<const PageExtra> Extras() const override { return kMiscExtras; }
 
   void Create(PageBinder& binder) override;
   void Load(PageBinder& binder) override;

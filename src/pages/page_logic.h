@@ -19,7 +19,30 @@ class TTab;
 // Controls of a page that hold no field: group boxes (with their captions), plain labels
 // (captions computed by the page) and buttons (a click reaches Change like any control).
 // Combo and Edit are plain controls whose content the page handles itself.
-enum class ExtraKind : uint8_t { Group, Label, Button, Combo, Edit };
+// The live monitor's controls on a page hold no field either; the monitor writes them:
+//  - Value: a label on a row of its own; its caption is what a screen reader calls it
+//    (the label's text is the reading);
+//  - ValueBeside: the same, beside the Label just before it in its box (a caption on the
+//    left, the reading on the right);
+//  - Gauge: a bar without text, the caption its spoken name;
+//  - Bar: a coloured strip under a gauge; strips that follow each other share a row;
+//  - Scale: a number under a gauge, right-aligned in its share of a row it shares with
+//    the scale numbers that follow it;
+//  - Check: a check box of the monitor's own (not a parameter); the monitor reads it and
+//    follows its clicks, the binder and the page never hear of it.
+enum class ExtraKind : uint8_t {
+  Group,
+  Label,
+  Button,
+  Combo,
+  Edit,
+  Value,
+  ValueBeside,
+  Gauge,
+  Bar,
+  Scale,
+  Check,
+};
 struct PageExtra {
   ExtraKind kind;
   const char* name;     // objectName

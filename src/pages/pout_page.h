@@ -54,6 +54,11 @@ inline constexpr PageExtra kPoutExtras[] = {
     {ExtraKind::Group, "GroupBoxPOut2", nullptr, nullptr},
     {ExtraKind::Group, "GroupBoxPOut3", nullptr, nullptr},
     {ExtraKind::Group, "GroupBoxPOut4", nullptr, nullptr},
+    // Each output's function and state as the unit reports them, in its own box.
+    {ExtraKind::Value, "LabelMonPOut1", "###Power out 1 state##Leistungsausgang 1 Zustand##Stav výkonového výstupu 1", "GroupBoxPOut1"},
+    {ExtraKind::Value, "LabelMonPOut2", "###Power out 2 state##Leistungsausgang 2 Zustand##Stav výkonového výstupu 2", "GroupBoxPOut2"},
+    {ExtraKind::Value, "LabelMonPOut3", "###Power out 3 state##Leistungsausgang 3 Zustand##Stav výkonového výstupu 3", "GroupBoxPOut3"},
+    {ExtraKind::Value, "LabelMonPOut4", "###Power out 4 state##Leistungsausgang 4 Zustand##Stav výkonového výstupu 4", "GroupBoxPOut4"},
 };
 
 // The controls of one output by name, for its refresh.

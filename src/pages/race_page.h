@@ -93,6 +93,8 @@ inline constexpr Binding kRaceRows[] = {
 };
 
 inline constexpr PageExtra kRaceExtras[] = {
+    // The quickshift input as the unit reports it.
+    {ExtraKind::Value, "LabelClutchMon", "###Quickshift##Schaltautomat##Quickshift", nullptr},
     {ExtraKind::Group, "GroupBoxClutchTime", "Setting according gear", nullptr},
     {ExtraKind::Label, "LabelClutchTime", "Quickshift time [ms]", "GroupBoxClutchTime"},
     {ExtraKind::Label, kClutchRowLabels[0], "0-1 ", "GroupBoxClutchTime"},

@@ -28,6 +28,11 @@ inline constexpr Binding kServoRows[] = {
 };
 // clang-format on
 
+// The servo's position and target as the unit reports them.
+inline constexpr PageExtra kServoExtras[] = {
+    {ExtraKind::Value, "LabelServo", "Servo", nullptr},
+};
+
 class ServoPage final : public PageLogic {
  public:
   static constexpr const char* kTableName = "TabServo";
@@ -36,6 +41,7 @@ class ServoPage final : public PageLogic {
 
   int Index() const override { return kServoPageIndex; }
   std::span<const Binding> Rows() const override { return kServoRows; }
+  std::span<const PageExtra> Extras() const override { return kServoExtras; }
   std::vector<PageTable> Tables() override;
 
   void Create(PageBinder& binder) override;

@@ -58,6 +58,7 @@ void TestPage::Refresh(PageBinder& binder) {
   for (const char* name : {"ButtonTestIgn3", "ButtonTestIgn4", "ButtonTestN2O"})
     c.SetVisible(name, false);
   for (const char* name : kLoadBinControls) c.SetVisible(name, context_.testMode);
+  c.SetVisible("GroupBoxMonTest", context_.testMode);
 }
 
 void TestPage::Tick(PageBinder& /*binder*/) {

@@ -34,6 +34,12 @@ void TMainForm::SwitchLanguage(int language) {
   QCoreApplication::sendEvent(this, &change);
   // Texts the page code composes itself are rebuilt by loading the page again.
   if (activePageLoader_) activePageLoader_();
+  // That applies the pages' captions once more, monitor labels with a caption on the form
+  // among them: the monitor's texts are written again over them.
+  if (monitorApplier_) {
+    monitorApplier_->Reset();
+    ShowMonitor();
+  }
 }
 
 void TMainForm::ApplyMenuTexts() {
@@ -90,6 +96,11 @@ void TMainForm::ApplyLanguage() {
   ApplyAccessibleNames();
   statusSlots_.RefreshCaptions();
   RebuildComMenu();
-  // 6. The monitor's labels in the new language at once.
-  if (monitorApplier_) ShowMonitor();
+  // 6. The monitor's labels in the new language at once, every one written again: step 5
+  // also wrote the form's captions into monitor labels that have one (the full-sync labels,
+  // the hour meter, the output test buttons), and the monitor's texts win.
+  if (monitorApplier_) {
+    monitorApplier_->Reset();
+    ShowMonitor();
+  }
 }

@@ -490,10 +490,6 @@ class TMainForm : public QMainWindow,
   // The connection the last fresh monitor answer came on (0: none yet).
   uint32_t answeredConnection_ = 0;
   std::unique_ptr<MonitorViewApplier> monitorApplier_;
-  // CheckBoxPropMon1-5, read on every answer: a cache filled by MonitorParams.
-  mutable std::array<QPointer<QAbstractButton>, 5> propMonBoxes_{};
-  mutable int propMonSearches_ = 0;
-  static constexpr int kPropMonSearchEvery = 16;
   PlayerHostBridge* playerHost_ = nullptr;  // owned; deleted after player_
   std::unique_ptr<zeda::MonitorPlayer> player_;
   PlayerBox* playerBox_ = nullptr;

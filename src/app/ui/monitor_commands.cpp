@@ -281,24 +281,10 @@ zeda::MonitorParams TMainForm::MonitorParams() const {
   for (int i = 0; i < 3; ++i)
     p.unitTexts[static_cast<std::size_t>(i)] =
         unitDetailTexts_[static_cast<std::size_t>(i)].toStdString();
-  // Every answer reads the boxes: they are looked up once, and while one is missing again
-  // now and then, in one walk of the window, not five on every answer.
-  const bool missing = std::any_of(propMonBoxes_.begin(), propMonBoxes_.end(),
-                                   [](const QPointer<QAbstractButton>& b) { return b.isNull(); });
-  if (missing && propMonSearches_++ % kPropMonSearchEvery == 0) {
-    for (QAbstractButton* box : findChildren<QAbstractButton*>()) {
-      const QString name = box->objectName();
-      for (int i = 0; i < 5; ++i) {
-        auto& slot = propMonBoxes_[static_cast<std::size_t>(i)];
-        // The first in the window's order, as findChild takes it.
-        if (!slot && name == QStringLiteral("CheckBoxPropMon%1").arg(i + 1)) slot = box;
-      }
-    }
-  }
-  for (int i = 0; i < 5; ++i) {
-    if (QAbstractButton* box = propMonBoxes_[static_cast<std::size_t>(i)])
-      p.propSigned[static_cast<std::size_t>(i)] = box->isChecked();
-  }
+  // The sign boxes were found once with the other monitor controls (the applier's lookup
+  // when the pages were built); every answer only reads them.
+  for (int i = 0; i < MonitorViewApplier::kPropBoxCount; ++i)
+    p.propSigned[static_cast<std::size_t>(i)] = monitorApplier_ && monitorApplier_->PropChecked(i);
   return p;
 }
 
@@ -318,6 +304,8 @@ void TMainForm::MonitorAnswer(const uint8_t* block) {
 void TMainForm::ShowMonitor() {
   const bool live = IsMonitorLive();
   wasLive_ = live;
+  // A click on a Prop sign box shows the value in its new sign at once.
+  if (!monitorApplier_->propToggled) monitorApplier_->propToggled = [this] { ShowMonitor(); };
   zeda::EvaluateMonitor(monitorBlock_, live, MonitorParams(), monitorMemory_, liveValues_,
                         monitorView_);
   monitorApplier_->Apply(monitorView_);

@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "lang/lang_string.h"
+
 QColor MonitorQColor(zeda::Colour c, const QPalette& palette) {
   if (c == zeda::kMonPlain) return palette.color(QPalette::Button);
   if (c == zeda::kMonDesktop) return palette.color(QPalette::Highlight);
@@ -15,16 +17,22 @@ QColor MonitorQColor(zeda::Colour c, const QPalette& palette) {
 
 namespace {
 
+// Room a fixed-width reading keeps beyond its text (a digit more needs no new layout).
+constexpr int kGrowSparePx = 4;
+// The digit a reading's width is measured with (the digits of most fonts are equally wide).
+constexpr char kWidestDigit = '0';
+
 // Where a control found by name goes.
 struct Wanted {
   QPointer<QWidget>* widget = nullptr;
   QPointer<QProgressBar>* gauge = nullptr;
+  QPointer<QAbstractButton>* box = nullptr;
 };
 
 // Fills the wanted slots in one walk of the window. The walk visits objects in the order
 // findChild does (a parent's children before their own children), so each name gets the
 // control findChild would have returned; a findChild per name would walk the whole window
-// once for every control still missing.
+// once for every control.
 void FindAll(const QObject* parent, QHash<QString, Wanted>& wanted) {
   const QObjectList& children = parent->children();
   for (QObject* child : children) {
@@ -39,6 +47,11 @@ void FindAll(const QObject* parent, QHash<QString, Wanted>& wanted) {
         *it->gauge = g;
         wanted.erase(it);
       }
+    } else if (it->box) {
+      if (auto* b = qobject_cast<QAbstractButton*>(child)) {
+        *it->box = b;
+        wanted.erase(it);
+      }
     }
   }
   for (QObject* child : children) {
@@ -47,42 +60,105 @@ void FindAll(const QObject* parent, QHash<QString, Wanted>& wanted) {
   }
 }
 
+// The threshold strips under the acceleration gauge: below it green, above it red.
+void PaintStrip(QWidget* strip, zeda::Colour colour) {
+  QPalette pal = strip->palette();
+  pal.setColor(QPalette::Window, MonitorQColor(colour, pal));
+  strip->setPalette(pal);
+  strip->setAutoFillBackground(true);
+}
+
+// A label of fixed size takes a new text without laying out its page again. Its width
+// grows when a text needs more room and stays (a reading's width changes with its digits
+// from answer to answer); `exact` fits it to the text (a new language).
+void FitWidth(QLabel* l, const QString& text, bool exact) {
+  if (text.isEmpty()) return;
+  // Room for any number of as many digits (and for digits where dashes stand now): the text
+  // is measured with each digit and dash as the widest digit.
+  QString widest = text;
+  for (QChar& c : widest)
+    if (c.isDigit() || c == QLatin1Char('-')) c = QLatin1Char(kWidestDigit);
+  const QMargins m = l->contentsMargins();
+  const int need = l->fontMetrics().horizontalAdvance(widest) + 2 * l->margin() + m.left() +
+                   m.right() + kGrowSparePx;
+  if (need > l->maximumWidth() || (exact && need != l->maximumWidth())) l->setFixedWidth(need);
+}
+
+void Speak(QWidget* w) {
+  const QVariant spoken = w->property(kSpokenNameProperty);
+  if (spoken.isValid())
+    w->setAccessibleName(QString::fromUtf8(zeda::LangText(spoken.toByteArray().constData())));
+}
+
 }  // namespace
 
 void MonitorViewApplier::Find() {
   QHash<QString, Wanted> wanted;
   for (int i = 0; i < zeda::kMonLabelCount; ++i) {
     auto& slot = labels_[static_cast<std::size_t>(i)];
-    if (!slot) wanted.insert(QString::fromLatin1(zeda::kMonitorLabelNames[i]), {&slot, nullptr});
+    if (!slot) wanted.insert(QString::fromLatin1(zeda::kMonitorLabelNames[i]), {&slot});
   }
   for (int i = 0; i < zeda::kMonGaugeCount; ++i) {
     auto& slot = gauges_[static_cast<std::size_t>(i)];
     if (!slot) wanted.insert(QString::fromLatin1(zeda::kMonitorGaugeNames[i]), {nullptr, &slot});
   }
-  if (!accBelow_) wanted.insert(QStringLiteral("LabelAccBelow"), {&accBelow_, nullptr});
-  if (!accOver_) wanted.insert(QStringLiteral("LabelAccOver"), {&accOver_, nullptr});
+  for (int i = 0; i < kPropBoxCount; ++i) {
+    auto& slot = propBoxes_[static_cast<std::size_t>(i)];
+    if (!slot)
+      wanted.insert(QStringLiteral("CheckBoxPropMon%1").arg(i + 1), {nullptr, nullptr, &slot});
+  }
+  const bool hadStrips = accBelow_ && accOver_;
+  if (!accBelow_) wanted.insert(QStringLiteral("LabelAccBelow"), {&accBelow_});
+  if (!accOver_) wanted.insert(QStringLiteral("LabelAccOver"), {&accOver_});
   std::array<bool, zeda::kMonLabelCount> had{};
   for (int i = 0; i < zeda::kMonLabelCount; ++i)
     had[static_cast<std::size_t>(i)] = !labels_[static_cast<std::size_t>(i)].isNull();
-  FindAll(root_, wanted);
-  missing_ = 0;
-  for (int i = 0; i < zeda::kMonLabelCount; ++i) {
-    const auto k = static_cast<std::size_t>(i);
-    if (!labels_[k]) {
-      ++missing_;
-      continue;
-    }
-    if (had[k]) continue;
-    // Monitor texts are plain: no rich-text guess on every new text.
-    if (auto* l = qobject_cast<QLabel*>(labels_[k].data())) l->setTextFormat(Qt::PlainText);
-    applied_[k] = false;
+  std::array<bool, kPropBoxCount> hadBox{};
+  for (int i = 0; i < kPropBoxCount; ++i)
+    hadBox[static_cast<std::size_t>(i)] = !propBoxes_[static_cast<std::size_t>(i)].isNull();
+  if (!wanted.isEmpty()) FindAll(root_, wanted);
+  for (int i = 0; i < zeda::kMonLabelCount; ++i)
+    if (!had[static_cast<std::size_t>(i)] && labels_[static_cast<std::size_t>(i)])
+      Register(static_cast<zeda::MonLabel>(i));
+  for (int i = 0; i < kPropBoxCount; ++i) {
+    QAbstractButton* box = propBoxes_[static_cast<std::size_t>(i)];
+    if (!box || hadBox[static_cast<std::size_t>(i)]) continue;
+    QObject::connect(box, &QAbstractButton::toggled, box, [this] {
+      if (propToggled) propToggled();
+    });
   }
-  for (const auto& g : gauges_) missing_ += g.isNull();
+  if (!hadStrips && accBelow_ && accOver_) {
+    PaintStrip(accBelow_, zeda::kMonLime);
+    PaintStrip(accOver_, zeda::kMonRed);
+  }
+}
+
+void MonitorViewApplier::Register(zeda::MonLabel l) {
+  const auto k = static_cast<std::size_t>(l);
+  // Monitor texts are plain: no rich-text guess on every new text.
+  if (auto* label = qobject_cast<QLabel*>(labels_[k].data())) label->setTextFormat(Qt::PlainText);
+  applied_[k] = false;
+  // Read once: a dynamic property is looked up by name, too slow for every answer.
+  growOnly_[k] = labels_[k]->property(kGrowOnlyProperty).toBool();
+  spoken_[k] = labels_[k]->property(kSpokenNameProperty).isValid();
+  fittedLength_[k] = 0;
+}
+
+void MonitorViewApplier::Reset() {
+  applied_.fill(false);
+  for (const auto& w : labels_)
+    if (w) Speak(w);
+  for (const auto& g : gauges_)
+    if (g) Speak(g);
+}
+
+bool MonitorViewApplier::PropChecked(int index) const {
+  if (index < 0 || index >= kPropBoxCount) return false;
+  const QAbstractButton* box = propBoxes_[static_cast<std::size_t>(index)];
+  return box && box->isChecked();
 }
 
 void MonitorViewApplier::Apply(const zeda::MonitorView& view) {
-  // Controls that do not exist yet are looked for again now and then, not on every refresh.
-  if (missing_ != 0 && (missing_ < 0 || ++applies_ % 16 == 1)) Find();
   for (int i = 0; i < zeda::kMonLabelCount; ++i) {
     const auto k = static_cast<std::size_t>(i);
     QWidget* w = labels_[k];
@@ -92,15 +168,26 @@ void MonitorViewApplier::Apply(const zeda::MonitorView& view) {
     const bool first = !applied_[k];
     if (first || v.text != old.text) {
       const QString text = QString::fromStdString(v.text);
-      if (auto* l = qobject_cast<QLabel*>(w))
+      if (auto* l = qobject_cast<QLabel*>(w)) {
         l->setText(text);
-      else if (auto* b = qobject_cast<QAbstractButton*>(w))
+        // Measured only when the text got longer: a reading's digits and words change
+        // within the room it has (the width has some to spare).
+        if (growOnly_[k] && (first || text.size() > fittedLength_[k])) {
+          FitWidth(l, text, first);
+          fittedLength_[k] = first ? text.size() : std::max(fittedLength_[k], text.size());
+        }
+      } else if (auto* b = qobject_cast<QAbstractButton*>(w))
         b->setText(text);
+      // A control named for what it shows tells its reading as its description.
+      if (spoken_[k] && !w->accessibleName().isEmpty()) w->setAccessibleDescription(text);
     }
     if (qobject_cast<QLabel*>(w) && (first || v.colour != old.colour || v.font != old.font)) {
       QPalette pal = w->palette();
       pal.setColor(QPalette::Window, MonitorQColor(v.colour, pal));
-      pal.setColor(QPalette::WindowText, MonitorQColor(v.font, pal));
+      // The font colour of an enabled label: a disabled one keeps the style's grey.
+      const QColor font = MonitorQColor(v.font, pal);
+      pal.setColor(QPalette::Active, QPalette::WindowText, font);
+      pal.setColor(QPalette::Inactive, QPalette::WindowText, font);
       w->setAutoFillBackground(v.colour != zeda::kMonPlain);
       w->setPalette(pal);
     }

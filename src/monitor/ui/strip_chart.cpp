@@ -11,15 +11,23 @@ struct Trace {
   const char* name;
   QColor colour;
   int32_t zeda::StripPoint::*value;
+  int32_t zeda::StripSeries::*minimum;
   int32_t zeda::StripSeries::*maximum;
 };
 const Trace kTraces[] = {
-    {"RPM", QColor(200, 0, 0), &zeda::StripPoint::rpm, &zeda::StripSeries::maxRpm},
-    {"Advance", QColor(0, 120, 0), &zeda::StripPoint::advance, &zeda::StripSeries::maxAdvance},
-    {"Load", QColor(0, 0, 200), &zeda::StripPoint::load, &zeda::StripSeries::maxLoad},
+    {"RPM", QColor(200, 0, 0), &zeda::StripPoint::rpm, &zeda::StripSeries::minRpm,
+     &zeda::StripSeries::maxRpm},
+    {"Advance", QColor(0, 120, 0), &zeda::StripPoint::advance, &zeda::StripSeries::minAdvance,
+     &zeda::StripSeries::maxAdvance},
+    {"Load", QColor(0, 0, 200), &zeda::StripPoint::load, &zeda::StripSeries::minLoad,
+     &zeda::StripSeries::maxLoad},
 };
 
 }  // namespace
+
+QString StripChart::LegendText(const char* name, const zeda::StripRange& range) {
+  return QStringLiteral("%1 %2..%3").arg(QString::fromLatin1(name)).arg(range.low).arg(range.high);
+}
 
 StripChart::StripChart(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("PlayerStripChart"));
@@ -55,12 +63,13 @@ void StripChart::paintEvent(QPaintEvent*) {
   p.setRenderHint(QPainter::Antialiasing);
   int legendX = 4;
   for (const Trace& t : kTraces) {
-    const double maximum = std::max(series_.*t.maximum, 1);
+    const zeda::StripRange range = zeda::StripRangeOf(series_.*t.minimum, series_.*t.maximum);
+    const double span = static_cast<double>(range.high) - range.low;
     QPainterPath path;
     bool first = true;
     for (const zeda::StripPoint& pt : series_.points) {
-      const QPointF at(pt.timeMs * w / series_.durationMs,
-                       1 + h - std::clamp(pt.*t.value / maximum, 0.0, 1.0) * h);
+      const double share = std::clamp((pt.*t.value - range.low) / span, 0.0, 1.0);
+      const QPointF at(pt.timeMs * w / series_.durationMs, 1 + h - share * h);
       if (first)
         path.moveTo(at);
       else
@@ -69,8 +78,10 @@ void StripChart::paintEvent(QPaintEvent*) {
     }
     p.setPen(QPen(t.colour, 1.5));
     p.drawPath(path);
-    p.drawText(legendX, 12, QString::fromLatin1(t.name));
-    legendX += p.fontMetrics().horizontalAdvance(QString::fromLatin1(t.name)) + 10;
+    // The legend carries each curve's scale: the values at the bottom and the top edge.
+    const QString legend = LegendText(t.name, range);
+    p.drawText(legendX, 12, legend);
+    legendX += p.fontMetrics().horizontalAdvance(legend) + 10;
   }
   const double x = static_cast<double>(cursorMs_) * w / series_.durationMs;
   p.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DashLine));

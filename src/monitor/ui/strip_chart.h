@@ -1,6 +1,7 @@
 #pragma once
 // The strip chart under the player: engine speed, advance and load over the recording's
-// time, drawn with QPainter, with the played position as a cursor the user can drag.
+// time, drawn with QPainter, with the played position as a cursor the user can drag. Each
+// curve has its own scale (StripRangeOf), shown in the legend.
 // User-interface thread only.
 #include <QWidget>
 
@@ -14,6 +15,8 @@ class StripChart : public QWidget {
   void SetSeries(zeda::StripSeries series);
   void SetCursorTime(uint32_t timeMs);
   const zeda::StripSeries& Series() const { return series_; }
+  // A curve's legend with its scale ("RPM 4500..5500").
+  static QString LegendText(const char* name, const zeda::StripRange& range);
 
  Q_SIGNALS:
   // The user dragged the cursor to the record at this player position.

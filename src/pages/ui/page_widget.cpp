@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -24,6 +25,7 @@
 #include "lang/lang_string.h"
 #include "lang/ui/page_captions.h"
 #include "mapedit/ui/tab_widget.h"
+#include "monitor/ui/monitor_view_applier.h"
 #include "pages/page_binder.h"
 #include "pages/page_logic.h"
 #include "pages/ui/widget_controls.h"
@@ -77,6 +79,12 @@ class GridFlow : public QObject {
 
 // Marks the row widget that holds a run of buttons.
 constexpr char kButtonRowProperty[] = "zedaButtonRow";
+// Marks a row widget of monitor strips or scale numbers: the ExtraKind + 1.
+constexpr char kExtraRowProperty[] = "zedaExtraRow";
+// A gauge on a page is as high as those of the monitor strip; a strip under it thinner.
+constexpr int kGaugeHeightPx = 12;
+constexpr int kBarHeightPx = 4;
+constexpr int kGaugeMaxWidthPx = 320;
 
 // Where the controls of one box (or the page itself) go.
 struct Box {
@@ -235,7 +243,147 @@ void AddRow(const Binding& row, Box& box, PageBinder& binder) {
   box.form->addRow(label, control);
 }
 
+// The last row of `box` when it is a row widget made for `kind` (strips and scale numbers
+// that follow each other share one row).
+QWidget* LastRowOf(Box& box, ExtraKind kind) {
+  const int rows = box.form->rowCount();
+  if (rows == 0) return nullptr;
+  QLayoutItem* last = box.form->itemAt(rows - 1, QFormLayout::SpanningRole);
+  QWidget* w = last ? last->widget() : nullptr;
+  if (!w || w->property(kExtraRowProperty).toInt() != static_cast<int>(kind) + 1) return nullptr;
+  return w;
+}
+
+QHBoxLayout* RowFor(Box& box, ExtraKind kind) {
+  if (QWidget* row = LastRowOf(box, kind)) return static_cast<QHBoxLayout*>(row->layout());
+  auto* row = new QWidget(box.widget);
+  row->setProperty(kExtraRowProperty, static_cast<int>(kind) + 1);
+  auto* h = new QHBoxLayout(row);
+  h->setContentsMargins(0, 0, 0, 0);
+  h->setSpacing(0);
+  // Strips and scale numbers belong under a gauge: no wider than one.
+  row->setMaximumWidth(kGaugeMaxWidthPx);
+  box.form->addRow(row);
+  return h;
+}
+
+// A label the live monitor writes: "---" until the first refresh, plain text, named for a
+// screen reader by what it shows (the monitor keeps that name in the current language).
+QLabel* NewMonitorLabel(const PageExtra& extra, QWidget* parent) {
+  auto* l = new QLabel(QStringLiteral("---"), parent);
+  l->setObjectName(Name(extra.name));
+  l->setTextFormat(Qt::PlainText);
+  // Readings change with every answer: a fixed size keeps that from laying out the page.
+  l->setFixedHeight(l->sizeHint().height());
+  l->setProperty(kGrowOnlyProperty, true);
+  if (extra.caption) {
+    l->setProperty(kSpokenNameProperty, QByteArray(extra.caption));
+    l->setAccessibleName(Caption(extra.caption));
+  }
+  return l;
+}
+
+// The live monitor's controls on a page (see ExtraKind).
+void AddMonitorExtra(const PageExtra& extra, Box& box) {
+  switch (extra.kind) {
+    case ExtraKind::Value:
+      box.form->addRow(NewMonitorLabel(extra, box.widget));
+      return;
+    case ExtraKind::ValueBeside: {
+      QLabel* value = NewMonitorLabel(extra, box.widget);
+      const int rows = box.form->rowCount();
+      QLayoutItem* last =
+          rows > 0 ? box.form->itemAt(rows - 1, QFormLayout::SpanningRole) : nullptr;
+      auto* caption = last ? qobject_cast<QLabel*>(last->widget()) : nullptr;
+      if (!caption) {
+        box.form->addRow(value);
+        return;
+      }
+      // The caption moves into the label column of its own row, the reading beside it.
+      QFormLayout::TakeRowResult taken = box.form->takeRow(rows - 1);
+      delete taken.fieldItem;
+      caption->setWordWrap(false);
+      box.form->insertRow(rows - 1, caption, value);
+      return;
+    }
+    case ExtraKind::Gauge: {
+      auto* g = new QProgressBar(box.widget);
+      g->setObjectName(Name(extra.name));
+      g->setAccessibleName(Caption(extra.caption));
+      g->setProperty(kSpokenNameProperty, QByteArray(extra.caption));
+      g->setTextVisible(false);
+      g->setMaximumHeight(kGaugeHeightPx);
+      // A bar redrawn with every answer: no wider than it needs to be read.
+      g->setMaximumWidth(kGaugeMaxWidthPx);
+      g->setMaximum(100);
+      box.form->addRow(g);
+      return;
+    }
+    case ExtraKind::Bar: {
+      QHBoxLayout* row = RowFor(box, extra.kind);
+      QLabel* bar = NewMonitorLabel(extra, row->parentWidget());
+      bar->setText(QString());
+      bar->setFixedHeight(kBarHeightPx);
+      bar->setAutoFillBackground(true);
+      // Before the closing stretch the first strip makes.
+      if (row->count() == 0) row->addStretch(1);
+      row->insertWidget(row->count() - 1, bar);
+      return;
+    }
+    case ExtraKind::Scale: {
+      QHBoxLayout* row = RowFor(box, extra.kind);
+      QLabel* number = NewMonitorLabel(extra, row->parentWidget());
+      // Its share of the row, not its text, decides its width; it changes only with the
+      // threshold setting.
+      number->setProperty(kGrowOnlyProperty, false);
+      number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      row->addWidget(number, 1);
+      return;
+    }
+    case ExtraKind::Check: {
+      auto* c = new QCheckBox(Caption(extra.caption), box.widget);
+      KeepSourceText(c, extra.caption);
+      c->setObjectName(Name(extra.name));
+      // Not a parameter: the monitor reads the box and follows its clicks, the binder
+      // never hears of it (a change would commit whatever page is active).
+      // Beside the reading it changes, when there is one just before it.
+      const int rows = box.form->rowCount();
+      QLayoutItem* last =
+          rows > 0 ? box.form->itemAt(rows - 1, QFormLayout::SpanningRole) : nullptr;
+      auto* reading = last ? qobject_cast<QLabel*>(last->widget()) : nullptr;
+      if (reading && reading->property(kSpokenNameProperty).isValid()) {
+        QFormLayout::TakeRowResult taken = box.form->takeRow(rows - 1);
+        delete taken.fieldItem;
+        box.form->insertRow(rows - 1, reading, c);
+        return;
+      }
+      box.form->addRow(c);
+      return;
+    }
+    default:
+      return;
+  }
+}
+
+bool IsMonitorExtra(ExtraKind kind) {
+  switch (kind) {
+    case ExtraKind::Value:
+    case ExtraKind::ValueBeside:
+    case ExtraKind::Gauge:
+    case ExtraKind::Bar:
+    case ExtraKind::Scale:
+    case ExtraKind::Check:
+      return true;
+    default:
+      return false;
+  }
+}
+
 void AddExtra(const PageExtra& extra, Box& box, PageBinder& binder) {
+  if (IsMonitorExtra(extra.kind)) {
+    AddMonitorExtra(extra, box);
+    return;
+  }
   if (extra.kind == ExtraKind::Label) {
     auto* l = new QLabel(Caption(extra.caption), box.widget);
     KeepSourceText(l, extra.caption);

@@ -5,7 +5,9 @@
 //    all inside a scroll area so a tall page never grows the window;
 //  - inside a box, each row is a caption label (the control's buddy) and its control;
 //    check boxes, radio groups and buttons carry their own caption;
-//  - map editors take the space left below the boxes.
+//  - map editors take the space left below the boxes;
+//  - the live monitor's readings, gauges and sign boxes (ExtraKind Value ... Check) are
+//    made for the monitor to write: fixed-height labels named for what they show.
 // Every control gets its objectName and its caption as accessible name. Change kinds:
 // an up-down arrow or step is ChangeKind::ArrowClick, and so is a value set from outside
 // (an assistive tool's value); leaving or Enter in an edit (Enter also moves on), a check

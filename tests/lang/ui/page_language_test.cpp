@@ -93,6 +93,10 @@ bool HasRow(const QWidget* w) {
       .has_value();
 }
 
+// A label the live monitor writes (named for what it shows): its text is composed, like
+// the window's monitor texts, not a caption of the tables.
+bool MonitorReading(const QWidget* w) { return w->property("zedaSpokenName").isValid(); }
+
 struct Finding {
   std::string where;
   std::string text;
@@ -116,7 +120,7 @@ class PageLanguageTest : public WindowFixture {
       const std::string name = shown.toStdString();
       if (texts.foreign.contains(text)) {
         out.push_back({name, text.toStdString(), "from another language"});
-      } else if (requireRows && needsRow && !HasRow(w)) {
+      } else if (requireRows && needsRow && !HasRow(w) && !MonitorReading(w)) {
         out.push_back({name, text.toStdString(), "no row in the tables"});
       }
     };
