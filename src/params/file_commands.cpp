@@ -21,6 +21,7 @@ OpenOutcome OpenFile(FileDocument& doc, const std::string& path, int page) {
   out.message = r.read.message;
   if (!r.Accepted()) {
     out.status = OpenOutcome::kNotAccepted;
+    out.notParameterFile = !r.read.headerFound;
     return out;
   }
   out.status = OpenOutcome::kLoaded;

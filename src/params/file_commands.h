@@ -30,6 +30,7 @@ inline constexpr char kOpenFileError[] = "Open file error!";
 struct OpenOutcome {
   enum Status { kOpenError, kNotAccepted, kLoaded } status = kOpenError;
   IgnMessage message = IgnMessage::None;  // to show after the load
+  bool notParameterFile = false;          // not taken: no parameter file header at all
   bool newInstalCleared = false;          // settings must be saved
   // A cut file of the current format: the keywords it lacked (see IgnLoadResult).
   std::vector<std::string> missing;

@@ -9,7 +9,19 @@
 
 namespace zeda {
 
+std::string_view WithoutCutNumber(std::string_view text) {
+  // The writer ends every number with a blank or a line end; a file that ends in digits was
+  // cut inside the last number, whose digits so far are not the value written ("27" cut to
+  // "2"). It is dropped, so its field counts as missing like the rest of the cut.
+  size_t end = text.size();
+  while (end > 0 && text[end - 1] >= '0' && text[end - 1] <= '9') --end;
+  if (end == text.size()) return text;
+  if (end > 0 && text[end - 1] == '-') --end;
+  return text.substr(0, end);
+}
+
 IgnLoadResult LoadIgnText(ImageBuffers& buf, std::string_view text, int page, bool testMode) {
+  text = WithoutCutNumber(text);
   IgnLoadResult r;
   r.opened = true;
   IgnReadOptions opt;

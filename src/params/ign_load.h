@@ -24,6 +24,9 @@ struct IgnLoadResult {
   bool Accepted() const { return read.Accepted(); }
 };
 
+// The text without a number cut by its end (a file that ends in digits was cut there).
+std::string_view WithoutCutNumber(std::string_view text);
+
 // Loads .ign text into buf.params for page (-1 all pages). Both reads use the page
 // selection, so that "for actual page" really loads only that page's fields. Afterwards
 // params is normalised and becomes fileImage, and fileMatches is set.

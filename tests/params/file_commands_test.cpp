@@ -79,6 +79,30 @@ TEST_F(FileCommandsTest, RejectedFileKeepsNewInstallationAndCurrentFile) {
   EXPECT_EQ(buffers_.params.Byte(Adrb::BASE_ADV), 10);
 }
 
+// What the user is told about a file that was not taken: another unit's or version's
+// parameter file, or no parameter file at all.
+TEST_F(FileCommandsTest, AFileWithoutHeaderIsNoParameterFile) {
+  std::string noise;
+  for (int i = 0; i < 4096; ++i) noise += static_cast<char>((i * 7919 + 13) % 256);
+  const struct {
+    const char* what;
+    std::string text;
+    bool notParameterFile;
+  } cases[] = {
+      {"random bytes", noise, true},
+      {"a text", "Shopping list\n2 spark plugs\n", true},
+      {"another unit's file", "TORVELIX_KEY 48 X\nBASE_ADV 25\n", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Write("f.ign", c.text);
+    const OpenOutcome r = OpenFile(doc_, Path("f.ign"), -1);
+    EXPECT_EQ(r.status, OpenOutcome::kNotAccepted);
+    EXPECT_EQ(r.notParameterFile, c.notParameterFile);
+    EXPECT_EQ(buffers_.params.Byte(Adrb::BASE_ADV), 10);  // nothing taken
+  }
+}
+
 TEST_F(FileCommandsTest, OpenForActualPageLoadsOnlyThatPage) {
   Write("p.ign",
         "TORVELIX_KEY 107 X\nBIKE 28 0 1 2 1 0 0 1 1 0 1 0 1 1 1 1 1 6 6 6 6\n"

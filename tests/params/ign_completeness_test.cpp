@@ -5,6 +5,7 @@
 #include "params/defaults.h"
 #include "params/ign_load.h"
 #include "params/ign_writer.h"
+#include "params/param_fields.h"
 
 namespace zeda {
 namespace {
@@ -48,6 +49,49 @@ TEST(IgnCompleteness, NamesWhatIsMissingOrShort) {
   ASSERT_FALSE(cut.empty());
   EXPECT_EQ(cut.front(), "ADVANCE");
   EXPECT_EQ(cut.back(), "NO_READING");
+}
+
+// A file that ends inside a number was cut there: the digits before the cut are not the
+// value written, so the field counts as missing and keeps its default.
+TEST(IgnCompleteness, ANumberCutByTheEndOfTheFileIsNotTaken) {
+  ImageBuffers start;
+  start.params = StartImage();
+  ParamImage written = StartImage();
+  WriteShown(written, Field(FieldId::BASE_ADV), 0, 27);
+  WriteShown(written, Field(FieldId::CLUTCH_TIME), 2, 250);
+  const std::string w = FormatIgnFile(written);
+  // Just after the first digit of the value `nth` of keyword's line.
+  auto cutInside = [&](const char* keyword, int nth) {
+    size_t at = w.find(std::string("\n") + keyword + " ") + 1 + std::string(keyword).size();
+    for (int i = 0; i <= nth; ++i) {
+      at = w.find_first_not_of(' ', at);
+      if (i < nth) at = w.find(' ', at);
+    }
+    return w.substr(0, at + 1);
+  };
+  const struct {
+    const char* what;
+    std::string text;
+    FieldId field;
+    int element;
+  } cases[] = {
+      {"a one-value field, 27 cut to 2", cutInside("BASE_ADV", 0), FieldId::BASE_ADV, 0},
+      {"a table row, 250 cut to 2", cutInside("CLUTCH_TIME", 2), FieldId::CLUTCH_TIME, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(c.text.back(), '2');
+    ImageBuffers b = start;
+    const IgnLoadResult r = LoadIgnText(b, c.text, -1, false);
+    ASSERT_TRUE(r.Accepted());
+    EXPECT_EQ(ReadShown(b.params, Field(c.field), c.element),
+              ReadShown(StartImage(), Field(c.field), c.element));
+    ASSERT_FALSE(r.missing.empty());
+    EXPECT_EQ(r.missing.front(), Field(c.field).name);
+  }
+  // A whole file that ends without a line end keeps its last number.
+  EXPECT_EQ(WithoutCutNumber("BASE_ADV 27 "), "BASE_ADV 27 ");
+  EXPECT_EQ(WithoutCutNumber("BASE_ADV -2"), "BASE_ADV ");
 }
 
 TEST(IgnCompleteness, LoadReportsOnlyFilesOfTheCurrentKey) {

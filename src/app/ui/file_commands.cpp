@@ -36,6 +36,13 @@ constexpr char kNewQuestionText[] =
 constexpr char kUnmatchedIgnText[] =
     "###Unmatched version of *.ign file!##Datendatei *.ign ist nicht kompatiebel!##Neshodná verze "
     "souboru *.ign!";
+constexpr char kNotParameterFileText[] =
+    "###%1 is not a parameter file (.ign): nothing was loaded. Choose a file saved by this "
+    "program or read the unit."
+    "##%1 ist keine Parameterdatei (.ign): es wurde nichts geladen. Wählen Sie eine von diesem "
+    "Programm gespeicherte Datei oder lesen Sie die Einheit."
+    "##%1 není soubor parametrů (.ign): nic nebylo načteno. Vyberte soubor uložený tímto "
+    "programem nebo načtěte jednotku.";
 constexpr char kCrossTransformationText[] =
     "###CROSS TRANSFORMATION OF IGN FILE !##CROSS TRANSFORMATION OF IGN FILE !##MEZIDRUHOVA "
     "TRANSFORMACE IGN SOUBORU !";
@@ -75,6 +82,16 @@ QString MenuCaption(const std::string& text) {
 }
 
 zeda::WindowRect ToWindowRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
+
+// A file that was not taken: one of another unit type or version, or no parameter file at
+// all (random bytes, a picture, a text).
+void ShowNotTaken(bool notParameterFile, const QString& path) {
+  if (notParameterFile)
+    zeda::ShowError(
+        QString::fromUtf8(zeda::LangText(kNotParameterFileText)).arg(path).toStdString());
+  else
+    zeda::ShowError(zeda::LangText(kUnmatchedIgnText));
+}
 
 }  // namespace
 
@@ -380,8 +397,8 @@ void TMainForm::OpenFile(int page, const QString& path) {
   if (out.status == zeda::OpenOutcome::kNotAccepted) {
     imageBuffers.fileImage = keptFileImage;
     imageBuffers.fileMatches = keptFileMatches;
-    // Also a file without header: the user learns why nothing happened.
-    zeda::ShowError(zeda::LangText(kUnmatchedIgnText));
+    // The user learns why nothing happened, and what kind of file it was.
+    ShowNotTaken(out.notParameterFile, path);
     clearResult();
     return;
   }
@@ -415,7 +432,7 @@ void TMainForm::CompareWithFileCommand() {
     return;
   }
   if (!r.Accepted()) {
-    zeda::ShowError(zeda::LangText(kUnmatchedIgnText));
+    ShowNotTaken(!r.read.headerFound, path);
     return;
   }
   if (r.Partial()) {

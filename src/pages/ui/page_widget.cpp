@@ -463,6 +463,17 @@ void PageSpinBox::TakeTypedValue() {
 
 void PageSpinBox::ForgetTypedValue() { typed_ = false; }
 
+bool PageSpinBox::event(QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride && !typed_) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) {
+      event->ignore();  // not taken here: the window's shortcut fires
+      return false;
+    }
+  }
+  return QSpinBox::event(event);
+}
+
 void PageSpinBox::keyPressEvent(QKeyEvent* event) {
   const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
   QSpinBox::keyPressEvent(event);

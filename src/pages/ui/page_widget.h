@@ -57,6 +57,9 @@ class PageSpinBox final : public QSpinBox {
  protected:
   // Enter takes the value and moves on to the next control.
   void keyPressEvent(QKeyEvent* event) override;
+  // Undo and Redo are the window's (the parameters' history) unless the user is typing into
+  // the box, whose own undo then takes back what was typed.
+  bool event(QEvent* event) override;
   // Without the focus the wheel goes on to the page (it scrolls), so that turning it over a
   // passing control changes nothing.
   void wheelEvent(QWheelEvent* event) override;

@@ -454,12 +454,23 @@ TEST_F(FileCommandsTest, FileNotTakenChangesNothing) {
   otherFamily.replace(otherFamily.find("107"), 3, "999");
   WriteFile(Path("other.ign"), otherFamily);
   WriteFile(Path("noheader.ign"), "BIKE 3\n");
-  for (const char* name : {"other.ign", "noheader.ign"}) {
+  // Another family's file, and one that is no parameter file at all: each says which.
+  const struct {
+    const char* name;
+    std::string message;
+  } cases[] = {
+      {"other.ign", "Unmatched version of *.ign file!"},
+      {"noheader.ign", Path("noheader.ign").toStdString() +
+                           " is not a parameter file (.ign): nothing was loaded. Choose a file "
+                           "saved by this program or read the unit."},
+  };
+  for (const auto& c : cases) {
+    const char* name = c.name;
     SCOPED_TRACE(name);
     messages_.clear();
     OpenFromMenu(*form, Path(name));
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "Unmatched version of *.ign file!");
+    EXPECT_EQ(messages_[0].text, c.message);
     EXPECT_EQ(form->imageBuffers.params, before);
     EXPECT_EQ(form->imageBuffers.fileImage, before);
     EXPECT_EQ(form->currentFileName, good);

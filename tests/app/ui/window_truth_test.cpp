@@ -11,8 +11,10 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <cmath>
 #include <fstream>
@@ -246,6 +248,50 @@ TEST_F(WindowTruthTest, AReconnectedUnitsValuesAreUnknownUntilItAnswers) {
   ASSERT_EQ(rpm->text(), "RPM = 3000") << seen.join(" | ").toStdString();
   EXPECT_FALSE(seen.contains("RPM = 0")) << seen.join(" | ").toStdString();
   EXPECT_FALSE(seen.contains("U = 0.0 [V]")) << seen.join(" | ").toStdString();
+}
+
+// Ctrl+Z in a number field is the parameters' undo (the toolbar's), not the field's own;
+// only while the user types into the field does it take back the typing. Slot 4 follows.
+TEST_F(WindowTruthTest, CtrlZInANumberFieldUndoesTheLastEdit) {
+  auto form = MakeForm();
+  form->show();
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  ASSERT_TRUE(StartLinkedSimulator(*form));
+  ASSERT_TRUE(WaitUntil([&] { return Congruence(*form) == kIdentical; }, 30000));
+  auto* limiter = form->findChild<QSpinBox*>(QStringLiteral("UpDownLimiter"));
+  auto* soft = form->findChild<QSpinBox*>(QStringLiteral("UpDownSoftLimiter"));
+  ASSERT_TRUE(limiter && soft);
+  auto type = [](QSpinBox* box, int value) {
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, QString::number(value));
+  };
+  const int limiterBefore = limiter->value();
+  const int softBefore = soft->value();
+  const int limiterEdited = limiterBefore == 12500 ? 13000 : 12500;
+  const int softEdited = softBefore == 9000 ? 9500 : 9000;
+  type(limiter, limiterEdited);
+  QTest::keyClick(limiter, Qt::Key_Return);
+  type(soft, softEdited);
+  QTest::keyClick(soft, Qt::Key_Return);
+  ASSERT_TRUE(WaitUntil([&] { return Congruence(*form) == kDifferent; }, 3000));
+
+  // The focus in a number field, nothing typed: the last edit goes back, the first stays.
+  limiter->setFocus();
+  QTest::keyClick(limiter, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(soft->value(), softBefore);
+  EXPECT_EQ(limiter->value(), limiterEdited);
+  EXPECT_TRUE(WaitUntil([&] { return Congruence(*form) == kDifferent; }, 3000));
+  QTest::keyClick(limiter, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(limiter->value(), limiterBefore);
+  EXPECT_TRUE(WaitUntil([&] { return Congruence(*form) == kIdentical; }, 3000));
+
+  // Typing: Ctrl+Z takes back the typing, the parameters' history stays where it is.
+  type(soft, 7);
+  QTest::keyClick(soft, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(form->document.Params(), form->imageBuffers.unitImage);
+  EXPECT_EQ(soft->value(), softBefore);
 }
 
 TEST_F(WindowTruthTest, GaugeTextHasOneColourReadableOnEveryBar) {
